@@ -92,6 +92,7 @@ void SettingFileStore::LoadSettingFile() {
     platform::Trace("Loading setting file: %s\n", shown.c_str());
 
     bool loaded = false;
+    bool damaged = false;
     if (!path) {
         platform::Trace("Setting file: no usable Skype handle \"%s\"\n",
                         shared_.MyHandle.Get().c_str());
@@ -108,6 +109,7 @@ void SettingFileStore::LoadSettingFile() {
                 platform::Trace("Setting file: %s is damaged, %s\n", shown.c_str(),
                                 decoded.error.ToString().c_str());
                 KeepDamagedFile(*path);
+                damaged = true;
             }
         } else if (read.status == FileReadResult::Status::TooLarge) {
             platform::Trace("Setting file: %s found\n", shown.c_str());
@@ -119,7 +121,9 @@ void SettingFileStore::LoadSettingFile() {
         }
     }
     if (!loaded) {
-        platform::Trace("Setting file: %s not found\n", shown.c_str());
+        if (!damaged) {
+            platform::Trace("Setting file: %s not found\n", shown.c_str());
+        }
         platform::Trace("Use default setting\n");
         ApplyDefaultSettings();
     }
