@@ -106,17 +106,13 @@ TEST(Inspect, RejectsDamagedFilesWithOneLineNamingFieldAndOffset) {
 
 // The real program, as support would run it.
 TEST(Inspect, TheProgramExitsNonZeroOnADamagedFile) {
-    const char* binary = std::getenv("VELTO_BINARY_DIR");
-    if (binary == nullptr) {
-        GTEST_SKIP() << "VELTO_BINARY_DIR not set";
-    }
     test::TempDir dir;
     const std::string good = (dir / "good").string();
     const std::string bad = (dir / "bad").string();
     test::WriteFileBytes(good, core::EncodeSettingFile(Sample()));
     test::WriteFileBytes(
         bad, std::string("\x01\x00\x00\x00\x05\x00\x00\x00\x01\x01\xff\xff\xff\x7f", 14));
-    const std::string program = std::string(binary) + "/apps/velto-inspect/velto-inspect";
+    const std::string program = VELTO_INSPECT_PROGRAM;
     auto status = [&](const std::string& file) {
         const int raw =
             std::system((program + " setting --json '" + file + "' >/dev/null 2>&1").c_str());
