@@ -1,0 +1,132 @@
+#include "server/ServerMessages.h"
+
+#include <gtest/gtest.h>
+
+#include "server/Frame.h"
+#include "server/PartnerToneAnswer.h"
+
+namespace velto::server {
+namespace {
+
+std::vector<uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+TEST(ServerMessagesTest, PayloadsAreCodeThenZeroEndedTexts) {
+    FirstRunReport report;
+    report.handle = "alice";
+    report.systemDescription = "2_5_1_2600_Service Pack 3";
+    report.languageId = 1033;
+    report.skypeVersion = "3.8.0.188";
+    const auto firstRun = BuildFirstRunReport(report);
+    EXPECT_EQ(firstRun, Bytes(std::string_view("\x06"
+                                               "alice\0"
+                                               "1.2_m\0"
+                                               "2_5_1_2600_Service Pack 3\0"
+                                               "1033\0"
+                                               "3.8.0.188\0",
+                                               54)));
+    EXPECT_EQ(firstRun.size(), 1 + (5 + 5 + 25 + 4 + 9) + 5u);
+
+    EXPECT_EQ(BuildPartnerToneQuery("bob"), Bytes(std::string_view("\x03"
+                                                                   "bob\0",
+                                                                   5)));
+    EXPECT_EQ(BuildPartnerDownloadReport(true, "k1", "bob", "f.mp3"),
+              Bytes(std::string_view("\x07k1\0bob\0f.mp3\0", 14)));
+    EXPECT_EQ(BuildPartnerDownloadReport(false, "k1", "bob", "f.mp3")[0], 0x05);
+    // A text is cut at an embedded zero byte, as the server would read it.
+    EXPECT_EQ(BuildPartnerToneQuery(std::string_view("bo\0b", 4)), Bytes(std::string_view("\x03"
+                                                                                          "bo\0",
+                                                                                          4)));
+}
+
+TEST(FrameTest, LengthIsBigEndianAndFramesSurviveOneByteReads) {
+    EXPECT_EQ(EncodeFrameLength(0x01020304), (std::array<uint8_t, 4>{1, 2, 3, 4}));
+    std::vector<uint8_t> wire;
+    ASSERT_TRUE(SendFrame(
+        [&](const uint8_t* data, size_t size) {
+            wire.push_back(*data);  // the peer takes one byte at a time
+            return size > 0 ? 1L : 0L;
+        },
+        Bytes("hello")));
+    EXPECT_EQ(wire, (std::vector<uint8_t>{0, 0, 0, 5, 'h', 'e', 'l', 'l', 'o'}));
+
+    size_t pos = 0;
+    auto oneByte = [&](uint8_t* data, size_t) -> long {
+        if (pos == wire.size()) {
+            return 0;
+        }
+        *data = wire[pos++];
+        return 1;
+    };
+    std::array<uint8_t, 8> buffer{};
+    size_t length = 99;
+    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Ok);
+    EXPECT_EQ(length, 5u);
+    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Broken);  // peer closed
+
+    wire = {0, 0, 0, 0};
+    pos = 0;
+    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Ok);
+    EXPECT_EQ(length, 0u);
+    wire = {0, 0, 0, 9, 1, 2};
+    pos = 0;
+    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::TooLong);
+    EXPECT_EQ(pos, 4u);  // nothing of the payload was read
+    wire = {0, 0, 0, 3, 1, 2};
+    pos = 0;
+    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Broken);
+}
+
+std::vector<uint8_t> Entry(const std::string& key) {
+    std::string text = key + '\0' + "remote_" + key + ".mp3" + '\0' + "http://dl/" + '\0' +
+                       "Title " + key + '\0' + "x" + '\0';
+    return Bytes(text);
+}
+
+TEST(PartnerToneAnswerTest, FirstByteTellsWhetherAListFollows) {
+    const auto none = ParsePartnerToneAnswer(std::vector<uint8_t>{0});
+    EXPECT_TRUE(none.valid);
+    EXPECT_FALSE(none.ownsTones);
+    const auto emptyList = ParsePartnerToneAnswer(std::vector<uint8_t>{1});
+    EXPECT_TRUE(emptyList.valid);
+    EXPECT_TRUE(emptyList.ownsTones);
+    EXPECT_TRUE(emptyList.entries.empty());
+    const auto nothing = ParsePartnerToneAnswer({});
+    EXPECT_TRUE(nothing.valid);
+    EXPECT_FALSE(nothing.ownsTones);
+}
+
+TEST(PartnerToneAnswerTest, ReadsEntriesBackToBack) {
+    std::vector<uint8_t> answer{7};
+    for (const char* key : {"t1", "t2"}) {
+        const auto entry = Entry(key);
+        answer.insert(answer.end(), entry.begin(), entry.end());
+    }
+    const auto parsed = ParsePartnerToneAnswer(answer);
+    ASSERT_TRUE(parsed.valid) << parsed.error;
+    ASSERT_EQ(parsed.entries.size(), 2u);
+    EXPECT_EQ(parsed.entries[1],
+              (PartnerToneEntry{"t2", "remote_t2.mp3", "http://dl/", "Title t2", "x"}));
+    EXPECT_EQ(parsed.entries[0].DownloadAddress(), "http://dl/remote_t1.mp3");
+}
+
+TEST(PartnerToneAnswerTest, RefusesTornEntriesAndKeysThatLeaveTheFolder) {
+    std::vector<uint8_t> answer{1};
+    const auto entry = Entry("t1");
+    answer.insert(answer.end(), entry.begin(), entry.end() - 1);  // last zero missing
+    const auto torn = ParsePartnerToneAnswer(answer);
+    EXPECT_FALSE(torn.valid);
+    EXPECT_TRUE(torn.entries.empty());
+    EXPECT_NE(torn.error.find("cut short"), std::string::npos);
+
+    for (const char* key : {"../evil", "a/b", "..", ""}) {
+        std::vector<uint8_t> bad{1};
+        const auto badEntry = Entry(key);
+        bad.insert(bad.end(), badEntry.begin(), badEntry.end());
+        EXPECT_FALSE(ParsePartnerToneAnswer(bad).valid) << key;
+    }
+}
+
+}  // namespace
+}  // namespace velto::server
