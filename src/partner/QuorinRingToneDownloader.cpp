@@ -29,7 +29,9 @@ void Remove(const fs::path& path) {
 
 }  // namespace
 
-bool CutToRiff(const fs::path& from, const fs::path& to) {
+namespace {
+
+bool CopyFromRiff(const fs::path& from, const fs::path& to) {
     FilePtr in = Open(from, "rb");
     if (!in) {
         return false;
@@ -75,11 +77,17 @@ bool CutToRiff(const fs::path& from, const fs::path& to) {
             break;
         }
     }
-    ok = std::fclose(out.release()) == 0 && ok;
-    if (!ok) {
-        Remove(to);
+    return std::fclose(out.release()) == 0 && ok;
+}
+
+}  // namespace
+
+bool CutToRiff(const fs::path& from, const fs::path& to) {
+    if (CopyFromRiff(from, to)) {
+        return true;
     }
-    return ok;
+    Remove(to);
+    return false;
 }
 
 // Receives one attempt's response into the ".tmp" file, from the received count on.
