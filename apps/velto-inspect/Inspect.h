@@ -1,0 +1,28 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace velto::inspect {
+
+// Exit codes of every sub-command.
+constexpr int kExitOk = 0;
+constexpr int kExitMalformed = 1;  // the file is damaged or cannot be read
+constexpr int kExitUsage = 2;      // wrong arguments
+
+// One sub-command: `velto-inspect NAME ARGS...`. Errors go to `err` as one line.
+struct Command {
+    const char* name;
+    const char* usage;  // arguments after the name, for the help text
+    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};
+
+// Runs the command line without the program name; returns the exit code.
+int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The sub-commands, each in its own file.
+int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunRegistryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace velto::inspect

@@ -1,0 +1,144 @@
+#include <string>
+#include <vector>
+
+#include "core/AtomicFile.h"
+#include "core/SettingFileCodec.h"
+#include "core/SettingFileStore.h"
+#include "velto-inspect/Inspect.h"
+#include "velto-inspect/Quoting.h"
+
+namespace velto::inspect {
+namespace {
+
+using core::SettingFileContents;
+
+const char* YesNo(bool value) {
+    return value ? "yes" : "no";
+}
+
+const char* StandardToneName(int32_t setting) {
+    switch (setting) {
+        case 0:
+            return " (default tone)";
+        case 1:
+            return " (own standard tone)";
+        case 2:
+            return " (partner-service tone)";
+        default:
+            return " (unknown)";
+    }
+}
+
+std::string Entries(size_t count) {
+    return std::to_string(count) + (count == 1 ? " entry" : " entries");
+}
+
+void PrintReadable(const std::string& file, size_t size, const SettingFileContents& c,
+                   size_t trailing, std::ostream& out) {
+    out << "setting file: " << QuoteNarrow(file) << " (" << size << " bytes)\n"
+        << "format version: " << c.version << "\n"
+        << "language: " << c.language << "\n"
+        << "voice mail on: " << YesNo(c.voiceMailOn) << "\n"
+        << "use-default-greeting: " << YesNo(c.useDefaultGreeting) << "\n"
+        << "greeting source: " << QuoteNarrow(c.greetingSource) << "\n"
+        << "use-default-ring-tone: " << YesNo(c.useDefaultRingTone) << "\n"
+        << "ring-tone source: " << QuoteNarrow(c.ringToneSource) << "\n"
+        << "standard-tone setting: " << c.standardTone << StandardToneName(c.standardTone) << "\n"
+        << "own standard tone title: " << QuoteWide(c.ownToneTitle) << "\n"
+        << "own standard tone source: " << QuoteWide(c.ownToneSource) << "\n"
+        << "chosen partner tone key: " << QuoteWide(c.partnerToneKey) << "\n"
+        << "tone catalogue: " << Entries(c.catalogue.size()) << "\n";
+    for (const core::CatalogueEntry& entry : c.catalogue) {
+        out << "  " << entry.id << ": title " << QuoteWide(entry.title) << ", path "
+            << QuoteWide(entry.path) << "\n";
+    }
+    out << "converted files: " << Entries(c.converted.size()) << "\n";
+    for (const core::ConvertedEntry& entry : c.converted) {
+        out << "  " << QuoteNarrow(entry.source) << " -> " << entry.id << "\n";
+    }
+    out << "per-contact ring-back tones: " << Entries(c.ringBacks.size()) << "\n";
+    for (const core::RingBackEntry& entry : c.ringBacks) {
+        out << "  " << QuoteNarrow(entry.handle) << ": mode " << entry.choice.mode << ", first "
+            << entry.choice.firstId << ", second " << entry.choice.secondId << "\n";
+    }
+    if (trailing != 0) {
+        out << "trailing bytes: " << trailing << " (ignored)\n";
+    }
+}
+
+void PrintJson(const SettingFileContents& c, size_t trailing, std::ostream& out) {
+    auto flag = [](bool value) { return value ? "true" : "false"; };
+    out << "{\"version\":" << c.version << ",\"language\":" << c.language
+        << ",\"voiceMailOn\":" << flag(c.voiceMailOn)
+        << ",\"useDefaultGreeting\":" << flag(c.useDefaultGreeting)
+        << ",\"greetingSource\":" << JsonNarrow(c.greetingSource)
+        << ",\"useDefaultRingTone\":" << flag(c.useDefaultRingTone)
+        << ",\"ringToneSource\":" << JsonNarrow(c.ringToneSource)
+        << ",\"standardTone\":" << c.standardTone
+        << ",\"ownToneTitle\":" << JsonWide(c.ownToneTitle)
+        << ",\"ownToneSource\":" << JsonWide(c.ownToneSource)
+        << ",\"partnerToneKey\":" << JsonWide(c.partnerToneKey) << ",\"catalogue\":[";
+    const char* separator = "";
+    for (const core::CatalogueEntry& entry : c.catalogue) {
+        out << separator << "{\"id\":" << entry.id << ",\"path\":" << JsonWide(entry.path)
+            << ",\"title\":" << JsonWide(entry.title) << "}";
+        separator = ",";
+    }
+    out << "],\"converted\":[";
+    separator = "";
+    for (const core::ConvertedEntry& entry : c.converted) {
+        out << separator << "{\"source\":" << JsonNarrow(entry.source) << ",\"id\":" << entry.id
+            << "}";
+        separator = ",";
+    }
+    out << "],\"ringBacks\":[";
+    separator = "";
+    for (const core::RingBackEntry& entry : c.ringBacks) {
+        out << separator << "{\"handle\":" << JsonNarrow(entry.handle)
+            << ",\"mode\":" << entry.choice.mode << ",\"firstId\":" << entry.choice.firstId
+            << ",\"secondId\":" << entry.choice.secondId << "}";
+        separator = ",";
+    }
+    out << "],\"trailingBytes\":" << trailing << "}\n";
+}
+
+}  // namespace
+
+int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    std::string file;
+    for (const std::string& arg : args) {
+        if (arg == "--json") {
+            json = true;
+        } else if (file.empty() && !arg.starts_with("--")) {
+            file = arg;
+        } else {
+            err << "velto-inspect: setting: unexpected argument '" << arg << "'\n";
+            return kExitUsage;
+        }
+    }
+    if (file.empty()) {
+        err << "usage: velto-inspect setting [--json] FILE\n";
+        return kExitUsage;
+    }
+    const core::FileReadResult read =
+        core::ReadWholeFile(file, core::SettingFileStore::kMaxFileBytes);
+    if (read.status != core::FileReadResult::Status::Ok) {
+        err << "velto-inspect: " << file << ": " << read.error << "\n";
+        return kExitMalformed;
+    }
+    const core::SettingFileDecoded decoded = core::DecodeSettingFile(read.bytes);
+    if (!decoded.contents) {
+        err << "velto-inspect: " << file << ": malformed setting file: " << decoded.error.ToString()
+            << "\n";
+        return kExitMalformed;
+    }
+    if (json) {
+        PrintJson(*decoded.contents, decoded.trailingBytes, out);
+    } else {
+        PrintReadable(file, read.bytes.size(), *decoded.contents, decoded.trailingBytes, out);
+    }
+    return kExitOk;
+}
+
+}  // namespace velto::inspect

@@ -1,0 +1,241 @@
+#include "audio/Mp3Decoder.h"
+
+#include <mad.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+#include <vector>
+
+#include "audio/BufferedReader.h"
+#include "audio/DitheredScaler.h"
+#include "platform/Trace.h"
+
+namespace velto::audio {
+
+namespace {
+
+constexpr size_t kInputBlock = 40960;
+constexpr size_t kOutputBlock = 8192;  // a whole number of stereo 16-bit samples
+
+void SetStatus(std::string& status, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void SetStatus(std::string& status, const char* format, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    status = text;
+}
+
+void PutLe32(unsigned char* p, uint32_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+    p[2] = static_cast<unsigned char>(v >> 16);
+    p[3] = static_cast<unsigned char>(v >> 24);
+}
+void PutLe16(unsigned char* p, uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+// libmad's decoding state, released on every way out.
+struct MadState {
+    mad_stream stream;
+    mad_frame frame;
+    mad_synth synth;
+    MadState() {
+        mad_stream_init(&stream);
+        mad_frame_init(&frame);
+        mad_synth_init(&synth);
+    }
+    ~MadState() {
+        mad_synth_finish(&synth);
+        mad_frame_finish(&frame);
+        mad_stream_finish(&stream);
+    }
+};
+
+}  // namespace
+
+void MakeStereoWavHeader(uint64_t fileSize, uint32_t sampleRate, unsigned char header[44]) {
+    std::memcpy(header, "RIFF", 4);
+    PutLe32(header + 4, static_cast<uint32_t>(fileSize - 8));
+    std::memcpy(header + 8, "WAVE", 4);
+    std::memcpy(header + 12, "fmt ", 4);
+    PutLe32(header + 16, 16);
+    PutLe16(header + 20, 1);
+    PutLe16(header + 22, 2);
+    PutLe32(header + 24, sampleRate);
+    PutLe32(header + 28, 4 * sampleRate);
+    PutLe16(header + 32, 4);
+    PutLe16(header + 34, 16);
+    std::memcpy(header + 36, "data", 4);
+    PutLe32(header + 40, static_cast<uint32_t>(fileSize - 44));
+}
+
+int DecodeMp3Stream(std::FILE* input, std::FILE* output, bool writeWav, std::string& status,
+                    const DecodeProgress& progress, DecodeStats& stats) {
+    MadState mad;
+    mad_timer_t playTime = mad_timer_zero;
+    BufferedReader reader(input);
+    std::vector<unsigned char> in(kInputBlock + MAD_BUFFER_GUARD);
+    std::vector<unsigned char> out(kOutputBlock);
+    unsigned char* outPtr = out.data();
+    unsigned char* const outEnd = out.data() + out.size();
+    DitheredScaler scaler;
+    uint64_t bytesRead = 0;
+    int result = kDecodeOk;
+    bool writeFailed = false;
+
+    for (;;) {
+        mad_stream& stream = mad.stream;
+        if (stream.buffer == nullptr || stream.error == MAD_ERROR_BUFLEN) {
+            size_t remaining = 0;
+            if (stream.next_frame != nullptr) {
+                remaining = static_cast<size_t>(stream.bufend - stream.next_frame);
+                std::memmove(in.data(), stream.next_frame, remaining);
+            }
+            unsigned char* readStart = in.data() + remaining;
+            size_t readSize = reader.Read(readStart, 1, kInputBlock - remaining);
+            if (readSize == 0) {
+                if (reader.error() != 0) {
+                    SetStatus(status, "Read error on bit-stream (%s)\n",
+                              std::strerror(reader.error()));
+                    result = kDecodeFailed;
+                } else {
+                    SetStatus(status, "End of input stream\n");
+                }
+                break;
+            }
+            bytesRead += readSize;
+            if (reader.AtEnd()) {
+                std::memset(readStart + readSize, 0, MAD_BUFFER_GUARD);
+                readSize += MAD_BUFFER_GUARD;
+            }
+            mad_stream_buffer(&stream, in.data(), readSize + remaining);
+            stream.error = MAD_ERROR_NONE;
+        }
+
+        if (mad_frame_decode(&mad.frame, &stream) != 0) {
+            if (MAD_RECOVERABLE(stream.error)) {
+                SetStatus(status, "Recoverable frame level error (%s)\n",
+                          mad_stream_errorstr(&stream));
+                continue;
+            }
+            if (stream.error == MAD_ERROR_BUFLEN) {
+                continue;
+            }
+            SetStatus(status, "Unrecoverable frame level error (%s).\n",
+                      mad_stream_errorstr(&stream));
+            result = kDecodeFailed;
+            break;
+        }
+
+        ++stats.frames;
+        mad_timer_add(&playTime, mad.frame.header.duration);
+        if (progress) {
+            progress(stats.frames, stats.frames, bytesRead);
+        }
+        if (stats.frames == 1 && writeWav) {
+            stats.sampleRate = mad.frame.header.samplerate;
+        }
+
+        mad_synth_frame(&mad.synth, &mad.frame);
+        const mad_pcm& pcm = mad.synth.pcm;
+        const bool twoChannels = pcm.channels == 2;
+        for (unsigned i = 0; i < pcm.length; ++i) {
+            const int16_t left = scaler.Scale(pcm.samples[0][i]);
+            const int16_t right = twoChannels ? scaler.Scale(pcm.samples[1][i]) : left;
+            outPtr[0] = static_cast<unsigned char>(left);
+            outPtr[1] = static_cast<unsigned char>(static_cast<uint16_t>(left) >> 8);
+            outPtr[2] = static_cast<unsigned char>(right);
+            outPtr[3] = static_cast<unsigned char>(static_cast<uint16_t>(right) >> 8);
+            outPtr += 4;
+            if (outPtr == outEnd) {
+                if (std::fwrite(out.data(), 1, kOutputBlock, output) != kOutputBlock) {
+                    SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
+                    writeFailed = true;
+                    break;
+                }
+                outPtr = out.data();
+            }
+        }
+        if (writeFailed) {
+            result = kDecodeWriteFailed;
+            break;
+        }
+    }
+
+    if (outPtr != out.data() && !writeFailed) {
+        const size_t size = static_cast<size_t>(outPtr - out.data());
+        if (std::fwrite(out.data(), 1, size, output) != size) {
+            SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
+            result = kDecodeWriteFailed;
+        }
+    }
+    stats.playMs = mad_timer_count(playTime, MAD_UNITS_MILLISECONDS);
+    if (result == kDecodeOk) {
+        char time[64];
+        mad_timer_string(playTime, time, "%lu:%02lu.%03u", MAD_UNITS_MINUTES,
+                         MAD_UNITS_MILLISECONDS, 0);
+        SetStatus(status, "%lu frames decoded (%s).\n", stats.frames, time);
+    }
+    return result;
+}
+
+int DecodeMp3(const std::filesystem::path& input, const std::filesystem::path& output,
+              bool writeWav, std::string& status, const DecodeProgress& progress,
+              DecodeStats* stats) {
+    DecodeStats local;
+    DecodeStats& s = stats != nullptr ? *stats : local;
+    s = DecodeStats{};
+    std::FILE* in = std::fopen(input.c_str(), "rb");
+    if (in == nullptr) {
+        SetStatus(status, "%s not found!\n", input.c_str());
+        return kDecodeFailed;
+    }
+    std::FILE* out = std::fopen(output.c_str(), "wb");
+    if (out == nullptr) {
+        SetStatus(status, "Couldn't open %s for write!\n", output.c_str());
+        std::fclose(in);
+        return kDecodeFailed;
+    }
+    unsigned char header[44] = {};
+    int result = kDecodeOk;
+    if (writeWav && std::fwrite(header, 1, sizeof header, out) != sizeof header) {
+        SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
+        result = kDecodeWriteFailed;
+    } else {
+        result = DecodeMp3Stream(in, out, writeWav, status, progress, s);
+    }
+    std::fclose(in);
+    const bool closed = std::fclose(out) == 0;
+    if (!closed && result != kDecodeWriteFailed) {
+        SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
+        result = kDecodeWriteFailed;
+    }
+    if (writeWav) {
+        std::error_code ec;
+        const uint64_t size = std::filesystem::file_size(output, ec);
+        MakeStereoWavHeader(ec ? 44 : size, s.sampleRate, header);
+        std::FILE* fix = std::fopen(output.c_str(), "r+b");
+        const bool written = fix != nullptr && std::fwrite(header, 1, 44, fix) == 44;
+        const bool fixClosed = fix != nullptr && std::fclose(fix) == 0;
+        if ((!written || !fixClosed || ec) && result != kDecodeWriteFailed) {
+            SetStatus(status, "PCM write error (%s).\n", std::strerror(errno != 0 ? errno : EIO));
+            result = kDecodeWriteFailed;
+        }
+    }
+    return result;
+}
+
+int DecodeToWav(const std::filesystem::path& input, const std::filesystem::path& output,
+                DecodeStats* stats) {
+    std::string status;
+    const int result = DecodeMp3(input, output, true, status, {}, stats);
+    platform::Trace("%s", status.c_str());
+    return result;
+}
+
+}  // namespace velto::audio

@@ -1,0 +1,99 @@
+#include "audio/SoundPlayer.h"
+
+#include "audio/WavDuration.h"
+#include "core/Messages.h"
+#include "platform/Com.h"
+
+namespace velto::audio {
+
+SoundPlayer::SoundPlayer(platform::Clock& clock, platform::SoundOutput& output,
+                         platform::WindowManager& windows)
+    : clock_(clock), output_(output), windows_(windows), changed_(clock) {}
+
+SoundPlayer::~SoundPlayer() {
+    std::unique_lock lock(mutex_);
+    quit_ = true;
+    changed_.NotifyAll();
+    changed_.Wait(lock, [&] { return !running_; });
+}
+
+void SoundPlayer::Start(platform::Workers& workers) {
+    {
+        std::lock_guard guard(mutex_);
+        running_ = true;
+    }
+    workers.Start("SoundPlayer", [this] { Run(); });
+}
+
+void SoundPlayer::Play(const std::filesystem::path& file, platform::WindowHandle notifyWindow,
+                       uint32_t notifyValue) {
+    Stop();
+    std::lock_guard guard(mutex_);
+    notifyValue_ = notifyValue;
+    notifyWindow_ = notifyWindow;
+    path_ = file;
+    start_ = true;
+    // Busy from here on, so that a Stop right after this Play waits for its notification.
+    idle_ = false;
+    changed_.NotifyAll();
+}
+
+void SoundPlayer::Stop() {
+    {
+        std::lock_guard guard(mutex_);
+        if (idle_) {
+            return;
+        }
+    }
+    output_.Stop();
+    std::unique_lock lock(mutex_);
+    stop_ = true;
+    changed_.NotifyAll();
+    changed_.Wait(lock, [&] { return idle_ || quit_; });
+}
+
+bool SoundPlayer::IsIdle() const {
+    std::lock_guard guard(mutex_);
+    return idle_;
+}
+
+void SoundPlayer::Run() {
+    [[maybe_unused]] platform::ComApartment com;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.Wait(lock, [&] { return start_ || quit_; });
+        if (quit_) {
+            break;
+        }
+        start_ = false;
+        const std::filesystem::path path = path_;
+        lock.unlock();
+        // A file that cannot be measured is not played: it counts as a sound of no length.
+        const auto duration = WavDurationMs(path);
+        if (duration) {
+            output_.Play(path, false);
+        }
+        lock.lock();
+        changed_.WaitFor(lock, platform::Millis(duration.value_or(0)),
+                         [&] { return stop_ || quit_; });
+        const bool stopped = stop_;
+        const platform::WindowHandle window = notifyWindow_;
+        const uint32_t value = notifyValue_;
+        lock.unlock();
+        if (stopped) {
+            // The stop may have come before the sound started.
+            output_.Stop();
+        }
+        if (window != 0) {
+            windows_.PostMessage(window, core::WM_SOUND_FINISHED, value, 0);
+        }
+        lock.lock();
+        idle_ = true;
+        stop_ = false;
+        changed_.NotifyAll();
+    }
+    running_ = false;
+    changed_.NotifyAll();
+}
+
+}  // namespace velto::audio

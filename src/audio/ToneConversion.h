@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "audio/Mp3Decoder.h"
+#include "audio/TelephoneRateConverter.h"
+
+namespace velto::audio {
+
+// A name counts as MP3 when its last three characters are "mp3", in any case.
+bool IsMp3Name(std::u16string_view name);
+bool IsMp3Name(std::string_view name);
+
+// What became of one source on its way to a tone file.
+struct ToneReport {
+    bool decoded = false;  // the source went through the MP3 decoder
+    int decodeResult = kDecodeOk;
+    std::string decodeStatus;
+    DecodeStats decodeStats;
+    TelephoneRateResult convert;
+    // Empty when `out` is a usable tone file, else why not.
+    std::string failure;
+
+    bool Usable() const { return failure.empty(); }
+    uint64_t InputMs() const;
+    uint64_t OutputMs() const { return convert.samples * 1000 / kToneRate; }
+};
+
+// The conversion of a picked file: an MP3 is decoded into `wavScratch` and then brought to
+// telephone rate, anything else goes to the converter directly. `out` is usable only when
+// the decoder produced frames and wrote them, and the converter took the header and wrote
+// samples.
+ToneReport MakeTone(const std::filesystem::path& source, bool isMp3,
+                    const std::filesystem::path& wavScratch, const std::filesystem::path& out);
+
+}  // namespace velto::audio

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/SettingFileContents.h"
+
+namespace velto::core {
+
+// Narrow strings in the setting file are shorter than this (readers of the format keep
+// them in buffers of this size, terminator included).
+constexpr int32_t kMaxNarrowStringBytes = 1024;
+
+// Why a setting file was refused: the field being read and the byte offset where its
+// encoding starts.
+struct SettingFileError {
+    std::string field;
+    size_t offset = 0;
+    std::string reason;
+
+    // "field 'greeting source' at offset 10: ..." on one line.
+    std::string ToString() const;
+};
+
+struct SettingFileDecoded {
+    std::optional<SettingFileContents> contents;
+    SettingFileError error;  // meaningful when contents is empty
+    // Bytes after the last field; the format has none, readers ignore them.
+    size_t trailingBytes = 0;
+};
+
+// The setting file's bytes: int32 little-endian, narrow strings as int32 byte count and
+// bytes, wide strings as int32 UTF-16 unit count and UTF-16LE units, no terminators.
+std::string EncodeSettingFile(const SettingFileContents& contents);
+
+// Reads every field in order. Every length and count is checked against the bytes that
+// remain before anything is allocated, so a damaged file is refused as a whole.
+SettingFileDecoded DecodeSettingFile(std::string_view bytes);
+
+}  // namespace velto::core

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velto::core {
+
+// One tone of the catalogue. The file keeps the path before the title.
+struct CatalogueEntry {
+    int32_t id = 0;
+    std::u16string path;
+    std::u16string title;
+    bool operator==(const CatalogueEntry&) const = default;
+};
+
+// Which source file (MP3 or WAV the user picked) produced which catalogue tone.
+struct ConvertedEntry {
+    std::string source;
+    int32_t id = 0;
+    bool operator==(const ConvertedEntry&) const = default;
+};
+
+// What one contact hears when calling: the mode and up to two catalogue tones.
+struct RingBackChoice {
+    int32_t mode = 0;
+    int32_t firstId = 0;
+    int32_t secondId = 0;
+    bool operator==(const RingBackChoice&) const = default;
+};
+
+struct RingBackEntry {
+    std::string handle;
+    RingBackChoice choice;
+    bool operator==(const RingBackEntry&) const = default;
+};
+
+// Everything one setting file holds, field by field in file order. The lists keep the
+// file's order and any repeated keys, so that a damaged or foreign file can be shown as
+// it is; the tables decide what a repeated key means.
+struct SettingFileContents {
+    static constexpr int32_t kVersion = 1;
+
+    int32_t version = kVersion;
+    int32_t language = 0;
+    bool voiceMailOn = true;
+    bool useDefaultGreeting = true;
+    std::string greetingSource;
+    bool useDefaultRingTone = true;
+    std::string ringToneSource;
+    int32_t standardTone = 0;
+    std::u16string ownToneTitle;
+    std::u16string ownToneSource;
+    std::u16string partnerToneKey = u"-1";
+    std::vector<CatalogueEntry> catalogue;
+    std::vector<ConvertedEntry> converted;
+    std::vector<RingBackEntry> ringBacks;
+
+    bool operator==(const SettingFileContents&) const = default;
+};
+
+}  // namespace velto::core

@@ -1,0 +1,127 @@
+#include "partner/ToneName.h"
+
+#include <cstdint>
+
+namespace velto::partner {
+namespace {
+
+bool Refuse(std::string* reason, const char* why) {
+    if (reason) {
+        *reason = why;
+    }
+    return false;
+}
+
+// Length of the UTF-8 sequence starting at `i`, or 0 when it is not a valid one
+// (overlong forms, surrogates and values above U+10FFFF included).
+size_t Utf8SequenceLength(std::string_view s, size_t i) {
+    const auto b0 = static_cast<uint8_t>(s[i]);
+    if (b0 < 0x80) {
+        return 1;
+    }
+    size_t length = 0;
+    uint32_t min = 0;
+    uint32_t cp = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        length = 2, min = 0x80, cp = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        length = 3, min = 0x800, cp = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        length = 4, min = 0x10000, cp = b0 & 0x07;
+    } else {
+        return 0;
+    }
+    if (s.size() - i < length) {
+        return 0;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<uint8_t>(s[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+bool IsPlainFileName(std::string_view name, std::string* reason) {
+    if (name.empty()) {
+        return Refuse(reason, "empty");
+    }
+    if (name.size() > kMaxToneNameBytes) {
+        return Refuse(reason, "too long");
+    }
+    if (name.find("..") != std::string_view::npos) {
+        return Refuse(reason, "contains \"..\"");
+    }
+    if (name == ".") {
+        return Refuse(reason, "is \".\"");
+    }
+    for (size_t i = 0; i < name.size();) {
+        const auto c = static_cast<uint8_t>(name[i]);
+        if (c == '/' || c == '\\') {
+            return Refuse(reason, "contains a path separator");
+        }
+        if (c < 0x20 || c == 0x7F) {
+            return Refuse(reason, "contains a control character");
+        }
+        const size_t n = Utf8SequenceLength(name, i);
+        if (n == 0) {
+            return Refuse(reason, "is not valid UTF-8");
+        }
+        i += n;
+    }
+    return true;
+}
+
+bool BuildDownloadAddress(std::string_view prefix, std::string_view remoteName,
+                          std::string& address) {
+    auto startsWithNoCase = [&](std::string_view scheme) {
+        if (prefix.size() < scheme.size()) {
+            return false;
+        }
+        for (size_t i = 0; i < scheme.size(); ++i) {
+            char c = prefix[i];
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+            if (c != scheme[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!startsWithNoCase("http://") && !startsWithNoCase("https://")) {
+        return false;
+    }
+    std::string out;
+    out.reserve(prefix.size() + remoteName.size() * 3);
+    auto append = [&](std::string_view part, std::string_view keep) {
+        static const char kHex[] = "0123456789ABCDEF";
+        for (char ch : part) {
+            const auto c = static_cast<uint8_t>(ch);
+            const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                               (c >= '0' && c <= '9') || keep.find(ch) != std::string_view::npos;
+            if (plain) {
+                out.push_back(ch);
+            } else {
+                out.push_back('%');
+                out.push_back(kHex[c >> 4]);
+                out.push_back(kHex[c & 0x0F]);
+            }
+        }
+    };
+    // The prefix is an address and keeps its delimiters; the remote name is one path
+    // segment, so "?" and "#" in it are data.
+    append(prefix, "-._~!$&'()*+,;=:@%/?#[]");
+    append(remoteName, "-._~!$&'()*+,;=:@%");
+    address = std::move(out);
+    return true;
+}
+
+}  // namespace velto::partner

@@ -1,0 +1,179 @@
+#include <portaudio.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <vector>
+
+#include "platform/SoundOutput.h"
+#include "platform/Trace.h"
+#include "platform/WavFile.h"
+
+namespace velto::platform {
+
+namespace {
+
+// Tones and previews are short; a longer file is refused rather than held in memory.
+constexpr uint64_t kMaxDataBytes = 64ull * 1024 * 1024;
+
+// One PortAudio stream per sound, fed from the file's samples held in memory.
+class PortAudioSoundOutput final : public SoundOutput {
+  public:
+    ~PortAudioSoundOutput() override {
+        Stop();
+        Pa_Terminate();
+    }
+
+    bool Play(const std::filesystem::path& file, bool loop, Completion onFinished) override {
+        Stop();
+        std::string error;
+        const auto layout = ReadWavLayout(file, &error);
+        if (!layout || layout->dataBytes > kMaxDataBytes) {
+            Trace("Sound output: cannot play %s: %s\n", file.c_str(),
+                  layout ? "file too long" : error.c_str());
+            return false;
+        }
+        auto sound = std::make_unique<Sound>();
+        if (!Load(file, *layout, sound->samples)) {
+            Trace("Sound output: cannot read %s\n", file.c_str());
+            return false;
+        }
+        sound->channels = layout->channels;
+        sound->loop = loop;
+        sound->onFinished = std::move(onFinished);
+        PaStream* stream = nullptr;
+        PaError err = Pa_OpenDefaultStream(&stream, 0, layout->channels, paInt16,
+                                           layout->sampleRate, paFramesPerBufferUnspecified,
+                                           &PortAudioSoundOutput::Feed, sound.get());
+        if (err == paNoError) {
+            Pa_SetStreamFinishedCallback(stream, &PortAudioSoundOutput::Finished);
+            err = Pa_StartStream(stream);
+            if (err != paNoError) {
+                Pa_CloseStream(stream);
+            }
+        }
+        if (err != paNoError) {
+            Trace("Sound output: cannot play %s: %s\n", file.c_str(), Pa_GetErrorText(err));
+            return false;
+        }
+        std::lock_guard guard(mutex_);
+        stream_ = stream;
+        sound_ = std::move(sound);
+        return true;
+    }
+
+    void Stop() override {
+        PaStream* stream = nullptr;
+        std::unique_ptr<Sound> sound;
+        {
+            std::lock_guard guard(mutex_);
+            stream = stream_;
+            stream_ = nullptr;
+            sound = std::move(sound_);
+        }
+        if (stream != nullptr) {
+            sound->stopped = true;  // a stop is no completion
+            Pa_AbortStream(stream);
+            Pa_CloseStream(stream);
+        }
+    }
+
+    bool IsPlaying() const override {
+        std::lock_guard guard(mutex_);
+        return stream_ != nullptr && Pa_IsStreamActive(stream_) == 1;
+    }
+
+    const char* Name() const override { return "portaudio"; }
+
+  private:
+    struct Sound {
+        std::vector<int16_t> samples;
+        size_t position = 0;
+        int channels = 1;
+        bool loop = false;
+        std::atomic<bool> stopped{false};
+        Completion onFinished;
+    };
+
+    static bool Load(const std::filesystem::path& file, const WavLayout& layout,
+                     std::vector<int16_t>& samples) {
+        std::ifstream in(file, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(layout.dataOffset));
+        std::vector<unsigned char> bytes(layout.dataBytes);
+        if (!in.read(reinterpret_cast<char*>(bytes.data()),
+                     static_cast<std::streamsize>(bytes.size()))) {
+            return false;
+        }
+        if (layout.bitsPerSample == 8) {
+            samples.resize(bytes.size());
+            for (size_t i = 0; i < bytes.size(); ++i) {
+                samples[i] = static_cast<int16_t>((bytes[i] - 128) * 256);
+            }
+        } else {
+            samples.resize(bytes.size() / 2);
+            for (size_t i = 0; i < samples.size(); ++i) {
+                samples[i] = static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+            }
+        }
+        // Whole frames only.
+        samples.resize(samples.size() - samples.size() % layout.channels);
+        return true;
+    }
+
+    static int Feed(const void*, void* output, unsigned long frames,
+                    const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* user) {
+        auto& sound = *static_cast<Sound*>(user);
+        auto* out = static_cast<int16_t*>(output);
+        size_t wanted = frames * static_cast<size_t>(sound.channels);
+        while (wanted > 0) {
+            if (sound.position == sound.samples.size()) {
+                if (!sound.loop || sound.samples.empty()) {
+                    std::memset(out, 0, wanted * sizeof(int16_t));
+                    return paComplete;
+                }
+                sound.position = 0;
+            }
+            const size_t n = std::min(wanted, sound.samples.size() - sound.position);
+            std::memcpy(out, sound.samples.data() + sound.position, n * sizeof(int16_t));
+            sound.position += n;
+            out += n;
+            wanted -= n;
+        }
+        return paContinue;
+    }
+
+    static void Finished(void* user) {
+        auto& sound = *static_cast<Sound*>(user);
+        if (!sound.stopped && sound.onFinished) {
+            sound.onFinished();
+        }
+    }
+
+    mutable std::mutex mutex_;
+    PaStream* stream_ = nullptr;
+    std::unique_ptr<Sound> sound_;
+};
+
+}  // namespace
+
+std::unique_ptr<SoundOutput> CreatePortAudioSoundOutput() {
+    if (Pa_Initialize() != paNoError) {
+        return nullptr;
+    }
+    if (Pa_GetDefaultOutputDevice() == paNoDevice) {
+        Pa_Terminate();
+        return nullptr;
+    }
+    // The device must really open, not only be listed.
+    PaStream* probe = nullptr;
+    if (Pa_OpenDefaultStream(&probe, 0, 1, paInt16, 16000, paFramesPerBufferUnspecified, nullptr,
+                             nullptr) != paNoError) {
+        Pa_Terminate();
+        return nullptr;
+    }
+    Pa_CloseStream(probe);
+    return std::make_unique<PortAudioSoundOutput>();
+}
+
+}  // namespace velto::platform

@@ -1,0 +1,160 @@
+#include "audio/SoundPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "core/Messages.h"
+#include "platform/Trace.h"
+#include "platform/VirtualClock.h"
+#include "support/TempDir.h"
+
+namespace velto::audio {
+namespace {
+
+using platform::Millis;
+
+struct Heard {
+    platform::WindowHandle window;
+    platform::WParam value;
+    Millis at;
+};
+
+class Listener : public platform::MessageTarget {
+  public:
+    Listener(platform::Clock& clock, std::vector<Heard>& heard) : clock_(clock), heard_(heard) {}
+    platform::LResult OnMessage(uint32_t message, platform::WParam w, platform::LParam l) override {
+        EXPECT_EQ(message, core::WM_SOUND_FINISHED);
+        EXPECT_EQ(l, 0);
+        heard_.push_back({window, w, clock_.Now()});
+        return 0;
+    }
+    platform::WindowHandle window = 0;
+
+  private:
+    platform::Clock& clock_;
+    std::vector<Heard>& heard_;
+};
+
+class SoundPlayerTest : public ::testing::Test {
+  protected:
+    SoundPlayerTest()
+        : output_(platform::CreateNullSoundOutput(clock_)),
+          loop_(clock_),
+          workers_(clock_),
+          player_(clock_, *output_, windows_),
+          first_(clock_, heard_),
+          second_(clock_, heard_) {
+        first_.window = windows_.Create(loop_, first_);
+        second_.window = windows_.Create(loop_, second_);
+        player_.Start(workers_);
+    }
+
+    // A 16 kHz mono WAV of `ms` milliseconds.
+    std::filesystem::path Sound(const std::string& name, int ms) {
+        const auto path = dir_ / name;
+        velto::test::WriteFileBytes(path, test::MakeWav(16000, 1, std::vector<int16_t>(16 * ms)));
+        return path;
+    }
+
+    bool WaitForHeard(size_t count) {
+        return loop_.RunUntil([&] { return heard_.size() >= count; }, Millis(60000));
+    }
+
+    velto::test::TempDir dir_;
+    platform::VirtualClock clock_;
+    std::unique_ptr<platform::SoundOutput> output_;
+    platform::MessageLoop loop_;
+    platform::WindowManager windows_;
+    platform::Workers workers_;
+    SoundPlayer player_;
+    std::vector<Heard> heard_;
+    Listener first_;
+    Listener second_;
+    platform::TraceCapture quiet_;
+};
+
+TEST_F(SoundPlayerTest, NotifiesItsWindowWhenTheSoundHasRunItsLength) {
+    const Millis start = clock_.Now();
+    player_.Play(Sound("a.wav", 1500), first_.window, 1092);
+    ASSERT_TRUE(WaitForHeard(1));
+    EXPECT_EQ(heard_[0].window, first_.window);
+    EXPECT_EQ(heard_[0].value, 1092u);
+    EXPECT_EQ(heard_[0].at - start, Millis(1500));
+    EXPECT_TRUE(player_.IsIdle());
+    // Stop when idle returns at once and posts nothing.
+    player_.Stop();
+    loop_.ProcessPending();
+    EXPECT_EQ(heard_.size(), 1u);
+}
+
+TEST_F(SoundPlayerTest, PlayWhilePlayingStopsTheFirstAndNotifiesItsWindowFirst) {
+    const Millis start = clock_.Now();
+    player_.Play(Sound("long.wav", 10000), first_.window, 1);
+    EXPECT_TRUE(output_->IsPlaying() || !player_.IsIdle());
+    player_.Play(Sound("short.wav", 500), second_.window, 2);
+    ASSERT_TRUE(WaitForHeard(2));
+    EXPECT_EQ(heard_[0].window, first_.window);
+    EXPECT_EQ(heard_[0].value, 1u);
+    EXPECT_LT(heard_[0].at - start, Millis(10000));
+    EXPECT_EQ(heard_[1].window, second_.window);
+    EXPECT_EQ(heard_[1].value, 2u);
+    EXPECT_EQ(heard_[1].at - heard_[0].at, Millis(500));
+}
+
+TEST_F(SoundPlayerTest, StopWaitsForTheNotification) {
+    player_.Play(Sound("a.wav", 10000), first_.window, 5);
+    player_.Stop();
+    EXPECT_TRUE(player_.IsIdle());
+    EXPECT_FALSE(output_->IsPlaying());
+    EXPECT_EQ(loop_.ProcessPending(), 1);  // already posted when Stop returned
+    ASSERT_EQ(heard_.size(), 1u);
+    EXPECT_EQ(heard_[0].value, 5u);
+}
+
+TEST_F(SoundPlayerTest, AnUnreadableFilePlaysNothingAndStillNotifies) {
+    velto::test::WriteFileBytes(dir_ / "bad.wav", "RIFF0000AVI junk");
+    player_.Play(dir_ / "bad.wav", first_.window, 9);
+    ASSERT_TRUE(WaitForHeard(1));
+    EXPECT_EQ(heard_[0].value, 9u);
+    EXPECT_TRUE(quiet_.Contains("is not a WAVE file"));
+    // A window of 0 hears nothing, and the player goes on.
+    player_.Play(Sound("a.wav", 100), 0, 3);
+    player_.Play(Sound("b.wav", 100), second_.window, 4);
+    ASSERT_TRUE(WaitForHeard(2));
+    EXPECT_EQ(heard_.size(), 2u);
+    EXPECT_EQ(heard_[1].value, 4u);
+}
+
+TEST(NullSoundOutput, KeepsTimeLoopsAndReportsTheEnd) {
+    velto::test::TempDir dir;
+    platform::VirtualClock clock;
+    auto output = platform::CreateNullSoundOutput(clock);
+    velto::test::WriteFileBytes(dir / "a.wav", test::MakeWav(8000, 1, std::vector<int16_t>(8000)));
+    std::mutex mutex;
+    platform::ClockCondition done(clock);
+    int finished = 0;
+    ASSERT_TRUE(output->Play(dir / "a.wav", false, [&] {
+        std::lock_guard guard(mutex);
+        ++finished;
+        done.NotifyAll();
+    }));
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(done.WaitFor(lock, Millis(5000), [&] { return finished == 1; }));
+    }
+    EXPECT_EQ(clock.Now(), Millis(1000));
+    EXPECT_FALSE(output->IsPlaying());
+    // A looping sound goes on until stopped, and a stop is no completion.
+    ASSERT_TRUE(output->Play(dir / "a.wav", true, [&] { ++finished; }));
+    clock.SleepFor(Millis(3500));
+    EXPECT_TRUE(output->IsPlaying());
+    output->Stop();
+    EXPECT_FALSE(output->IsPlaying());
+    platform::TraceCapture quiet;
+    EXPECT_FALSE(output->Play(dir / "missing.wav", false));
+    std::lock_guard guard(mutex);
+    EXPECT_EQ(finished, 1);
+}
+
+}  // namespace
+}  // namespace velto::audio

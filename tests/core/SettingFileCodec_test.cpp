@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include "core/SettingFileCodec.h"
+
+namespace velto::core {
+namespace {
+
+std::string Le16(std::u16string_view text) {
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+SettingFileContents SmallSet() {
+    SettingFileContents c;
+    c.language = 3;
+    c.voiceMailOn = false;
+    c.useDefaultGreeting = true;
+    c.greetingSource = "g.wav";
+    c.useDefaultRingTone = false;
+    c.ringToneSource = "r";
+    c.standardTone = 2;
+    c.ownToneTitle = u"T\u00f6";
+    c.ownToneSource = u"";
+    c.partnerToneKey = u"-1";
+    c.catalogue = {{-1, u"/i/default.wav", u"Default"}, {4, u"/t", u""}};
+    c.converted = {{"a.mp3", 4}};
+    c.ringBacks = {{"al", {1, 4, -1}}, {"bo", {0, 0, 0}}};
+    return c;
+}
+
+// The bytes of SmallSet(), written out field by field.
+std::string SmallSetBytes() {
+    using namespace std::string_literals;
+    return "\x01\x00\x00\x00"s  // version 1
+           "\x03\x00\x00\x00"s  // language 3
+           "\x00"s              // voice mail off
+           "\x01"s              // default greeting
+           "\x05\x00\x00\x00"s
+           "g.wav"s  // greeting source
+           "\x00"s   // own ring tone
+           "\x01\x00\x00\x00"s
+           "r"s                 // ring-tone source
+           "\x02\x00\x00\x00"s  // standard tone 2
+           "\x02\x00\x00\x00"s
+           "T\x00\xf6\x00"s     // own title
+           "\x00\x00\x00\x00"s  // own source ""
+           "\x02\x00\x00\x00"s
+           "-\x00"
+           "1\x00"s             // partner key
+           "\x02\x00\x00\x00"s  // 2 tones
+           "\xff\xff\xff\xff"s
+           "\x0e\x00\x00\x00"s +
+           Le16(u"/i/default.wav") + "\x07\x00\x00\x00"s + Le16(u"Default") +  // path, then title
+           "\x04\x00\x00\x00"s
+           "\x02\x00\x00\x00"s
+           "/\x00t\x00"s
+           "\x00\x00\x00\x00"s +
+           "\x01\x00\x00\x00"s
+           "\x05\x00\x00\x00"s
+           "a.mp3"s
+           "\x04\x00\x00\x00"s +
+           "\x02\x00\x00\x00"s  // 2 contacts
+           "\x02\x00\x00\x00"s
+           "al"s
+           "\x01\x00\x00\x00"s
+           "\x04\x00\x00\x00"s
+           "\xff\xff\xff\xff"s
+           "\x02\x00\x00\x00"s
+           "bo"s
+           "\x00\x00\x00\x00"s
+           "\x00\x00\x00\x00"s
+           "\x00\x00\x00\x00"s;
+}
+
+TEST(SettingFileCodec, WritesTheLayoutByteForByte) {
+    EXPECT_EQ(EncodeSettingFile(SmallSet()), SmallSetBytes());
+}
+
+TEST(SettingFileCodec, ReadsWhatItWrites) {
+    SettingFileContents c = SmallSet();
+    c.ownToneTitle = u"\u94c3\u58f0 \U0001F3B5 \u00e9";  // CJK, a surrogate pair, Latin
+    c.ownToneSource = u"C:\\t\u00f6ne.mp3";
+    c.greetingSource.clear();
+    c.ringToneSource = "\xc3\xa9t\xc3\xa9.wav";
+    c.language = -1;
+    const SettingFileDecoded decoded = DecodeSettingFile(EncodeSettingFile(c));
+    ASSERT_TRUE(decoded.contents) << decoded.error.ToString();
+    EXPECT_EQ(*decoded.contents, c);
+    EXPECT_EQ(decoded.trailingBytes, 0u);
+
+    const SettingFileDecoded golden = DecodeSettingFile(SmallSetBytes());
+    ASSERT_TRUE(golden.contents);
+    EXPECT_EQ(*golden.contents, SmallSet());
+}
+
+TEST(SettingFileCodec, ToleratesBytesAfterTheLastField) {
+    const SettingFileDecoded decoded = DecodeSettingFile(SmallSetBytes() + "xyz");
+    ASSERT_TRUE(decoded.contents);
+    EXPECT_EQ(decoded.trailingBytes, 3u);
+}
+
+TEST(SettingFileCodec, EveryTruncationIsRefusedWithFieldAndOffset) {
+    const std::string bytes = SmallSetBytes();
+    for (size_t length = 0; length < bytes.size(); ++length) {
+        const SettingFileDecoded decoded =
+            DecodeSettingFile(std::string_view(bytes).substr(0, length));
+        ASSERT_FALSE(decoded.contents) << "length " << length;
+        EXPECT_FALSE(decoded.error.field.empty());
+        EXPECT_LE(decoded.error.offset, length);
+    }
+    EXPECT_EQ(DecodeSettingFile("").error.ToString(),
+              "field 'format version' at offset 0: 4 bytes needed, 0 remain");
+    EXPECT_EQ(DecodeSettingFile(bytes.substr(0, 12)).error.ToString(),
+              "field 'greeting source' at offset 10: 4 bytes needed, 2 remain");
+    EXPECT_EQ(DecodeSettingFile(bytes.substr(0, 16)).error.ToString(),
+              "field 'greeting source' at offset 10: length 5 bytes runs past the end "
+              "(2 bytes remain)");
+}
+
+std::string WithInt32At(std::string bytes, size_t offset, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) {
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
+TEST(SettingFileCodec, RefusesLengthsAndCountsThatCannotBe) {
+    const std::string bytes = SmallSetBytes();
+    // A narrow string of 1,024 bytes or more, even when the file is long enough.
+    std::string longGreeting = WithInt32At(bytes, 10, 1024) + std::string(2000, 'x');
+    EXPECT_EQ(DecodeSettingFile(longGreeting).error.ToString(),
+              "field 'greeting source' at offset 10: length 1024 is 1024 bytes or more");
+    EXPECT_EQ(DecodeSettingFile(WithInt32At(bytes, 10, 0xFFFFFFFF)).error.ToString(),
+              "field 'greeting source' at offset 10: negative length -1");
+    // 1023 bytes is the longest narrow string.
+    SettingFileContents c = SmallSet();
+    c.greetingSource.assign(1023, 'g');
+    EXPECT_TRUE(DecodeSettingFile(EncodeSettingFile(c)).contents);
+
+    // Own title: 0x40000000 UTF-16 units would need 2 GiB.
+    const SettingFileDecoded title = DecodeSettingFile(WithInt32At(bytes, 29, 0x40000000));
+    EXPECT_EQ(title.error.field, "own standard tone title");
+    EXPECT_EQ(title.error.offset, 29u);
+
+    // Catalogue count at offset 49: absurd and negative counts.
+    const SettingFileDecoded many = DecodeSettingFile(WithInt32At(bytes, 49, 0x7FFFFFFF));
+    EXPECT_EQ(many.error.field, "tone catalogue count");
+    EXPECT_EQ(many.error.offset, 49u);
+    EXPECT_EQ(DecodeSettingFile(WithInt32At(bytes, 49, 0x80000000)).error.field,
+              "tone catalogue count");
+    // One more tone than the file holds: refused when its entry runs out.
+    EXPECT_FALSE(DecodeSettingFile(WithInt32At(bytes, 49, 3)).contents);
+}
+
+}  // namespace
+}  // namespace velto::core

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "core/SettingFileCodec.h"
+#include "core/SettingFileStore.h"
+#include "platform/Trace.h"
+#include "support/TempDir.h"
+
+namespace velto::core {
+namespace {
+
+class RecordingOptions : public RegistryOptions {
+  public:
+    void SetAutoStart(bool on) override { calls += on ? "AutoStart(on) " : "AutoStart(off) "; }
+    void SetAutoUpdate(bool on) override { calls += on ? "AutoUpdate(on) " : "AutoUpdate(off) "; }
+    void SetFriendMsg(bool on) override { calls += on ? "FriendMsg(on) " : "FriendMsg(off) "; }
+    std::string calls;
+};
+
+class SettingFileStoreTest : public ::testing::Test {
+  protected:
+    SettingFileStoreTest() {
+        shared.InstallDirPath.Set("/opt/velto");
+        shared.UserDataDir.Set(data.path().string());
+        shared.MyHandle.Set("alice");
+        shared.DefaultLanguageIndex = 2;
+        std::filesystem::create_directories(data / "alice");
+        std::filesystem::create_directories(data / "bob");
+        store.SetMissedCallSaver([this] { ++missedCallSaves; });
+    }
+
+    std::filesystem::path FileOf(const std::string& handle) { return data / handle / "Setting"; }
+
+    test::TempDir data;
+    SharedState shared;
+    UserSettings settings{"/opt/velto"};
+    RecordingOptions options;
+    SettingFileStore store{shared, settings, options};
+    int missedCallSaves = 0;
+};
+
+TEST_F(SettingFileStoreTest, WhatIsSavedIsReadBack) {
+    shared.CurrentLanguage = 7;
+    settings.SetVoiceMailOn(false);
+    settings.SetUseDefaultGreeting(false);
+    settings.SetGreetingSource("/home/a/gr\xc3\xbc\xc3\x9f.wav");
+    settings.SetRingToneSource("");
+    settings.SetStandardTone(1);
+    settings.SetOwnToneTitle(u"\u94c3\u58f0 \U0001F3B5");
+    settings.SetPartnerToneKey(u"");
+    const int32_t id = *store.AddCatalogueTone(u"\u00e9t\u00e9", u"/x/\u00e9.wav");
+    settings.SetConverted("/home/a/\xc3\xa9.mp3", id);
+    settings.SetRingBack("bob", {2, id, -1});
+    ASSERT_TRUE(store.SaveSettingFile());
+    const SettingFileContents saved = settings.Snapshot(7);
+
+    settings.ResetToDefaults("/opt/velto");
+    shared.CurrentLanguage = 0;
+    store.LoadSettingFile();
+    EXPECT_EQ(settings.Snapshot(shared.CurrentLanguage), saved);
+    EXPECT_EQ(shared.CurrentLanguage, 7);
+    EXPECT_EQ(options.calls, "");   // a file that was read applies no defaults
+    EXPECT_EQ(missedCallSaves, 2);  // AddCatalogueTone saved too
+}
+
+TEST_F(SettingFileStoreTest, SavesTheDefaultsInTheFileLayout) {
+    shared.CurrentLanguage = 2;
+    ASSERT_TRUE(store.SaveSettingFile());
+    SettingFileContents expected;
+    expected.language = 2;
+    expected.catalogue = {{-1, u"/opt/velto/default.wav", u"Default"}};
+    EXPECT_EQ(test::ReadFileBytes(FileOf("alice")), EncodeSettingFile(expected));
+}
+
+TEST_F(SettingFileStoreTest, TracesTheLoadOfAFoundFile) {
+    ASSERT_TRUE(store.SaveSettingFile());
+    platform::TraceCapture trace;
+    store.LoadSettingFile();
+    const std::string path = FileOf("alice").string();
+    EXPECT_EQ(trace.Text(), "Loading setting file: " + path + "\nSetting file: " + path +
+                                " found\nFinish loading\n");
+}
+
+TEST_F(SettingFileStoreTest, FirstRunReadsNoFileAndAppliesTheDefaults) {
+    settings.SetVoiceMailOn(false);
+    shared.CurrentLanguage = 9;
+    ASSERT_TRUE(store.SaveSettingFile());
+    settings.SetRingBack("bob", {1, 1, 1});
+
+    shared.FirstRun = true;
+    platform::TraceCapture trace;
+    store.LoadSettingFile();
+    const std::string path = FileOf("alice").string();
+    EXPECT_EQ(trace.Text(), "Loading setting file: " + path + "\nSetting file: " + path +
+                                " not found\nUse default setting\nFinish loading\n");
+    EXPECT_TRUE(settings.VoiceMailOn());
+    EXPECT_TRUE(settings.RingBacks().empty());
+    EXPECT_EQ(settings.Catalogue().size(), 1u);
+    EXPECT_EQ(shared.CurrentLanguage, 2);
+    EXPECT_EQ(options.calls, "AutoStart(on) AutoUpdate(on) FriendMsg(on) ");
+
+    // The next save writes a complete file of the defaults.
+    ASSERT_TRUE(store.SaveSettingFile());
+    SettingFileContents expected;
+    expected.language = 2;
+    expected.catalogue = {{-1, u"/opt/velto/default.wav", u"Default"}};
+    EXPECT_EQ(test::ReadFileBytes(FileOf("alice")), EncodeSettingFile(expected));
+}
+
+TEST_F(SettingFileStoreTest, EachSkypeUserHasTheirOwnFile) {
+    settings.SetRingBack("carol", {1, -1, -1});
+    shared.CurrentLanguage = 4;
+    ASSERT_TRUE(store.SaveSettingFile());
+
+    shared.MyHandle.Set("bob");
+    settings.ResetToDefaults("/opt/velto");
+    settings.SetRingBack("dave", {2, -1, -1});
+    shared.CurrentLanguage = 5;
+    ASSERT_TRUE(store.SaveSettingFile());
+
+    shared.MyHandle.Set("alice");
+    store.LoadSettingFile();
+    EXPECT_EQ(settings.RingBacks(),
+              (std::map<std::string, RingBackChoice>{{"carol", {1, -1, -1}}}));
+    EXPECT_EQ(shared.CurrentLanguage, 4);
+
+    shared.MyHandle.Set("bob");
+    store.LoadSettingFile();
+    EXPECT_EQ(settings.RingBacks(), (std::map<std::string, RingBackChoice>{{"dave", {2, -1, -1}}}));
+    EXPECT_EQ(shared.CurrentLanguage, 5);
+}
+
+TEST_F(SettingFileStoreTest, FindsTheFileInAnyLetterCase) {
+    SettingFileContents c;
+    c.language = 11;
+    test::WriteFileBytes(data / "alice" / "SETTING", EncodeSettingFile(c));
+    store.LoadSettingFile();
+    EXPECT_EQ(shared.CurrentLanguage, 11);
+}
+
+TEST_F(SettingFileStoreTest, DamagedFilesAreRefusedAndKeptAside) {
+    SettingFileContents c;
+    c.greetingSource = "g";
+    const std::string good = EncodeSettingFile(c);
+    const std::string overrun = good.substr(0, good.size() - 3);
+    std::string tooLong = good;
+    tooLong[10] = 0x00;  // greeting source length 0x0400 = 1,024
+    tooLong[11] = 0x04;
+    for (const std::string& bad : {overrun, tooLong, std::string("\x01\x00", 2)}) {
+        settings.SetRingBack("x", {1, 1, 1});
+        options.calls.clear();
+        test::WriteFileBytes(FileOf("alice"), bad);
+        platform::TraceCapture trace;
+        store.LoadSettingFile();
+        EXPECT_TRUE(
+            trace.Contains("Setting file: " + FileOf("alice").string() + " is damaged, field '"))
+            << trace.Text();
+        EXPECT_TRUE(trace.Contains("Use default setting\n"));
+        EXPECT_FALSE(trace.Contains("not found"));
+        EXPECT_TRUE(trace.Contains("Finish loading\n"));
+        EXPECT_TRUE(settings.RingBacks().empty());
+        EXPECT_EQ(options.calls, "AutoStart(on) AutoUpdate(on) FriendMsg(on) ");
+        EXPECT_FALSE(std::filesystem::exists(FileOf("alice")));
+        EXPECT_EQ(test::ReadFileBytes(data / "alice" / "Setting.bad"), bad);
+    }
+}
+
+TEST_F(SettingFileStoreTest, AFailedSaveLeavesTheOldFile) {
+    ASSERT_TRUE(store.SaveSettingFile());
+    const std::string old = test::ReadFileBytes(FileOf("alice"));
+
+    shared.MyHandle.Set("nobody");  // own folder not made yet
+    platform::TraceCapture trace;
+    EXPECT_FALSE(store.SaveSettingFile());
+    EXPECT_TRUE(trace.Contains("Error...cannot save setting file " + FileOf("nobody").string()));
+    EXPECT_EQ(missedCallSaves, 2);  // the missed calls are still saved
+
+    // A disk that fills up mid-write: the file size limit makes write() fail.
+    shared.MyHandle.Set("alice");
+    settings.SetGreetingSource(std::string(1000, 'g'));
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool ok = store.SaveSettingFile();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(test::ReadFileBytes(FileOf("alice")), old);
+    for (const auto& entry : std::filesystem::directory_iterator(data / "alice")) {
+        EXPECT_EQ(entry.path().filename(), "Setting");  // no temporary file left behind
+    }
+}
+
+TEST_F(SettingFileStoreTest, OverlongNarrowStringsAreLeftOutOfTheFile) {
+    settings.SetGreetingSource(std::string(1024, 'g'));
+    settings.SetConverted(std::string(2000, 'c'), 1);
+    settings.SetConverted("short", 1);
+    ASSERT_TRUE(store.SaveSettingFile());
+    const SettingFileDecoded decoded = DecodeSettingFile(test::ReadFileBytes(FileOf("alice")));
+    ASSERT_TRUE(decoded.contents);
+    EXPECT_EQ(decoded.contents->greetingSource, "");
+    EXPECT_EQ(decoded.contents->converted, (std::vector<ConvertedEntry>{{"short", 1}}));
+}
+
+TEST_F(SettingFileStoreTest, RemovingAToneDeletesItsFileAndSaves) {
+    const auto toneFile = data / "alice" / "RingTone" / "t.wav";
+    std::filesystem::create_directories(toneFile.parent_path());
+    test::WriteFileBytes(toneFile, "RIFF");
+    const int32_t id = *store.AddCatalogueTone(u"t", toneFile.u16string());
+    settings.SetConverted("t.mp3", id);
+    EXPECT_TRUE(store.RemoveCatalogueTone(id));
+    EXPECT_FALSE(std::filesystem::exists(toneFile));
+    const SettingFileDecoded decoded = DecodeSettingFile(test::ReadFileBytes(FileOf("alice")));
+    ASSERT_TRUE(decoded.contents);
+    EXPECT_EQ(decoded.contents->catalogue.size(), 1u);
+    EXPECT_TRUE(decoded.contents->converted.empty());
+
+    // Neither the default tone nor files outside the data folder are ever deleted.
+    EXPECT_FALSE(store.RemoveCatalogueTone(-1));
+    test::TempDir elsewhere;
+    test::WriteFileBytes(elsewhere / "stock.wav", "RIFF");
+    const int32_t foreign = *store.AddCatalogueTone(
+        u"s",
+        (data / "alice" / ".." / ".." / elsewhere.path().filename() / "stock.wav").u16string());
+    EXPECT_TRUE(store.RemoveCatalogueTone(foreign));
+    EXPECT_TRUE(std::filesystem::exists(elsewhere / "stock.wav"));
+}
+
+TEST_F(SettingFileStoreTest, NoHandleMeansNoFile) {
+    shared.MyHandle.Set("..");
+    EXPECT_EQ(store.SettingFilePath(), std::nullopt);
+    EXPECT_FALSE(store.SaveSettingFile());
+    store.LoadSettingFile();
+    EXPECT_EQ(options.calls, "AutoStart(on) AutoUpdate(on) FriendMsg(on) ");
+}
+
+// The downloader adds tones (and saves) while the user interface saves and call handlers
+// read; every file on disk must stay whole.
+TEST_F(SettingFileStoreTest, ConcurrentSavesAlwaysLeaveAWholeFile) {
+    std::thread downloader([&] {
+        for (int i = 0; i < 40; ++i) {
+            store.AddCatalogueTone(u"p" + std::u16string(1, char16_t(u'a' + i % 26)), u"/q");
+        }
+    });
+    std::thread caller([&] {
+        for (int i = 0; i < 200; ++i) {
+            if (auto tone = settings.FindTone(i % 40)) {
+                ASSERT_EQ(tone->path, u"/q");
+            }
+        }
+    });
+    for (int i = 0; i < 40; ++i) {
+        settings.SetRingBack("c" + std::to_string(i), {i, i, i});
+        store.SaveSettingFile();
+        ASSERT_TRUE(DecodeSettingFile(test::ReadFileBytes(FileOf("alice"))).contents);
+    }
+    downloader.join();
+    caller.join();
+    store.SaveSettingFile();
+    const SettingFileDecoded last = DecodeSettingFile(test::ReadFileBytes(FileOf("alice")));
+    ASSERT_TRUE(last.contents);
+    EXPECT_EQ(last.contents->catalogue.size(), 41u);
+    EXPECT_EQ(last.contents->ringBacks.size(), 40u);
+}
+
+}  // namespace
+}  // namespace velto::core

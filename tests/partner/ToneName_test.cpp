@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "partner/QuorinRingToneDownloader.h"
+#include "partner/ToneName.h"
+#include "support/TempDir.h"
+
+namespace velto::partner {
+namespace {
+
+TEST(ToneName, OnlyPlainFileNamesPass) {
+    for (const char* good : {"tone1", "Tone A.wav", "\xC3\xA9t\xC3\xA9", "a.b", "-1"}) {
+        EXPECT_TRUE(IsPlainFileName(good)) << good;
+    }
+    const std::string overlong(kMaxToneNameBytes + 1, 'a');
+    for (const std::string& bad :
+         {std::string(), std::string("."), std::string(".."), std::string("../x"),
+          std::string("a/b"), std::string("a\\b"), std::string("x..y"), std::string("a\nb"),
+          std::string("a\x7f"), std::string("a\0b", 3), std::string("\xC3"),
+          std::string("\xC0\xAF"), std::string("\xED\xA0\x80"), overlong}) {
+        std::string reason;
+        EXPECT_FALSE(IsPlainFileName(bad, &reason)) << bad;
+        EXPECT_FALSE(reason.empty());
+    }
+    EXPECT_TRUE(IsPlainFileName(std::string(kMaxToneNameBytes, 'a')));
+}
+
+TEST(ToneName, AddressesAreHttpOnlyAndTheNameIsOneSegment) {
+    std::string address;
+    ASSERT_TRUE(BuildDownloadAddress("HTTP://h:1/t/", "a b?c#d\xC3\xA9.wav", address));
+    EXPECT_EQ(address, "HTTP://h:1/t/a%20b%3Fc%23d%C3%A9.wav");
+    ASSERT_TRUE(BuildDownloadAddress("https://h/x?y=", "z", address));
+    EXPECT_EQ(address, "https://h/x?y=z");
+    EXPECT_FALSE(BuildDownloadAddress("file:///etc/", "passwd", address));
+    EXPECT_FALSE(BuildDownloadAddress("ftp://h/", "a", address));
+    EXPECT_FALSE(BuildDownloadAddress("", "a", address));
+}
+
+TEST(CutToRiff, FindsTheStartAcrossBlockBordersAndRefusesFilesWithoutIt) {
+    velto::test::TempDir dir;
+    const auto from = dir / "in";
+    const auto to = dir / "out";
+    // "RIFF" straddles the first 32768-byte block.
+    std::string bytes(32766, 'x');
+    bytes += "RIFF";
+    bytes += std::string(40'000, 'y');
+    velto::test::WriteFileBytes(from, bytes);
+    ASSERT_TRUE(CutToRiff(from, to));
+    EXPECT_EQ(velto::test::ReadFileBytes(to), bytes.substr(32766));
+
+    velto::test::WriteFileBytes(from, "RIFRIF");
+    EXPECT_FALSE(CutToRiff(from, to));
+    EXPECT_FALSE(std::filesystem::exists(to));
+    velto::test::WriteFileBytes(from, "");
+    EXPECT_FALSE(CutToRiff(from, to));
+}
+
+}  // namespace
+}  // namespace velto::partner
