@@ -26,7 +26,8 @@ class SettingFileStore {
     SettingFileStore(SharedState& shared, UserSettings& settings, RegistryOptions& options);
 
     // Called after every save of the setting file: the missed-call list saves its file
-    // there. Empty until the missed-call list is wired in.
+    // there. Empty until the missed-call list is wired in. Saves run on the main thread and
+    // on the partner downloader, so the saver may be called from either, even at once.
     void SetMissedCallSaver(std::function<void()> saver);
 
     // The user's own folder and the setting file in it; nothing while no valid Skype

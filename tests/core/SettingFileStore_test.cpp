@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -40,7 +41,7 @@ class SettingFileStoreTest : public ::testing::Test {
     UserSettings settings{"/opt/velto"};
     RecordingOptions options;
     SettingFileStore store{shared, settings, options};
-    int missedCallSaves = 0;
+    std::atomic<int> missedCallSaves{0};
 };
 
 TEST_F(SettingFileStoreTest, WhatIsSavedIsReadBack) {
