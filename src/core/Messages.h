@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "i18n/RefreshMessage.h"
+
 namespace velto::core {
 
 // Private window messages of the main window. The numbers are fixed: other windows and
@@ -17,6 +19,8 @@ constexpr uint32_t WM_SKYPE_LOST = WM_USER + 0x404;        // 0x0804
 constexpr uint32_t WM_CONTACTS_STABLE = WM_USER + 0x800;   // 0x0C00
 constexpr uint32_t WM_SOUND_FINISHED = WM_USER + 0x804;    // 0x0C04
 constexpr uint32_t WM_TRAY_NOTIFY = WM_APP + 0x001;        // 0x8001
-constexpr uint32_t WM_REFRESH_TEXTS = WM_APP + 0x400;      // 0x8400
+using i18n::WM_REFRESH_TEXTS;  // 0x8400, WM_APP + 0x400: owned by the language table
+
+static_assert(WM_REFRESH_TEXTS == WM_APP + 0x400);
 
 }  // namespace velto::core

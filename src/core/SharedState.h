@@ -13,7 +13,7 @@ namespace velto::core {
 
 // A string that several threads read and one writes.
 class SharedString {
-public:
+  public:
     SharedString() = default;
     explicit SharedString(std::string value) : value_(std::move(value)) {}
     std::string Get() const {
@@ -25,14 +25,14 @@ public:
         value_ = std::move(value);
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::string value_;
 };
 
 // The set of calls that already have a call handler.
 class ActiveCallSet {
-public:
+  public:
     // True when the id was not there and is now inserted.
     bool Insert(int32_t callId) {
         std::lock_guard guard(mutex_);
@@ -51,7 +51,7 @@ public:
         return ids_.size();
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::set<int32_t> ids_;
 };

@@ -3,18 +3,21 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "platform/HiveFormat.h"
+#include "platform/RegValue.h"
 
 namespace velto::platform {
 
 // The two registry roots the program uses. Each is one hive file in the registry-export
-// text format:
-//   CurrentUser  -> the user's config folder (private to the user, mode 0600)
-//   LocalMachine -> the machine hive next to the installed program (read-only for us)
+// text format (see HiveFormat.h):
+//   CurrentUser  -> the user's config folder, private to the user (mode 0600)
+//   LocalMachine -> the machine hive next to the installed program
 enum class RegRoot { CurrentUser, LocalMachine };
 
 // Win32-style results, so that traces can show the same numbers.
@@ -22,42 +25,31 @@ enum class RegError : long {
     Ok = 0,
     NotFound = 2,      // ERROR_FILE_NOT_FOUND: key or value absent
     AccessDenied = 5,  // ERROR_ACCESS_DENIED: hive cannot be written
-    InvalidData = 13,  // ERROR_INVALID_DATA
+    InvalidData = 13,  // ERROR_INVALID_DATA: bad key path
     WriteFailed = 29,  // ERROR_WRITE_FAULT: the hive file could not be saved
+    MoreData = 234,    // ERROR_MORE_DATA: the value does not fit the caller's buffer
 };
 
-enum class RegType : uint32_t {
-    None = 0,
-    Sz = 1,
-    ExpandSz = 2,
-    Binary = 3,
-    Dword = 4,
-    MultiSz = 7,
-    Qword = 11,
-};
-
-// A value as stored: REG_SZ holds UTF-8 text in `text`; REG_DWORD holds `dword`; every
-// other type keeps its raw bytes in `bytes`.
-struct RegValue {
-    RegType type = RegType::None;
-    std::string text;
-    uint32_t dword = 0;
-    std::vector<uint8_t> bytes;
-
-    static RegValue String(std::string text);
-    static RegValue Dword(uint32_t value);
-    bool operator==(const RegValue&) const = default;
-};
+// The Run key of the current user; its values are mirrored to XDG autostart entries.
+inline constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Key paths use backslashes ("Software\\Velto") and, like value names, compare without
-// regard to ASCII case.
+// regard to ASCII case. Thread-safe. Each change is saved at once, atomically (temporary
+// file in the same folder, fsync, rename): a crash leaves either the old or the new file.
+//
+// A hive file that cannot be parsed is refused with a trace naming the file and line and
+// moved aside as NAME.bad-<n>; the hive then starts empty, so the program runs on its
+// defaults. If it cannot be moved aside, the hive stays read-only rather than overwrite it.
 class Registry {
-public:
+  public:
     struct Files {
         std::filesystem::path currentUser;
         std::filesystem::path localMachine;
+        // Where the Run key's values are mirrored as desktop entries; none: no mirroring.
+        std::optional<std::filesystem::path> autostartFolder;
     };
     explicit Registry(Files files);
+    ~Registry();
 
     bool KeyExists(RegRoot root, std::string_view key) const;
     // Creates the key and any missing parents; Ok when it already existed.
@@ -65,15 +57,17 @@ public:
 
     RegError Query(RegRoot root, std::string_view key, std::string_view name,
                    RegValue& value) const;
-    // Reads a REG_DWORD; a value of another type yields its first four bytes, and `type`
-    // (when given) tells the caller so it can trace it.
-    RegError QueryDword(RegRoot root, std::string_view key, std::string_view name,
-                        uint32_t& value, RegType* type = nullptr) const;
+    // Reads a 32-bit value. A value of another type of at most four bytes is read as well
+    // (zero-padded, as into a DWORD buffer) and `type` tells the caller; longer data gives
+    // MoreData.
+    RegError QueryDword(RegRoot root, std::string_view key, std::string_view name, uint32_t& value,
+                        RegType* type = nullptr) const;
+    // Reads text; a value of another type yields its bytes as text and its `type`.
     RegError QueryString(RegRoot root, std::string_view key, std::string_view name,
                          std::string& value, RegType* type = nullptr) const;
 
-    // The key must exist (as with an opened key). Each change is saved at once,
-    // atomically; a failed save returns WriteFailed and leaves the file as it was.
+    // The key must exist (as with an opened key). A failed save returns WriteFailed and
+    // leaves both the file and the in-memory hive as they were.
     RegError Set(RegRoot root, std::string_view key, std::string_view name, RegValue value);
     RegError SetDword(RegRoot root, std::string_view key, std::string_view name, uint32_t value);
     RegError SetString(RegRoot root, std::string_view key, std::string_view name,
@@ -83,14 +77,17 @@ public:
     // Re-reads both hive files (another process may have changed them).
     void Reload();
 
-private:
+    const Files& files() const { return files_; }
+
+  private:
     struct Hive;
-    Hive& HiveOf(RegRoot root);
-    const Hive& HiveOf(RegRoot root) const;
+    Hive& Loaded(RegRoot root) const;
+    RegError Save(RegRoot root, Hive& hive);
+    void MirrorRunValue(std::string_view name, const RegValue* value);
 
     mutable std::mutex mutex_;
     Files files_;
-    std::map<RegRoot, std::shared_ptr<Hive>> hives_;
+    mutable std::map<RegRoot, std::unique_ptr<Hive>> hives_;
 };
 
 }  // namespace velto::platform

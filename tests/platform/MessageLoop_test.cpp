@@ -8,7 +8,7 @@ namespace velto::platform {
 namespace {
 
 class Recorder : public MessageTarget {
-public:
+  public:
     LResult OnMessage(uint32_t message, WParam wParam, LParam) override {
         received.push_back(message);
         return static_cast<LResult>(wParam * 2);

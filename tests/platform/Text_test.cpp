@@ -17,7 +17,9 @@ TEST(Text, RoundTripsEveryPlane) {
 }
 
 TEST(Text, InvalidInputBecomesReplacementCharacters) {
-    EXPECT_EQ(Utf8ToUtf16("a\xff" "b"), u"a\uFFFDb");
+    EXPECT_EQ(Utf8ToUtf16("a\xff"
+                          "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(Utf8ToUtf16("\xe9\x93"), u"\uFFFD\uFFFD");  // truncated sequence
     EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\uFFFD");        // overlong
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xef\xbf\xbd");
@@ -40,9 +42,7 @@ TEST(TempFile, CreatesDistinctFilesWithThePrefix) {
     ASSERT_TRUE(a && b);
     EXPECT_NE(*a, *b);
     EXPECT_EQ(a->filename().string().rfind("SKY", 0), 0u);
-    {
-        TempFileGuard guard(*a);
-    }
+    { TempFileGuard guard(*a); }
     EXPECT_FALSE(std::filesystem::exists(*a));
     EXPECT_FALSE(CreateTempFile(dir / "missing"));
 }

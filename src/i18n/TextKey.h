@@ -1,0 +1,68 @@
+#pragma once
+
+#include <string_view>
+
+namespace velto::i18n {
+
+// The keys of the user-interface texts. Their numbers exist only inside this process (they
+// are never stored or sent), so only the names matter.
+#define VELTO_TEXT_KEYS(X)    \
+    X(TXT_BROWSE)             \
+    X(TXT_OK)                 \
+    X(TXT_CANCEL)             \
+    X(TXT_PLAY)               \
+    X(TXT_INVALID_FORMAT)     \
+    X(TXT_DELETE)             \
+    X(TXT_CONFIRM_DELETION)   \
+    X(TXT_SIGN_IN_SKYPE)      \
+    X(TXT_MISSED_CALL)        \
+    X(TXT_OPTIONS)            \
+    X(TXT_RINGBACK_TONE)      \
+    X(TXT_RINGBACK_SETTINGS)  \
+    X(TXT_CHOOSE_RINGBACK)    \
+    X(TXT_MISSED_CALL_TITLE)  \
+    X(TXT_START_WITH_WINDOWS) \
+    X(TXT_TONE_INFO_OPTION)   \
+    X(TXT_GENERAL)            \
+    X(TXT_AUTO_UPDATE)        \
+    X(TXT_SELECT_LANGUAGE)    \
+    X(TXT_VOICE_MAIL)         \
+    X(TXT_ENABLE_VOICE_MAIL)  \
+    X(TXT_DEFAULT_GREETING)   \
+    X(TXT_SELECT_GREETING)    \
+    X(TXT_ABOUT)              \
+    X(TXT_HELP)               \
+    X(TXT_FEEDBACK)           \
+    X(TXT_RINGTONE_SETTINGS)  \
+    X(TXT_DEFAULT_RINGTONE)   \
+    X(TXT_SELECT_RINGTONE)    \
+    X(TXT_DEFAULT_RINGBACK)   \
+    X(TXT_RINGBACK_QUESTION)  \
+    X(TXT_RINGTONE_QUESTION)  \
+    X(TXT_OPEN)               \
+    X(TXT_QUIT)               \
+    X(TXT_NEW_MISSED_CALL)    \
+    X(TXT_UPDATE_SKYPE)       \
+    X(TXT_MP3_LEGAL_NOTE)     \
+    X(TXT_SLOGAN)             \
+    X(TXT_TONE_INFO_MESSAGE)  \
+    X(TXT_GIVE_PERMISSION)    \
+    X(TXT_STANDARD_RINGBACK)  \
+    X(TXT_SYSTEM_DEFAULT)     \
+    X(TXT_CHANGE)             \
+    X(TXT_PARTNER_SLOGAN)
+
+#define VELTO_TEXT_KEY_ENUM(name) name,
+enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };
+#undef VELTO_TEXT_KEY_ENUM
+
+constexpr int kTextKeyCount = TXT_PARTNER_SLOGAN + 1;
+
+constexpr bool IsTextKey(int key) {
+    return key >= 0 && key < kTextKeyCount;
+}
+
+// "TXT_OK" for TXT_OK; empty for a number that is no key (diagnostics and tools).
+std::string_view TextKeyName(TextKey key);
+
+}  // namespace velto::i18n

@@ -1,0 +1,113 @@
+// Runs the built velto program as real processes with a sandboxed home folder.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace velto {
+namespace {
+
+class Process {
+  public:
+    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& env) {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        std::vector<char*> argv;
+        std::vector<char*> envp;
+        for (const auto& a : arguments)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        for (const auto& e : env)
+            envp.push_back(const_cast<char*>(e.c_str()));
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        EXPECT_EQ(::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        out_ = fds[0];
+    }
+    ~Process() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            Wait();
+        }
+        ::close(out_);
+    }
+
+    // Reads output until `fragment` has appeared (blocking); false at end of output.
+    bool ReadUntil(const std::string& fragment) {
+        while (text_.find(fragment) == std::string::npos) {
+            char buffer[4096];
+            const ssize_t n = ::read(out_, buffer, sizeof buffer);
+            if (n <= 0) {
+                return false;
+            }
+            text_.append(buffer, static_cast<size_t>(n));
+        }
+        return true;
+    }
+    int Wait() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    void Signal(int signal) { ::kill(pid_, signal); }
+    const std::string& text() const { return text_; }
+
+  private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string text_;
+};
+
+TEST(Velto, SecondStartShowsTheFirstAndSigtermEndsItInOrder) {
+    test::TempDir home;
+    const std::vector<std::string> env = {"HOME=" + home.path().string(),
+                                          "XDG_RUNTIME_DIR=" + (home / "run").string(),
+                                          "PATH=/usr/bin:/bin"};
+    std::filesystem::create_directories(home / "run");
+    Process first({VELTO_PROGRAM}, env);
+    ASSERT_TRUE(first.ReadUntil("velto: running\n")) << first.text();
+    EXPECT_NE(first.text().find("FirstTime=1!"), std::string::npos);
+
+    Process second({VELTO_PROGRAM, "/OnStartUp"}, env);
+    EXPECT_TRUE(second.ReadUntil("another instance is running"));
+    EXPECT_FALSE(second.ReadUntil("velto: running"));  // its output ends: it has gone
+    EXPECT_EQ(second.Wait(), 0);
+    ASSERT_TRUE(first.ReadUntil("MainWindow: received WM_SHOW_MAIN_WINDOW (0x0803)"))
+        << first.text();
+
+    first.Signal(SIGTERM);
+    first.ReadUntil("\x01");  // everything up to the end of its output
+    EXPECT_EQ(first.Wait(), 0);
+    const std::string& text = first.text();
+    size_t at = 0;
+    for (const char* line : {"velto: signal 15", "releasing Skype", "saving the setting file",
+                             "destroying the main window's controls", "MainWindow: destroyed",
+                             "message loop ended", "shutting down graphics, COM and sockets"}) {
+        const size_t found = text.find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << "\n" << text;
+        at = found;
+    }
+    const std::string hive = test::ReadFileBytes(home / ".config/Velto/user.reg");
+    EXPECT_NE(hive.find("\"DefaultLanguage\"=dword:00000003\n"), std::string::npos) << hive;
+    EXPECT_NE(hive.find("\"FriendMsg\"=dword:ffffffff\n"), std::string::npos);
+    EXPECT_NE(hive.find("\"Executed\"=dword:ffffffff\n"), std::string::npos);
+    // Only the lock file stays; the channel went with its owner.
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(home / "run/velto")) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"VELTOSKYPERINGBACKTONEMUTEX.lock"});
+}
+
+}  // namespace
+}  // namespace velto
