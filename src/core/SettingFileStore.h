@@ -20,8 +20,6 @@ class SettingFileStore {
   public:
     // Files larger than this are refused unread: no real setting file comes near it.
     static constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
-    // A damaged file is kept beside the good one under this name.
-    static constexpr const char* kDamagedFileName = "Setting.bad";
 
     SettingFileStore(SharedState& shared, UserSettings& settings, RegistryOptions& options);
 
@@ -36,11 +34,13 @@ class SettingFileStore {
     std::optional<std::filesystem::path> SettingFilePath() const;
 
     // Reads the file into the tables and CurrentLanguage, or applies the defaults when
-    // it is missing, damaged or this is the first run.
+    // it is missing, damaged or this is the first run. A damaged file is moved aside to
+    // "Setting.bad-<n>" for support to look at.
     void LoadSettingFile();
 
-    // Writes the tables atomically, then saves the missed-call file. False when the
-    // setting file could not be written (the old one is then untouched).
+    // Writes the tables atomically (creating the own folder when missing), then saves the
+    // missed-call file. False when the setting file could not be written (the old one is
+    // then untouched).
     bool SaveSettingFile();
 
     // Adds a tone under the largest id + 1 (0 for an empty catalogue), saves, and
