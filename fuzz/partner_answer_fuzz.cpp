@@ -8,7 +8,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto parsed = velto::server::ParsePartnerToneAnswer({data, size});
     if (parsed.valid) {
         for (const auto& entry : parsed.entries) {
-            if (entry.toneKey.empty()) {
+            // Nothing that leaves the tone folder gets through.
+            if (entry.toneKey.empty() || entry.toneKey == ".." ||
+                entry.toneKey.find_first_of("/\\") != std::string::npos) {
                 __builtin_trap();
             }
         }

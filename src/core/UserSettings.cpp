@@ -109,6 +109,12 @@ VELTO_SETTING(std::u16string, PartnerToneKey, SetPartnerToneKey, partnerToneKey_
 
 #undef VELTO_SETTING
 
+void UserSettings::ChoosePartnerTone(std::u16string key) {
+    std::lock_guard guard(mutex_);
+    partnerToneKey_ = std::move(key);
+    standardTone_ = 2;
+}
+
 std::optional<CatalogueTone> UserSettings::FindTone(int32_t id) const {
     std::lock_guard guard(mutex_);
     const auto it = catalogue_.find(id);

@@ -59,6 +59,8 @@ class UserSettings {
     void SetOwnToneSource(std::u16string source);
     std::u16string PartnerToneKey() const;
     void SetPartnerToneKey(std::u16string key);
+    // The partner tone `key` becomes the standard tone: key and setting 2 in one change.
+    void ChoosePartnerTone(std::u16string key);
 
     // Tone catalogue.
     std::optional<CatalogueTone> FindTone(int32_t id) const;

@@ -49,8 +49,10 @@ class PartnerSettings {
     // The id of a tone catalogue item with exactly this title and file path.
     virtual std::optional<int32_t> FindCatalogueTone(const std::string& title,
                                                      const std::string& path) const = 0;
-    // Adds an item (and saves the setting file); returns its id.
-    virtual int32_t AddCatalogueTone(const std::string& title, const std::string& path) = 0;
+    // Adds an item (and saves the setting file); returns its id, or nothing when no id is
+    // left.
+    virtual std::optional<int32_t> AddCatalogueTone(const std::string& title,
+                                                    const std::string& path) = 0;
 };
 
 // The registry marker HasQuorinRingTone under the user's Software\Velto key.

@@ -171,7 +171,15 @@ void QuorinRingToneDownloader::Run() {
         Fail();
         return;
     }
-    record_->catalogueItem = ctx.settings.AddCatalogueTone(record_->title, localPath.string());
+    const std::optional<int32_t> item =
+        ctx.settings.AddCatalogueTone(record_->title, localPath.string());
+    if (!item) {
+        // The tone cannot be offered without a catalogue entry: a failure like any other.
+        Remove(localPath);
+        Fail();
+        return;
+    }
+    record_->catalogueItem = *item;
     record_->progress = 1.0;
     record_->downloaded = true;
     record_->Touch(ctx.clock.Now());

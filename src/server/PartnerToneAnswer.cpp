@@ -47,8 +47,10 @@ PartnerToneAnswer ParsePartnerToneAnswer(std::span<const uint8_t> answer) {
                           " is cut short (" + std::to_string(answer.size()) + " bytes in all)");
         }
         if (!IsPlainFileName(entry.toneKey)) {
-            return Refuse("partner tone list: entry at byte " + std::to_string(entryStart) +
-                          " has a tone key that is not a plain file name");
+            result.refused.push_back("partner tone list: entry at byte " +
+                                     std::to_string(entryStart) +
+                                     " has a tone key that is not a plain file name");
+            continue;
         }
         result.entries.push_back(std::move(entry));
     }

@@ -24,12 +24,15 @@ struct PartnerToneAnswer {
     bool ownsTones = false;  // first byte not zero
     std::vector<PartnerToneEntry> entries;
     std::string error;
+    // Entries left out one by one, each with the reason (for the requester's trace).
+    std::vector<std::string> refused;
 };
 
 // Reads the answer to PARTNER_TONE_QUERY: a first byte (0: the user owns no partner
 // tones), then entries of five zero-ended texts up to the end of the answer. An empty
-// answer reads as "no partner tones". An entry cut short, or a tone key that is not a
-// plain file name, makes the whole answer invalid.
+// answer reads as "no partner tones". An entry cut short makes the whole answer invalid
+// (nothing after it can be trusted to line up); an entry whose tone key is not a plain
+// file name is left out and noted in `refused`, and the other entries stand.
 PartnerToneAnswer ParsePartnerToneAnswer(std::span<const uint8_t> answer);
 
 }  // namespace velto::server

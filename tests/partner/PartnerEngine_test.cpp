@@ -156,7 +156,7 @@ TEST_F(PartnerEngineTest, ExistingFileIsKeptOnlyWhenTheCatalogueKnowsIt) {
     std::filesystem::create_directories(TonePath("x").parent_path());
     WriteFileBytes(TonePath("legal"), Wav(10));
     WriteFileBytes(TonePath("stray"), "old bytes");
-    const int32_t id = settings.AddCatalogueTone("Legal tone", TonePath("legal").string());
+    const int32_t id = *settings.AddCatalogueTone("Legal tone", TonePath("legal").string());
     http.AddFile("/tones/stray.wav", Wav(5000, 's'));
     AnswerTones({test::Entry("legal", prefix, "Legal tone"), test::Entry("stray", prefix)});
     RunToEnd();

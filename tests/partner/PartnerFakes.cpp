@@ -86,7 +86,8 @@ std::optional<int32_t> FakeSettings::FindCatalogueTone(const std::string& title,
     return std::nullopt;
 }
 
-int32_t FakeSettings::AddCatalogueTone(const std::string& title, const std::string& path) {
+std::optional<int32_t> FakeSettings::AddCatalogueTone(const std::string& title,
+                                                      const std::string& path) {
     std::lock_guard guard(mutex_);
     const int32_t id = catalogue_.empty() ? 0 : catalogue_.rbegin()->first + 1;
     catalogue_[id] = {title, path};

@@ -49,7 +49,8 @@ class FakeSettings final : public PartnerSettings {
     void ChoosePartnerTone(const std::string& key) override;
     std::optional<int32_t> FindCatalogueTone(const std::string& title,
                                              const std::string& path) const override;
-    int32_t AddCatalogueTone(const std::string& title, const std::string& path) override;
+    std::optional<int32_t> AddCatalogueTone(const std::string& title,
+                                            const std::string& path) override;
 
     void Set(int32_t standardTone, bool ownTone, std::string chosenKey);
     std::map<int32_t, std::pair<std::string, std::string>> catalogue() const;

@@ -111,7 +111,7 @@ TEST(PartnerToneAnswerTest, ReadsEntriesBackToBack) {
     EXPECT_EQ(parsed.entries[0].DownloadAddress(), "http://dl/remote_t1.mp3");
 }
 
-TEST(PartnerToneAnswerTest, RefusesTornEntriesAndKeysThatLeaveTheFolder) {
+TEST(PartnerToneAnswerTest, RefusesTornAnswersAndLeavesOutKeysThatLeaveTheFolder) {
     std::vector<uint8_t> answer{1};
     const auto entry = Entry("t1");
     answer.insert(answer.end(), entry.begin(), entry.end() - 1);  // last zero missing
@@ -122,9 +122,17 @@ TEST(PartnerToneAnswerTest, RefusesTornEntriesAndKeysThatLeaveTheFolder) {
 
     for (const char* key : {"../evil", "a/b", "..", ""}) {
         std::vector<uint8_t> bad{1};
-        const auto badEntry = Entry(key);
-        bad.insert(bad.end(), badEntry.begin(), badEntry.end());
-        EXPECT_FALSE(ParsePartnerToneAnswer(bad).valid) << key;
+        for (const std::string& each : {std::string("t1"), std::string(key), std::string("t2")}) {
+            const auto bytes = Entry(each);
+            bad.insert(bad.end(), bytes.begin(), bytes.end());
+        }
+        const auto parsed = ParsePartnerToneAnswer(bad);
+        ASSERT_TRUE(parsed.valid) << key;
+        ASSERT_EQ(parsed.entries.size(), 2u) << key;
+        EXPECT_EQ(parsed.entries[0].toneKey, "t1");
+        EXPECT_EQ(parsed.entries[1].toneKey, "t2");
+        ASSERT_EQ(parsed.refused.size(), 1u);
+        EXPECT_NE(parsed.refused[0].find("not a plain file name"), std::string::npos);
     }
 }
 
