@@ -115,6 +115,13 @@ void UserSettings::ChoosePartnerTone(std::u16string key) {
     standardTone_ = 2;
 }
 
+void UserSettings::LeavePartnerTone(const std::u16string& key) {
+    std::lock_guard guard(mutex_);
+    if (standardTone_ == 2 && partnerToneKey_ == key) {
+        standardTone_ = ownToneSource_.empty() ? 0 : 1;
+    }
+}
+
 std::optional<CatalogueTone> UserSettings::FindTone(int32_t id) const {
     std::lock_guard guard(mutex_);
     const auto it = catalogue_.find(id);

@@ -61,6 +61,9 @@ class UserSettings {
     void SetPartnerToneKey(std::u16string key);
     // The partner tone `key` becomes the standard tone: key and setting 2 in one change.
     void ChoosePartnerTone(std::u16string key);
+    // While the partner tone `key` is the standard tone (setting 2), the standard tone
+    // becomes the user's own (1) when it has a source, else the default (0).
+    void LeavePartnerTone(const std::u16string& key);
 
     // Tone catalogue.
     std::optional<CatalogueTone> FindTone(int32_t id) const;

@@ -38,12 +38,11 @@ class PartnerServer {
 class PartnerSettings {
   public:
     virtual ~PartnerSettings() = default;
-    // 0 default tone, 1 the user's own standard tone, 2 a partner tone.
-    virtual int32_t StandardTone() const = 0;
-    virtual void SetStandardTone(int32_t setting) = 0;
-    // The own standard tone's source name is not empty.
-    virtual bool HasOwnStandardTone() const = 0;
     virtual std::string ChosenPartnerKey() const = 0;
+    // If the standard tone is still the partner tone `chosenKey` (setting 2), it becomes 1
+    // when the own standard tone's source name is not empty, else 0. One change under the
+    // settings lock, so a downloader that chooses another tone meanwhile is never undone.
+    virtual void LeavePartnerTone(const std::string& chosenKey) = 0;
     // The chosen partner tone key becomes `key` and the standard-tone setting 2.
     virtual void ChoosePartnerTone(const std::string& key) = 0;
     // The id of a tone catalogue item with exactly this title and file path.

@@ -47,11 +47,8 @@ void PartnerToneService::StartDownloader(PartnerCatalogue::RecordPtr record, boo
     });
 }
 
-void PartnerToneService::FallBackFromPartnerTone() {
-    auto& settings = context_.settings;
-    if (settings.StandardTone() == 2) {
-        settings.SetStandardTone(settings.HasOwnStandardTone() ? 1 : 0);
-    }
+void PartnerToneService::FallBackFromPartnerTone(const std::string& chosenKey) {
+    context_.settings.LeavePartnerTone(chosenKey);
 }
 
 }  // namespace velto::partner

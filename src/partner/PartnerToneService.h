@@ -76,7 +76,7 @@ class PartnerToneService {
     friend class QuorinRingToneDownloader;
 
     void StartDownloader(PartnerCatalogue::RecordPtr record, bool firstOfList);
-    void FallBackFromPartnerTone();
+    void FallBackFromPartnerTone(const std::string& chosenKey);
 
     PartnerContext context_;
     PartnerCatalogue catalogue_;

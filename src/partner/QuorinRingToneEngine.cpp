@@ -75,7 +75,7 @@ void QuorinRingToneEngine::TakeAnswer(const PartnerServer::QueryResult& answer) 
             service_.catalogue_.ClearLocked();
         }
         if (ctx.shared.SkypeAttached) {
-            service_.FallBackFromPartnerTone();
+            service_.FallBackFromPartnerTone(ctx.settings.ChosenPartnerKey());
         }
         return;
     }
@@ -105,7 +105,7 @@ void QuorinRingToneEngine::TakeAnswer(const PartnerServer::QueryResult& answer) 
         chosenStillOwned = chosenStillOwned || entry.key == chosen;
     }
     if (!chosenStillOwned) {
-        service_.FallBackFromPartnerTone();
+        service_.FallBackFromPartnerTone(chosen);
     }
 }
 

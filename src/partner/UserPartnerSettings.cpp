@@ -7,18 +7,6 @@ namespace velto::partner {
 using platform::Utf16ToUtf8;
 using platform::Utf8ToUtf16;
 
-int32_t UserPartnerSettings::StandardTone() const {
-    return settings_.StandardTone();
-}
-
-void UserPartnerSettings::SetStandardTone(int32_t setting) {
-    settings_.SetStandardTone(setting);
-}
-
-bool UserPartnerSettings::HasOwnStandardTone() const {
-    return !settings_.OwnToneSource().empty();
-}
-
 std::string UserPartnerSettings::ChosenPartnerKey() const {
     return Utf16ToUtf8(settings_.PartnerToneKey());
 }
@@ -26,6 +14,10 @@ std::string UserPartnerSettings::ChosenPartnerKey() const {
 void UserPartnerSettings::ChoosePartnerTone(const std::string& key) {
     settings_.ChoosePartnerTone(Utf8ToUtf16(key));
     store_.SaveSettingFile();
+}
+
+void UserPartnerSettings::LeavePartnerTone(const std::string& chosenKey) {
+    settings_.LeavePartnerTone(Utf8ToUtf16(chosenKey));
 }
 
 std::optional<int32_t> UserPartnerSettings::FindCatalogueTone(const std::string& title,

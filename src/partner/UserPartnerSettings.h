@@ -13,13 +13,11 @@ class UserPartnerSettings final : public PartnerSettings {
     UserPartnerSettings(core::UserSettings& settings, core::SettingFileStore& store)
         : settings_(settings), store_(store) {}
 
-    int32_t StandardTone() const override;
-    void SetStandardTone(int32_t setting) override;
-    bool HasOwnStandardTone() const override;
     std::string ChosenPartnerKey() const override;
     // Key and setting change together under the settings lock, so a call handler never
     // sees the new key with the old setting; the choice is saved at once.
     void ChoosePartnerTone(const std::string& key) override;
+    void LeavePartnerTone(const std::string& chosenKey) override;
     std::optional<int32_t> FindCatalogueTone(const std::string& title,
                                              const std::string& path) const override;
     std::optional<int32_t> AddCatalogueTone(const std::string& title,

@@ -54,14 +54,11 @@ int32_t FakeSettings::StandardTone() const {
     return standardTone_;
 }
 
-void FakeSettings::SetStandardTone(int32_t setting) {
+void FakeSettings::LeavePartnerTone(const std::string& chosenKey) {
     std::lock_guard guard(mutex_);
-    standardTone_ = setting;
-}
-
-bool FakeSettings::HasOwnStandardTone() const {
-    std::lock_guard guard(mutex_);
-    return ownTone_;
+    if (standardTone_ == 2 && chosen_ == chosenKey) {
+        standardTone_ = ownTone_ ? 1 : 0;
+    }
 }
 
 std::string FakeSettings::ChosenPartnerKey() const {

@@ -42,17 +42,16 @@ class FakePartnerServer final : public PartnerServer {
 
 class FakeSettings final : public PartnerSettings {
   public:
-    int32_t StandardTone() const override;
-    void SetStandardTone(int32_t setting) override;
-    bool HasOwnStandardTone() const override;
     std::string ChosenPartnerKey() const override;
     void ChoosePartnerTone(const std::string& key) override;
+    void LeavePartnerTone(const std::string& chosenKey) override;
     std::optional<int32_t> FindCatalogueTone(const std::string& title,
                                              const std::string& path) const override;
     std::optional<int32_t> AddCatalogueTone(const std::string& title,
                                             const std::string& path) override;
 
     void Set(int32_t standardTone, bool ownTone, std::string chosenKey);
+    int32_t StandardTone() const;
     std::map<int32_t, std::pair<std::string, std::string>> catalogue() const;
 
   private:

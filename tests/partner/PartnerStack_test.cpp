@@ -200,6 +200,12 @@ TEST_F(PartnerStackTest, MarkerOfAnyTypeCountsAndAnExistingLegalToneIsKept) {
     const auto id = adapter.AddCatalogueTone("Ä", TonePath("t1").string());
     ASSERT_TRUE(id.has_value());
     EXPECT_EQ(adapter.FindCatalogueTone("Ä", TonePath("t1").string()), id);
+    // Leaving a partner tone that is no longer the chosen one keeps the newer choice.
+    adapter.ChoosePartnerTone("t1");
+    adapter.LeavePartnerTone("old");
+    EXPECT_EQ(settings.StandardTone(), 2);
+    adapter.LeavePartnerTone("t1");
+    EXPECT_EQ(settings.StandardTone(), 0);
     frames.Script({FrameTestServer::Behaviour::Answer,
                    Bytes(std::string(1, '\1') + ListEntry("t1", "one.wav", prefix, "Ä"))});
     stack.service().OnSkypeAttached();
