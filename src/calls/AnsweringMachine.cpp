@@ -1,7 +1,9 @@
 #include "calls/AnsweringMachine.h"
 
+#include <algorithm>
 #include <system_error>
 
+#include "audio/WavDuration.h"
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
 #include "calls/MissedCall.h"
@@ -29,20 +31,23 @@ void LetPanelGo(UntakenCall& untaken) {
 }
 
 // Plays `file` to the caller and waits until it has played or the call is over; true
-// when the call is over.
+// when the call is over. The status is read every machine poll; near the file's end (known
+// from its header) the input is watched closely, so that the next sound follows at once.
 bool PlayToCaller(CallServices& services, skype::Call& call, const std::string& file) {
+    platform::Clock& clock = services.clock;
     const Millis poll = services.timings.machinePoll;
     call.SetInputDevice(DeviceKind::File, file);
-    services.clock.SleepFor(poll);
+    const Millis end = clock.Now() + Millis(audio::WavDurationMs(file).value_or(0));
     for (;;) {
-        const bool over = IsCallOver(call.Status());
-        if (over || !call.InputStillPlaying()) {
-            if (over) {
-                platform::Trace("FinishED!!!\n");
-            }
-            return over;
+        if (IsCallOver(call.Status())) {
+            platform::Trace("FinishED!!!\n");
+            return true;
         }
-        services.clock.SleepFor(poll);
+        const Millis now = clock.Now();
+        if (now >= end && !call.InputStillPlaying()) {
+            return false;
+        }
+        clock.SleepUntil(now < end ? std::min(end, now + poll) : now + services.timings.rearmPoll);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "calls/MissedCallList.h"
 
+#include <system_error>
+
 #include "calls/MissedCallFile.h"
 #include "core/AtomicFile.h"
 #include "platform/AtomicFile.h"
@@ -51,6 +53,8 @@ bool MissedCallList::Save() {
         platform::Trace("Missed calls: no user folder, list not saved\n");
         return false;
     }
+    std::error_code ignored;  // a folder that cannot be made fails the write below
+    std::filesystem::create_directories(path->parent_path(), ignored);
     const std::string error = core::WriteFileAtomically(*path, EncodeMissedCalls(records_));
     if (!error.empty()) {
         platform::Trace("Missed calls: cannot save %s: %s\n", path->c_str(), error.c_str());
