@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "CallWorld.h"
 #include "calls/AnsweringMachine.h"
 #include "calls/MissedCallFile.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "skype/sim/HeardTimeline.h"
 #include "support/TempDir.h"
-#include "tests/calls/CallWorld.h"
 
 namespace velto::calls::test {
 namespace {
