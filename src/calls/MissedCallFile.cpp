@@ -8,7 +8,7 @@ namespace {
 
 bool FitsLine(std::string_view text) {
     return text.size() <= kMaxMissedCallLine &&
-           text.find_first_of(std::string_view("\n\0", 2)) == std::string_view::npos;
+           text.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos;
 }
 
 // Reads one line ending in '\n' from `bytes` at `pos`; a '\r' before the line end (a file
@@ -32,6 +32,9 @@ std::optional<std::string> ReadLine(std::string_view bytes, size_t& pos, const c
     }
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
+    }
+    if (line.find('\r') != std::string_view::npos) {
+        return fail("holds a carriage return");
     }
     pos = end + 1;
     return std::string(line);

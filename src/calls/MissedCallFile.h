@@ -24,7 +24,7 @@ inline constexpr size_t kMaxMissedCallFileBytes = 16 * 1024 * 1024;
 inline constexpr char kVoiceFlag = static_cast<char>(0xFF);
 inline constexpr char kNoVoiceFlag = '\0';
 
-// The file's bytes. A record with a field the file cannot hold (a line end or NUL inside,
+// The file's bytes. A record with a field the file cannot hold (a line end, CR or NUL inside,
 // or longer than kMaxMissedCallLine) is left out and traced, so that the file stays
 // readable.
 std::string EncodeMissedCalls(const std::vector<MissedCall>& records);
