@@ -7,9 +7,9 @@ namespace {
 
 // Add a sub-command here (and its Run function in a file of its own).
 const Command kCommands[] = {
-    {"setting", "[--json] FILE   a per-user setting file", RunSettingCommand},
-    {"registry", "FILE            a registry hive file", RunRegistryCommand},
-    {"missed", "[--json] FILE    a missed-call file", RunMissedCommand},
+    {"setting", "[--json] FILE  a per-user setting file", RunSettingCommand},
+    {"registry", "[--json] FILE  a registry hive file", RunRegistryCommand},
+    {"missed", "[--json] FILE  a missed-call file", RunMissedCommand},
 };
 
 void PrintUsage(std::ostream& out) {

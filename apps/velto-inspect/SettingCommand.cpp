@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AtomicFile.h"
+#include "core/BoundedFileRead.h"
 #include "core/SettingFileCodec.h"
 #include "core/SettingFileStore.h"
 #include "velto-inspect/Inspect.h"

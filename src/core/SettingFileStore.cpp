@@ -1,10 +1,12 @@
 #include "core/SettingFileStore.h"
 
+#include <cstring>
 #include <system_error>
 #include <utility>
 
-#include "core/AtomicFile.h"
+#include "core/BoundedFileRead.h"
 #include "core/SettingFileCodec.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileLookup.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -131,12 +133,9 @@ void SettingFileStore::LoadSettingFile() {
 }
 
 void SettingFileStore::KeepDamagedFile(const std::filesystem::path& path) {
-    const std::filesystem::path aside = path.parent_path() / kDamagedFileName;
-    std::error_code error;
-    std::filesystem::rename(path, aside, error);
-    if (error) {
-        platform::Trace("Setting file: cannot keep the damaged file as %s, %s\n", aside.c_str(),
-                        error.message().c_str());
+    const std::filesystem::path aside = platform::MoveAside(path);
+    if (aside.empty()) {
+        platform::Trace("Setting file: cannot keep the damaged file aside\n");
     } else {
         platform::Trace("Setting file: damaged file kept as %s\n", aside.c_str());
     }
@@ -153,12 +152,13 @@ bool SettingFileStore::SaveSettingFile() {
         } else {
             SettingFileContents contents = settings_.Snapshot(shared_.CurrentLanguage.load());
             DropOverlongStrings(contents);
-            const std::string error = WriteFileAtomically(*path, EncodeSettingFile(contents));
-            if (error.empty()) {
+            const int error =
+                platform::WriteFileAtomically(*path, EncodeSettingFile(contents), 0600);
+            if (error == 0) {
                 saved = true;
             } else {
                 platform::Trace("Error...cannot save setting file %s: %s\n", path->c_str(),
-                                error.c_str());
+                                std::strerror(error));
             }
         }
     }
