@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "calls/MissedCallFile.h"
-#include "core/AtomicFile.h"
+#include "core/BoundedFileRead.h"
 #include "velto-inspect/Inspect.h"
 #include "velto-inspect/Quoting.h"
 

@@ -1,9 +1,9 @@
 #include "calls/MissedCallList.h"
 
-#include <system_error>
+#include <cstring>
 
 #include "calls/MissedCallFile.h"
-#include "core/AtomicFile.h"
+#include "core/BoundedFileRead.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileLookup.h"
 #include "platform/Trace.h"
@@ -53,11 +53,9 @@ bool MissedCallList::Save() {
         platform::Trace("Missed calls: no user folder, list not saved\n");
         return false;
     }
-    std::error_code ignored;  // a folder that cannot be made fails the write below
-    std::filesystem::create_directories(path->parent_path(), ignored);
-    const std::string error = core::WriteFileAtomically(*path, EncodeMissedCalls(records_));
-    if (!error.empty()) {
-        platform::Trace("Missed calls: cannot save %s: %s\n", path->c_str(), error.c_str());
+    const int error = platform::WriteFileAtomically(*path, EncodeMissedCalls(records_), 0600);
+    if (error != 0) {
+        platform::Trace("Missed calls: cannot save %s: %s\n", path->c_str(), std::strerror(error));
         return false;
     }
     return true;
