@@ -109,6 +109,11 @@ MissedCallsDecoded DecodeMissedCalls(std::string_view bytes) {
             }
             record.hasVoiceMessage = true;
             record.voiceFile = platform::Utf8ToUtf16(*voice);
+            // The program writes paths as UTF-8; other bytes would not survive a save.
+            if (platform::Utf16ToUtf8(record.voiceFile) != *voice) {
+                result.error = "record " + std::to_string(number) + ": voice file is not UTF-8";
+                return result;
+            }
         }
         records.push_back(std::move(record));
     }

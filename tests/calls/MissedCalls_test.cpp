@@ -51,6 +51,8 @@ TEST(MissedCallFile, DamagedFilesAreRefusedWithTheReason) {
               "record 1: voice file has no line end");
     EXPECT_EQ(DecodeMissedCalls(std::string("a\nt\0x\n\0", 7)).error,
               "record 1: time holds a NUL byte");
+    EXPECT_EQ(DecodeMissedCalls(std::string("a\nt\n\xff/v\xc3.wav\n", 13)).error,
+              "record 1: voice file is not UTF-8");
     EXPECT_TRUE(DecodeMissedCalls(std::string(1023, 'h') + "\nt\n" + std::string(1, '\0')).records);
 }
 
