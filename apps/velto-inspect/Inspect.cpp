@@ -9,6 +9,7 @@ namespace {
 const Command kCommands[] = {
     {"setting", "[--json] FILE  a per-user setting file", RunSettingCommand},
     {"registry", "[--json] FILE  a registry hive file", RunRegistryCommand},
+    {"missed", "[--json] FILE  a missed-call file", RunMissedCommand},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -23,6 +23,7 @@ int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 // The sub-commands, each in its own file.
 int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunMissedCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunRegistryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velto::inspect

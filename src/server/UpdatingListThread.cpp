@@ -10,7 +10,7 @@ namespace velto::server {
 UpdatingListThread::UpdatingListThread(platform::Clock& clock, platform::Workers& workers,
                                        platform::WindowManager& windows,
                                        platform::InterfaceTable& table, core::SharedState& state)
-    : clock_(clock), windows_(windows), table_(table), state_(state), changed_(clock) {
+    : windows_(windows), table_(table), state_(state), changed_(clock) {
     workers.Start("updating list", [this] { Run(); });
 }
 

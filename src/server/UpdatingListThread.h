@@ -36,7 +36,6 @@ class UpdatingListThread {
     void Run();
     void Deliver(const std::vector<platform::Cookie>& contacts);
 
-    platform::Clock& clock_;
     platform::WindowManager& windows_;
     platform::InterfaceTable& table_;
     core::SharedState& state_;

@@ -1,0 +1,165 @@
+#include <filesystem>
+
+#include "platform/Text.h"
+#include "velto-scenario/ScenarioRunner.h"
+
+namespace velto::scenario {
+namespace {
+
+std::string Seconds(platform::Millis ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(ms.count()) / 1000.0);
+    return text;
+}
+
+std::string Json(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string FileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+}  // namespace
+
+void PrintReport(const Report& report, std::ostream& out) {
+    out << "Scenario ended at " << Seconds(report.endedAt) << "; data in " << report.dataDir
+        << "\n\nCalls: " << report.calls.size() << "\n";
+    for (const CallReport& call : report.calls) {
+        out << "  " << call.name << ": " << call.type << " call from " << call.handle << " (id "
+            << call.id << ")\n    ending: " << call.ending << "\n    statuses:";
+        for (int32_t status : call.statuses) {
+            out << " " << status;
+        }
+        out << "\n";
+        if (call.panelShownAt) {
+            out << "    panel shown at " << Seconds(*call.panelShownAt) << "\n";
+        }
+        if (call.decidedAt) {
+            out << "    user pressed at " << Seconds(*call.decidedAt) << "\n";
+        }
+        out << "    the caller heard " << call.heard.size() << " segment(s), longest gap "
+            << call.longestGap.count() << " ms:\n";
+        // Runs of the same file in one line each.
+        for (size_t i = 0; i < call.heard.size();) {
+            size_t j = i;
+            while (j + 1 < call.heard.size() && call.heard[j + 1].file == call.heard[i].file) {
+                ++j;
+            }
+            out << "      " << FileName(call.heard[i].file) << " x" << (j - i + 1) << " from "
+                << Seconds(call.heard[i].start) << " to " << Seconds(call.heard[j].end) << "\n";
+            i = j + 1;
+        }
+    }
+    out << "\nChat messages: " << report.chats.size() << "\n";
+    for (const auto& chat : report.chats) {
+        out << "  " << chat << "\n";
+    }
+    out << "\nMissed-call records: " << report.missedCalls.size() << "\n";
+    for (const auto& record : report.missedCalls) {
+        out << "  " << record.partnerHandle << " at " << record.time;
+        if (record.hasVoiceMessage) {
+            out << ", voice message " << FileName(platform::Utf16ToUtf8(record.voiceFile));
+        }
+        out << "\n";
+    }
+    out << "\nRecorded voice files: " << report.recordings.size() << "\n";
+    for (const auto& file : report.recordings) {
+        out << "  " << file.path << ": " << Seconds(file.wavLength.value_or(platform::Millis(0)))
+            << ", " << file.bytes << " bytes\n";
+    }
+    out << "\nFiles written: " << report.files.size() << "\n";
+    for (const auto& file : report.files) {
+        out << "  " << file.path << " (" << file.bytes << " bytes)\n";
+    }
+    for (const auto& problem : report.problems) {
+        out << "\nNote: " << problem << "\n";
+    }
+}
+
+void PrintJsonReport(const Report& report, std::ostream& out) {
+    out << "{\"endedAtMs\":" << report.endedAt.count() << ",\"dataDir\":" << Json(report.dataDir)
+        << ",\"calls\":[";
+    const char* sep = "";
+    for (const CallReport& call : report.calls) {
+        out << sep << "{\"name\":" << Json(call.name) << ",\"handle\":" << Json(call.handle)
+            << ",\"id\":" << call.id << ",\"type\":" << Json(call.type)
+            << ",\"ending\":" << Json(call.ending)
+            << ",\"longestGapMs\":" << call.longestGap.count() << ",\"statuses\":[";
+        const char* inner = "";
+        for (int32_t status : call.statuses) {
+            out << inner << status;
+            inner = ",";
+        }
+        out << "]";
+        if (call.panelShownAt) {
+            out << ",\"panelShownAtMs\":" << call.panelShownAt->count();
+        }
+        if (call.decidedAt) {
+            out << ",\"decidedAtMs\":" << call.decidedAt->count();
+        }
+        out << ",\"heard\":[";
+        inner = "";
+        for (const auto& segment : call.heard) {
+            out << inner << "{\"file\":" << Json(segment.file)
+                << ",\"startMs\":" << segment.start.count() << ",\"endMs\":" << segment.end.count()
+                << "}";
+            inner = ",";
+        }
+        out << "]}";
+        sep = ",";
+    }
+    out << "],\"chats\":[";
+    sep = "";
+    for (const auto& chat : report.chats) {
+        out << sep << Json(chat);
+        sep = ",";
+    }
+    out << "],\"missedCalls\":[";
+    sep = "";
+    for (const auto& record : report.missedCalls) {
+        out << sep << "{\"handle\":" << Json(record.partnerHandle)
+            << ",\"time\":" << Json(record.time)
+            << ",\"hasVoiceMessage\":" << (record.hasVoiceMessage ? "true" : "false")
+            << ",\"voiceFile\":" << Json(platform::Utf16ToUtf8(record.voiceFile)) << "}";
+        sep = ",";
+    }
+    const auto files = [&](const std::vector<FileReport>& list) {
+        const char* s = "";
+        for (const auto& file : list) {
+            out << s << "{\"path\":" << Json(file.path) << ",\"bytes\":" << file.bytes;
+            if (file.wavLength) {
+                out << ",\"wavLengthMs\":" << file.wavLength->count();
+            }
+            out << "}";
+            s = ",";
+        }
+    };
+    out << "],\"recordings\":[";
+    files(report.recordings);
+    out << "],\"files\":[";
+    files(report.files);
+    out << "],\"notes\":[";
+    sep = "";
+    for (const auto& problem : report.problems) {
+        out << sep << Json(problem);
+        sep = ",";
+    }
+    out << "]}\n";
+}
+
+}  // namespace velto::scenario

@@ -1,0 +1,121 @@
+#include "velto-scenario/Scenario.h"
+
+#include <cctype>
+#include <map>
+
+namespace velto::scenario {
+namespace {
+
+struct Arity {
+    size_t min;
+    size_t max;
+};
+
+// verb -> number of arguments it takes.
+const std::map<std::string, Arity> kVerbs = {
+    {"user", {1, 3}},      {"contact", {1, 3}},  {"skype-version", {1, 1}}, {"voicemail", {1, 1}},
+    {"friendmsg", {1, 1}}, {"language", {1, 1}}, {"standard", {1, 1}},      {"ringback", {2, 4}},
+    {"tone", {2, 3}},      {"at", {1, 1}},       {"wait", {1, 1}},          {"call", {3, 4}},
+    {"hangup", {1, 1}},    {"take", {1, 3}},     {"decline", {1, 3}},       {"status", {2, 2}},
+    {"attach", {1, 1}},
+};
+
+bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {
+    size_t i = 0;
+    while (i < line.size()) {
+        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+            ++i;
+            continue;
+        }
+        if (line[i] == '#') {
+            break;
+        }
+        std::string word;
+        if (line[i] == '"') {
+            const size_t close = line.find('"', i + 1);
+            if (close == std::string::npos) {
+                error = "unclosed quotation mark";
+                return false;
+            }
+            word = line.substr(i + 1, close - i - 1);
+            i = close + 1;
+        } else {
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) {
+                word += line[i++];
+            }
+        }
+        words.push_back(std::move(word));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<platform::Millis> ParseDuration(const std::string& text) {
+    size_t digits = 0;
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) {
+        ++digits;
+    }
+    if (digits == 0 || digits > 9) {
+        return std::nullopt;
+    }
+    const long long value = std::stoll(text.substr(0, digits));
+    const std::string unit = text.substr(digits);
+    static const std::map<std::string, long long> kUnits = {
+        {"", 1}, {"ms", 1}, {"s", 1000}, {"m", 60000}, {"h", 3600000}};
+    const auto found = kUnits.find(unit);
+    if (found == kUnits.end()) {
+        return std::nullopt;
+    }
+    return platform::Millis(value * found->second);
+}
+
+ParsedScenario ParseScenario(const std::string& text) {
+    ParsedScenario parsed;
+    size_t start = 0;
+    int number = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        std::vector<std::string> words;
+        std::string error;
+        const auto fail = [&](const std::string& why) {
+            parsed.error = "line " + std::to_string(number) + ": " + why;
+            parsed.steps.clear();
+            return parsed;
+        };
+        if (!SplitWords(line, words, error)) {
+            return fail(error);
+        }
+        if (words.empty()) {
+            continue;
+        }
+        Step step{number, words[0], std::vector<std::string>(words.begin() + 1, words.end())};
+        const auto verb = kVerbs.find(step.verb);
+        if (verb == kVerbs.end()) {
+            return fail("unknown command '" + step.verb + "'");
+        }
+        if (step.args.size() < verb->second.min || step.args.size() > verb->second.max) {
+            return fail("'" + step.verb + "' takes " + std::to_string(verb->second.min) + " to " +
+                        std::to_string(verb->second.max) + " arguments");
+        }
+        if ((step.verb == "at" || step.verb == "wait") && !ParseDuration(step.args[0])) {
+            return fail("'" + step.args[0] + "' is not a time (like 500ms, 12s, 2m)");
+        }
+        if (step.verb == "call" && step.args[1] != "from") {
+            return fail("write: call NAME from HANDLE [pstn]");
+        }
+        parsed.steps.push_back(std::move(step));
+        if (end == text.size()) {
+            break;
+        }
+    }
+    return parsed;
+}
+
+}  // namespace velto::scenario

@@ -1,0 +1,117 @@
+#include "calls/AnsweringMachine.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "audio/WavDuration.h"
+#include "calls/CallEnd.h"
+#include "calls/CallTimeText.h"
+#include "calls/MissedCall.h"
+#include "platform/FileLookup.h"
+#include "platform/Text.h"
+#include "platform/Trace.h"
+
+namespace velto::calls {
+namespace {
+
+using platform::Millis;
+using skype::DeviceKind;
+
+MissedCall NewRecord(const UntakenCall& untaken) {
+    MissedCall record;
+    record.partnerHandle = untaken.partnerHandle;
+    record.time = untaken.timeStamp;
+    return record;
+}
+
+void LetPanelGo(UntakenCall& untaken) {
+    untaken.cancelVideo();
+    untaken.panel.Hide();
+    untaken.panel.SetDecision(AnsweringPanel::kDecline);
+}
+
+// Plays `file` to the caller and waits until it has played or the call is over; true
+// when the call is over. The status is read every machine poll; near the file's end (known
+// from its header) the input is watched closely, so that the next sound follows at once.
+bool PlayToCaller(CallServices& services, skype::Call& call, const std::string& file) {
+    platform::Clock& clock = services.clock;
+    const Millis poll = services.timings.machinePoll;
+    call.SetInputDevice(DeviceKind::File, file);
+    const Millis end = clock.Now() + Millis(audio::WavDurationMs(file).value_or(0));
+    for (;;) {
+        if (IsCallOver(call.Status())) {
+            platform::Trace("FinishED!!!\n");
+            return true;
+        }
+        const Millis now = clock.Now();
+        if (now >= end && !call.InputStillPlaying()) {
+            return false;
+        }
+        clock.SleepUntil(now < end ? std::min(end, now + poll) : now + services.timings.rearmPoll);
+    }
+}
+
+}  // namespace
+
+std::string GreetingPath(bool useDefaultGreeting, int32_t language, const std::string& installDir,
+                         const std::optional<std::filesystem::path>& ownFolder) {
+    if (useDefaultGreeting || !ownFolder) {
+        const char* name =
+            language == 0 || language == 1 ? "DefaultAM_Ch.wav" : "DefaultAM_Eng.wav";
+        return platform::ResolveNoCase(installDir, name).string();
+    }
+    return platform::ResolveNoCase(*ownFolder, "AnswerMachine.wav").string();
+}
+
+void RecordMissedCall(CallServices& services, UntakenCall& untaken) {
+    LetPanelGo(untaken);
+    services.missedCalls.AddSaveAndFlag(NewRecord(untaken));
+}
+
+void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
+    skype::Call& call = untaken.call;
+    untaken.cancelVideo();
+    MissedCall record = NewRecord(untaken);
+    untaken.panel.Hide();
+    untaken.panel.SetDecision(AnsweringPanel::kDecline);
+
+    const std::string installDir = services.shared.InstallDirPath.Get();
+    const auto ownFolder = services.ownFolder ? services.ownFolder() : std::nullopt;
+    const std::string greeting =
+        GreetingPath(services.settings.UseDefaultGreeting(), services.shared.CurrentLanguage.load(),
+                     installDir, ownFolder);
+    if (!PlayToCaller(services, call, greeting) &&
+        !PlayToCaller(services, call,
+                      platform::ResolveNoCase(installDir, "DingDong.wav").string())) {
+        const Millis started = services.clock.Now();
+        platform::Trace("Start to record!!\n");
+        std::optional<std::filesystem::path> voiceFile;
+        if (ownFolder) {
+            const std::filesystem::path folder = *ownFolder / "VoiceMessage";
+            std::error_code error;
+            std::filesystem::create_directories(folder, error);
+            if (error) {
+                platform::Trace("Cannot create %s: %s\n", folder.c_str(), error.message().c_str());
+            }
+            voiceFile = VoiceFileName(folder, untaken.partnerHandle, services.clock.WallNow());
+            platform::Trace("NAME!!!!!!!!! %s\n", voiceFile->c_str());
+        } else {
+            platform::Trace("No user folder: the message is not recorded\n");
+        }
+        call.SetInputDevice(DeviceKind::File, "");
+        if (voiceFile) {
+            call.SetOutputDevice(DeviceKind::File, voiceFile->string());
+            record.hasVoiceMessage = true;
+            record.voiceFile = platform::Utf8ToUtf16(voiceFile->string());
+        }
+        while (!IsCallOver(call.Status())) {
+            if (services.clock.Now() - started > services.timings.recordLimit) {
+                call.Finish();
+            }
+            services.clock.SleepFor(services.timings.machinePoll);
+        }
+    }
+    services.missedCalls.AddSaveAndFlag(std::move(record));
+}
+
+}  // namespace velto::calls

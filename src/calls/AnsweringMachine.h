@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "calls/AnsweringPanel.h"
+#include "calls/CallServices.h"
+#include "skype/api/Call.h"
+
+namespace velto::calls {
+
+// What the call handler hands over when a call ends without the user.
+struct UntakenCall {
+    skype::Call& call;
+    std::string partnerHandle;
+    std::string timeStamp;  // when handling began
+    AnsweringPanel& panel;
+    std::function<void()> cancelVideo;
+};
+
+// The greeting a caller hears: the installation's Chinese greeting for languages 0 and 1,
+// its English one for the others, or the user's own "AnswerMachine.wav".
+std::string GreetingPath(bool useDefaultGreeting, int32_t language, const std::string& installDir,
+                         const std::optional<std::filesystem::path>& ownFolder);
+
+// The caller hung up while the call rang: a record without a voice message.
+void RecordMissedCall(CallServices& services, UntakenCall& untaken);
+
+// The ring time ran out: greeting, "DingDong.wav", then the caller's message recorded
+// into the user's "VoiceMessage" folder for at most the record limit, after which the
+// call is hung up. The record is added when the call is over.
+void AnswerByMachine(CallServices& services, UntakenCall& untaken);
+
+}  // namespace velto::calls

@@ -1,0 +1,124 @@
+#include "calls/MissedCallFile.h"
+
+#include "platform/Text.h"
+#include "platform/Trace.h"
+
+namespace velto::calls {
+namespace {
+
+bool FitsLine(std::string_view text) {
+    return text.size() <= kMaxMissedCallLine &&
+           text.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos;
+}
+
+// Reads one line ending in '\n' from `bytes` at `pos`; a '\r' before the line end (a file
+// from a system whose text lines end in CR LF) is dropped.
+std::optional<std::string> ReadLine(std::string_view bytes, size_t& pos, const char* field,
+                                    size_t record, std::string& error) {
+    const size_t end = bytes.find('\n', pos);
+    const auto fail = [&](const std::string& why) {
+        error = "record " + std::to_string(record) + ": " + field + " " + why;
+        return std::nullopt;
+    };
+    if (end == std::string_view::npos) {
+        return fail(pos == bytes.size() ? "missing" : "has no line end");
+    }
+    std::string_view line = bytes.substr(pos, end - pos);
+    if (line.size() > kMaxMissedCallLine) {
+        return fail("is longer than " + std::to_string(kMaxMissedCallLine) + " bytes");
+    }
+    if (line.find('\0') != std::string_view::npos) {
+        return fail("holds a NUL byte");
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    if (line.find('\r') != std::string_view::npos) {
+        return fail("holds a carriage return");
+    }
+    pos = end + 1;
+    return std::string(line);
+}
+
+}  // namespace
+
+std::string EncodeMissedCalls(const std::vector<MissedCall>& records) {
+    std::string bytes;
+    for (const MissedCall& record : records) {
+        const std::string voice =
+            record.hasVoiceMessage ? platform::Utf16ToUtf8(record.voiceFile) : std::string();
+        if (record.partnerHandle.empty() || !FitsLine(record.partnerHandle) ||
+            !FitsLine(record.time) || !FitsLine(voice)) {
+            platform::Trace("Missed calls: record of \"%s\" cannot be written, left out\n",
+                            record.partnerHandle.substr(0, 64).c_str());
+            continue;
+        }
+        bytes += record.partnerHandle;
+        bytes += '\n';
+        bytes += record.time;
+        bytes += '\n';
+        bytes += record.hasVoiceMessage ? kVoiceFlag : kNoVoiceFlag;
+        if (record.hasVoiceMessage) {
+            bytes += voice;
+            bytes += '\n';
+        }
+    }
+    return bytes;
+}
+
+MissedCallsDecoded DecodeMissedCalls(std::string_view bytes) {
+    MissedCallsDecoded result;
+    if (bytes.size() > kMaxMissedCallFileBytes) {
+        result.error = "file of " + std::to_string(bytes.size()) + " bytes is too large";
+        return result;
+    }
+    std::vector<MissedCall> records;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const size_t number = records.size() + 1;
+        MissedCall record;
+        auto handle = ReadLine(bytes, pos, "handle", number, result.error);
+        if (!handle) {
+            return result;
+        }
+        if (handle->empty()) {
+            result.error = "record " + std::to_string(number) + ": handle is empty";
+            return result;
+        }
+        auto time = ReadLine(bytes, pos, "time", number, result.error);
+        if (!time) {
+            return result;
+        }
+        if (pos >= bytes.size()) {
+            result.error = "record " + std::to_string(number) + ": flag byte missing";
+            return result;
+        }
+        const char flag = bytes[pos++];
+        if (flag != kVoiceFlag && flag != kNoVoiceFlag) {
+            result.error = "record " + std::to_string(number) + ": flag byte " +
+                           std::to_string(static_cast<unsigned char>(flag)) +
+                           " is neither 0 nor 255";
+            return result;
+        }
+        record.partnerHandle = std::move(*handle);
+        record.time = std::move(*time);
+        if (flag == kVoiceFlag) {
+            auto voice = ReadLine(bytes, pos, "voice file", number, result.error);
+            if (!voice) {
+                return result;
+            }
+            record.hasVoiceMessage = true;
+            record.voiceFile = platform::Utf8ToUtf16(*voice);
+            // The program writes paths as UTF-8; other bytes would not survive a save.
+            if (platform::Utf16ToUtf8(record.voiceFile) != *voice) {
+                result.error = "record " + std::to_string(number) + ": voice file is not UTF-8";
+                return result;
+            }
+        }
+        records.push_back(std::move(record));
+    }
+    result.records = std::move(records);
+    return result;
+}
+
+}  // namespace velto::calls

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calls/MissedCall.h"
+
+namespace velto::calls {
+
+// The missed-call file "MissedCalls" in the user's own folder. Per record, in list order:
+// the handle and a line end, the time and a line end, one flag byte (0xFF with a voice
+// message, 0x00 without, no line end), and only after 0xFF the voice file path (UTF-8) and
+// a line end.
+inline constexpr const char* kMissedCallFileName = "MissedCalls";
+// Lines are read into a 1,024-byte buffer with its terminator: longer ones cannot be part
+// of a good file.
+inline constexpr size_t kMaxMissedCallLine = 1023;
+// No real list comes near this; a larger file is refused unread.
+inline constexpr size_t kMaxMissedCallFileBytes = 16 * 1024 * 1024;
+
+inline constexpr char kVoiceFlag = static_cast<char>(0xFF);
+inline constexpr char kNoVoiceFlag = '\0';
+
+// The file's bytes. A record with a field the file cannot hold (a line end, CR or NUL inside,
+// or longer than kMaxMissedCallLine) is left out and traced, so that the file stays
+// readable.
+std::string EncodeMissedCalls(const std::vector<MissedCall>& records);
+
+struct MissedCallsDecoded {
+    std::optional<std::vector<MissedCall>> records;  // nothing when the file is damaged
+    std::string error;                               // why, naming the record and field
+};
+
+// Checks every line and byte; never reads past the end.
+MissedCallsDecoded DecodeMissedCalls(std::string_view bytes);
+
+}  // namespace velto::calls

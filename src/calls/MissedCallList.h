@@ -1,0 +1,56 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "calls/MissedCall.h"
+
+namespace velto::calls {
+
+// The missed-call list: records in the order they were added, under one lock, with the
+// file they are kept in and the new-missed-call flag that the user interface polls.
+class MissedCallList {
+  public:
+    // The user's own folder, or nothing while no usable Skype handle is known.
+    using FolderSource = std::function<std::optional<std::filesystem::path>()>;
+
+    explicit MissedCallList(FolderSource ownFolder);
+
+    // Appends under the lock.
+    void Add(MissedCall record);
+    // What the call handler does with a finished record: add it, save the list, and raise
+    // the new-missed-call flag.
+    void AddSaveAndFlag(MissedCall record);
+
+    std::vector<MissedCall> Snapshot() const;
+    // For the missed-call view after it edited the list (it saves afterwards).
+    void Replace(std::vector<MissedCall> records);
+    size_t size() const;
+
+    // The whole list, written atomically; false when nothing could be written (no usable
+    // folder, or the write failed, with a trace; the list stays in memory).
+    bool Save();
+    // Empties the list and reads the file into it. A missing file leaves the list empty; a
+    // damaged one is refused with a trace and moved aside, leaving the list empty too.
+    // False when the file existed but could not be used.
+    bool Load();
+
+    std::optional<std::filesystem::path> FilePath() const;
+
+    // Raised whenever a call adds a record; the user interface clears it once shown.
+    bool NewMissedCall() const { return newMissedCall_.load(); }
+    void SetNewMissedCall() { newMissedCall_.store(true); }
+    void ClearNewMissedCall() { newMissedCall_.store(false); }
+
+  private:
+    FolderSource ownFolder_;
+    mutable std::mutex mutex_;
+    std::vector<MissedCall> records_;
+    std::atomic<bool> newMissedCall_{false};
+};
+
+}  // namespace velto::calls
