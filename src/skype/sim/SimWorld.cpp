@@ -63,6 +63,13 @@ SimWorld::ArgSpec IntArg(int32_t value) {
     return arg;
 }
 
+SimWorld::ArgSpec CallArg(int32_t id) {
+    SimWorld::ArgSpec arg;
+    arg.kind = SimWorld::ArgSpec::Kind::Call;
+    arg.number = id;
+    return arg;
+}
+
 SimWorld::ArgSpec NamedArg(SimWorld::ArgSpec::Kind kind, std::string text) {
     SimWorld::ArgSpec arg;
     arg.kind = kind;
@@ -246,9 +253,13 @@ void SimWorld::EvaluateAttachLocked(Client& client) {
         SetClientStatusLocked(client, AttachmentStatus::PendingAuthorization, false);
         return;
     }
-    client.attachRequested = false;
-    SetClientStatusLocked(
-        client, *authorized_ ? AttachmentStatus::Success : AttachmentStatus::Refused, false);
+    if (*authorized_) {
+        client.attachRequested = false;
+        SetClientStatusLocked(client, AttachmentStatus::Success, false);
+    } else {
+        // The request stands: should the user allow the program later, it is served.
+        SetClientStatusLocked(client, AttachmentStatus::Refused, false);
+    }
 }
 
 void SimWorld::ReevaluateAllLocked() {
@@ -588,7 +599,7 @@ void SimWorld::SetStatusLocked(CallState_& call, CallStatus status) {
         call.info.videoReceive = VideoStatus::NotAvailable;
     }
     PostToAttachedLocked(
-        EventSpec{EventId::CallStatus, {IntArg(call.info.id), IntArg(ToInt(status))}});
+        EventSpec{EventId::CallStatus, {CallArg(call.info.id), IntArg(ToInt(status))}});
 }
 
 void SimWorld::EndInputLocked(CallState_& call) {
