@@ -1,13 +1,17 @@
 #include "core/SettingFileStore.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <system_error>
 #include <utility>
 
-#include "core/AtomicFile.h"
 #include "core/SettingFileCodec.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileLookup.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "platform/WholeFile.h"
 
 namespace velto::core {
 namespace {
@@ -97,8 +101,8 @@ void SettingFileStore::LoadSettingFile() {
         platform::Trace("Setting file: no usable Skype handle \"%s\"\n",
                         shared_.MyHandle.Get().c_str());
     } else if (!shared_.FirstRun.load()) {
-        FileReadResult read = ReadWholeFile(*path, kMaxFileBytes);
-        if (read.status == FileReadResult::Status::Ok) {
+        platform::FileReadResult read = platform::ReadWholeFile(*path, kMaxFileBytes);
+        if (read.status == platform::FileReadResult::Status::Ok) {
             platform::Trace("Setting file: %s found\n", shown.c_str());
             const SettingFileDecoded decoded = DecodeSettingFile(read.bytes);
             if (decoded.contents) {
@@ -111,11 +115,11 @@ void SettingFileStore::LoadSettingFile() {
                 KeepDamagedFile(*path);
                 damaged = true;
             }
-        } else if (read.status == FileReadResult::Status::TooLarge) {
+        } else if (read.status == platform::FileReadResult::Status::TooLarge) {
             platform::Trace("Setting file: %s found\n", shown.c_str());
             platform::Trace("Setting file: %s is damaged, %s\n", shown.c_str(), read.error.c_str());
             KeepDamagedFile(*path);
-        } else if (read.status == FileReadResult::Status::Failed) {
+        } else if (read.status == platform::FileReadResult::Status::Failed) {
             platform::Trace("Setting file: %s cannot be read, %s\n", shown.c_str(),
                             read.error.c_str());
         }
@@ -153,12 +157,18 @@ bool SettingFileStore::SaveSettingFile() {
         } else {
             SettingFileContents contents = settings_.Snapshot(shared_.CurrentLanguage.load());
             DropOverlongStrings(contents);
-            const std::string error = WriteFileAtomically(*path, EncodeSettingFile(contents));
-            if (error.empty()) {
+            // The user's own folder is made once Skype has settled, never by a save; the
+            // file is private to the user, like everything in the data folder.
+            std::error_code ignored;
+            const int error =
+                !std::filesystem::is_directory(path->parent_path(), ignored)
+                    ? ENOENT
+                    : platform::WriteFileAtomically(*path, EncodeSettingFile(contents), 0600);
+            if (error == 0) {
                 saved = true;
             } else {
                 platform::Trace("Error...cannot save setting file %s: %s\n", path->c_str(),
-                                error.c_str());
+                                std::strerror(error));
             }
         }
     }

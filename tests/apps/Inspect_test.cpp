@@ -104,6 +104,34 @@ TEST(Inspect, RejectsDamagedFilesWithOneLineNamingFieldAndOffset) {
     EXPECT_EQ(Inspect({"nonsense"}).code, kExitUsage);
 }
 
+TEST(Inspect, PrintsTheKeysAndTypedValuesOfAHiveAndNamesTheBadLine) {
+    test::TempDir dir;
+    const std::string file = (dir / "user.reg").string();
+    test::WriteFileBytes(file,
+                         "Windows Registry Editor Version 5.00\n\n[Software\\Velto]\n"
+                         "\"FriendMsg\"=dword:ffffffff\n\"InstallDir\"=\"/opt/velto\"\n"
+                         "\"Other\"=hex(b):01,00,00,00,00,00,00,00\n\n"
+                         "[Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n");
+    Outcome run = Inspect({"registry", file});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(run.out,
+              "[Software\\Velto]\n"
+              "  \"FriendMsg\" REG_DWORD 0xffffffff (4294967295)\n"
+              "  \"InstallDir\" REG_SZ \"/opt/velto\"\n"
+              "  \"Other\" REG_QWORD 8 bytes: 01 00 00 00 00 00 00 00\n"
+              "[Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n");
+
+    test::WriteFileBytes(file,
+                         "Windows Registry Editor Version 5.00\n\n[Software\\Velto]\n"
+                         "\"FriendMsg\"=dword:nothex\n");
+    run = Inspect({"registry", file});
+    EXPECT_EQ(run.code, kExitMalformed);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("velto-inspect: " + file + ":4: malformed hive: ", 0), 0u) << run.err;
+    EXPECT_EQ(Inspect({"registry"}).code, kExitUsage);
+    EXPECT_EQ(Inspect({"registry", (dir / "none.reg").string()}).code, kExitMalformed);
+}
+
 // The real program, as support would run it.
 TEST(Inspect, TheProgramExitsNonZeroOnADamagedFile) {
     test::TempDir dir;

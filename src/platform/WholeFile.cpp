@@ -1,4 +1,4 @@
-#include "core/AtomicFile.h"
+#include "platform/WholeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,9 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/TempFile.h"
-
-namespace velto::core {
+namespace velto::platform {
 namespace {
 
 std::string SystemError(const char* what, int error) {
@@ -91,42 +89,4 @@ FileReadResult ReadWholeFile(const std::filesystem::path& path, size_t maxBytes)
     return result;
 }
 
-std::string WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
-    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-    const auto temp = platform::CreateTempFile(folder);
-    if (!temp) {
-        return SystemError("cannot create a temporary file", errno);
-    }
-    platform::TempFileGuard guard(*temp);
-    Descriptor fd(::open(temp->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (fd.get() < 0) {
-        return SystemError("cannot open the temporary file", errno);
-    }
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t put = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return SystemError("cannot write", errno);
-        }
-        if (put == 0) {
-            return SystemError("cannot write", ENOSPC);
-        }
-        written += static_cast<size_t>(put);
-    }
-    if (::fsync(fd.get()) != 0) {
-        return SystemError("cannot flush", errno);
-    }
-    if (fd.Close() != 0) {
-        return SystemError("cannot close", errno);
-    }
-    if (std::rename(temp->c_str(), path.c_str()) != 0) {
-        return SystemError("cannot replace the file", errno);
-    }
-    guard.Release();
-    return {};
-}
-
-}  // namespace velto::core
+}  // namespace velto::platform
