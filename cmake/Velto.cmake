@@ -27,8 +27,9 @@ function(velto_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} velto_testsupport GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120
-    ENVIRONMENT "VELTO_SOURCE_DIR=${PROJECT_SOURCE_DIR};VELTO_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+  target_compile_definitions(${name} PRIVATE VELTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                             VELTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
 endfunction()
 
 # A libFuzzer target (only with the fuzz preset).

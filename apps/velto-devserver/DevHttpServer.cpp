@@ -187,6 +187,10 @@ bool DevHttpServer::Start(const std::string& host, int port) {
         return false;
     }
     thread_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() is lost on a server that has not started its loop yet: wait for the loop.
+    while (!server_->is_running()) {
+        std::this_thread::yield();
+    }
     return true;
 }
 

@@ -7,8 +7,8 @@ namespace {
 
 // Add a sub-command here (and its Run function in a file of its own).
 const Command kCommands[] = {
-    {"setting", "[--json] FILE   a per-user setting file", RunSettingCommand},
-    {"registry", "FILE            a registry hive file", RunRegistryCommand},
+    {"setting", "[--json] FILE  a per-user setting file", RunSettingCommand},
+    {"registry", "[--json] FILE  a registry hive file", RunRegistryCommand},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -1,15 +1,17 @@
 #include <cstdio>
+#include <string>
 #include <variant>
+#include <vector>
 
+#include "core/BoundedFileRead.h"
 #include "platform/HiveFormat.h"
-#include "platform/WholeFile.h"
 #include "velto-inspect/Inspect.h"
 #include "velto-inspect/Quoting.h"
 
 namespace velto::inspect {
 namespace {
 
-// Far above any hive the program writes.
+// Hive files hold a handful of keys; anything near this is not one of ours.
 constexpr size_t kMaxHiveBytes = 16 * 1024 * 1024;
 
 const char* TypeName(platform::RegType type) {
@@ -32,51 +34,119 @@ const char* TypeName(platform::RegType type) {
     return "REG_?";
 }
 
-void PrintValue(const platform::HiveValue& value, std::ostream& out) {
-    out << "  " << (value.name.empty() ? std::string("@") : QuoteNarrow(value.name)) << " "
-        << TypeName(value.value.type) << " ";
-    if (value.value.type == platform::RegType::Sz) {
-        out << QuoteNarrow(value.value.text);
-    } else if (value.value.type == platform::RegType::Dword) {
-        char text[32];
-        std::snprintf(text, sizeof text, "0x%08x (%u)", value.value.dword, value.value.dword);
-        out << text;
-    } else {
-        out << value.value.bytes.size() << " bytes:";
-        for (uint8_t byte : value.value.bytes) {
-            char text[4];
-            std::snprintf(text, sizeof text, " %02x", byte);
-            out << text;
+std::string TypeLabel(platform::RegType type) {
+    const char* name = TypeName(type);
+    if (std::string(name) != "REG_?") {
+        return name;
+    }
+    return "type " + std::to_string(static_cast<uint32_t>(type));
+}
+
+std::string HexBytes(const std::vector<uint8_t>& bytes) {
+    std::string out;
+    char buffer[4];
+    for (uint8_t byte : bytes) {
+        std::snprintf(buffer, sizeof buffer, "%02x", byte);
+        out += out.empty() ? "" : ",";
+        out += buffer;
+    }
+    return out;
+}
+
+std::string Dword(uint32_t value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08x", value);
+    return buffer;
+}
+
+void PrintReadable(const std::string& file, const platform::HiveKeys& keys, std::ostream& out) {
+    out << "hive file: " << QuoteNarrow(file) << " (" << keys.size()
+        << (keys.size() == 1 ? " key)\n" : " keys)\n");
+    for (const platform::HiveKey& key : keys) {
+        out << "[" << key.path << "]\n";
+        for (const platform::HiveValue& value : key.values) {
+            out << "  " << (value.name.empty() ? "@" : QuoteNarrow(value.name)) << " "
+                << TypeLabel(value.value.type) << " ";
+            switch (value.value.type) {
+                case platform::RegType::Sz:
+                    out << QuoteNarrow(value.value.text);
+                    break;
+                case platform::RegType::Dword:
+                    out << Dword(value.value.dword) << " (" << value.value.dword << ")";
+                    break;
+                default:
+                    out << "hex:" << HexBytes(value.value.bytes);
+                    break;
+            }
+            out << "\n";
         }
     }
-    out << "\n";
+}
+
+void PrintJson(const platform::HiveKeys& keys, std::ostream& out) {
+    out << "{\"keys\":[";
+    const char* keySeparator = "";
+    for (const platform::HiveKey& key : keys) {
+        out << keySeparator << "{\"path\":" << JsonNarrow(key.path) << ",\"values\":[";
+        const char* separator = "";
+        for (const platform::HiveValue& value : key.values) {
+            out << separator << "{\"name\":" << JsonNarrow(value.name) << ",\"type\":\""
+                << TypeLabel(value.value.type) << "\",";
+            switch (value.value.type) {
+                case platform::RegType::Sz:
+                    out << "\"text\":" << JsonNarrow(value.value.text);
+                    break;
+                case platform::RegType::Dword:
+                    out << "\"dword\":" << value.value.dword;
+                    break;
+                default:
+                    out << "\"hex\":\"" << HexBytes(value.value.bytes) << "\"";
+                    break;
+            }
+            out << "}";
+            separator = ",";
+        }
+        out << "]}";
+        keySeparator = ",";
+    }
+    out << "]}\n";
 }
 
 }  // namespace
 
-// Prints each key of a hive file and its typed values, in file order.
 int RunRegistryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1 || args[0].starts_with("--")) {
-        err << "usage: velto-inspect registry FILE\n";
+    bool json = false;
+    std::string file;
+    for (const std::string& arg : args) {
+        if (arg == "--json") {
+            json = true;
+        } else if (file.empty() && !arg.starts_with("--")) {
+            file = arg;
+        } else {
+            err << "velto-inspect: registry: unexpected argument '" << arg << "'\n";
+            return kExitUsage;
+        }
+    }
+    if (file.empty()) {
+        err << "usage: velto-inspect registry [--json] FILE\n";
         return kExitUsage;
     }
-    const std::string& file = args[0];
-    const platform::FileReadResult read = platform::ReadWholeFile(file, kMaxHiveBytes);
-    if (read.status != platform::FileReadResult::Status::Ok) {
+    const core::FileReadResult read = core::ReadWholeFile(file, kMaxHiveBytes);
+    if (read.status != core::FileReadResult::Status::Ok) {
         err << "velto-inspect: " << file << ": " << read.error << "\n";
         return kExitMalformed;
     }
     const auto parsed = platform::ParseHive(read.bytes);
     if (const auto* error = std::get_if<platform::HiveParseError>(&parsed)) {
-        err << "velto-inspect: " << file << ":" << error->line
-            << ": malformed hive: " << error->message << "\n";
+        err << "velto-inspect: " << file << ": malformed hive file: line " << error->line << ": "
+            << error->message << "\n";
         return kExitMalformed;
     }
-    for (const platform::HiveKey& key : std::get<platform::HiveKeys>(parsed)) {
-        out << "[" << key.path << "]\n";
-        for (const platform::HiveValue& value : key.values) {
-            PrintValue(value, out);
-        }
+    const auto& keys = std::get<platform::HiveKeys>(parsed);
+    if (json) {
+        PrintJson(keys, out);
+    } else {
+        PrintReadable(file, keys, out);
     }
     return kExitOk;
 }

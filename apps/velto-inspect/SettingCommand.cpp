@@ -1,9 +1,9 @@
 #include <string>
 #include <vector>
 
+#include "core/BoundedFileRead.h"
 #include "core/SettingFileCodec.h"
 #include "core/SettingFileStore.h"
-#include "platform/WholeFile.h"
 #include "velto-inspect/Inspect.h"
 #include "velto-inspect/Quoting.h"
 
@@ -121,9 +121,9 @@ int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, s
         err << "usage: velto-inspect setting [--json] FILE\n";
         return kExitUsage;
     }
-    const platform::FileReadResult read =
-        platform::ReadWholeFile(file, core::SettingFileStore::kMaxFileBytes);
-    if (read.status != platform::FileReadResult::Status::Ok) {
+    const core::FileReadResult read =
+        core::ReadWholeFile(file, core::SettingFileStore::kMaxFileBytes);
+    if (read.status != core::FileReadResult::Status::Ok) {
         err << "velto-inspect: " << file << ": " << read.error << "\n";
         return kExitMalformed;
     }

@@ -8,7 +8,7 @@ namespace velto::audio {
 
 SoundPlayer::SoundPlayer(platform::Clock& clock, platform::SoundOutput& output,
                          platform::WindowManager& windows)
-    : clock_(clock), output_(output), windows_(windows), changed_(clock) {}
+    : output_(output), windows_(windows), changed_(clock) {}
 
 SoundPlayer::~SoundPlayer() {
     std::unique_lock lock(mutex_);

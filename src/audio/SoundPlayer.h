@@ -40,7 +40,6 @@ class SoundPlayer {
   private:
     void Run();
 
-    platform::Clock& clock_;
     platform::SoundOutput& output_;
     platform::WindowManager& windows_;
 

@@ -1,17 +1,15 @@
 #include "core/SettingFileStore.h"
 
-#include <cerrno>
 #include <cstring>
-
 #include <system_error>
 #include <utility>
 
+#include "core/BoundedFileRead.h"
 #include "core/SettingFileCodec.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileLookup.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
-#include "platform/WholeFile.h"
 
 namespace velto::core {
 namespace {
@@ -101,8 +99,8 @@ void SettingFileStore::LoadSettingFile() {
         platform::Trace("Setting file: no usable Skype handle \"%s\"\n",
                         shared_.MyHandle.Get().c_str());
     } else if (!shared_.FirstRun.load()) {
-        platform::FileReadResult read = platform::ReadWholeFile(*path, kMaxFileBytes);
-        if (read.status == platform::FileReadResult::Status::Ok) {
+        FileReadResult read = ReadWholeFile(*path, kMaxFileBytes);
+        if (read.status == FileReadResult::Status::Ok) {
             platform::Trace("Setting file: %s found\n", shown.c_str());
             const SettingFileDecoded decoded = DecodeSettingFile(read.bytes);
             if (decoded.contents) {
@@ -115,11 +113,11 @@ void SettingFileStore::LoadSettingFile() {
                 KeepDamagedFile(*path);
                 damaged = true;
             }
-        } else if (read.status == platform::FileReadResult::Status::TooLarge) {
+        } else if (read.status == FileReadResult::Status::TooLarge) {
             platform::Trace("Setting file: %s found\n", shown.c_str());
             platform::Trace("Setting file: %s is damaged, %s\n", shown.c_str(), read.error.c_str());
             KeepDamagedFile(*path);
-        } else if (read.status == platform::FileReadResult::Status::Failed) {
+        } else if (read.status == FileReadResult::Status::Failed) {
             platform::Trace("Setting file: %s cannot be read, %s\n", shown.c_str(),
                             read.error.c_str());
         }
@@ -135,12 +133,9 @@ void SettingFileStore::LoadSettingFile() {
 }
 
 void SettingFileStore::KeepDamagedFile(const std::filesystem::path& path) {
-    const std::filesystem::path aside = path.parent_path() / kDamagedFileName;
-    std::error_code error;
-    std::filesystem::rename(path, aside, error);
-    if (error) {
-        platform::Trace("Setting file: cannot keep the damaged file as %s, %s\n", aside.c_str(),
-                        error.message().c_str());
+    const std::filesystem::path aside = platform::MoveAside(path);
+    if (aside.empty()) {
+        platform::Trace("Setting file: cannot keep the damaged file aside\n");
     } else {
         platform::Trace("Setting file: damaged file kept as %s\n", aside.c_str());
     }
@@ -157,13 +152,8 @@ bool SettingFileStore::SaveSettingFile() {
         } else {
             SettingFileContents contents = settings_.Snapshot(shared_.CurrentLanguage.load());
             DropOverlongStrings(contents);
-            // The user's own folder is made once Skype has settled, never by a save; the
-            // file is private to the user, like everything in the data folder.
-            std::error_code ignored;
             const int error =
-                !std::filesystem::is_directory(path->parent_path(), ignored)
-                    ? ENOENT
-                    : platform::WriteFileAtomically(*path, EncodeSettingFile(contents), 0600);
+                platform::WriteFileAtomically(*path, EncodeSettingFile(contents), 0600);
             if (error == 0) {
                 saved = true;
             } else {

@@ -20,13 +20,12 @@ class SettingFileStore {
   public:
     // Files larger than this are refused unread: no real setting file comes near it.
     static constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
-    // A damaged file is kept beside the good one under this name.
-    static constexpr const char* kDamagedFileName = "Setting.bad";
 
     SettingFileStore(SharedState& shared, UserSettings& settings, RegistryOptions& options);
 
     // Called after every save of the setting file: the missed-call list saves its file
-    // there. Empty until the missed-call list is wired in.
+    // there. Empty until the missed-call list is wired in. Saves run on the main thread and
+    // on the partner downloader, so the saver may be called from either, even at once.
     void SetMissedCallSaver(std::function<void()> saver);
 
     // The user's own folder and the setting file in it; nothing while no valid Skype
@@ -35,11 +34,13 @@ class SettingFileStore {
     std::optional<std::filesystem::path> SettingFilePath() const;
 
     // Reads the file into the tables and CurrentLanguage, or applies the defaults when
-    // it is missing, damaged or this is the first run.
+    // it is missing, damaged or this is the first run. A damaged file is moved aside to
+    // "Setting.bad-<n>" for support to look at.
     void LoadSettingFile();
 
-    // Writes the tables atomically, then saves the missed-call file. False when the
-    // setting file could not be written (the old one is then untouched).
+    // Writes the tables atomically (creating the own folder when missing), then saves the
+    // missed-call file. False when the setting file could not be written (the old one is
+    // then untouched).
     bool SaveSettingFile();
 
     // Adds a tone under the largest id + 1 (0 for an empty catalogue), saves, and

@@ -43,6 +43,8 @@ int WriteFileAtomically(const std::filesystem::path& path, std::string_view byte
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno != EINTR) {
             error = errno;
+        } else if (n == 0) {
+            error = EIO;  // a device that takes nothing would otherwise spin here for ever
         } else if (n > 0) {
             done += static_cast<size_t>(n);
         }

@@ -2,10 +2,12 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
 #include "core/SettingFileCodec.h"
+#include "platform/HiveFormat.h"
 #include "support/TempDir.h"
 #include "velto-inspect/Inspect.h"
 
@@ -104,32 +106,39 @@ TEST(Inspect, RejectsDamagedFilesWithOneLineNamingFieldAndOffset) {
     EXPECT_EQ(Inspect({"nonsense"}).code, kExitUsage);
 }
 
-TEST(Inspect, PrintsTheKeysAndTypedValuesOfAHiveAndNamesTheBadLine) {
+TEST(Inspect, PrintsARegistryHiveAndRejectsADamagedOne) {
     test::TempDir dir;
     const std::string file = (dir / "user.reg").string();
-    test::WriteFileBytes(file,
-                         "Windows Registry Editor Version 5.00\n\n[Software\\Velto]\n"
-                         "\"FriendMsg\"=dword:ffffffff\n\"InstallDir\"=\"/opt/velto\"\n"
-                         "\"Other\"=hex(b):01,00,00,00,00,00,00,00\n\n"
-                         "[Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n");
-    Outcome run = Inspect({"registry", file});
-    EXPECT_EQ(run.code, kExitOk) << run.err;
-    EXPECT_EQ(run.out,
+    const platform::HiveKeys keys = {
+        {"Software\\Velto",
+         {{"FriendMsg", platform::RegValue::Dword(0xFFFFFFFF)},
+          {"InstallDir", platform::RegValue::String("/usr/share/velto")},
+          {"Other", platform::RegValue::Raw(platform::RegType::Qword, {1, 0, 0, 0, 0, 0, 0, 0})}}}};
+    test::WriteFileBytes(file, platform::FormatHive(keys));
+
+    const Outcome readable = Inspect({"registry", file});
+    EXPECT_EQ(readable.code, kExitOk) << readable.err;
+    EXPECT_EQ(readable.out.substr(readable.out.find('\n') + 1),
               "[Software\\Velto]\n"
               "  \"FriendMsg\" REG_DWORD 0xffffffff (4294967295)\n"
-              "  \"InstallDir\" REG_SZ \"/opt/velto\"\n"
-              "  \"Other\" REG_QWORD 8 bytes: 01 00 00 00 00 00 00 00\n"
-              "[Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n");
+              "  \"InstallDir\" REG_SZ \"/usr/share/velto\"\n"
+              "  \"Other\" REG_QWORD hex:01,00,00,00,00,00,00,00\n");
+    const Outcome json = Inspect({"registry", "--json", file});
+    EXPECT_EQ(
+        json.out,
+        "{\"keys\":[{\"path\":\"Software\\\\Velto\",\"values\":["
+        "{\"name\":\"FriendMsg\",\"type\":\"REG_DWORD\",\"dword\":4294967295},"
+        "{\"name\":\"InstallDir\",\"type\":\"REG_SZ\",\"text\":\"/usr/share/velto\"},"
+        "{\"name\":\"Other\",\"type\":\"REG_QWORD\",\"hex\":\"01,00,00,00,00,00,00,00\"}]}]}\n");
 
-    test::WriteFileBytes(file,
-                         "Windows Registry Editor Version 5.00\n\n[Software\\Velto]\n"
-                         "\"FriendMsg\"=dword:nothex\n");
-    run = Inspect({"registry", file});
-    EXPECT_EQ(run.code, kExitMalformed);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err.rfind("velto-inspect: " + file + ":4: malformed hive: ", 0), 0u) << run.err;
-    EXPECT_EQ(Inspect({"registry"}).code, kExitUsage);
-    EXPECT_EQ(Inspect({"registry", (dir / "none.reg").string()}).code, kExitMalformed);
+    const std::string text = platform::FormatHive(keys);
+    test::WriteFileBytes(file, text.substr(0, text.size() - 1));  // cut short
+    const Outcome damaged = Inspect({"registry", file});
+    EXPECT_EQ(damaged.code, kExitMalformed);
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_EQ(damaged.err.rfind("velto-inspect: " + file + ": malformed hive file: line ", 0), 0u)
+        << damaged.err;
+    EXPECT_EQ(std::count(damaged.err.begin(), damaged.err.end(), '\n'), 1);
 }
 
 // The real program, as support would run it.

@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -40,7 +41,7 @@ class SettingFileStoreTest : public ::testing::Test {
     UserSettings settings{"/opt/velto"};
     RecordingOptions options;
     SettingFileStore store{shared, settings, options};
-    int missedCallSaves = 0;
+    std::atomic<int> missedCallSaves{0};
 };
 
 TEST_F(SettingFileStoreTest, WhatIsSavedIsReadBack) {
@@ -150,7 +151,9 @@ TEST_F(SettingFileStoreTest, DamagedFilesAreRefusedAndKeptAside) {
     std::string tooLong = good;
     tooLong[10] = 0x00;  // greeting source length 0x0400 = 1,024
     tooLong[11] = 0x04;
+    int n = 0;
     for (const std::string& bad : {overrun, tooLong, std::string("\x01\x00", 2)}) {
+        ++n;
         settings.SetRingBack("x", {1, 1, 1});
         options.calls.clear();
         test::WriteFileBytes(FileOf("alice"), bad);
@@ -165,7 +168,7 @@ TEST_F(SettingFileStoreTest, DamagedFilesAreRefusedAndKeptAside) {
         EXPECT_TRUE(settings.RingBacks().empty());
         EXPECT_EQ(options.calls, "AutoStart(on) AutoUpdate(on) FriendMsg(on) ");
         EXPECT_FALSE(std::filesystem::exists(FileOf("alice")));
-        EXPECT_EQ(test::ReadFileBytes(data / "alice" / "Setting.bad"), bad);
+        EXPECT_EQ(test::ReadFileBytes(data / "alice" / ("Setting.bad-" + std::to_string(n))), bad);
     }
 }
 
@@ -173,7 +176,8 @@ TEST_F(SettingFileStoreTest, AFailedSaveLeavesTheOldFile) {
     ASSERT_TRUE(store.SaveSettingFile());
     const std::string old = test::ReadFileBytes(FileOf("alice"));
 
-    shared.MyHandle.Set("nobody");  // own folder not made yet
+    test::WriteFileBytes(data / "nobody", "");  // the own folder cannot be made
+    shared.MyHandle.Set("nobody");
     platform::TraceCapture trace;
     EXPECT_FALSE(store.SaveSettingFile());
     EXPECT_TRUE(trace.Contains("Error...cannot save setting file " + FileOf("nobody").string()));

@@ -291,15 +291,27 @@ TEST_F(PartnerEngineTest, ARunningDownloadKeepsItsRecordAndIsNotStartedTwice) {
         {clock, workers, shared, server, settings, marker, converter, gated}};
     http.AddFile("/tones/g.wav", Wav(50'000));
     AnswerTones({test::Entry("g", prefix)});
+    struct ReleaseOnExit {  // also on a failed assertion: no thread outlives gatedService
+        test::GatedFetcher& gate;
+        platform::Workers& workers;
+        ~ReleaseOnExit() {
+            gate.Release();
+            workers.JoinAll();
+        }
+    } releaseOnExit{gated, workers};
+    auto waitForEngine = [&] {
+        while (gatedService.EngineRunning()) {
+            std::this_thread::yield();
+        }
+    };
     gatedService.StartEngine();
     gated.WaitUntilHeld(1);
+    waitForEngine();
     EXPECT_EQ(gatedService.ActiveDownloads(), 1);
 
     // An attachment empties the catalogue and a new run finds the download still running.
     gatedService.OnSkypeAttached();
-    while (gatedService.EngineRunning()) {
-        std::this_thread::yield();
-    }
+    waitForEngine();
     PartnerTone tone;
     ASSERT_TRUE(gatedService.Find("g", tone));
     EXPECT_FALSE(tone.downloaded);

@@ -332,10 +332,10 @@ std::shared_ptr<ApplicationStream> SimStreamCollection::Item(int32_t index) {
 
 // --- events ---
 
-Event MakeEvent(const std::shared_ptr<SimWorld>& world, const SimWorld::EventSpec& spec) {
-    using Kind = SimWorld::ArgSpec::Kind;
-    Event event{spec.id, {}};
-    for (const auto& arg : spec.args) {
+Event MakeEvent(const std::shared_ptr<SimWorld>& world, const SimWorld::PendingEvent& pending) {
+    using Kind = SimWorld::ArgRef::Kind;
+    Event event{pending.id, {}};
+    for (const auto& arg : pending.args) {
         switch (arg.kind) {
             case Kind::None:
                 event.args.emplace_back(std::monostate{});

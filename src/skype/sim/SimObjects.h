@@ -173,6 +173,6 @@ class SimStreamCollection final : public ApplicationStreamCollection, private Th
 };
 
 // Turns an event's named arguments into objects bound to the calling thread.
-Event MakeEvent(const std::shared_ptr<SimWorld>& world, const SimWorld::EventSpec& spec);
+Event MakeEvent(const std::shared_ptr<SimWorld>& world, const SimWorld::PendingEvent& pending);
 
 }  // namespace velto::skype::sim

@@ -56,22 +56,22 @@ std::string Upper(std::string text) {
     return text;
 }
 
-SimWorld::ArgSpec IntArg(int32_t value) {
-    SimWorld::ArgSpec arg;
-    arg.kind = SimWorld::ArgSpec::Kind::Int;
+SimWorld::ArgRef IntArg(int32_t value) {
+    SimWorld::ArgRef arg;
+    arg.kind = SimWorld::ArgRef::Kind::Int;
     arg.number = value;
     return arg;
 }
 
-SimWorld::ArgSpec CallArg(int32_t id) {
-    SimWorld::ArgSpec arg;
-    arg.kind = SimWorld::ArgSpec::Kind::Call;
+SimWorld::ArgRef CallArg(int32_t id) {
+    SimWorld::ArgRef arg;
+    arg.kind = SimWorld::ArgRef::Kind::Call;
     arg.number = id;
     return arg;
 }
 
-SimWorld::ArgSpec NamedArg(SimWorld::ArgSpec::Kind kind, std::string text) {
-    SimWorld::ArgSpec arg;
+SimWorld::ArgRef NamedArg(SimWorld::ArgRef::Kind kind, std::string text) {
+    SimWorld::ArgRef arg;
     arg.kind = kind;
     arg.text = std::move(text);
     return arg;
@@ -201,7 +201,7 @@ void SimWorld::BroadcastAttachmentStatus(AttachmentStatus status) {
 
 void SimWorld::SetUserStatus(UserStatus status) {
     std::lock_guard guard(mutex_);
-    PostToAttachedLocked(EventSpec{EventId::UserStatus, {IntArg(ToInt(status))}});
+    PostToAttachedLocked(PendingEvent{EventId::UserStatus, {IntArg(ToInt(status))}});
 }
 
 void SimWorld::SetAutoAnswer(bool on) {
@@ -275,12 +275,12 @@ void SimWorld::SetClientStatusLocked(Client& client, AttachmentStatus status, bo
         return;
     }
     client.status = status;
-    PostLocked(client, EventSpec{EventId::AttachmentStatus, {IntArg(ToInt(status))}});
+    PostLocked(client, PendingEvent{EventId::AttachmentStatus, {IntArg(ToInt(status))}});
 }
 
 // --- events ---
 
-void SimWorld::PostLocked(Client& client, EventSpec spec) {
+void SimWorld::PostLocked(Client& client, PendingEvent pending) {
     std::weak_ptr<SimWorld> weakWorld = weak_from_this();
     std::weak_ptr<Client> weakClient;
     for (auto& weak : clients_) {
@@ -288,13 +288,13 @@ void SimWorld::PostLocked(Client& client, EventSpec spec) {
             weakClient = locked;
         }
     }
-    client.loop->Post([weakWorld, weakClient, spec = std::move(spec)] {
+    client.loop->Post([weakWorld, weakClient, pending = std::move(pending)] {
         auto world = weakWorld.lock();
         auto target = weakClient.lock();
         if (!world || !target) {
             return;
         }
-        Event event = MakeEvent(world, spec);
+        Event event = MakeEvent(world, pending);
         for (EventSink* sink : world->Sinks(*target)) {
             if (!world->IsAdvised(*target, sink)) {
                 continue;  // unsubscribed by an earlier sink of this event
@@ -309,10 +309,10 @@ void SimWorld::PostLocked(Client& client, EventSpec spec) {
     });
 }
 
-void SimWorld::PostToAttachedLocked(const EventSpec& spec) {
+void SimWorld::PostToAttachedLocked(const PendingEvent& pending) {
     for (auto& weak : clients_) {
         if (auto client = weak.lock(); client && client->status == AttachmentStatus::Success) {
-            PostLocked(*client, spec);
+            PostLocked(*client, pending);
         }
     }
 }
@@ -364,8 +364,8 @@ void SimWorld::SetOnlineStatus(const std::string& handle, skype::OnlineStatus st
         if (contact.handle == handle && contact.onlineStatus != status) {
             contact.onlineStatus = status;
             PostToAttachedLocked(
-                EventSpec{EventId::OnlineStatus,
-                          {NamedArg(ArgSpec::Kind::User, handle), IntArg(ToInt(status))}});
+                PendingEvent{EventId::OnlineStatus,
+                             {NamedArg(ArgRef::Kind::User, handle), IntArg(ToInt(status))}});
         }
     }
 }
@@ -438,10 +438,10 @@ std::string SimWorld::RunCommand(const std::string& text) {
         reply = "ERROR 2 Unknown command";
     }
     commands_.push_back(ReceivedCommand{clock_.Now(), text, reply});
-    ArgSpec command = NamedArg(ArgSpec::Kind::Command, text);
+    ArgRef command = NamedArg(ArgRef::Kind::Command, text);
     command.reply = reply;
-    PostToAttachedLocked(EventSpec{EventId::Command, {command}});
-    PostToAttachedLocked(EventSpec{EventId::Reply, {command}});
+    PostToAttachedLocked(PendingEvent{EventId::Command, {command}});
+    PostToAttachedLocked(PendingEvent{EventId::Reply, {command}});
     return reply;
 }
 
@@ -599,7 +599,7 @@ void SimWorld::SetStatusLocked(CallState_& call, CallStatus status) {
         call.info.videoReceive = VideoStatus::NotAvailable;
     }
     PostToAttachedLocked(
-        EventSpec{EventId::CallStatus, {CallArg(call.info.id), IntArg(ToInt(status))}});
+        PendingEvent{EventId::CallStatus, {CallArg(call.info.id), IntArg(ToInt(status))}});
 }
 
 void SimWorld::EndInputLocked(CallState_& call) {
@@ -750,7 +750,7 @@ std::string SimWorld::ConnectStream(const std::string& app, const std::string& p
     std::string handle = peerHandle + ":" + std::to_string(nextStream_++);
     found->second.streams.push_back(Stream{handle, peerHandle, {}});
     PostToAttachedLocked(
-        EventSpec{EventId::ApplicationConnecting, {NamedArg(ArgSpec::Kind::App, app), ArgSpec{}}});
+        PendingEvent{EventId::ApplicationConnecting, {NamedArg(ArgRef::Kind::App, app), ArgRef{}}});
     StreamsChangedLocked(app);
     return handle;
 }
@@ -763,14 +763,14 @@ void SimWorld::PeerSends(const std::string& app, const std::string& streamHandle
         throw std::logic_error("PeerSends: no open stream " + streamHandle);
     }
     stream->pending.push_back(text);
-    ArgSpec withData = NamedArg(ArgSpec::Kind::Streams, app);
+    ArgRef withData = NamedArg(ArgRef::Kind::Streams, app);
     for (const auto& each : apps_[app].streams) {
         if (!each.pending.empty()) {
             withData.handles.push_back(each.handle);
         }
     }
     PostToAttachedLocked(
-        EventSpec{EventId::ApplicationReceiving, {NamedArg(ArgSpec::Kind::App, app), withData}});
+        PendingEvent{EventId::ApplicationReceiving, {NamedArg(ArgRef::Kind::App, app), withData}});
 }
 
 void SimWorld::PeerDisconnects(const std::string& app, const std::string& streamHandle) {
@@ -856,12 +856,12 @@ const SimWorld::Stream* SimWorld::FindStreamLocked(const std::string& app,
 }
 
 void SimWorld::StreamsChangedLocked(const std::string& app) {
-    ArgSpec all = NamedArg(ArgSpec::Kind::Streams, app);
+    ArgRef all = NamedArg(ArgRef::Kind::Streams, app);
     for (const auto& stream : apps_[app].streams) {
         all.handles.push_back(stream.handle);
     }
     PostToAttachedLocked(
-        EventSpec{EventId::ApplicationStreams, {NamedArg(ArgSpec::Kind::App, app), all}});
+        PendingEvent{EventId::ApplicationStreams, {NamedArg(ArgRef::Kind::App, app), all}});
 }
 
 // --- rules ---

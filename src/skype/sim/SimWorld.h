@@ -217,7 +217,7 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
 
     // An event with its object arguments named (call id, handle...), turned into objects
     // on the thread that receives it.
-    struct ArgSpec {
+    struct ArgRef {
         enum class Kind { None, Int, Bool, Text, Call, User, App, Streams, Command };
         Kind kind = Kind::None;
         int32_t number = 0;
@@ -225,9 +225,9 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
         std::string reply;
         std::vector<std::string> handles;
     };
-    struct EventSpec {
+    struct PendingEvent {
         EventId id;
-        std::vector<ArgSpec> args;
+        std::vector<ArgRef> args;
     };
 
   private:
@@ -254,8 +254,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     void SetClientStatusLocked(Client& client, AttachmentStatus status, bool force);
     void EvaluateAttachLocked(Client& client);
     void ReevaluateAllLocked();
-    void PostLocked(Client& client, EventSpec spec);
-    void PostToAttachedLocked(const EventSpec& spec);
+    void PostLocked(Client& client, PendingEvent pending);
+    void PostToAttachedLocked(const PendingEvent& pending);
     void StreamsChangedLocked(const std::string& app);
     Stream* FindStreamLocked(const std::string& app, const std::string& handle);
     const Stream* FindStreamLocked(const std::string& app, const std::string& handle) const;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace velto::platform {
+namespace velto::core {
 
 struct FileReadResult {
     enum class Status { Ok, NotFound, TooLarge, Failed };
@@ -17,4 +17,4 @@ struct FileReadResult {
 // allocated for it.
 FileReadResult ReadWholeFile(const std::filesystem::path& path, size_t maxBytes);
 
-}  // namespace velto::platform
+}  // namespace velto::core

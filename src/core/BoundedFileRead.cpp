@@ -1,14 +1,13 @@
-#include "platform/WholeFile.h"
+#include "core/BoundedFileRead.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
-namespace velto::platform {
+namespace velto::core {
 namespace {
 
 std::string SystemError(const char* what, int error) {
@@ -89,4 +88,4 @@ FileReadResult ReadWholeFile(const std::filesystem::path& path, size_t maxBytes)
     return result;
 }
 
-}  // namespace velto::platform
+}  // namespace velto::core
