@@ -1,7 +1,9 @@
 #include "core/RegistrySettings.h"
 
 #include "core/DataDirs.h"
+#include "core/LanguageChange.h"
 #include "core/ProcessExit.h"
+#include "i18n/StartupLanguage.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 
@@ -18,8 +20,6 @@ constexpr const char* kNotInstalled =
     "Velto Skype Plugin is not installed or broken on your machine, please install again.";
 // The reader's buffer for InstallDir, in bytes of UTF-16 text with its terminator.
 constexpr size_t kInstallDirBuffer = 1024;
-// Language indexes run 0..14; anything else would index past the language table.
-constexpr uint32_t kLanguageCount = 15;
 
 long Code(RegError error) {
     return static_cast<long>(error);
@@ -79,23 +79,23 @@ void RegistrySettings::LoadStartupSettings() {
 
     OpenOrCreateUserKey();
 
-    uint32_t language = kOn;
-    if (registry_.QueryDword(RegRoot::CurrentUser, kVeltoKey, "DefaultLanguage", language) !=
+    uint32_t stored = kOn;
+    std::optional<uint32_t> language;
+    if (registry_.QueryDword(RegRoot::CurrentUser, kVeltoKey, "DefaultLanguage", stored) ==
         RegError::Ok) {
-        language = kOn;
+        language = stored;
     }
-    if (language == kOn || language >= kLanguageCount) {
-        state_.DefaultLanguageIndex = chooser_.ChooseLanguage();
+    const i18n::StartupLanguage startup = i18n::ResolveStartupLanguage(language, chooser_);
+    state_.DefaultLanguageIndex = startup.language;
+    if (startup.mustStore) {
         const RegError written =
             registry_.SetDword(RegRoot::CurrentUser, kVeltoKey, "DefaultLanguage",
-                               static_cast<uint32_t>(state_.DefaultLanguageIndex.load()));
+                               static_cast<uint32_t>(startup.language));
         if (written != RegError::Ok) {
             Trace("Fail to set key value %ld\n", Code(written));
         } else {
             Trace("OK to set key value\n");
         }
-    } else {
-        state_.DefaultLanguageIndex = static_cast<int32_t>(language);
     }
     state_.CurrentLanguage = state_.DefaultLanguageIndex.load();
 
@@ -232,19 +232,15 @@ void RegistrySettings::SetAutoStart(bool on) {
     WriteUserFlag("AutoStart", state_.AutoStartEnabled);
 }
 
-void RegistrySettings::ChangeLanguage(int32_t index) {
-    state_.CurrentLanguage = index;
-    if (state_.SkypeAttached) {
-        return;
-    }
-    state_.DefaultLanguageIndex = index;
-    const RegError error = registry_.SetDword(RegRoot::CurrentUser, kVeltoKey, "DefaultLanguage",
-                                              static_cast<uint32_t>(index));
-    if (error != RegError::Ok) {
-        Trace("Fail to set key value %ld\n", Code(error));
-    } else {
-        Trace("OK to set key value\n");
-    }
+bool RegistrySettings::ChangeLanguage(int32_t index, i18n::RefreshList& refresh) {
+    return core::ChangeLanguage(
+        state_, index, [this](int32_t language) { return WriteDefaultLanguage(language); },
+        refresh);
+}
+
+int RegistrySettings::WriteDefaultLanguage(int32_t index) {
+    return static_cast<int>(registry_.SetDword(RegRoot::CurrentUser, kVeltoKey, "DefaultLanguage",
+                                               static_cast<uint32_t>(index)));
 }
 
 }  // namespace velto::core

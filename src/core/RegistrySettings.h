@@ -7,6 +7,7 @@
 #include "core/RegistryOptions.h"
 #include "core/SharedState.h"
 #include "i18n/LanguageChooser.h"
+#include "i18n/RefreshList.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
@@ -35,9 +36,12 @@ class RegistrySettings final : public RegistryOptions {
     void SetAutoUpdate(bool on) override;
     void SetFriendMsg(bool on) override;
 
-    // The options dialog's language change: while Skype is attached only the Skype user's
-    // language changes; otherwise the stored default changes too.
-    void ChangeLanguage(int32_t index);
+    // The options dialog's language change, through core::ChangeLanguage (range-checked;
+    // while Skype is attached only the Skype user's language changes, otherwise the stored
+    // default changes too; every window in `refresh` re-reads its texts).
+    bool ChangeLanguage(int32_t index, i18n::RefreshList& refresh);
+    // Writes DefaultLanguage; 0 or the system error code.
+    int WriteDefaultLanguage(int32_t index);
 
     // The Run entry's command line. The installation folder holds the data
     // (<prefix>/share/velto); the program is <prefix>/bin/velto.

@@ -2,7 +2,7 @@
 
 #include "core/ProcessExit.h"
 #include "core/RegistrySettings.h"
-#include "headless/FixedLanguageChooser.h"
+#include "i18n/ConfiguredLanguageChooser.h"
 #include "platform/Trace.h"
 #include "support/TempDir.h"
 
@@ -49,7 +49,7 @@ class RegistrySettingsTest : public ::testing::Test {
     platform::Registry registry;
     SharedState state;
     platform::HeadlessMessageBoxes boxes;
-    headless::FixedLanguageChooser chooser{5};
+    i18n::ConfiguredLanguageChooser chooser{5};
     RegistrySettings settings;
 };
 
@@ -57,7 +57,7 @@ TEST_F(RegistrySettingsTest, FirstStartAsksOnceAndLeavesTheMarkers) {
     Install();
     platform::TraceCapture trace;
     settings.LoadStartupSettings();
-    EXPECT_EQ(chooser.asked(), 1);
+    EXPECT_EQ(chooser.calls(), 1);
     EXPECT_TRUE(state.FirstRun);
     EXPECT_EQ(state.InstallDirPath.Get(), "/opt/velto/share/velto");
     EXPECT_EQ(state.DefaultLanguageIndex, 5);
@@ -73,7 +73,7 @@ TEST_F(RegistrySettingsTest, FirstStartAsksOnceAndLeavesTheMarkers) {
 
     Restart();
     settings.LoadStartupSettings();
-    EXPECT_EQ(chooser.asked(), 1);
+    EXPECT_EQ(chooser.calls(), 1);
     EXPECT_FALSE(state.FirstRun);
     EXPECT_TRUE(trace.Contains("FirstTime=0!"));
     EXPECT_TRUE(boxes.shown().empty());
@@ -87,7 +87,7 @@ TEST_F(RegistrySettingsTest, StoredValuesAreReadAndAllOnesLanguageCountsAsAbsent
     registry.SetDword(RegRoot::CurrentUser, kVeltoKey, "AuthorizedOnce", 1);
     state.FriendMsgEnabled = true;
     settings.LoadStartupSettings();
-    EXPECT_EQ(chooser.asked(), 0);
+    EXPECT_EQ(chooser.calls(), 0);
     EXPECT_EQ(state.CurrentLanguage, 7);
     EXPECT_FALSE(state.FriendMsgEnabled);
     EXPECT_EQ(UserDword("FriendMsg"), 0u);
@@ -98,7 +98,7 @@ TEST_F(RegistrySettingsTest, StoredValuesAreReadAndAllOnesLanguageCountsAsAbsent
         settings.LoadStartupSettings();
         EXPECT_EQ(UserDword("DefaultLanguage"), 5u);
     }
-    EXPECT_EQ(chooser.asked(), 2);
+    EXPECT_EQ(chooser.calls(), 2);
 }
 
 TEST_F(RegistrySettingsTest, MissingInstallationEndsWithTheMessageAndExitCode) {
@@ -180,13 +180,20 @@ TEST_F(RegistrySettingsTest, LanguageChangeWhileAttachedKeepsTheStoredDefault) {
     Install();
     settings.LoadStartupSettings();
     state.SkypeAttached = true;
-    settings.ChangeLanguage(2);
+    platform::WindowManager windows;
+    i18n::RefreshList refresh(windows);
+    EXPECT_TRUE(settings.ChangeLanguage(2, refresh));
     EXPECT_EQ(state.CurrentLanguage, 2);
     EXPECT_EQ(state.DefaultLanguageIndex, 5);
     EXPECT_EQ(UserDword("DefaultLanguage"), 5u);
     state.SkypeAttached = false;
-    settings.ChangeLanguage(1);
+    EXPECT_TRUE(settings.ChangeLanguage(1, refresh));
     EXPECT_EQ(state.DefaultLanguageIndex, 1);
+    EXPECT_EQ(UserDword("DefaultLanguage"), 1u);
+    // A language that does not exist changes nothing.
+    EXPECT_FALSE(settings.ChangeLanguage(15, refresh));
+    EXPECT_FALSE(settings.ChangeLanguage(-1, refresh));
+    EXPECT_EQ(state.CurrentLanguage, 1);
     EXPECT_EQ(UserDword("DefaultLanguage"), 1u);
 }
 

@@ -4,7 +4,8 @@
 #include "core/DataDirs.h"
 #include "core/MainApp.h"
 #include "core/Messages.h"
-#include "headless/FixedLanguageChooser.h"
+#include "i18n/ConfiguredLanguageChooser.h"
+#include "i18n/Languages.h"
 #include "headless/HeadlessMainWindow.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
@@ -86,7 +87,7 @@ class MainAppTest : public ::testing::Test {
     platform::Registry registry;
     SharedState state;
     platform::HeadlessMessageBoxes boxes;
-    headless::FixedLanguageChooser chooser;
+    i18n::ConfiguredLanguageChooser chooser;
     RegistrySettings settings;
     // Time stands still: waits on the loop end when a message arrives, however late.
     platform::VirtualClock clock{/*autoAdvance=*/false};
@@ -107,7 +108,7 @@ TEST_F(MainAppTest, StartsUpAndShutsDownInOrder) {
         EXPECT_EQ(state.MainWindowHandle, mainWindow.handle());
         EXPECT_EQ(windows.FindWindow(kMainWindowTitle), mainWindow.handle());
         EXPECT_FALSE(mainWindow.visible());
-        EXPECT_EQ(state.CurrentLanguage, headless::FixedLanguageChooser::kEnglish);
+        EXPECT_EQ(state.CurrentLanguage, i18n::kEnglish);
         // A second start asks this one to show itself.
         platform::SingleInstance second(dir / "run", "TESTINSTANCE");
         EXPECT_EQ(second.Acquire(), platform::SingleInstance::Outcome::AnotherRunning);

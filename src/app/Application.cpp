@@ -1,0 +1,176 @@
+#include "app/Application.h"
+
+#include "core/Messages.h"
+#include "i18n/LanguageTable.h"
+#include "platform/Trace.h"
+
+namespace velto::app {
+
+using platform::Trace;
+
+namespace {
+
+std::filesystem::path ConfigFolder(const platform::KnownFolders& folders) {
+    return folders.RoamingAppData().value_or(folders.Temp()) / "Velto";
+}
+
+std::filesystem::path InstanceFolder(const ApplicationOptions& options) {
+    if (!options.instanceFolder.empty()) {
+        return options.instanceFolder;
+    }
+    const auto& environment = options.folders.environment();
+    const auto runtime = environment.find("XDG_RUNTIME_DIR");
+    return platform::SingleInstance::ChooseFolder(
+        runtime == environment.end() ? "" : runtime->second, ConfigFolder(options.folders));
+}
+
+std::unique_ptr<platform::SoundOutput> SoundOutputFor(const ApplicationOptions& options) {
+    return options.soundDevice ? platform::OpenSoundOutput(options.clock)
+                               : platform::CreateNullSoundOutput(options.clock);
+}
+
+std::unique_ptr<platform::UrlOpener> UrlOpenerFor(ApplicationOptions& options) {
+    if (options.urlOpener) {
+        return std::move(options.urlOpener);
+    }
+    return std::make_unique<platform::XdgUrlOpener>();
+}
+
+}  // namespace
+
+server::LinkSettings Application::ServerAddress(
+    const platform::Registry& registry, const std::optional<server::LinkSettings>& override) {
+    if (override) {
+        return *override;
+    }
+    server::LinkSettings settings;
+    std::string host;
+    if (registry.QueryString(platform::RegRoot::LocalMachine, core::kVeltoKey, kServerHostValue,
+                             host) == platform::RegError::Ok) {
+        host = host.substr(0, host.find('\0'));
+        if (!host.empty()) {
+            settings.host = host;
+        }
+    }
+    uint32_t port = 0;
+    if (registry.QueryDword(platform::RegRoot::LocalMachine, core::kVeltoKey, kServerPortValue,
+                            port) == platform::RegError::Ok) {
+        if (port >= 1 && port <= 65535) {
+            settings.port = static_cast<uint16_t>(port);
+        } else {
+            Trace("ServerPort %u is no port: keeping %u\n", port, settings.port);
+        }
+    }
+    return settings;
+}
+
+Application::Application(ApplicationOptions options)
+    : clock_(options.clock),
+      skypeFactory_(options.skypeFactory),
+      loop_(clock_),
+      folders_(options.folders),
+      registry_({
+          .currentUser = options.userHive.empty() ? ConfigFolder(options.folders) / "user.reg"
+                                                  : options.userHive,
+          .localMachine = options.machineHive,
+          .autostartFolder = options.folders.Startup(),
+      }),
+      soundOutput_(SoundOutputFor(options)),
+      urlOpener_(UrlOpenerFor(options)),
+      instance_(InstanceFolder(options), kInstanceName),
+      chooser_(options.language),
+      registrySettings_(state_, registry_, boxes_, chooser_, folders_),
+      settingFile_(state_, userSettings_, registrySettings_),
+      refresh_(windows_),
+      serverLink_(clock_, workers_, ServerAddress(registry_, options.serverLink)),
+      partnerServer_(serverLink_),
+      partnerSettings_(userSettings_, settingFile_),
+      partnerMarker_(registry_),
+      fetcher_(clock_),
+      partner_(partner::PartnerContext{clock_, workers_, state_, partnerServer_, partnerSettings_,
+                                       partnerMarker_, toneConverter_, fetcher_}),
+      workers_(clock_),
+      soundPlayer_(clock_, *soundOutput_, windows_),
+      mainWindow_(windows_, loop_),
+      contactUpdates_(clock_, workers_, windows_, table_, state_,
+                      {.window = [] { return platform::WindowHandle{0}; },
+                       .rebuildAndShow = [] { Trace("Contact list: nothing to show here\n"); }}),
+      skypeLink_(skype::SkypeContext{clock_, workers_, loop_, table_, windows_, boxes_, registry_,
+                                     state_, settingFile_, registrySettings_, refresh_, serverLink_,
+                                     &partner_, SkypeHooksFor(options)}),
+      mainApp_({clock_, state_, registrySettings_, boxes_, windows_, instance_, {}}, Hooks()) {
+    mainWindow_.SetHandler(core::WM_UPDATEUSERSTATUS,
+                           [this](platform::WParam wParam, platform::LParam lParam) {
+                               return contactUpdates_.OnUpdateUserStatus(wParam, lParam);
+                           });
+    mainWindow_.SetHandler(core::WM_UPDATELIST,
+                           [this](platform::WParam wParam, platform::LParam lParam) {
+                               return contactUpdates_.OnUpdateList(wParam, lParam);
+                           });
+}
+
+skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
+    skype::SkypeHooks hooks;
+    hooks.startCallHandler = std::move(options.startCallHandler);
+    hooks.loadMissedCalls = std::move(options.loadMissedCalls);
+    hooks.stopPlayingSound = [this] { soundOutput_->Stop(); };
+    return hooks;
+}
+
+core::MainAppHooks Application::Hooks() {
+    core::MainAppHooks hooks;
+    hooks.startSoundPlayer = [this] { soundPlayer_.Start(workers_); };
+    hooks.fillTextTable = [] { i18n::FillLanguageTable(); };
+    hooks.setUpSkype = [this] { skypeLink_.SetUpSkype(skypeFactory_); };
+    hooks.createMainWindow = [this] {
+        const platform::WindowHandle window = mainWindow_.Create();
+        refresh_.RegisterForRefresh(window);
+        return window;
+    };
+    hooks.showMainWindow = [this](platform::WindowHandle, bool hidden) {
+        mainWindow_.Show(hidden);
+    };
+    hooks.releaseSkype = [this] { skypeLink_.ReleaseSkype(); };
+    hooks.saveSettingFile = [this] { settingFile_.SaveSettingFile(); };
+    hooks.destroyMainWindow = [this] {
+        refresh_.UnregisterFromRefresh(mainWindow_.handle());
+        mainWindow_.Destroy();
+    };
+    return hooks;
+}
+
+bool Application::Start(const std::vector<std::string>& arguments) {
+    return mainApp_.InitInstance(arguments);
+}
+
+int Application::Run() {
+    return loop_.Run();
+}
+
+void Application::Quit(int exitCode) {
+    loop_.Post([this, exitCode] {
+        mainApp_.DestroyMainWindow();
+        loop_.Quit(exitCode);
+    });
+}
+
+void Application::Shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    if (!skypeLink_.StopStabilisers()) {
+        Trace("Application: a stabiliser did not end in time\n");
+    }
+    mainApp_.DestroyMainWindow();
+    // Requesters waiting on the link (first-run report, partner engine) fail at once.
+    if (server::ServerCommunication* link = serverLink_.IfCreated()) {
+        link->Stop();
+    }
+}
+
+Application::~Application() {
+    Shutdown();
+}
+
+}  // namespace velto::app

@@ -1,0 +1,122 @@
+#include "skype/AttachmentStabiliser.h"
+
+#include "core/DataDirs.h"
+#include "core/Messages.h"
+#include "platform/Com.h"
+#include "platform/Trace.h"
+#include "skype/ContactSnapshot.h"
+#include "skype/api/AutomationError.h"
+
+namespace velto::skype {
+
+using platform::Trace;
+
+void StabiliserGate::Enter() {
+    std::lock_guard guard(mutex_);
+    ++running_;
+}
+
+void StabiliserGate::Leave() {
+    {
+        std::lock_guard guard(mutex_);
+        --running_;
+    }
+    changed_.NotifyAll();
+}
+
+int StabiliserGate::Running() const {
+    std::lock_guard guard(mutex_);
+    return running_;
+}
+
+bool StabiliserGate::Sleep(platform::Millis duration) {
+    std::unique_lock lock(mutex_);
+    return !changed_.WaitFor(lock, duration, [this] { return stop_; });
+}
+
+void StabiliserGate::Stop() {
+    {
+        std::lock_guard guard(mutex_);
+        stop_ = true;
+    }
+    changed_.NotifyAll();
+}
+
+void StartAttachmentStabiliser(const SkypeContext& context, StabiliserGate& gate) {
+    // Counted before the thread exists, so that shut-down never misses one.
+    gate.Enter();
+    context.workers.Start("Stabiliser", [&context, &gate] {
+        struct Leaving {
+            StabiliserGate& gate;
+            ~Leaving() { gate.Leave(); }
+        } leaving{gate};
+        RunAttachmentStabiliser(context, gate);
+    });
+}
+
+namespace {
+
+void SettleAndTell(const SkypeContext& context, StabiliserGate& gate, Skype& skype) {
+    core::SharedState& state = context.state;
+    while (skype.AttachmentStatus() != AttachmentStatus::Success) {
+        // A lost attachment ends this stabiliser; the next grant starts a new one.
+        if (!state.SkypeAttached) {
+            Trace("Stabiliser: Skype went away before the contact list settled\n");
+            return;
+        }
+        Trace("Wait for connection\n");
+        if (!gate.Sleep(kConnectionPoll)) {
+            return;
+        }
+    }
+
+    const std::string handle = skype.CurrentUserHandle();
+    if (handle != state.MyHandle.Get()) {
+        Trace("Stabiliser: signed in as %s, not %s: no folder made\n", handle.c_str(),
+              state.MyHandle.Get().c_str());
+    } else if (const auto folder = context.settingFile.UserOwnFolder()) {
+        core::CreateDirectoryLevels(*folder);
+    } else {
+        Trace("Stabiliser: \"%s\" cannot name a folder\n", handle.c_str());
+    }
+
+    platform::Clock& clock = context.clock;
+    ContactSnapshot snapshot = TakeContactSnapshot(skype);
+    platform::Millis noted = clock.Now();
+    while (clock.Now() - noted < kContactsStill) {
+        if (!gate.Sleep(kContactPoll)) {
+            return;
+        }
+        ContactSnapshot next = TakeContactSnapshot(skype);
+        if (next != snapshot) {
+            snapshot = std::move(next);
+            noted = clock.Now();
+        }
+    }
+
+    Trace("Stabled!!!!!!!!!!!!!!\n");
+    context.windows.SendMessage(state.MainWindowHandle, core::WM_UPDATELIST, 1, 1);
+    context.windows.PostMessage(state.MainWindowHandle, core::WM_CONTACTS_STABLE, 0, 0);
+}
+
+}  // namespace
+
+void RunAttachmentStabiliser(const SkypeContext& context, StabiliserGate& gate) {
+    [[maybe_unused]] platform::ComApartment apartment;
+    std::shared_ptr<Skype> skype;
+    while (!(skype = context.table.Get<Skype>(context.state.SkypeCookie))) {
+        Trace("Wait for register\n");
+        if (!gate.Sleep(kRegisterPoll)) {
+            return;
+        }
+    }
+    try {
+        SettleAndTell(context, gate, *skype);
+    } catch (const AutomationError& error) {
+        Trace("Stabiliser: Skype error %u(%x): %s\n", error.unsignedCode(), error.unsignedCode(),
+              error.what());
+    }
+    // The reference is released here, on the thread that obtained it.
+}
+
+}  // namespace velto::skype

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "skype/SkypeContext.h"
+#include "skype/api/Call.h"
+
+namespace velto::skype {
+
+// Hands each new call to its own call handler (event 8), on the main thread. Calls from
+// the telephone network, calls of unknown type, calls that are already over and calls
+// that already have a handler get none.
+class CallStatusHandler {
+  public:
+    explicit CallStatusHandler(const SkypeContext& context) : context_(context) {}
+
+    void OnCallStatus(Call& call, int32_t status);
+
+  private:
+    const SkypeContext& context_;
+};
+
+}  // namespace velto::skype
