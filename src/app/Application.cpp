@@ -83,12 +83,7 @@ Application::Application(ApplicationOptions options)
       settingFile_(state_, userSettings_, registrySettings_),
       refresh_(windows_),
       serverLink_(clock_, workers_, ServerAddress(registry_, options.serverLink)),
-      partnerServer_(serverLink_),
-      partnerSettings_(userSettings_, settingFile_),
-      partnerMarker_(registry_),
-      fetcher_(clock_),
-      partner_(partner::PartnerContext{clock_, workers_, state_, partnerServer_, partnerSettings_,
-                                       partnerMarker_, toneConverter_, fetcher_}),
+      partner_({clock_, workers_, state_, serverLink_, userSettings_, settingFile_, registry_}),
       workers_(clock_),
       soundPlayer_(clock_, *soundOutput_, windows_),
       mainWindow_(windows_, loop_),
@@ -97,7 +92,7 @@ Application::Application(ApplicationOptions options)
                        .rebuildAndShow = [] { Trace("Contact list: nothing to show here\n"); }}),
       skypeLink_(skype::SkypeContext{clock_, workers_, loop_, table_, windows_, boxes_, registry_,
                                      state_, settingFile_, registrySettings_, refresh_, serverLink_,
-                                     &partner_, SkypeHooksFor(options)}),
+                                     &partner_.service(), SkypeHooksFor(options)}),
       mainApp_({clock_, state_, registrySettings_, boxes_, windows_, instance_, {}}, Hooks()) {
     mainWindow_.SetHandler(core::WM_UPDATEUSERSTATUS,
                            [this](platform::WParam wParam, platform::LParam lParam) {

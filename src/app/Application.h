@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/PartnerAdapters.h"
 #include "audio/SoundPlayer.h"
 #include "core/MainApp.h"
 #include "core/RegistrySettings.h"
@@ -18,8 +17,7 @@
 #include "headless/HeadlessMainWindow.h"
 #include "i18n/ConfiguredLanguageChooser.h"
 #include "i18n/RefreshList.h"
-#include "partner/CurlFetcher.h"
-#include "partner/PartnerToneService.h"
+#include "partner/PartnerStack.h"
 #include "platform/Clock.h"
 #include "platform/InterfaceTable.h"
 #include "platform/KnownFolders.h"
@@ -115,7 +113,7 @@ class Application {
     core::SettingFileStore& settingFile() { return settingFile_; }
     i18n::RefreshList& refreshList() { return refresh_; }
     server::ServerCommunicationInstance& serverLink() { return serverLink_; }
-    partner::PartnerToneService& partner() { return partner_; }
+    partner::PartnerToneService& partner() { return partner_.service(); }
     audio::SoundPlayer& soundPlayer() { return soundPlayer_; }
     headless::HeadlessMainWindow& mainWindow() { return mainWindow_; }
     server::ContactUpdateHandlers& contactUpdates() { return contactUpdates_; }
@@ -149,12 +147,7 @@ class Application {
     core::SettingFileStore settingFile_;
     i18n::RefreshList refresh_;
     server::ServerCommunicationInstance serverLink_;
-    LinkPartnerServer partnerServer_;
-    StorePartnerSettings partnerSettings_;
-    RegistryPartnerMarker partnerMarker_;
-    TelephoneRateToneConverter toneConverter_;
-    partner::CurlFetcher fetcher_;
-    partner::PartnerToneService partner_;
+    partner::PartnerStack partner_;
     // Joined after the objects below have ended their own threads and Shutdown has stopped
     // the server link, and before the objects above (which the threads use) go.
     platform::Workers workers_;

@@ -32,9 +32,8 @@ TEST(Scenario, ParserNamesTheBadLine) {
 
 // The README's example, end to end against the stock sounds of the build tree.
 TEST(Scenario, TheReadmeExamplePlaysEndToEnd) {
-    const char* source = std::getenv("VELTO_SOURCE_DIR");
-    const char* binary = std::getenv("VELTO_BINARY_DIR");
-    ASSERT_TRUE(source && binary);
+    const char* source = VELTO_SOURCE_DIR;
+    const char* binary = VELTO_BINARY_DIR;
     const auto parsed =
         ParseScenario(ReadText(std::filesystem::path(source) / "scenarios" / "afternoon.scn"));
     ASSERT_TRUE(parsed.error.empty()) << parsed.error;
