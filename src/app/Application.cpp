@@ -1,7 +1,10 @@
 #include "app/Application.h"
 
+#include "calls/CallHandler.h"
+#include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "i18n/LanguageTable.h"
+#include "platform/Text.h"
 #include "platform/Trace.h"
 
 namespace velto::app {
@@ -34,6 +37,13 @@ std::unique_ptr<platform::UrlOpener> UrlOpenerFor(ApplicationOptions& options) {
         return std::move(options.urlOpener);
     }
     return std::make_unique<platform::XdgUrlOpener>();
+}
+
+std::unique_ptr<calls::AnsweringPanels> PanelsFor(ApplicationOptions& options) {
+    if (options.answeringPanels) {
+        return std::move(options.answeringPanels);
+    }
+    return std::make_unique<calls::ScriptedAnsweringPanels>(options.clock);
 }
 
 }  // namespace
@@ -84,6 +94,28 @@ Application::Application(ApplicationOptions options)
       refresh_(windows_),
       serverLink_(clock_, workers_, ServerAddress(registry_, options.serverLink)),
       partner_({clock_, workers_, state_, serverLink_, userSettings_, settingFile_, registry_}),
+      missed_([this] { return settingFile_.UserOwnFolder(); }),
+      ringer_(*soundOutput_),
+      panels_(PanelsFor(options)),
+      callServices_{
+          .clock = clock_,
+          .workers = workers_,
+          .table = table_,
+          .shared = state_,
+          .settings = userSettings_,
+          .missedCalls = missed_,
+          .panels = *panels_,
+          .ringer = ringer_,
+          .ownFolder = [this] { return settingFile_.UserOwnFolder(); },
+          .findPartnerTone =
+              [this](const std::string& key) -> std::optional<calls::PartnerToneFile> {
+              partner::PartnerTone tone;
+              if (!partner_.service().Find(key, tone)) {
+                  return std::nullopt;
+              }
+              return calls::PartnerToneFile{tone.localPath, tone.title};
+          },
+      },
       workers_(clock_),
       soundPlayer_(clock_, *soundOutput_, windows_),
       mainWindow_(windows_, loop_),
@@ -94,6 +126,7 @@ Application::Application(ApplicationOptions options)
                                      state_, settingFile_, registrySettings_, refresh_, serverLink_,
                                      &partner_.service(), SkypeHooksFor(options)}),
       mainApp_({clock_, state_, registrySettings_, boxes_, windows_, instance_, {}}, Hooks()) {
+    settingFile_.SetMissedCallSaver([this] { missed_.Save(); });
     mainWindow_.SetHandler(core::WM_UPDATEUSERSTATUS,
                            [this](platform::WParam wParam, platform::LParam lParam) {
                                return contactUpdates_.OnUpdateUserStatus(wParam, lParam);
@@ -106,8 +139,17 @@ Application::Application(ApplicationOptions options)
 
 skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
     skype::SkypeHooks hooks;
-    hooks.startCallHandler = std::move(options.startCallHandler);
-    hooks.loadMissedCalls = std::move(options.loadMissedCalls);
+    if (options.startCallHandler) {
+        hooks.startCallHandler = std::move(options.startCallHandler);
+    } else if (options.handleCalls) {
+        hooks.startCallHandler = [this](platform::Cookie cookie) {
+            calls::StartCallHandler(callServices_, cookie);
+        };
+    }
+    hooks.loadMissedCalls =
+        options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] { missed_.Load(); };
+    // The local ring tone is the one sound the process plays on its own: it and the sound
+    // player share the output, which a peer's "SP" silences at once.
     hooks.stopPlayingSound = [this] { soundOutput_->Stop(); };
     return hooks;
 }
@@ -132,6 +174,33 @@ core::MainAppHooks Application::Hooks() {
         mainWindow_.Destroy();
     };
     return hooks;
+}
+
+int32_t Application::AddConvertedTone(const std::u16string& sourcePath, const std::u16string& title,
+                                      const std::u16string& path) {
+    const std::optional<int32_t> id = settingFile_.AddCatalogueTone(title, path);
+    if (!id) {
+        Trace("No catalogue id left for %s\n", platform::Utf16ToUtf8(title).c_str());
+        return -1;
+    }
+    userSettings_.SetConverted(platform::Utf16ToUtf8(sourcePath), *id);
+    settingFile_.SaveSettingFile();
+    return *id;
+}
+
+std::shared_ptr<audio::ConvertingThread> Application::StartToneConversion(
+    std::u16string sourcePath, platform::WindowHandle notifyWindow) {
+    audio::ConvertingContext context{
+        .windows = windows_,
+        .state = state_,
+        .tempFolder = folders_.Temp(),
+        .addTone =
+            [this, sourcePath](const std::u16string& title, const std::u16string& path) {
+                return AddConvertedTone(sourcePath, title, path);
+            },
+    };
+    return audio::ConvertingThread::Start(workers_, std::move(context), std::move(sourcePath),
+                                          notifyWindow);
 }
 
 bool Application::Start(const std::vector<std::string>& arguments) {

@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "audio/ConvertingThread.h"
 #include "audio/SoundPlayer.h"
+#include "calls/AnsweringPanel.h"
+#include "calls/CallServices.h"
+#include "calls/LocalRinger.h"
+#include "calls/MissedCallList.h"
 #include "core/MainApp.h"
 #include "core/RegistrySettings.h"
 #include "core/SettingFileStore.h"
@@ -67,10 +72,17 @@ struct ApplicationOptions {
     bool soundDevice = false;
     // Opens web addresses; null: the user's browser (xdg-open).
     std::unique_ptr<platform::UrlOpener> urlOpener = nullptr;
-    // Starts a call handler for a new call (it owns the cookie); empty: no call handling.
+    // Starts a call handler for a new call (it owns the cookie); empty: the program's own
+    // calls::CallHandler on callServices().
     std::function<void(platform::Cookie callCookie)> startCallHandler = {};
-    // The missed-call list's part of the personal-settings load; empty: none.
+    // False: calls get no handler at all (the Skype link gives each call back at once).
+    bool handleCalls = true;
+    // The missed-call list's part of the personal-settings load; empty: the list reads
+    // the user's "MissedCalls".
     std::function<void()> loadMissedCalls = {};
+    // Makes the answering panels; null: scripted panels without a screen (no rules: the
+    // user never decides).
+    std::unique_ptr<calls::AnsweringPanels> answeringPanels = nullptr;
 };
 
 // The program put together without a GUI toolkit: it owns the platform services, the
@@ -119,6 +131,16 @@ class Application {
     server::ContactUpdateHandlers& contactUpdates() { return contactUpdates_; }
     skype::SkypeLink& skypeLink() { return skypeLink_; }
     core::MainApp& mainApp() { return mainApp_; }
+    calls::MissedCallList& missedCalls() { return missed_; }
+    calls::AnsweringPanels& answeringPanels() { return *panels_; }
+    calls::LocalRinger& localRinger() { return ringer_; }
+    calls::CallServices& callServices() { return callServices_; }
+
+    // Turns a file the user picked (MP3 or WAV) into a tone in the user's "RingTone" folder
+    // on a worker, enters it into the tone catalogue and the converted-file table (keyed
+    // by `sourcePath`), and tells `notifyWindow` with WM_CONVERSION_DONE.
+    std::shared_ptr<audio::ConvertingThread> StartToneConversion(
+        std::u16string sourcePath, platform::WindowHandle notifyWindow);
 
     // The communication server's address: `override` when given, else the built-in one
     // with the machine hive's ServerHost/ServerPort applied.
@@ -128,6 +150,8 @@ class Application {
   private:
     core::MainAppHooks Hooks();
     skype::SkypeHooks SkypeHooksFor(ApplicationOptions& options);
+    int32_t AddConvertedTone(const std::u16string& sourcePath, const std::u16string& title,
+                             const std::u16string& path);
 
     platform::Clock& clock_;
     skype::SkypeFactory* skypeFactory_;
@@ -148,6 +172,11 @@ class Application {
     i18n::RefreshList refresh_;
     server::ServerCommunicationInstance serverLink_;
     partner::PartnerStack partner_;
+    // Used by the call handlers, which the workers below run.
+    calls::MissedCallList missed_;
+    calls::LocalRinger ringer_;
+    std::unique_ptr<calls::AnsweringPanels> panels_;
+    calls::CallServices callServices_;
     // Joined after the objects below have ended their own threads and Shutdown has stopped
     // the server link, and before the objects above (which the threads use) go.
     platform::Workers workers_;

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cmath>
+#include <vector>
+
 #include "app/Application.h"
+#include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
+#include "platform/Text.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
+#include "skype/sim/SimWav.h"
 #include "skype/sim/SimWorld.h"
 #include "support/TempDir.h"
 
@@ -76,6 +83,90 @@ TEST_F(ApplicationTest, RunsWithTheSimulatedSkypeAndReleasesItOnQuit) {
     EXPECT_EQ(app->table().size(), 0u);
     app.reset();
     EXPECT_TRUE(world->ThreadViolations().empty());
+}
+
+// The program's own call handler takes the call: a caller who gives up leaves a record in
+// the user's "MissedCalls", which the next grant of access reads back.
+TEST_F(ApplicationTest, HandlesCallsAndKeepsTheMissedOnesAcrossGrants) {
+    // The build tree's stock sounds: the tone the caller hears.
+    test::WriteFileBytes(dir / "machine.reg",
+                         "Windows Registry Editor Version 5.00\n\n[Software\\Velto]\n"
+                         "\"InstallDir\"=\"" VELTO_BINARY_DIR "/share/velto\"\n");
+    auto world = skype::sim::SimWorld::Create(clock);
+    world->SetCurrentUser("me.here", "Me Here", "Me");
+    world->AddContact({"ann", "Ann", "Ann", skype::OnlineStatus::Online, false});
+    world->SignIn();
+    auto app = std::make_unique<Application>(Options(world.get()));
+    app->boxes().set_quiet(true);
+    ASSERT_TRUE(app->Start());
+    ASSERT_TRUE(app->loop().RunUntil([&] { return app->state().SkypeAttached.load(); },
+                                     platform::Millis(10000)));
+    const int32_t id = world->IncomingCall("ann");
+    app->loop().RunUntil([] { return false; }, platform::Millis(3000));
+    EXPECT_EQ(app->state().ActiveCallIds.size(), 1u);
+    world->CallerHangsUp(id);
+    ASSERT_TRUE(app->loop().RunUntil([&] { return app->state().ActiveCallIds.size() == 0; },
+                                     platform::Millis(10000)));
+    ASSERT_EQ(app->missedCalls().size(), 1u);
+    EXPECT_TRUE(app->missedCalls().NewMissedCall());
+    EXPECT_EQ(app->missedCalls().Snapshot()[0].partnerHandle, "ann");
+    EXPECT_FALSE(world->CallSnapshot(id).heard.empty());
+    const auto file = app->missedCalls().FilePath();
+    ASSERT_TRUE(file && std::filesystem::exists(*file));
+
+    // Signing out and in again reloads the list from the file, not doubled.
+    world->SignOut();
+    app->loop().RunUntil([] { return false; }, platform::Millis(2000));
+    world->SignIn();
+    ASSERT_TRUE(app->loop().RunUntil([&] { return app->state().SkypeAttached.load(); },
+                                     platform::Millis(20000)));
+    app->loop().RunUntil([] { return false; }, platform::Millis(2000));
+    EXPECT_EQ(app->missedCalls().size(), 1u);
+    app.reset();
+    EXPECT_TRUE(world->ThreadViolations().empty());
+}
+
+// A picked WAV becomes a tone in the user's "RingTone" folder, with a catalogue entry and
+// a converted-file entry naming its source.
+TEST_F(ApplicationTest, AConvertedFileEntersTheCatalogue) {
+    auto world = skype::sim::SimWorld::Create(clock);
+    world->SetCurrentUser("me.here", "Me Here", "Me");
+    world->SignIn();
+    Application app(Options(world.get()));
+    app.boxes().set_quiet(true);
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.loop().RunUntil([&] { return app.state().SkypeAttached.load(); },
+                                    platform::Millis(10000)));
+    const auto source = dir / "Song.wav";
+    {
+        skype::sim::WavWriter writer;
+        ASSERT_TRUE(writer.Open(source, nullptr));
+        std::vector<int16_t> samples(16000);
+        for (size_t i = 0; i < samples.size(); ++i) {
+            samples[i] = static_cast<int16_t>(8000 * std::sin(0.1 * static_cast<double>(i)));
+        }
+        ASSERT_TRUE(writer.Append(samples.data(), samples.size()));
+        ASSERT_TRUE(writer.Finish());
+    }
+    std::atomic<int> done{-1};
+    app.mainWindow().SetHandler(audio::WM_CONVERSION_DONE,
+                                [&](platform::WParam wParam, platform::LParam) {
+                                    done = static_cast<int>(wParam);
+                                    return platform::LResult{0};
+                                });
+    const auto job =
+        app.StartToneConversion(platform::Utf8ToUtf16(source.string()), app.mainWindow().handle());
+    ASSERT_TRUE(app.loop().RunUntil([&] { return done.load() != -1; }, platform::Millis(60000)));
+    EXPECT_EQ(done.load(), static_cast<int>(audio::kConversionSucceeded));
+    const auto id = app.userSettings().FindConverted(source.string());
+    ASSERT_TRUE(id);
+    EXPECT_EQ(*id, job->ItemId());
+    const auto tone = app.userSettings().FindTone(*id);
+    ASSERT_TRUE(tone);
+    EXPECT_EQ(tone->title, u"Song.wav");
+    const std::filesystem::path made(platform::Utf16ToUtf8(tone->path));
+    EXPECT_EQ(made.parent_path().filename(), "RingTone");
+    EXPECT_TRUE(std::filesystem::exists(made));
 }
 
 TEST_F(ApplicationTest, TheMachineHiveMayNameAnotherServer) {

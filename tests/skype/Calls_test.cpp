@@ -68,6 +68,7 @@ TEST_F(SkypeTest, WithoutACallHandlerTheCallIsGivenBack) {
     app_.reset();
     auto options = Options();
     options.startCallHandler = {};
+    options.handleCalls = false;
     world_->AddContact({"alice", "Alice A", "Alice", OnlineStatus::Online, false});
     app_ = std::make_unique<app::Application>(std::move(options));
     app_->boxes().set_quiet(true);
