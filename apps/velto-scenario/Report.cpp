@@ -82,6 +82,19 @@ void PrintReport(const Report& report, std::ostream& out) {
         out << "  " << file.path << ": " << Seconds(file.wavLength.value_or(platform::Millis(0)))
             << ", " << file.bytes << " bytes\n";
     }
+    out << "\nPartner tones: " << report.partnerTones.size() << "; standard tone setting "
+        << report.standardTone;
+    if (report.standardTone == 2) {
+        out << " (partner tone " << report.partnerToneKey << ")";
+    }
+    out << "\n";
+    for (const auto& tone : report.partnerTones) {
+        out << "  " << tone.key << " \"" << tone.title << "\": "
+            << (tone.downloaded ? "downloaded to " + tone.localPath
+                : tone.failed   ? std::string("download failed")
+                                : std::string("not downloaded"))
+            << "\n";
+    }
     out << "\nFiles written: " << report.files.size() << "\n";
     for (const auto& file : report.files) {
         out << "  " << file.path << " (" << file.bytes << " bytes)\n";
@@ -153,6 +166,16 @@ void PrintJsonReport(const Report& report, std::ostream& out) {
     files(report.recordings);
     out << "],\"files\":[";
     files(report.files);
+    out << "],\"standardTone\":" << report.standardTone
+        << ",\"partnerToneKey\":" << Json(report.partnerToneKey) << ",\"partnerTones\":[";
+    sep = "";
+    for (const auto& tone : report.partnerTones) {
+        out << sep << "{\"key\":" << Json(tone.key) << ",\"title\":" << Json(tone.title)
+            << ",\"localPath\":" << Json(tone.localPath)
+            << ",\"downloaded\":" << (tone.downloaded ? "true" : "false")
+            << ",\"failed\":" << (tone.failed ? "true" : "false") << "}";
+        sep = ",";
+    }
     out << "],\"notes\":[";
     sep = "";
     for (const auto& problem : report.problems) {

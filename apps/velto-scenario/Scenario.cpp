@@ -13,11 +13,13 @@ struct Arity {
 
 // verb -> number of arguments it takes.
 const std::map<std::string, Arity> kVerbs = {
-    {"user", {1, 3}},      {"contact", {1, 3}},  {"skype-version", {1, 1}}, {"voicemail", {1, 1}},
-    {"friendmsg", {1, 1}}, {"language", {1, 1}}, {"standard", {1, 1}},      {"ringback", {2, 4}},
-    {"tone", {2, 3}},      {"at", {1, 1}},       {"wait", {1, 1}},          {"call", {3, 4}},
-    {"hangup", {1, 1}},    {"take", {1, 3}},     {"decline", {1, 3}},       {"status", {2, 2}},
-    {"attach", {1, 1}},
+    {"user", {1, 3}},      {"contact", {1, 3}},       {"skype-version", {1, 1}},
+    {"voicemail", {1, 1}}, {"friendmsg", {1, 1}},     {"language", {1, 1}},
+    {"standard", {1, 1}},  {"ringback", {2, 4}},      {"tone", {2, 3}},
+    {"at", {1, 1}},        {"wait", {1, 1}},          {"call", {3, 4}},
+    {"hangup", {1, 1}},    {"take", {1, 3}},          {"decline", {1, 3}},
+    {"status", {2, 2}},    {"attach", {1, 1}},        {"server", {2, 2}},
+    {"devserver", {2, 2}}, {"partner-ready", {0, 1}},
 };
 
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {
@@ -104,7 +106,8 @@ ParsedScenario ParseScenario(const std::string& text) {
             return fail("'" + step.verb + "' takes " + std::to_string(verb->second.min) + " to " +
                         std::to_string(verb->second.max) + " arguments");
         }
-        if ((step.verb == "at" || step.verb == "wait") && !ParseDuration(step.args[0])) {
+        if ((step.verb == "at" || step.verb == "wait" || step.verb == "partner-ready") &&
+            !step.args.empty() && !ParseDuration(step.args[0])) {
             return fail("'" + step.args[0] + "' is not a time (like 500ms, 12s, 2m)");
         }
         if (step.verb == "call" && step.args[1] != "from") {

@@ -2,23 +2,20 @@
 
 #include <stdlib.h>
 
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 
+#include "DevFrameServer.h"
+#include "DevHttpServer.h"
+#include "app/Application.h"
 #include "calls/CallEnd.h"
-#include "calls/CallHandler.h"
-#include "calls/LocalRinger.h"
-#include "calls/MissedCallList.h"
 #include "calls/ScriptedAnsweringPanels.h"
-#include "core/SharedState.h"
-#include "core/UserSettings.h"
-#include "platform/InterfaceTable.h"
-#include "platform/MessageLoop.h"
-#include "platform/SoundOutput.h"
+#include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
-#include "platform/Workers.h"
 #include "skype/api/Skype.h"
 #include "skype/sim/SimWav.h"
 #include "skype/sim/SimWorld.h"
@@ -29,34 +26,10 @@ namespace {
 using platform::Millis;
 using skype::CallStatus;
 
-// Hands each new call to its own call handler, as the program's event dispatch does.
-class CallDispatch final : public skype::EventSink {
-  public:
-    CallDispatch(calls::CallServices& services) : services_(services) {}
-    int32_t SinkId() const override { return 1; }
-    void OnEvent(const skype::Event& event) override {
-        if (event.id != skype::EventId::CallStatus) {
-            return;
-        }
-        const auto call = event.Object<skype::Call>(0);
-        const auto status = static_cast<CallStatus>(event.Int(1));
-        const skype::CallType type = call->Type();
-        if (type == skype::CallType::Unknown || type == skype::CallType::IncomingPstn) {
-            return;
-        }
-        if (status == CallStatus::Failed || status == CallStatus::Finished ||
-            status == CallStatus::Missed || status == CallStatus::Refused) {
-            return;
-        }
-        if (!services_.shared.ActiveCallIds.Insert(call->Id())) {
-            return;
-        }
-        calls::StartCallHandler(services_, call->RegisterIn(services_.table));
-    }
-
-  private:
-    calls::CallServices& services_;
-};
+// How long the start waits for the first grant of access (virtual or real time).
+constexpr Millis kAttachWait{20000};
+// The longest a scenario's end waits for the calls to finish.
+constexpr Millis kEndWait{24 * 3600 * 1000};
 
 std::optional<skype::OnlineStatus> OnlineStatusNamed(const std::string& name) {
     static const std::map<std::string, skype::OnlineStatus> kNames = {
@@ -79,18 +52,44 @@ std::optional<bool> OnOff(const std::string& word) {
     return std::nullopt;
 }
 
+bool WriteText(const std::filesystem::path& path, const std::string& text) {
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+std::string RegString(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out;
+}
+
+// The development server, in this process, on free loopback ports.
+struct DevServer {
+    devserver::DevHttpServer http;
+    std::unique_ptr<devserver::DevFrameServer> frames;
+};
+
+// Plays a scenario against the whole program: the Application on the simulated Skype
+// client and the headless front end, in a sandbox home folder.
 class Runner {
   public:
     Runner(platform::Clock& clock, const RunOptions& options, Report& report)
-        : clock_(clock), options_(options), report_(report) {
-        shared_.InstallDirPath.Set(options.installDir.string());
-        shared_.UserDataDir.Set(options.dataDir.string());
-        shared_.CurrentLanguage = 3;
-        shared_.FriendMsgEnabled = true;
-        settings_.ResetToDefaults(options.installDir.string());
-    }
+        : clock_(clock), options_(options), report_(report) {}
 
-    ~Runner() { workers_.JoinAll(); }
+    ~Runner() {
+        if (app_) {
+            app_->Shutdown();
+        }
+        app_.reset();
+    }
 
     bool Run(const std::vector<Step>& steps, std::string& error) {
         for (const Step& step : steps) {
@@ -100,8 +99,8 @@ class Runner {
                 return false;
             }
         }
-        if (!started_) {
-            Start();
+        if (!app_ && !Start(error)) {
+            return false;
         }
         End();
         Collect();
@@ -109,45 +108,113 @@ class Runner {
     }
 
   private:
-    std::optional<std::filesystem::path> OwnFolder() const {
-        const std::string handle = shared_.MyHandle.Get();
-        if (handle.empty() || handle.find('/') != std::string::npos || handle == "." ||
-            handle == "..") {
-            return std::nullopt;
-        }
-        return options_.dataDir / handle;
+    std::filesystem::path FileOf(const std::string& name) const {
+        const std::filesystem::path path(name);
+        return path.is_absolute() || options_.scenarioDir.empty() ? std::filesystem::absolute(path)
+                                                                  : options_.scenarioDir / path;
     }
 
-    void Start() {
-        started_ = true;
-        world_->SignIn();
-        skype_ = world_->CreateSkype(loop_);
-        skype_->Advise(dispatch_);
-        skype_->Attach(skype::kAttachProtocol, false);
-        loop_.RunUntil(
-            [&] { return skype_->AttachmentStatus() == skype::AttachmentStatus::Success; },
-            Millis(1000));
-        shared_.SkypeCookie = skype_->RegisterIn(table_);
-        shared_.MyHandle.Set(skype_->CurrentUserHandle());
-        if (const auto own = OwnFolder()) {
-            std::filesystem::create_directories(*own);
+    // --- the world before the program starts ---
+
+    bool Start(std::string& error) {
+        const std::filesystem::path home = options_.dataDir;
+        WriteText(home / "machine.reg",
+                  "Windows Registry Editor Version 5.00\n\n[Software\\Velto]\n\"InstallDir\"=\"" +
+                      RegString(options_.installDir.string()) + "\"\n");
+        // Not the first start (no first-run report) and the scenario's language.
+        char language[16];
+        std::snprintf(language, sizeof language, "%08x", static_cast<unsigned>(language_));
+        const std::filesystem::path userHive = home / ".config" / "Velto" / "user.reg";
+        if (!std::filesystem::exists(userHive)) {
+            WriteText(userHive, std::string("Windows Registry Editor Version 5.00\n\n"
+                                            "[Software\\Velto]\n\"DefaultLanguage\"=dword:") +
+                                    language + "\n\"Executed\"=dword:ffffffff\n");
         }
-        missed_.Load();
+        std::map<std::string, std::string> environment{{"HOME", home.string()}};
+        app::ApplicationOptions options{
+            .clock = clock_,
+            .folders = platform::KnownFolders(environment),
+            .machineHive = home / "machine.reg",
+            .instanceFolder = home / "run",
+            .skypeFactory = world_.get(),
+            .language = language_,
+            // Without a server in the scenario nothing listens there: requests fail at once.
+            .serverLink = server_.value_or(server::LinkSettings{.host = "127.0.0.1", .port = 1}),
+            .urlOpener = std::make_unique<platform::RecordingUrlOpener>(),
+        };
+        auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock_);
+        panels_ = panels.get();
+        options.answeringPanels = std::move(panels);
+        app_ = std::make_unique<app::Application>(std::move(options));
+        app_->boxes().set_quiet(true);
+        if (signIn_) {
+            world_->SignIn();
+        }
+        if (!app_->Start()) {
+            error = "the program did not start (another instance runs?)";
+            return false;
+        }
         start_ = clock_.Now();
+        if (signIn_) {
+            app_->loop().RunUntil([&] { return app_->state().SkypeAttached.load(); }, kAttachWait);
+        }
+        ApplySettingsOnceAttached();
+        return true;
     }
 
-    void WaitUntil(Millis when) {
-        while (clock_.Now() < when) {
-            loop_.RunUntil([&] { return clock_.Now() >= when; }, when - clock_.Now(),
-                           when - clock_.Now());
+    // Choices the user makes in the settings; they land in the tables once the grant has
+    // read the user's setting file, and are saved there.
+    void ApplySettingsOnceAttached() {
+        if (!app_ || !app_->state().SkypeAttached || pending_.empty()) {
+            return;
         }
-        loop_.ProcessPending();
+        for (const auto& apply : pending_) {
+            apply();
+        }
+        pending_.clear();
+        app_->settingFile().SaveSettingFile();
+    }
+
+    void Setting(std::function<void()> apply) {
+        pending_.push_back(std::move(apply));
+        ApplySettingsOnceAttached();
+    }
+
+    bool StartDevServer(const std::string& catalogueFile, const std::string& tonesDir,
+                        std::string& why) {
+        std::ifstream in(FileOf(catalogueFile));
+        if (!in) {
+            why = "cannot read the catalogue " + catalogueFile;
+            return false;
+        }
+        devserver::ToneCatalogue catalogue;
+        if (!devserver::ReadToneCatalogue(in, catalogue, why)) {
+            why = catalogueFile + ": " + why;
+            return false;
+        }
+        devServer_ = std::make_unique<DevServer>();
+        devServer_->http.ServeFolder("/tones/", FileOf(tonesDir));
+        if (!devServer_->http.Start("127.0.0.1", 0)) {
+            why = "the development server cannot listen (http)";
+            return false;
+        }
+        devServer_->frames = std::make_unique<devserver::DevFrameServer>(
+            std::move(catalogue),
+            "http://127.0.0.1:" + std::to_string(devServer_->http.port()) + "/tones/");
+        if (!devServer_->frames->Start("127.0.0.1", 0)) {
+            why = "the development server cannot listen (frames)";
+            return false;
+        }
+        server_ = server::LinkSettings{.host = "127.0.0.1",
+                                       .port = static_cast<uint16_t>(devServer_->frames->port())};
+        return true;
     }
 
     bool Do(const Step& step, std::string& why) {
         const auto& a = step.args;
         const std::string& v = step.verb;
         const auto arg = [&](size_t i) { return i < a.size() ? a[i] : std::string(); };
+        const bool before = !app_;
         if (v == "user") {
             world_->SetCurrentUser(a[0], arg(1), a.size() > 2 ? a[2] : arg(1));
         } else if (v == "contact") {
@@ -155,37 +222,105 @@ class Runner {
                 {a[0], arg(1), a.size() > 2 ? a[2] : arg(1), skype::OnlineStatus::Online, false});
         } else if (v == "skype-version") {
             world_->SetVersion(a[0]);
+        } else if (v == "language" || v == "server" || v == "devserver") {
+            if (!before) {
+                why = "'" + v + "' belongs before the first timed step";
+                return false;
+            }
+            if (v == "language") {
+                language_ = std::atoi(a[0].c_str());
+            } else if (v == "server") {
+                const int port = std::atoi(a[1].c_str());
+                if (port < 1 || port > 65535) {
+                    why = "'" + a[1] + "' is no port";
+                    return false;
+                }
+                server_ = server::LinkSettings{.host = a[0], .port = static_cast<uint16_t>(port)};
+            } else if (!StartDevServer(a[0], a[1], why)) {
+                return false;
+            }
         } else if (v == "voicemail" || v == "friendmsg") {
             const auto on = OnOff(a[0]);
             if (!on) {
                 why = "write on or off";
                 return false;
             }
-            v == "voicemail" ? settings_.SetVoiceMailOn(*on) : shared_.FriendMsgEnabled.store(*on);
-        } else if (v == "language" || v == "standard") {
-            const int value = std::atoi(a[0].c_str());
-            if (v == "language") {
-                shared_.CurrentLanguage = value;
+            if (v == "voicemail") {
+                Setting([this, on] { app_->userSettings().SetVoiceMailOn(*on); });
             } else {
-                settings_.SetStandardTone(value);
+                Setting([this, on] {
+                    app_->state().FriendMsgEnabled = *on;
+                    app_->registry().SetDword(platform::RegRoot::CurrentUser, core::kVeltoKey,
+                                              "FriendMsg", *on ? core::kOn : 0);
+                });
             }
+        } else if (v == "standard") {
+            const int value = std::atoi(a[0].c_str());
+            Setting([this, value] { app_->userSettings().SetStandardTone(value); });
         } else if (v == "ringback") {
-            settings_.SetRingBack(
-                a[0], {std::atoi(a[1].c_str()), a.size() > 2 ? std::atoi(a[2].c_str()) : -1,
-                       a.size() > 3 ? std::atoi(a[3].c_str()) : -1});
+            const core::RingBackChoice choice{std::atoi(a[1].c_str()),
+                                              a.size() > 2 ? std::atoi(a[2].c_str()) : -1,
+                                              a.size() > 3 ? std::atoi(a[3].c_str()) : -1};
+            const std::string handle = a[0];
+            Setting([this, handle, choice] { app_->userSettings().SetRingBack(handle, choice); });
         } else if (v == "tone") {
-            const std::filesystem::path file = std::filesystem::absolute(a[1]);
-            const auto id = settings_.InsertTone(
-                {platform::Utf8ToUtf16(a.size() > 2 ? a[2] : file.stem().string()),
-                 platform::Utf8ToUtf16(file.string())});
-            settings_.SetRingBack(a[0], {3, id.value_or(-1), -1});
+            const std::filesystem::path file = FileOf(a[1]);
+            const std::string handle = a[0];
+            const std::string title = a.size() > 2 ? a[2] : file.stem().string();
+            Setting([this, handle, file, title] {
+                const auto id = app_->userSettings().InsertTone(
+                    {platform::Utf8ToUtf16(title), platform::Utf8ToUtf16(file.string())});
+                app_->userSettings().SetRingBack(handle, {3, id.value_or(-1), -1});
+            });
+        } else if (v == "attach" && before && a[0] != "signin" && a[0] != "signout") {
+            return AttachBefore(a[0], why);
         } else {
-            if (!started_) {
-                Start();
+            if (before && !Start(why)) {
+                return false;
             }
-            return DoTimed(step, why);
+            const bool done = DoTimed(step, why);
+            ApplySettingsOnceAttached();
+            return done;
         }
         return true;
+    }
+
+    // How Skype stands when the program starts.
+    bool AttachBefore(const std::string& what, std::string& why) {
+        if (what == "notrunning") {
+            signIn_ = false;
+        } else if (what == "running") {
+            signIn_ = false;
+            world_->StartSkype();
+        } else if (what == "pending") {
+            world_->SetAuthorizationPolicy(skype::sim::AuthorizationPolicy::AskUser);
+        } else if (what == "refused") {
+            world_->SetAuthorizationPolicy(skype::sim::AuthorizationPolicy::Refuse);
+        } else if (what == "granted") {
+            world_->SetAuthorizationPolicy(skype::sim::AuthorizationPolicy::Grant);
+        } else {
+            why = kAttachWords;
+            return false;
+        }
+        return true;
+    }
+
+    // --- timed steps, on the program's main loop ---
+
+    static constexpr const char* kAttachWords =
+        "attach signin, signout, notrunning, running, available, pending, refused, granted or "
+        "exit";
+
+    void RunUntil(const std::function<bool()>& done, Millis limit) {
+        app_->loop().RunUntil(done, limit);
+    }
+
+    void WaitUntil(Millis when) {
+        while (clock_.Now() < when) {
+            app_->loop().RunUntil([&] { return clock_.Now() >= when; }, when - clock_.Now(),
+                                  when - clock_.Now());
+        }
+        app_->loop().ProcessPending();
     }
 
     bool DoTimed(const Step& step, std::string& why) {
@@ -215,7 +350,7 @@ class Runner {
             }
             names_[a[0]] = world_->IncomingCall(a[2], options);
             order_.push_back(a[0]);
-            loop_.ProcessPending();
+            app_->loop().ProcessPending();
         } else if (v == "hangup" || v == "take" || v == "decline") {
             const auto found = names_.find(a[0]);
             if (found == names_.end()) {
@@ -224,7 +359,7 @@ class Runner {
             }
             if (v == "hangup") {
                 world_->CallerHangsUp(found->second);
-                loop_.ProcessPending();
+                app_->loop().ProcessPending();
                 return true;
             }
             calls::ScriptedAnsweringPanels::Rule rule;
@@ -239,7 +374,7 @@ class Runner {
                 why = "write: " + v + " NAME [after TIME]";
                 return false;
             }
-            panels_.AddRule(rule);
+            panels_->AddRule(rule);
         } else if (v == "status") {
             const auto status = OnlineStatusNamed(a[1]);
             if (!status) {
@@ -247,20 +382,63 @@ class Runner {
                 return false;
             }
             world_->SetOnlineStatus(a[0], *status);
-            loop_.ProcessPending();
+            app_->loop().ProcessPending();
         } else if (v == "attach") {
-            if (a[0] == "signout") {
-                world_->SignOut();
-            } else if (a[0] == "signin") {
-                world_->SignIn();
-            } else {
-                why = "attach signin or signout";
+            if (!Attach(a[0], why)) {
                 return false;
             }
-            loop_.ProcessPending();
+            app_->loop().ProcessPending();
+        } else if (v == "partner-ready") {
+            // The partner tones the user owns are downloaded and one of them is the standard
+            // tone, or the time given has passed.
+            const auto limit = a.empty() ? Millis(60000) : *ParseDuration(a[0]);
+            RunUntil([&] { return PartnerReady(); }, limit);
+            if (!PartnerReady()) {
+                report_.problems.push_back("line " + std::to_string(step.line) +
+                                           ": the partner tones were not ready in time");
+            }
         }
         return true;
     }
+
+    bool PartnerReady() {
+        const auto tones = app_->partner().Tones();
+        if (tones.empty()) {
+            return false;
+        }
+        for (const auto& tone : tones) {
+            if (!tone.downloaded && !tone.failed) {
+                return false;
+            }
+        }
+        return app_->userSettings().StandardTone() == 2;
+    }
+
+    bool Attach(const std::string& what, std::string& why) {
+        if (what == "signout") {
+            world_->SignOut();
+        } else if (what == "signin") {
+            world_->SignIn();
+        } else if (what == "running") {
+            world_->StartSkype();
+        } else if (what == "notrunning" || what == "exit") {
+            world_->ExitSkype();
+        } else if (what == "available") {
+            world_->BroadcastAttachmentStatus(skype::AttachmentStatus::Available);
+        } else if (what == "pending") {
+            world_->BroadcastAttachmentStatus(skype::AttachmentStatus::PendingAuthorization);
+        } else if (what == "refused") {
+            world_->UserRefuses();
+        } else if (what == "granted") {
+            world_->UserGrants();
+        } else {
+            why = kAttachWords;
+            return false;
+        }
+        return true;
+    }
+
+    // --- the end ---
 
     void End() {
         for (const auto& [name, id] : names_) {
@@ -269,18 +447,17 @@ class Runner {
                 world_->CallerHangsUp(id);
             }
         }
-        loop_.ProcessPending();
-        loop_.RunUntil([&] { return shared_.ActiveCallIds.size() == 0; }, Millis(24 * 3600 * 1000),
-                       Millis(100));
-        workers_.JoinAll();
-        loop_.ProcessPending();
+        app_->loop().ProcessPending();
+        RunUntil([&] { return app_->state().ActiveCallIds.size() == 0; }, kEndWait);
         report_.endedAt = clock_.Now() - start_;
-        skype_->Unadvise(dispatch_);
+        // The tray's Quit: the main window goes, releasing Skype and saving the setting file.
+        app_->Quit();
+        app_->Run();
+        app_->Shutdown();
     }
 
     void Collect() {
-        const auto stories = panels_.Stories();
-        const auto records = missed_.Snapshot();
+        const auto stories = panels_->Stories();
         for (const std::string& name : order_) {
             const int32_t id = names_[name];
             const skype::sim::CallInfo info = world_->CallSnapshot(id);
@@ -310,23 +487,7 @@ class Runner {
             if (story && story->pressedAt) {
                 call.decidedAt = *story->pressedAt - start_;
             }
-            if (info.type == skype::CallType::IncomingPstn) {
-                call.ending = "not handled (telephone network)";
-            } else if (story && story->pressedAt && story->decision == 1) {
-                call.ending = "taken by the user";
-            } else if (story && story->pressedAt && story->decision == 2) {
-                call.ending = "declined by the user";
-            } else if (!info.recordings.empty()) {
-                call.ending = "answering machine, message recorded";
-            } else if (info.heard.size() > 0 &&
-                       info.heard.back().file.find("DefaultAM") != std::string::npos) {
-                call.ending = "answering machine, caller hung up during the greeting";
-            } else if (info.heard.size() > 0 &&
-                       info.heard.back().file.find("DingDong") != std::string::npos) {
-                call.ending = "answering machine, caller hung up during the tone";
-            } else {
-                call.ending = "missed (caller hung up)";
-            }
+            call.ending = Ending(info, story);
             for (const auto& file : info.recordings) {
                 report_.recordings.push_back({file.string(), 0, skype::sim::WavFileDuration(file)});
             }
@@ -336,7 +497,13 @@ class Runner {
             report_.chats.push_back("at " + std::to_string((chat.at - start_).count()) + " ms to " +
                                     chat.handle + ": " + chat.text);
         }
-        report_.missedCalls = records;
+        report_.missedCalls = app_->missedCalls().Snapshot();
+        for (const auto& tone : app_->partner().Tones()) {
+            report_.partnerTones.push_back(
+                {tone.key, tone.title, tone.localPath, tone.downloaded, tone.failed});
+        }
+        report_.standardTone = app_->userSettings().StandardTone();
+        report_.partnerToneKey = platform::Utf16ToUtf8(app_->userSettings().PartnerToneKey());
         std::error_code ec;
         for (auto it = std::filesystem::recursive_directory_iterator(options_.dataDir, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
@@ -354,26 +521,44 @@ class Runner {
         report_.dataDir = options_.dataDir.string();
     }
 
+    static std::string Ending(const skype::sim::CallInfo& info,
+                              const calls::ScriptedAnsweringPanels::PanelStory* story) {
+        if (info.type == skype::CallType::IncomingPstn) {
+            return "not handled (telephone network)";
+        }
+        if (story && story->pressedAt && story->decision == 1) {
+            return "taken by the user";
+        }
+        if (story && story->pressedAt && story->decision == 2) {
+            return "declined by the user";
+        }
+        if (!info.recordings.empty()) {
+            return "answering machine, message recorded";
+        }
+        if (!info.heard.empty() && info.heard.back().file.find("DefaultAM") != std::string::npos) {
+            return "answering machine, caller hung up during the greeting";
+        }
+        if (!info.heard.empty() && info.heard.back().file.find("DingDong") != std::string::npos) {
+            return "answering machine, caller hung up during the tone";
+        }
+        if (info.answers == 0) {
+            return "not handled";
+        }
+        return "missed (caller hung up)";
+    }
+
     platform::Clock& clock_;
     RunOptions options_;
     Report& report_;
-    platform::MessageLoop loop_{clock_};
-    platform::InterfaceTable table_;
-    platform::Workers workers_{clock_};
-    core::SharedState shared_;
-    core::UserSettings settings_;
-    calls::MissedCallList missed_{[this] { return OwnFolder(); }};
-    calls::ScriptedAnsweringPanels panels_{clock_};
-    std::unique_ptr<platform::SoundOutput> output_ = platform::CreateNullSoundOutput(clock_);
-    calls::LocalRinger ringer_{*output_};
-    calls::CallServices services_{clock_,  workers_,  table_,
-                                  shared_, settings_, missed_,
-                                  panels_, ringer_,   [this] { return OwnFolder(); },
-                                  {}};
-    CallDispatch dispatch_{services_};
+    // Declared before the program, which uses them to its end.
     std::shared_ptr<skype::sim::SimWorld> world_ = skype::sim::SimWorld::Create(clock_);
-    std::shared_ptr<skype::Skype> skype_;
-    bool started_ = false;
+    std::unique_ptr<DevServer> devServer_;
+    std::unique_ptr<app::Application> app_;
+    calls::ScriptedAnsweringPanels* panels_ = nullptr;  // owned by the program
+    std::vector<std::function<void()>> pending_;
+    std::optional<server::LinkSettings> server_;
+    int32_t language_ = 3;
+    bool signIn_ = true;
     Millis start_{0};
     std::map<std::string, int32_t> names_;
     std::vector<std::string> order_;

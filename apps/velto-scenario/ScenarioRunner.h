@@ -16,8 +16,12 @@ namespace velto::scenario {
 
 struct RunOptions {
     bool realTime = false;
-    std::filesystem::path dataDir;     // the user data folder; empty: a temporary one
+    // The sandbox home folder of the program's data and hives (must exist).
+    std::filesystem::path dataDir;
     std::filesystem::path installDir;  // stock sounds
+    // Relative file names in the scenario (tones, the development server's files) start
+    // here; empty: the working folder.
+    std::filesystem::path scenarioDir;
 };
 
 struct CallReport {
@@ -39,6 +43,14 @@ struct FileReport {
     std::optional<platform::Millis> wavLength;
 };
 
+struct PartnerToneReport {
+    std::string key;
+    std::string title;
+    std::string localPath;
+    bool downloaded = false;
+    bool failed = false;
+};
+
 struct Report {
     std::vector<CallReport> calls;
     std::vector<std::string> chats;  // "at ms -> handle: text"
@@ -46,6 +58,10 @@ struct Report {
     std::vector<FileReport> recordings;
     std::vector<FileReport> files;
     std::vector<std::string> problems;
+    // The partner catalogue and the standard-tone setting at the end.
+    std::vector<PartnerToneReport> partnerTones;
+    int32_t standardTone = 0;
+    std::string partnerToneKey;
     platform::Millis endedAt{0};
     std::string dataDir;
 };

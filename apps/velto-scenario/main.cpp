@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(options.dataDir);
     options.dataDir = std::filesystem::absolute(options.dataDir);
     options.installDir = std::filesystem::absolute(options.installDir).lexically_normal();
+    options.scenarioDir = std::filesystem::absolute(file).parent_path();
 
     // The program's trace lines go to standard error with --trace, else nowhere.
     std::optional<platform::TraceCapture> quiet;

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/Trace.h"
+#include "skype/sim/SimWav.h"
 #include "support/TempDir.h"
 #include "velto-scenario/Scenario.h"
 #include "velto-scenario/ScenarioRunner.h"
@@ -32,6 +34,8 @@ TEST(Scenario, ParserNamesTheBadLine) {
 
 // The README's example, end to end against the stock sounds of the build tree.
 TEST(Scenario, TheReadmeExamplePlaysEndToEnd) {
+    platform::TraceCapture trace;
+    trace.set_echo(false);
     const char* source = VELTO_SOURCE_DIR;
     const char* binary = VELTO_BINARY_DIR;
     const auto parsed =
@@ -60,10 +64,50 @@ TEST(Scenario, TheReadmeExamplePlaysEndToEnd) {
     ASSERT_EQ(report.recordings.size(), 1u);
     EXPECT_GE(report.recordings[0].wavLength.value_or(platform::Millis(0)),
               std::chrono::seconds(19));
-    EXPECT_TRUE(std::filesystem::exists(dir / "velto.user" / "MissedCalls"));
+    EXPECT_TRUE(std::filesystem::exists(dir / ".local/share/Velto/velto.user/MissedCalls"));
     std::ostringstream json;
     PrintJsonReport(report, json);
     EXPECT_NE(json.str().find("\"ending\":\"taken by the user\""), std::string::npos);
+}
+
+// The user owns partner tones on the in-process development server: they are downloaded,
+// converted, the first becomes the standard tone, and the next caller hears it.
+TEST(Scenario, PartnerTonesReachTheNextCaller) {
+    platform::TraceCapture trace;
+    trace.set_echo(false);
+    const std::filesystem::path scenarios = std::filesystem::path(VELTO_SOURCE_DIR) / "scenarios";
+    const auto parsed = ParseScenario(ReadText(scenarios / "partner-tones.scn"));
+    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+    test::TempDir dir;
+    RunOptions options;
+    options.dataDir = dir.path();
+    options.installDir = std::filesystem::path(VELTO_BINARY_DIR) / "share" / "velto";
+    options.scenarioDir = scenarios;
+    Report report;
+    std::string error;
+    ASSERT_TRUE(RunScenario(parsed.steps, options, report, error)) << error;
+    for (const auto& note : report.problems) {
+        ADD_FAILURE() << note;
+    }
+
+    ASSERT_EQ(report.partnerTones.size(), 2u);
+    for (const auto& tone : report.partnerTones) {
+        EXPECT_TRUE(tone.downloaded) << tone.key;
+        EXPECT_EQ(skype::sim::WavFileDuration(tone.localPath), std::chrono::milliseconds(1500))
+            << tone.key;
+    }
+    EXPECT_EQ(report.standardTone, 2);
+    EXPECT_EQ(report.partnerToneKey, "sunrise.wav");
+    ASSERT_EQ(report.calls.size(), 1u);
+    const CallReport& call = report.calls[0];
+    ASSERT_FALSE(call.heard.empty());
+    for (const auto& segment : call.heard) {
+        EXPECT_EQ(std::filesystem::path(segment.file).filename(), "sunrise.wav");
+    }
+    EXPECT_LE(call.longestGap.count(), 1);
+    EXPECT_EQ(call.ending, "missed (caller hung up)");
+    ASSERT_EQ(report.chats.size(), 1u);
+    EXPECT_NE(report.chats[0].find("Sunrise Chimes"), std::string::npos) << report.chats[0];
 }
 
 }  // namespace
