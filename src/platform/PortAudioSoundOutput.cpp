@@ -1,6 +1,9 @@
+#include <fcntl.h>
 #include <portaudio.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <mutex>
@@ -155,24 +158,66 @@ class PortAudioSoundOutput final : public SoundOutput {
     std::unique_ptr<Sound> sound_;
 };
 
-}  // namespace
+// While it lives, the process's standard error goes nowhere. The sound libraries under
+// PortAudio (ALSA, JACK) print dozens of lines there while they look for devices on a
+// machine without a sound card; the probe's own result is all the program needs.
+class QuietStandardError {
+  public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) {
+            ::dup2(null, STDERR_FILENO);
+        }
+        if (null >= 0) {
+            ::close(null);
+        }
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            ::dup2(saved_, STDERR_FILENO);
+            ::close(saved_);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
 
-std::unique_ptr<SoundOutput> CreatePortAudioSoundOutput() {
+  private:
+    int saved_ = -1;
+};
+
+// Initialises PortAudio and opens the default device once; false (PortAudio terminated
+// again) when no device really opens.
+bool ProbeDefaultDevice() {
+    static std::mutex probing;
+    std::lock_guard guard(probing);
+    QuietStandardError quiet;
     if (Pa_Initialize() != paNoError) {
-        return nullptr;
+        return false;
     }
     if (Pa_GetDefaultOutputDevice() == paNoDevice) {
         Pa_Terminate();
-        return nullptr;
+        return false;
     }
     // The device must really open, not only be listed.
     PaStream* probe = nullptr;
     if (Pa_OpenDefaultStream(&probe, 0, 1, paInt16, 16000, paFramesPerBufferUnspecified, nullptr,
                              nullptr) != paNoError) {
         Pa_Terminate();
-        return nullptr;
+        return false;
     }
     Pa_CloseStream(probe);
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<SoundOutput> CreatePortAudioSoundOutput() {
+    if (!ProbeDefaultDevice()) {
+        return nullptr;
+    }
     return std::make_unique<PortAudioSoundOutput>();
 }
 
