@@ -70,6 +70,38 @@ TEST(Scenario, TheReadmeExamplePlaysEndToEnd) {
     EXPECT_NE(json.str().find("\"ending\":\"taken by the user\""), std::string::npos);
 }
 
+// Skype's side of the attachment, scripted: the user first has to allow the program, later
+// Skype exits and comes back; calls are handled whenever access is granted.
+TEST(Scenario, AttachmentEventsFromPendingToSkypeExitAndBack) {
+    platform::TraceCapture trace;
+    trace.set_echo(false);
+    const auto parsed = ParseScenario(
+        "user me.here\ncontact ann\nattach pending\n"
+        "at 1s\nattach granted\nwait 1s\ncall c1 from ann\nwait 3s\nhangup c1\n"
+        "wait 1s\nattach exit\nwait 2s\nattach signin\nwait 5s\n"
+        "call c2 from ann\nwait 2s\nhangup c2\nwait 1s\n");
+    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+    test::TempDir dir;
+    RunOptions options;
+    options.dataDir = dir.path();
+    options.installDir = std::filesystem::path(VELTO_BINARY_DIR) / "share" / "velto";
+    Report report;
+    std::string error;
+    ASSERT_TRUE(RunScenario(parsed.steps, options, report, error)) << error;
+    ASSERT_EQ(report.calls.size(), 2u);
+    for (const auto& call : report.calls) {
+        EXPECT_EQ(call.ending, "missed (caller hung up)") << call.name;
+        EXPECT_FALSE(call.heard.empty()) << call.name;
+    }
+    EXPECT_EQ(report.missedCalls.size(), 2u);
+    EXPECT_TRUE(trace.Contains("API connection pending authorization\n"));
+
+    std::string bad;
+    EXPECT_FALSE(
+        RunScenario(ParseScenario("at 1s\nattach sideways\n").steps, options, report, bad));
+    EXPECT_NE(bad.find("line 2: attach signin"), std::string::npos) << bad;
+}
+
 // The user owns partner tones on the in-process development server: they are downloaded,
 // converted, the first becomes the standard tone, and the next caller hears it.
 TEST(Scenario, PartnerTonesReachTheNextCaller) {
