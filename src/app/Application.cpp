@@ -148,9 +148,9 @@ skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
     }
     hooks.loadMissedCalls =
         options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] { missed_.Load(); };
-    // The local ring tone is the one sound the process plays on its own: it and the sound
-    // player share the output, which a peer's "SP" silences at once.
-    hooks.stopPlayingSound = [this] { soundOutput_->Stop(); };
+    // The local ring tone and the sound player share the one output, which a peer's "SP"
+    // silences at once.
+    hooks.stopPlayingSound = [this] { ringer_.Silence(); };
     return hooks;
 }
 

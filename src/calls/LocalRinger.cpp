@@ -4,7 +4,8 @@ namespace velto::calls {
 
 void LocalRinger::Start(const std::filesystem::path& file) {
     std::lock_guard guard(mutex_);
-    if (ringing_++ == 0) {
+    if (ringing_++ == 0 || silenced_) {
+        silenced_ = false;
         output_.Play(file, true);
     }
 }
@@ -12,8 +13,17 @@ void LocalRinger::Start(const std::filesystem::path& file) {
 void LocalRinger::Stop() {
     std::lock_guard guard(mutex_);
     if (ringing_ > 0 && --ringing_ == 0) {
-        output_.Stop();
+        if (!silenced_) {
+            output_.Stop();
+        }
+        silenced_ = false;
     }
+}
+
+void LocalRinger::Silence() {
+    std::lock_guard guard(mutex_);
+    output_.Stop();
+    silenced_ = ringing_ > 0;
 }
 
 int LocalRinger::ringing() const {

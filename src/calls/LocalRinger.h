@@ -16,12 +16,16 @@ class LocalRinger {
 
     void Start(const std::filesystem::path& file);
     void Stop();
+    // A peer's "SP": the output falls silent now, whatever plays on it. The calls still
+    // ring as far as the counting goes, and the next call that starts ringing is heard.
+    void Silence();
     int ringing() const;
 
   private:
     platform::SoundOutput& output_;
     mutable std::mutex mutex_;
     int ringing_ = 0;
+    bool silenced_ = false;
 };
 
 }  // namespace velto::calls
