@@ -116,7 +116,9 @@ std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path
         return {};
     }
     TempFileGuard doneGuard(done);
-    const ToneReport report = MakeTone(*t2, isMp3, *t1, done);
+    // T1 only reserves the name of the tone's scratch copy: the decoder feeds the converter
+    // directly.
+    const ToneReport report = MakeToneDirect(*t2, isMp3, done);
     t1Guard.reset();
     t2Guard.reset();
     if (!report.Usable()) {

@@ -26,6 +26,10 @@ class DitheredScaler {
         return static_cast<int16_t>((v & ~int64_t{0x1FFF}) >> 13);
     }
 
+    // The generator step of a sample whose value is not needed (the second channel on the
+    // way to a one-channel tone): later samples get the same dither as if it were scaled.
+    void Skip() { state_ = state_ * 1664525u + 1013904223u; }
+
     uint32_t state() const { return state_; }
 
   private:
