@@ -22,12 +22,19 @@ class SecondReducer {
 
     // The next `count` samples of this second; any split gives the same picks.
     void Add(const int16_t* samples, uint64_t count) {
+        AddPicked(count, [samples](uint64_t i) { return samples[i]; });
+    }
+
+    // The same, asking `valueAt(i)` only for the samples picked (i counts from the first of
+    // these `count`), so that the others need not be worked out at all.
+    template <typename ValueAt>
+    void AddPicked(uint64_t count, ValueAt valueAt) {
         for (;;) {
             const uint64_t index = static_cast<uint64_t>(x_ * static_cast<double>(next_));
             if (index >= frames_ + count) {
                 break;
             }
-            picked_.push_back(samples[index - frames_]);
+            picked_.push_back(valueAt(index - frames_));
             ++next_;
         }
         frames_ += count;

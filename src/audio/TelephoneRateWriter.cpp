@@ -32,38 +32,44 @@ bool TelephoneRateWriter::Frame(const int32_t* left, const int32_t* right, unsig
     if (rate_ == 0 || !writeOk_) {
         return true;
     }
-    left_.resize(length);
-    int16_t* out = left_.data();
-    if (right != nullptr) {
-        for (unsigned i = 0; i < length; ++i) {
-            out[i] = scaler_.Scale(left[i]);
-            scaler_.Skip();
+    // Only about one sample in three survives the reduction: scale just those, with the
+    // dither they would have had, and move the generator past the frame in one step.
+    const unsigned stride = right != nullptr ? 2 : 1;
+    const unsigned chunkMax = DitheredScaler::kMaxSteps / stride;
+    for (unsigned done = 0; done < length;) {
+        const unsigned chunk = std::min(length - done, chunkMax);
+        const int32_t* samples = left + done;
+        for (unsigned offset = 0; offset < chunk;) {
+            const auto take =
+                static_cast<unsigned>(std::min<uint64_t>(chunk - offset, rate_ - secondFrames_));
+            const int32_t* part = samples + offset;
+            const unsigned firstStep = offset * stride;
+            reducer_.AddPicked(take, [&](uint64_t i) {
+                const auto step = firstStep + static_cast<unsigned>(i) * stride;
+                return DitheredScaler::ScaleWith(part[i], scaler_.StateAt(step),
+                                                 scaler_.StateAt(step + 1));
+            });
+            secondFrames_ += take;
+            result_.inputFrames += take;
+            offset += take;
+            if (secondFrames_ == rate_) {
+                EndSecond();
+            }
         }
-    } else {
-        for (unsigned i = 0; i < length; ++i) {
-            out[i] = scaler_.Scale(left[i]);
-        }
-    }
-    uint64_t count = length;
-    while (count > 0) {
-        const uint64_t take = std::min<uint64_t>(count, rate_ - secondFrames_);
-        reducer_.Add(out, take);
-        secondFrames_ += take;
-        result_.inputFrames += take;
-        out += take;
-        count -= take;
-        if (secondFrames_ == rate_) {
-            EndSecond();
-        }
+        scaler_.Advance(chunk * stride);
+        done += chunk;
     }
     return true;
 }
 
 void TelephoneRateWriter::EndSecond() {
     const std::vector<int16_t>& picked = reducer_.End();
+    const size_t at = pending_.size();
+    pending_.resize(at + 2 * picked.size());
+    unsigned char* p = pending_.data() + at;
     for (const int16_t sample : picked) {
-        pending_.push_back(static_cast<unsigned char>(sample));
-        pending_.push_back(static_cast<unsigned char>(static_cast<uint16_t>(sample) >> 8));
+        *p++ = static_cast<unsigned char>(sample);
+        *p++ = static_cast<unsigned char>(static_cast<uint16_t>(sample) >> 8);
     }
     result_.samples += picked.size();
     reducer_.Begin();

@@ -14,9 +14,10 @@ namespace velto::audio {
 // The telephone-rate converter fed straight from the MP3 decoder: writes the same tone file
 // as decoding to a stereo WAV and converting that WAV, without the WAV. The converter takes
 // only the rate and channel count (always 2) from the decoder's header, the rest of which
-// is constant, and its data is exactly the samples the decoder wrote; so the first channel
-// is scaled as the decoder scales it (the second only advances the dither) and reduced
-// second by second at the first frame's rate.
+// is constant, and its data is exactly the samples the decoder wrote; so the first-channel
+// samples the reduction picks are scaled with the dither the decoder would give them (the
+// others, and the second channel, only advance the generator) and reduced second by second
+// at the first frame's rate, whatever rate later frames have.
 class TelephoneRateWriter final : public PcmSink {
   public:
     // Writes a place-holder header; `output` must be seekable and stays the caller's.
@@ -41,7 +42,6 @@ class TelephoneRateWriter final : public PcmSink {
     uint32_t rate_ = 0;
     SecondReducer reducer_{kToneRate};
     uint64_t secondFrames_ = 0;
-    std::vector<int16_t> left_;
     std::vector<unsigned char> pending_;
     DitheredScaler scaler_;
     TelephoneRateResult result_;
