@@ -63,7 +63,23 @@ void BM_MadDecodeOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_MadDecodeOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// What velto-convert does: decode to a scratch WAV, then bring it to telephone rate.
+// What velto-convert does: the decoder's samples straight into the converter.
+void BM_MakeToneDirect(benchmark::State& state) {
+    const fs::path tmp = fs::temp_directory_path();
+    platform::TraceCapture quiet;
+    for (auto _ : state) {
+        const auto out = platform::CreateTempFile(tmp);
+        platform::TempFileGuard guard(*out);
+        const auto report = audio::MakeToneDirect(Input(), true, *out);
+        if (!report.Usable()) {
+            state.SkipWithError("conversion failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_MakeToneDirect)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The two-step reference: decode to a scratch WAV, then bring it to telephone rate.
 void BM_MakeTone(benchmark::State& state) {
     const fs::path tmp = fs::temp_directory_path();
     platform::TraceCapture quiet;

@@ -34,7 +34,7 @@ std::string JsonString(const std::string& text) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: velto-convert [--json] IN OUT\n");
+    std::fprintf(stderr, "usage: velto-convert [--json] [--two-step] IN OUT\n");
     return 2;
 }
 
@@ -42,11 +42,14 @@ int Usage() {
 
 int main(int argc, char** argv) {
     bool json = false;
+    bool twoStep = false;  // through a scratch WAV: slower, the same bytes
     const char* paths[2] = {};
     int count = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--json") == 0) {
             json = true;
+        } else if (std::strcmp(argv[i], "--two-step") == 0) {
+            twoStep = true;
         } else if (count < 2) {
             paths[count++] = argv[i];
         } else {
@@ -62,7 +65,7 @@ int main(int argc, char** argv) {
 
     std::optional<std::filesystem::path> scratch;
     std::optional<platform::TempFileGuard> scratchGuard;
-    if (isMp3) {
+    if (isMp3 && twoStep) {
         scratch = platform::CreateTempFile(platform::KnownFolders::FromProcess().Temp(), "SKY");
         if (!scratch) {
             std::fprintf(stderr, "velto-convert: cannot create a temporary file: %s\n",
@@ -77,7 +80,8 @@ int main(int argc, char** argv) {
     if (json) {
         quiet.emplace();
     }
-    const audio::ToneReport report = audio::MakeTone(in, isMp3, scratch.value_or(""), out);
+    const audio::ToneReport report = twoStep ? audio::MakeTone(in, isMp3, scratch.value_or(""), out)
+                                             : audio::MakeToneDirect(in, isMp3, out);
     if (json) {
         std::printf(
             "{\"usable\":%s,\"status\":%s,\"decoded\":%s,\"result\":%d,\"frames\":%lu,"

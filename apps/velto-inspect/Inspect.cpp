@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "core/BoundedFileRead.h"
+
 namespace velto::inspect {
 namespace {
 
@@ -20,6 +22,35 @@ void PrintUsage(std::ostream& out) {
 }
 
 }  // namespace
+
+std::optional<FileInput> ReadFileInput(const char* command, const std::vector<std::string>& args,
+                                       size_t maxBytes, std::ostream& err, int& exitCode) {
+    FileInput input;
+    for (const std::string& arg : args) {
+        if (arg == "--json") {
+            input.json = true;
+        } else if (input.file.empty() && !arg.starts_with("--")) {
+            input.file = arg;
+        } else {
+            err << "velto-inspect: " << command << ": unexpected argument '" << arg << "'\n";
+            exitCode = kExitUsage;
+            return std::nullopt;
+        }
+    }
+    if (input.file.empty()) {
+        err << "usage: velto-inspect " << command << " [--json] FILE\n";
+        exitCode = kExitUsage;
+        return std::nullopt;
+    }
+    core::FileReadResult read = core::ReadWholeFile(input.file, maxBytes);
+    if (read.status != core::FileReadResult::Status::Ok) {
+        err << "velto-inspect: " << input.file << ": " << read.error << "\n";
+        exitCode = kExitMalformed;
+        return std::nullopt;
+    }
+    input.bytes = std::move(read.bytes);
+    return input;
+}
 
 int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {

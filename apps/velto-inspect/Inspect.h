@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +19,19 @@ struct Command {
     const char* usage;  // arguments after the name, for the help text
     int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
+
+// What every sub-command takes: "[--json] FILE", and the file's bytes.
+struct FileInput {
+    bool json = false;
+    std::string file;
+    std::string bytes;
+};
+
+// Parses "[--json] FILE" for `command` and reads the file (at most `maxBytes`). On a usage
+// error or an unreadable file it writes one line to `err`, sets `exitCode` and returns
+// nothing.
+std::optional<FileInput> ReadFileInput(const char* command, const std::vector<std::string>& args,
+                                       size_t maxBytes, std::ostream& err, int& exitCode);
 
 // Runs the command line without the program name; returns the exit code.
 int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "calls/MissedCallFile.h"
-#include "core/BoundedFileRead.h"
 #include "velto-inspect/Inspect.h"
 #include "velto-inspect/Quoting.h"
 
@@ -45,28 +44,15 @@ void PrintJson(const std::vector<calls::MissedCall>& records, std::ostream& out)
 }  // namespace
 
 int RunMissedCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    bool json = false;
-    std::string file;
-    for (const std::string& arg : args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (file.empty() && !arg.starts_with("--")) {
-            file = arg;
-        } else {
-            err << "velto-inspect: missed: unexpected argument '" << arg << "'\n";
-            return kExitUsage;
-        }
+    int exitCode = kExitOk;
+    const auto input = ReadFileInput("missed", args, calls::kMaxMissedCallFileBytes, err, exitCode);
+    if (!input) {
+        return exitCode;
     }
-    if (file.empty()) {
-        err << "usage: velto-inspect missed [--json] FILE\n";
-        return kExitUsage;
-    }
-    const core::FileReadResult read = core::ReadWholeFile(file, calls::kMaxMissedCallFileBytes);
-    if (read.status != core::FileReadResult::Status::Ok) {
-        err << "velto-inspect: " << file << ": " << read.error << "\n";
-        return kExitMalformed;
-    }
-    const calls::MissedCallsDecoded decoded = calls::DecodeMissedCalls(read.bytes);
+    const bool json = input->json;
+    const std::string& file = input->file;
+    const std::string& bytes = input->bytes;
+    const calls::MissedCallsDecoded decoded = calls::DecodeMissedCalls(bytes);
     if (!decoded.records) {
         err << "velto-inspect: " << file << ": malformed missed-call file: " << decoded.error
             << "\n";
@@ -75,7 +61,7 @@ int RunMissedCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (json) {
         PrintJson(*decoded.records, out);
     } else {
-        PrintReadable(file, read.bytes.size(), *decoded.records, out);
+        PrintReadable(file, bytes.size(), *decoded.records, out);
     }
     return kExitOk;
 }

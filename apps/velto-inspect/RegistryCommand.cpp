@@ -3,7 +3,6 @@
 #include <variant>
 #include <vector>
 
-#include "core/BoundedFileRead.h"
 #include "platform/HiveFormat.h"
 #include "velto-inspect/Inspect.h"
 #include "velto-inspect/Quoting.h"
@@ -115,28 +114,15 @@ void PrintJson(const platform::HiveKeys& keys, std::ostream& out) {
 }  // namespace
 
 int RunRegistryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    bool json = false;
-    std::string file;
-    for (const std::string& arg : args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (file.empty() && !arg.starts_with("--")) {
-            file = arg;
-        } else {
-            err << "velto-inspect: registry: unexpected argument '" << arg << "'\n";
-            return kExitUsage;
-        }
+    int exitCode = kExitOk;
+    const auto input = ReadFileInput("registry", args, kMaxHiveBytes, err, exitCode);
+    if (!input) {
+        return exitCode;
     }
-    if (file.empty()) {
-        err << "usage: velto-inspect registry [--json] FILE\n";
-        return kExitUsage;
-    }
-    const core::FileReadResult read = core::ReadWholeFile(file, kMaxHiveBytes);
-    if (read.status != core::FileReadResult::Status::Ok) {
-        err << "velto-inspect: " << file << ": " << read.error << "\n";
-        return kExitMalformed;
-    }
-    const auto parsed = platform::ParseHive(read.bytes);
+    const bool json = input->json;
+    const std::string& file = input->file;
+    const std::string& bytes = input->bytes;
+    const auto parsed = platform::ParseHive(bytes);
     if (const auto* error = std::get_if<platform::HiveParseError>(&parsed)) {
         err << "velto-inspect: " << file << ": malformed hive file: line " << error->line << ": "
             << error->message << "\n";

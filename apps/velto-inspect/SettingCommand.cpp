@@ -1,7 +1,6 @@
 #include <string>
 #include <vector>
 
-#include "core/BoundedFileRead.h"
 #include "core/SettingFileCodec.h"
 #include "core/SettingFileStore.h"
 #include "velto-inspect/Inspect.h"
@@ -105,29 +104,16 @@ void PrintJson(const SettingFileContents& c, size_t trailing, std::ostream& out)
 }  // namespace
 
 int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    bool json = false;
-    std::string file;
-    for (const std::string& arg : args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (file.empty() && !arg.starts_with("--")) {
-            file = arg;
-        } else {
-            err << "velto-inspect: setting: unexpected argument '" << arg << "'\n";
-            return kExitUsage;
-        }
+    int exitCode = kExitOk;
+    const auto input =
+        ReadFileInput("setting", args, core::SettingFileStore::kMaxFileBytes, err, exitCode);
+    if (!input) {
+        return exitCode;
     }
-    if (file.empty()) {
-        err << "usage: velto-inspect setting [--json] FILE\n";
-        return kExitUsage;
-    }
-    const core::FileReadResult read =
-        core::ReadWholeFile(file, core::SettingFileStore::kMaxFileBytes);
-    if (read.status != core::FileReadResult::Status::Ok) {
-        err << "velto-inspect: " << file << ": " << read.error << "\n";
-        return kExitMalformed;
-    }
-    const core::SettingFileDecoded decoded = core::DecodeSettingFile(read.bytes);
+    const bool json = input->json;
+    const std::string& file = input->file;
+    const std::string& bytes = input->bytes;
+    const core::SettingFileDecoded decoded = core::DecodeSettingFile(bytes);
     if (!decoded.contents) {
         err << "velto-inspect: " << file << ": malformed setting file: " << decoded.error.ToString()
             << "\n";
@@ -136,7 +122,7 @@ int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, s
     if (json) {
         PrintJson(*decoded.contents, decoded.trailingBytes, out);
     } else {
-        PrintReadable(file, read.bytes.size(), *decoded.contents, decoded.trailingBytes, out);
+        PrintReadable(file, bytes.size(), *decoded.contents, decoded.trailingBytes, out);
     }
     return kExitOk;
 }

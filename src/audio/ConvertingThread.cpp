@@ -116,7 +116,9 @@ std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path
         return {};
     }
     TempFileGuard doneGuard(done);
-    const ToneReport report = MakeTone(*t2, isMp3, *t1, done);
+    // T1 only reserves the name of the tone's scratch copy: the decoder feeds the converter
+    // directly.
+    const ToneReport report = MakeToneDirect(*t2, isMp3, done);
     t1Guard.reset();
     t2Guard.reset();
     if (!report.Usable()) {
@@ -132,8 +134,14 @@ std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path
         Trace("ConvertingThread: cannot create a tone file in %s\n", folder.c_str());
         return {};
     }
-    std::filesystem::copy_file(done, *result, std::filesystem::copy_options::overwrite_existing,
-                               ec);
+    // Moved when both folders are on one file system (no second copy of the tone, and the
+    // finished file appears whole), else copied.
+    std::filesystem::rename(done, *result, ec);
+    if (ec) {
+        ec.clear();
+        std::filesystem::copy_file(done, *result, std::filesystem::copy_options::overwrite_existing,
+                                   ec);
+    }
     if (ec) {
         Trace("ConvertingThread: cannot copy the tone to %s: %s\n", result->c_str(),
               ec.message().c_str());

@@ -74,19 +74,57 @@ void MakeStereoWavHeader(uint64_t fileSize, uint32_t sampleRate, unsigned char h
     PutLe32(header + 40, static_cast<uint32_t>(fileSize - 44));
 }
 
-int DecodeMp3Stream(std::FILE* input, std::FILE* output, bool writeWav, std::string& status,
+namespace {
+
+// The stereo WAV data: left then right, 16-bit little-endian, in 8192-byte blocks. A
+// single-channel frame is written with its left value on both sides.
+class WavPcmWriter final : public PcmSink {
+  public:
+    explicit WavPcmWriter(std::FILE* output) : output_(output), block_(kOutputBlock) {}
+
+    void Begin(uint32_t) override {}
+
+    bool Frame(const int32_t* left, const int32_t* right, unsigned length) override {
+        for (unsigned i = 0; i < length; ++i) {
+            const int16_t l = scaler_.Scale(left[i]);
+            const int16_t r = right != nullptr ? scaler_.Scale(right[i]) : l;
+            unsigned char* p = block_.data() + used_;
+            p[0] = static_cast<unsigned char>(l);
+            p[1] = static_cast<unsigned char>(static_cast<uint16_t>(l) >> 8);
+            p[2] = static_cast<unsigned char>(r);
+            p[3] = static_cast<unsigned char>(static_cast<uint16_t>(r) >> 8);
+            used_ += 4;
+            if (used_ == kOutputBlock) {
+                if (std::fwrite(block_.data(), 1, kOutputBlock, output_) != kOutputBlock) {
+                    return false;
+                }
+                used_ = 0;
+            }
+        }
+        return true;
+    }
+
+    bool End() override {
+        return used_ == 0 || std::fwrite(block_.data(), 1, used_, output_) == used_;
+    }
+
+  private:
+    std::FILE* output_;
+    std::vector<unsigned char> block_;
+    size_t used_ = 0;
+    DitheredScaler scaler_;
+};
+
+}  // namespace
+
+int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
                     const DecodeProgress& progress, DecodeStats& stats) {
     MadState mad;
     mad_timer_t playTime = mad_timer_zero;
     BufferedReader reader(input);
     std::vector<unsigned char> in(kInputBlock + MAD_BUFFER_GUARD);
-    std::vector<unsigned char> out(kOutputBlock);
-    unsigned char* outPtr = out.data();
-    unsigned char* const outEnd = out.data() + out.size();
-    DitheredScaler scaler;
     uint64_t bytesRead = 0;
     int result = kDecodeOk;
-    bool writeFailed = false;
 
     for (;;) {
         mad_stream& stream = mad.stream;
@@ -137,42 +175,23 @@ int DecodeMp3Stream(std::FILE* input, std::FILE* output, bool writeWav, std::str
         if (progress) {
             progress(stats.frames, stats.frames, bytesRead);
         }
-        if (stats.frames == 1 && writeWav) {
+        if (stats.frames == 1) {
             stats.sampleRate = mad.frame.header.samplerate;
+            sink.Begin(stats.sampleRate);
         }
 
         mad_synth_frame(&mad.synth, &mad.frame);
         const mad_pcm& pcm = mad.synth.pcm;
-        const bool twoChannels = pcm.channels == 2;
-        for (unsigned i = 0; i < pcm.length; ++i) {
-            const int16_t left = scaler.Scale(pcm.samples[0][i]);
-            const int16_t right = twoChannels ? scaler.Scale(pcm.samples[1][i]) : left;
-            outPtr[0] = static_cast<unsigned char>(left);
-            outPtr[1] = static_cast<unsigned char>(static_cast<uint16_t>(left) >> 8);
-            outPtr[2] = static_cast<unsigned char>(right);
-            outPtr[3] = static_cast<unsigned char>(static_cast<uint16_t>(right) >> 8);
-            outPtr += 4;
-            if (outPtr == outEnd) {
-                if (std::fwrite(out.data(), 1, kOutputBlock, output) != kOutputBlock) {
-                    SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
-                    writeFailed = true;
-                    break;
-                }
-                outPtr = out.data();
-            }
-        }
-        if (writeFailed) {
+        if (!sink.Frame(pcm.samples[0], pcm.channels == 2 ? pcm.samples[1] : nullptr, pcm.length)) {
+            SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
             result = kDecodeWriteFailed;
             break;
         }
     }
 
-    if (outPtr != out.data() && !writeFailed) {
-        const size_t size = static_cast<size_t>(outPtr - out.data());
-        if (std::fwrite(out.data(), 1, size, output) != size) {
-            SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
-            result = kDecodeWriteFailed;
-        }
+    if (result != kDecodeWriteFailed && !sink.End()) {
+        SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
+        result = kDecodeWriteFailed;
     }
     stats.playMs = mad_timer_count(playTime, MAD_UNITS_MILLISECONDS);
     if (result == kDecodeOk) {
@@ -180,6 +199,16 @@ int DecodeMp3Stream(std::FILE* input, std::FILE* output, bool writeWav, std::str
         mad_timer_string(playTime, time, "%lu:%02lu.%03u", MAD_UNITS_MINUTES,
                          MAD_UNITS_MILLISECONDS, 0);
         SetStatus(status, "%lu frames decoded (%s).\n", stats.frames, time);
+    }
+    return result;
+}
+
+int DecodeMp3Stream(std::FILE* input, std::FILE* output, bool writeWav, std::string& status,
+                    const DecodeProgress& progress, DecodeStats& stats) {
+    WavPcmWriter writer(output);
+    const int result = DecodeMp3Stream(input, writer, status, progress, stats);
+    if (!writeWav) {
+        stats.sampleRate = 0;
     }
     return result;
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "audio/PcmSink.h"
+
 namespace velto::audio {
 
 // Outcome of Decode MP3: 0 success, 1 input, output or decoding failure, 2 write failure.
@@ -29,7 +31,12 @@ int DecodeMp3(const std::filesystem::path& input, const std::filesystem::path& o
               bool writeWav, std::string& status, const DecodeProgress& progress = {},
               DecodeStats* stats = nullptr);
 
-// The decoding loop over open files (the output positioned after any place-holder).
+// The decoding loop over an open file, its samples handed to `sink`. Status texts and
+// results as for DecodeMp3; a sink that fails to write gives result 2.
+int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
+                    const DecodeProgress& progress, DecodeStats& stats);
+
+// The same into a stereo WAV's data (the output positioned after any place-holder).
 int DecodeMp3Stream(std::FILE* input, std::FILE* output, bool writeWav, std::string& status,
                     const DecodeProgress& progress, DecodeStats& stats);
 

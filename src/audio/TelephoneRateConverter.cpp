@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/SecondReducer.h"
 #include "platform/Trace.h"
 
 namespace velto::audio {
@@ -25,46 +26,21 @@ uint32_t Size32(uint64_t v) {
     return v > 0xFFFFFFFFull ? 0xFFFFFF00u : static_cast<uint32_t>(v);
 }
 
-// Picks the samples of one second (or of the last, shorter one) as they are read.
-class SecondReducer {
-  public:
-    explicit SecondReducer(uint32_t rate) : x_(static_cast<double>(rate) / kToneRate) {}
-
-    void Begin() {
-        frames_ = 0;
-        next_ = 0;
-        picked_.clear();
-    }
-
-    // `samples`: the first channel of the next `count` frames of this second.
-    void Add(const int16_t* samples, uint64_t count) {
-        for (;;) {
-            const uint64_t index = static_cast<uint64_t>(x_ * static_cast<double>(next_));
-            if (index >= frames_ + count) {
-                break;
-            }
-            picked_.push_back(samples[index - frames_]);
-            ++next_;
-        }
-        frames_ += count;
-    }
-
-    // The second's output: floor(n / x) samples.
-    const std::vector<int16_t>& End() {
-        const auto wanted = static_cast<uint64_t>(static_cast<double>(frames_) / x_);
-        // Only rounding could make these differ; the count rule wins.
-        picked_.resize(wanted, picked_.empty() ? int16_t{0} : picked_.back());
-        return picked_;
-    }
-
-  private:
-    double x_;
-    uint64_t frames_ = 0;
-    uint64_t next_ = 0;
-    std::vector<int16_t> picked_;
-};
-
 }  // namespace
+
+void RewriteAsToneHeader(unsigned char header[44], uint64_t samples) {
+    const uint64_t dataBytes = 2 * samples;
+    PutLe32(header + 4, Size32(dataBytes + 36));
+    header[22] = 1;
+    header[23] = 0;
+    PutLe32(header + 24, kToneRate);
+    PutLe32(header + 28, 2 * kToneRate);
+    header[32] = 2;
+    header[33] = 0;
+    header[34] = 16;
+    header[35] = 0;
+    PutLe32(header + 40, Size32(dataBytes));
+}
 
 TelephoneRateResult ConvertStreamToTelephoneRate(std::FILE* input, std::FILE* output) {
     TelephoneRateResult result;
@@ -122,17 +98,7 @@ TelephoneRateResult ConvertStreamToTelephoneRate(std::FILE* input, std::FILE* ou
         }
     }
 
-    const uint64_t dataBytes = 2 * result.samples;
-    PutLe32(header + 4, Size32(dataBytes + 36));
-    header[22] = 1;
-    header[23] = 0;
-    PutLe32(header + 24, kToneRate);
-    PutLe32(header + 28, 2 * kToneRate);
-    header[32] = 2;
-    header[33] = 0;
-    header[34] = 16;
-    header[35] = 0;
-    PutLe32(header + 40, Size32(dataBytes));
+    RewriteAsToneHeader(header, result.samples);
     writeOk = writeOk && std::fseek(output, 0, SEEK_SET) == 0 &&
               std::fwrite(header, 1, sizeof header, output) == sizeof header &&
               std::fflush(output) == 0;

@@ -35,6 +35,11 @@ struct TelephoneRateResult {
 TelephoneRateResult ConvertToTelephoneRate(const std::filesystem::path& input,
                                            const std::filesystem::path& output);
 
+// Writes the fields of the tone form (size 2N + 36, one channel, 16000 per second, 32000
+// bytes per second, alignment 2, 16 bits, data size 2N) over a 44-byte header; the other
+// bytes stay. A size beyond 32 bits is written as 0xFFFFFF00.
+void RewriteAsToneHeader(unsigned char header[44], uint64_t samples);
+
 // The same over open files; `output` must be seekable (the header is rewritten at the end).
 TelephoneRateResult ConvertStreamToTelephoneRate(std::FILE* input, std::FILE* output);
 

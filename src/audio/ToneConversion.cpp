@@ -1,5 +1,7 @@
 #include "audio/ToneConversion.h"
 
+#include "audio/TelephoneRateWriter.h"
+#include "platform/TempFile.h"
 #include "platform/Trace.h"
 
 namespace velto::audio {
@@ -40,6 +42,46 @@ uint64_t ToneReport::InputMs() const {
     return convert.inputRate == 0 ? 0 : convert.inputFrames * 1000 / convert.inputRate;
 }
 
+namespace {
+
+// Why `out` is not a usable tone file, or empty when it is.
+std::string FailureOf(const ToneReport& report) {
+    if (report.decoded && report.decodeStats.frames == 0) {
+        return "no MP3 frame could be decoded";
+    }
+    if (report.decoded && report.decodeResult == kDecodeWriteFailed) {
+        return "the decoded sound could not be written";
+    }
+    switch (report.convert.status) {
+        case TelephoneRateResult::kOpenFailed:
+            return "the converter could not open its files";
+        case TelephoneRateResult::kHeaderNotOk:
+            return "the input is shorter than a WAV header";
+        case TelephoneRateResult::kNoFormat:
+            return "the WAV header gives no sample rate or channel count";
+        case TelephoneRateResult::kWriteFailed:
+            return "the tone file could not be written";
+        case TelephoneRateResult::kOk:
+            break;
+    }
+    return report.convert.samples == 0 ? "the tone has no samples" : "";
+}
+
+// Decodes for the status text and counts only, when the tone file cannot be opened.
+class DiscardingSink final : public PcmSink {
+  public:
+    void Begin(uint32_t) override {}
+    bool Frame(const int32_t*, const int32_t*, unsigned) override { return true; }
+    bool End() override { return true; }
+};
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
+}  // namespace
+
 ToneReport MakeTone(const std::filesystem::path& source, bool isMp3,
                     const std::filesystem::path& wavScratch, const std::filesystem::path& out) {
     ToneReport report;
@@ -52,21 +94,74 @@ ToneReport MakeTone(const std::filesystem::path& source, bool isMp3,
         current = wavScratch;
     }
     report.convert = ConvertToTelephoneRate(current, out);
-    if (isMp3 && report.decodeStats.frames == 0) {
-        report.failure = "no MP3 frame could be decoded";
-    } else if (isMp3 && report.decodeResult == kDecodeWriteFailed) {
-        report.failure = "the decoded sound could not be written";
-    } else if (report.convert.status == TelephoneRateResult::kOpenFailed) {
-        report.failure = "the converter could not open its files";
-    } else if (report.convert.status == TelephoneRateResult::kHeaderNotOk) {
-        report.failure = "the input is shorter than a WAV header";
-    } else if (report.convert.status == TelephoneRateResult::kNoFormat) {
-        report.failure = "the WAV header gives no sample rate or channel count";
-    } else if (report.convert.status == TelephoneRateResult::kWriteFailed) {
-        report.failure = "the tone file could not be written";
-    } else if (report.convert.samples == 0) {
-        report.failure = "the tone has no samples";
+    report.failure = FailureOf(report);
+    return report;
+}
+
+ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
+                          const std::filesystem::path& out) {
+    if (!isMp3) {
+        return MakeTone(source, false, {}, out);
     }
+    ToneReport report;
+    report.decoded = true;
+    std::FILE* in = std::fopen(source.c_str(), "rb");
+    if (in == nullptr) {
+        // The scratch WAV would stay empty: the converter finds no header.
+        report.decodeResult = kDecodeFailed;
+        report.decodeStatus = source.string() + " not found!\n";
+        platform::Trace("%s", report.decodeStatus.c_str());
+        std::FILE* tone = std::fopen(out.c_str(), "wb");
+        if (tone == nullptr) {
+            platform::Trace("Fail open\n");
+            report.convert.status = TelephoneRateResult::kOpenFailed;
+        } else {
+            platform::Trace("header not OK\n");
+            report.convert.status = TelephoneRateResult::kHeaderNotOk;
+            std::fclose(tone);
+        }
+        report.failure = FailureOf(report);
+        return report;
+    }
+    if (SameFile(source, out)) {
+        // Opening the tone file would empty the source before it is read: go through a
+        // scratch WAV instead.
+        std::fclose(in);
+        std::error_code ec;
+        const auto scratch =
+            platform::CreateTempFile(std::filesystem::temp_directory_path(ec), "SKY");
+        if (scratch) {
+            platform::TempFileGuard guard(*scratch);
+            return MakeTone(source, true, *scratch, out);
+        }
+        in = std::fopen(source.c_str(), "rb");
+        if (in == nullptr) {
+            return MakeTone(source, true, {}, out);
+        }
+    }
+    std::FILE* tone = SameFile(source, out) ? nullptr : std::fopen(out.c_str(), "wb");
+    if (tone == nullptr) {
+        // Still decode, for the status text and the counts.
+        DiscardingSink discard;
+        report.decodeResult =
+            DecodeMp3Stream(in, discard, report.decodeStatus, {}, report.decodeStats);
+        std::fclose(in);
+        platform::Trace("%s", report.decodeStatus.c_str());
+        platform::Trace("Fail open\n");
+        report.convert.status = TelephoneRateResult::kOpenFailed;
+        report.failure = FailureOf(report);
+        return report;
+    }
+    TelephoneRateWriter writer(tone);
+    report.decodeResult = DecodeMp3Stream(in, writer, report.decodeStatus, {}, report.decodeStats);
+    std::fclose(in);
+    platform::Trace("%s", report.decodeStatus.c_str());
+    report.convert = writer.Finish();
+    if (std::fclose(tone) != 0 && report.convert.status == TelephoneRateResult::kOk) {
+        platform::Trace("Telephone-rate converter: write error\n");
+        report.convert.status = TelephoneRateResult::kWriteFailed;
+    }
+    report.failure = FailureOf(report);
     return report;
 }
 

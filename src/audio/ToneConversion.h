@@ -29,11 +29,17 @@ struct ToneReport {
     uint64_t OutputMs() const { return convert.samples * 1000 / kToneRate; }
 };
 
-// The conversion of a picked file: an MP3 is decoded into `wavScratch` and then brought to
-// telephone rate, anything else goes to the converter directly. `out` is usable only when
-// the decoder produced frames and wrote them, and the converter took the header and wrote
-// samples.
+// The conversion of a picked file in two steps: an MP3 is decoded into `wavScratch` and then
+// brought to telephone rate, anything else goes to the converter directly. `out` is usable
+// only when the decoder produced frames and wrote them, and the converter took the header
+// and wrote samples.
 ToneReport MakeTone(const std::filesystem::path& source, bool isMp3,
                     const std::filesystem::path& wavScratch, const std::filesystem::path& out);
+
+// The same conversion with the decoder's samples fed straight to the converter, without the
+// scratch WAV: the same tone file byte for byte, the same status texts and report, in less
+// time. (Only a failure to write the scratch WAV, which cannot happen here, differs.)
+ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
+                          const std::filesystem::path& out);
 
 }  // namespace velto::audio

@@ -21,8 +21,7 @@ void Clock::SleepUntil(Millis deadline) {
 }
 
 Millis RealClock::Now() const {
-    return std::chrono::duration_cast<Millis>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
 WallTime RealClock::WallNow() const {

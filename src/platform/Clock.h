@@ -21,7 +21,7 @@ class ClockCondition;
 // something the clock does not see (joining a thread, a socket) while time should go on
 // wraps that in a Clock::OutsideWait.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     // Monotonic time since an arbitrary epoch.
@@ -39,17 +39,17 @@ public:
     virtual void EndOutsideWait() {}
 
     class OutsideWait {
-    public:
+      public:
         explicit OutsideWait(Clock& clock) : clock_(clock) { clock_.BeginOutsideWait(); }
         ~OutsideWait() { clock_.EndOutsideWait(); }
         OutsideWait(const OutsideWait&) = delete;
         OutsideWait& operator=(const OutsideWait&) = delete;
 
-    private:
+      private:
         Clock& clock_;
     };
 
-protected:
+  protected:
     friend class ClockCondition;
     static constexpr Millis kForever = Millis::max();
 
@@ -62,7 +62,7 @@ protected:
 
 // A condition variable whose waits run on a Clock. Use with a predicate, always.
 class ClockCondition {
-public:
+  public:
     explicit ClockCondition(Clock& clock) : clock_(clock) {}
     ClockCondition(const ClockCondition&) = delete;
     ClockCondition& operator=(const ClockCondition&) = delete;
@@ -95,18 +95,18 @@ public:
 
     Clock& clock() const { return clock_; }
 
-private:
+  private:
     friend class RealClock;
     Clock& clock_;
     std::condition_variable realCv_;  // used by RealClock only
 };
 
 class RealClock final : public Clock {
-public:
+  public:
     Millis Now() const override;
     WallTime WallNow() const override;
 
-protected:
+  protected:
     void WaitOnce(ClockCondition& cond, std::unique_lock<std::mutex>& lock,
                   Millis deadline) override;
     void NotifyAll(ClockCondition& cond) override;

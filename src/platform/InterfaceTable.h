@@ -15,7 +15,7 @@ using Cookie = uint32_t;
 // object and passes the cookie; another obtains its own reference with Get. The last user
 // revokes the cookie.
 class InterfaceTable {
-public:
+  public:
     // Registers an object; every Get returns it. Cookies are never 0.
     template <typename T>
     Cookie Register(std::shared_ptr<T> object) {
@@ -40,7 +40,7 @@ public:
     bool Revoke(Cookie cookie);
     size_t size() const;
 
-private:
+  private:
     using Factory = std::function<std::shared_ptr<void>()>;
     struct Entry {
         std::type_index type;

@@ -14,7 +14,7 @@ namespace velto::platform {
 //   temporary folder         -> $TMPDIR (default /tmp)
 // Built from an environment, so that tests point every folder into a sandbox.
 class KnownFolders {
-public:
+  public:
     using Environment = std::map<std::string, std::string>;
 
     explicit KnownFolders(Environment environment);
@@ -29,7 +29,7 @@ public:
 
     const Environment& environment() const { return environment_; }
 
-private:
+  private:
     std::optional<std::string> Get(const std::string& name) const;
     std::optional<std::filesystem::path> XdgHome(const std::string& variable,
                                                  const char* fallback) const;

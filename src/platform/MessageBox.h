@@ -13,7 +13,7 @@ enum class MessageBoxAnswer { Ok, Cancel, Yes, No };
 // Message boxes and modal yes/no questions. The GUI shows dialogs; headless runs print
 // the text and answer from a configured list.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual MessageBoxAnswer Show(const std::string& text, const std::string& caption,
                                   MessageBoxButtons buttons = MessageBoxButtons::Ok) = 0;
@@ -22,7 +22,7 @@ public:
 // Writes "caption: text" to standard error and records it. Answers are taken from the
 // queue given with QueueAnswer; with none queued it answers Ok, or Yes for YesNo.
 class HeadlessMessageBoxes final : public MessageBoxes {
-public:
+  public:
     struct Shown {
         std::string text;
         std::string caption;
@@ -35,7 +35,7 @@ public:
     std::vector<Shown> shown() const;
     void set_quiet(bool quiet) { quiet_ = quiet; }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::deque<MessageBoxAnswer> answers_;
     std::vector<Shown> shown_;

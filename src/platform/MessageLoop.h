@@ -13,7 +13,7 @@ namespace velto::platform {
 // owning thread runs it in order. Waits go through the clock, so a loop that has nothing
 // to do lets virtual time pass.
 class MessageLoop {
-public:
+  public:
     // The constructing thread owns the loop.
     explicit MessageLoop(Clock& clock);
     ~MessageLoop();
@@ -43,7 +43,7 @@ public:
     // event loop in here).
     void SetWakeHook(std::function<void()> hook);
 
-private:
+  private:
     struct Task {
         std::function<void()> run;
         std::function<void()> cancel;

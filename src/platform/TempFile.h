@@ -14,7 +14,7 @@ std::optional<std::filesystem::path> CreateTempFile(const std::filesystem::path&
 
 // Removes the file when it goes out of scope, unless released.
 class TempFileGuard {
-public:
+  public:
     explicit TempFileGuard(std::filesystem::path path) : path_(std::move(path)) {}
     ~TempFileGuard();
     TempFileGuard(const TempFileGuard&) = delete;
@@ -23,7 +23,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     void Release() { path_.clear(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

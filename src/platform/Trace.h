@@ -13,7 +13,7 @@ void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Routes trace output to a function instead of standard output while it lives (tests).
 // Captures nest; the innermost one receives the text.
 class TraceCapture {
-public:
+  public:
     TraceCapture();
     ~TraceCapture();
     TraceCapture(const TraceCapture&) = delete;
@@ -28,7 +28,7 @@ public:
     // Also pass everything on to standard output (useful when a test fails).
     void set_echo(bool echo) { echo_ = echo; }
 
-private:
+  private:
     friend void Trace(const char*, ...);
     void Append(const std::string& text);
 

@@ -10,7 +10,7 @@ namespace velto::platform {
 // thread is waiting on the clock, time jumps to the earliest deadline (auto-advance).
 // Tests may also move time by hand with Advance.
 class VirtualClock final : public Clock {
-public:
+  public:
     // The creating thread counts as a known thread.
     explicit VirtualClock(bool autoAdvance = true,
                           WallTime wallStart = WallTime(std::chrono::seconds(1'800'000'000)));
@@ -30,12 +30,12 @@ public:
     int KnownThreads() const;
     int BlockedThreads() const;
 
-protected:
+  protected:
     void WaitOnce(ClockCondition& cond, std::unique_lock<std::mutex>& lock,
                   Millis deadline) override;
     void NotifyAll(ClockCondition& cond) override;
 
-private:
+  private:
     struct Waiter {
         ClockCondition* cond = nullptr;
         Millis deadline{0};

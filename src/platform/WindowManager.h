@@ -17,7 +17,7 @@ using LResult = intptr_t;
 
 // Anything that receives window messages: a window of the GUI, or the headless front end.
 class MessageTarget {
-public:
+  public:
     virtual ~MessageTarget() = default;
     virtual LResult OnMessage(uint32_t message, WParam wParam, LParam lParam) = 0;
 };
@@ -25,7 +25,7 @@ public:
 // Handles for message targets, each living on one message loop. Workers reach windows only
 // through Post and Send.
 class WindowManager {
-public:
+  public:
     // The target must outlive its handle (Destroy it first).
     WindowHandle Create(MessageLoop& loop, MessageTarget& target, std::string title = {});
     void Destroy(WindowHandle window);
@@ -38,9 +38,10 @@ public:
     bool PostMessage(WindowHandle window, uint32_t message, WParam wParam = 0, LParam lParam = 0);
     // Runs the handler on the window's loop and waits for its result (directly when called
     // on that loop's thread). Returns 0 when the window is gone or its loop ends first.
-    LResult SendMessage(WindowHandle window, uint32_t message, WParam wParam = 0, LParam lParam = 0);
+    LResult SendMessage(WindowHandle window, uint32_t message, WParam wParam = 0,
+                        LParam lParam = 0);
 
-private:
+  private:
     struct Window {
         MessageLoop* loop;
         MessageTarget* target;

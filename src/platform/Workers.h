@@ -15,7 +15,7 @@ namespace velto::platform {
 // starts, so virtual time never runs ahead of a thread that has yet to begin.
 // The program's workers end on their own; JoinAll is for orderly shut-down and tests.
 class Workers {
-public:
+  public:
     explicit Workers(Clock& clock) : clock_(clock) {}
     ~Workers();
     Workers(const Workers&) = delete;
@@ -28,7 +28,7 @@ public:
 
     Clock& clock() const { return clock_; }
 
-private:
+  private:
     Clock& clock_;
     std::mutex mutex_;
     std::vector<std::thread> threads_;
