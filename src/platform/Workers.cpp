@@ -13,7 +13,9 @@ Workers::~Workers() {
 void Workers::Start(std::string name, std::function<void()> routine) {
     clock_.AddThread();
     std::lock_guard guard(mutex_);
-    threads_.emplace_back([this, name = std::move(name), routine = std::move(routine)] {
+    ReapFinishedLocked();
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    std::thread thread([this, finished, name = std::move(name), routine = std::move(routine)] {
         pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
         try {
             routine();
@@ -21,12 +23,30 @@ void Workers::Start(std::string name, std::function<void()> routine) {
             Trace("%s: ended by an unexpected error: %s\n", name.c_str(), e.what());
         }
         clock_.RemoveThread();
+        finished->store(true);
     });
+    threads_.push_back(Worker{std::move(thread), std::move(finished)});
+}
+
+void Workers::ReapFinishedLocked() {
+    for (auto it = threads_.begin(); it != threads_.end();) {
+        if (it->finished->load() && it->thread.get_id() != std::this_thread::get_id()) {
+            it->thread.join();  // the routine has returned: only the thread's exit is left
+            it = threads_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+size_t Workers::Tracked() {
+    std::lock_guard guard(mutex_);
+    return threads_.size();
 }
 
 void Workers::JoinAll() {
     for (;;) {
-        std::vector<std::thread> batch;
+        std::vector<Worker> batch;
         {
             std::lock_guard guard(mutex_);
             batch.swap(threads_);
@@ -35,11 +55,11 @@ void Workers::JoinAll() {
             return;
         }
         Clock::OutsideWait outside(clock_);
-        for (auto& t : batch) {
-            if (t.get_id() == std::this_thread::get_id()) {
-                t.detach();
-            } else if (t.joinable()) {
-                t.join();
+        for (auto& worker : batch) {
+            if (worker.thread.get_id() == std::this_thread::get_id()) {
+                worker.thread.detach();
+            } else if (worker.thread.joinable()) {
+                worker.thread.join();
             }
         }
     }

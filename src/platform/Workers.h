@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -28,10 +29,21 @@ class Workers {
 
     Clock& clock() const { return clock_; }
 
+    // Threads started and not yet joined (finished ones are joined at the next Start).
+    size_t Tracked();
+
   private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
+    // A finished thread keeps its stack until joined: a program that runs for weeks and
+    // starts a thread per call must not collect them.
+    void ReapFinishedLocked();
+
     Clock& clock_;
     std::mutex mutex_;
-    std::vector<std::thread> threads_;
+    std::vector<Worker> threads_;
 };
 
 }  // namespace velto::platform

@@ -106,3 +106,25 @@ TEST(VirtualClock, WaitTimesOutAndManualAdvanceWakes) {
 
 }  // namespace
 }  // namespace velto::platform
+
+namespace velto::platform {
+namespace {
+
+TEST(Workers, FinishedThreadsAreJoinedAtTheNextStart) {
+    VirtualClock clock;
+    Workers workers(clock);
+    std::atomic<int> ran{0};
+    for (int i = 0; i < 50; ++i) {
+        workers.Start("quick", [&] { ++ran; });
+        while (ran.load() <= i) {
+            std::this_thread::yield();  // until this routine has run
+        }
+    }
+    // Threads whose routine had returned were joined by the following Start.
+    EXPECT_LT(workers.Tracked(), 50u);
+    workers.JoinAll();
+    EXPECT_EQ(workers.Tracked(), 0u);
+}
+
+}  // namespace
+}  // namespace velto::platform
