@@ -248,6 +248,7 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     void PumpLocked();
     CallState_& CallLocked(int32_t id);
     const CallState_& CallLocked(int32_t id) const;
+    void EndLocked(CallState_& call, CallStatus ringingIncoming, CallStatus ringingOutgoing);
     void SetStatusLocked(CallState_& call, CallStatus status);
     void EndInputLocked(CallState_& call);
     void EndRecordingLocked(CallState_& call);

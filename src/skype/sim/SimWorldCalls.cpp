@@ -74,15 +74,7 @@ void SimWorld::CallerHangsUp(int32_t id) {
     std::lock_guard guard(mutex_);
     PumpLocked();
     CallState_& call = CallLocked(id);
-    if (IsFinal(call.info.status)) {
-        return;
-    }
-    if (IsRingingPhase(call.info.status)) {
-        SetStatusLocked(call,
-                        IsIncoming(call.info.type) ? CallStatus::Missed : CallStatus::Refused);
-    } else {
-        SetStatusLocked(call, CallStatus::Finished);
-    }
+    EndLocked(call, CallStatus::Missed, CallStatus::Refused);
 }
 
 void SimWorld::SetVideoStatus(int32_t id, VideoStatus send, VideoStatus receive) {
@@ -258,12 +250,17 @@ void SimWorld::Finish(int32_t id) {
     PumpLocked();
     CallState_& call = CallLocked(id);
     ++call.info.finishes;
+    EndLocked(call, CallStatus::Refused, CallStatus::Cancelled);
+}
+
+// A call hung up while still ringing ends as `ringingIncoming` or `ringingOutgoing` by its
+// direction; one in progress ends as finished; one already over stays as it is.
+void SimWorld::EndLocked(CallState_& call, CallStatus ringingIncoming, CallStatus ringingOutgoing) {
     if (IsFinal(call.info.status)) {
         return;
     }
     if (IsRingingPhase(call.info.status)) {
-        SetStatusLocked(call,
-                        IsIncoming(call.info.type) ? CallStatus::Refused : CallStatus::Cancelled);
+        SetStatusLocked(call, IsIncoming(call.info.type) ? ringingIncoming : ringingOutgoing);
     } else {
         SetStatusLocked(call, CallStatus::Finished);
     }
