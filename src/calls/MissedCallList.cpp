@@ -33,6 +33,11 @@ void MissedCallList::Replace(std::vector<MissedCall> records) {
     records_ = std::move(records);
 }
 
+size_t MissedCallList::RemoveEqual(const MissedCall& record) {
+    std::lock_guard guard(mutex_);
+    return std::erase(records_, record);
+}
+
 size_t MissedCallList::size() const {
     std::lock_guard guard(mutex_);
     return records_.size();

@@ -29,6 +29,9 @@ class MissedCallList {
     std::vector<MissedCall> Snapshot() const;
     // For the missed-call view after it edited the list (it saves afterwards).
     void Replace(std::vector<MissedCall> records);
+    // Removes every record equal to `record` in one step under the lock (a call handler
+    // may add one meanwhile); returns how many went.
+    size_t RemoveEqual(const MissedCall& record);
     size_t size() const;
 
     // The whole list, written atomically; false when nothing could be written (no usable

@@ -205,6 +205,25 @@ void UserSettings::SetRingBack(const std::string& handle, RingBackChoice choice)
     ringBacks_[handle] = choice;
 }
 
+RingBackChoice UserSettings::FindOrAddRingBack(const std::string& handle) {
+    std::lock_guard guard(mutex_);
+    return ringBacks_
+        .try_emplace(handle, RingBackChoice{kStandardToneMode, kDefaultToneId, kDefaultToneId})
+        .first->second;
+}
+
+RingBackChoice UserSettings::UpdateRingBack(const std::string& handle,
+                                            const std::function<void(RingBackChoice&)>& change) {
+    std::lock_guard guard(mutex_);
+    RingBackChoice& entry =
+        ringBacks_
+            .try_emplace(handle, RingBackChoice{kStandardToneMode, kDefaultToneId, kDefaultToneId})
+            .first->second;
+    const RingBackChoice before = entry;
+    change(entry);
+    return before;
+}
+
 void UserSettings::EraseRingBack(const std::string& handle) {
     std::lock_guard guard(mutex_);
     ringBacks_.erase(handle);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -16,6 +17,9 @@ struct CatalogueTone {
     std::u16string path;
     bool operator==(const CatalogueTone&) const = default;
 };
+
+// The mode of a contact who hears the standard tone.
+constexpr int32_t kStandardToneMode = 2;
 
 // The id of the installation's default tone, always in the catalogue.
 constexpr int32_t kDefaultToneId = -1;
@@ -85,6 +89,14 @@ class UserSettings {
     std::optional<RingBackChoice> FindRingBack(const std::string& handle) const;
     std::map<std::string, RingBackChoice> RingBacks() const;
     void SetRingBack(const std::string& handle, RingBackChoice choice);
+    // The contact's entry; a contact without one gets the standard tone entered (mode 2,
+    // no own or partner tone: both ids name the default tone).
+    RingBackChoice FindOrAddRingBack(const std::string& handle);
+    // Changes the contact's entry (starting from the standard tone when there is none) in
+    // one step under the lock, so that a change made elsewhere meanwhile is not lost.
+    // Returns the entry as it was before.
+    RingBackChoice UpdateRingBack(const std::string& handle,
+                                  const std::function<void(RingBackChoice&)>& change);
     void EraseRingBack(const std::string& handle);
 
   private:

@@ -1,0 +1,191 @@
+#include "ui/MissedCallDialog.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/Application.h"
+#include "platform/Text.h"
+#include "platform/Trace.h"
+#include "skype/api/AutomationError.h"
+#include "ui/Artwork.h"
+#include "ui/Texts.h"
+#include "ui/WebPages.h"
+
+namespace velto::ui {
+namespace {
+
+constexpr const char* kMailboxPath = "/veltorbt/v1_2/adpanel/mailbox/?lang=";
+constexpr int kAdHeight = 60;
+constexpr int kButtonSize = 22;
+
+CxSkinButton* RowButton(QWidget* parent, const QString& artwork) {
+    auto* button = new CxSkinButton(parent);
+    CxSkinButton::Skin skin;
+    skin.normal = ArtworkPixmap(artwork, QSize(kButtonSize, kButtonSize));
+    skin.hover = ArtworkPixmap(artwork + QStringLiteral("_hi"), QSize(kButtonSize, kButtonSize));
+    skin.pressed = skin.hover;
+    skin.disabled =
+        ArtworkPixmap(artwork + QStringLiteral("_off"), QSize(kButtonSize, kButtonSize));
+    button->SetSkin(std::move(skin));
+    button->setFixedSize(kButtonSize, kButtonSize);
+    return button;
+}
+
+}  // namespace
+
+MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
+    : SubMenuDialog(app, parent, kHeight),
+      scroll_(new QScrollArea(this)),
+      rowsWidget_(new QWidget),
+      rowsLayout_(new QVBoxLayout(rowsWidget_)),
+      preview_(app) {
+    setObjectName(QStringLiteral("MissedCallDialog"));
+    app.missedCalls().ClearNewMissedCall();
+    rowsLayout_->setContentsMargins(0, 0, 0, 0);
+    rowsLayout_->setSpacing(0);
+    scroll_->setWidget(rowsWidget_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    okButton()->hide();
+    SetPageAddress(WebPageAddress(app, kMailboxPath));
+    Fill();
+    RefreshTexts();
+    Layout();
+    Navigate();
+}
+
+MissedCallDialog::~MissedCallDialog() = default;
+
+void MissedCallDialog::Fill() {
+    skype::ContactSnapshot contacts;
+    if (const auto skype = application().skypeLink().SkypeObject()) {
+        try {
+            contacts = skype::TakeContactSnapshot(*skype);
+        } catch (const skype::AutomationError& error) {
+            platform::Trace("Missed calls: cannot read the contacts: %u(%x)\n",
+                            error.unsignedCode(), error.unsignedCode());
+        }
+    }
+    const std::vector<MissedCallRow> rows =
+        MakeMissedCallRows(application().missedCalls().Snapshot(), contacts);
+    rows_.reserve(rows.size());
+    for (const MissedCallRow& row : rows) {
+        rows_.push_back({row, nextId_++, nullptr, nullptr, nullptr});
+        Row& added = rows_.back();
+        added.widget = MakeRowWidget(added, static_cast<int>(rows_.size()) - 1);
+        rowsLayout_->addWidget(added.widget);
+    }
+    rowsLayout_->addStretch();
+    PaintRows();
+}
+
+QWidget* MissedCallDialog::MakeRowWidget(Row& row, int) {
+    auto* widget = new QWidget(rowsWidget_);
+    widget->setFixedHeight(kRowHeight);
+    widget->setAutoFillBackground(true);
+    auto* layout = new QHBoxLayout(widget);
+    layout->setContentsMargins(8, 0, 10, 0);
+    layout->setSpacing(8);
+    auto* icon = new QLabel(widget);
+    icon->setPixmap(ArtworkPixmap(QStringLiteral("status_%1").arg(row.row.status), QSize(16, 16)));
+    layout->addWidget(icon);
+    auto* text = new QVBoxLayout;
+    text->setSpacing(0);
+    auto* name = new QLabel(widget);
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    const QString fullName = QString::fromStdU16String(row.row.name);
+    name->setText(name->fontMetrics().elidedText(fullName, Qt::ElideRight, 220));
+    name->setToolTip(fullName);
+    auto* time = new QLabel(QString::fromStdString(row.row.record.time), widget);
+    time->setStyleSheet(QStringLiteral("color: #707070;"));
+    text->addWidget(name);
+    text->addWidget(time);
+    layout->addLayout(text, 1);
+    row.play = preview_.AddButton(widget, row.id);
+    row.play->setEnabled(row.row.record.hasVoiceMessage);
+    row.remove = RowButton(widget, QStringLiteral("btn_delete"));
+    layout->addWidget(row.play);
+    layout->addWidget(row.remove);
+    const int id = row.id;
+    connect(row.play, &QAbstractButton::clicked, this, [this, id] { PressPlay(IndexOfId(id)); });
+    connect(row.remove, &QAbstractButton::clicked, this,
+            [this, id] { PressDelete(IndexOfId(id)); });
+    return widget;
+}
+
+void MissedCallDialog::PaintRows() {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        QPalette palette = rows_[i].widget->palette();
+        palette.setColor(QPalette::Window, i % 2 == 1 ? QColor(242, 240, 243) : QColor(Qt::white));
+        rows_[i].widget->setPalette(palette);
+    }
+}
+
+int MissedCallDialog::IndexOfId(int id) const {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].id == id) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int MissedCallDialog::PlayingRow() const {
+    return preview_.playing() == 0 ? -1 : IndexOfId(preview_.playing());
+}
+
+void MissedCallDialog::PressPlay(int index) {
+    if (index < 0 || index >= RowCount() || !rows_[index].row.record.hasVoiceMessage) {
+        return;
+    }
+    preview_.Press(rows_[index].id,
+                   std::filesystem::path(platform::Utf16ToUtf8(rows_[index].row.record.voiceFile)));
+}
+
+void MissedCallDialog::PressDelete(int index) {
+    if (index < 0 || index >= RowCount()) {
+        return;
+    }
+    const int32_t language = ShownLanguage(application().state());
+    const auto answer = application().messageBoxes().Show(
+        platform::Utf16ToUtf8(i18n::GetText(i18n::TXT_CONFIRM_DELETION, language)),
+        platform::Utf16ToUtf8(i18n::GetText(i18n::TXT_DELETE, language)),
+        platform::MessageBoxButtons::YesNo);
+    if (answer != platform::MessageBoxAnswer::Yes) {
+        return;
+    }
+    preview_.RemoveButton(rows_[index].id);
+    DeleteMissedCall(application().missedCalls(), rows_[index].row.record);
+    delete rows_[index].widget;
+    rows_.erase(rows_.begin() + index);
+    PaintRows();
+}
+
+void MissedCallDialog::RefreshTexts() {
+    const int32_t language = ShownLanguage(application().state());
+    const QString title = Text(i18n::TXT_MISSED_CALL_TITLE, language);
+    setWindowTitle(title);
+    this->title()->setText(title);
+    cancelButton()->setText(Text(i18n::TXT_OK, language));
+    for (Row& row : rows_) {
+        row.play->setToolTip(Text(i18n::TXT_PLAY, language));
+        row.remove->setToolTip(Text(i18n::TXT_DELETE, language));
+    }
+}
+
+void MissedCallDialog::resizeEvent(QResizeEvent* event) {
+    SubMenuDialog::resizeEvent(event);
+    Layout();
+}
+
+void MissedCallDialog::Layout() {
+    const QRect area = contentArea();
+    banner()->setGeometry(area.left(), area.top(), area.width(), kAdHeight);
+    scroll_->setGeometry(area.left(), area.top() + kAdHeight + 4, area.width(),
+                         area.height() - kAdHeight - 4);
+}
+
+}  // namespace velto::ui

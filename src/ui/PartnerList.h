@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QListView>
+#include <QPointer>
+#include <memory>
+
+#include "skype/ContactSnapshot.h"
+#include "ui/ContactListModel.h"
+#include "ui/TranslatedWindow.h"
+#include "ui/model/ToneContext.h"
+
+namespace velto::app {
+class Application;
+}
+
+namespace velto::ui {
+
+class ContactRowDelegate;
+class SingleRingToneDialog;
+
+// Messages of the contact list window (besides WM_UPDATEUSERSTATUS and WM_REFRESH_TEXTS).
+constexpr uint32_t WM_SELECT_CONTACT = 0x8005;  // wParam: row; select or deselect
+constexpr uint32_t WM_OPEN_RINGBACK = 0x8006;   // wParam: row; the ring-back dialog
+
+// The contact list in the middle of the main window: one row per contact and, under the
+// selected contact, the option row whose link opens the contact's ring-back tone dialog.
+class PartnerList final : public QListView {
+    Q_OBJECT
+  public:
+    explicit PartnerList(app::Application& app, QWidget* parent = nullptr);
+    ~PartnerList() override;
+
+    platform::WindowHandle handle() const { return translated_->handle(); }
+    ContactListModel& contacts() { return *model_; }
+
+    // All rows anew from Skype's contacts (WM_UPDATELIST).
+    void Rebuild();
+    void Rebuild(const skype::ContactSnapshot& contacts);
+    // One contact changed (WM_UPDATEUSERSTATUS after the user object was read).
+    void UpdateContact(const skype::ContactEntry& contact, bool leftOut);
+    void SelectRow(int row);
+    // Opens the ring-back tone dialog of the contact at `row` (a contact or its option row).
+    SingleRingToneDialog* OpenRingBackDialog(int row);
+    // The dialog while it is open, else null.
+    SingleRingToneDialog* ringBackDialog() const { return dialog_; }
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    platform::LResult OnMessage(uint32_t message, platform::WParam wParam, platform::LParam lParam);
+    void UpdateFromCookie(platform::Cookie cookie);
+    void RefreshOptionRow();
+    ToneContext Tones();
+
+    app::Application& app_;
+    ContactListModel* model_;
+    ContactRowDelegate* delegate_;
+    QPointer<SingleRingToneDialog> dialog_;
+    std::unique_ptr<TranslatedWindow> translated_;
+};
+
+}  // namespace velto::ui

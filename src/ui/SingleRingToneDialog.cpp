@@ -1,0 +1,262 @@
+#include "ui/SingleRingToneDialog.h"
+
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app/Application.h"
+#include "i18n/Languages.h"
+#include "ui/Artwork.h"
+#include "ui/CURLLinkButton.h"
+#include "ui/FilePickUpDialog.h"
+#include "ui/Texts.h"
+#include "ui/WebPages.h"
+
+namespace velto::ui {
+namespace {
+
+constexpr const char* kSetupPath = "/veltorbt/v1_2/adpanel/setup/?lang=";
+constexpr const char* kChannelPath = "/veltorbt/channel/yyr/?lang=";
+constexpr int kAdHeight = 60;
+constexpr int kChannelHeight = 90;
+constexpr int kNoChannelLanguage = 1;
+constexpr int kChangeLinkId = 1107;
+
+QString Elided(const QWidget& widget, const std::u16string& text, int width) {
+    return widget.fontMetrics().elidedText(QString::fromStdU16String(text), Qt::ElideMiddle, width);
+}
+
+}  // namespace
+
+SingleRingToneDialog::SingleRingToneDialog(app::Application& app, std::string handle,
+                                           QWidget* parent)
+    : SubMenuDialog(app, parent, kHeight),
+      choice_(
+          std::make_unique<RingToneChoice>(ToneContext{app.userSettings(), app.settingFile(),
+                                                       [&app] { return app.partner().Tones(); }},
+                                           std::move(handle), ShownLanguage(app.state()))),
+      scroll_(new QScrollArea(this)),
+      rowsWidget_(new QWidget),
+      rowsLayout_(new QVBoxLayout(rowsWidget_)) {
+    setObjectName(QStringLiteral("SingleRingToneDialog"));
+    rowsLayout_->setContentsMargins(0, 0, 0, 0);
+    rowsLayout_->setSpacing(0);
+    scroll_->setWidget(rowsWidget_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    group_.setExclusive(true);
+    const int32_t language = ShownLanguage(app.state());
+    SetPageAddress(WebPageAddress(app, kSetupPath));
+    if (language != kNoChannelLanguage) {
+        channel_ = new BannerPanel(app.clock(), app.workers(), app.urlOpener(), this);
+        channel_->Navigate(WebPageAddress(app, kChannelPath));
+    }
+    BuildRows();
+    ShowTicked();
+    // Progress bars follow their downloads every 100 ms while any is under way.
+    downloads_.setInterval(100);
+    connect(&downloads_, &QTimer::timeout, this, &SingleRingToneDialog::UpdateDownloads);
+    if (choice_->AnyDownloading()) {
+        downloads_.start();
+    }
+    RefreshTexts();
+    Layout();
+    Navigate();
+}
+
+SingleRingToneDialog::~SingleRingToneDialog() = default;
+
+void SingleRingToneDialog::BuildRows() {
+    const auto& rows = choice_->rows();
+    const int32_t language = ShownLanguage(application().state());
+    const int textWidth = kWidth - 130;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ChoiceRow& row = rows[i];
+        auto* line = new QWidget(rowsWidget_);
+        line->setFixedHeight(kRowHeight);
+        line->setAutoFillBackground(true);
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::Window, i % 2 == 1 ? QColor(242, 240, 243) : QColor(Qt::white));
+        line->setPalette(palette);
+        auto* layout = new QHBoxLayout(line);
+        layout->setContentsMargins(10, 0, 10, 0);
+        QRadioButton* radio = nullptr;
+        QProgressBar* bar = nullptr;
+        QLabel* label = nullptr;
+        switch (row.kind) {
+            case ChoiceKind::Logo: {
+                auto* logo = new QLabel(line);
+                logo->setPixmap(ArtworkPixmap(QStringLiteral("partner_logo"), QSize(72, 22)));
+                layout->addWidget(logo);
+                layout->addStretch();
+                break;
+            }
+            case ChoiceKind::Slogan: {
+                auto* link = new CURLLinkButton(application().urlOpener(), 0, line);
+                link->setText(QString::fromStdU16String(row.label));
+                link->setToolTip(QString::fromLatin1(kPartnerPage));
+                connect(link, &CURLLinkButton::linkClicked, this,
+                        [this] { application().urlOpener().Open(kPartnerPage); });
+                layout->addWidget(link);
+                layout->addStretch();
+                break;
+            }
+            default: {
+                radio = new QRadioButton(Elided(*this, row.label, textWidth), line);
+                radio->setToolTip(QString::fromStdU16String(row.label));
+                radio->setEnabled(row.enabled);
+                group_.addButton(radio, static_cast<int>(i));
+                layout->addWidget(radio, 1);
+                if (row.kind == ChoiceKind::Standard) {
+                    label = new QLabel(Elided(*this, row.description, 110), line);
+                    label->setStyleSheet(QStringLiteral("color: #707070;"));
+                    layout->addWidget(label);
+                } else if (row.kind == ChoiceKind::Own) {
+                    ownLabel_ = nullptr;
+                    auto* change =
+                        new CURLLinkButton(application().urlOpener(), kChangeLinkId, line);
+                    change->setText(Text(i18n::TXT_CHANGE, language));
+                    connect(change, &CURLLinkButton::linkClicked, this,
+                            &SingleRingToneDialog::ChangeOwnTone);
+                    layout->addWidget(change);
+                } else if (row.kind == ChoiceKind::Partner) {
+                    bar = new QProgressBar(line);
+                    bar->setRange(0, 100);
+                    bar->setFixedSize(80, 12);
+                    bar->setTextVisible(false);
+                    bar->setValue(static_cast<int>(row.progress * 100));
+                    bar->setVisible(row.downloading);
+                    layout->addWidget(bar);
+                }
+                const int index = static_cast<int>(i);
+                connect(radio, &QRadioButton::clicked, this, [this, index] { TickRow(index); });
+                break;
+            }
+        }
+        radios_.push_back(radio);
+        progress_.push_back(bar);
+        labels_.push_back(label);
+        rowsLayout_->addWidget(line);
+    }
+    rowsLayout_->addStretch();
+}
+
+QRadioButton* SingleRingToneDialog::radio(int row) const {
+    return row >= 0 && row < static_cast<int>(radios_.size()) ? radios_[row] : nullptr;
+}
+
+void SingleRingToneDialog::ShowTicked() {
+    if (QRadioButton* ticked = radio(choice_->ticked())) {
+        ticked->setChecked(true);
+    }
+}
+
+void SingleRingToneDialog::TickRow(int row) {
+    switch (choice_->Tick(row)) {
+        case RingToneChoice::TickResult::PickFile:
+            ShowTicked();
+            OpenPicker();
+            return;
+        case RingToneChoice::TickResult::OpenPartnerPage:
+            application().urlOpener().Open(kPartnerPage);
+            break;
+        default:
+            break;
+    }
+    ShowTicked();
+}
+
+void SingleRingToneDialog::ChangeOwnTone() {
+    if (picker_) {
+        return;
+    }
+    choice_->StartPick();
+    ShowTicked();
+    OpenPicker();
+}
+
+void SingleRingToneDialog::OpenPicker() {
+    auto* picker = new FilePickUpDialog(application(), FilePickUpDialog::Purpose::RingBack, this);
+    picker->setAttribute(Qt::WA_DeleteOnClose);
+    connect(picker, &QDialog::finished, this, &SingleRingToneDialog::PickerFinished);
+    picker_ = picker;
+    picker->open();
+}
+
+void SingleRingToneDialog::PickerFinished(int result) {
+    if (result == QDialog::Accepted && picker_) {
+        choice_->Picked(picker_->itemId());
+        const int own = choice_->OwnRow();
+        const std::u16string& title = choice_->rows()[own].label;
+        radios_[own]->setText(Elided(*this, title, kWidth - 130));
+        radios_[own]->setToolTip(QString::fromStdU16String(title));
+    } else {
+        choice_->PickCancelled();
+    }
+    ShowTicked();
+}
+
+void SingleRingToneDialog::UpdateDownloads() {
+    if (!choice_->RefreshPartnerRows()) {
+        if (!choice_->AnyDownloading()) {
+            downloads_.stop();
+        }
+        return;
+    }
+    const auto& rows = choice_->rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind != ChoiceKind::Partner) {
+            continue;
+        }
+        radios_[i]->setEnabled(rows[i].enabled);
+        progress_[i]->setValue(static_cast<int>(rows[i].progress * 100));
+        progress_[i]->setVisible(rows[i].downloading);
+    }
+}
+
+void SingleRingToneDialog::accept() {
+    if (picker_) {
+        return;
+    }
+    choice_->Ok();
+    SubMenuDialog::accept();
+}
+
+void SingleRingToneDialog::reject() {
+    if (picker_) {
+        return;
+    }
+    choice_->Cancel();
+    SubMenuDialog::reject();
+}
+
+void SingleRingToneDialog::RefreshTexts() {
+    const int32_t language = ShownLanguage(application().state());
+    const QString title = Text(i18n::TXT_RINGBACK_SETTINGS, language);
+    setWindowTitle(title);
+    this->title()->setText(title);
+    okButton()->setText(Text(i18n::TXT_OK, language));
+    cancelButton()->setText(Text(i18n::TXT_CANCEL, language));
+}
+
+void SingleRingToneDialog::resizeEvent(QResizeEvent* event) {
+    SubMenuDialog::resizeEvent(event);
+    Layout();
+}
+
+void SingleRingToneDialog::Layout() {
+    const QRect area = contentArea();
+    banner()->setGeometry(area.left(), area.top(), area.width(), kAdHeight);
+    const int channelHeight = channel_ ? kChannelHeight : 0;
+    scroll_->setGeometry(area.left(), area.top() + kAdHeight + 6, area.width(),
+                         area.height() - kAdHeight - 6 - channelHeight);
+    if (channel_) {
+        channel_->setGeometry(area.left(), area.bottom() - kChannelHeight + 1, area.width(),
+                              kChannelHeight);
+    }
+}
+
+}  // namespace velto::ui

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QButtonGroup>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/SubMenuDialog.h"
+#include "ui/model/RingToneChoice.h"
+
+class QProgressBar;
+class QRadioButton;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace velto::ui {
+
+class FilePickUpDialog;
+
+// The ring-back tone of one contact: the standard tone, the contact's own tone (an MP3 or
+// WAV the user picks) or a partner tone. OK stores the choice; Cancel changes nothing.
+class SingleRingToneDialog final : public SubMenuDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kHeight = 470;
+    static constexpr int kRowHeight = 30;
+
+    SingleRingToneDialog(app::Application& app, std::string handle, QWidget* parent = nullptr);
+    ~SingleRingToneDialog() override;
+
+    const RingToneChoice& choice() const { return *choice_; }
+    // Ticks row `row` as a click on its radio button would.
+    void TickRow(int row);
+    // The own-tone row's "Change": pick another file.
+    void ChangeOwnTone();
+    // The file picker while it is open, else null.
+    FilePickUpDialog* filePicker() const { return picker_; }
+    QRadioButton* radio(int row) const;
+
+  public slots:
+    void accept() override;
+    void reject() override;
+
+  protected:
+    void RefreshTexts() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void BuildRows();
+    void ShowTicked();
+    void OpenPicker();
+    void PickerFinished(int result);
+    void UpdateDownloads();
+    void Layout();
+
+    std::unique_ptr<RingToneChoice> choice_;
+    QScrollArea* scroll_;
+    QWidget* rowsWidget_;
+    QVBoxLayout* rowsLayout_;
+    QButtonGroup group_;
+    std::vector<QRadioButton*> radios_;
+    std::vector<QProgressBar*> progress_;
+    std::vector<QLabel*> labels_;
+    QLabel* ownLabel_ = nullptr;
+    BannerPanel* channel_ = nullptr;
+    QPointer<FilePickUpDialog> picker_;
+    QTimer downloads_;
+};
+
+}  // namespace velto::ui

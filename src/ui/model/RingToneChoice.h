@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/model/PickedTone.h"
+#include "ui/model/ToneContext.h"
+
+namespace velto::ui {
+
+// The partner service's page, opened from the slogan row.
+inline constexpr const char* kPartnerPage = "http://www.quorin.example/index.jsp";
+
+// The rows of the per-contact choice list. The numbers decide the mode OK stores.
+enum class ChoiceKind : int32_t {
+    Ad = 0,
+    Standard = 1,
+    Own = 2,
+    Partner = 3,
+    Logo = 4,  // the partner service's logo: no choice
+    Slogan = 5,
+};
+
+struct ChoiceRow {
+    ChoiceKind kind = ChoiceKind::Standard;
+    std::u16string label;
+    std::u16string description;
+    std::string partnerKey;
+    int32_t partnerItem = -1;  // the partner tone's catalogue item, -1 until downloaded
+    bool enabled = true;       // whether the radio can be ticked
+    bool downloading = false;
+    double progress = 0.0;  // 0..1 while downloading
+};
+
+// The per-contact ring-back tone dialog without its widgets: the choice list, what ticking a
+// row does, and what OK stores.
+class RingToneChoice {
+  public:
+    enum class TickResult { Ticked, PickFile, OpenPartnerPage, Ignored };
+
+    RingToneChoice(ToneContext context, std::string handle, int32_t language);
+    // Whatever is still picked goes, as on Cancel.
+    ~RingToneChoice();
+    RingToneChoice(const RingToneChoice&) = delete;
+    RingToneChoice& operator=(const RingToneChoice&) = delete;
+
+    const std::vector<ChoiceRow>& rows() const { return rows_; }
+    const std::string& handle() const { return handle_; }
+    int ticked() const { return ticked_; }
+    int OwnRow() const;
+
+    // The user ticks `row`. PickFile: the own-tone row has no tone yet; it stays ticked
+    // until Picked or PickCancelled. OpenPartnerPage: the slogan row; the tick stays where
+    // it was.
+    TickResult Tick(int row);
+    // The own-tone row's "Change": a new own tone even when the contact has one.
+    void StartPick();
+    void PickCancelled();
+    // The conversion entered the picked file as catalogue item `itemId`.
+    void Picked(int32_t itemId);
+
+    // Reads the partner tones' download state again; true when a row changed.
+    bool RefreshPartnerRows();
+    bool AnyDownloading() const;
+
+    // OK: stores the choice and saves the setting file.
+    void Ok();
+    // Cancel: changes nothing; a tone picked here leaves the catalogue with its file.
+    void Cancel();
+
+  private:
+    void BuildRows();
+    int RowOfKind(ChoiceKind kind) const;
+
+    ToneContext context_;
+    const std::string handle_;
+    const int32_t language_;
+    core::RingBackChoice entry_;
+    std::vector<ChoiceRow> rows_;
+    int ticked_ = 0;
+    int tickedBeforePick_ = 0;
+    PickedTone picked_;
+    bool done_ = false;
+};
+
+}  // namespace velto::ui

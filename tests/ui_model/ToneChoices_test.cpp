@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/SettingFileStore.h"
+#include "i18n/LanguageTable.h"
+#include "support/TempDir.h"
+#include "ui/model/GeneralOptions.h"
+#include "ui/model/OptionRowText.h"
+#include "ui/model/OwnSoundOptions.h"
+#include "ui/model/RingToneChoice.h"
+#include "ui/model/StandardToneOptions.h"
+#include "ui/model/ToneFiles.h"
+
+namespace velto::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingOptions final : public core::RegistryOptions {
+  public:
+    explicit RecordingOptions(core::SharedState& state) : state_(state) {}
+    void SetAutoStart(bool on) override { state_.AutoStartEnabled = on; }
+    void SetAutoUpdate(bool on) override { state_.AutoUpdateEnabled = on; }
+    void SetFriendMsg(bool on) override { state_.FriendMsgEnabled = on; }
+
+  private:
+    core::SharedState& state_;
+};
+
+class ToneChoicesTest : public ::testing::Test {
+  protected:
+    ToneChoicesTest() {
+        shared.UserDataDir.Set(data.path().string());
+        shared.MyHandle.Set("me");
+        fs::create_directories(data / "me" / "RingTone");
+    }
+
+    // What a finished conversion leaves behind: a tone file and its catalogue item.
+    int32_t Converted(const std::string& name) {
+        const fs::path file = data / "me" / "RingTone" / (name + ".wav");
+        test::WriteFileBytes(file, "RIFF" + name);
+        return *store.AddCatalogueTone(std::u16string(name.begin(), name.end()), file.u16string());
+    }
+    size_t ToneFiles() const {
+        size_t count = 0;
+        for ([[maybe_unused]] const auto& entry :
+             fs::directory_iterator(data / "me" / "RingTone")) {
+            ++count;
+        }
+        return count;
+    }
+    ToneContext Context() {
+        return {settings, store, [this] { return partnerTones; }};
+    }
+    fs::path OwnFolder() const { return data / "me"; }
+
+    test::TempDir data;
+    core::SharedState shared;
+    core::UserSettings settings{"/opt/velto"};
+    RecordingOptions options{shared};
+    core::SettingFileStore store{shared, settings, options};
+    std::vector<partner::PartnerTone> partnerTones;
+};
+
+TEST_F(ToneChoicesTest, OwnTonePickedAndConfirmedReplacesTheOldOne) {
+    const int32_t first = Converted("first");  // the catalogue's first own tone: id 0
+    ASSERT_EQ(first, 0);
+    settings.SetRingBack("bob", {3, first, -1});
+    {
+        RingToneChoice choice(Context(), "bob", 0);
+        EXPECT_EQ(choice.ticked(), choice.OwnRow());
+        EXPECT_EQ(choice.rows()[choice.OwnRow()].label, u"first");
+        choice.StartPick();
+        choice.Picked(Converted("second"));
+        choice.Ok();
+    }
+    const core::RingBackChoice entry = *settings.FindRingBack("bob");
+    EXPECT_EQ(entry.mode, 3);
+    EXPECT_EQ(settings.FindTone(entry.firstId)->title, u"second");
+    // The replaced tone, though its id is 0, leaves the catalogue and the disk.
+    EXPECT_FALSE(settings.FindTone(first));
+    EXPECT_EQ(ToneFiles(), 1u);
+    EXPECT_TRUE(fs::exists(*store.SettingFilePath()));
+}
+
+TEST_F(ToneChoicesTest, ToneAnotherContactHearsIsKept) {
+    const int32_t shared_tone = Converted("shared");
+    settings.SetRingBack("bob", {3, shared_tone, -1});
+    settings.SetRingBack("carol", {3, shared_tone, -1});
+    RingToneChoice choice(Context(), "bob", 0);
+    choice.StartPick();
+    choice.Picked(Converted("mine"));
+    choice.Ok();
+    EXPECT_TRUE(settings.FindTone(shared_tone));
+}
+
+TEST_F(ToneChoicesTest, CancelAfterTwoPicksLeavesNothing) {
+    {
+        RingToneChoice choice(Context(), "bob", 0);
+        EXPECT_EQ(choice.Tick(choice.OwnRow()), RingToneChoice::TickResult::PickFile);
+        choice.Picked(Converted("one"));
+        choice.StartPick();
+        choice.Picked(Converted("two"));
+        EXPECT_EQ(ToneFiles(), 1u);  // the first pick went when the second came
+        choice.Cancel();
+    }
+    EXPECT_EQ(settings.Catalogue().size(), 1u);  // the default tone only
+    EXPECT_EQ(ToneFiles(), 0u);
+    EXPECT_EQ(settings.FindRingBack("bob")->mode, 2);
+
+    for (auto sound : {OwnSoundOptions::Sound::RingTone, OwnSoundOptions::Sound::Greeting}) {
+        OwnSoundOptions page(sound, Context(), OwnFolder(), "/opt/velto");
+        page.Picked(Converted("a"), u"a.mp3");
+        page.Picked(Converted("b"), u"b.mp3");
+        EXPECT_FALSE(page.UseDefault());
+        page.Revert();
+        EXPECT_TRUE(page.UseDefault());
+        EXPECT_EQ(page.Title(), u"");
+    }
+    {
+        StandardToneOptions page(Context(), OwnFolder(), "/opt/velto");
+        page.Picked(Converted("a"), u"a.mp3");
+        page.Picked(Converted("b"), u"b.mp3");
+        EXPECT_EQ(page.Setting(), 1);
+        page.Revert();
+        EXPECT_EQ(page.Setting(), 0);
+        EXPECT_EQ(page.OwnTitle(), u"");
+    }
+    EXPECT_EQ(settings.Catalogue().size(), 1u);
+    EXPECT_EQ(ToneFiles(), 0u);
+    EXPECT_FALSE(fs::exists(OwnFolder() / kOwnRingToneFile));
+    EXPECT_FALSE(fs::exists(OwnFolder() / kOwnGreetingFile));
+    EXPECT_FALSE(fs::exists(OwnFolder() / kOwnRingBackFile));
+}
+
+TEST_F(ToneChoicesTest, OkCopiesThePickOverTheOwnFileAndDropsTheItem) {
+    test::WriteFileBytes(OwnFolder() / kOwnRingToneFile, "old");
+    OwnSoundOptions page(OwnSoundOptions::Sound::RingTone, Context(), OwnFolder(), "/opt/velto");
+    page.Picked(Converted("new"), u"new.mp3");
+    EXPECT_EQ(page.OwnFile(), data / "me" / "RingTone" / "new.wav");  // play hears the pick
+    page.Apply();
+    EXPECT_EQ(test::ReadFileBytes(OwnFolder() / kOwnRingToneFile), "RIFFnew");
+    EXPECT_EQ(settings.RingToneSource(), "new.mp3");
+    EXPECT_FALSE(settings.UseDefaultRingTone());
+    EXPECT_EQ(settings.Catalogue().size(), 1u);
+    EXPECT_EQ(ToneFiles(), 0u);
+    EXPECT_EQ(page.OwnFile(), OwnFolder() / kOwnRingToneFile);
+}
+
+TEST_F(ToneChoicesTest, GreetingFollowsTheLanguage) {
+    OwnSoundOptions page(OwnSoundOptions::Sound::Greeting, Context(), OwnFolder(), "/opt/velto");
+    EXPECT_EQ(page.DefaultFile(0), fs::path("/opt/velto/DefaultAM_Ch.wav"));
+    EXPECT_EQ(page.DefaultFile(1), fs::path("/opt/velto/DefaultAM_Ch.wav"));
+    EXPECT_EQ(page.DefaultFile(2), fs::path("/opt/velto/DefaultAM_Eng.wav"));
+    EXPECT_EQ(page.DefaultFile(14), fs::path("/opt/velto/DefaultAM_Eng.wav"));
+    page.ToggleVoiceMail();
+    EXPECT_FALSE(settings.VoiceMailOn());
+    page.Revert();
+    EXPECT_TRUE(settings.VoiceMailOn());
+}
+
+TEST_F(ToneChoicesTest, StartUpSwitchIsPutBackOnCancel) {
+    shared.AutoStartEnabled = true;
+    shared.CurrentLanguage = 2;
+    int engineStarts = 0;
+    GeneralOptions page({shared, options,
+                         [this](int32_t l) { return shared.CurrentLanguage = l, true; },
+                         [&] { ++engineStarts; }});
+    page.ToggleAutoStart();
+    page.ToggleFriendMsg();
+    EXPECT_FALSE(shared.AutoStartEnabled);
+    page.Revert();
+    EXPECT_TRUE(shared.AutoStartEnabled);
+    EXPECT_FALSE(shared.FriendMsgEnabled);
+
+    GeneralOptions again({shared, options,
+                          [this](int32_t l) { return shared.CurrentLanguage = l, true; },
+                          [&] { ++engineStarts; }});
+    again.ChooseLanguage(1);
+    again.Apply();
+    EXPECT_EQ(engineStarts, 1);
+    GeneralOptions inOne({shared, options,
+                          [this](int32_t l) { return shared.CurrentLanguage = l, true; },
+                          [&] { ++engineStarts; }});
+    inOne.Apply();  // already 1 when opened: no new run
+    EXPECT_EQ(engineStarts, 1);
+}
+
+TEST_F(ToneChoicesTest, PartnerRowsAndTheirStart) {
+    partner::PartnerTone done;
+    done.key = "k1";
+    done.localPath = "/q/k1.wav";
+    done.title = "Sun";
+    done.downloaded = true;
+    done.catalogueItem = 4;
+    partner::PartnerTone loading;
+    loading.key = "k2";
+    loading.title = "Rain";
+    loading.progress = 0.25;
+    loading.downloading = true;
+    partnerTones = {done, loading};
+    settings.SetRingBack("bob", {4, -1, 4});
+    RingToneChoice choice(Context(), "bob", 2);
+    ASSERT_EQ(choice.rows().size(), 5u);
+    EXPECT_EQ(choice.rows()[2].kind, ChoiceKind::Logo);
+    EXPECT_EQ(choice.ticked(), 3);
+    EXPECT_FALSE(choice.rows()[4].enabled);
+    EXPECT_EQ(choice.Tick(4), RingToneChoice::TickResult::Ignored);
+    EXPECT_TRUE(choice.AnyDownloading());
+
+    partnerTones[1].downloaded = true;
+    partnerTones[1].progress = 1.0;
+    partnerTones[1].catalogueItem = 5;
+    EXPECT_TRUE(choice.RefreshPartnerRows());
+    EXPECT_FALSE(choice.RefreshPartnerRows());
+    EXPECT_EQ(choice.Tick(4), RingToneChoice::TickResult::Ticked);
+    choice.Ok();
+    EXPECT_EQ(*settings.FindRingBack("bob"), (core::RingBackChoice{4, -1, 5}));
+}
+
+TEST_F(ToneChoicesTest, SloganRowOnlyInLanguageOneWithoutPartnerTones) {
+    RingToneChoice chinese(Context(), "bob", 1);
+    ASSERT_EQ(chinese.rows().size(), 4u);
+    EXPECT_EQ(chinese.rows()[3].kind, ChoiceKind::Slogan);
+    EXPECT_EQ(chinese.rows()[3].label, i18n::GetText(i18n::TXT_PARTNER_SLOGAN, 1));
+    EXPECT_EQ(chinese.Tick(3), RingToneChoice::TickResult::OpenPartnerPage);
+    EXPECT_EQ(chinese.ticked(), 0);
+    RingToneChoice english(Context(), "bob", 2);
+    EXPECT_EQ(english.rows().size(), 2u);
+    // A pick that is cancelled ticks the row before it again.
+    EXPECT_EQ(english.Tick(english.OwnRow()), RingToneChoice::TickResult::PickFile);
+    english.PickCancelled();
+    EXPECT_EQ(english.ticked(), 0);
+}
+
+// The options dialog and a contact's dialog open at once: neither writes the other's change
+// back from a stale copy.
+TEST_F(ToneChoicesTest, TwoWindowsDoNotLoseEachOthersChanges) {
+    settings.SetRingBack("bob", {4, -1, 9});
+    RingToneChoice choice(Context(), "bob", 2);
+    StandardToneOptions page(Context(), OwnFolder(), "/opt/velto");
+    page.Picked(Converted("std"), u"std.mp3");
+    settings.UpdateRingBack("bob", [](core::RingBackChoice& e) { e.secondId = 11; });
+    choice.StartPick();
+    choice.Picked(Converted("own"));
+    choice.Ok();
+    page.Apply();
+    const core::RingBackChoice entry = *settings.FindRingBack("bob");
+    EXPECT_EQ(entry.mode, 3);
+    EXPECT_EQ(entry.secondId, 11);
+    EXPECT_EQ(settings.StandardTone(), 1);
+    EXPECT_EQ(settings.OwnToneTitle(), u"std");
+}
+
+TEST_F(ToneChoicesTest, OptionRowNamesTheToneByMode) {
+    EXPECT_FALSE(settings.FindRingBack("new"));
+    OptionRowText text = MakeOptionRowText(Context(), "new", 0);
+    EXPECT_EQ(*settings.FindRingBack("new"), (core::RingBackChoice{2, -1, -1}));
+    EXPECT_EQ(text.link, i18n::GetText(i18n::TXT_STANDARD_RINGBACK, 0));
+    EXPECT_EQ(text.tooltip, i18n::GetText(i18n::TXT_SYSTEM_DEFAULT, 0));
+    settings.SetOwnToneTitle(u"Mine");
+    settings.SetStandardTone(1);
+    EXPECT_EQ(MakeOptionRowText(Context(), "new", 2).tooltip, u"Mine");
+    settings.SetRingBack("ad", {1, -1, -1});
+    EXPECT_EQ(MakeOptionRowText(Context(), "ad", 2).link, u"AD(no translation)");
+    settings.SetRingBack("own", {3, Converted("Tune"), -1});
+    EXPECT_EQ(MakeOptionRowText(Context(), "own", 2).link, u"Tune");
+}
+
+}  // namespace
+}  // namespace velto::ui
