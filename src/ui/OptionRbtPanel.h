@@ -8,13 +8,12 @@
 #include <QRadioButton>
 
 #include "ui/CURLLinkButton.h"
+#include "ui/FilePickUpDialog.h"
 #include "ui/OptionPage.h"
 #include "ui/SoundPreview.h"
 #include "ui/model/StandardToneOptions.h"
 
 namespace velto::ui {
-
-class FilePickUpDialog;
 
 // The standard ring-back tone page: the system's tone, the user's own (an MP3 or WAV picked
 // here, made into "StdRbtCustom.wav" on OK) or a partner tone, each with a play button.

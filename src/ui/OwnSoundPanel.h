@@ -8,13 +8,12 @@
 #include <QRadioButton>
 
 #include "ui/CURLLinkButton.h"
+#include "ui/FilePickUpDialog.h"
 #include "ui/OptionPage.h"
 #include "ui/SoundPreview.h"
 #include "ui/model/OwnSoundOptions.h"
 
 namespace velto::ui {
-
-class FilePickUpDialog;
 
 // A page that chooses between a stock sound and the user's own: the ring tone the user
 // hears (OptionRingtonePanel) or the answering machine's greeting (OptionVoiceMailPanel,

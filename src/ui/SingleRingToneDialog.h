@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/FilePickUpDialog.h"
 #include "ui/SubMenuDialog.h"
 #include "ui/model/RingToneChoice.h"
 
@@ -16,8 +17,6 @@ class QScrollArea;
 class QVBoxLayout;
 
 namespace velto::ui {
-
-class FilePickUpDialog;
 
 // The ring-back tone of one contact: the standard tone, the contact's own tone (an MP3 or
 // WAV the user picks) or a partner tone. OK stores the choice; Cancel changes nothing.

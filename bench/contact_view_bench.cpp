@@ -1,0 +1,85 @@
+// The contact list as the user sees it: the Qt model behind a list view of 348 x 360 pixels
+// on the offscreen platform, with 10,000 contacts. A rebuild includes the view's layout and
+// one paint; a status update includes the model's move and the view's repaint.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QListView>
+#include <random>
+
+#include "ui/ContactListModel.h"
+#include "ui/ContactRowDelegate.h"
+
+namespace {
+
+using velto::skype::ContactEntry;
+using velto::skype::ContactSnapshot;
+using velto::skype::OnlineStatus;
+
+ContactSnapshot MakeContacts(size_t count) {
+    static const char* const names[] = {"anna",    "Bernd", "Chloé", "david", "Émile", "Frida",
+                                        "Gao Wei", "hiro",  "Jörg",  "李娜",  "María", "Søren"};
+    std::mt19937 random(42);
+    ContactSnapshot contacts;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string name =
+            std::string(names[random() % std::size(names)]) + " " + std::to_string(i);
+        const auto status = random() % 10 < 3 ? OnlineStatus::Online : OnlineStatus::Offline;
+        contacts.push_back({"user." + std::to_string(i), name, name, status});
+    }
+    return contacts;
+}
+
+struct View {
+    View() {
+        view.setModel(&model);
+        view.setItemDelegate(&delegate);
+        view.setUniformItemSizes(true);
+        view.resize(348, 360);
+        view.show();
+    }
+    velto::ui::ContactListModel model;
+    velto::ui::ContactRowDelegate delegate;
+    QListView view;
+};
+
+void BM_ContactViewRebuild(benchmark::State& state) {
+    const ContactSnapshot contacts = MakeContacts(static_cast<size_t>(state.range(0)));
+    View view;
+    for (auto _ : state) {
+        view.model.state().Rebuild(contacts);
+        view.view.repaint();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ContactViewRebuild)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_ContactViewStatusUpdate(benchmark::State& state) {
+    ContactSnapshot contacts = MakeContacts(static_cast<size_t>(state.range(0)));
+    View view;
+    view.model.state().Rebuild(contacts);
+    view.model.state().Select(5);
+    QApplication::processEvents();
+    std::mt19937 random(7);
+    for (auto _ : state) {
+        ContactEntry& contact = contacts[random() % contacts.size()];
+        contact.onlineStatus = contact.onlineStatus == OnlineStatus::Offline
+                                   ? OnlineStatus::Online
+                                   : OnlineStatus::Offline;
+        view.model.state().Update(contact, false);
+        view.view.repaint();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ContactViewStatusUpdate)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

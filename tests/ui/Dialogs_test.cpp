@@ -1,0 +1,250 @@
+#include <QTest>
+#include <filesystem>
+
+#include "UiFixture.h"
+#include "core/Messages.h"
+#include "i18n/LanguageTable.h"
+#include "ui/FilePickUpDialog.h"
+#include "ui/MissedCallDialog.h"
+#include "ui/OptionDialog.h"
+#include "ui/OptionGeneralPanel.h"
+#include "ui/OwnSoundPanel.h"
+#include "ui/PartnerList.h"
+#include "ui/SingleRingToneDialog.h"
+
+namespace velto::ui::test {
+namespace {
+
+namespace fs = std::filesystem;
+using skype::OnlineStatus;
+
+// A tone-shaped WAV: 16-bit mono at 16000 Hz, `ms` long.
+std::string Wav(int ms) {
+    const uint32_t bytes = static_cast<uint32_t>(ms) * 32;
+    std::string wav = "RIFF";
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            wav += static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    auto put16 = [&](uint16_t v) {
+        wav += static_cast<char>(v & 0xff);
+        wav += static_cast<char>(v >> 8);
+    };
+    put32(36 + bytes);
+    wav += "WAVEfmt ";
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(16000);
+    put32(32000);
+    put16(2);
+    put16(16);
+    wav += "data";
+    put32(bytes);
+    for (uint32_t i = 0; i < bytes / 2; ++i)
+        put16(static_cast<uint16_t>((i * 700) & 0x3fff));
+    return wav;
+}
+
+class DialogsTest : public UiFixture {
+  protected:
+    void AddContacts() {
+        world_->AddContact({"alice", "Alice Archer", "alice", OnlineStatus::Online});
+        world_->AddContact({"bob", "Bob Baker", "Bob", OnlineStatus::Online});
+        world_->AddContact({"carol", "Carol Cruz", "", OnlineStatus::Offline});
+    }
+    PartnerList& List() {
+        auto* list = qobject_cast<PartnerList*>(mainWindow().contactListSlot()->content());
+        EXPECT_NE(list, nullptr);
+        return *list;
+    }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        const ContactListState& state = List().contacts().state();
+        for (int row = 0; row < state.RowCount(); ++row) {
+            rows.push_back(state.KindOf(row) == ContactListState::RowKind::Option
+                               ? "[" + state.ContactAt(row).handle + "]"
+                               : state.ContactAt(row).handle);
+        }
+        return rows;
+    }
+    void StartWithList() {
+        AddContacts();
+        StartApp();
+        ASSERT_TRUE(RunUntil([&] { return List().contacts().state().ContactCount() == 3; }));
+    }
+    fs::path ToneFolder() { return *app_->settingFile().UserOwnFolder() / "RingTone"; }
+    size_t FilesIn(const fs::path& folder) {
+        std::error_code ec;
+        size_t count = 0;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            ++count;
+        }
+        return count;
+    }
+    // Picks `file` in the open picker and waits until the conversion has reported back.
+    bool PickIn(FilePickUpDialog* picker, const fs::path& file) {
+        if (picker == nullptr)
+            return false;
+        picker->SetPath(QString::fromStdString(file.string()));
+        picker->accept();
+        QPointer<FilePickUpDialog> watched(picker);
+        return RunUntil([&] { return watched.isNull() || !watched->busy(); });
+    }
+};
+
+TEST_F(DialogsTest, ListKeepsOrderSelectionAndFollowsStatusChanges) {
+    StartWithList();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "carol"}));
+    List().SelectRow(1);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "[bob]", "carol"}));
+    const QModelIndex option = List().contacts().index(2);
+    EXPECT_EQ(option.data().toString(),
+              QString::fromStdU16String(i18n::GetText(i18n::TXT_STANDARD_RINGBACK, 3)));
+    EXPECT_EQ(List().visualRect(option).height(), 24);
+
+    world_->SetOnlineStatus("alice", OnlineStatus::Offline);
+    ASSERT_TRUE(RunUntil([&] { return Rows().front() == "bob"; }));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"bob", "[bob]", "alice", "carol"}));
+    world_->AddContact({"aaron", "", "Aaron", OnlineStatus::Online});
+    world_->SetOnlineStatus("aaron", OnlineStatus::Away);
+    ASSERT_TRUE(RunUntil([&] { return Rows().size() == 5; }));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"aaron", "bob", "[bob]", "alice", "carol"}));
+}
+
+TEST_F(DialogsTest, ContactGetsOwnToneThroughTheDialogs) {
+    StartWithList();
+    velto::test::WriteFileBytes(dir_ / "mine.wav", Wav(300));
+    List().SelectRow(0);
+    SingleRingToneDialog* dialog = List().OpenRingBackDialog(0);
+    ASSERT_NE(dialog, nullptr);
+    dialog->TickRow(dialog->choice().OwnRow());
+    ASSERT_TRUE(PickIn(dialog->filePicker(), dir_ / "mine.wav"));
+    EXPECT_EQ(dialog->choice().rows()[dialog->choice().OwnRow()].label, u"mine.wav");
+    dialog->accept();
+    Settle();
+    const auto entry = app_->userSettings().FindRingBack("alice");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->mode, 3);
+    const auto tone = app_->userSettings().FindTone(entry->firstId);
+    ASSERT_TRUE(tone);
+    EXPECT_TRUE(fs::exists(fs::path(tone->path)));
+    EXPECT_EQ(List().contacts().index(1).data().toString(), QStringLiteral("mine.wav"));
+}
+
+TEST_F(DialogsTest, BadPicksShowInvalidFormatAndLeaveNothing) {
+    StartWithList();
+    velto::test::WriteFileBytes(dir_ / "notes.mp3", "this is no audio at all");
+    velto::test::WriteFileBytes(dir_ / "empty.wav", "");
+    SingleRingToneDialog* dialog = List().OpenRingBackDialog(0);
+    dialog->ChangeOwnTone();
+    FilePickUpDialog* picker = dialog->filePicker();
+    ASSERT_NE(picker, nullptr);
+    const int boxes = frontEnd().qtBoxes().shownCount();
+    picker->accept();  // no path
+    EXPECT_EQ(frontEnd().qtBoxes().shownCount(), boxes + 1);
+    const size_t catalogue = app_->userSettings().Catalogue().size();
+    for (const char* name : {"notes.mp3", "empty.wav", "gone.wav"}) {
+        ASSERT_TRUE(PickIn(picker, dir_ / name));
+        Settle();
+        ASSERT_EQ(dialog->filePicker(), picker) << name;  // still open
+        EXPECT_TRUE(picker->okButton()->isEnabled());
+    }
+    EXPECT_EQ(frontEnd().qtBoxes().shownCount(), boxes + 4);
+    EXPECT_EQ(app_->userSettings().Catalogue().size(), catalogue);
+    EXPECT_EQ(FilesIn(ToneFolder()), 0u);
+    picker->reject();
+    Settle();
+    dialog->reject();
+    EXPECT_EQ(app_->userSettings().FindRingBack("alice")->mode, 2);
+}
+
+TEST_F(DialogsTest, MissedCallsNewestFirstDeleteOneAndPlayAMissingFile) {
+    StartWithList();
+    velto::test::WriteFileBytes(dir_ / "v2.wav", Wav(200));
+    calls::MissedCallList& missed = app_->missedCalls();
+    missed.Add({"bob", "2026/12/01 10:00:00", false, u""});
+    missed.Add({"bob", "2026/12/01 10:05:00", true, (dir_ / "v2.wav").u16string()});
+    missed.Add({"bob", "2026/12/01 10:10:00", true, (dir_ / "gone.wav").u16string()});
+    missed.Add({"stranger", "2026/12/01 10:20:00", false, u""});
+    missed.SetNewMissedCall();
+    MissedCallDialog dialog(*app_);
+    EXPECT_FALSE(missed.NewMissedCall());
+    ASSERT_EQ(dialog.RowCount(), 4);
+    EXPECT_EQ(dialog.row(0).name, u"stranger");
+    EXPECT_EQ(dialog.row(0).status, 0);
+    EXPECT_EQ(dialog.row(1).name, u"Bob");
+    EXPECT_EQ(dialog.row(1).status, 1);
+
+    // The missing voice file plays nothing and gives its button back.
+    dialog.PressPlay(1);
+    ASSERT_TRUE(RunUntil([&] { return dialog.PlayingRow() == -1; }));
+
+    dialog.show();
+    Settle();
+    const int y3 = dialog.rowWidget(3)->y();
+    dialog.PressDelete(2);  // the middle call of the three
+    Settle();
+    ASSERT_EQ(dialog.RowCount(), 3);
+    EXPECT_EQ(dialog.row(2).record.time, "2026/12/01 10:00:00");
+    EXPECT_EQ(dialog.rowWidget(2)->y(), y3 - MissedCallDialog::kRowHeight);
+    EXPECT_FALSE(fs::exists(dir_ / "v2.wav"));
+    ASSERT_EQ(missed.size(), 3u);
+    EXPECT_EQ(missed.Snapshot()[1].time, "2026/12/01 10:10:00");
+}
+
+TEST_F(DialogsTest, OptionsWithoutSkypeShowAboutOnly) {
+    StartApp(false);
+    OptionDialog dialog(*app_);
+    EXPECT_EQ(dialog.activePage(), OptionDialog::kAbout);
+    for (int page : {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
+                     OptionDialog::kRingTone, OptionDialog::kVoiceMail}) {
+        EXPECT_FALSE(dialog.pageButton(page)->isEnabled()) << page;
+    }
+    EXPECT_TRUE(dialog.pageButton(OptionDialog::kAbout)->isEnabled());
+}
+
+TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
+    StartWithList();
+    app_->registrySettings().SetAutoStart(true);
+    const fs::path autostart = dir_ / "home" / ".config" / "autostart";
+    const size_t entries = FilesIn(autostart);
+    ASSERT_GT(entries, 0u);
+    velto::test::WriteFileBytes(dir_ / "a.wav", Wav(200));
+    velto::test::WriteFileBytes(dir_ / "b.wav", Wav(200));
+    {
+        OptionDialog dialog(*app_);
+        auto* general = static_cast<OptionGeneralPanel*>(dialog.page(OptionDialog::kGeneral));
+        general->autoStart()->click();
+        EXPECT_FALSE(app_->state().AutoStartEnabled);
+        EXPECT_EQ(FilesIn(autostart), entries - 1);
+        auto* ring = static_cast<OwnSoundPanel*>(dialog.page(OptionDialog::kRingTone));
+        ASSERT_TRUE(PickIn(ring->Browse(), dir_ / "a.wav"));
+        Settle();
+        ASSERT_TRUE(PickIn(ring->Browse(), dir_ / "b.wav"));
+        Settle();
+        EXPECT_EQ(ring->title()->text(), QStringLiteral("b.wav"));
+        EXPECT_EQ(FilesIn(ToneFolder()), 1u);
+        dialog.reject();
+        EXPECT_EQ(dialog.result(), OptionDialog::kResultCancel);
+    }
+    EXPECT_TRUE(app_->state().AutoStartEnabled);
+    EXPECT_EQ(FilesIn(autostart), entries);
+    EXPECT_EQ(FilesIn(ToneFolder()), 0u);
+    EXPECT_EQ(app_->userSettings().Catalogue().size(), 1u);
+    EXPECT_TRUE(app_->userSettings().UseDefaultRingTone());
+}
+
+TEST_F(DialogsTest, LanguageSwitchesAtOnce) {
+    StartWithList();
+    OptionDialog dialog(*app_);
+    auto* general = static_cast<OptionGeneralPanel*>(dialog.page(OptionDialog::kGeneral));
+    general->languages()->setCurrentIndex(2);
+    emit general->languages()->activated(2);
+    Settle();
+    EXPECT_EQ(app_->state().CurrentLanguage, 2);
+    EXPECT_EQ(dialog.windowTitle(), QString::fromStdU16String(i18n::GetText(i18n::TXT_OPTIONS, 2)));
+}
+
+}  // namespace
+}  // namespace velto::ui::test
