@@ -64,6 +64,10 @@ struct Report {
     std::string partnerToneKey;
     platform::Millis endedAt{0};
     std::string dataDir;
+    // When access was first granted, and when the contact list settled after it (the
+    // main window's WM_CONTACTS_STABLE), from the start.
+    std::optional<platform::Millis> attachedAt;
+    std::optional<platform::Millis> contactListShownAt;
 };
 
 // Plays the scenario; false with `error` when a step cannot be carried out.
