@@ -9,9 +9,9 @@
 
 namespace {
 
-using velto::skype::ContactEntry;
-using velto::skype::ContactSnapshot;
 using velto::skype::OnlineStatus;
+using velto::ui::Contact;
+using velto::ui::ContactList;
 
 ContactSnapshot MakeContacts(size_t count) {
     static const char* const first[] = {"anna",  "Bernd", "Chloé",  "david", "Émile", "Frida",

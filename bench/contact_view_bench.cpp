@@ -12,15 +12,15 @@
 
 namespace {
 
-using velto::skype::ContactEntry;
-using velto::skype::ContactSnapshot;
 using velto::skype::OnlineStatus;
+using velto::ui::Contact;
+using velto::ui::ContactList;
 
-ContactSnapshot MakeContacts(size_t count) {
+velto::ui::ContactList MakeContacts(size_t count) {
     static const char* const names[] = {"anna",    "Bernd", "Chloé", "david", "Émile", "Frida",
                                         "Gao Wei", "hiro",  "Jörg",  "李娜",  "María", "Søren"};
     std::mt19937 random(42);
-    ContactSnapshot contacts;
+    velto::ui::ContactList contacts;
     for (size_t i = 0; i < count; ++i) {
         const std::string name =
             std::string(names[random() % std::size(names)]) + " " + std::to_string(i);
@@ -44,7 +44,7 @@ struct View {
 };
 
 void BM_ContactViewRebuild(benchmark::State& state) {
-    const ContactSnapshot contacts = MakeContacts(static_cast<size_t>(state.range(0)));
+    const velto::ui::ContactList contacts = MakeContacts(static_cast<size_t>(state.range(0)));
     View view;
     for (auto _ : state) {
         view.model.state().Rebuild(contacts);
@@ -55,14 +55,14 @@ void BM_ContactViewRebuild(benchmark::State& state) {
 BENCHMARK(BM_ContactViewRebuild)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_ContactViewStatusUpdate(benchmark::State& state) {
-    ContactSnapshot contacts = MakeContacts(static_cast<size_t>(state.range(0)));
+    velto::ui::ContactList contacts = MakeContacts(static_cast<size_t>(state.range(0)));
     View view;
     view.model.state().Rebuild(contacts);
     view.model.state().Select(5);
     QApplication::processEvents();
     std::mt19937 random(7);
     for (auto _ : state) {
-        ContactEntry& contact = contacts[random() % contacts.size()];
+        velto::ui::Contact& contact = contacts[random() % contacts.size()];
         contact.onlineStatus = contact.onlineStatus == OnlineStatus::Offline
                                    ? OnlineStatus::Online
                                    : OnlineStatus::Offline;

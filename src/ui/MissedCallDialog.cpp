@@ -58,10 +58,10 @@ MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
 MissedCallDialog::~MissedCallDialog() = default;
 
 void MissedCallDialog::Fill() {
-    skype::ContactSnapshot contacts;
+    ContactList contacts;
     if (const auto skype = application().skypeLink().SkypeObject()) {
         try {
-            contacts = skype::TakeContactSnapshot(*skype);
+            contacts = ReadContacts(*skype);
         } catch (const skype::AutomationError& error) {
             platform::Trace("Missed calls: cannot read the contacts: %u(%x)\n",
                             error.unsignedCode(), error.unsignedCode());

@@ -43,10 +43,10 @@ ToneContext PartnerList::Tones() {
 }
 
 void PartnerList::Rebuild() {
-    skype::ContactSnapshot contacts;
+    ContactList contacts;
     if (const auto skype = app_.skypeLink().SkypeObject()) {
         try {
-            contacts = skype::TakeContactSnapshot(*skype);
+            contacts = ReadContacts(*skype);
         } catch (const skype::AutomationError& error) {
             platform::Trace("Contact list: cannot read the contacts: %u(%x)\n",
                             error.unsignedCode(), error.unsignedCode());
@@ -55,14 +55,14 @@ void PartnerList::Rebuild() {
     Rebuild(contacts);
 }
 
-void PartnerList::Rebuild(const skype::ContactSnapshot& contacts) {
+void PartnerList::Rebuild(const ContactList& contacts) {
     setEnabled(false);
     model_->state().Rebuild(contacts);
     app_.state().ContactListFilled = true;
     setEnabled(true);
 }
 
-void PartnerList::UpdateContact(const skype::ContactEntry& contact, bool leftOut) {
+void PartnerList::UpdateContact(const Contact& contact, bool leftOut) {
     model_->state().Update(contact, leftOut);
 }
 
@@ -117,8 +117,8 @@ void PartnerList::UpdateFromCookie(platform::Cookie cookie) {
     const auto user = app_.table().Get<skype::User>(cookie);
     if (user && model_->state().built()) {
         try {
-            const skype::ContactEntry contact{user->Handle(), user->FullName(), user->DisplayName(),
-                                              user->OnlineStatus()};
+            const Contact contact{user->Handle(), user->FullName(), user->DisplayName(),
+                                  user->OnlineStatus()};
             UpdateContact(contact, user->IsBlocked());
         } catch (const skype::AutomationError& error) {
             platform::Trace("Contact list: cannot read a contact: %u(%x)\n", error.unsignedCode(),

@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <memory>
 
-#include "skype/ContactSnapshot.h"
 #include "ui/ContactListModel.h"
 #include "ui/TranslatedWindow.h"
+#include "ui/model/ContactOrder.h"
 #include "ui/model/ToneContext.h"
 
 namespace velto::app {
@@ -35,9 +35,9 @@ class PartnerList final : public QListView {
 
     // All rows anew from Skype's contacts (WM_UPDATELIST).
     void Rebuild();
-    void Rebuild(const skype::ContactSnapshot& contacts);
+    void Rebuild(const ContactList& contacts);
     // One contact changed (WM_UPDATEUSERSTATUS after the user object was read).
-    void UpdateContact(const skype::ContactEntry& contact, bool leftOut);
+    void UpdateContact(const Contact& contact, bool leftOut);
     void SelectRow(int row);
     // Opens the ring-back tone dialog of the contact at `row` (a contact or its option row).
     SingleRingToneDialog* OpenRingBackDialog(int row);

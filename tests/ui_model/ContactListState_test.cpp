@@ -9,7 +9,6 @@
 namespace velto::ui {
 namespace {
 
-using skype::ContactEntry;
 using skype::OnlineStatus;
 
 // Applies the announced changes to a plain list of row names, the way a view would, so that
@@ -68,7 +67,7 @@ class MirrorView final : public ContactListObserver {
     int pendingInsert_ = -1;
 };
 
-ContactEntry Contact(const std::string& handle, const std::string& display, OnlineStatus status) {
+Contact Person(const std::string& handle, const std::string& display, OnlineStatus status) {
     return {handle, "", display, status};
 }
 
@@ -82,15 +81,15 @@ class ContactListStateTest : public ::testing::Test {
 };
 
 TEST_F(ContactListStateTest, OnlineFirstThenNamesWithoutCase) {
-    state.Rebuild({Contact("bob", "Bob", OnlineStatus::Online),
-                   Contact("carol", "carol", OnlineStatus::Offline),
-                   Contact("alice", "alice", OnlineStatus::Away),
-                   Contact("dave", "", OnlineStatus::Offline),
+    state.Rebuild({Person("bob", "Bob", OnlineStatus::Online),
+                   Person("carol", "carol", OnlineStatus::Offline),
+                   Person("alice", "alice", OnlineStatus::Away),
+                   Person("dave", "", OnlineStatus::Offline),
                    {"emil", "\xc3\x84mil Full", "", OnlineStatus::Online},  // full name
-                   Contact("zed",
-                           "\xc3\xa4"
-                           "bel",
-                           OnlineStatus::Online)});
+                   Person("zed",
+                          "\xc3\xa4"
+                          "bel",
+                          OnlineStatus::Online)});
     // Ä folds to ä, so the two sort together, after the ASCII letters.
     EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "zed", "emil", "carol", "dave"}));
     EXPECT_EQ(state.ContactAt(3).name, u"\u00c4mil Full");
@@ -99,25 +98,24 @@ TEST_F(ContactListStateTest, OnlineFirstThenNamesWithoutCase) {
 }
 
 TEST_F(ContactListStateTest, ContactGoingOfflineMovesBelowEveryOnlineOne) {
-    state.Rebuild({Contact("alice", "alice", OnlineStatus::Online),
-                   Contact("bob", "Bob", OnlineStatus::Online),
-                   Contact("cy", "Cy", OnlineStatus::Online),
-                   Contact("al", "Al", OnlineStatus::Offline)});
-    state.Update(Contact("alice", "alice", OnlineStatus::Offline), false);
+    state.Rebuild(
+        {Person("alice", "alice", OnlineStatus::Online), Person("bob", "Bob", OnlineStatus::Online),
+         Person("cy", "Cy", OnlineStatus::Online), Person("al", "Al", OnlineStatus::Offline)});
+    state.Update(Person("alice", "alice", OnlineStatus::Offline), false);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"bob", "cy", "al", "alice"}));
     EXPECT_EQ(state.ContactAt(3).status, 0);
     EXPECT_EQ(view.moves, 1);
     ExpectMirrorAgrees();
 
     // A status change that keeps the place moves nothing.
-    state.Update(Contact("bob", "Bob", OnlineStatus::Away), false);
+    state.Update(Person("bob", "Bob", OnlineStatus::Away), false);
     EXPECT_EQ(view.moves, 1);
     EXPECT_EQ(state.ContactAt(0).status, 2);
 }
 
 TEST_F(ContactListStateTest, SelectDeselectAndSelectBelow) {
-    state.Rebuild({Contact("a", "A", OnlineStatus::Online), Contact("b", "B", OnlineStatus::Online),
-                   Contact("c", "C", OnlineStatus::Online)});
+    state.Rebuild({Person("a", "A", OnlineStatus::Online), Person("b", "B", OnlineStatus::Online),
+                   Person("c", "C", OnlineStatus::Online)});
     state.Select(0);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a", "[a]", "b", "c"}));
     state.Select(0);
@@ -137,33 +135,32 @@ TEST_F(ContactListStateTest, SelectDeselectAndSelectBelow) {
 }
 
 TEST_F(ContactListStateTest, LateContactIsInsertedAndSelectionStays) {
-    state.Update(Contact("early", "Early", OnlineStatus::Online), false);  // before any rebuild
+    state.Update(Person("early", "Early", OnlineStatus::Online), false);  // before any rebuild
     EXPECT_EQ(state.RowCount(), 0);
-    state.Rebuild(
-        {Contact("b", "B", OnlineStatus::Online), Contact("d", "D", OnlineStatus::Online)});
+    state.Rebuild({Person("b", "B", OnlineStatus::Online), Person("d", "D", OnlineStatus::Online)});
     state.Select(1);
-    state.Update(Contact("a", "A", OnlineStatus::Online), false);
+    state.Update(Person("a", "A", OnlineStatus::Online), false);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a", "b", "d", "[d]"}));
-    state.Update(Contact("e", "E", OnlineStatus::Online), false);
-    state.Update(Contact("c", "c", OnlineStatus::Online), false);
+    state.Update(Person("e", "E", OnlineStatus::Online), false);
+    state.Update(Person("c", "c", OnlineStatus::Online), false);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a", "b", "c", "d", "[d]", "e"}));
     EXPECT_EQ(state.SelectedHandle(), "d");
     ExpectMirrorAgrees();
 }
 
 TEST_F(ContactListStateTest, SelectedContactMovesWithItsOptionRowOrLeaves) {
-    state.Rebuild({Contact("a", "A", OnlineStatus::Online), Contact("b", "B", OnlineStatus::Online),
-                   Contact("c", "C", OnlineStatus::Offline)});
+    state.Rebuild({Person("a", "A", OnlineStatus::Online), Person("b", "B", OnlineStatus::Online),
+                   Person("c", "C", OnlineStatus::Offline)});
     state.Select(0);
-    state.Update(Contact("a", "A", OnlineStatus::Offline), false);
+    state.Update(Person("a", "A", OnlineStatus::Offline), false);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"b", "a", "[a]", "c"}));
     ExpectMirrorAgrees();
-    state.Update(Contact("a", "A", OnlineStatus::Offline), true);  // now kept out of the list
+    state.Update(Person("a", "A", OnlineStatus::Offline), true);  // now kept out of the list
     EXPECT_EQ(Rows(), (std::vector<std::string>{"b", "c"}));
     EXPECT_EQ(state.SelectedRow(), -1);
-    state.Update(Contact("a", "A", OnlineStatus::Offline), true);  // not there: nothing
+    state.Update(Person("a", "A", OnlineStatus::Offline), true);  // not there: nothing
     state.Select(1);
-    state.Update(Contact("b", "B", OnlineStatus::Offline), true);  // above the selection
+    state.Update(Person("b", "B", OnlineStatus::Offline), true);  // above the selection
     EXPECT_EQ(Rows(), (std::vector<std::string>{"c", "[c]"}));
     ExpectMirrorAgrees();
 }
@@ -176,9 +173,9 @@ TEST_F(ContactListStateTest, RandomUpdatesKeepViewOrderAndSelection) {
                                             "eve", "Finn", "gus", "Hal"};
     auto randomContact = [&](int i) {
         const auto status = static_cast<OnlineStatus>(static_cast<int>(random() % 3) - 1);
-        return Contact("h" + std::to_string(i), names[random() % names.size()], status);
+        return Person("h" + std::to_string(i), names[random() % names.size()], status);
     };
-    skype::ContactSnapshot start;
+    ContactList start;
     for (int i = 0; i < 12; ++i) {
         start.push_back(randomContact(i));
     }
@@ -191,7 +188,7 @@ TEST_F(ContactListStateTest, RandomUpdatesKeepViewOrderAndSelection) {
         } else {
             const int who = static_cast<int>(random() % 20);
             const bool leaving = action == 9;
-            const ContactEntry contact = randomContact(who);
+            const Contact contact = randomContact(who);
             state.Update(contact, leaving);
             if (selected && !(leaving && contact.handle == *selected)) {
                 ASSERT_EQ(state.SelectedHandle(), selected) << "step " << step;

@@ -25,13 +25,13 @@ ContactListObserver& Or(ContactListObserver* observer) {
 
 }  // namespace
 
-void ContactListState::Rebuild(const skype::ContactSnapshot& contacts) {
+void ContactListState::Rebuild(const ContactList& contacts) {
     ContactListObserver& observer = Or(observer_);
     observer.BeginReset();
     selected_ = -1;
     contacts_.clear();
     contacts_.reserve(contacts.size());
-    for (const skype::ContactEntry& contact : contacts) {
+    for (const Contact& contact : contacts) {
         contacts_.push_back(MakeContactRow(contact));
     }
     // Stable, so that equal names keep the collection's order.
@@ -40,7 +40,7 @@ void ContactListState::Rebuild(const skype::ContactSnapshot& contacts) {
     observer.EndReset();
 }
 
-void ContactListState::Update(const skype::ContactEntry& contact, bool leftOut) {
+void ContactListState::Update(const Contact& contact, bool leftOut) {
     if (!built_) {
         return;
     }

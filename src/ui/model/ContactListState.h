@@ -34,10 +34,10 @@ class ContactListState {
     explicit ContactListState(ContactListObserver* observer = nullptr) : observer_(observer) {}
 
     // All rows anew from the contacts in the collection's order; nothing is selected after.
-    void Rebuild(const skype::ContactSnapshot& contacts);
+    void Rebuild(const ContactList& contacts);
     // One contact changed: `leftOut` when the contact is no longer shown (kept out of the
     // list or gone). Does nothing before the first rebuild.
-    void Update(const skype::ContactEntry& contact, bool leftOut);
+    void Update(const Contact& contact, bool leftOut);
     // A click on `row`: selects the contact there, or deselects it when it is the selected
     // one. The option row and rows outside the list are ignored.
     void Select(int row);

@@ -4,7 +4,23 @@
 
 namespace velto::ui {
 
-std::u16string ShownName(const skype::ContactEntry& contact) {
+ContactList ReadContacts(skype::Skype& skype) {
+    ContactList contacts;
+    auto friends = skype.Friends();
+    const int32_t count = friends->Count();
+    contacts.reserve(static_cast<size_t>(count > 0 ? count : 0));
+    for (int32_t i = 1; i <= count; ++i) {
+        auto user = friends->Item(i);
+        if (user->IsBlocked()) {
+            continue;
+        }
+        contacts.push_back(
+            {user->Handle(), user->FullName(), user->DisplayName(), user->OnlineStatus()});
+    }
+    return contacts;
+}
+
+std::u16string ShownName(const Contact& contact) {
     const std::string& name = !contact.displayName.empty() ? contact.displayName
                               : !contact.fullName.empty()  ? contact.fullName
                                                            : contact.handle;
@@ -32,7 +48,7 @@ std::u16string FoldCase(std::u16string_view text) {
     return folded;
 }
 
-ContactRow MakeContactRow(const skype::ContactEntry& contact) {
+ContactRow MakeContactRow(const Contact& contact) {
     ContactRow row;
     row.handle = contact.handle;
     row.name = ShownName(contact);

@@ -3,9 +3,24 @@
 #include <cstdint>
 #include <string>
 
-#include "skype/ContactSnapshot.h"
+#include <vector>
+
+#include "skype/api/Skype.h"
 
 namespace velto::ui {
+
+// A contact as Skype reports it, with its online status.
+struct Contact {
+    std::string handle;
+    std::string fullName;
+    std::string displayName;
+    skype::OnlineStatus onlineStatus = skype::OnlineStatus::Offline;
+};
+using ContactList = std::vector<Contact>;
+
+// The signed-in user's contacts in Skype's order with their statuses, without the ones
+// kept out of the list. May raise skype::AutomationError.
+ContactList ReadContacts(skype::Skype& skype);
 
 // One contact as the contact list keeps it: the name shown, its key for sorting and the
 // status the row's icon shows.
@@ -19,13 +34,13 @@ struct ContactRow {
 };
 
 // The name a contact is shown by: the display name, else the full name, else the handle.
-std::u16string ShownName(const skype::ContactEntry& contact);
+std::u16string ShownName(const Contact& contact);
 
 // Lower case for the scripts whose names differ by case (Latin, Greek, Cyrillic); every
 // other character stays as it is.
 std::u16string FoldCase(std::u16string_view text);
 
-ContactRow MakeContactRow(const skype::ContactEntry& contact);
+ContactRow MakeContactRow(const Contact& contact);
 
 // The list's order: online before offline, then by name without regard to case.
 bool ContactBefore(const ContactRow& a, const ContactRow& b);

@@ -10,9 +10,9 @@
 namespace velto::ui {
 
 std::vector<MissedCallRow> MakeMissedCallRows(const std::vector<calls::MissedCall>& records,
-                                              const skype::ContactSnapshot& contacts) {
-    std::unordered_map<std::string, const skype::ContactEntry*> byHandle;
-    for (const skype::ContactEntry& contact : contacts) {
+                                              const ContactList& contacts) {
+    std::unordered_map<std::string, const Contact*> byHandle;
+    for (const Contact& contact : contacts) {
         byHandle.emplace(contact.handle, &contact);
     }
     std::vector<MissedCallRow> rows;

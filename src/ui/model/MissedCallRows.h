@@ -5,7 +5,7 @@
 
 #include "calls/MissedCall.h"
 #include "calls/MissedCallList.h"
-#include "skype/ContactSnapshot.h"
+#include "ui/model/ContactOrder.h"
 
 namespace velto::ui {
 
@@ -19,7 +19,7 @@ struct MissedCallRow {
 // The rows, newest first. A caller among `contacts` shows the contact's name and status; any
 // other caller shows the handle as offline.
 std::vector<MissedCallRow> MakeMissedCallRows(const std::vector<calls::MissedCall>& records,
-                                              const skype::ContactSnapshot& contacts);
+                                              const ContactList& contacts);
 
 // Deletes the record's voice file (a file that cannot be deleted stays), removes every
 // record equal to it and saves the list.
