@@ -13,14 +13,14 @@ using velto::skype::OnlineStatus;
 using velto::ui::Contact;
 using velto::ui::ContactList;
 
-ContactSnapshot MakeContacts(size_t count) {
+ContactList MakeContacts(size_t count) {
     static const char* const first[] = {"anna",  "Bernd", "Chloé",  "david", "Émile", "Frida",
                                         "Gao",   "hiro",  "Ingrid", "Jörg",  "Kenji", "Lena",
                                         "María", "Nils",  "Olga",   "Pia",   "李",    "Søren"};
     static const char* const last[] = {"Schmidt",   "tanaka", "Müller",   "Lefèvre",  "王",
                                        "Johansson", "Rossi",  "de Vries", "Kowalski", "Ng"};
     std::mt19937 random(42);
-    ContactSnapshot contacts;
+    ContactList contacts;
     contacts.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         const std::string name = std::string(first[random() % std::size(first)]) + " " +
@@ -34,7 +34,7 @@ ContactSnapshot MakeContacts(size_t count) {
 }
 
 void BM_ContactListRebuild(benchmark::State& state) {
-    const ContactSnapshot contacts = MakeContacts(static_cast<size_t>(state.range(0)));
+    const ContactList contacts = MakeContacts(static_cast<size_t>(state.range(0)));
     velto::ui::ContactListState list;
     for (auto _ : state) {
         list.Rebuild(contacts);
@@ -45,13 +45,13 @@ BENCHMARK(BM_ContactListRebuild)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // One contact toggles between online and offline: a move across the list each time.
 void BM_ContactListStatusUpdate(benchmark::State& state) {
-    ContactSnapshot contacts = MakeContacts(static_cast<size_t>(state.range(0)));
+    ContactList contacts = MakeContacts(static_cast<size_t>(state.range(0)));
     velto::ui::ContactListState list;
     list.Rebuild(contacts);
     list.Select(list.RowCount() / 2);
     std::mt19937 random(7);
     for (auto _ : state) {
-        ContactEntry& contact = contacts[random() % contacts.size()];
+        Contact& contact = contacts[random() % contacts.size()];
         contact.onlineStatus = contact.onlineStatus == OnlineStatus::Offline
                                    ? OnlineStatus::Online
                                    : OnlineStatus::Offline;
