@@ -1,16 +1,23 @@
-// The velto program: the headless front end over the application's composition.
+// The velto program: the desktop front end (or, with --headless, none) over the
+// application's composition; --demo plays a scenario on the simulated Skype client.
+#include <QApplication>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Demo.h"
+#include "Display.h"
+#include "Options.h"
 #include "app/Application.h"
 #include "core/ProcessExit.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "ui/QtFrontEnd.h"
 
 namespace {
 
@@ -22,7 +29,7 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
-int Run(const std::vector<std::string>& arguments) {
+int Run(const program::Options& options, std::unique_ptr<app::FrontEnd> frontEnd) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -41,6 +48,7 @@ int Run(const std::vector<std::string>& arguments) {
         .folders = platform::KnownFolders::FromProcess(),
         .machineHive = ExecutableFolder() / ".." / "share" / "velto" / "machine.reg",
         .soundDevice = true,
+        .frontEnd = std::move(frontEnd),
     });
     struct Registered {
         std::mutex& mutex;
@@ -55,7 +63,7 @@ int Run(const std::vector<std::string>& arguments) {
         running = &application;
     }
 
-    if (!application.Start(arguments)) {
+    if (!application.Start(options.rest)) {
         return 0;
     }
     platform::Trace("velto: running\n");
@@ -69,8 +77,30 @@ int Run(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     // Trace lines are diagnostics; each one is to be seen at once, even through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::string error;
+    const auto options =
+        program::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::fprintf(stderr, "velto: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options->headless) {
+        if (const auto why = program::WhyNoDisplay(program::ProcessEnvironment())) {
+            std::fprintf(stderr, "velto: %s (--headless runs without windows)\n", why->c_str());
+            return 1;
+        }
+    }
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        if (options->headless) {
+            return Run(*options, nullptr);
+        }
+        QApplication qt(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::setApplicationName(QStringLiteral("Velto"));
+        if (options->demo) {
+            return program::RunDemo(options->demoScenario, ExecutableFolder());
+        }
+        return Run(*options, std::make_unique<ui::QtFrontEnd>(ui::QtFrontEnd::Options{}));
     } catch (const velto::core::ProcessExit& exit) {
         return exit.code();
     }
