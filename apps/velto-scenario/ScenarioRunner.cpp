@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -102,6 +103,9 @@ class Runner {
         if (!app_ && !Start(error)) {
             return false;
         }
+        if (options_.stayOpen) {
+            RunUntil([&] { return app_->loop().QuitRequested(); }, kEndWait);
+        }
         End();
         Collect();
         return true;
@@ -144,9 +148,16 @@ class Runner {
         };
         auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock_);
         panels_ = panels.get();
-        options.answeringPanels = std::move(panels);
+        if (options_.frontEnd) {
+            options.frontEnd =
+                options_.frontEnd(std::move(panels), std::move(options.urlOpener), language_);
+        } else {
+            options.answeringPanels = std::move(panels);
+        }
         app_ = std::make_unique<app::Application>(std::move(options));
-        app_->boxes().set_quiet(true);
+        if (!options_.frontEnd) {
+            app_->boxes().set_quiet(true);
+        }
         if (signIn_) {
             world_->SignIn();
         }
@@ -322,10 +333,22 @@ class Runner {
         "exit";
 
     void RunUntil(const std::function<bool()>& done, Millis limit) {
-        app_->loop().RunUntil(done, limit);
+        if (!options_.pump) {
+            app_->loop().RunUntil(done, limit);
+            return;
+        }
+        const Millis deadline = clock_.Now() + limit;
+        options_.pump();
+        while (!done() && clock_.Now() < deadline) {
+            app_->loop().RunUntil(done, std::min(kPumpEvery, deadline - clock_.Now()), kPumpEvery);
+            options_.pump();
+        }
     }
 
     void WaitUntil(Millis when) {
+        if (options_.pump) {
+            RunUntil([&] { return clock_.Now() >= when; }, when - clock_.Now());
+        }
         while (clock_.Now() < when) {
             app_->loop().RunUntil([&] { return clock_.Now() >= when; }, when - clock_.Now(),
                                   when - clock_.Now());
@@ -398,6 +421,11 @@ class Runner {
                 return false;
             }
             app_->loop().ProcessPending();
+        } else if (v == "shot" || v == "open") {
+            app_->loop().ProcessPending();
+            if (options_.guiVerb && !options_.guiVerb(step, why)) {
+                return false;
+            }
         } else if (v == "partner-ready") {
             // The partner tones the user owns are downloaded and one of them is the standard
             // tone, or the time given has passed.
