@@ -102,7 +102,7 @@ void OptionRbtPanel::Ticked(int id) {
 }
 
 FilePickUpDialog* OptionRbtPanel::Browse() {
-    if (picker_) {
+    if (picker_ && picker_->isVisible()) {
         return picker_;
     }
     auto* picker =

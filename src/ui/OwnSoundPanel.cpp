@@ -85,7 +85,7 @@ void OwnSoundPanel::Ticked(int id) {
 }
 
 FilePickUpDialog* OwnSoundPanel::Browse() {
-    if (picker_) {
+    if (picker_ && picker_->isVisible()) {
         return picker_;
     }
     auto* picker = new FilePickUpDialog(application(),

@@ -76,8 +76,11 @@ void PartnerList::SelectRow(int row) {
 }
 
 SingleRingToneDialog* PartnerList::OpenRingBackDialog(int row) {
-    if (dialog_ || row < 0 || row >= model_->state().RowCount()) {
+    if (dialog_ && dialog_->isVisible()) {
         return dialog_;
+    }
+    if (row < 0 || row >= model_->state().RowCount()) {
+        return nullptr;
     }
     const std::string handle = model_->state().ContactAt(row).handle;
     auto* dialog = new SingleRingToneDialog(app_, handle, window());

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ui/ContactListModel.h"
+#include "ui/SingleRingToneDialog.h"
 #include "ui/TranslatedWindow.h"
 #include "ui/model/ContactOrder.h"
 #include "ui/model/ToneContext.h"
@@ -16,7 +17,6 @@ class Application;
 namespace velto::ui {
 
 class ContactRowDelegate;
-class SingleRingToneDialog;
 
 // Messages of the contact list window (besides WM_UPDATEUSERSTATUS and WM_REFRESH_TEXTS).
 constexpr uint32_t WM_SELECT_CONTACT = 0x8005;  // wParam: row; select or deselect

@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "server/ServerAddress.h"
+#include "ui/DialogDriver.h"
+#include "ui/PartnerList.h"
 
 namespace velto::ui {
 
@@ -30,8 +32,18 @@ platform::WindowHandle QtFrontEnd::CreateMainWindow() {
     const std::string webBase =
         options_.webBase.value_or("http://" + app_->serverLink().settings().host + ":" +
                                   std::to_string(server::kServerWebPort));
+    webBase_ = webBase;
     mainWindow_ = std::make_unique<ForTestDialog>(*app_, webBase);
     boxes_.SetOwner(mainWindow_.get());
+    // The contact list fills the main window's slot and takes the core's list messages.
+    auto* list = new PartnerList(*app_);
+    mainWindow_->contactListSlot()->SetContent(list);
+    app_->contactUpdates().SetContactList({.window = [list] { return list->handle(); },
+                                           .rebuildAndShow = [list] { list->Rebuild(); }});
+    mainWindow_->SetOptionsOpener(
+        [this] { DialogDriver::OpenOptions(*app_, mainWindow_.get(), 0); });
+    mainWindow_->SetMissedCallOpener(
+        [this] { DialogDriver::OpenMissedCalls(*app_, mainWindow_.get()); });
     return mainWindow_->handle();
 }
 
@@ -43,6 +55,9 @@ void QtFrontEnd::ShowMainWindow(bool hidden) {
 }
 
 void QtFrontEnd::DestroyMainWindow() {
+    if (app_ != nullptr) {
+        app_->contactUpdates().SetContactList({});
+    }
     boxes_.SetOwner(nullptr);
     mainWindow_.reset();
 }

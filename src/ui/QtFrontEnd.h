@@ -46,6 +46,8 @@ class QtFrontEnd final : public app::FrontEnd {
     void DestroyMainWindow() override;
     void Run(platform::MessageLoop& loop) override;
 
+    // Scheme, host and port of the web panels as the main window uses them (empty: none).
+    const std::string& webBase() const { return webBase_; }
     // The main window while it exists.
     ForTestDialog* mainWindow() { return mainWindow_.get(); }
     QtAnsweringPanels& panels() { return panels_; }
@@ -60,6 +62,7 @@ class QtFrontEnd final : public app::FrontEnd {
     QtAnsweringPanels panels_;
     std::unique_ptr<platform::UrlOpener> urlOpener_;
     app::Application* app_ = nullptr;
+    std::string webBase_;
     std::unique_ptr<ForTestDialog> mainWindow_;
     std::unique_ptr<QtLoopBridge> bridge_;
 };

@@ -52,7 +52,9 @@ SingleRingToneDialog::SingleRingToneDialog(app::Application& app, std::string ha
     SetPageAddress(WebPageAddress(app, kSetupPath));
     if (language != kNoChannelLanguage) {
         channel_ = new BannerPanel(app.clock(), app.workers(), app.urlOpener(), this);
-        channel_->Navigate(WebPageAddress(app, kChannelPath));
+        if (const std::string address = WebPageAddress(app, kChannelPath); !address.empty()) {
+            channel_->Navigate(address);
+        }
     }
     BuildRows();
     ShowTicked();
@@ -170,7 +172,7 @@ void SingleRingToneDialog::TickRow(int row) {
 }
 
 void SingleRingToneDialog::ChangeOwnTone() {
-    if (picker_) {
+    if (picker_ && picker_->isVisible()) {
         return;
     }
     choice_->StartPick();
@@ -218,7 +220,7 @@ void SingleRingToneDialog::UpdateDownloads() {
 }
 
 void SingleRingToneDialog::accept() {
-    if (picker_) {
+    if (picker_ && picker_->isVisible()) {
         return;
     }
     choice_->Ok();
@@ -226,7 +228,7 @@ void SingleRingToneDialog::accept() {
 }
 
 void SingleRingToneDialog::reject() {
-    if (picker_) {
+    if (picker_ && picker_->isVisible()) {
         return;
     }
     choice_->Cancel();
