@@ -47,6 +47,13 @@ MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The rows sit on white, like the rest of the dialog's body.
+    QPalette white = scroll_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    scroll_->viewport()->setAutoFillBackground(true);
+    scroll_->viewport()->setPalette(white);
+    rowsWidget_->setAutoFillBackground(true);
+    rowsWidget_->setPalette(white);
     okButton()->hide();
     SetPageAddress(WebPageAddress(app, kMailboxPath));
     Fill();

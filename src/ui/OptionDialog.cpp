@@ -14,9 +14,9 @@
 namespace velto::ui {
 namespace {
 
-constexpr int kWidth = 540;
+constexpr int kWidth = 660;
 constexpr int kHeight = 400;
-constexpr int kColumnWidth = 150;
+constexpr int kColumnWidth = 190;
 constexpr int kButtonHeight = 40;
 
 struct PageButton {
@@ -150,8 +150,12 @@ void OptionDialog::RefreshTexts() {
     const int32_t language = ShownLanguage(app_.state());
     setWindowTitle(Text(i18n::TXT_OPTIONS, language));
     for (const PageButton& entry : kPageButtons) {
-        buttons_[entry.page]->setText(Text(entry.text, language));
-        buttons_[entry.page]->setToolTip(Text(entry.text, language));
+        // Long names (German) are cut short on the button; the tooltip has them whole.
+        CSXButton* button = buttons_[entry.page];
+        const QString text = Text(entry.text, language);
+        button->setText(
+            button->fontMetrics().elidedText(text, Qt::ElideRight, button->width() - 48));
+        button->setToolTip(text);
     }
     ok_->setText(Text(i18n::TXT_OK, language));
     cancel_->setText(Text(i18n::TXT_CANCEL, language));

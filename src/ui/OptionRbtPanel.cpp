@@ -44,6 +44,7 @@ OptionRbtPanel::OptionRbtPanel(app::Application& app, QWidget* parent)
         group_.addButton(radio, radios[i]);
         grid->addWidget(radio, 1 + i, 0);
         CxSkinButton* play = preview_.AddButton(box_, plays[i]);
+        playButtons_[i] = play;
         grid->addWidget(play, 1 + i, 1);
         const int id = plays[i];
         connect(play, &QAbstractButton::clicked, this, [this, id] { PressPlay(id); });
@@ -71,6 +72,11 @@ void OptionRbtPanel::ShowSetting() {
                    : options_.Setting() == 2 ? kPartnerRadio
                                              : kDefaultRadio;
     group_.button(id)->setChecked(true);
+    if (QAbstractButton* play = group_.button(kPartnerRadio)) {
+        // Nothing to hear without a partner tone or an own tone.
+        playButtons_[2]->setEnabled(play->isEnabled());
+    }
+    playButtons_[1]->setEnabled(!options_.OwnTitle().empty());
     const std::u16string title = options_.OwnTitle();
     const int32_t language = ShownLanguage(application().state());
     QRadioButton* own = radio(kOwnRadio);

@@ -55,6 +55,7 @@ class OptionRbtPanel final : public OptionPage {
     QLabel* question_;
     QButtonGroup group_;
     QComboBox* partners_;
+    CxSkinButton* playButtons_[3] = {};
     CURLLinkButton* browse_;
     QPointer<FilePickUpDialog> picker_;
 };

@@ -49,6 +49,7 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
         group_.addButton(radio, radios[i]);
         grid->addWidget(radio, 1 + 2 * i, 0);
         CxSkinButton* play = preview_.AddButton(box_, plays[i]);
+        ownPlay_ = play;
         grid->addWidget(play, 1 + 2 * i, 1);
         const int id = plays[i];
         connect(play, &QAbstractButton::clicked, this, [this, id] { PressPlay(id); });
@@ -65,6 +66,7 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
 
 void OwnSoundPanel::ShowSetting() {
     group_.button(options_.UseDefault() ? kDefaultRadio : kOwnRadio)->setChecked(true);
+    ownPlay_->setEnabled(!options_.Title().empty());
     const QString title = QString::fromStdU16String(options_.Title());
     title_->setText(title_->fontMetrics().elidedText(title, Qt::ElideMiddle, 230));
     title_->setToolTip(title);

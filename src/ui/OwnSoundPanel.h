@@ -51,6 +51,7 @@ class OwnSoundPanel : public OptionPage {
     QLabel* question_;
     QButtonGroup group_;
     QLabel* title_;
+    CxSkinButton* ownPlay_ = nullptr;
     CURLLinkButton* browse_;
     QPointer<FilePickUpDialog> picker_;
 };

@@ -47,6 +47,13 @@ SingleRingToneDialog::SingleRingToneDialog(app::Application& app, std::string ha
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The rows sit on white, like the rest of the dialog's body.
+    QPalette white = scroll_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    scroll_->viewport()->setAutoFillBackground(true);
+    scroll_->viewport()->setPalette(white);
+    rowsWidget_->setAutoFillBackground(true);
+    rowsWidget_->setPalette(white);
     group_.setExclusive(true);
     const int32_t language = ShownLanguage(app.state());
     SetPageAddress(WebPageAddress(app, kSetupPath));
