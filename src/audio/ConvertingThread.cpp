@@ -7,6 +7,7 @@
 
 #include "audio/ToneConversion.h"
 #include "platform/Com.h"
+#include "platform/PathComponent.h"
 #include "platform/TempFile.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -126,8 +127,15 @@ std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path
         return {};
     }
 
-    const std::filesystem::path folder = std::filesystem::path(context_.state.UserDataDir.Get()) /
-                                         context_.state.MyHandle.Get() / "RingTone";
+    const std::string dataDir = context_.state.UserDataDir.Get();
+    const std::string handle = context_.state.MyHandle.Get();
+    std::string reason;
+    if (dataDir.empty() || !platform::IsSafePathComponent(handle, &reason)) {
+        Trace("ConvertingThread: no tone folder for the user handle (%s)\n",
+              dataDir.empty() ? "no data folder" : reason.c_str());
+        return {};
+    }
+    const std::filesystem::path folder = std::filesystem::path(dataDir) / handle / "RingTone";
     std::filesystem::create_directory(folder, ec);
     const auto result = CreateToneName(folder);
     if (!result) {
