@@ -71,7 +71,13 @@ void ConvertingThread::Run() {
         slash == std::u16string::npos ? sourcePath_ : sourcePath_.substr(slash + 1);
     const std::filesystem::path source(platform::Utf16ToUtf8(sourcePath_));
 
-    const std::filesystem::path tone = MakeToneFile(source, IsMp3Name(sourceName));
+    std::filesystem::path tone;
+    try {
+        tone = MakeToneFile(source, IsMp3Name(sourceName));
+    } catch (const std::exception& error) {
+        // Reported as any failed conversion: the window is waiting for its answer.
+        Trace("ConvertingThread: %s: %s\n", source.c_str(), error.what());
+    }
     int32_t itemId = -1;
     if (!tone.empty() && context_.addTone) {
         itemId = context_.addTone(sourceName, platform::Utf8ToUtf16(tone.string()));
