@@ -37,7 +37,8 @@ std::string FileName(const std::string& path) {
 }  // namespace
 
 void PrintReport(const Report& report, std::ostream& out) {
-    out << "Scenario ended at " << Seconds(report.endedAt) << "; data in " << report.dataDir
+    out << "Scenario " << (report.interrupted ? "interrupted" : "ended") << " at "
+        << Seconds(report.endedAt) << "; data in " << report.dataDir
         << "\n\nCalls: " << report.calls.size() << "\n";
     for (const CallReport& call : report.calls) {
         out << "  " << call.name << ": " << call.type << " call from " << call.handle << " (id "
@@ -105,8 +106,9 @@ void PrintReport(const Report& report, std::ostream& out) {
 }
 
 void PrintJsonReport(const Report& report, std::ostream& out) {
-    out << "{\"endedAtMs\":" << report.endedAt.count() << ",\"dataDir\":" << Json(report.dataDir)
-        << ",\"calls\":[";
+    out << "{\"endedAtMs\":" << report.endedAt.count()
+        << ",\"interrupted\":" << (report.interrupted ? "true" : "false")
+        << ",\"dataDir\":" << Json(report.dataDir) << ",\"calls\":[";
     const char* sep = "";
     for (const CallReport& call : report.calls) {
         out << sep << "{\"name\":" << Json(call.name) << ",\"handle\":" << Json(call.handle)

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "platform/QuitSignals.h"
 #include "platform/Trace.h"
 #include "velto-scenario/ScenarioRunner.h"
 
@@ -84,6 +85,14 @@ int main(int argc, char** argv) {
     if (trace) {
         quiet.reset();
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    }
+    // In real time SIGINT and SIGTERM end the run as they end velto: the program's orderly
+    // shut-down, then the report so far. Set up before any other thread starts.
+    scenario::Interrupt interrupt;
+    std::optional<platform::QuitSignals> signals;
+    if (options.realTime) {
+        signals.emplace([&interrupt](int) { interrupt.Request(); });
+        options.interrupt = &interrupt;
     }
     scenario::Report report;
     std::string error;

@@ -47,7 +47,12 @@ bool PlayToCaller(CallServices& services, skype::Call& call, const std::string& 
         if (now >= end && !call.InputStillPlaying()) {
             return false;
         }
-        clock.SleepUntil(now < end ? std::min(end, now + poll) : now + services.timings.rearmPoll);
+        if (!services.workers.stop().SleepUntil(now < end ? std::min(end, now + poll)
+                                                          : now + services.timings.rearmPoll)) {
+            // Quitting: the caller is let go rather than left in silence.
+            call.Finish();
+            return true;
+        }
     }
 }
 
@@ -108,7 +113,11 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
             if (services.clock.Now() - started > services.timings.recordLimit) {
                 call.Finish();
             }
-            services.clock.SleepFor(services.timings.machinePoll);
+            if (!services.workers.stop().SleepFor(services.timings.machinePoll)) {
+                // Quitting ends the message early; what was recorded is kept.
+                call.Finish();
+                break;
+            }
         }
     }
     services.missedCalls.AddSaveAndFlag(std::move(record));

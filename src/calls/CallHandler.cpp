@@ -11,6 +11,7 @@
 #include "calls/VideoThread.h"
 #include "i18n/LanguageTable.h"
 #include "platform/FileLookup.h"
+#include "platform/StopSignal.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "skype/api/Skype.h"
@@ -104,6 +105,9 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         receiveGuard.Cancel();
     };
     Wakeup wakeup(s.clock);
+    // Quitting ends every wait of the handler at once.
+    platform::StopSignal& stop = s.workers.stop();
+    const auto wakeOnStop = stop.OnStop([&wakeup] { wakeup.Wake(); });
     std::unique_ptr<AnsweringPanel> panel;
     bool ringing = false;
     skype::ResultCode result = 0;
@@ -169,17 +173,17 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         const Millis toneOnlyEnd = s.clock.Now() + timings.toneOnly;
         for (;;) {
             tone.KeepPlaying();
-            if (s.clock.Now() >= toneOnlyEnd) {
+            if (s.clock.Now() >= toneOnlyEnd ||
+                !stop.SleepUntil(std::min(tone.NextCheck(), toneOnlyEnd))) {
                 break;
             }
-            s.clock.SleepUntil(std::min(tone.NextCheck(), toneOnlyEnd));
         }
 
         panel = s.panels.Create(PanelRequest{call.Id(), handle, call.PartnerDisplayName(),
                                              [&wakeup] { wakeup.Wake(); }});
         skype::CallStatus status = call.Status();
         platform::Trace("pCall->Status %d............\n", skype::ToInt(status));
-        if (!IsCallOver(status)) {
+        if (!IsCallOver(status) && !stop.Requested()) {
             panel->Show();
             const std::filesystem::path ringTone =
                 s.settings.UseDefaultRingTone() || !folders.ownFolder
@@ -195,7 +199,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 if (panel->Decision() != AnsweringPanel::kUndecided) {
                     break;
                 }
-                if (IsCallOver(call.Status())) {
+                if (IsCallOver(call.Status()) || stop.Requested()) {
                     break;
                 }
                 const Millis now = s.clock.Now();
@@ -231,13 +235,17 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             UntakenCall untaken{call, handle, timeStamp, *panel, cancelVideo};
             if (IsCallOver(call.Status())) {
                 RecordMissedCall(s, untaken);
+            } else if (stop.Requested()) {
+                // Nobody will play to the caller any more: the call ends here, as missed.
+                RecordMissedCall(s, untaken);
+                call.Finish();
             } else {
                 AnswerByMachine(s, untaken);
             }
         }
 
-        while (!IsCallOver(call.Status())) {
-            s.clock.SleepFor(timings.endPoll);
+        // A call the user took stays with Skype when the program quits.
+        while (!IsCallOver(call.Status()) && stop.SleepFor(timings.endPoll)) {
         }
         platform::Trace("End processing call\n");
         panel.reset();
