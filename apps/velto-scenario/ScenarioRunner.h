@@ -86,6 +86,10 @@ struct Report {
     // The run was ended early by an interrupt (a signal).
     bool interrupted = false;
     std::string dataDir;
+    // When access was first granted, and when the contact list settled after it (the
+    // main window's WM_CONTACTS_STABLE), from the start.
+    std::optional<platform::Millis> attachedAt;
+    std::optional<platform::Millis> contactListShownAt;
 };
 
 // Plays the scenario; false with `error` when a step cannot be carried out.

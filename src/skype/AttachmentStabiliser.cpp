@@ -83,8 +83,13 @@ void SettleAndTell(const SkypeContext& context, StabiliserGate& gate, Skype& sky
 
     platform::Clock& clock = context.clock;
     ContactSnapshot snapshot = TakeContactSnapshot(skype);
+    const platform::Millis cap = clock.Now() + kContactsSettleCap;
     platform::Millis noted = clock.Now();
     while (clock.Now() - noted < kContactsStill) {
+        if (clock.Now() >= cap) {
+            Trace("Stabiliser: the contact list still changes; shown as it is\n");
+            break;
+        }
         if (!gate.Sleep(kContactPoll)) {
             return;
         }

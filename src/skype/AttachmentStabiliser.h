@@ -37,14 +37,21 @@ class StabiliserGate {
 inline constexpr platform::Millis kRegisterPoll{200};
 inline constexpr platform::Millis kConnectionPoll{200};
 inline constexpr platform::Millis kContactPoll{100};
-// The contact list counts as settled once it stayed the same this long.
+// The contact list counts as settled once its contacts and their names stayed the same
+// this long.
 inline constexpr platform::Millis kContactsStill{1000};
+// The list is shown at the latest this long after the first snapshot, settled or not. A
+// client hands its whole contact list over within a few seconds of sign-in; a list whose
+// names still change after ten seconds is being edited, not loaded, and the user should
+// not wait for it: the refreshes of the contact-status gathering keep it current.
+inline constexpr platform::Millis kContactsSettleCap{10000};
 
 // Starts one stabiliser thread (one per grant of access): it waits until the Skype object
 // is registered and attached, makes the user's own folder, waits until the contact list
-// has settled, then sends WM_UPDATELIST (1, 1) to the main window and posts
-// WM_CONTACTS_STABLE. The thread keeps its own copies of `context` and `gate`: the objects
-// the context refers to must outlive it (the program joins its workers before they go).
+// has settled (or for at most kContactsSettleCap), then sends WM_UPDATELIST (1, 1) to the main
+// window and posts WM_CONTACTS_STABLE. The thread keeps its own copies of `context` and
+// `gate`: the objects the context refers to must outlive it (the program joins its workers
+// before they go).
 void StartAttachmentStabiliser(const SkypeContext& context, const StabiliserGate& gate);
 
 // The thread's routine.
