@@ -1,11 +1,14 @@
 // The velto program: the headless front end over the application's composition.
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "VeltoCommandLine.h"
 #include "app/Application.h"
+#include "cli/GuardedMain.h"
 #include "core/ProcessExit.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
@@ -69,9 +72,18 @@ int Run(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     // Trace lines are diagnostics; each one is to be seen at once, even through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const velto::core::ProcessExit& exit) {
-        return exit.code();
-    }
+    return velto::cli::GuardedMain("velto", [&] {
+        int exitCode = 0;
+        const auto arguments = velto::cli::Parse(velto::program::VeltoTool(),
+                                                 std::vector<std::string>(argv + 1, argv + argc),
+                                                 std::cout, std::cerr, exitCode);
+        if (!arguments) {
+            return exitCode;
+        }
+        try {
+            return Run(arguments->operands());
+        } catch (const velto::core::ProcessExit& exit) {
+            return exit.code();
+        }
+    });
 }

@@ -5,12 +5,12 @@
 
 namespace velto::test {
 
-RealTimeLimit::RealTimeLimit(std::chrono::seconds limit, std::string what) {
-    watch_ = std::thread([this, limit, what = std::move(what)] {
+RealTimeLimit::RealTimeLimit(std::chrono::milliseconds limit, std::string what) {
+    watcher_ = std::thread([this, limit, what = std::move(what)] {
         std::unique_lock lock(mutex_);
-        if (!done_.wait_for(lock, limit, [this] { return ended_; })) {
-            Fail(what + ": still running after " + std::to_string(limit.count()) +
-                 " s of real time (a hang)");
+        if (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+            Fail(what + ": still not done after " + std::to_string(limit.count()) +
+                 " ms of real time");
         }
     });
 }
@@ -18,14 +18,14 @@ RealTimeLimit::RealTimeLimit(std::chrono::seconds limit, std::string what) {
 RealTimeLimit::~RealTimeLimit() {
     {
         std::lock_guard guard(mutex_);
-        ended_ = true;
+        finished_ = true;
     }
     done_.notify_all();
-    watch_.join();
+    watcher_.join();
 }
 
 void RealTimeLimit::Fail(const std::string& why) {
-    std::fprintf(stderr, "\n*** %s\n", why.c_str());
+    std::fprintf(stderr, "%s\n", why.c_str());
     std::fflush(stderr);
     std::abort();
 }

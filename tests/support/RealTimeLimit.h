@@ -8,25 +8,25 @@
 
 namespace velto::test {
 
-// A fixture's own real-time limit: if it is still alive after `limit` of real time, the
-// test process prints `what` and aborts, so a hang fails in seconds instead of running into
-// the test runner's time-out. Virtual-clock tests take milliseconds; the limit is only
-// for a fault that stops them.
+// A hang must be a quick failure, not a run into the test driver's time-out: when the
+// guarded scope lasts longer than `limit` of real time, the process ends with a message
+// naming `what`. Never a way to wait for the program's work.
 class RealTimeLimit {
   public:
-    RealTimeLimit(std::chrono::seconds limit, std::string what);
+    RealTimeLimit(std::chrono::milliseconds limit, std::string what);
     ~RealTimeLimit();
     RealTimeLimit(const RealTimeLimit&) = delete;
     RealTimeLimit& operator=(const RealTimeLimit&) = delete;
 
-    // Stops the test process now with `why`, as the limit does when it runs out.
+    // Ends the test process now with `why`, as the limit does when it runs out: for a
+    // fault that would otherwise leave the test waiting until the limit.
     [[noreturn]] static void Fail(const std::string& why);
 
   private:
     std::mutex mutex_;
     std::condition_variable done_;
-    bool ended_ = false;
-    std::thread watch_;
+    bool finished_ = false;
+    std::thread watcher_;
 };
 
 }  // namespace velto::test
