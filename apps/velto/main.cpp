@@ -1,17 +1,18 @@
-// The velto program: the desktop front end (or, with --headless, none) over the
-// application's composition; --demo plays a scenario on the simulated Skype client.
+// The velto program: the desktop front end (with --headless: none) over the application's
+// composition; --demo plays a scenario on the simulated Skype client with the windows.
 #include <QApplication>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "Demo.h"
 #include "Display.h"
-#include "Options.h"
+#include "VeltoCommandLine.h"
 #include "app/Application.h"
+#include "cli/GuardedMain.h"
 #include "core/ProcessExit.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
@@ -29,7 +30,7 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
-int Run(const program::Options& options, std::unique_ptr<app::FrontEnd> frontEnd) {
+int Run(const std::vector<std::string>& arguments, std::unique_ptr<app::FrontEnd> frontEnd) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -63,7 +64,7 @@ int Run(const program::Options& options, std::unique_ptr<app::FrontEnd> frontEnd
         running = &application;
     }
 
-    if (!application.Start(options.rest)) {
+    if (!application.Start(arguments)) {
         return 0;
     }
     platform::Trace("velto: running\n");
@@ -77,31 +78,42 @@ int Run(const program::Options& options, std::unique_ptr<app::FrontEnd> frontEnd
 int main(int argc, char** argv) {
     // Trace lines are diagnostics; each one is to be seen at once, even through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    std::string error;
-    const auto options =
-        program::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!options) {
-        std::fprintf(stderr, "velto: %s\n", error.c_str());
-        return 2;
-    }
-    if (!options->headless) {
-        if (const auto why = program::WhyNoDisplay(program::ProcessEnvironment())) {
-            std::fprintf(stderr, "velto: %s (--headless runs without windows)\n", why->c_str());
-            return 1;
+    return velto::cli::GuardedMain("velto", [&] {
+        int exitCode = 0;
+        std::vector<std::string> words(argv + 1, argv + argc);
+        const std::string demoScenario = velto::program::TakeDemoScenario(words);
+        const auto arguments =
+            velto::cli::Parse(velto::program::VeltoTool(), words, std::cout, std::cerr, exitCode);
+        if (!arguments) {
+            return exitCode;
         }
-    }
-    try {
-        if (options->headless) {
-            return Run(*options, nullptr);
+        const bool headless = arguments->Has("--headless");
+        const bool demo = arguments->Has("--demo");
+        if (headless && demo) {
+            return velto::cli::UsageError(velto::program::VeltoTool(),
+                                          "--demo shows windows; it cannot run --headless",
+                                          std::cerr);
         }
-        QApplication qt(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-        QApplication::setApplicationName(QStringLiteral("Velto"));
-        if (options->demo) {
-            return program::RunDemo(options->demoScenario, ExecutableFolder());
+        if (!headless) {
+            if (const auto why = program::WhyNoDisplay(program::ProcessEnvironment())) {
+                std::cerr << "velto: " << *why << " (--headless runs without windows)\n";
+                return velto::cli::kExitFailure;
+            }
         }
-        return Run(*options, std::make_unique<ui::QtFrontEnd>(ui::QtFrontEnd::Options{}));
-    } catch (const velto::core::ProcessExit& exit) {
-        return exit.code();
-    }
+        try {
+            if (headless) {
+                return Run(arguments->operands(), nullptr);
+            }
+            QApplication qt(argc, argv);
+            QApplication::setQuitOnLastWindowClosed(false);
+            QApplication::setApplicationName(QStringLiteral("Velto"));
+            if (demo) {
+                return program::RunDemo(demoScenario, ExecutableFolder());
+            }
+            return Run(arguments->operands(),
+                       std::make_unique<ui::QtFrontEnd>(ui::QtFrontEnd::Options{}));
+        } catch (const velto::core::ProcessExit& exit) {
+            return exit.code();
+        }
+    });
 }

@@ -1,16 +1,18 @@
 #include "calls/CallHandler.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "calls/AnsweringMachine.h"
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
+#include "calls/CallWaiter.h"
+#include "calls/MissedCall.h"
 #include "calls/RingBackTone.h"
 #include "calls/ToneFeeder.h"
-#include "calls/VideoThread.h"
+#include "calls/VideoGuards.h"
 #include "i18n/LanguageTable.h"
 #include "platform/FileLookup.h"
+#include "platform/StopSignal.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "skype/api/Skype.h"
@@ -22,33 +24,31 @@ using platform::Millis;
 using skype::AutomationError;
 using skype::DeviceKind;
 
-// Lets the handler sleep until a deadline or until the panel's decision changes.
-class Wakeup {
-  public:
-    explicit Wakeup(platform::Clock& clock) : changed_(clock) {}
-
-    void Wake() {
-        std::lock_guard guard(mutex_);
-        woken_ = true;
-        changed_.NotifyAll();
-    }
-
-    void WaitUntil(Millis deadline) {
-        std::unique_lock lock(mutex_);
-        changed_.WaitUntil(lock, deadline, [&] { return woken_; });
-        woken_ = false;
-    }
-
-  private:
-    std::mutex mutex_;
-    platform::ClockCondition changed_;
-    bool woken_ = false;
-};
-
 void SetAllDevices(skype::Call& call, DeviceKind kind, const std::string& text) {
     call.SetInputDevice(kind, text);
     call.SetOutputDevice(kind, text);
     call.SetCaptureMicDevice(kind, text);
+}
+
+// After an unexpected error: the call is hung up and recorded as missed, each step on its
+// own so that one failing does not skip the other.
+void LetCallGo(CallServices& s, skype::Call& call, const std::string& handle,
+               const std::string& timeStamp) {
+    try {
+        if (!IsCallOver(call.Status())) {
+            call.Finish();
+        }
+    } catch (const std::exception& error) {
+        platform::Trace("Incoming-CallHandler: cannot hang up: %s\n", error.what());
+    }
+    try {
+        MissedCall record;
+        record.partnerHandle = handle.empty() ? call.PartnerHandle() : handle;
+        record.time = timeStamp;
+        s.missedCalls.AddSaveAndFlag(std::move(record));
+    } catch (const std::exception& error) {
+        platform::Trace("Incoming-CallHandler: cannot record the missed call: %s\n", error.what());
+    }
 }
 
 }  // namespace
@@ -97,21 +97,23 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
     CallServices& s = services_;
     const CallTimings& timings = s.timings;
     const std::string timeStamp = CallTimeText(s.clock.WallNow());
-    VideoThread sendGuard(s, cookie_, VideoThread::Direction::Send);
-    VideoThread receiveGuard(s, cookie_, VideoThread::Direction::Receive);
-    const auto cancelVideo = [&] {
-        sendGuard.Cancel();
-        receiveGuard.Cancel();
-    };
-    Wakeup wakeup(s.clock);
-    std::unique_ptr<AnsweringPanel> panel;
+    VideoGuards video(s, cookie_);
+    const auto cancelVideo = [&] { video.Cancel(); };
     bool ringing = false;
+    bool settled = false;  // handed to the user, declined, or recorded as missed
+    std::string handle;
     skype::ResultCode result = 0;
 
     try {
+        // Every wait of this call sleeps until the call signals a change, the panel's
+        // decision wakes it, or a moment it knows of comes.
+        CallWaiter waiter(s.clock, call);
+        // Quitting wakes every wait of the call, which then lets the call go.
+        platform::StopSignal& stop = s.workers.stop();
+        const auto wakeOnStop = stop.OnStop([&waiter] { waiter.Wake(); });
+        std::unique_ptr<AnsweringPanel> panel;  // after the waiter, which it wakes
         SetAllDevices(call, DeviceKind::SoundCard, "");
-        sendGuard.Start();
-        receiveGuard.Start();
+        video.StartIfVideo(call);
         try {
             call.Answer();
         } catch (const AutomationError&) {
@@ -119,7 +121,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 "Did you enable auto answering??? Not sure how to do it, just ignore it....");
         }
 
-        const std::string handle = call.PartnerHandle();
+        handle = call.PartnerHandle();
         const auto entry = s.settings.FindRingBack(handle);
         const bool perContact = entry && entry->mode != kModeAd;
         if (perContact) {
@@ -155,7 +157,8 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace(perContact ? "%s!!!!!ZZZZZZZZZZZZZZZZZ\n" : "%s!!!!!!!!!!!!!!!!!!!!\n",
                         tonePath.c_str());
 
-        ToneFeeder tone(call, s.clock, tonePath, timings.rearmPoll, timings.statusPoll);
+        ToneFeeder tone(call, s.clock, tonePath, timings.rearmLead, timings.rearmPoll,
+                        timings.unknownTonePoll);
         tone.Feed();
         if (s.shared.FriendMsgEnabled.load()) {
             if (skypeObject) {
@@ -165,21 +168,22 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             }
         }
 
-        // The tone alone first.
+        // The tone alone first. Video the caller adds meanwhile is stopped at once.
         const Millis toneOnlyEnd = s.clock.Now() + timings.toneOnly;
         for (;;) {
             tone.KeepPlaying();
-            if (s.clock.Now() >= toneOnlyEnd) {
+            if (s.clock.Now() >= toneOnlyEnd || stop.Requested()) {
                 break;
             }
-            s.clock.SleepUntil(std::min(tone.NextCheck(), toneOnlyEnd));
+            waiter.WaitUntil(std::min(tone.NextCheck(), toneOnlyEnd));
+            video.StartIfVideo(call);
         }
 
         panel = s.panels.Create(PanelRequest{call.Id(), handle, call.PartnerDisplayName(),
-                                             [&wakeup] { wakeup.Wake(); }});
+                                             [&waiter] { waiter.Wake(); }});
         skype::CallStatus status = call.Status();
         platform::Trace("pCall->Status %d............\n", skype::ToInt(status));
-        if (!IsCallOver(status)) {
+        if (!IsCallOver(status) && !stop.Requested()) {
             panel->Show();
             const std::filesystem::path ringTone =
                 s.settings.UseDefaultRingTone() || !folders.ownFolder
@@ -195,20 +199,21 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 if (panel->Decision() != AnsweringPanel::kUndecided) {
                     break;
                 }
-                if (IsCallOver(call.Status())) {
+                if (IsCallOver(call.Status()) || stop.Requested()) {
                     break;
                 }
+                video.StartIfVideo(call);
                 const Millis now = s.clock.Now();
                 const bool limited = s.settings.VoiceMailOn();
                 if (limited && now - ringStart > timings.ringLimit) {
                     break;
                 }
                 Millis wake =
-                    std::min({tone.NextCheck(), now + timings.statusPoll, panel->NextPumpDue()});
+                    std::min({tone.NextCheck(), now + timings.statusRecheck, panel->NextPumpDue()});
                 if (limited) {
                     wake = std::min(wake, ringStart + timings.ringLimit + Millis(1));
                 }
-                wakeup.WaitUntil(wake);
+                waiter.WaitUntil(wake);
             }
             s.ringer.Stop();
             ringing = false;
@@ -216,9 +221,9 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace("SHould be end......................\n");
 
         const int32_t decision = panel->Decision();
+        settled = decision == AnsweringPanel::kTake || decision == AnsweringPanel::kDecline;
         if (decision == AnsweringPanel::kTake) {
-            sendGuard.Resume();
-            receiveGuard.Resume();
+            video.Resume();
             SetAllDevices(call, DeviceKind::File, "");
             SetAllDevices(call, DeviceKind::SoundCard, "default");
         } else if (decision == AnsweringPanel::kDecline) {
@@ -228,16 +233,22 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             }
         } else {
             cancelVideo();
-            UntakenCall untaken{call, handle, timeStamp, *panel, cancelVideo};
+            UntakenCall untaken{call, handle, timeStamp, *panel, cancelVideo, waiter};
             if (IsCallOver(call.Status())) {
                 RecordMissedCall(s, untaken);
+            } else if (stop.Requested()) {
+                // Nobody will play to the caller any more: the call ends here, as missed.
+                RecordMissedCall(s, untaken);
+                call.Finish();
             } else {
                 AnswerByMachine(s, untaken);
             }
+            settled = true;
         }
 
-        while (!IsCallOver(call.Status())) {
-            s.clock.SleepFor(timings.endPoll);
+        // A call the user took stays with Skype when the program quits.
+        while (!IsCallOver(call.Status()) && !stop.Requested()) {
+            waiter.WaitUntil(s.clock.Now() + timings.statusRecheck);
         }
         platform::Trace("End processing call\n");
         panel.reset();
@@ -249,9 +260,19 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace("Incoming-CallHandler exception with HRESULT: %u(%x)\n",
                         error.unsignedCode(), error.unsignedCode());
         result = error.code();
+    } catch (const std::exception& error) {
+        // Anything else (a file-system fault, memory) ends the handling, not the call's
+        // bookkeeping: the caller is let go and the user still learns of the call.
+        platform::Trace("Incoming-CallHandler: ended by an unexpected error: %s\n", error.what());
+        if (ringing) {
+            s.ringer.Stop();
+        }
+        cancelVideo();
+        if (!settled) {
+            LetCallGo(s, call, handle, timeStamp);
+        }
     }
-    sendGuard.WaitEnded();
-    receiveGuard.WaitEnded();
+    video.WaitEnded();
     return result;
 }
 
