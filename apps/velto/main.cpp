@@ -1,4 +1,6 @@
-// The velto program: the headless front end over the application's composition.
+// The velto program: the desktop front end (with --headless: none) over the application's
+// composition; --demo plays a scenario on the simulated Skype client with the windows.
+#include <QApplication>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -6,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Demo.h"
+#include "Display.h"
 #include "VeltoCommandLine.h"
 #include "app/Application.h"
 #include "cli/GuardedMain.h"
@@ -14,6 +18,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "ui/QtFrontEnd.h"
 
 namespace {
 
@@ -25,7 +30,7 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
-int Run(const std::vector<std::string>& arguments) {
+int Run(const std::vector<std::string>& arguments, std::unique_ptr<app::FrontEnd> frontEnd) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -44,6 +49,7 @@ int Run(const std::vector<std::string>& arguments) {
         .folders = platform::KnownFolders::FromProcess(),
         .machineHive = ExecutableFolder() / ".." / "share" / "velto" / "machine.reg",
         .soundDevice = true,
+        .frontEnd = std::move(frontEnd),
     });
     struct Registered {
         std::mutex& mutex;
@@ -74,14 +80,38 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     return velto::cli::GuardedMain("velto", [&] {
         int exitCode = 0;
-        const auto arguments = velto::cli::Parse(velto::program::VeltoTool(),
-                                                 std::vector<std::string>(argv + 1, argv + argc),
-                                                 std::cout, std::cerr, exitCode);
+        std::vector<std::string> words(argv + 1, argv + argc);
+        const std::string demoScenario = velto::program::TakeDemoScenario(words);
+        const auto arguments =
+            velto::cli::Parse(velto::program::VeltoTool(), words, std::cout, std::cerr, exitCode);
         if (!arguments) {
             return exitCode;
         }
+        const bool headless = arguments->Has("--headless");
+        const bool demo = arguments->Has("--demo");
+        if (headless && demo) {
+            return velto::cli::UsageError(velto::program::VeltoTool(),
+                                          "--demo shows windows; it cannot run --headless",
+                                          std::cerr);
+        }
+        if (!headless) {
+            if (const auto why = program::WhyNoDisplay(program::ProcessEnvironment())) {
+                std::cerr << "velto: " << *why << " (--headless runs without windows)\n";
+                return velto::cli::kExitFailure;
+            }
+        }
         try {
-            return Run(arguments->operands());
+            if (headless) {
+                return Run(arguments->operands(), nullptr);
+            }
+            QApplication qt(argc, argv);
+            QApplication::setQuitOnLastWindowClosed(false);
+            QApplication::setApplicationName(QStringLiteral("Velto"));
+            if (demo) {
+                return program::RunDemo(demoScenario, ExecutableFolder());
+            }
+            return Run(arguments->operands(),
+                       std::make_unique<ui::QtFrontEnd>(ui::QtFrontEnd::Options{}));
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();
         }

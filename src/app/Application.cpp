@@ -84,6 +84,7 @@ Application::Application(ApplicationOptions options)
       frontEnd_(FrontEndFor(options)),
       headless_(dynamic_cast<HeadlessFrontEnd*>(frontEnd_.get())),
       soundOutput_(SoundOutputFor(options)),
+      ringOutput_(SoundOutputFor(options)),
       instance_(InstanceFolder(options), kInstanceName),
       registrySettings_(state_, registry_, frontEnd_->boxes(), frontEnd_->languageChooser(),
                         folders_),
@@ -92,7 +93,7 @@ Application::Application(ApplicationOptions options)
       serverLink_(clock_, workers_, ServerAddress(registry_, options.serverLink)),
       partner_({clock_, workers_, state_, serverLink_, userSettings_, settingFile_, registry_}),
       missed_([this] { return settingFile_.UserOwnFolder(); }),
-      ringer_(*soundOutput_),
+      ringer_(*ringOutput_),
       callServices_{
           .clock = clock_,
           .workers = workers_,
@@ -145,9 +146,12 @@ skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
     }
     hooks.loadMissedCalls =
         options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] { missed_.Load(); };
-    // The local ring tone and the sound player share the one output, which a peer's "SP"
-    // silences at once.
-    hooks.stopPlayingSound = [this] { ringer_.Silence(); };
+    // The local ring tone and the sound player each have their own voice, so that a
+    // preview and a ringing call can be heard together; a peer's "SP" silences both.
+    hooks.stopPlayingSound = [this] {
+        ringer_.Silence();
+        soundOutput_->Stop();
+    };
     return hooks;
 }
 
@@ -175,7 +179,8 @@ core::MainAppHooks Application::Hooks() {
 
 int32_t Application::AddConvertedTone(const std::u16string& sourcePath, const std::u16string& title,
                                       const std::u16string& path) {
-    const std::optional<int32_t> id = settingFile_.AddCatalogueTone(title, path);
+    // Both entries first, then one save of the setting file.
+    const std::optional<int32_t> id = userSettings_.InsertTone(core::CatalogueTone{title, path});
     if (!id) {
         Trace("No catalogue id left for %s\n", platform::Utf16ToUtf8(title).c_str());
         return -1;
@@ -189,6 +194,7 @@ std::shared_ptr<audio::ConvertingThread> Application::StartToneConversion(
     std::u16string sourcePath, platform::WindowHandle notifyWindow) {
     audio::ConvertingContext context{
         .windows = windows_,
+        .owner = loop_,
         .state = state_,
         .tempFolder = folders_.Temp(),
         .addTone =
@@ -222,6 +228,8 @@ void Application::Shutdown() {
         return;
     }
     shutDown_ = true;
+    // Downloads, calls and conversions end their waits now, so that joining them is short.
+    workers_.stop().Request();
     if (!skypeLink_.StopStabilisers()) {
         Trace("Application: a stabiliser did not end in time\n");
     }

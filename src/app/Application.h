@@ -125,7 +125,9 @@ class Application {
     // ends with a trace when another front end runs.
     platform::HeadlessMessageBoxes& boxes() { return Headless().headlessBoxes(); }
     headless::HeadlessMainWindow& mainWindow() { return Headless().mainWindow(); }
+    // The sound player's voice (previews) and the local ringer's.
     platform::SoundOutput& soundOutput() { return *soundOutput_; }
+    platform::SoundOutput& ringOutput() { return *ringOutput_; }
     platform::UrlOpener& urlOpener() { return frontEnd_->urlOpener(); }
     core::SharedState& state() { return state_; }
     core::RegistrySettings& registrySettings() { return registrySettings_; }
@@ -172,6 +174,7 @@ class Application {
     std::unique_ptr<FrontEnd> frontEnd_;
     HeadlessFrontEnd* headless_ = nullptr;  // frontEnd_ when it is the headless one
     std::unique_ptr<platform::SoundOutput> soundOutput_;
+    std::unique_ptr<platform::SoundOutput> ringOutput_;
     platform::SingleInstance instance_;
     core::SharedState state_;
     core::RegistrySettings registrySettings_;

@@ -6,11 +6,13 @@
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
 #include "calls/CallWaiter.h"
+#include "calls/MissedCall.h"
 #include "calls/RingBackTone.h"
 #include "calls/ToneFeeder.h"
 #include "calls/VideoGuards.h"
 #include "i18n/LanguageTable.h"
 #include "platform/FileLookup.h"
+#include "platform/StopSignal.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "skype/api/Skype.h"
@@ -26,6 +28,27 @@ void SetAllDevices(skype::Call& call, DeviceKind kind, const std::string& text) 
     call.SetInputDevice(kind, text);
     call.SetOutputDevice(kind, text);
     call.SetCaptureMicDevice(kind, text);
+}
+
+// After an unexpected error: the call is hung up and recorded as missed, each step on its
+// own so that one failing does not skip the other.
+void LetCallGo(CallServices& s, skype::Call& call, const std::string& handle,
+               const std::string& timeStamp) {
+    try {
+        if (!IsCallOver(call.Status())) {
+            call.Finish();
+        }
+    } catch (const std::exception& error) {
+        platform::Trace("Incoming-CallHandler: cannot hang up: %s\n", error.what());
+    }
+    try {
+        MissedCall record;
+        record.partnerHandle = handle.empty() ? call.PartnerHandle() : handle;
+        record.time = timeStamp;
+        s.missedCalls.AddSaveAndFlag(std::move(record));
+    } catch (const std::exception& error) {
+        platform::Trace("Incoming-CallHandler: cannot record the missed call: %s\n", error.what());
+    }
 }
 
 }  // namespace
@@ -77,12 +100,17 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
     VideoGuards video(s, cookie_);
     const auto cancelVideo = [&] { video.Cancel(); };
     bool ringing = false;
+    bool settled = false;  // handed to the user, declined, or recorded as missed
+    std::string handle;
     skype::ResultCode result = 0;
 
     try {
         // Every wait of this call sleeps until the call signals a change, the panel's
         // decision wakes it, or a moment it knows of comes.
         CallWaiter waiter(s.clock, call);
+        // Quitting wakes every wait of the call, which then lets the call go.
+        platform::StopSignal& stop = s.workers.stop();
+        const auto wakeOnStop = stop.OnStop([&waiter] { waiter.Wake(); });
         std::unique_ptr<AnsweringPanel> panel;  // after the waiter, which it wakes
         SetAllDevices(call, DeviceKind::SoundCard, "");
         video.StartIfVideo(call);
@@ -93,7 +121,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 "Did you enable auto answering??? Not sure how to do it, just ignore it....");
         }
 
-        const std::string handle = call.PartnerHandle();
+        handle = call.PartnerHandle();
         const auto entry = s.settings.FindRingBack(handle);
         const bool perContact = entry && entry->mode != kModeAd;
         if (perContact) {
@@ -144,7 +172,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         const Millis toneOnlyEnd = s.clock.Now() + timings.toneOnly;
         for (;;) {
             tone.KeepPlaying();
-            if (s.clock.Now() >= toneOnlyEnd) {
+            if (s.clock.Now() >= toneOnlyEnd || stop.Requested()) {
                 break;
             }
             waiter.WaitUntil(std::min(tone.NextCheck(), toneOnlyEnd));
@@ -155,7 +183,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                                              [&waiter] { waiter.Wake(); }});
         skype::CallStatus status = call.Status();
         platform::Trace("pCall->Status %d............\n", skype::ToInt(status));
-        if (!IsCallOver(status)) {
+        if (!IsCallOver(status) && !stop.Requested()) {
             panel->Show();
             const std::filesystem::path ringTone =
                 s.settings.UseDefaultRingTone() || !folders.ownFolder
@@ -171,7 +199,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 if (panel->Decision() != AnsweringPanel::kUndecided) {
                     break;
                 }
-                if (IsCallOver(call.Status())) {
+                if (IsCallOver(call.Status()) || stop.Requested()) {
                     break;
                 }
                 video.StartIfVideo(call);
@@ -193,6 +221,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace("SHould be end......................\n");
 
         const int32_t decision = panel->Decision();
+        settled = decision == AnsweringPanel::kTake || decision == AnsweringPanel::kDecline;
         if (decision == AnsweringPanel::kTake) {
             video.Resume();
             SetAllDevices(call, DeviceKind::File, "");
@@ -207,12 +236,18 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             UntakenCall untaken{call, handle, timeStamp, *panel, cancelVideo, waiter};
             if (IsCallOver(call.Status())) {
                 RecordMissedCall(s, untaken);
+            } else if (stop.Requested()) {
+                // Nobody will play to the caller any more: the call ends here, as missed.
+                RecordMissedCall(s, untaken);
+                call.Finish();
             } else {
                 AnswerByMachine(s, untaken);
             }
+            settled = true;
         }
 
-        while (!IsCallOver(call.Status())) {
+        // A call the user took stays with Skype when the program quits.
+        while (!IsCallOver(call.Status()) && !stop.Requested()) {
             waiter.WaitUntil(s.clock.Now() + timings.statusRecheck);
         }
         platform::Trace("End processing call\n");
@@ -225,6 +260,17 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace("Incoming-CallHandler exception with HRESULT: %u(%x)\n",
                         error.unsignedCode(), error.unsignedCode());
         result = error.code();
+    } catch (const std::exception& error) {
+        // Anything else (a file-system fault, memory) ends the handling, not the call's
+        // bookkeeping: the caller is let go and the user still learns of the call.
+        platform::Trace("Incoming-CallHandler: ended by an unexpected error: %s\n", error.what());
+        if (ringing) {
+            s.ringer.Stop();
+        }
+        cancelVideo();
+        if (!settled) {
+            LetCallGo(s, call, handle, timeStamp);
+        }
     }
     video.WaitEnded();
     return result;

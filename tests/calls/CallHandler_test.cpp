@@ -6,6 +6,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "skype/sim/HeardTimeline.h"
+#include "support/RealTimeLimit.h"
 #include "support/TempDir.h"
 
 namespace velto::calls::test {
@@ -115,6 +116,14 @@ TEST(CallHandler, WithVoiceMailOffTheCallRingsUntilTheCallerGivesUp) {
     EXPECT_EQ(*stories[0].hiddenAt, 90s);
     EXPECT_EQ(w.missed.size(), 1u);
     EXPECT_FALSE(w.output->IsPlaying());
+    // The user heard the ring tone, looping, from the panel's showing to its hiding.
+    const auto rang = w.output->Segments();
+    ASSERT_EQ(rang.size(), 1u);
+    EXPECT_EQ(rang[0].file, w.install / "Ringing.wav");
+    EXPECT_TRUE(rang[0].loop);
+    EXPECT_EQ(rang[0].start, stories[0].shownAt);
+    EXPECT_EQ(rang[0].end, stories[0].hiddenAt);
+    EXPECT_FALSE(rang[0].completed);
 }
 
 // First call of a stranger: standard tone, a new map entry; the second call then counts as
@@ -332,6 +341,53 @@ TEST(CallHandler, CallerWhoStaysOnIsRecordedForFiveMinutes) {
     w.ExpectNoToneGap(id);
 }
 
+// Quitting ends every stage of a call at once, with no more clock time: callers still
+// ringing, hearing the greeting or leaving a message are let go and recorded as missed
+// (with what was recorded), while a call the user took stays with Skype.
+TEST(CallHandler, QuittingEndsEveryStageAtOnce) {
+    platform::TraceCapture trace;
+    velto::test::RealTimeLimit limit(60s, "quitting during calls");
+    CallWorld w;
+    w.panels.AddRule({0, "bob", ScriptedAnsweringPanels::Action::Take, 1s, {}});
+    const int32_t recording = w.Ring("alice");  // recording from about 43.5 s
+    w.At(19s);
+    const int32_t greeted = w.Ring("dave");  // the greeting plays from 59 s
+    w.At(50s);
+    const int32_t ringing = w.Ring("erin");  // rings the user from 55 s
+    w.At(52s);
+    const int32_t taken = w.Ring("bob");  // taken at 58 s
+    w.At(60s);
+    EXPECT_EQ(w.ringer.ringing(), 1);
+    w.workers.stop().Request();
+    w.Finish();
+    EXPECT_EQ(w.clock.Now(), 60s);
+
+    EXPECT_EQ(w.ringer.ringing(), 0);
+    for (int32_t id : {recording, greeted, ringing}) {
+        EXPECT_EQ(w.Info(id).status, CallStatus::Finished) << id;
+    }
+    EXPECT_EQ(w.Info(taken).status, CallStatus::InProgress);
+    const auto info = w.Info(recording);
+    ASSERT_EQ(info.recordings.size(), 1u);
+    EXPECT_GE(skype::sim::WavFileDuration(info.recordings[0]), 16s);
+    EXPECT_TRUE(w.Info(greeted).recordings.empty());
+
+    const auto records = w.missed.Snapshot();
+    ASSERT_EQ(records.size(), 3u);
+    std::map<std::string, bool> voice;
+    for (const auto& record : records) {
+        voice[record.partnerHandle] = record.hasVoiceMessage;
+    }
+    EXPECT_EQ(voice,
+              (std::map<std::string, bool>{{"alice", true}, {"dave", false}, {"erin", false}}));
+    for (const auto& story : w.panels.Stories()) {
+        if (story.callId == ringing) {
+            EXPECT_TRUE(story.shownAt);
+            EXPECT_EQ(story.decision, AnsweringPanel::kDecline);
+        }
+    }
+}
+
 TEST(CallHandler, GreetingFollowsTheLanguageOrTheUsersOwn) {
     for (int32_t language : {1, 2}) {
         CallWorld w;
@@ -398,6 +454,51 @@ TEST(CallHandler, EveryFinalStatusEndsTheHandler) {
     w.Finish();
     EXPECT_EQ(w.missed.size(), 2u);
     EXPECT_EQ(w.shared.ActiveCallIds.size(), 0u);
+}
+
+// The record names the time the call arrived, however long the caller rang or listened.
+TEST(CallHandler, MissedCallRecordsCarryTheArrivalTime) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    CallWorld w;  // wall clock: 2027-01-15 08:00:00 at virtual time 0
+    w.At(10s);
+    const int32_t rang = w.Ring("alice");
+    w.At(35s);  // ringing the user
+    w.world->CallerHangsUp(rang);
+    w.At(40s);
+    const int32_t greeted = w.Ring("bob");
+    w.At(82s);  // listening to the greeting
+    w.world->CallerHangsUp(greeted);
+    w.Finish();
+    const auto records = w.missed.Snapshot();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].partnerHandle, "alice");
+    EXPECT_EQ(records[0].time, "2027/01/15 08:00:10");
+    EXPECT_EQ(records[1].partnerHandle, "bob");
+    EXPECT_EQ(records[1].time, "2027/01/15 08:00:40");
+}
+
+// A fault that is no automation error (here the file system refusing the user's folder)
+// must not leave the caller in an answered call with nobody there and no trace of it.
+TEST(CallHandler, AnUnexpectedErrorStillHangsUpAndRecordsTheCall) {
+    platform::TraceCapture trace;
+    CallWorld w;
+    w.services.ownFolder = []() -> std::optional<std::filesystem::path> {
+        throw std::filesystem::filesystem_error("status",
+                                                std::make_error_code(std::errc::permission_denied));
+    };
+    const int32_t id = w.Ring("alice");
+    w.Finish();
+    EXPECT_EQ(w.Info(id).status, CallStatus::Finished);
+    const auto records = w.missed.Snapshot();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].partnerHandle, "alice");
+    EXPECT_FALSE(records[0].hasVoiceMessage);
+    EXPECT_TRUE(w.missed.NewMissedCall());
+    EXPECT_TRUE(trace.Contains("Incoming-CallHandler: ended by an unexpected error: "));
+    EXPECT_EQ(w.ringer.ringing(), 0);
+    EXPECT_EQ(w.shared.ActiveCallIds.size(), 0u);
+    EXPECT_EQ(w.table.size(), 1u);
 }
 
 TEST(CallHandler, OutgoingCallsAreOnlyTraced) {
