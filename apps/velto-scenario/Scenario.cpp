@@ -20,7 +20,10 @@ const std::map<std::string, Arity> kVerbs = {
     {"hangup", {1, 1}},    {"take", {1, 3}},          {"decline", {1, 3}},
     {"status", {2, 2}},    {"attach", {1, 1}},        {"server", {2, 2}},
     {"devserver", {2, 2}}, {"partner-ready", {0, 1}}, {"shot", {1, 1}},
-    {"open", {1, 1}},
+    {"open", {1, 2}},      {"select", {1, 1}},        {"page", {1, 1}},
+    {"tick", {1, 1}},      {"change", {0, 0}},        {"pick", {1, 1}},
+    {"play", {1, 1}},      {"delete", {1, 1}},        {"choose-language", {1, 1}},
+    {"ok", {0, 0}},        {"cancel", {0, 0}},
 };
 
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {

@@ -24,6 +24,18 @@
 namespace velto::scenario {
 namespace {
 
+// The verbs that click the windows (the GUI's guiVerb carries them out).
+bool IsWindowVerb(const std::string& verb) {
+    static const char* const verbs[] = {"select", "page",   "tick", "change",          "pick",
+                                        "play",   "delete", "ok",   "choose-language", "cancel"};
+    for (const char* known : verbs) {
+        if (verb == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
 using platform::Millis;
 using skype::CallStatus;
 
@@ -450,7 +462,7 @@ class Runner {
                 return false;
             }
             app_->loop().ProcessPending();
-        } else if (v == "shot" || v == "open") {
+        } else if (v == "shot" || v == "open" || IsWindowVerb(v)) {
             app_->loop().ProcessPending();
             if (options_.guiVerb && !options_.guiVerb(step, why)) {
                 return false;

@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "platform/Trace.h"
+#include "ui/DialogDriver.h"
+#include "ui/PartnerList.h"
 #include "ui/QtFrontEnd.h"
 #include "velto-scenario/ScenarioRunner.h"
 
@@ -55,14 +57,47 @@ int RunDemo(const std::string& scenario, const std::filesystem::path& executable
     options.installDir = (executableFolder / ".." / "share" / "velto").lexically_normal();
     options.scenarioDir = std::filesystem::absolute(file).parent_path();
     options.stayOpen = true;
-    options.frontEnd = [](std::unique_ptr<calls::AnsweringPanels> script,
-                          std::unique_ptr<platform::UrlOpener>, int32_t language) {
+    ui::QtFrontEnd* shown = nullptr;
+    options.frontEnd = [&shown](std::unique_ptr<calls::AnsweringPanels> script,
+                                std::unique_ptr<platform::UrlOpener>, int32_t language) {
         ui::QtFrontEnd::Options front;
         front.language = language;
         front.script = std::move(script);
         // No communication server runs in the demo.
         front.webBase = std::string();
-        return std::make_unique<ui::QtFrontEnd>(std::move(front));
+        auto made = std::make_unique<ui::QtFrontEnd>(std::move(front));
+        shown = made.get();
+        return made;
+    };
+    // The window verbs click the contact list and the dialogs; relative files of "pick"
+    // start at the scenario's folder.
+    options.guiVerb = [&shown, &options](const scenario::Step& step, std::string& why) {
+        if (!ui::DialogDriver::Knows(step.verb) ||
+            (step.verb == "open" && step.args.size() == 1 && step.args[0] == "language-dialog")) {
+            return true;
+        }
+        if (shown == nullptr || shown->application() == nullptr || shown->mainWindow() == nullptr) {
+            why = "no windows to drive";
+            return false;
+        }
+        std::vector<std::string> args = step.args;
+        if (step.verb == "pick" && !args.empty() && std::filesystem::path(args[0]).is_relative()) {
+            args[0] = (options.scenarioDir / args[0]).string();
+        }
+        ui::DialogDriver driver(
+            *shown->application(),
+            [&shown] {
+                return qobject_cast<ui::PartnerList*>(
+                    shown->mainWindow()->contactListSlot()->content());
+            },
+            [&shown] { return static_cast<QWidget*>(shown->mainWindow()); },
+            [](const std::function<bool()>& done) {
+                for (int round = 0; round < 3000 && !done(); ++round) {
+                    QApplication::processEvents(QEventLoop::AllEvents, 20);
+                }
+                return done();
+            });
+        return driver.Run(step.verb, args, why);
     };
     options.pump = [] { QApplication::processEvents(); };
     std::cout << "velto: playing " << file.string() << " in real time; the tray's Quit ends it\n";

@@ -42,8 +42,9 @@ DialogDriver::DialogDriver(app::Application& app, std::function<PartnerList*()> 
     : app_(app), list_(std::move(list)), owner_(std::move(owner)), runUntil_(std::move(runUntil)) {}
 
 bool DialogDriver::Knows(const std::string& verb) {
-    static const char* const verbs[] = {"open", "select", "page",     "tick", "change", "pick",
-                                        "play", "delete", "language", "ok",   "cancel"};
+    static const char* const verbs[] = {
+        "open",   "select",          "page", "tick",  "change", "pick", "play",
+        "delete", "choose-language", "ok",   "cancel"};
     for (const char* known : verbs) {
         if (verb == known) {
             return true;
@@ -147,7 +148,7 @@ bool DialogDriver::Run(const std::string& verb, const std::vector<std::string>& 
         missed->PressDelete(*row);
         return true;
     }
-    if (verb == "language") {
+    if (verb == "choose-language") {
         auto* options = Top<OptionDialog>();
         auto* general =
             options ? qobject_cast<OptionGeneralPanel*>(options->page(OptionDialog::kGeneral))

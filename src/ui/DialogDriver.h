@@ -25,7 +25,7 @@ class PartnerList;
 //   pick FILE                     the file picker converts FILE and waits for the result
 //   play WHAT                     missed calls: a row number; options: default, own, partner
 //   delete N                      missed calls: row N (the confirmation is answered Yes)
-//   language N                    options: the General page's language list
+//   choose-language N             options: the General page's language list
 //   ok | cancel                   the dialog on top
 class DialogDriver {
   public:

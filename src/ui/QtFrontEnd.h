@@ -48,6 +48,8 @@ class QtFrontEnd final : public app::FrontEnd {
 
     // Scheme, host and port of the web panels as the main window uses them (empty: none).
     const std::string& webBase() const { return webBase_; }
+    // The application once bound (scenario runs drive its windows).
+    app::Application* application() const { return app_; }
     // The main window while it exists.
     ForTestDialog* mainWindow() { return mainWindow_.get(); }
     QtAnsweringPanels& panels() { return panels_; }
