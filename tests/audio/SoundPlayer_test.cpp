@@ -83,7 +83,9 @@ TEST_F(SoundPlayerTest, NotifiesItsWindowWhenTheSoundHasRunItsLength) {
     EXPECT_EQ(heard_[0].window, first_.window);
     EXPECT_EQ(heard_[0].value, 1092u);
     EXPECT_EQ(heard_[0].at - start, Millis(1500));
-    EXPECT_TRUE(player_.IsIdle());
+    // The player posts first and then turns idle, so idle may follow the message a moment
+    // later.
+    EXPECT_TRUE(loop_.RunUntil([&] { return player_.IsIdle(); }, Millis(1000)));
     // Stop when idle returns at once and posts nothing.
     player_.Stop();
     loop_.ProcessPending();
