@@ -37,8 +37,8 @@ std::string FileName(const std::string& path) {
 }  // namespace
 
 void PrintReport(const Report& report, std::ostream& out) {
-    out << "Scenario ended at " << Seconds(report.endedAt) << "; data in " << report.dataDir
-        << "\n";
+    out << "Scenario " << (report.interrupted ? "interrupted" : "ended") << " at "
+        << Seconds(report.endedAt) << "; data in " << report.dataDir << "\n";
     if (report.attachedAt) {
         out << "Skype granted access at " << Seconds(*report.attachedAt);
         if (report.contactListShownAt) {
@@ -113,7 +113,9 @@ void PrintReport(const Report& report, std::ostream& out) {
 }
 
 void PrintJsonReport(const Report& report, std::ostream& out) {
-    out << "{\"endedAtMs\":" << report.endedAt.count() << ",\"dataDir\":" << Json(report.dataDir);
+    out << "{\"endedAtMs\":" << report.endedAt.count()
+        << ",\"interrupted\":" << (report.interrupted ? "true" : "false")
+        << ",\"dataDir\":" << Json(report.dataDir);
     if (report.attachedAt) {
         out << ",\"attachedAtMs\":" << report.attachedAt->count();
     }

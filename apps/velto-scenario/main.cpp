@@ -9,6 +9,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/GuardedMain.h"
+#include "platform/QuitSignals.h"
 #include "platform/Trace.h"
 #include "velto-scenario/ScenarioRunner.h"
 
@@ -86,6 +87,14 @@ int Run(const velto::cli::Arguments& args) {
     if (trace) {
         quiet.reset();
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    }
+    // In real time SIGINT and SIGTERM end the run as they end velto: the program's orderly
+    // shut-down, then the report so far. Set up before any other thread starts.
+    scenario::Interrupt interrupt;
+    std::optional<platform::QuitSignals> signals;
+    if (options.realTime) {
+        signals.emplace([&interrupt](int) { interrupt.Request(); });
+        options.interrupt = &interrupt;
     }
     scenario::Report report;
     std::string error;

@@ -47,6 +47,11 @@ bool PlayToCaller(CallServices& services, UntakenCall& untaken, const std::strin
             platform::Trace("FinishED!!!\n");
             return true;
         }
+        if (services.workers.stop().Requested()) {
+            // Quitting: the caller is let go rather than left in silence.
+            call.Finish();
+            return true;
+        }
         const Millis now = clock.Now();
         Millis next = watchFrom;
         if (now >= watchFrom) {
@@ -115,6 +120,11 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
         const CallTimings& timings = services.timings;
         const Millis limit = started + timings.recordLimit;
         while (!IsCallOver(call.Status())) {
+            if (services.workers.stop().Requested()) {
+                // Quitting ends the message early; what was recorded is kept.
+                call.Finish();
+                break;
+            }
             const Millis now = services.clock.Now();
             Millis next = std::min(limit + Millis(1), now + timings.statusRecheck);
             if (now > limit) {

@@ -11,6 +11,7 @@
 #include "calls/VideoGuards.h"
 #include "i18n/LanguageTable.h"
 #include "platform/FileLookup.h"
+#include "platform/StopSignal.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "skype/api/Skype.h"
@@ -83,6 +84,9 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         // Every wait of this call sleeps until the call signals a change, the panel's
         // decision wakes it, or a moment it knows of comes.
         CallWaiter waiter(s.clock, call);
+        // Quitting wakes every wait of the call, which then lets the call go.
+        platform::StopSignal& stop = s.workers.stop();
+        const auto wakeOnStop = stop.OnStop([&waiter] { waiter.Wake(); });
         std::unique_ptr<AnsweringPanel> panel;  // after the waiter, which it wakes
         SetAllDevices(call, DeviceKind::SoundCard, "");
         video.StartIfVideo(call);
@@ -144,7 +148,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         const Millis toneOnlyEnd = s.clock.Now() + timings.toneOnly;
         for (;;) {
             tone.KeepPlaying();
-            if (s.clock.Now() >= toneOnlyEnd) {
+            if (s.clock.Now() >= toneOnlyEnd || stop.Requested()) {
                 break;
             }
             waiter.WaitUntil(std::min(tone.NextCheck(), toneOnlyEnd));
@@ -155,7 +159,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                                              [&waiter] { waiter.Wake(); }});
         skype::CallStatus status = call.Status();
         platform::Trace("pCall->Status %d............\n", skype::ToInt(status));
-        if (!IsCallOver(status)) {
+        if (!IsCallOver(status) && !stop.Requested()) {
             panel->Show();
             const std::filesystem::path ringTone =
                 s.settings.UseDefaultRingTone() || !folders.ownFolder
@@ -171,7 +175,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 if (panel->Decision() != AnsweringPanel::kUndecided) {
                     break;
                 }
-                if (IsCallOver(call.Status())) {
+                if (IsCallOver(call.Status()) || stop.Requested()) {
                     break;
                 }
                 video.StartIfVideo(call);
@@ -207,12 +211,17 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             UntakenCall untaken{call, handle, timeStamp, *panel, cancelVideo, waiter};
             if (IsCallOver(call.Status())) {
                 RecordMissedCall(s, untaken);
+            } else if (stop.Requested()) {
+                // Nobody will play to the caller any more: the call ends here, as missed.
+                RecordMissedCall(s, untaken);
+                call.Finish();
             } else {
                 AnswerByMachine(s, untaken);
             }
         }
 
-        while (!IsCallOver(call.Status())) {
+        // A call the user took stays with Skype when the program quits.
+        while (!IsCallOver(call.Status()) && !stop.Requested()) {
             waiter.WaitUntil(s.clock.Now() + timings.statusRecheck);
         }
         platform::Trace("End processing call\n");
