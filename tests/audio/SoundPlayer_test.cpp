@@ -104,7 +104,13 @@ TEST_F(SoundPlayerTest, PlayWhilePlayingStopsTheFirstAndNotifiesItsWindowFirst) 
     EXPECT_EQ(heard_[1].window, second_.window);
     EXPECT_EQ(heard_[1].value, 2u);
     EXPECT_EQ(heard_[1].at - heard_[0].at, Millis(500));
-    // What the user heard: the long sound cut short, then the short one whole.
+    // What the user heard: the long sound cut short, then the short one whole. The output
+    // reports the end on its own thread, at the same moment as the player's message.
+    const auto ended = [&] {
+        const auto segments = output_->Segments();
+        return segments.size() == 2 && segments[1].end.has_value();
+    };
+    ASSERT_TRUE(loop_.RunUntil(ended, Millis(1000)));
     const auto played = output_->Segments();
     ASSERT_EQ(played.size(), 2u);
     EXPECT_EQ(played[0].file.filename(), "long.wav");
