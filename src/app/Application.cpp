@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <cstdlib>
+#include <string_view>
 
 #include "calls/CallHandler.h"
 #include "core/Messages.h"
@@ -31,6 +32,17 @@ std::filesystem::path InstanceFolder(const ApplicationOptions& options) {
 std::unique_ptr<platform::SoundOutput> SoundOutputFor(const ApplicationOptions& options) {
     return options.soundDevice ? platform::OpenSoundOutput(options.clock)
                                : platform::CreateNullSoundOutput(options.clock);
+}
+
+// A second voice of the same kind as `first`, without probing and tracing the device anew.
+std::unique_ptr<platform::SoundOutput> AnotherVoice(const platform::SoundOutput& first,
+                                                    const ApplicationOptions& options) {
+    if (std::string_view(first.Name()) == "portaudio") {
+        if (auto voice = platform::CreatePortAudioSoundOutput()) {
+            return voice;
+        }
+    }
+    return platform::CreateNullSoundOutput(options.clock);
 }
 
 std::unique_ptr<FrontEnd> FrontEndFor(ApplicationOptions& options) {
@@ -84,7 +96,7 @@ Application::Application(ApplicationOptions options)
       frontEnd_(FrontEndFor(options)),
       headless_(dynamic_cast<HeadlessFrontEnd*>(frontEnd_.get())),
       soundOutput_(SoundOutputFor(options)),
-      ringOutput_(SoundOutputFor(options)),
+      ringOutput_(AnotherVoice(*soundOutput_, options)),
       instance_(InstanceFolder(options), kInstanceName),
       registrySettings_(state_, registry_, frontEnd_->boxes(), frontEnd_->languageChooser(),
                         folders_),
