@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
             return exitCode;
         }
         try {
-            return Run(arguments->operands());
+            return Run(arguments->switches());
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();
         }
