@@ -1,6 +1,7 @@
 // The velto program: the headless front end over the application's composition.
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 #include "platform/KnownFolders.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "skype/sip/BackendChoice.h"
+#include "skype/sip/ContactFile.h"
+#include "skype/sip/SipSkypeFactory.h"
 
 namespace {
 
@@ -22,7 +26,34 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
-int Run(const std::vector<std::string>& arguments) {
+// The SIP backend when chosen (an identity in the user hive, or --backend sip), else none:
+// without a call backend Skype counts as absent.
+std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
+                                                    const platform::KnownFolders& folders,
+                                                    std::vector<std::string>& arguments) {
+    const auto config = folders.RoamingAppData().value_or(folders.Temp());
+    const platform::Registry hive({.currentUser = config / "Velto" / "user.reg",
+                                   .localMachine = {},
+                                   .autostartFolder = std::nullopt});
+    auto choice = skype::sip::ChooseBackend(arguments, hive);
+    arguments = choice.rest;
+    if (!choice.error.empty()) {
+        platform::Trace("velto: %s\n", choice.error.c_str());
+    }
+    if (choice.backend != skype::sip::CallBackend::Sip) {
+        platform::Trace("velto: no call backend\n");
+        return nullptr;
+    }
+    platform::Trace("velto: calls through SIP\n");
+    return std::make_unique<skype::sip::SipSkypeFactory>(skype::sip::SipBackendOptions{
+        .clock = clock,
+        .settings = skype::sip::ReadSipSettings(hive),
+        .contactsFile = skype::sip::ContactFilePath(config),
+        .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
+    });
+}
+
+int Run(std::vector<std::string> arguments) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -35,11 +66,15 @@ int Run(const std::vector<std::string>& arguments) {
         }
     });
 
-    // No Skype automation component exists on this system yet: Skype counts as absent.
+    // After the signals are routed (its thread must not take them); outlives the
+    // application, which lets its Skype objects go when it ends.
+    const auto folders = platform::KnownFolders::FromProcess();
+    const auto callBackend = CallBackendFor(clock, folders, arguments);
     app::Application application({
         .clock = clock,
-        .folders = platform::KnownFolders::FromProcess(),
+        .folders = folders,
         .machineHive = ExecutableFolder() / ".." / "share" / "velto" / "machine.reg",
+        .skypeFactory = callBackend.get(),
         .soundDevice = true,
     });
     struct Registered {
