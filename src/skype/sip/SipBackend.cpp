@@ -97,7 +97,8 @@ void SipBackend::Attach(const std::shared_ptr<Client>& client) {
 }
 
 void SipBackend::ReportLocked(Client& client) {
-    if (!client.attachRequested || client.reported == state_.attachment) {
+    if (!client.attachRequested || client.reported == state_.attachment ||
+        state_.attachment == AttachmentStatus::Unknown) {
         return;
     }
     client.reported = state_.attachment;
@@ -303,9 +304,14 @@ std::string SipBackend::RunCommand(const std::string& text) {
 // --- operations ---
 
 void SipBackend::Answer(int32_t id) {
-    const CallState call = Call(id);
-    if (call.status != CallStatus::Ringing) {
-        throw AutomationError(kFail, "Answer: call " + std::to_string(id) + " is not ringing");
+    {
+        std::lock_guard guard(mutex_);
+        auto found = state_.calls.find(id);
+        if (found == state_.calls.end() || found->second.status != CallStatus::Ringing ||
+            found->second.answered) {
+            throw AutomationError(kFail, "Answer: call " + std::to_string(id) + " is not ringing");
+        }
+        found->second.answered = true;
     }
     loop_.Post([this, id] { engine_->Answer(id); });
 }

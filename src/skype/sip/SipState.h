@@ -24,6 +24,8 @@ struct CallState {
     std::string partnerDisplayName;
     CallStatus status = CallStatus::Ringing;
     DeviceSetting devices[3];
+    // Answer was asked for (a second Answer fails, as it would for an answered call).
+    bool answered = false;
     // True while the file set as input is being played into the call.
     bool inputPlaying = false;
 };
@@ -43,7 +45,8 @@ struct StreamState {
 };
 
 struct MirrorState {
-    AttachmentStatus attachment = AttachmentStatus::NotAvailable;
+    // Unknown until the stack's start has succeeded or failed.
+    AttachmentStatus attachment = AttachmentStatus::Unknown;
     std::string userHandle;
     std::string userFullName;
     std::map<int32_t, CallState> calls;
