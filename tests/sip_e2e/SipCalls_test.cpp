@@ -4,8 +4,10 @@
 
 #include <fstream>
 
+#include "PrivatePulse.h"
 #include "SipPeer.h"
 #include "app/Application.h"
+#include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -47,7 +49,8 @@ class SipCallsTest : public ::testing::Test {
     // The program as `velto` puts it together, on the SIP backend, with the call handler's
     // waits cut short.
     // `peerIdle`: the peer runs (without calling) that many seconds from before the start.
-    void StartProgram(const std::string& peerAddress, int peerIdle = 0) {
+    void StartProgram(const std::string& peerAddress, int peerIdle = 0,
+                      std::unique_ptr<calls::AnsweringPanels> panels = nullptr) {
         peer = std::make_unique<test::SipPeer>(dir / "peer", peerAddress, dir / "voice.wav");
         if (peerIdle > 0) {
             peer->Idle(peerIdle);
@@ -79,7 +82,8 @@ class SipCallsTest : public ::testing::Test {
             .skypeFactory = factory.get(),
             .language = 2,
             .serverLink = server::LinkSettings{.host = "127.0.0.1", .port = 1},
-            .urlOpener = std::make_unique<platform::RecordingUrlOpener>()});
+            .urlOpener = std::make_unique<platform::RecordingUrlOpener>(),
+            .answeringPanels = std::move(panels)});
         app->boxes().set_quiet(true);
         ASSERT_TRUE(app->Start());
         ASSERT_TRUE(RunUntil([&] {
@@ -180,6 +184,45 @@ TEST_F(SipCallsTest, ACallerWhoHangsUpDuringTheRingBackLeavesAMissedCall) {
     EXPECT_GE(test::SecondsOf(*heard, kContactTone), 1.0);
     // Never answered: the caller's side shows no answered call.
     EXPECT_EQ(peer->Log().find("Call established"), std::string::npos) << peer->Log();
+}
+
+TEST_F(SipCallsTest, TheUserTakesTheCallOnTheSoundDevices) {
+    if (!test::PrivatePulse::Available()) {
+        GTEST_SKIP() << "PulseAudio is not installed (scripts/setup installs it)";
+    }
+    test::PrivatePulse pulse(dir / "pulse");
+    ASSERT_TRUE(pulse.Start());
+    // The SIP stack finds the private server (and only it) through the environment.
+    setenv("PULSE_SERVER", pulse.Server().c_str(), 1);
+    test::WriteSine(dir / "microphone.wav", 16000, 700, 20);
+    pulse.Say(dir / "microphone.wav");
+    pulse.RecordSpeaker(dir / "speaker.wav");
+
+    auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock);
+    calls::ScriptedAnsweringPanels::Rule take;
+    take.afterShown = Millis(300);
+    panels->AddRule(take);
+    StartProgram("127.0.0.94", 0, std::move(panels));
+    app->callServices().timings.ringLimit = Millis(10000);
+    peer->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return trace.Contains("taken on the sound devices"); }))
+        << peer->Log();
+    ASSERT_TRUE(peer->Wait(10000ms) || true);
+    unsetenv("PULSE_SERVER");
+
+    // The caller heard the tone, then the user's microphone; the speaker gave the caller.
+    const auto heard = peer->Heard();
+    ASSERT_TRUE(heard);
+    const auto tone = test::FirstTimeOf(*heard, kContactTone);
+    const auto microphone = test::FirstTimeOf(*heard, 700);
+    ASSERT_TRUE(tone && microphone) << peer->Log();
+    EXPECT_LT(*tone, *microphone);
+    EXPECT_GE(test::SecondsOf(*heard, 700), 1.5);
+    EXPECT_EQ(app->missedCalls().size(), 0u);
+    app.reset();
+    const auto speaker = test::ReadPcm(dir / "speaker.wav");
+    ASSERT_TRUE(speaker);
+    EXPECT_GE(test::SecondsOf(*speaker, kCallerVoice), 1.5);
 }
 
 TEST_F(SipCallsTest, ThePeersPresenceReachesTheContactList) {

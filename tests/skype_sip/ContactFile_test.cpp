@@ -86,6 +86,13 @@ TEST(ContactFileTest, WrittenFileReadsBackAndStaysPrivate) {
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
+    // A name that grows when escaped is cut on reading, so that a saved file reads back.
+    const auto commas = ParseContactFile("BEGIN:VCARD\nFN:" + std::string(5000, ',') +
+                                         "\nIMPP:sip:a@b\nEND:VCARD\n");
+    ASSERT_EQ(commas.contacts.size(), 1u);
+    EXPECT_EQ(commas.contacts[0].fullName.size(), kMaxContactFieldBytes);
+    EXPECT_EQ(ParseContactFile(FormatContactFile(commas.contacts)).contacts.size(), 1u);
+
     EXPECT_TRUE(ReadContactFile(dir / "absent.vcf").contacts.empty());
     EXPECT_EQ(ReadContactFile(dir / "absent.vcf").error, "");
 }
