@@ -8,7 +8,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/release}
-convert=$build/apps/velto-convert/velto-convert
+convert=$build/bin/velto-convert
 bench=$build/bench/tone_bench
 runs=${RUNS:-10}
 for tool in sox lame ffmpeg hyperfine /usr/bin/time python3; do

@@ -12,6 +12,8 @@
 #include "audio/ConvertingThread.h"
 #include "audio/ToneConversion.h"
 #include "platform/Clock.h"
+#include "platform/MessageLoop.h"
+#include "platform/StopSignal.h"
 #include "platform/TempFile.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -102,19 +104,24 @@ void BM_ConvertingThread(benchmark::State& state) {
     fs::create_directories(root / "tmp");
     fs::create_directories(root / "data" / "me");
     platform::WindowManager windows;
+    platform::RealClock clock;
+    platform::MessageLoop loop(clock);
+    platform::StopSignal stop(clock);
     core::SharedState shared;
     shared.UserDataDir.Set((root / "data").string());
     shared.MyHandle.Set("me");
     platform::TraceCapture quiet;
     for (auto _ : state) {
-        audio::ConvertingThread job({windows, shared, root / "tmp", {}},
-                                    platform::Utf8ToUtf16(Input().string()), 0);
-        job.Run();
-        if (!job.Succeeded()) {
+        auto job = std::make_shared<audio::ConvertingThread>(
+            audio::ConvertingContext{windows, loop, shared, root / "tmp", {}},
+            platform::Utf8ToUtf16(Input().string()), 0);
+        job->Run(stop);
+        loop.ProcessPending();  // the owner's part: the result
+        if (!job->Succeeded()) {
             state.SkipWithError("conversion failed");
             break;
         }
-        fs::remove(platform::Utf16ToUtf8(job.ResultPath()));
+        fs::remove(platform::Utf16ToUtf8(job->ResultPath()));
     }
     fs::remove_all(root);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/Arguments.h"
+#include "cli/GuardedMain.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
 #include "skype/sip/ContactFile.h"
@@ -16,33 +18,38 @@ using namespace velto::skype::sip;
 using platform::RegError;
 using platform::RegRoot;
 
-constexpr const char* kUsage =
-    "Usage: velto-account COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Sets up the SIP account and the contacts of velto's real calls.\n"
-    "\n"
-    "  show                          the account, its problems, and the contacts\n"
-    "  set identity SIP-ADDRESS      who you are, e.g. sip:alice@example.org or\n"
-    "                                '\"Alice\" <sip:alice@example.org>'\n"
-    "  set proxy SIP-ADDRESS|\"\"      registrar / outbound proxy (empty: no registration,\n"
-    "                                peers call you directly)\n"
-    "  set listen ADDRESS:PORT       where calls arrive (default 0.0.0.0:5060)\n"
-    "  set early-media on|off        callers hear the ring-back tone before the answer\n"
-    "                                (default on)\n"
-    "  password                      reads the password from standard input (one line;\n"
-    "                                an empty line removes it)\n"
-    "  add-contact SIP-ADDRESS [\"FULL NAME\"] [NICKNAME]\n"
-    "  remove-contact SIP-ADDRESS|HANDLE\n"
-    "  --help, --version\n"
-    "\n"
-    "The account lives in the user hive ($XDG_CONFIG_HOME/Velto/user.reg, readable by you\n"
-    "only) under HKEY_CURRENT_USER\\Software\\Velto\\Sip; the contacts in\n"
-    "$XDG_CONFIG_HOME/Velto/contacts.vcf (vCard 4: FN, NICKNAME, IMPP:sip:...), which\n"
-    "address books can export. velto uses SIP when an identity is set.\n";
+const cli::Tool& AccountTool() {
+    static const cli::Tool tool{
+        .name = "velto-account",
+        .synopsis = "COMMAND [ARGUMENT...]",
+        .about =
+            "Sets up the SIP account and the contacts of velto's real calls. Commands:\n"
+            "  show                         the account, its problems, and the contacts\n"
+            "  set identity SIP-ADDRESS     who you are: sip:alice@example.org or\n"
+            "                               '\"Alice\" <sip:alice@example.org>'\n"
+            "  set proxy SIP-ADDRESS|''     registrar / outbound proxy (empty: no\n"
+            "                               registration, peers call you directly)\n"
+            "  set listen ADDRESS:PORT      where calls arrive (default 0.0.0.0:5060)\n"
+            "  set early-media on|off       callers hear the ring-back tone before the\n"
+            "                               answer (default on)\n"
+            "  password                     reads the password from standard input (one\n"
+            "                               line; an empty line removes it)\n"
+            "  add-contact SIP-ADDRESS ['FULL NAME'] [NICKNAME]\n"
+            "  remove-contact SIP-ADDRESS|HANDLE\n"
+            "The account lives in the user hive ($XDG_CONFIG_HOME/Velto/user.reg, readable\n"
+            "by you only) under HKEY_CURRENT_USER\\Software\\Velto\\Sip; the contacts in\n"
+            "$XDG_CONFIG_HOME/Velto/contacts.vcf (vCard: FN, NICKNAME, IMPP:sip:...), which\n"
+            "address books export. velto uses SIP when an identity is set.",
+        .exitCodes = {{cli::kExitOk, "done"},
+                      {cli::kExitFailure, "a value was refused or a file could not be saved"}},
+        .minOperands = 1,
+        .maxOperands = 4,
+    };
+    return tool;
+}
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "velto-account: %s\nTry 'velto-account --help'.\n", problem.c_str());
-    return 2;
+    return cli::UsageError(AccountTool(), problem, std::cerr);
 }
 
 struct Paths {
@@ -228,21 +235,7 @@ int Contacts(const std::vector<std::string>& args, const Paths& paths) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        return Usage("no command given");
-    }
-    if (args[0] == "--help" || args[0] == "-h") {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (args[0] == "--version") {
-        std::printf("velto-account %s\n", VELTO_VERSION);
-        return 0;
-    }
+int Account(const std::vector<std::string>& args) {
     const Paths paths = FindPaths();
     platform::Registry registry({.currentUser = paths.hive,
                                  .localMachine = paths.config / "Velto" / "no-machine-hive.reg",
@@ -260,4 +253,16 @@ int main(int argc, char** argv) {
         return Contacts(args, paths);
     }
     return Usage("unknown command \"" + args[0] + "\"");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return cli::GuardedMain("velto-account", [&] {
+        int exitCode = 0;
+        const auto arguments =
+            cli::Parse(AccountTool(), std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                       std::cerr, exitCode);
+        return arguments ? Account(arguments->operands()) : exitCode;
+    });
 }

@@ -1,5 +1,6 @@
 #include "velto-inspect/Inspect.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "core/BoundedFileRead.h"
@@ -9,39 +10,63 @@ namespace {
 
 // Add a sub-command here (and its Run function in a file of its own).
 const Command kCommands[] = {
-    {"setting", "[--json] FILE  a per-user setting file", RunSettingCommand},
-    {"registry", "[--json] FILE  a registry hive file", RunRegistryCommand},
-    {"missed", "[--json] FILE  a missed-call file", RunMissedCommand},
+    {"setting", "a per-user setting file", RunSettingCommand},
+    {"registry", "a registry hive file", RunRegistryCommand},
+    {"missed", "a missed-call file", RunMissedCommand},
 };
 
-void PrintUsage(std::ostream& out) {
-    out << "usage: velto-inspect COMMAND ARGS...\n";
+const std::vector<cli::ExitCode> kExitCodes = {
+    {kExitOk, "the file was read and printed"},
+    {kExitMalformed, "the file is damaged (the damage is named) or cannot be read"}};
+
+std::string CommandList() {
+    std::string list = "Prints the program's own files for users and support. Commands:\n";
     for (const Command& command : kCommands) {
-        out << "  velto-inspect " << command.name << " " << command.usage << "\n";
+        std::string name = command.name;
+        name.resize(std::max<size_t>(name.size(), 8), ' ');
+        list += "  " + name + " [--json] FILE  " + command.what + "\n";
     }
+    return list + "Try: velto-inspect COMMAND --help";
 }
+
+const cli::Tool kTool{
+    .name = "velto-inspect",
+    .synopsis = "setting|registry|missed [--json] FILE",
+    .about = "",
+    .exitCodes = kExitCodes,
+    .minOperands = 1,
+    .maxOperands = 1,
+};
 
 }  // namespace
 
 std::optional<FileInput> ReadFileInput(const char* command, const std::vector<std::string>& args,
-                                       size_t maxBytes, std::ostream& err, int& exitCode) {
-    FileInput input;
-    for (const std::string& arg : args) {
-        if (arg == "--json") {
-            input.json = true;
-        } else if (input.file.empty() && !arg.starts_with("--")) {
-            input.file = arg;
-        } else {
-            err << "velto-inspect: " << command << ": unexpected argument '" << arg << "'\n";
-            exitCode = kExitUsage;
-            return std::nullopt;
+                                       size_t maxBytes, std::ostream& out, std::ostream& err,
+                                       int& exitCode) {
+    const std::string name = std::string("velto-inspect ") + command;
+    std::string about;
+    for (const Command& known : kCommands) {
+        if (known.name == std::string_view(command)) {
+            about = std::string("Prints FILE, ") + known.what +
+                    ", and names the field and offset\n" + "(or the line) of any damage.";
         }
     }
-    if (input.file.empty()) {
-        err << "usage: velto-inspect " << command << " [--json] FILE\n";
-        exitCode = kExitUsage;
+    const cli::Tool tool{
+        .name = name,
+        .synopsis = "[--json] FILE",
+        .about = about,
+        .options = {{"--json", "", "print the contents as one JSON object"}},
+        .exitCodes = kExitCodes,
+        .minOperands = 1,
+        .maxOperands = 1,
+    };
+    const auto parsed = cli::Parse(tool, args, out, err, exitCode);
+    if (!parsed) {
         return std::nullopt;
     }
+    FileInput input;
+    input.json = parsed->Has("--json");
+    input.file = parsed->operands()[0];
     core::FileReadResult read = core::ReadWholeFile(input.file, maxBytes);
     if (read.status != core::FileReadResult::Status::Ok) {
         err << "velto-inspect: " << input.file << ": " << read.error << "\n";
@@ -53,18 +78,23 @@ std::optional<FileInput> ReadFileInput(const char* command, const std::vector<st
 }
 
 int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        PrintUsage(args.empty() ? err : out);
-        return args.empty() ? kExitUsage : kExitOk;
-    }
-    for (const Command& command : kCommands) {
-        if (args[0] == command.name) {
-            return command.run(std::vector<std::string>(std::next(args.begin()), args.end()), out,
-                               err);
+    if (!args.empty()) {
+        for (const Command& command : kCommands) {
+            if (args[0] == command.name) {
+                return command.run(std::vector<std::string>(std::next(args.begin()), args.end()),
+                                   out, err);
+            }
         }
     }
-    err << "velto-inspect: unknown command '" << args[0] << "' (try --help)\n";
-    return kExitUsage;
+    // No command: --help, --version or a usage error.
+    const std::string about = CommandList();
+    cli::Tool tool = kTool;
+    tool.about = about;
+    int exitCode = kExitUsage;
+    if (cli::Parse(tool, args, out, err, exitCode)) {
+        exitCode = cli::UsageError(tool, "unknown command '" + args[0] + "'", err);
+    }
+    return exitCode;
 }
 
 }  // namespace velto::inspect

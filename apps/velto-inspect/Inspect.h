@@ -6,17 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "cli/Arguments.h"
+
 namespace velto::inspect {
 
 // Exit codes of every sub-command.
-constexpr int kExitOk = 0;
-constexpr int kExitMalformed = 1;  // the file is damaged or cannot be read
-constexpr int kExitUsage = 2;      // wrong arguments
+constexpr int kExitOk = cli::kExitOk;
+constexpr int kExitMalformed = cli::kExitFailure;  // the file is damaged or cannot be read
+constexpr int kExitUsage = cli::kExitUsage;        // wrong arguments
 
 // One sub-command: `velto-inspect NAME ARGS...`. Errors go to `err` as one line.
 struct Command {
     const char* name;
-    const char* usage;  // arguments after the name, for the help text
+    const char* what;  // what FILE is, for the help text
     int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
 
@@ -27,11 +29,12 @@ struct FileInput {
     std::string bytes;
 };
 
-// Parses "[--json] FILE" for `command` and reads the file (at most `maxBytes`). On a usage
-// error or an unreadable file it writes one line to `err`, sets `exitCode` and returns
-// nothing.
+// Parses "[--json] FILE" for `command` and reads the file (at most `maxBytes`). --help and
+// --version print to `out`; on a usage error or an unreadable file it writes one line to
+// `err`. Either way it sets `exitCode` and returns nothing.
 std::optional<FileInput> ReadFileInput(const char* command, const std::vector<std::string>& args,
-                                       size_t maxBytes, std::ostream& err, int& exitCode);
+                                       size_t maxBytes, std::ostream& out, std::ostream& err,
+                                       int& exitCode);
 
 // Runs the command line without the program name; returns the exit code.
 int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

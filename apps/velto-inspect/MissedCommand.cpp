@@ -45,7 +45,8 @@ void PrintJson(const std::vector<calls::MissedCall>& records, std::ostream& out)
 
 int RunMissedCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     int exitCode = kExitOk;
-    const auto input = ReadFileInput("missed", args, calls::kMaxMissedCallFileBytes, err, exitCode);
+    const auto input =
+        ReadFileInput("missed", args, calls::kMaxMissedCallFileBytes, out, err, exitCode);
     if (!input) {
         return exitCode;
     }

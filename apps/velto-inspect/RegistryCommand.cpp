@@ -115,7 +115,7 @@ void PrintJson(const platform::HiveKeys& keys, std::ostream& out) {
 
 int RunRegistryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     int exitCode = kExitOk;
-    const auto input = ReadFileInput("registry", args, kMaxHiveBytes, err, exitCode);
+    const auto input = ReadFileInput("registry", args, kMaxHiveBytes, out, err, exitCode);
     if (!input) {
         return exitCode;
     }

@@ -106,7 +106,7 @@ void PrintJson(const SettingFileContents& c, size_t trailing, std::ostream& out)
 int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     int exitCode = kExitOk;
     const auto input =
-        ReadFileInput("setting", args, core::SettingFileStore::kMaxFileBytes, err, exitCode);
+        ReadFileInput("setting", args, core::SettingFileStore::kMaxFileBytes, out, err, exitCode);
     if (!input) {
         return exitCode;
     }

@@ -1,8 +1,11 @@
 #include <iostream>
 
+#include "cli/GuardedMain.h"
 #include "velto-inspect/Inspect.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return velto::inspect::RunInspect(args, std::cout, std::cerr);
+    return velto::cli::GuardedMain("velto-inspect", [&] {
+        return velto::inspect::RunInspect(std::vector<std::string>(argv + 1, argv + argc),
+                                          std::cout, std::cerr);
+    });
 }

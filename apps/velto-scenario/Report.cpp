@@ -37,8 +37,16 @@ std::string FileName(const std::string& path) {
 }  // namespace
 
 void PrintReport(const Report& report, std::ostream& out) {
-    out << "Scenario ended at " << Seconds(report.endedAt) << "; data in " << report.dataDir
-        << "\n\nCalls: " << report.calls.size() << "\n";
+    out << "Scenario " << (report.interrupted ? "interrupted" : "ended") << " at "
+        << Seconds(report.endedAt) << "; data in " << report.dataDir << "\n";
+    if (report.attachedAt) {
+        out << "Skype granted access at " << Seconds(*report.attachedAt);
+        if (report.contactListShownAt) {
+            out << "; the contact list settled at " << Seconds(*report.contactListShownAt);
+        }
+        out << "\n";
+    }
+    out << "\nCalls: " << report.calls.size() << "\n";
     for (const CallReport& call : report.calls) {
         out << "  " << call.name << ": " << call.type << " call from " << call.handle << " (id "
             << call.id << ")\n    ending: " << call.ending << "\n    statuses:";
@@ -105,8 +113,16 @@ void PrintReport(const Report& report, std::ostream& out) {
 }
 
 void PrintJsonReport(const Report& report, std::ostream& out) {
-    out << "{\"endedAtMs\":" << report.endedAt.count() << ",\"dataDir\":" << Json(report.dataDir)
-        << ",\"calls\":[";
+    out << "{\"endedAtMs\":" << report.endedAt.count()
+        << ",\"interrupted\":" << (report.interrupted ? "true" : "false")
+        << ",\"dataDir\":" << Json(report.dataDir);
+    if (report.attachedAt) {
+        out << ",\"attachedAtMs\":" << report.attachedAt->count();
+    }
+    if (report.contactListShownAt) {
+        out << ",\"contactListShownAtMs\":" << report.contactListShownAt->count();
+    }
+    out << ",\"calls\":[";
     const char* sep = "";
     for (const CallReport& call : report.calls) {
         out << sep << "{\"name\":" << Json(call.name) << ",\"handle\":" << Json(call.handle)

@@ -30,6 +30,8 @@ using skype::CallStatus;
 constexpr Millis kAttachWait{20000};
 // The longest a scenario's end waits for the calls to finish.
 constexpr Millis kEndWait{24 * 3600 * 1000};
+// After an interrupt the call handlers let their calls go at once; this only bounds it.
+constexpr Millis kInterruptedEndWait{1000};
 
 std::optional<skype::OnlineStatus> OnlineStatusNamed(const std::string& name) {
     static const std::map<std::string, skype::OnlineStatus> kNames = {
@@ -85,6 +87,9 @@ class Runner {
         : clock_(clock), options_(options), report_(report) {}
 
     ~Runner() {
+        if (options_.interrupt != nullptr) {
+            options_.interrupt->SetHandler({});
+        }
         if (app_) {
             app_->Shutdown();
         }
@@ -92,7 +97,19 @@ class Runner {
     }
 
     bool Run(const std::vector<Step>& steps, std::string& error) {
+        if (options_.interrupt != nullptr) {
+            // The tray's Quit, as velto does it on a signal; the waits below end with it.
+            options_.interrupt->SetHandler([this] {
+                std::lock_guard guard(appMutex_);
+                if (app_) {
+                    app_->Quit();
+                }
+            });
+        }
         for (const Step& step : steps) {
+            if (Interrupted()) {
+                break;
+            }
             std::string why;
             if (!Do(step, why)) {
                 error = "line " + std::to_string(step.line) + ": " + why;
@@ -102,7 +119,11 @@ class Runner {
         if (!app_ && !Start(error)) {
             return false;
         }
-        End();
+        if (Interrupted()) {
+            EndEarly();
+        } else {
+            End();
+        }
         Collect();
         return true;
     }
@@ -145,7 +166,10 @@ class Runner {
         auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock_);
         panels_ = panels.get();
         options.answeringPanels = std::move(panels);
-        app_ = std::make_unique<app::Application>(std::move(options));
+        {
+            std::lock_guard guard(appMutex_);
+            app_ = std::make_unique<app::Application>(std::move(options));
+        }
         app_->boxes().set_quiet(true);
         if (signIn_) {
             world_->SignIn();
@@ -155,8 +179,18 @@ class Runner {
             return false;
         }
         start_ = clock_.Now();
+        app_->mainWindow().SetHandler(core::WM_CONTACTS_STABLE,
+                                      [this](platform::WParam, platform::LParam) {
+                                          if (!report_.contactListShownAt) {
+                                              report_.contactListShownAt = clock_.Now() - start_;
+                                          }
+                                          return platform::LResult{0};
+                                      });
         if (signIn_) {
-            app_->loop().RunUntil([&] { return app_->state().SkypeAttached.load(); }, kAttachWait);
+            RunUntil([&] { return app_->state().SkypeAttached.load(); }, kAttachWait);
+            if (app_->state().SkypeAttached) {
+                report_.attachedAt = clock_.Now() - start_;
+            }
         }
         ApplySettingsOnceAttached();
         return true;
@@ -311,12 +345,16 @@ class Runner {
         "attach signin, signout, notrunning, running, available, pending, refused, granted or "
         "exit";
 
+    bool Interrupted() const {
+        return options_.interrupt != nullptr && options_.interrupt->Requested();
+    }
+
     void RunUntil(const std::function<bool()>& done, Millis limit) {
-        app_->loop().RunUntil(done, limit);
+        app_->loop().RunUntil([&] { return done() || Interrupted(); }, limit);
     }
 
     void WaitUntil(Millis when) {
-        while (clock_.Now() < when) {
+        while (clock_.Now() < when && !Interrupted()) {
             app_->loop().RunUntil([&] { return clock_.Now() >= when; }, when - clock_.Now(),
                                   when - clock_.Now());
         }
@@ -456,6 +494,19 @@ class Runner {
         app_->Shutdown();
     }
 
+    // After an interrupt: the program quits on its own (calls still on are its to end),
+    // and the report shows the state it left.
+    void EndEarly() {
+        report_.interrupted = true;
+        report_.endedAt = clock_.Now() - start_;
+        app_->Quit();
+        app_->Run();
+        app_->Shutdown();
+        // The loop has quit: this only waits for the call handlers to let their calls go.
+        app_->loop().RunUntil([&] { return app_->state().ActiveCallIds.size() == 0; },
+                              kInterruptedEndWait);
+    }
+
     void Collect() {
         const auto stories = panels_->Stories();
         for (const std::string& name : order_) {
@@ -554,6 +605,7 @@ class Runner {
     std::shared_ptr<skype::sim::SimWorld> world_ = skype::sim::SimWorld::Create(clock_);
     std::unique_ptr<DevServer> devServer_;
     std::unique_ptr<app::Application> app_;
+    std::mutex appMutex_;  // app_'s creation against an interrupt from another thread
     calls::ScriptedAnsweringPanels* panels_ = nullptr;  // owned by the program
     std::vector<std::function<void()>> pending_;
     std::optional<server::LinkSettings> server_;
@@ -565,6 +617,29 @@ class Runner {
 };
 
 }  // namespace
+
+// The handler runs under the lock, so that SetHandler({}) returns only once no call of
+// the old handler is under way.
+void Interrupt::Request() {
+    std::lock_guard guard(mutex_);
+    requested_ = true;
+    if (onRequest_) {
+        onRequest_();
+    }
+}
+
+bool Interrupt::Requested() const {
+    std::lock_guard guard(mutex_);
+    return requested_;
+}
+
+void Interrupt::SetHandler(std::function<void()> onRequest) {
+    std::lock_guard guard(mutex_);
+    onRequest_ = std::move(onRequest);
+    if (requested_ && onRequest_) {
+        onRequest_();
+    }
+}
 
 bool RunScenario(const std::vector<Step>& steps, const RunOptions& options, Report& report,
                  std::string& error) {

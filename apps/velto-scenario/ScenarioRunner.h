@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,8 +16,26 @@
 
 namespace velto::scenario {
 
+// Ends a run early from another thread (a signal watcher): the program's orderly
+// shut-down, then the report of what happened so far.
+class Interrupt {
+  public:
+    // From any thread.
+    void Request();
+    bool Requested() const;
+    // The runner's part: `onRequest` runs at the request (at once when it came already).
+    void SetHandler(std::function<void()> onRequest);
+
+  private:
+    mutable std::mutex mutex_;
+    bool requested_ = false;
+    std::function<void()> onRequest_;
+};
+
 struct RunOptions {
     bool realTime = false;
+    // Null: the run cannot be interrupted.
+    Interrupt* interrupt = nullptr;
     // The sandbox home folder of the program's data and hives (must exist).
     std::filesystem::path dataDir;
     std::filesystem::path installDir;  // stock sounds
@@ -63,7 +83,13 @@ struct Report {
     int32_t standardTone = 0;
     std::string partnerToneKey;
     platform::Millis endedAt{0};
+    // The run was ended early by an interrupt (a signal).
+    bool interrupted = false;
     std::string dataDir;
+    // When access was first granted, and when the contact list settled after it (the
+    // main window's WM_CONTACTS_STABLE), from the start.
+    std::optional<platform::Millis> attachedAt;
+    std::optional<platform::Millis> contactListShownAt;
 };
 
 // Plays the scenario; false with `error` when a step cannot be carried out.

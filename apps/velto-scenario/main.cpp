@@ -7,6 +7,9 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli/Arguments.h"
+#include "cli/GuardedMain.h"
+#include "platform/QuitSignals.h"
 #include "platform/Trace.h"
 #include "velto-scenario/ScenarioRunner.h"
 
@@ -18,40 +21,34 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
-int Usage() {
-    std::cerr << "usage: velto-scenario [--json] [--real-time] [--data DIR] [--install DIR] "
-                 "[--trace] FILE\n";
-    return 2;
-}
+const velto::cli::Tool kTool{
+    .name = "velto-scenario",
+    .synopsis = "[--json] [--real-time] [--data DIR] [--install DIR] [--trace] FILE",
+    .about =
+        "Plays the scenario FILE against the whole program on the simulated Skype client,\n"
+        "on a virtual clock, and reports what each caller heard and what the program\n"
+        "did (see README.md, \"Scenario files\").",
+    .options = {{"--json", "", "print the report as one JSON object"},
+                {"--real-time", "", "run on the real clock instead of the virtual one"},
+                {"--data", "DIR", "the program's home folder (default: a new temporary folder)"},
+                {"--install", "DIR", "the stock sounds' folder (default: <bin>/../share/velto)"},
+                {"--trace", "", "show the program's trace lines on standard output"}},
+    .exitCodes = {{velto::cli::kExitOk, "the scenario ran; the report follows"},
+                  {velto::cli::kExitFailure, "the scenario could not be read or run"}},
+    .minOperands = 1,
+    .maxOperands = 1,
+};
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(const velto::cli::Arguments& args) {
     using namespace velto;
-    bool json = false;
-    bool trace = false;
+    const bool json = args.Has("--json");
+    const bool trace = args.Has("--trace");
     scenario::RunOptions options;
-    options.installDir = ExecutableFolder() / ".." / "share" / "velto";
-    std::string file;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--json") {
-            json = true;
-        } else if (arg == "--real-time") {
-            options.realTime = true;
-        } else if (arg == "--trace") {
-            trace = true;
-        } else if ((arg == "--data" || arg == "--install") && i + 1 < argc) {
-            (arg == "--data" ? options.dataDir : options.installDir) = argv[++i];
-        } else if (file.empty() && !arg.starts_with("--")) {
-            file = arg;
-        } else {
-            return Usage();
-        }
-    }
-    if (file.empty()) {
-        return Usage();
-    }
+    options.realTime = args.Has("--real-time");
+    options.installDir =
+        args.Value("--install").value_or(ExecutableFolder() / ".." / "share" / "velto");
+    options.dataDir = args.Value("--data").value_or("");
+    const std::string file = args.operands()[0];
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::cerr << "velto-scenario: cannot read " << file << "\n";
@@ -72,7 +69,13 @@ int main(int argc, char** argv) {
         }
         options.dataDir = pattern;
     }
-    std::filesystem::create_directories(options.dataDir);
+    std::error_code made;
+    std::filesystem::create_directories(options.dataDir, made);
+    if (made) {
+        std::cerr << "velto-scenario: cannot make " << options.dataDir.string() << ": "
+                  << made.message() << "\n";
+        return 1;
+    }
     options.dataDir = std::filesystem::absolute(options.dataDir);
     options.installDir = std::filesystem::absolute(options.installDir).lexically_normal();
     options.scenarioDir = std::filesystem::absolute(file).parent_path();
@@ -85,6 +88,14 @@ int main(int argc, char** argv) {
         quiet.reset();
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
     }
+    // In real time SIGINT and SIGTERM end the run as they end velto: the program's orderly
+    // shut-down, then the report so far. Set up before any other thread starts.
+    scenario::Interrupt interrupt;
+    std::optional<platform::QuitSignals> signals;
+    if (options.realTime) {
+        signals.emplace([&interrupt](int) { interrupt.Request(); });
+        options.interrupt = &interrupt;
+    }
     scenario::Report report;
     std::string error;
     if (!scenario::RunScenario(parsed.steps, options, report, error)) {
@@ -94,4 +105,15 @@ int main(int argc, char** argv) {
     quiet.reset();
     json ? scenario::PrintJsonReport(report, std::cout) : scenario::PrintReport(report, std::cout);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return velto::cli::GuardedMain("velto-scenario", [&] {
+        int exitCode = 0;
+        const auto args = velto::cli::Parse(kTool, std::vector<std::string>(argv + 1, argv + argc),
+                                            std::cout, std::cerr, exitCode);
+        return args ? Run(*args) : exitCode;
+    });
 }

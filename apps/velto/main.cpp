@@ -1,12 +1,16 @@
 // The velto program: the headless front end over the application's composition.
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "VeltoCommandLine.h"
 #include "app/Application.h"
+#include "cli/GuardedMain.h"
 #include "core/ProcessExit.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
@@ -26,21 +30,15 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
-// The SIP backend when chosen (an identity in the user hive, or --backend sip), else none:
+// The SIP backend when chosen (--backend, else an identity in the user hive), else none:
 // without a call backend Skype counts as absent.
 std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
                                                     const platform::KnownFolders& folders,
-                                                    std::vector<std::string>& arguments) {
+                                                    const std::optional<std::string>& backend) {
     const auto config = folders.RoamingAppData().value_or(folders.Temp());
-    const platform::Registry hive({.currentUser = config / "Velto" / "user.reg",
-                                   .localMachine = {},
-                                   .autostartFolder = std::nullopt});
-    auto choice = skype::sip::ChooseBackend(arguments, hive);
-    arguments = choice.rest;
-    if (!choice.error.empty()) {
-        platform::Trace("velto: %s\n", choice.error.c_str());
-    }
-    if (choice.backend != skype::sip::CallBackend::Sip) {
+    const platform::Registry hive(
+        {.currentUser = config / "Velto" / "user.reg", .localMachine = {}, .autostartFolder = {}});
+    if (skype::sip::ChooseBackend(backend, hive) != skype::sip::CallBackend::Sip) {
         platform::Trace("velto: no call backend\n");
         return nullptr;
     }
@@ -53,7 +51,7 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
     });
 }
 
-int Run(std::vector<std::string> arguments) {
+int Run(const std::vector<std::string>& arguments, const std::optional<std::string>& backend) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -69,7 +67,7 @@ int Run(std::vector<std::string> arguments) {
     // After the signals are routed (its thread must not take them); outlives the
     // application, which lets its Skype objects go when it ends.
     const auto folders = platform::KnownFolders::FromProcess();
-    const auto callBackend = CallBackendFor(clock, folders, arguments);
+    const auto callBackend = CallBackendFor(clock, folders, backend);
     app::Application application({
         .clock = clock,
         .folders = folders,
@@ -104,9 +102,18 @@ int Run(std::vector<std::string> arguments) {
 int main(int argc, char** argv) {
     // Trace lines are diagnostics; each one is to be seen at once, even through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const velto::core::ProcessExit& exit) {
-        return exit.code();
-    }
+    return velto::cli::GuardedMain("velto", [&] {
+        int exitCode = 0;
+        const auto arguments = velto::cli::Parse(velto::program::VeltoTool(),
+                                                 std::vector<std::string>(argv + 1, argv + argc),
+                                                 std::cout, std::cerr, exitCode);
+        if (!arguments) {
+            return exitCode;
+        }
+        try {
+            return Run(arguments->operands(), arguments->Value("--backend"));
+        } catch (const velto::core::ProcessExit& exit) {
+            return exit.code();
+        }
+    });
 }

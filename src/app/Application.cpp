@@ -178,7 +178,8 @@ core::MainAppHooks Application::Hooks() {
 
 int32_t Application::AddConvertedTone(const std::u16string& sourcePath, const std::u16string& title,
                                       const std::u16string& path) {
-    const std::optional<int32_t> id = settingFile_.AddCatalogueTone(title, path);
+    // Both entries first, then one save of the setting file.
+    const std::optional<int32_t> id = userSettings_.InsertTone(core::CatalogueTone{title, path});
     if (!id) {
         Trace("No catalogue id left for %s\n", platform::Utf16ToUtf8(title).c_str());
         return -1;
@@ -192,6 +193,7 @@ std::shared_ptr<audio::ConvertingThread> Application::StartToneConversion(
     std::u16string sourcePath, platform::WindowHandle notifyWindow) {
     audio::ConvertingContext context{
         .windows = windows_,
+        .owner = loop_,
         .state = state_,
         .tempFolder = folders_.Temp(),
         .addTone =
@@ -223,6 +225,8 @@ void Application::Shutdown() {
         return;
     }
     shutDown_ = true;
+    // Downloads, calls and conversions end their waits now, so that joining them is short.
+    workers_.stop().Request();
     if (!skypeLink_.StopStabilisers()) {
         Trace("Application: a stabiliser did not end in time\n");
     }

@@ -53,7 +53,7 @@ std::shared_ptr<ConvertingThread> ConvertingThread::Start(platform::Workers& wor
                                                           platform::WindowHandle notifyWindow) {
     auto job =
         std::make_shared<ConvertingThread>(std::move(context), std::move(sourcePath), notifyWindow);
-    workers.Start("ConvertingThrea", [job] { job->Run(); });
+    workers.Start("ConvertingThrea", [job, &stop = workers.stop()] { job->Run(stop); });
     return job;
 }
 
@@ -63,14 +63,28 @@ ConvertingThread::ConvertingThread(ConvertingContext context, std::u16string sou
       sourcePath_(std::move(sourcePath)),
       notifyWindow_(notifyWindow) {}
 
-void ConvertingThread::Run() {
+void ConvertingThread::Run(const platform::StopSignal& stop) {
     [[maybe_unused]] platform::ComApartment com;
     const size_t slash = sourcePath_.find_last_of(u'/');
     const std::u16string sourceName =
         slash == std::u16string::npos ? sourcePath_ : sourcePath_.substr(slash + 1);
     const std::filesystem::path source(platform::Utf16ToUtf8(sourcePath_));
 
-    const std::filesystem::path tone = MakeToneFile(source, IsMp3Name(sourceName));
+    const std::filesystem::path tone = MakeToneFile(source, IsMp3Name(sourceName), stop);
+    // The settings belong to the owner thread: the result goes there, and this worker ends
+    // without waiting for it.
+    auto self = shared_from_this();
+    context_.owner.Post([self, sourceName, tone] { self->Finish(sourceName, tone); },
+                        [tone] {
+                            if (!tone.empty()) {
+                                Trace("ConvertingThread: nobody takes %s any more\n", tone.c_str());
+                                std::error_code ec;
+                                std::filesystem::remove(tone, ec);
+                            }
+                        });
+}
+
+void ConvertingThread::Finish(const std::u16string& sourceName, const std::filesystem::path& tone) {
     int32_t itemId = -1;
     if (!tone.empty() && context_.addTone) {
         itemId = context_.addTone(sourceName, platform::Utf8ToUtf16(tone.string()));
@@ -87,7 +101,10 @@ void ConvertingThread::Run() {
 }
 
 std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path& source,
-                                                     bool isMp3) {
+                                                     bool isMp3, const platform::StopSignal& stop) {
+    if (stop.Requested()) {
+        return {};
+    }
     const auto t1 = platform::CreateTempFile(context_.tempFolder, "SKY");
     std::optional<TempFileGuard> t1Guard;
     if (t1) {
@@ -123,6 +140,10 @@ std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path
     t2Guard.reset();
     if (!report.Usable()) {
         Trace("ConvertingThread: %s: %s\n", source.c_str(), report.failure.c_str());
+        return {};
+    }
+    if (stop.Requested()) {
+        Trace("ConvertingThread: quitting, %s not kept\n", source.c_str());
         return {};
     }
 

@@ -31,23 +31,36 @@ void LetPanelGo(UntakenCall& untaken) {
 }
 
 // Plays `file` to the caller and waits until it has played or the call is over; true
-// when the call is over. The status is read every machine poll; near the file's end (known
-// from its header) the input is watched closely, so that the next sound follows at once.
-bool PlayToCaller(CallServices& services, skype::Call& call, const std::string& file) {
+// when the call is over. The wait sleeps until the call signals a change, or until shortly
+// before the file's end (known from its header), from where the input is watched closely
+// so that the next sound follows at once.
+bool PlayToCaller(CallServices& services, UntakenCall& untaken, const std::string& file) {
+    const CallTimings& timings = services.timings;
     platform::Clock& clock = services.clock;
-    const Millis poll = services.timings.machinePoll;
+    skype::Call& call = untaken.call;
+    const Millis setAt = clock.Now();
     call.SetInputDevice(DeviceKind::File, file);
-    const Millis end = clock.Now() + Millis(audio::WavDurationMs(file).value_or(0));
+    const Millis length(audio::WavDurationMs(file).value_or(0));
+    const Millis watchFrom = setAt + length - std::min(timings.rearmLead, length);
     for (;;) {
         if (IsCallOver(call.Status())) {
             platform::Trace("FinishED!!!\n");
             return true;
         }
-        const Millis now = clock.Now();
-        if (now >= end && !call.InputStillPlaying()) {
-            return false;
+        if (services.workers.stop().Requested()) {
+            // Quitting: the caller is let go rather than left in silence.
+            call.Finish();
+            return true;
         }
-        clock.SleepUntil(now < end ? std::min(end, now + poll) : now + services.timings.rearmPoll);
+        const Millis now = clock.Now();
+        Millis next = watchFrom;
+        if (now >= watchFrom) {
+            if (!call.InputStillPlaying()) {
+                return false;
+            }
+            next = now + timings.rearmPoll;
+        }
+        untaken.waiter.WaitUntil(std::min(next, now + timings.statusRecheck));
     }
 }
 
@@ -80,8 +93,8 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
     const std::string greeting =
         GreetingPath(services.settings.UseDefaultGreeting(), services.shared.CurrentLanguage.load(),
                      installDir, ownFolder);
-    if (!PlayToCaller(services, call, greeting) &&
-        !PlayToCaller(services, call,
+    if (!PlayToCaller(services, untaken, greeting) &&
+        !PlayToCaller(services, untaken,
                       platform::ResolveNoCase(installDir, "DingDong.wav").string())) {
         const Millis started = services.clock.Now();
         platform::Trace("Start to record!!\n");
@@ -104,11 +117,21 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
             record.hasVoiceMessage = true;
             record.voiceFile = platform::Utf8ToUtf16(voiceFile->string());
         }
+        const CallTimings& timings = services.timings;
+        const Millis limit = started + timings.recordLimit;
         while (!IsCallOver(call.Status())) {
-            if (services.clock.Now() - started > services.timings.recordLimit) {
+            if (services.workers.stop().Requested()) {
+                // Quitting ends the message early; what was recorded is kept.
                 call.Finish();
+                break;
             }
-            services.clock.SleepFor(services.timings.machinePoll);
+            const Millis now = services.clock.Now();
+            Millis next = std::min(limit + Millis(1), now + timings.statusRecheck);
+            if (now > limit) {
+                call.Finish();
+                next = now + timings.finishRetry;
+            }
+            untaken.waiter.WaitUntil(next);
         }
     }
     services.missedCalls.AddSaveAndFlag(std::move(record));

@@ -7,6 +7,7 @@
 
 #include "calls/AnsweringPanel.h"
 #include "calls/CallServices.h"
+#include "calls/CallWaiter.h"
 #include "skype/api/Call.h"
 
 namespace velto::calls {
@@ -18,6 +19,7 @@ struct UntakenCall {
     std::string timeStamp;  // when handling began
     AnsweringPanel& panel;
     std::function<void()> cancelVideo;
+    CallWaiter& waiter;  // woken by the call's changes
 };
 
 // The greeting a caller hears: the installation's Chinese greeting for languages 0 and 1,

@@ -1,16 +1,17 @@
 #include "calls/CallHandler.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "calls/AnsweringMachine.h"
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
+#include "calls/CallWaiter.h"
 #include "calls/RingBackTone.h"
 #include "calls/ToneFeeder.h"
-#include "calls/VideoThread.h"
+#include "calls/VideoGuards.h"
 #include "i18n/LanguageTable.h"
 #include "platform/FileLookup.h"
+#include "platform/StopSignal.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "skype/api/Skype.h"
@@ -21,29 +22,6 @@ namespace {
 using platform::Millis;
 using skype::AutomationError;
 using skype::DeviceKind;
-
-// Lets the handler sleep until a deadline or until the panel's decision changes.
-class Wakeup {
-  public:
-    explicit Wakeup(platform::Clock& clock) : changed_(clock) {}
-
-    void Wake() {
-        std::lock_guard guard(mutex_);
-        woken_ = true;
-        changed_.NotifyAll();
-    }
-
-    void WaitUntil(Millis deadline) {
-        std::unique_lock lock(mutex_);
-        changed_.WaitUntil(lock, deadline, [&] { return woken_; });
-        woken_ = false;
-    }
-
-  private:
-    std::mutex mutex_;
-    platform::ClockCondition changed_;
-    bool woken_ = false;
-};
 
 void SetAllDevices(skype::Call& call, DeviceKind kind, const std::string& text) {
     call.SetInputDevice(kind, text);
@@ -97,21 +75,21 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
     CallServices& s = services_;
     const CallTimings& timings = s.timings;
     const std::string timeStamp = CallTimeText(s.clock.WallNow());
-    VideoThread sendGuard(s, cookie_, VideoThread::Direction::Send);
-    VideoThread receiveGuard(s, cookie_, VideoThread::Direction::Receive);
-    const auto cancelVideo = [&] {
-        sendGuard.Cancel();
-        receiveGuard.Cancel();
-    };
-    Wakeup wakeup(s.clock);
-    std::unique_ptr<AnsweringPanel> panel;
+    VideoGuards video(s, cookie_);
+    const auto cancelVideo = [&] { video.Cancel(); };
     bool ringing = false;
     skype::ResultCode result = 0;
 
     try {
+        // Every wait of this call sleeps until the call signals a change, the panel's
+        // decision wakes it, or a moment it knows of comes.
+        CallWaiter waiter(s.clock, call);
+        // Quitting wakes every wait of the call, which then lets the call go.
+        platform::StopSignal& stop = s.workers.stop();
+        const auto wakeOnStop = stop.OnStop([&waiter] { waiter.Wake(); });
+        std::unique_ptr<AnsweringPanel> panel;  // after the waiter, which it wakes
         SetAllDevices(call, DeviceKind::SoundCard, "");
-        sendGuard.Start();
-        receiveGuard.Start();
+        video.StartIfVideo(call);
         try {
             call.Answer();
         } catch (const AutomationError&) {
@@ -155,7 +133,8 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace(perContact ? "%s!!!!!ZZZZZZZZZZZZZZZZZ\n" : "%s!!!!!!!!!!!!!!!!!!!!\n",
                         tonePath.c_str());
 
-        ToneFeeder tone(call, s.clock, tonePath, timings.rearmPoll, timings.statusPoll);
+        ToneFeeder tone(call, s.clock, tonePath, timings.rearmLead, timings.rearmPoll,
+                        timings.unknownTonePoll);
         tone.Feed();
         if (s.shared.FriendMsgEnabled.load()) {
             if (skypeObject) {
@@ -165,21 +144,22 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             }
         }
 
-        // The tone alone first.
+        // The tone alone first. Video the caller adds meanwhile is stopped at once.
         const Millis toneOnlyEnd = s.clock.Now() + timings.toneOnly;
         for (;;) {
             tone.KeepPlaying();
-            if (s.clock.Now() >= toneOnlyEnd) {
+            if (s.clock.Now() >= toneOnlyEnd || stop.Requested()) {
                 break;
             }
-            s.clock.SleepUntil(std::min(tone.NextCheck(), toneOnlyEnd));
+            waiter.WaitUntil(std::min(tone.NextCheck(), toneOnlyEnd));
+            video.StartIfVideo(call);
         }
 
         panel = s.panels.Create(PanelRequest{call.Id(), handle, call.PartnerDisplayName(),
-                                             [&wakeup] { wakeup.Wake(); }});
+                                             [&waiter] { waiter.Wake(); }});
         skype::CallStatus status = call.Status();
         platform::Trace("pCall->Status %d............\n", skype::ToInt(status));
-        if (!IsCallOver(status)) {
+        if (!IsCallOver(status) && !stop.Requested()) {
             panel->Show();
             const std::filesystem::path ringTone =
                 s.settings.UseDefaultRingTone() || !folders.ownFolder
@@ -195,20 +175,21 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 if (panel->Decision() != AnsweringPanel::kUndecided) {
                     break;
                 }
-                if (IsCallOver(call.Status())) {
+                if (IsCallOver(call.Status()) || stop.Requested()) {
                     break;
                 }
+                video.StartIfVideo(call);
                 const Millis now = s.clock.Now();
                 const bool limited = s.settings.VoiceMailOn();
                 if (limited && now - ringStart > timings.ringLimit) {
                     break;
                 }
                 Millis wake =
-                    std::min({tone.NextCheck(), now + timings.statusPoll, panel->NextPumpDue()});
+                    std::min({tone.NextCheck(), now + timings.statusRecheck, panel->NextPumpDue()});
                 if (limited) {
                     wake = std::min(wake, ringStart + timings.ringLimit + Millis(1));
                 }
-                wakeup.WaitUntil(wake);
+                waiter.WaitUntil(wake);
             }
             s.ringer.Stop();
             ringing = false;
@@ -217,8 +198,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
 
         const int32_t decision = panel->Decision();
         if (decision == AnsweringPanel::kTake) {
-            sendGuard.Resume();
-            receiveGuard.Resume();
+            video.Resume();
             SetAllDevices(call, DeviceKind::File, "");
             SetAllDevices(call, DeviceKind::SoundCard, "default");
         } else if (decision == AnsweringPanel::kDecline) {
@@ -228,16 +208,21 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             }
         } else {
             cancelVideo();
-            UntakenCall untaken{call, handle, timeStamp, *panel, cancelVideo};
+            UntakenCall untaken{call, handle, timeStamp, *panel, cancelVideo, waiter};
             if (IsCallOver(call.Status())) {
                 RecordMissedCall(s, untaken);
+            } else if (stop.Requested()) {
+                // Nobody will play to the caller any more: the call ends here, as missed.
+                RecordMissedCall(s, untaken);
+                call.Finish();
             } else {
                 AnswerByMachine(s, untaken);
             }
         }
 
-        while (!IsCallOver(call.Status())) {
-            s.clock.SleepFor(timings.endPoll);
+        // A call the user took stays with Skype when the program quits.
+        while (!IsCallOver(call.Status()) && !stop.Requested()) {
+            waiter.WaitUntil(s.clock.Now() + timings.statusRecheck);
         }
         platform::Trace("End processing call\n");
         panel.reset();
@@ -250,8 +235,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                         error.unsignedCode(), error.unsignedCode());
         result = error.code();
     }
-    sendGuard.WaitEnded();
-    receiveGuard.WaitEnded();
+    video.WaitEnded();
     return result;
 }
 

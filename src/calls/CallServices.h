@@ -16,15 +16,22 @@
 
 namespace velto::calls {
 
-// How long each stage of a call lasts and how often it is checked.
+// How long each stage of a call lasts, and the few moments at which a call's workers look
+// without being told: everything else wakes them through the call's events.
 struct CallTimings {
-    platform::Millis toneOnly{5000};       // the tone alone, before the panel rings
-    platform::Millis ringLimit{35000};     // ringing, with voice mail on
-    platform::Millis statusPoll{10};       // call status and panel, while ringing
-    platform::Millis rearmPoll{1};         // a tone found still playing at its end
-    platform::Millis videoPoll{50};        // the video guards
-    platform::Millis endPoll{100};         // waiting for the end of the call
-    platform::Millis machinePoll{100};     // the answering machine
+    platform::Millis toneOnly{5000};    // the tone alone, before the panel rings
+    platform::Millis ringLimit{35000};  // ringing, with voice mail on
+    // A tone or greeting is asked this long before its known end whether it still plays,
+    platform::Millis rearmLead{2};
+    // and then this often until it has ended.
+    platform::Millis rearmPoll{1};
+    // A tone whose length its header does not tell is asked this often.
+    platform::Millis unknownTonePoll{10};
+    // A worker reads the call's status at least this often, so that a status event the
+    // backend failed to signal costs seconds, not a worker waiting for ever.
+    platform::Millis statusRecheck{5000};
+    // After the record limit, the call is hung up again this often until it is over.
+    platform::Millis finishRetry{100};
     platform::Millis recordLimit{300000};  // a caller's message
 };
 

@@ -1,5 +1,7 @@
 #include "calls/ToneFeeder.h"
 
+#include <algorithm>
+
 #include "audio/WavDuration.h"
 
 namespace velto::calls {
@@ -7,15 +9,18 @@ namespace velto::calls {
 using skype::DeviceKind;
 
 ToneFeeder::ToneFeeder(skype::Call& call, platform::Clock& clock, std::string path,
-                       platform::Millis rearmPoll, platform::Millis unknownLength)
+                       platform::Millis lead, platform::Millis rearmPoll,
+                       platform::Millis unknownLength)
     : call_(call),
       clock_(clock),
       path_(std::move(path)),
       length_(unknownLength),
+      lead_(0),
       rearmPoll_(rearmPoll) {
     const auto length = audio::WavDurationMs(path_);
     if (length && *length > 0) {
         length_ = platform::Millis(*length);
+        lead_ = std::min(lead, length_);
     }
 }
 
@@ -41,10 +46,13 @@ void ToneFeeder::KeepPlaying() {
 }
 
 void ToneFeeder::Arm() {
+    // Reckoned from before the call starts the tone, so that the end is never later than
+    // the call's own.
+    const platform::Millis setAt = clock_.Now();
     call_.SetInputDevice(DeviceKind::File, path_);
     played_ = true;
     ++plays_;
-    nextCheck_ = clock_.Now() + length_;
+    nextCheck_ = setAt + length_ - lead_;
 }
 
 }  // namespace velto::calls

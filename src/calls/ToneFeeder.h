@@ -8,12 +8,13 @@
 namespace velto::calls {
 
 // Feeds the ring-back tone into a call as its input and starts it again the moment it
-// ends. The tone's length is read from its header once, so the feeder asks the call at the
-// tone's end instead of polling all along; a tone still playing then is asked again every
-// `rearmPoll`, and a tone of unknown length every `unknownLength`.
+// ends. The tone's length is read from its header once, so the feeder asks the call only
+// near the tone's end instead of polling all along: `lead` before the end reckoned from
+// the moment the tone was set, then every `rearmPoll` until it has ended. A tone of
+// unknown length is asked every `unknownLength`.
 class ToneFeeder {
   public:
-    ToneFeeder(skype::Call& call, platform::Clock& clock, std::string path,
+    ToneFeeder(skype::Call& call, platform::Clock& clock, std::string path, platform::Millis lead,
                platform::Millis rearmPoll, platform::Millis unknownLength);
 
     // Cuts the computer's devices off, sets the tone as the input and the other two
@@ -36,6 +37,7 @@ class ToneFeeder {
     platform::Clock& clock_;
     std::string path_;
     platform::Millis length_;
+    platform::Millis lead_;
     platform::Millis rearmPoll_;
     platform::Millis nextCheck_{0};
     bool played_ = false;

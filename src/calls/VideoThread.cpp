@@ -13,7 +13,6 @@ struct VideoThread::State {
         : clock(s.clock),
           workers(s.workers),
           table(s.table),
-          poll(s.timings.videoPoll),
           cookie(c),
           direction(d),
           changed(s.clock) {}
@@ -21,7 +20,6 @@ struct VideoThread::State {
     platform::Clock& clock;
     platform::Workers& workers;
     platform::InterfaceTable& table;
-    platform::Millis poll;
     platform::Cookie cookie;
     Direction direction;
 
@@ -30,6 +28,7 @@ struct VideoThread::State {
     bool resume = false;
     bool cancel = false;
     bool ended = false;
+    bool videoChanged = false;  // the call signalled a change not looked at yet
 
     bool Decided() const { return resume || cancel; }
 };
@@ -74,10 +73,17 @@ void VideoThread::Run(std::shared_ptr<State> state) {
     try {
         const auto call = state->table.Get<skype::Call>(state->cookie);
         if (call) {
+            const auto watch = call->Watch([&state = *state] {
+                std::lock_guard guard(state.mutex);
+                state.videoChanged = true;
+                state.changed.NotifyAll();
+            });
             bool stopped = false;
             std::unique_lock lock(state->mutex);
-            // Until the call is decided, stop this direction's video whenever it starts.
+            // Until the call is decided, stop this direction's video whenever it starts;
+            // between two looks, sleep until the call signals a change.
             while (!state->Decided()) {
+                state->videoChanged = false;
                 lock.unlock();
                 const VideoStatus status =
                     send ? call->VideoSendStatus() : call->VideoReceiveStatus();
@@ -89,7 +95,7 @@ void VideoThread::Run(std::shared_ptr<State> state) {
                 if (stopped) {
                     break;
                 }
-                state->changed.WaitFor(lock, state->poll, [&] { return state->Decided(); });
+                state->changed.Wait(lock, [&] { return state->Decided() || state->videoChanged; });
             }
             state->changed.Wait(lock, [&] { return state->Decided(); });
             const bool restart = stopped && state->resume && !state->cancel;

@@ -12,7 +12,8 @@ namespace velto::calls {
 
 // Keeps one direction of a call's video stopped while the tone plays and the panel rings:
 // it stops video that starts or runs, and starts it again only when the user takes the
-// call. Runs on a thread of its own and reaches the call through its cookie.
+// call. Runs on a thread of its own, reaches the call through its cookie, and sleeps until
+// the call signals a change or the handler decides.
 class VideoThread {
   public:
     enum class Direction { Receive = 0, Send = 1 };

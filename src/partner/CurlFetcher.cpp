@@ -50,6 +50,7 @@ struct Transfer {
     bool headSent = false;
     bool stoppedBySink = false;
     bool stalled = false;
+    bool abandoned = false;
     platform::Millis lastData{0};
     curl_off_t lastReceived = 0;
 };
@@ -107,6 +108,10 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
 
 int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
     auto& t = *static_cast<Transfer*>(user);
+    if (t.sink.Abandoned()) {
+        t.abandoned = true;
+        return 1;
+    }
     const platform::Millis now = t.clock.Now();
     if (received != t.lastReceived) {
         t.lastReceived = received;
@@ -169,6 +174,8 @@ bool CurlFetcher::Fetch(const std::string& address, uint64_t offset, HttpSink& s
     }
     if (transfer.stoppedBySink) {
         error = "refused by the receiver";
+    } else if (transfer.abandoned) {
+        error = "abandoned";
     } else if (transfer.stalled) {
         error = "no data for too long";
     } else {

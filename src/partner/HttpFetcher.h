@@ -20,11 +20,14 @@ class HttpSink {
     virtual ~HttpSink() = default;
     virtual bool OnHead(const HttpResponseHead& head) = 0;
     virtual bool OnData(const char* data, size_t size) = 0;
+    // Asked often during the transfer, also while nothing arrives: true stops it at once
+    // (the program is quitting).
+    virtual bool Abandoned() const { return false; }
 };
 
 // One GET of an address, asking for the bytes from `offset` on when offset is above 0.
 // Returns true when the transfer ran to its end; false with `error` otherwise (network
-// failure, or stopped by the sink).
+// failure, or stopped or abandoned by the sink).
 class HttpFetcher {
   public:
     virtual ~HttpFetcher() = default;

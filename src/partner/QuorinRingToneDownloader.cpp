@@ -93,9 +93,16 @@ bool CutToRiff(const fs::path& from, const fs::path& to) {
 // Receives one attempt's response into the ".tmp" file, from the received count on.
 class QuorinRingToneDownloader::AttemptSink final : public HttpSink {
   public:
-    AttemptSink(PartnerToneRecord& record, platform::Clock& clock, std::FILE* file,
-                uint64_t& received, uint64_t& total)
-        : record_(record), clock_(clock), file_(file), received_(received), total_(total) {}
+    AttemptSink(PartnerToneRecord& record, platform::Clock& clock, const platform::StopSignal& stop,
+                std::FILE* file, uint64_t& received, uint64_t& total)
+        : record_(record),
+          clock_(clock),
+          stop_(stop),
+          file_(file),
+          received_(received),
+          total_(total) {}
+
+    bool Abandoned() const override { return stop_.Requested(); }
 
     bool OnHead(const HttpResponseHead& head) override {
         if (head.status != 200 && head.status != 206) {
@@ -153,6 +160,7 @@ class QuorinRingToneDownloader::AttemptSink final : public HttpSink {
   private:
     PartnerToneRecord& record_;
     platform::Clock& clock_;
+    const platform::StopSignal& stop_;
     std::FILE* file_;
     uint64_t& received_;
     uint64_t& total_;
@@ -215,12 +223,15 @@ bool QuorinRingToneDownloader::Download(const fs::path& tmp) {
     }
     uint64_t received = 0;
     uint64_t total = 0;
-    for (int attempt = 0; attempt < kDownloadAttempts; ++attempt) {
+    platform::StopSignal& stop = ctx.workers.stop();
+    for (int attempt = 0; attempt < kDownloadAttempts && !stop.Requested(); ++attempt) {
         if (Attempt(file.get(), address, received, total)) {
             return std::fclose(file.release()) == 0;
         }
         record_->Touch(ctx.clock.Now());
-        ctx.clock.SleepFor(kPauseAfterFailedAttempt);
+        if (!stop.SleepFor(kPauseAfterFailedAttempt)) {
+            break;
+        }
     }
     return false;
 }
@@ -231,7 +242,7 @@ bool QuorinRingToneDownloader::Attempt(std::FILE* file, const std::string& addre
     record_->Touch(ctx.clock.Now());
     record_->downloading = true;
     Trace("%s\n", address.c_str());
-    AttemptSink sink(*record_, ctx.clock, file, received, total);
+    AttemptSink sink(*record_, ctx.clock, ctx.workers.stop(), file, received, total);
     std::string error;
     const bool fetched = ctx.fetcher.Fetch(address, received, sink, error);
     if (std::fflush(file) != 0) {

@@ -8,12 +8,20 @@ MessageLoop::MessageLoop(Clock& clock)
     : clock_(clock), owner_(std::this_thread::get_id()), changed_(clock) {}
 
 MessageLoop::~MessageLoop() {
+    CloseQueue(nullptr);
+}
+
+void MessageLoop::CloseQueue(const int* exitCode) {
     std::deque<Task> left;
     {
         std::lock_guard guard(mutex_);
         left.swap(tasks_);
         quit_ = true;
+        if (exitCode != nullptr) {
+            exitCode_ = *exitCode;
+        }
     }
+    changed_.NotifyAll();
     for (auto& task : left) {
         if (task.cancel) {
             task.cancel();
@@ -21,17 +29,30 @@ MessageLoop::~MessageLoop() {
     }
 }
 
-void MessageLoop::Post(std::function<void()> task, std::function<void()> cancel) {
+bool MessageLoop::Post(std::function<void()> task, std::function<void()> cancel) {
     std::function<void()> hook;
+    bool queued = false;
     {
         std::lock_guard guard(mutex_);
-        tasks_.push_back(Task{std::move(task), std::move(cancel)});
-        hook = wakeHook_;
+        if (!quit_) {
+            tasks_.push_back(Task{std::move(task), std::move(cancel)});
+            hook = wakeHook_;
+            queued = true;
+        }
+    }
+    if (!queued) {
+        // Nobody will drain this queue again: a sender waiting for the answer must learn
+        // so now, not when the loop object goes.
+        if (cancel) {
+            cancel();
+        }
+        return false;
     }
     changed_.NotifyAll();
     if (hook) {
         hook();
     }
+    return true;
 }
 
 void MessageLoop::SetWakeHook(std::function<void()> hook) {
@@ -63,12 +84,7 @@ int MessageLoop::Run() {
 }
 
 void MessageLoop::Quit(int exitCode) {
-    {
-        std::lock_guard guard(mutex_);
-        quit_ = true;
-        exitCode_ = exitCode;
-    }
-    changed_.NotifyAll();
+    CloseQueue(&exitCode);
 }
 
 bool MessageLoop::QuitRequested() const {
@@ -99,10 +115,9 @@ bool MessageLoop::RunUntil(const std::function<bool()>& pred, Millis timeout, Mi
             return false;
         }
         // pred() may also turn true through other threads without a post: look again
-        // every `poll`.
+        // every `poll`. A quit loop gets no tasks, so this is a plain wait then.
         std::unique_lock lock(mutex_);
-        changed_.WaitUntil(lock, std::min(deadline, now + poll),
-                           [&] { return !tasks_.empty() || quit_; });
+        changed_.WaitUntil(lock, std::min(deadline, now + poll), [&] { return !tasks_.empty(); });
     }
 }
 

@@ -21,19 +21,23 @@ class MessageLoop {
     MessageLoop& operator=(const MessageLoop&) = delete;
 
     // From any thread. `cancel`, if given, runs instead of `task` when the loop ends
-    // before getting to it (a waiting sender must not wait for ever).
-    void Post(std::function<void()> task, std::function<void()> cancel = {});
+    // before getting to it (a waiting sender must not wait for ever). Once Quit was
+    // called nothing runs any more: the post is refused (false) and `cancel` runs at once,
+    // on the posting thread.
+    bool Post(std::function<void()> task, std::function<void()> cancel = {});
 
     // Runs until Quit; returns the exit code given to Quit.
     int Run();
-    // From any thread: makes Run return after the task now running.
+    // From any thread: makes Run return after the task now running. Tasks still queued
+    // are cancelled at once, and later posts are refused.
     void Quit(int exitCode = 0);
     bool QuitRequested() const;
 
     // Runs what is queued now, without waiting; returns how many tasks ran.
     int ProcessPending();
     // Runs tasks until `pred` holds or `timeout` passes on the clock; returns pred().
-    // `pred` is checked after every task and every `poll` of clock time.
+    // `pred` is checked after every task and every `poll` of clock time (also after Quit,
+    // when no task runs any more).
     bool RunUntil(const std::function<bool()>& pred, Millis timeout, Millis poll = Millis(10));
 
     bool IsLoopThread() const { return std::this_thread::get_id() == owner_; }
@@ -49,6 +53,8 @@ class MessageLoop {
         std::function<void()> cancel;
     };
     bool RunNextLocked(std::unique_lock<std::mutex>& lock);
+    // Ends the loop's queue: marks it quit and cancels what is left, outside the lock.
+    void CloseQueue(const int* exitCode);
 
     Clock& clock_;
     std::thread::id owner_;

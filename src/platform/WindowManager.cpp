@@ -64,9 +64,8 @@ bool WindowManager::PostMessage(WindowHandle window, uint32_t message, WParam wP
         }
         loop = it->second.loop;
     }
-    loop->Post(
+    return loop->Post(
         [this, window, message, wParam, lParam] { Deliver(window, message, wParam, lParam); });
-    return true;
 }
 
 LResult WindowManager::SendMessage(WindowHandle window, uint32_t message, WParam wParam,

@@ -34,7 +34,8 @@ class WindowManager {
     WindowHandle FindWindow(const std::string& title) const;
     void SetTitle(WindowHandle window, std::string title);
 
-    // Queues the message on the window's loop; false when there is no such window.
+    // Queues the message on the window's loop; false when there is no such window or its
+    // loop has quit.
     bool PostMessage(WindowHandle window, uint32_t message, WParam wParam = 0, LParam lParam = 0);
     // Runs the handler on the window's loop and waits for its result (directly when called
     // on that loop's thread). Returns 0 when the window is gone or its loop ends first.

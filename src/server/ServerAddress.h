@@ -19,8 +19,10 @@ struct LinkSettings {
     uint16_t port = kServerPort;
     // Connection closed after this long without an exchange.
     platform::Millis idleClose{10000};
-    // Pause after a failed connect (or a host name that does not resolve).
+    // Pause after a failed connect (or a host name that does not resolve). Each failure in
+    // a row doubles it, up to retryPauseLimit; a connection that works starts over.
     platform::Millis retryPause{100};
+    platform::Millis retryPauseLimit{30000};
     // How long (real time) a read may wait for the server before program time is let go
     // on meanwhile. Only matters for a virtual clock: a prompt loopback answer then costs
     // no program time, while a server that stalls lets requesters' time limits run out.

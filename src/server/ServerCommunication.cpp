@@ -20,7 +20,10 @@ using platform::Millis;
 
 ServerCommunication::ServerCommunication(platform::Clock& clock, platform::Workers& workers,
                                          LinkSettings settings)
-    : clock_(clock), settings_(std::move(settings)), changed_(clock) {
+    : clock_(clock),
+      settings_(std::move(settings)),
+      changed_(clock),
+      nextRetryPause_(settings_.retryPause) {
     workers.Start("server link", [this] { Run(); });
 }
 
@@ -137,8 +140,11 @@ void ServerCommunication::Run() {
             }
         }
         if (!connected_ && !Connect()) {
+            // A server that is down is not hammered: waiting requests stay queued while
+            // the pauses grow. New requests do not cut a pause short.
             std::unique_lock lock(mutex_);
-            changed_.WaitFor(lock, settings_.retryPause, [this] { return stop_; });
+            changed_.WaitFor(lock, nextRetryPause_, [this] { return stop_; });
+            nextRetryPause_ = std::min(nextRetryPause_ * 2, settings_.retryPauseLimit);
             continue;
         }
         while (auto request = Pop()) {
@@ -230,6 +236,7 @@ bool ServerCommunication::Connect() {
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     connected_ = true;
     lastActivity_ = clock_.Now();
+    nextRetryPause_ = settings_.retryPause;
     CountStat(&Stats::connects);
     return true;
 }

@@ -85,6 +85,7 @@ class ServerCommunication {
     int fd_ = -1;                       // written by the worker under socketMutex_
     bool connected_ = false;            // worker only
     platform::Millis lastActivity_{0};  // worker only
+    platform::Millis nextRetryPause_;   // worker only
     std::array<uint8_t, ServerRequest::kBufferSize> answer_{};  // worker only
 };
 

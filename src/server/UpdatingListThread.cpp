@@ -1,5 +1,6 @@
 #include "server/UpdatingListThread.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Messages.h"
@@ -45,12 +46,14 @@ void UpdatingListThread::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.Wait(lock, [this] { return stop_ || !pending_.empty(); });
-        // Quiet period: every new notification starts it again.
+        // Quiet period: every new notification starts it again, up to the cap.
+        platform::Clock& clock = changed_.clock();
+        const platform::Millis capped = clock.Now() + kBurstCap;
         size_t seen = 0;
-        while (!stop_ && seen != pending_.size()) {
+        while (!stop_ && seen != pending_.size() && clock.Now() < capped) {
             seen = pending_.size();
-            changed_.WaitFor(lock, kQuietPeriod,
-                             [this, seen] { return stop_ || pending_.size() != seen; });
+            changed_.WaitUntil(lock, std::min(clock.Now() + kQuietPeriod, capped),
+                               [this, seen] { return stop_ || pending_.size() != seen; });
         }
         if (stop_) {
             break;

@@ -16,8 +16,11 @@ namespace velto::server {
 // list, so that the list is not redrawn once per contact.
 class UpdatingListThread {
   public:
-    // A burst ends when no notification has arrived for this long.
+    // A burst ends when no notification has arrived for this long,
     static constexpr platform::Millis kQuietPeriod{500};
+    // or at the latest this long after it began: in a large list someone always changes
+    // status, and a burst that never ends would never reach the list.
+    static constexpr platform::Millis kBurstCap{3000};
 
     // Starts the gathering worker.
     UpdatingListThread(platform::Clock& clock, platform::Workers& workers,

@@ -12,45 +12,46 @@ namespace velto::skype {
 using platform::Trace;
 
 void StabiliserGate::Enter() {
-    std::lock_guard guard(mutex_);
-    ++running_;
+    std::lock_guard guard(shared_->mutex);
+    ++shared_->running;
 }
 
 void StabiliserGate::Leave() {
     {
-        std::lock_guard guard(mutex_);
-        --running_;
+        std::lock_guard guard(shared_->mutex);
+        --shared_->running;
     }
-    changed_.NotifyAll();
+    shared_->changed.NotifyAll();
 }
 
 int StabiliserGate::Running() const {
-    std::lock_guard guard(mutex_);
-    return running_;
+    std::lock_guard guard(shared_->mutex);
+    return shared_->running;
 }
 
 bool StabiliserGate::Sleep(platform::Millis duration) {
-    std::unique_lock lock(mutex_);
-    return !changed_.WaitFor(lock, duration, [this] { return stop_; });
+    std::unique_lock lock(shared_->mutex);
+    return !shared_->changed.WaitFor(lock, duration, [this] { return shared_->stop; });
 }
 
 void StabiliserGate::Stop() {
     {
-        std::lock_guard guard(mutex_);
-        stop_ = true;
+        std::lock_guard guard(shared_->mutex);
+        shared_->stop = true;
     }
-    changed_.NotifyAll();
+    shared_->changed.NotifyAll();
 }
 
-void StartAttachmentStabiliser(const SkypeContext& context, StabiliserGate& gate) {
+void StartAttachmentStabiliser(const SkypeContext& context, const StabiliserGate& gate) {
     // Counted before the thread exists, so that shut-down never misses one.
-    gate.Enter();
-    context.workers.Start("Stabiliser", [&context, &gate] {
+    StabiliserGate own = gate;
+    own.Enter();
+    context.workers.Start("Stabiliser", [context, own]() mutable {
         struct Leaving {
             StabiliserGate& gate;
             ~Leaving() { gate.Leave(); }
-        } leaving{gate};
-        RunAttachmentStabiliser(context, gate);
+        } leaving{own};
+        RunAttachmentStabiliser(context, own);
     });
 }
 
@@ -82,8 +83,13 @@ void SettleAndTell(const SkypeContext& context, StabiliserGate& gate, Skype& sky
 
     platform::Clock& clock = context.clock;
     ContactSnapshot snapshot = TakeContactSnapshot(skype);
+    const platform::Millis cap = clock.Now() + kContactsSettleCap;
     platform::Millis noted = clock.Now();
     while (clock.Now() - noted < kContactsStill) {
+        if (clock.Now() >= cap) {
+            Trace("Stabiliser: the contact list still changes; shown as it is\n");
+            break;
+        }
         if (!gate.Sleep(kContactPoll)) {
             return;
         }

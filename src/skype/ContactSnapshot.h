@@ -7,12 +7,13 @@
 
 namespace velto::skype {
 
-// One contact as the contact list shows it.
+// One contact as the contact list names it. The online status is left out on purpose:
+// status changes reach the list through their own events, and a large list always has
+// someone changing status, so a snapshot with statuses would never settle.
 struct ContactEntry {
     std::string handle;
     std::string fullName;
     std::string displayName;
-    OnlineStatus onlineStatus = OnlineStatus::Unknown;
     bool operator==(const ContactEntry&) const = default;
 };
 using ContactSnapshot = std::vector<ContactEntry>;

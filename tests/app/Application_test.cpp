@@ -148,6 +148,8 @@ TEST_F(ApplicationTest, AConvertedFileEntersTheCatalogue) {
         ASSERT_TRUE(writer.Append(samples.data(), samples.size()));
         ASSERT_TRUE(writer.Finish());
     }
+    std::atomic<int> saves{0};
+    app.settingFile().SetMissedCallSaver([&] { ++saves; });
     std::atomic<int> done{-1};
     app.mainWindow().SetHandler(audio::WM_CONVERSION_DONE,
                                 [&](platform::WParam wParam, platform::LParam) {
@@ -158,6 +160,7 @@ TEST_F(ApplicationTest, AConvertedFileEntersTheCatalogue) {
         app.StartToneConversion(platform::Utf8ToUtf16(source.string()), app.mainWindow().handle());
     ASSERT_TRUE(app.loop().RunUntil([&] { return done.load() != -1; }, platform::Millis(60000)));
     EXPECT_EQ(done.load(), static_cast<int>(audio::kConversionSucceeded));
+    EXPECT_EQ(saves.load(), 1);  // the tone and its source entered with one save
     const auto id = app.userSettings().FindConverted(source.string());
     ASSERT_TRUE(id);
     EXPECT_EQ(*id, job->ItemId());

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
+#include "support/RealTimeLimit.h"
 #include "support/TempDir.h"
 
 namespace velto::audio {
@@ -47,19 +48,28 @@ class ConvertingThreadTest : public ::testing::Test {
         state_.MyHandle.Set("alice");
     }
 
-    // Runs one conversion of `source` to its end.
+    ConvertingContext Context() {
+        return {windows_, loop_, state_, dir_ / "tmp",
+                [&](const std::u16string& title, const std::u16string& path) {
+                    // The catalogue belongs to the loop's thread.
+                    EXPECT_TRUE(loop_.IsLoopThread());
+                    catalogue_.emplace_back(title, path);
+                    return static_cast<int32_t>(catalogue_.size() - 1);
+                }};
+    }
+
+    // Runs one conversion of `source` to its end: the worker ends on its own, without the
+    // loop's help, and the result is entered once the loop runs.
     void Convert(const fs::path& source) {
+        velto::test::RealTimeLimit limit(platform::Millis(60000), "conversion");
         platform::Workers workers(clock_);
-        ConvertingContext context{windows_, state_, dir_ / "tmp",
-                                  [&](const std::u16string& title, const std::u16string& path) {
-                                      catalogue_.emplace_back(title, path);
-                                      return static_cast<int32_t>(catalogue_.size() - 1);
-                                  }};
-        job_ = ConvertingThread::Start(workers, context, platform::Utf8ToUtf16(source.string()),
+        job_ = ConvertingThread::Start(workers, Context(), platform::Utf8ToUtf16(source.string()),
                                        window_);
+        workers.JoinAll();
+        EXPECT_EQ(listener_.messages, 0);
+        EXPECT_TRUE(catalogue_.empty());
         ASSERT_TRUE(
             loop_.RunUntil([&] { return listener_.messages == 1; }, platform::Millis(60000)));
-        workers.JoinAll();
         // Temporary files never outlive the job.
         EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
     }
@@ -146,6 +156,32 @@ TEST_F(ConvertingThreadTest, FailuresAreReportedAndLeaveNoTone) {
     Convert(dir_ / "short.wav");  // the converter refuses the header
     EXPECT_EQ(listener_.wParam, kConversionFailed);
     EXPECT_TRUE(Tones().empty());
+}
+
+// A result nobody will take (the loop has quit) leaves no tone behind, and a job that
+// starts while the program quits makes none.
+TEST_F(ConvertingThreadTest, AResultNobodyTakesLeavesNoTone) {
+    velto::test::RealTimeLimit limit(platform::Millis(60000), "conversion after quit");
+    std::vector<int16_t> samples(16000, 1000);
+    velto::test::WriteFileBytes(dir_ / "pick.wav", test::MakeWav(16000, 1, samples));
+    loop_.Quit();
+    {
+        platform::Workers workers(clock_);
+        job_ = ConvertingThread::Start(
+            workers, Context(), platform::Utf8ToUtf16((dir_ / "pick.wav").string()), window_);
+    }
+    EXPECT_TRUE(Tones().empty());
+    EXPECT_TRUE(quiet_.Contains("nobody takes"));
+
+    platform::MessageLoop loop(clock_);
+    platform::Workers workers(clock_);
+    workers.stop().Request();
+    ConvertingContext context = Context();
+    ConvertingThread::Start(workers, {windows_, loop, state_, dir_ / "tmp", context.addTone},
+                            platform::Utf8ToUtf16((dir_ / "pick.wav").string()), window_);
+    workers.JoinAll();
+    EXPECT_TRUE(Tones().empty());
+    EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
 }
 
 TEST(ToneConversion, Mp3NamesAreRecognisedInAnyCase) {

@@ -1,8 +1,11 @@
+#include <atomic>
+
 #include <gtest/gtest.h>
 
 #include "platform/VirtualClock.h"
 #include "platform/WindowManager.h"
 #include "platform/Workers.h"
+#include "support/RealTimeLimit.h"
 
 namespace velto::platform {
 namespace {
@@ -83,6 +86,46 @@ TEST(MessageLoop, RunReturnsTheQuitCode) {
     });
     EXPECT_EQ(loop.Run(), 3);
     workers.JoinAll();
+}
+
+// Once Quit is called nobody drains the queue again: a message waiting in it and one sent
+// afterwards are both answered 0 at once (so their senders can be joined), posts are
+// refused, and waiting on the quit loop lets clock time pass instead of spinning.
+TEST(MessageLoop, AfterQuitSendersAreAnsweredAtOnceAndWaitsDoNotSpin) {
+    test::RealTimeLimit limit(Millis(20000), "MessageLoop after Quit");
+    VirtualClock clock;
+    MessageLoop loop(clock);
+    WindowManager windows;
+    Recorder target;
+    const WindowHandle window = windows.Create(loop, target);
+    Workers workers(clock);
+    std::atomic<LResult> queued{-1};
+    std::atomic<LResult> late{-1};
+    workers.Start("queued sender", [&] { queued = windows.SendMessage(window, 1, 5); });
+    clock.SleepFor(Millis(10));  // lets the sender queue its message
+    loop.Quit(4);
+    EXPECT_EQ(loop.Run(), 4);
+    workers.Start("late sender", [&] { late = windows.SendMessage(window, 2, 5); });
+    workers.JoinAll();
+    EXPECT_EQ(queued.load(), 0);
+    EXPECT_EQ(late.load(), 0);
+    EXPECT_FALSE(windows.PostMessage(window, 3));
+    bool cancelled = false;
+    EXPECT_FALSE(loop.Post([] {}, [&] { cancelled = true; }));
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(loop.ProcessPending(), 0);
+    EXPECT_TRUE(target.received.empty());
+
+    int looks = 0;
+    const Millis start = clock.Now();
+    EXPECT_FALSE(loop.RunUntil(
+        [&] {
+            ++looks;
+            return false;
+        },
+        Millis(1000), Millis(10)));
+    EXPECT_EQ(clock.Now() - start, Millis(1000));
+    EXPECT_LE(looks, 102);
 }
 
 }  // namespace

@@ -121,6 +121,29 @@ TEST_F(ContactUpdatesTest, TwoChangesTogetherOrWithinTheQuietPeriodGiveOneRefres
     EXPECT_EQ(main_.received[0].at - second, Millis(800));
 }
 
+// Changes that never pause still reach the list: a full refresh at the cap, then the next.
+TEST_F(ContactUpdatesTest, EndlessChangesGiveARefreshAtEachCap) {
+    gatherer_ = std::make_unique<UpdatingListThread>(clock_, workers_, windows_, table_, state_);
+    const Millis start = clock_.Now();
+    workers_.Start("changes", [this] {
+        for (int i = 0; i < 70; ++i) {
+            gatherer_->Add(Contact());
+            clock_.SleepFor(Millis(100));
+        }
+    });
+    EXPECT_TRUE(loop_.RunUntil([&] { return main_.received.size() >= 3; }, Millis(20000)));
+    loop_.RunUntil([] { return false; }, Millis(5000));
+    ASSERT_EQ(main_.received.size(), 3u);
+    EXPECT_EQ(main_.received[0].message, core::WM_UPDATELIST);
+    EXPECT_EQ(main_.received[0].at - start, UpdatingListThread::kBurstCap);
+    EXPECT_EQ(main_.received[1].message, core::WM_UPDATELIST);
+    EXPECT_LE(main_.received[1].at - main_.received[0].at,
+              UpdatingListThread::kBurstCap + Millis(100));
+    // The last burst ends with the changes: its quiet period after the last one.
+    EXPECT_EQ(main_.received[2].at - start, Millis(6900 + 500));
+    EXPECT_EQ(table_.size(), 0u);
+}
+
 TEST_F(ContactUpdatesTest, MainWindowGathersRawNotificationsAndForwardsGatheredOnes) {
     RecordingWindow list(clock_);
     const auto listWindow = windows_.Create(loop_, list, "list");

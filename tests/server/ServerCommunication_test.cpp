@@ -89,10 +89,11 @@ TEST_F(ServerDownTest, UnreachableServerRetriesThenAbandonedRequestIsFreedUnsent
     EXPECT_EQ(request->WaitFor(Millis(10000)), Outcome::TimedOut);
     EXPECT_EQ(clock_.Now() - start, Millis(10000));
     EXPECT_TRUE(request->abandoned());
-    EXPECT_GE(link.stats().connectFailures, 50);  // one try per 100 ms
+    // Tries after pauses of 0.1, 0.2, 0.4 ... 3.2 s; the next is due at 12.7 s.
+    EXPECT_EQ(link.stats().connectFailures, 7);
     request.reset();
 
-    clock_.SleepFor(Millis(200));
+    clock_.SleepFor(Millis(3000));  // the pause under way ends before the request is dropped
     EXPECT_TRUE(watch.expired());
     EXPECT_EQ(link.stats().droppedUnsent, 1);
     const int failures = link.stats().connectFailures;
@@ -112,8 +113,37 @@ TEST_F(ServerDownTest, QueuedRequestGoesOutOnceTheServerComesUp) {
     EXPECT_EQ(link.Count(), 1u);
     server_.Listen();
     EXPECT_EQ(AnswerOf(request), "patient");
-    EXPECT_GE(link.stats().connectFailures, 5);
+    EXPECT_EQ(link.stats().connectFailures, 4);
     EXPECT_EQ(link.stats().connects, 1);
+}
+
+// While the server is down the link does not hammer it: the pause between tries doubles up
+// to 30 s, the waiting request stays queued, and a connection that works starts the pauses
+// over.
+TEST_F(ServerDownTest, ReconnectsBackOffWhileTheServerIsDownAndStartOverOnceItWorks) {
+    auto& link = Link();
+    auto request = Push("patient");
+    clock_.SleepFor(Millis(60000));
+    // Tries at 0, 0.1, 0.3, 0.7, 1.5, 3.1, 6.3, 12.7, 25.5 and 51.1 s.
+    EXPECT_EQ(link.stats().connectFailures, 10);
+    clock_.SleepFor(Millis(60000));
+    // The pause stops growing at 30 s: 81.1 and 111.1 s.
+    EXPECT_EQ(link.stats().connectFailures, 12);
+    EXPECT_FALSE(request->completed());
+    EXPECT_EQ(link.Count(), 1u);
+
+    server_.Listen();
+    const Millis up = clock_.Now();
+    EXPECT_EQ(request->WaitFor(Millis(30000)), Outcome::Answered);
+    EXPECT_EQ(clock_.Now() - up, Millis(21100));  // the try due at 141.1 s
+    EXPECT_EQ(link.stats().connects, 1);
+
+    server_.GoDown();
+    clock_.SleepFor(Millis(11000));  // the idle connection closes
+    auto later = Push("later");
+    clock_.SleepFor(Millis(350));
+    EXPECT_EQ(link.stats().connectFailures, 15);  // at 0, 0.1 and 0.3 s again
+    EXPECT_FALSE(later->completed());
 }
 
 TEST_F(ServerLinkTest, ServerClosingAfterEachAnswerCostsARequeueAndReconnect) {

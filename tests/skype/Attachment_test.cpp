@@ -3,6 +3,7 @@
 #include "core/ProcessExit.h"
 #include "i18n/LanguageTable.h"
 #include "platform/Text.h"
+#include "skype/AttachmentStabiliser.h"
 #include "skype/SkypeFixture.h"
 #include "skype/VersionCheck.h"
 
@@ -92,18 +93,25 @@ TEST_F(SkypeTest, SkypeExitingSavesOnceAndTellsTheWindowOnce) {
     EXPECT_EQ(trace_.Count("Start personal setting loading\n"), 2);
 }
 
+// Contacts that come, go or change their names postpone the list until it stayed the same
+// for a second.
 TEST_F(SkypeTest, AChangingContactListPostponesTheListUntilStillForASecond) {
     world_->AddContact({"alice", "Alice A", "Alice", OnlineStatus::Online, false});
     world_->AddContact({"bob", "Bob B", "Bob", OnlineStatus::Offline, false});
     world_->SignIn();
     std::atomic<int64_t> lastChange{-1};
-    // A contact that keeps coming and going for 1.5 s after the start.
     StartApp();
     const platform::Millis start = clock_.Now();
     app_->workers().Start("changer", [this, &lastChange] {
         for (int i = 0; i < 5; ++i) {
             clock_.SleepFor(platform::Millis(300));
-            world_->SetOnlineStatus("bob", i % 2 == 0 ? OnlineStatus::Online : OnlineStatus::Away);
+            if (i % 2 == 0) {
+                world_->AddContact(
+                    {"carol" + std::to_string(i), "Carol", "Carol", OnlineStatus::Online, false});
+            } else {
+                world_->AddContact(
+                    {"bob", "Bob B", "Bobby" + std::to_string(i), OnlineStatus::Offline, false});
+            }
             lastChange = clock_.Now().count();
         }
     });
@@ -112,6 +120,51 @@ TEST_F(SkypeTest, AChangingContactListPostponesTheListUntilStillForASecond) {
     EXPECT_EQ(lastChange, (start + platform::Millis(1500)).count());
     EXPECT_GE(shown.count(), lastChange + 1000);
     EXPECT_LE(shown.count(), lastChange + 1000 + 100);
+}
+
+// Someone in a large list always changes status; that must not keep the list from showing.
+TEST_F(SkypeTest, StatusChangesDoNotHoldTheListBack) {
+    for (int i = 0; i < 50; ++i) {
+        world_->AddContact({"c" + std::to_string(i), "C", "C", OnlineStatus::Online, false});
+    }
+    world_->SignIn();
+    StartApp();
+    const platform::Millis start = clock_.Now();
+    std::atomic<bool> stop{false};
+    app_->workers().Start("churn", [this, &stop] {
+        for (int i = 0; i < 100 && !stop; ++i) {
+            clock_.SleepFor(platform::Millis(100));
+            world_->SetOnlineStatus("c" + std::to_string(i % 50),
+                                    i % 3 == 0 ? OnlineStatus::Away : OnlineStatus::Online);
+        }
+    });
+    ASSERT_TRUE(RunUntil([this] { return Received(core::WM_UPDATELIST) == 1; }));
+    stop = true;
+    EXPECT_EQ(ReceivedAt(core::WM_UPDATELIST) - start, platform::Millis(1000));
+}
+
+// A list whose names never stop changing is shown at the cap, once.
+TEST_F(SkypeTest, AListThatNeverSettlesIsShownAtTheCap) {
+    world_->AddContact({"alice", "Alice A", "Alice", OnlineStatus::Online, false});
+    world_->SignIn();
+    StartApp();
+    const platform::Millis start = clock_.Now();
+    std::atomic<bool> stop{false};
+    app_->workers().Start("renamer", [this, &stop] {
+        for (int i = 0; !stop && i < 400; ++i) {
+            clock_.SleepFor(platform::Millis(50));
+            world_->AddContact(
+                {"alice", "Alice A", "Alice " + std::to_string(i), OnlineStatus::Online, false});
+        }
+    });
+    ASSERT_TRUE(RunUntil([this] { return Received(core::WM_UPDATELIST) == 1; }));
+    const platform::Millis shown = ReceivedAt(core::WM_UPDATELIST) - start;
+    EXPECT_GE(shown, kContactsSettleCap);
+    EXPECT_LE(shown, kContactsSettleCap + kContactPoll);
+    RunFor(5000);
+    stop = true;
+    EXPECT_EQ(Received(core::WM_UPDATELIST), 1);
+    EXPECT_TRUE(trace_.Contains("Stabiliser: the contact list still changes; shown as it is\n"));
 }
 
 TEST_F(SkypeTest, AStillContactListIsShownAfterOneSecond) {

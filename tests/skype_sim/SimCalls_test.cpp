@@ -231,3 +231,52 @@ TEST_F(SimCalls, ContactsUserAndChatMessages) {
 
 }  // namespace
 }  // namespace velto::skype::sim::test
+
+namespace velto::skype::sim::test {
+namespace {
+
+// What a waiting worker relies on: every status and video change is signalled, whoever
+// made it, and nothing after the watch is gone.
+TEST_F(SimCalls, AWatchSignalsStatusAndVideoChangesUntilItGoes) {
+    CallOptions options;
+    options.videoSend = VideoStatus::Available;
+    auto call = AnsweredCall(options);  // in progress before the watch
+    int signals = 0;
+    auto watch = call->Watch([&signals] { ++signals; });
+    world_->SetVideoStatus(callId_, VideoStatus::Running, VideoStatus::NotAvailable);
+    EXPECT_EQ(signals, 1);
+    world_->SetVideoStatus(callId_, VideoStatus::Running, VideoStatus::NotAvailable);
+    EXPECT_EQ(signals, 1);  // nothing changed
+    call->StopVideoSend();
+    EXPECT_EQ(signals, 2);
+    call->SetInputDevice(DeviceKind::SoundCard, "");  // devices are no call change
+    EXPECT_EQ(signals, 2);
+    world_->SetCallStatus(callId_, CallStatus::OnHold);
+    EXPECT_EQ(signals, 3);
+    watch.reset();
+    world_->CallerHangsUp(callId_);
+    EXPECT_EQ(signals, 3);
+    EXPECT_EQ(call->Status(), CallStatus::Finished);
+}
+
+// Users are found by handle; a removal must leave every other contact where it was.
+TEST_F(SimCalls, ContactsStayFoundByHandleAfterARemoval) {
+    for (const char* handle : {"ann", "ben", "cat", "dan"}) {
+        world_->AddContact({handle, handle, handle, OnlineStatus::Offline, false});
+    }
+    world_->RemoveContact("ben");
+    world_->AddContact({"cat", "Cat C", "Cathy", OnlineStatus::Offline, false});  // a rename
+    world_->SetOnlineStatus("dan", OnlineStatus::Away);
+    world_->SetOnlineStatus("ben", OnlineStatus::Away);  // gone: no event
+    loop_.ProcessPending();
+    EXPECT_EQ(sink_.Ints(EventId::OnlineStatus, 1), std::vector<int32_t>{2});
+    auto friends = skype_->Friends();
+    ASSERT_EQ(friends->Count(), 3);
+    EXPECT_EQ(friends->Item(1)->Handle(), "ann");
+    EXPECT_EQ(friends->Item(2)->DisplayName(), "Cathy");
+    EXPECT_EQ(friends->Item(3)->OnlineStatus(), OnlineStatus::Away);
+    EXPECT_FALSE(world_->FindUser("ben"));
+}
+
+}  // namespace
+}  // namespace velto::skype::sim::test

@@ -82,6 +82,14 @@ void FrameTestServer::Stop() {
     }
 }
 
+void FrameTestServer::GoDown() {
+    Stop();
+    // Connections the server accepted may still hold the port, so it cannot be kept bound;
+    // a loopback port just given up is not handed out again at once.
+    ::close(listenFd_);
+    listenFd_ = -1;
+}
+
 void FrameTestServer::Script(Reply reply) {
     std::lock_guard guard(mutex_);
     script_.push_back(std::move(reply));

@@ -41,6 +41,9 @@ class FrameTestServer {
     uint16_t port() const { return port_; }
     void Listen();
     void Stop();
+    // Stops serving and closes the port for good: the server is down again (connections
+    // are refused).
+    void GoDown();
 
     // Replies are used in order, one per request; when none is left the default is used.
     void Script(Reply reply);

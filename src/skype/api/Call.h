@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/InterfaceTable.h"
@@ -8,7 +10,28 @@
 
 namespace velto::skype {
 
+// A subscription to one call's changes (Call::Watch). Once its destructor has returned,
+// the function it was made with is never called again, so that function may refer to the
+// waiter's own objects.
+class CallWatch {
+  public:
+    virtual ~CallWatch() = default;
+};
+
 // One Skype call. Every operation may raise AutomationError.
+//
+// The workers of a call (call handler, answering machine, video guards) do not poll: they
+// sleep until the call changes or until a moment they know of (the end of a tone they
+// play, a time limit). So every backend must signal, through the function given to Watch:
+//   - each change of Status();
+//   - each change of VideoSendStatus() or VideoReceiveStatus(), whoever made it (the
+//     partner, the client, or this program's own Start/Stop calls);
+//   - when it can tell, the end of a file set as input (InputStillPlaying() turning
+//     false). A backend that cannot must make InputStillPlaying() turn false when the file
+//     has played for its length from the moment it was set: the workers wake a few ms
+//     before that moment and then ask every millisecond until it has ended.
+// A change made after Watch returned is never lost. A worker re-reads everything on every
+// wake-up, so a signal with nothing changed costs one wake-up and nothing else.
 class Call {
   public:
     virtual ~Call() = default;
@@ -48,6 +71,13 @@ class Call {
     virtual void StopVideoSend() = 0;
     virtual void StartVideoReceive() = 0;
     virtual void StopVideoReceive() = 0;
+
+    // Calls `changed` after each change listed above, for as long as the returned watch
+    // lives. `changed` runs on whatever thread the backend notices the change on, perhaps
+    // while the backend holds its own locks: it must return quickly and must not use the
+    // call or any other Skype object (it only wakes the waiting worker, which then reads
+    // through its own reference). Only on the thread that obtained this reference.
+    virtual std::unique_ptr<CallWatch> Watch(std::function<void()> changed) = 0;
 
     // Puts this call into the interface table for another thread, which obtains its own
     // reference with table.Get<Call>(cookie).

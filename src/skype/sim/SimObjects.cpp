@@ -106,22 +106,22 @@ int32_t SimCall::Id() {
 
 std::string SimCall::PartnerHandle() {
     Check("PartnerHandle");
-    return world_->CallState(id_).partnerHandle;
+    return world_->PartnerHandleOf(id_);
 }
 
 std::string SimCall::PartnerDisplayName() {
     Check("PartnerDisplayName");
-    return world_->CallState(id_).partnerDisplayName;
+    return world_->PartnerDisplayNameOf(id_);
 }
 
 CallType SimCall::Type() {
     Check("Type");
-    return world_->CallState(id_).type;
+    return world_->TypeOf(id_);
 }
 
 CallStatus SimCall::Status() {
     Check("Status");
-    return world_->CallState(id_).status;
+    return world_->StatusOf(id_);
 }
 
 void SimCall::Answer() {
@@ -171,12 +171,12 @@ bool SimCall::InputStillPlaying() {
 
 VideoStatus SimCall::VideoSendStatus() {
     Check("VideoSendStatus");
-    return world_->CallState(id_).videoSend;
+    return world_->VideoStatusOf(id_, true);
 }
 
 VideoStatus SimCall::VideoReceiveStatus() {
     Check("VideoReceiveStatus");
-    return world_->CallState(id_).videoReceive;
+    return world_->VideoStatusOf(id_, false);
 }
 
 void SimCall::StartVideoSend() {
@@ -197,6 +197,27 @@ void SimCall::StartVideoReceive() {
 void SimCall::StopVideoReceive() {
     Check("StopVideoReceive");
     world_->SetVideo(id_, false, false);
+}
+
+namespace {
+
+class SimCallWatch final : public CallWatch {
+  public:
+    SimCallWatch(std::shared_ptr<SimWorld> world, int32_t id, uint64_t token)
+        : world_(std::move(world)), id_(id), token_(token) {}
+    ~SimCallWatch() override { world_->Unwatch(id_, token_); }
+
+  private:
+    std::shared_ptr<SimWorld> world_;
+    int32_t id_;
+    uint64_t token_;
+};
+
+}  // namespace
+
+std::unique_ptr<CallWatch> SimCall::Watch(std::function<void()> changed) {
+    Check("Watch");
+    return std::make_unique<SimCallWatch>(world_, id_, world_->Watch(id_, std::move(changed)));
 }
 
 platform::Cookie SimCall::RegisterIn(platform::InterfaceTable& table) {

@@ -74,6 +74,7 @@ class SimCall final : public Call, private ThreadBound {
     void StopVideoSend() override;
     void StartVideoReceive() override;
     void StopVideoReceive() override;
+    std::unique_ptr<CallWatch> Watch(std::function<void()> changed) override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
 
   private:

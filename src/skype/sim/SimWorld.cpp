@@ -277,40 +277,48 @@ bool SimWorld::IsAdvised(const Client& client, EventSink* sink) const {
 
 // --- contacts and the signed-in user ---
 
+SimContact* SimWorld::ContactLocked(const std::string& handle) {
+    const auto found = contactIndex_.find(handle);
+    return found == contactIndex_.end() ? nullptr : &contacts_[found->second];
+}
+
 void SimWorld::AddContact(SimContact contact) {
     std::lock_guard guard(mutex_);
-    auto found = std::find_if(contacts_.begin(), contacts_.end(),
-                              [&](const SimContact& c) { return c.handle == contact.handle; });
-    if (found != contacts_.end()) {
-        *found = std::move(contact);
-    } else {
-        contacts_.push_back(std::move(contact));
+    if (SimContact* known = ContactLocked(contact.handle)) {
+        *known = std::move(contact);
+        return;
     }
+    contactIndex_.emplace(contact.handle, contacts_.size());
+    contacts_.push_back(std::move(contact));
 }
 
 void SimWorld::RemoveContact(const std::string& handle) {
     std::lock_guard guard(mutex_);
-    std::erase_if(contacts_, [&](const SimContact& c) { return c.handle == handle; });
+    const auto found = contactIndex_.find(handle);
+    if (found == contactIndex_.end()) {
+        return;
+    }
+    contacts_.erase(contacts_.begin() + static_cast<std::ptrdiff_t>(found->second));
+    contactIndex_.clear();
+    for (size_t i = 0; i < contacts_.size(); ++i) {
+        contactIndex_.emplace(contacts_[i].handle, i);
+    }
 }
 
 void SimWorld::SetOnlineStatus(const std::string& handle, skype::OnlineStatus status) {
     std::lock_guard guard(mutex_);
-    for (auto& contact : contacts_) {
-        if (contact.handle == handle && contact.onlineStatus != status) {
-            contact.onlineStatus = status;
-            PostToAttachedLocked(
-                PendingEvent{EventId::OnlineStatus,
-                             {NamedArg(ArgRef::Kind::User, handle), IntArg(ToInt(status))}});
-        }
+    SimContact* contact = ContactLocked(handle);
+    if (contact && contact->onlineStatus != status) {
+        contact->onlineStatus = status;
+        PostToAttachedLocked(PendingEvent{
+            EventId::OnlineStatus, {NamedArg(ArgRef::Kind::User, handle), IntArg(ToInt(status))}});
     }
 }
 
 void SimWorld::SetBlocked(const std::string& handle, bool blocked) {
     std::lock_guard guard(mutex_);
-    for (auto& contact : contacts_) {
-        if (contact.handle == handle) {
-            contact.blocked = blocked;
-        }
+    if (SimContact* contact = ContactLocked(handle)) {
+        contact->blocked = blocked;
     }
 }
 
@@ -334,17 +342,17 @@ std::optional<SimContact> SimWorld::FindUser(const std::string& handle) const {
     if (handle == me_.handle) {
         return me_;
     }
-    for (const auto& contact : contacts_) {
-        if (contact.handle == handle) {
-            return contact;
-        }
+    const auto found = contactIndex_.find(handle);
+    if (found == contactIndex_.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return contacts_[found->second];
 }
 
 std::vector<std::string> SimWorld::FriendHandles() const {
     std::lock_guard guard(mutex_);
     std::vector<std::string> handles;
+    handles.reserve(contacts_.size());
     for (const auto& contact : contacts_) {
         handles.push_back(contact.handle);
     }

@@ -2,12 +2,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -71,6 +74,10 @@ struct CallInfo {
     int videoSendStops = 0, videoSendStarts = 0, videoReceiveStops = 0, videoReceiveStarts = 0;
     int answers = 0;
     int finishes = 0;
+    // How often the program asked for the status and whether the input still plays: what
+    // a worker that waits for events instead of polling keeps low.
+    int statusReads = 0;
+    int inputReads = 0;
 };
 
 struct ChatMessage {
@@ -202,6 +209,16 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     bool IsAdvised(const Client& client, EventSink* sink) const;
 
     CallInfo CallState(int32_t id) const;
+    // Single properties of a call, read without copying its history.
+    std::string PartnerHandleOf(int32_t id) const;
+    std::string PartnerDisplayNameOf(int32_t id) const;
+    CallType TypeOf(int32_t id) const;
+    CallStatus StatusOf(int32_t id);
+    VideoStatus VideoStatusOf(int32_t id, bool send) const;
+    // `changed` runs (under the world's lock, on the thread that made the change) after each
+    // change of the call's status or video status; Unwatch ends it.
+    uint64_t Watch(int32_t id, std::function<void()> changed);
+    void Unwatch(int32_t id, uint64_t token);
     bool InputPlaying(int32_t id);
     std::string DeviceText(int32_t id, Device device, DeviceKind kind);
     void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
@@ -250,6 +267,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     const CallState_& CallLocked(int32_t id) const;
     void EndLocked(CallState_& call, CallStatus ringingIncoming, CallStatus ringingOutgoing);
     void SetStatusLocked(CallState_& call, CallStatus status);
+    void NotifyWatchersLocked(CallState_& call);
+    SimContact* ContactLocked(const std::string& handle);
     void EndInputLocked(CallState_& call);
     void EndRecordingLocked(CallState_& call);
     void SetClientStatusLocked(Client& client, AttachmentStatus status, bool force);
@@ -273,8 +292,13 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     bool autoAnswer_ = false;
     int attachRequests_ = 0;
     std::vector<std::weak_ptr<Client>> clients_;
+    // In Skype's order, with an index by handle: every look-up of a user is one step.
     std::vector<SimContact> contacts_;
+    std::unordered_map<std::string, size_t> contactIndex_;
     std::map<int32_t, std::unique_ptr<CallState_>> calls_;
+    // The calls whose output records the caller: only these move with time.
+    std::set<int32_t> recording_;
+    uint64_t nextWatch_ = 1;
     int32_t nextCallId_ = 101;
     std::vector<ChatMessage> chats_;
     std::vector<ReceivedCommand> commands_;

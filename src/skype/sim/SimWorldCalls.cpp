@@ -29,10 +29,8 @@ int32_t SimWorld::IncomingCall(const std::string& handle, CallOptions options) {
     info.partnerHandle = handle;
     info.partnerDisplayName = options.partnerDisplayName;
     if (info.partnerDisplayName.empty()) {
-        for (const auto& contact : contacts_) {
-            if (contact.handle == handle) {
-                info.partnerDisplayName = contact.displayName;
-            }
+        if (const SimContact* contact = ContactLocked(handle)) {
+            info.partnerDisplayName = contact->displayName;
         }
     }
     info.type = options.type;
@@ -80,8 +78,12 @@ void SimWorld::CallerHangsUp(int32_t id) {
 void SimWorld::SetVideoStatus(int32_t id, VideoStatus send, VideoStatus receive) {
     std::lock_guard guard(mutex_);
     CallState_& call = CallLocked(id);
+    if (call.info.videoSend == send && call.info.videoReceive == receive) {
+        return;
+    }
     call.info.videoSend = send;
     call.info.videoReceive = receive;
+    NotifyWatchersLocked(call);
 }
 
 CallInfo SimWorld::CallSnapshot(int32_t id) const {
@@ -120,12 +122,62 @@ const SimWorld::CallState_& SimWorld::CallLocked(int32_t id) const {
     return const_cast<SimWorld*>(this)->CallLocked(id);
 }
 
+std::string SimWorld::PartnerHandleOf(int32_t id) const {
+    std::lock_guard guard(mutex_);
+    return CallLocked(id).info.partnerHandle;
+}
+
+std::string SimWorld::PartnerDisplayNameOf(int32_t id) const {
+    std::lock_guard guard(mutex_);
+    return CallLocked(id).info.partnerDisplayName;
+}
+
+CallType SimWorld::TypeOf(int32_t id) const {
+    std::lock_guard guard(mutex_);
+    return CallLocked(id).info.type;
+}
+
+CallStatus SimWorld::StatusOf(int32_t id) {
+    std::lock_guard guard(mutex_);
+    CallInfo& info = CallLocked(id).info;
+    ++info.statusReads;
+    return info.status;
+}
+
+VideoStatus SimWorld::VideoStatusOf(int32_t id, bool send) const {
+    std::lock_guard guard(mutex_);
+    const CallInfo& info = CallLocked(id).info;
+    return send ? info.videoSend : info.videoReceive;
+}
+
+uint64_t SimWorld::Watch(int32_t id, std::function<void()> changed) {
+    std::lock_guard guard(mutex_);
+    const uint64_t token = nextWatch_++;
+    CallLocked(id).watchers.emplace_back(token, std::move(changed));
+    return token;
+}
+
+void SimWorld::Unwatch(int32_t id, uint64_t token) {
+    std::lock_guard guard(mutex_);
+    const auto found = calls_.find(id);
+    if (found != calls_.end()) {
+        std::erase_if(found->second->watchers, [&](const auto& w) { return w.first == token; });
+    }
+}
+
+void SimWorld::NotifyWatchersLocked(CallState_& call) {
+    for (const auto& [token, changed] : call.watchers) {
+        changed();
+    }
+}
+
+// Only a recording call changes with time alone; every other call is computed from the
+// clock when it is read.
 void SimWorld::PumpLocked() {
-    Millis now = clock_.Now();
-    for (auto& [id, call] : calls_) {
-        if (call->recorder) {
-            call->recorder->Advance(now, call->info.status == CallStatus::InProgress);
-        }
+    const Millis now = clock_.Now();
+    for (const int32_t id : recording_) {
+        CallState_& call = *calls_.at(id);
+        call.recorder->Advance(now, call.info.status == CallStatus::InProgress);
     }
 }
 
@@ -143,6 +195,7 @@ void SimWorld::SetStatusLocked(CallState_& call, CallStatus status) {
     }
     PostToAttachedLocked(
         PendingEvent{EventId::CallStatus, {CallArg(call.info.id), IntArg(ToInt(status))}});
+    NotifyWatchersLocked(call);
 }
 
 void SimWorld::EndInputLocked(CallState_& call) {
@@ -165,6 +218,7 @@ void SimWorld::EndRecordingLocked(CallState_& call) {
                                             " failed");
     }
     call.recorder.reset();
+    recording_.erase(call.info.id);
 }
 
 void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text) {
@@ -199,6 +253,7 @@ void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::
                 std::string error;
                 if (recorder->Start(now, &error)) {
                     call.recorder = std::move(recorder);
+                    recording_.insert(id);
                     call.info.recordings.emplace_back(text);
                 } else {
                     call.info.recordingErrors.push_back(error);
@@ -214,7 +269,8 @@ void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::
 
 bool SimWorld::InputPlaying(int32_t id) {
     std::lock_guard guard(mutex_);
-    const CallState_& call = CallLocked(id);
+    CallState_& call = CallLocked(id);
+    ++call.info.inputReads;
     return call.info.input.kind == DeviceKind::File && !call.info.input.text.empty() &&
            !IsFinal(call.info.status) && clock_.Now() < call.playingUntil;
 }
@@ -276,8 +332,10 @@ void SimWorld::SetVideo(int32_t id, bool send, bool start) {
     if (start && (status == VideoStatus::Available || status == VideoStatus::Paused ||
                   status == VideoStatus::Stopping)) {
         status = VideoStatus::Running;
+        NotifyWatchersLocked(CallLocked(id));
     } else if (!start && (status == VideoStatus::Starting || status == VideoStatus::Running)) {
         status = VideoStatus::Available;
+        NotifyWatchersLocked(CallLocked(id));
     }
 }
 

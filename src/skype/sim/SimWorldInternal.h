@@ -3,8 +3,11 @@
 // Shared by the files that implement SimWorld; not for use outside the simulator.
 
 #include <cctype>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "skype/sim/CallRecorder.h"
 #include "skype/sim/SimWav.h"
@@ -18,6 +21,7 @@ struct SimWorld::CallState_ {
     platform::Millis playingUntil{0};
     int playingSegment = -1;  // index in info.heard of the file now playing, or -1
     std::unique_ptr<CallRecorder> recorder;
+    std::vector<std::pair<uint64_t, std::function<void()>>> watchers;
 };
 
 namespace world_detail {

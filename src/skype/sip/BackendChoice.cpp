@@ -1,39 +1,22 @@
 #include "skype/sip/BackendChoice.h"
 
-#include <optional>
-
+#include "platform/Trace.h"
 #include "skype/sip/SipSettings.h"
 
 namespace velto::skype::sip {
 
-BackendChoice ChooseBackend(const std::vector<std::string>& arguments,
-                            const platform::Registry& registry) {
-    BackendChoice choice;
-    std::optional<std::string> named;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--backend") {
-            if (i + 1 < arguments.size()) {
-                named = arguments[++i];
-            } else {
-                choice.error = "--backend needs sip or none";
-            }
-        } else if (argument.rfind("--backend=", 0) == 0) {
-            named = argument.substr(10);
-        } else {
-            choice.rest.push_back(argument);
-        }
+CallBackend ChooseBackend(const std::optional<std::string>& named,
+                          const platform::Registry& registry) {
+    if (named == "sip") {
+        return CallBackend::Sip;
     }
-    if (named && *named != "sip" && *named != "none") {
-        choice.error = "--backend " + *named + ": expected sip or none";
-        named.reset();
+    if (named == "none") {
+        return CallBackend::None;
     }
     if (named) {
-        choice.backend = *named == "sip" ? CallBackend::Sip : CallBackend::None;
-    } else {
-        choice.backend = SipIdentityConfigured(registry) ? CallBackend::Sip : CallBackend::None;
+        platform::Trace("velto: --backend %s: expected sip or none\n", named->c_str());
     }
-    return choice;
+    return SipIdentityConfigured(registry) ? CallBackend::Sip : CallBackend::None;
 }
 
 }  // namespace velto::skype::sip

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/Registry.h"
 
@@ -9,17 +9,9 @@ namespace velto::skype::sip {
 
 enum class CallBackend { None, Sip };
 
-struct BackendChoice {
-    CallBackend backend = CallBackend::None;
-    // The arguments without the backend option.
-    std::vector<std::string> rest;
-    // A bad option value (the choice then falls back to the configured one).
-    std::string error;
-};
-
-// `--backend sip|none` (or `--backend=...`) decides; without it, SIP when the user hive
-// holds a SIP identity.
-BackendChoice ChooseBackend(const std::vector<std::string>& arguments,
-                            const platform::Registry& registry);
+// The value of `--backend` decides ("sip" or "none"; anything else is traced and ignored);
+// without it, SIP when the user hive holds a SIP identity.
+CallBackend ChooseBackend(const std::optional<std::string>& named,
+                          const platform::Registry& registry);
 
 }  // namespace velto::skype::sip

@@ -81,6 +81,7 @@ void SipBackend::RemoveClient(const std::shared_ptr<Client>& client) {
                     call.status = call.status == CallStatus::InProgress ? CallStatus::Finished
                                                                         : CallStatus::Missed;
                     call.inputPlaying = false;
+                    NotifyLocked(id);
                 }
             }
         }
@@ -301,6 +302,26 @@ std::string SipBackend::RunCommand(const std::string& text) {
     return "ERROR 2 Unknown command";
 }
 
+uint64_t SipBackend::Watch(int32_t id, std::function<void()> changed) {
+    std::lock_guard guard(mutex_);
+    const uint64_t token = nextWatch_++;
+    watchers_.push_back(Watcher{token, id, std::move(changed)});
+    return token;
+}
+
+void SipBackend::Unwatch(uint64_t token) {
+    std::lock_guard guard(mutex_);
+    std::erase_if(watchers_, [&](const Watcher& watcher) { return watcher.token == token; });
+}
+
+void SipBackend::NotifyLocked(int32_t id) {
+    for (const Watcher& watcher : watchers_) {
+        if (watcher.id == id) {
+            watcher.changed();
+        }
+    }
+}
+
 // --- operations ---
 
 void SipBackend::Answer(int32_t id) {
@@ -415,6 +436,7 @@ void SipBackend::CallStatusChanged(int32_t id, CallStatus status) {
         status == CallStatus::Refused) {
         call.inputPlaying = false;
     }
+    NotifyLocked(id);
     PostToAttachedLocked(
         PendingEvent{EventId::CallStatus, {Arg(Kind::Call, id), Arg(Kind::Int, ToInt(status))}});
 }
@@ -430,6 +452,7 @@ void SipBackend::InputEnded(int32_t id) {
     if (input.kind == DeviceKind::File) {
         input.text.clear();
     }
+    NotifyLocked(id);
 }
 
 void SipBackend::DatagramReceived(const std::string& partner, const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -92,6 +93,10 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     void StreamDisconnect(const std::string& application, const std::string& handle);
     std::string RunCommand(const std::string& text);
 
+    // Subscribes to a call's changes (status, end of the input file); see Call::Watch.
+    uint64_t Watch(int32_t id, std::function<void()> changed);
+    void Unwatch(uint64_t token);
+
     // --- operations (any thread; carried out on the SIP thread) ---
     void Answer(int32_t id);
     void Finish(int32_t id);
@@ -120,11 +125,18 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     void ReportLocked(Client& client);
     std::vector<EventSink*> Sinks(const Client& client) const;
     bool IsAdvised(const Client& client, EventSink* sink) const;
-    std::shared_ptr<Client> Find(const Client& client) const;
+    void NotifyLocked(int32_t id);
 
     mutable std::mutex mutex_;
     MirrorState state_;
     std::vector<std::weak_ptr<Client>> clients_;
+    struct Watcher {
+        uint64_t token;
+        int32_t id;
+        std::function<void()> changed;
+    };
+    std::vector<Watcher> watchers_;
+    uint64_t nextWatch_ = 1;
     std::unique_ptr<SipEngine> engine_;
     SipLoop loop_;
 };

@@ -379,6 +379,12 @@ void SipEngine::Turn() {
             !context.ended && now >= context.earlyDeadline) {
             StartEarlyMedia(context, "");
         }
+        if (context.earlyEnd && now >= *context.earlyEnd) {
+            context.earlyEnd.reset();
+            if (!context.accepted && !context.ended) {
+                backend_.InputEnded(context.id);
+            }
+        }
     }
     linphone_core_iterate(core_);
 }

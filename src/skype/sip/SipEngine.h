@@ -61,6 +61,9 @@ class SipEngine {
         bool answerRequested = false;
         bool earlyStarted = false;
         std::string earlyFile;
+        // The stack loops the early-media file by itself; the program is told of its end
+        // after one length, as it would be of any file it plays, and then sets it again.
+        std::optional<platform::Millis> earlyEnd;
         platform::Millis earlyDeadline{0};
         bool accepted = false;
         bool streamsRunning = false;
@@ -80,6 +83,7 @@ class SipEngine {
     void StopCore();
     CallContext* Find(int32_t id);
     void StartEarlyMedia(CallContext& context, const std::string& file);
+    void ArmEarlyEnd(CallContext& context);
     void Accept(CallContext& context);
     void Play(CallContext& context, const std::string& file);
     void StopPlaying(CallContext& context);

@@ -4,6 +4,7 @@
 
 #include <system_error>
 
+#include "audio/WavDuration.h"
 #include "platform/Trace.h"
 #include "skype/sip/SipEngine.h"
 
@@ -164,7 +165,8 @@ void SipEngine::SetDevice(int32_t id, Device device, DeviceKind kind, const std:
                 return;
             }
             if (early && text == context->earlyFile) {
-                return;  // the early-media file plays in a loop by itself
+                ArmEarlyEnd(*context);  // it plays in a loop already
+                return;
             }
             context->pendingInput = text;
             Accept(*context);
@@ -207,9 +209,17 @@ void SipEngine::SetDevice(int32_t id, Device device, DeviceKind kind, const std:
     // stack runs a call anyway: files, no devices.
 }
 
+void SipEngine::ArmEarlyEnd(CallContext& context) {
+    const auto length = audio::WavDurationMs(context.earlyFile);
+    if (length && *length > 0) {
+        context.earlyEnd = clock_.Now() + platform::Millis(*length);
+    }
+}
+
 void SipEngine::StartEarlyMedia(CallContext& context, const std::string& file) {
     context.earlyStarted = true;
     context.earlyFile = file;
+    ArmEarlyEnd(context);
     // The call player cannot play before the answer; the stack's play file can, and it
     // is read when the early streams start.
     linphone_core_set_use_files(core_, TRUE);
@@ -227,6 +237,7 @@ void SipEngine::Accept(CallContext& context) {
         return;
     }
     context.accepted = true;
+    context.earlyEnd.reset();
     if (!context.earlyStarted) {
         linphone_core_set_use_files(core_, TRUE);
         linphone_core_set_play_file(core_, nullptr);

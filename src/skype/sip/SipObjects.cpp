@@ -212,6 +212,26 @@ void SipCall::StopVideoReceive() {
     Check("StopVideoReceive");
 }
 
+namespace {
+
+class SipCallWatch final : public CallWatch {
+  public:
+    SipCallWatch(std::shared_ptr<SipBackend> backend, uint64_t token)
+        : backend_(std::move(backend)), token_(token) {}
+    ~SipCallWatch() override { backend_->Unwatch(token_); }
+
+  private:
+    std::shared_ptr<SipBackend> backend_;
+    uint64_t token_;
+};
+
+}  // namespace
+
+std::unique_ptr<CallWatch> SipCall::Watch(std::function<void()> changed) {
+    Check("Watch");
+    return std::make_unique<SipCallWatch>(backend_, backend_->Watch(id_, std::move(changed)));
+}
+
 platform::Cookie SipCall::RegisterIn(platform::InterfaceTable& table) {
     Check("RegisterIn");
     return table.RegisterFactory<Call>([backend = backend_, id = id_]() -> std::shared_ptr<Call> {

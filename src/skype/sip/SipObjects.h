@@ -96,6 +96,7 @@ class SipCall final : public Call, private SipBound {
     void StopVideoSend() override;
     void StartVideoReceive() override;
     void StopVideoReceive() override;
+    std::unique_ptr<CallWatch> Watch(std::function<void()> changed) override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
 
   private:
