@@ -355,8 +355,8 @@ class Runner {
 
     void WaitUntil(Millis when) {
         while (clock_.Now() < when && !Interrupted()) {
-            app_->loop().RunUntil([&] { return clock_.Now() >= when; }, when - clock_.Now(),
-                                  when - clock_.Now());
+            app_->loop().RunUntil([&] { return clock_.Now() >= when || Interrupted(); },
+                                  when - clock_.Now(), when - clock_.Now());
         }
         app_->loop().ProcessPending();
     }

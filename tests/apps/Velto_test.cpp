@@ -1,72 +1,15 @@
 // Runs the built velto program as real processes with a sandboxed home folder.
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace velto {
 namespace {
 
-class Process {
-  public:
-    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& env) {
-        int fds[2];
-        EXPECT_EQ(::pipe(fds), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        std::vector<char*> argv;
-        std::vector<char*> envp;
-        for (const auto& a : arguments)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        for (const auto& e : env)
-            envp.push_back(const_cast<char*>(e.c_str()));
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-        EXPECT_EQ(::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-        out_ = fds[0];
-    }
-    ~Process() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            Wait();
-        }
-        ::close(out_);
-    }
-
-    // Reads output until `fragment` has appeared (blocking); false at end of output.
-    bool ReadUntil(const std::string& fragment) {
-        while (text_.find(fragment) == std::string::npos) {
-            char buffer[4096];
-            const ssize_t n = ::read(out_, buffer, sizeof buffer);
-            if (n <= 0) {
-                return false;
-            }
-            text_.append(buffer, static_cast<size_t>(n));
-        }
-        return true;
-    }
-    int Wait() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    void Signal(int signal) { ::kill(pid_, signal); }
-    const std::string& text() const { return text_; }
-
-  private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    std::string text_;
-};
+using Process = test::ChildProcess;
 
 TEST(Velto, SecondStartShowsTheFirstAndSigtermEndsItInOrder) {
     test::TempDir home;
@@ -86,7 +29,7 @@ TEST(Velto, SecondStartShowsTheFirstAndSigtermEndsItInOrder) {
         << first.text();
 
     first.Signal(SIGTERM);
-    first.ReadUntil("\x01");  // everything up to the end of its output
+    first.ReadToEnd();
     EXPECT_EQ(first.Wait(), 0);
     const std::string& text = first.text();
     size_t at = 0;
