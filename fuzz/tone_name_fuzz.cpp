@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "partner/ToneName.h"
+#include "platform/PathComponent.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -15,10 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
 
     std::string reason;
-    if (velto::partner::IsPlainFileName(name, &reason)) {
+    if (velto::platform::IsSafePathComponent(name, &reason)) {
         // Whatever passes stays inside the folder it is joined to.
-        if (name.find('/') != std::string_view::npos || name.find("..") != std::string_view::npos ||
-            name.empty() || name.size() > velto::partner::kMaxToneNameBytes) {
+        if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos ||
+            name == "." || name == ".." || name.empty() ||
+            name.size() > velto::platform::kMaxPathComponentBytes) {
             std::abort();
         }
         std::string address;

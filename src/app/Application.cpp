@@ -86,6 +86,7 @@ Application::Application(ApplicationOptions options)
           .autostartFolder = options.folders.Startup(),
       }),
       soundOutput_(SoundOutputFor(options)),
+      ringOutput_(SoundOutputFor(options)),
       urlOpener_(UrlOpenerFor(options)),
       instance_(InstanceFolder(options), kInstanceName),
       chooser_(options.language),
@@ -95,7 +96,7 @@ Application::Application(ApplicationOptions options)
       serverLink_(clock_, workers_, ServerAddress(registry_, options.serverLink)),
       partner_({clock_, workers_, state_, serverLink_, userSettings_, settingFile_, registry_}),
       missed_([this] { return settingFile_.UserOwnFolder(); }),
-      ringer_(*soundOutput_),
+      ringer_(*ringOutput_),
       panels_(PanelsFor(options)),
       callServices_{
           .clock = clock_,
@@ -148,9 +149,12 @@ skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
     }
     hooks.loadMissedCalls =
         options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] { missed_.Load(); };
-    // The local ring tone and the sound player share the one output, which a peer's "SP"
-    // silences at once.
-    hooks.stopPlayingSound = [this] { ringer_.Silence(); };
+    // The local ring tone and the sound player each have their own voice, so that a
+    // preview and a ringing call can be heard together; a peer's "SP" silences both.
+    hooks.stopPlayingSound = [this] {
+        ringer_.Silence();
+        soundOutput_->Stop();
+    };
     return hooks;
 }
 

@@ -117,7 +117,9 @@ class Application {
     platform::InterfaceTable& table() { return table_; }
     platform::Registry& registry() { return registry_; }
     platform::HeadlessMessageBoxes& boxes() { return boxes_; }
+    // The sound player's voice (previews) and the local ringer's.
     platform::SoundOutput& soundOutput() { return *soundOutput_; }
+    platform::SoundOutput& ringOutput() { return *ringOutput_; }
     platform::UrlOpener& urlOpener() { return *urlOpener_; }
     core::SharedState& state() { return state_; }
     core::RegistrySettings& registrySettings() { return registrySettings_; }
@@ -162,6 +164,7 @@ class Application {
     platform::Registry registry_;
     platform::HeadlessMessageBoxes boxes_;
     std::unique_ptr<platform::SoundOutput> soundOutput_;
+    std::unique_ptr<platform::SoundOutput> ringOutput_;
     std::unique_ptr<platform::UrlOpener> urlOpener_;
     platform::SingleInstance instance_;
     core::SharedState state_;

@@ -7,6 +7,7 @@
 
 #include "audio/ToneConversion.h"
 #include "platform/Com.h"
+#include "platform/PathComponent.h"
 #include "platform/TempFile.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -70,7 +71,13 @@ void ConvertingThread::Run(const platform::StopSignal& stop) {
         slash == std::u16string::npos ? sourcePath_ : sourcePath_.substr(slash + 1);
     const std::filesystem::path source(platform::Utf16ToUtf8(sourcePath_));
 
-    const std::filesystem::path tone = MakeToneFile(source, IsMp3Name(sourceName), stop);
+    std::filesystem::path tone;
+    try {
+        tone = MakeToneFile(source, IsMp3Name(sourceName), stop);
+    } catch (const std::exception& error) {
+        // Reported as any failed conversion: the window is waiting for its answer.
+        Trace("ConvertingThread: %s: %s\n", source.c_str(), error.what());
+    }
     // The settings belong to the owner thread: the result goes there, and this worker ends
     // without waiting for it.
     auto self = shared_from_this();
@@ -148,8 +155,15 @@ std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path
         return {};
     }
 
-    const std::filesystem::path folder = std::filesystem::path(context_.state.UserDataDir.Get()) /
-                                         context_.state.MyHandle.Get() / "RingTone";
+    const std::string dataDir = context_.state.UserDataDir.Get();
+    const std::string handle = context_.state.MyHandle.Get();
+    std::string reason;
+    if (dataDir.empty() || !platform::IsSafePathComponent(handle, &reason)) {
+        Trace("ConvertingThread: no tone folder for the user handle (%s)\n",
+              dataDir.empty() ? "no data folder" : reason.c_str());
+        return {};
+    }
+    const std::filesystem::path folder = std::filesystem::path(dataDir) / handle / "RingTone";
     std::filesystem::create_directory(folder, ec);
     const auto result = CreateToneName(folder);
     if (!result) {

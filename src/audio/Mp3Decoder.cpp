@@ -219,12 +219,12 @@ int DecodeMp3(const std::filesystem::path& input, const std::filesystem::path& o
     DecodeStats local;
     DecodeStats& s = stats != nullptr ? *stats : local;
     s = DecodeStats{};
-    std::FILE* in = std::fopen(input.c_str(), "rb");
+    std::FILE* in = std::fopen(input.c_str(), "rbe");
     if (in == nullptr) {
         SetStatus(status, "%s not found!\n", input.c_str());
         return kDecodeFailed;
     }
-    std::FILE* out = std::fopen(output.c_str(), "wb");
+    std::FILE* out = std::fopen(output.c_str(), "wbe");
     if (out == nullptr) {
         SetStatus(status, "Couldn't open %s for write!\n", output.c_str());
         std::fclose(in);
@@ -248,7 +248,7 @@ int DecodeMp3(const std::filesystem::path& input, const std::filesystem::path& o
         std::error_code ec;
         const uint64_t size = std::filesystem::file_size(output, ec);
         MakeStereoWavHeader(ec ? 44 : size, s.sampleRate, header);
-        std::FILE* fix = std::fopen(output.c_str(), "r+b");
+        std::FILE* fix = std::fopen(output.c_str(), "r+be");
         const bool written = fix != nullptr && std::fwrite(header, 1, 44, fix) == 44;
         const bool fixClosed = fix != nullptr && std::fclose(fix) == 0;
         if ((!written || !fixClosed || ec) && result != kDecodeWriteFailed) {

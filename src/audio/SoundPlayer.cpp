@@ -1,8 +1,11 @@
 #include "audio/SoundPlayer.h"
 
+#include <optional>
+
 #include "audio/WavDuration.h"
 #include "core/Messages.h"
 #include "platform/Com.h"
+#include "platform/Trace.h"
 
 namespace velto::audio {
 
@@ -68,10 +71,17 @@ void SoundPlayer::Run() {
         start_ = false;
         const std::filesystem::path path = path_;
         lock.unlock();
-        // A file that cannot be measured is not played: it counts as a sound of no length.
-        const auto duration = WavDurationMs(path);
-        if (duration) {
-            output_.Play(path, false);
+        // A file that cannot be measured or played counts as a sound of no length; the
+        // window is told all the same and the player stays ready for the next one.
+        std::optional<uint32_t> duration;
+        try {
+            duration = WavDurationMs(path);
+            if (duration) {
+                output_.Play(path, false);
+            }
+        } catch (const std::exception& error) {
+            platform::Trace("SoundPlayer: cannot play %s: %s\n", path.c_str(), error.what());
+            duration.reset();
         }
         lock.lock();
         changed_.WaitFor(lock, platform::Millis(duration.value_or(0)),

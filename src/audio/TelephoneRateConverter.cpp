@@ -111,8 +111,8 @@ TelephoneRateResult ConvertStreamToTelephoneRate(std::FILE* input, std::FILE* ou
 
 TelephoneRateResult ConvertToTelephoneRate(const std::filesystem::path& input,
                                            const std::filesystem::path& output) {
-    std::FILE* in = std::fopen(input.c_str(), "rb");
-    std::FILE* out = std::fopen(output.c_str(), "wb");
+    std::FILE* in = std::fopen(input.c_str(), "rbe");
+    std::FILE* out = std::fopen(output.c_str(), "wbe");
     if (in == nullptr || out == nullptr) {
         platform::Trace("Fail open\n");
         if (in != nullptr) {

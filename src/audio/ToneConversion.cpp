@@ -131,13 +131,13 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
     }
     ToneReport report;
     report.decoded = true;
-    std::FILE* in = std::fopen(source.c_str(), "rb");
+    std::FILE* in = std::fopen(source.c_str(), "rbe");
     if (in == nullptr) {
         // The scratch WAV would stay empty: the converter finds no header.
         report.decodeResult = kDecodeFailed;
         report.decodeStatus = source.string() + " not found!\n";
         platform::Trace("%s", report.decodeStatus.c_str());
-        std::FILE* tone = std::fopen(out.c_str(), "wb");
+        std::FILE* tone = std::fopen(out.c_str(), "wbe");
         if (tone == nullptr) {
             platform::Trace("Fail open\n");
             report.convert.status = TelephoneRateResult::kOpenFailed;
@@ -160,12 +160,12 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
             platform::TempFileGuard guard(*scratch);
             return MakeTone(source, true, *scratch, out);
         }
-        in = std::fopen(source.c_str(), "rb");
+        in = std::fopen(source.c_str(), "rbe");
         if (in == nullptr) {
             return MakeTone(source, true, {}, out);
         }
     }
-    std::FILE* tone = SameFile(source, out) ? nullptr : std::fopen(out.c_str(), "wb");
+    std::FILE* tone = SameFile(source, out) ? nullptr : std::fopen(out.c_str(), "wbe");
     if (tone == nullptr) {
         // Still decode, for the status text and the counts.
         DiscardingSink discard;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <system_error>
 
 #include "platform/Trace.h"
 
@@ -85,7 +86,8 @@ size_t MemorySource::ReadAt(uint64_t offset, void* into, size_t count) {
 std::optional<uint32_t> WavDurationMs(const std::filesystem::path& file) {
     FileSource source(file);
     if (!source.ok()) {
-        const bool missing = !std::filesystem::exists(file);
+        std::error_code error;
+        const bool missing = !std::filesystem::exists(file, error) && !error;
         Trace("Unable to open %s: %x\n", file.c_str(), missing ? kErrFileNotFound : kErrCannotOpen);
         return std::nullopt;
     }

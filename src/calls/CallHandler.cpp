@@ -6,6 +6,7 @@
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
 #include "calls/CallWaiter.h"
+#include "calls/MissedCall.h"
 #include "calls/RingBackTone.h"
 #include "calls/ToneFeeder.h"
 #include "calls/VideoGuards.h"
@@ -27,6 +28,27 @@ void SetAllDevices(skype::Call& call, DeviceKind kind, const std::string& text) 
     call.SetInputDevice(kind, text);
     call.SetOutputDevice(kind, text);
     call.SetCaptureMicDevice(kind, text);
+}
+
+// After an unexpected error: the call is hung up and recorded as missed, each step on its
+// own so that one failing does not skip the other.
+void LetCallGo(CallServices& s, skype::Call& call, const std::string& handle,
+               const std::string& timeStamp) {
+    try {
+        if (!IsCallOver(call.Status())) {
+            call.Finish();
+        }
+    } catch (const std::exception& error) {
+        platform::Trace("Incoming-CallHandler: cannot hang up: %s\n", error.what());
+    }
+    try {
+        MissedCall record;
+        record.partnerHandle = handle.empty() ? call.PartnerHandle() : handle;
+        record.time = timeStamp;
+        s.missedCalls.AddSaveAndFlag(std::move(record));
+    } catch (const std::exception& error) {
+        platform::Trace("Incoming-CallHandler: cannot record the missed call: %s\n", error.what());
+    }
 }
 
 }  // namespace
@@ -78,6 +100,8 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
     VideoGuards video(s, cookie_);
     const auto cancelVideo = [&] { video.Cancel(); };
     bool ringing = false;
+    bool settled = false;  // handed to the user, declined, or recorded as missed
+    std::string handle;
     skype::ResultCode result = 0;
 
     try {
@@ -97,7 +121,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
                 "Did you enable auto answering??? Not sure how to do it, just ignore it....");
         }
 
-        const std::string handle = call.PartnerHandle();
+        handle = call.PartnerHandle();
         const auto entry = s.settings.FindRingBack(handle);
         const bool perContact = entry && entry->mode != kModeAd;
         if (perContact) {
@@ -197,6 +221,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace("SHould be end......................\n");
 
         const int32_t decision = panel->Decision();
+        settled = decision == AnsweringPanel::kTake || decision == AnsweringPanel::kDecline;
         if (decision == AnsweringPanel::kTake) {
             video.Resume();
             SetAllDevices(call, DeviceKind::File, "");
@@ -218,6 +243,7 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
             } else {
                 AnswerByMachine(s, untaken);
             }
+            settled = true;
         }
 
         // A call the user took stays with Skype when the program quits.
@@ -234,6 +260,17 @@ skype::ResultCode CallHandler::Incoming(skype::Call& call) {
         platform::Trace("Incoming-CallHandler exception with HRESULT: %u(%x)\n",
                         error.unsignedCode(), error.unsignedCode());
         result = error.code();
+    } catch (const std::exception& error) {
+        // Anything else (a file-system fault, memory) ends the handling, not the call's
+        // bookkeeping: the caller is let go and the user still learns of the call.
+        platform::Trace("Incoming-CallHandler: ended by an unexpected error: %s\n", error.what());
+        if (ringing) {
+            s.ringer.Stop();
+        }
+        cancelVideo();
+        if (!settled) {
+            LetCallGo(s, call, handle, timeStamp);
+        }
     }
     video.WaitEnded();
     return result;

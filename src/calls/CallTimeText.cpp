@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/PathComponent.h"
+
 namespace velto::calls {
 namespace {
 
@@ -35,7 +37,9 @@ std::filesystem::path VoiceFileName(const std::filesystem::path& folder, const s
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d%02d%02d%02d.wav", t.tm_year + 1900,
                   t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    return folder / ("recorded_" + safe + stamp);
+    const std::string name = "recorded_" + safe + stamp;
+    // The message is kept even when the handle cannot be part of a file name.
+    return folder / (platform::IsSafePathComponent(name) ? name : "recorded" + std::string(stamp));
 }
 
 }  // namespace velto::calls

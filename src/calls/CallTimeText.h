@@ -13,7 +13,8 @@ std::string CallTimeText(platform::WallTime when);
 
 // The recording of a caller's message: "<folder>/recorded_<handle>_YYYYMMDDhhmmss.wav" in
 // local time. Characters of the handle that would leave the folder ('/', '\\', NUL) become
-// '_'.
+// '_'; a handle that still cannot be part of a file name (control characters, too long) is
+// left out: "<folder>/recorded_YYYYMMDDhhmmss.wav".
 std::filesystem::path VoiceFileName(const std::filesystem::path& folder, const std::string& handle,
                                     platform::WallTime when);
 

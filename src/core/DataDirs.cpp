@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "platform/Trace.h"
 
@@ -15,7 +16,8 @@ namespace {
 
 bool MakeOne(const std::filesystem::path& path) {
     if (::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) {
-        return std::filesystem::is_directory(path);
+        std::error_code error;
+        return std::filesystem::is_directory(path, error);
     }
     return false;
 }

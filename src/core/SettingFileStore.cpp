@@ -8,6 +8,7 @@
 #include "core/SettingFileCodec.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileLookup.h"
+#include "platform/PathComponent.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 
@@ -15,11 +16,6 @@ namespace velto::core {
 namespace {
 
 constexpr const char* kSettingFileName = "Setting";
-
-bool IsUsableHandle(const std::string& handle) {
-    return !handle.empty() && handle != "." && handle != ".." &&
-           handle.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
-}
 
 bool FitsNarrowField(const std::string& text) {
     return text.size() < static_cast<size_t>(kMaxNarrowStringBytes);
@@ -74,7 +70,7 @@ void SettingFileStore::SetMissedCallSaver(std::function<void()> saver) {
 
 std::optional<std::filesystem::path> SettingFileStore::UserOwnFolder() const {
     const std::string handle = shared_.MyHandle.Get();
-    if (!IsUsableHandle(handle)) {
+    if (!platform::IsSafePathComponent(handle)) {
         return std::nullopt;
     }
     return std::filesystem::path(shared_.UserDataDir.Get()) / handle;

@@ -3,6 +3,7 @@
 #include "partner/QuorinRingToneDownloader.h"
 #include "partner/QuorinRingToneEngine.h"
 #include "partner/ToneName.h"
+#include "platform/PathComponent.h"
 #include "platform/Trace.h"
 
 namespace velto::partner {
@@ -33,7 +34,7 @@ std::string PartnerToneService::PartnerFolder() const {
     const std::string dataDir = context_.shared.UserDataDir.Get();
     const std::string handle = context_.shared.MyHandle.Get();
     std::string reason;
-    if (dataDir.empty() || !IsPlainFileName(handle, &reason)) {
+    if (dataDir.empty() || !platform::IsSafePathComponent(handle, &reason)) {
         return {};
     }
     return (std::filesystem::path(dataDir) / handle / kPartnerFolder).string();

@@ -32,7 +32,7 @@ void Remove(const fs::path& path) {
 namespace {
 
 bool CopyFromRiff(const fs::path& from, const fs::path& to) {
-    FilePtr in = Open(from, "rb");
+    FilePtr in = Open(from, "rbe");
     if (!in) {
         return false;
     }
@@ -61,7 +61,7 @@ bool CopyFromRiff(const fs::path& from, const fs::path& to) {
         std::fseek(in.get(), static_cast<long>(*start), SEEK_SET) != 0) {
         return false;
     }
-    FilePtr out = Open(to, "wb");
+    FilePtr out = Open(to, "wbe");
     if (!out) {
         return false;
     }
@@ -209,7 +209,7 @@ bool QuorinRingToneDownloader::Download(const fs::path& tmp) {
     auto& ctx = service_.context_;
     std::error_code ec;
     fs::create_directories(tmp.parent_path(), ec);
-    FilePtr file = Open(tmp, "wb");
+    FilePtr file = Open(tmp, "wbe");
     if (!file) {
         Trace("Quorin download: cannot create %s: %s\n", tmp.c_str(), std::strerror(errno));
         return false;

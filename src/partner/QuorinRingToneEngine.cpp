@@ -4,6 +4,7 @@
 
 #include "partner/PartnerToneService.h"
 #include "partner/ToneName.h"
+#include "platform/PathComponent.h"
 #include "platform/Trace.h"
 
 namespace velto::partner {
@@ -52,7 +53,7 @@ void QuorinRingToneEngine::Work() {
     const std::string handle = ctx.shared.MyHandle.Get();
     if (ctx.shared.SkypeAttached) {
         std::string reason;
-        if (!IsPlainFileName(handle, &reason)) {
+        if (!platform::IsSafePathComponent(handle, &reason)) {
             Trace("Quorin engine: refused user handle (%s)\n", reason.c_str());
         } else {
             Trace("Enter the loop\n");
@@ -113,11 +114,11 @@ void QuorinRingToneEngine::TakeEntry(const PartnerToneEntry& entry, bool firstOf
     auto& ctx = service_.context_;
     auto& catalogue = service_.catalogue_;
     std::string reason;
-    if (!IsPlainFileName(entry.key, &reason)) {
+    if (!platform::IsSafePathComponent(entry.key, &reason)) {
         Trace("Quorin engine: refused tone key (%s)\n", reason.c_str());
         return;
     }
-    if (!IsPlainFileName(entry.remoteName, &reason)) {
+    if (!platform::IsSafePathComponent(entry.remoteName, &reason)) {
         Trace("Quorin engine: refused remote file name for %s (%s)\n", entry.key.c_str(),
               reason.c_str());
         return;

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/TempFile.h"
+
 namespace velto::platform {
 
 namespace {
@@ -32,11 +34,15 @@ int WriteFileAtomically(const std::filesystem::path& path, std::string_view byte
     if (int error = CreateFolders(folder)) {
         return error;
     }
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
+    // Beside the target, never in the system's temporary folder: the rename below only
+    // works within one file system.
+    const auto opened =
+        OpenTempFile(folder.empty() ? "." : folder, "." + path.filename().string() + ".");
+    if (!opened) {
         return errno;
     }
+    const int fd = opened->fd;
+    const std::string temp = opened->path.string();
     int error = 0;
     size_t done = 0;
     while (error == 0 && done < bytes.size()) {
@@ -66,7 +72,8 @@ int WriteFileAtomically(const std::filesystem::path& path, std::string_view byte
         return error;
     }
     // The rename itself must reach the disk too.
-    const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const int dirFd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

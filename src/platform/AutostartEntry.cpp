@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/AtomicFile.h"
+#include "platform/PathComponent.h"
 
 namespace velto::platform {
 
@@ -65,11 +66,15 @@ std::filesystem::path AutostartEntryPath(const std::filesystem::path& folder,
                                          const std::string& name) {
     std::string file = name;
     for (char& c : file) {
-        if (c == '/' || c == '\0') {
+        if (c == '/' || c == '\\' || c == '\0') {
             c = '_';  // a value name must not reach outside the folder
         }
     }
-    return folder / (file + ".desktop");
+    file += ".desktop";
+    if (!IsSafePathComponent(file)) {
+        return {};
+    }
+    return folder / file;
 }
 
 std::string AutostartEntryText(const std::string& name, const std::string& commandLine) {
@@ -87,14 +92,16 @@ std::string AutostartEntryText(const std::string& name, const std::string& comma
 
 bool WriteAutostartEntry(const std::filesystem::path& folder, const std::string& name,
                          const std::string& commandLine) {
-    return WriteFileAtomically(AutostartEntryPath(folder, name),
-                               AutostartEntryText(name, commandLine), 0644) == 0;
+    const auto path = AutostartEntryPath(folder, name);
+    return !path.empty() &&
+           WriteFileAtomically(path, AutostartEntryText(name, commandLine), 0644) == 0;
 }
 
 bool RemoveAutostartEntry(const std::filesystem::path& folder, const std::string& name) {
+    const auto path = AutostartEntryPath(folder, name);
     std::error_code error;
-    std::filesystem::remove(AutostartEntryPath(folder, name), error);
-    return !error;
+    std::filesystem::remove(path, error);
+    return !path.empty() && !error;
 }
 
 }  // namespace velto::platform

@@ -13,13 +13,11 @@ std::optional<std::filesystem::path> FindInFolderNoCase(const std::filesystem::p
     if (std::filesystem::exists(exact, error)) {
         return exact;
     }
-    std::filesystem::directory_iterator it(folder, error);
-    if (error) {
-        return std::nullopt;
-    }
-    for (const auto& entry : it) {
-        if (EqualsNoCase(entry.path().filename().string(), name)) {
-            return entry.path();
+    // A folder that cannot be listed (or fails half way) is one without the file.
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (EqualsNoCase(it->path().filename().string(), name)) {
+            return it->path();
         }
     }
     return std::nullopt;

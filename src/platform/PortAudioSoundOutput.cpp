@@ -20,7 +20,11 @@ namespace {
 // Tones and previews are short; a longer file is refused rather than held in memory.
 constexpr uint64_t kMaxDataBytes = 64ull * 1024 * 1024;
 
-// One PortAudio stream per sound, fed from the file's samples held in memory.
+// One PortAudio stream per sound, fed from the file's samples held in memory. Play, Stop
+// and IsPlaying may come from any thread: each runs whole under the one lock, so a sound
+// and its stream always change together and a stream is closed before its sound goes.
+// The lock is never taken on PortAudio's own threads (Feed, Finished), so waiting for them
+// under it cannot deadlock; a completion must therefore not call back into the output.
 class PortAudioSoundOutput final : public SoundOutput {
   public:
     ~PortAudioSoundOutput() override {
@@ -29,7 +33,8 @@ class PortAudioSoundOutput final : public SoundOutput {
     }
 
     bool Play(const std::filesystem::path& file, bool loop, Completion onFinished) override {
-        Stop();
+        std::lock_guard guard(mutex_);
+        StopLocked();
         std::string error;
         const auto layout = ReadWavLayout(file, &error);
         if (!layout || layout->dataBytes > kMaxDataBytes) {
@@ -46,9 +51,20 @@ class PortAudioSoundOutput final : public SoundOutput {
         sound->loop = loop;
         sound->onFinished = std::move(onFinished);
         PaStream* stream = nullptr;
-        PaError err = Pa_OpenDefaultStream(&stream, 0, layout->channels, paInt16,
-                                           layout->sampleRate, paFramesPerBufferUnspecified,
-                                           &PortAudioSoundOutput::Feed, sound.get());
+        PaError err = paNoDevice;
+        const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+        if (const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device)) {
+            // Nothing here is interactive: the device's high latency buys a ring or preview
+            // that does not break up while the machine is busy.
+            PaStreamParameters parameters{};
+            parameters.device = device;
+            parameters.channelCount = layout->channels;
+            parameters.sampleFormat = paInt16;
+            parameters.suggestedLatency = info->defaultHighOutputLatency;
+            err = Pa_OpenStream(&stream, nullptr, &parameters, layout->sampleRate,
+                                paFramesPerBufferUnspecified, paNoFlag, &PortAudioSoundOutput::Feed,
+                                sound.get());
+        }
         if (err == paNoError) {
             Pa_SetStreamFinishedCallback(stream, &PortAudioSoundOutput::Finished);
             err = Pa_StartStream(stream);
@@ -60,26 +76,14 @@ class PortAudioSoundOutput final : public SoundOutput {
             Trace("Sound output: cannot play %s: %s\n", file.c_str(), Pa_GetErrorText(err));
             return false;
         }
-        std::lock_guard guard(mutex_);
         stream_ = stream;
         sound_ = std::move(sound);
         return true;
     }
 
     void Stop() override {
-        PaStream* stream = nullptr;
-        std::unique_ptr<Sound> sound;
-        {
-            std::lock_guard guard(mutex_);
-            stream = stream_;
-            stream_ = nullptr;
-            sound = std::move(sound_);
-        }
-        if (stream != nullptr) {
-            sound->stopped = true;  // a stop is no completion
-            Pa_AbortStream(stream);
-            Pa_CloseStream(stream);
-        }
+        std::lock_guard guard(mutex_);
+        StopLocked();
     }
 
     bool IsPlaying() const override {
@@ -90,6 +94,16 @@ class PortAudioSoundOutput final : public SoundOutput {
     const char* Name() const override { return "portaudio"; }
 
   private:
+    void StopLocked() {
+        if (stream_ != nullptr) {
+            sound_->stopped = true;  // a stop is no completion
+            Pa_AbortStream(stream_);
+            Pa_CloseStream(stream_);
+            stream_ = nullptr;
+        }
+        sound_.reset();
+    }
+
     struct Sound {
         std::vector<int16_t> samples;
         size_t position = 0;

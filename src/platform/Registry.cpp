@@ -59,7 +59,8 @@ bool ValidPath(std::string_view key) {
 
 }  // namespace
 
-Registry::Registry(Files files) : files_(std::move(files)) {}
+Registry::Registry(Files files, FileWriter writer)
+    : files_(std::move(files)), writeFile_(std::move(writer)) {}
 Registry::~Registry() = default;
 
 Registry::Hive& Registry::Loaded(RegRoot root) const {
@@ -116,8 +117,10 @@ RegError Registry::Save(RegRoot root, Hive& hive) {
     }
     const bool user = root == RegRoot::CurrentUser;
     const auto& path = user ? files_.currentUser : files_.localMachine;
+    const mode_t mode = user ? kUserHiveMode : kMachineHiveMode;
+    const std::string text = FormatHive(keys);
     if (int error =
-            WriteFileAtomically(path, FormatHive(keys), user ? kUserHiveMode : kMachineHiveMode)) {
+            writeFile_ ? writeFile_(path, text, mode) : WriteFileAtomically(path, text, mode)) {
         Trace("Registry: cannot save %s: %s\n", path.c_str(), std::strerror(error));
         return RegError::WriteFailed;
     }

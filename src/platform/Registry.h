@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -48,7 +51,10 @@ class Registry {
         // Where the Run key's values are mirrored as desktop entries; none: no mirroring.
         std::optional<std::filesystem::path> autostartFolder;
     };
-    explicit Registry(Files files);
+    // How a hive file is saved: (path, bytes, mode) -> 0 or an errno value.
+    using FileWriter = std::function<int(const std::filesystem::path&, std::string_view, mode_t)>;
+    // `writer` none: WriteFileAtomically. Tests give a failing device.
+    explicit Registry(Files files, FileWriter writer = {});
     ~Registry();
 
     bool KeyExists(RegRoot root, std::string_view key) const;
@@ -87,6 +93,7 @@ class Registry {
 
     mutable std::mutex mutex_;
     Files files_;
+    FileWriter writeFile_;
     mutable std::map<RegRoot, std::unique_ptr<Hive>> hives_;
 };
 

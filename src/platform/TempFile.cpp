@@ -9,15 +9,24 @@
 
 namespace velto::platform {
 
-std::optional<std::filesystem::path> CreateTempFile(const std::filesystem::path& folder,
-                                                    const std::string& prefix) {
+std::optional<OpenedTempFile> OpenTempFile(const std::filesystem::path& folder,
+                                           const std::string& prefix) {
     std::string pattern = (folder / (prefix + "XXXXXX")).string();
-    const int fd = mkstemp(pattern.data());
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
-    ::close(fd);
-    return std::filesystem::path(pattern);
+    return OpenedTempFile{fd, std::filesystem::path(pattern)};
+}
+
+std::optional<std::filesystem::path> CreateTempFile(const std::filesystem::path& folder,
+                                                    const std::string& prefix) {
+    auto file = OpenTempFile(folder, prefix);
+    if (!file) {
+        return std::nullopt;
+    }
+    ::close(file->fd);
+    return std::move(file->path);
 }
 
 TempFileGuard::~TempFileGuard() {

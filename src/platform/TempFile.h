@@ -6,9 +6,22 @@
 
 namespace velto::platform {
 
+// An open descriptor for a new file made by OpenTempFile; closing it is the caller's.
+struct OpenedTempFile {
+    int fd = -1;
+    std::filesystem::path path;
+};
+
+// Creates a new, empty file in `folder` whose name is `prefix` followed by six random
+// characters, atomically (create-exclusive: no other process can take the same name between
+// choosing and creating it), and returns it open for writing. The descriptor is
+// close-on-exec, so a process started meanwhile by another thread does not inherit it.
+// Nothing, with errno set, when the file cannot be made.
+std::optional<OpenedTempFile> OpenTempFile(const std::filesystem::path& folder,
+                                           const std::string& prefix);
+
 // Creates a new, empty file in `folder` whose name starts with `prefix` (the program uses
-// "SKY"), atomically (create-exclusive: no other process can take the same name between
-// choosing and creating it). Returns its path, or nothing with errno set.
+// "SKY"), as OpenTempFile, and closes it. Returns its path, or nothing with errno set.
 std::optional<std::filesystem::path> CreateTempFile(const std::filesystem::path& folder,
                                                     const std::string& prefix = "SKY");
 

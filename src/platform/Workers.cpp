@@ -21,6 +21,8 @@ void Workers::Start(std::string name, std::function<void()> routine) {
             routine();
         } catch (const std::exception& e) {
             Trace("%s: ended by an unexpected error: %s\n", name.c_str(), e.what());
+        } catch (...) {
+            Trace("%s: ended by an unexpected error\n", name.c_str());
         }
         clock_.RemoveThread();
         finished->store(true);

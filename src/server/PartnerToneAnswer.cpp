@@ -2,15 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/PathComponent.h"
+
 namespace velto::server {
 
 namespace {
-
-// A tone key names a file in the user's partner-tone folder: nothing that leaves it.
-bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("/\\") == std::string::npos;
-}
 
 PartnerToneAnswer Refuse(std::string error) {
     PartnerToneAnswer result;
@@ -46,7 +42,8 @@ PartnerToneAnswer ParsePartnerToneAnswer(std::span<const uint8_t> answer) {
             return Refuse("partner tone list: entry at byte " + std::to_string(entryStart) +
                           " is cut short (" + std::to_string(answer.size()) + " bytes in all)");
         }
-        if (!IsPlainFileName(entry.toneKey)) {
+        // A tone key names a file in the user's partner-tone folder: nothing that leaves it.
+        if (!platform::IsSafePathComponent(entry.toneKey)) {
             result.refused.push_back("partner tone list: entry at byte " +
                                      std::to_string(entryStart) +
                                      " has a tone key that is not a plain file name");

@@ -158,6 +158,27 @@ TEST_F(ConvertingThreadTest, FailuresAreReportedAndLeaveNoTone) {
     EXPECT_TRUE(Tones().empty());
 }
 
+// The user's handle comes from Skype; one that is no plain name must not place the tone
+// anywhere but in that user's own folder.
+TEST_F(ConvertingThreadTest, AHandleThatIsNoPlainNameMakesNoToneAnywhere) {
+    std::vector<int16_t> samples(8000, 100);
+    velto::test::WriteFileBytes(dir_ / "pick.wav", test::MakeWav(8000, 1, samples));
+    for (const char* handle : {"", "..", "../../escaped", "a/b", "."}) {
+        state_.MyHandle.Set(handle);
+        listener_.messages = 0;
+        Convert(dir_ / "pick.wav");
+        EXPECT_EQ(listener_.wParam, kConversionFailed) << handle;
+        EXPECT_TRUE(catalogue_.empty()) << handle;
+    }
+    EXPECT_TRUE(quiet_.Contains("ConvertingThread: no tone folder for the user handle"));
+    EXPECT_FALSE(fs::exists(dir_ / "RingTone"));
+    EXPECT_FALSE(fs::exists(dir_ / "data" / "RingTone"));
+    EXPECT_FALSE(fs::exists(dir_ / "escaped"));
+    EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escaped"));
+    EXPECT_FALSE(fs::exists(dir_ / "data" / "a"));
+    EXPECT_TRUE(Tones().empty());
+}
+
 // A result nobody will take (the loop has quit) leaves no tone behind, and a job that
 // starts while the program quits makes none.
 TEST_F(ConvertingThreadTest, AResultNobodyTakesLeavesNoTone) {

@@ -76,6 +76,43 @@ TEST_F(Mp3DecoderTest, MonoMp3GivesAStereoWavWithEqualChannelsAndItsFirstFramesR
     }
 }
 
+// The last frame of a file needs the guard bytes after it to be decoded: without them one
+// copy loses its last frame and two copies back to back lose only one, and a file of a
+// single frame gives nothing at all.
+TEST_F(Mp3DecoderTest, TheLastFrameIsDecodedToo) {
+    const auto wav = dir_ / "short.src.wav";
+    const auto mp3 = dir_ / "short.mp3";
+    ASSERT_TRUE(test::Run("sox -n -r 44100 -c 1 -b 16 '" + wav.string() + "' synth 0.3 sine 440"));
+    // No tag frame, constant bit rate: every frame is audio, each as long as its header says.
+    ASSERT_TRUE(test::Run("lame --quiet -t --cbr -b 128 -m m '" + wav.string() + "' '" +
+                          mp3.string() + "'"));
+    const std::string bytes = velto::test::ReadFileBytes(mp3);
+    velto::test::WriteFileBytes(dir_ / "twice.mp3", bytes + bytes);
+    std::string status;
+    DecodeStats once;
+    DecodeStats twice;
+    ASSERT_EQ(DecodeMp3(mp3, dir_ / "once.wav", true, status, {}, &once), kDecodeOk) << status;
+    ASSERT_EQ(DecodeMp3(dir_ / "twice.mp3", dir_ / "twice.wav", true, status, {}, &twice),
+              kDecodeOk);
+    // 0.3 s is 13230 samples; lame adds its delay and padding, in frames of 1152.
+    EXPECT_GE(once.frames, 12u);
+    EXPECT_EQ(twice.frames, 2 * once.frames);
+    EXPECT_EQ(velto::test::ReadFileBytes(dir_ / "once.wav").size(), 44 + once.frames * 1152 * 4);
+
+    // The first frame alone: MPEG-1 layer III at 128 kbit/s and 44100 Hz is 417 bytes, one
+    // more when the header's padding bit is set.
+    ASSERT_GE(bytes.size(), 418u);
+    ASSERT_EQ(static_cast<uint8_t>(bytes[0]), 0xFF);
+    const size_t frameBytes = 144 * 128000 / 44100 + ((static_cast<uint8_t>(bytes[2]) >> 1) & 1);
+    velto::test::WriteFileBytes(dir_ / "one.mp3", bytes.substr(0, frameBytes));
+    DecodeStats one;
+    ASSERT_EQ(DecodeMp3(dir_ / "one.mp3", dir_ / "one.wav", true, status, {}, &one), kDecodeOk)
+        << status;
+    EXPECT_EQ(one.frames, 1u);
+    EXPECT_EQ(velto::test::ReadFileBytes(dir_ / "one.wav").size(), 44u + 1152 * 4);
+    EXPECT_TRUE(ConvertToTelephoneRate(dir_ / "one.wav", dir_ / "one-tone.wav").Usable());
+}
+
 TEST_F(Mp3DecoderTest, SameInputGivesTheSameBytes) {
     const auto mp3 = MakeMp3("stereo.mp3", 48000, 2, "j", 2.0);
     std::string status;
@@ -138,6 +175,36 @@ TEST(DitheredScaler, ExtremesScaleToTheSixteenBitLimits) {
     EXPECT_EQ(
         scaler.state(),
         ((0xA8B9FF7Eu * 1664525u + 1013904223u) * 1664525u + 1013904223u) * 1664525u + 1013904223u);
+}
+
+// The dither is 13 bits wide: on silence it moves a sample by at most one step. Values
+// worked out by hand from the generator (state * 1664525 + 1013904223) and the rounding
+// (add 4096 and the difference of the two states' low 13 bits, then drop 13 bits).
+TEST(DitheredScaler, DitherMovesSilenceByOneStepAtMost) {
+    EXPECT_EQ(DitheredScaler::ScaleWith(0, 0, 0), 0);                // 4096 >> 13
+    EXPECT_EQ(DitheredScaler::ScaleWith(0, 0, 0x1FFF), 1);           // 12287 >> 13
+    EXPECT_EQ(DitheredScaler::ScaleWith(0, 0x1FFF, 0), -1);          // -4095 >> 13
+    EXPECT_EQ(DitheredScaler::ScaleWith(0, 0xFFFFE000, 0x1FFF), 1);  // high bits do not count
+    EXPECT_EQ(DitheredScaler::ScaleWith(0x10000, 0, 0), 8);          // 69632 >> 13
+    EXPECT_EQ(DitheredScaler::ScaleWith(40960, 0x1FFF, 0), 4);       // 36865 >> 13
+    // From the initial state 0xA8B9FF7E: states 0xDCFB20C5, 0xB77B1B60, 0x46F7973F,
+    // 0x426BBB92, 0xD9E5A5C9, 0xFDC77494.
+    DitheredScaler scaler;
+    const int16_t expected[] = {-1, 1, 0, 0, -1, 0};
+    for (int16_t value : expected) {
+        EXPECT_EQ(scaler.Scale(0), value);
+    }
+    EXPECT_EQ(scaler.state(), 0xFDC77494u);
+    int counts[3] = {0, 0, 0};
+    for (int i = 0; i < 100000; ++i) {
+        const int16_t v = scaler.Scale(0);
+        ASSERT_GE(v, -1);
+        ASSERT_LE(v, 1);
+        ++counts[v + 1];
+    }
+    EXPECT_GT(counts[0], 0);
+    EXPECT_GT(counts[1], 0);
+    EXPECT_GT(counts[2], 0);
 }
 
 TEST(BufferedReader, KnowsItIsAtTheEndEvenAfterAFullRead) {

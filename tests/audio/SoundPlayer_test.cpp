@@ -6,6 +6,8 @@
 #include "core/Messages.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
+#include "support/RealTimeLimit.h"
+#include "support/RecordingSoundOutput.h"
 #include "support/TempDir.h"
 
 namespace velto::audio {
@@ -38,7 +40,7 @@ class Listener : public platform::MessageTarget {
 class SoundPlayerTest : public ::testing::Test {
   protected:
     SoundPlayerTest()
-        : output_(platform::CreateNullSoundOutput(clock_)),
+        : output_(std::make_unique<velto::test::RecordingSoundOutput>(clock_)),
           loop_(clock_),
           workers_(clock_),
           player_(clock_, *output_, windows_),
@@ -60,9 +62,10 @@ class SoundPlayerTest : public ::testing::Test {
         return loop_.RunUntil([&] { return heard_.size() >= count; }, Millis(60000));
     }
 
+    velto::test::RealTimeLimit limit_{std::chrono::seconds(30), "SoundPlayerTest"};
     velto::test::TempDir dir_;
     platform::VirtualClock clock_;
-    std::unique_ptr<platform::SoundOutput> output_;
+    std::unique_ptr<velto::test::RecordingSoundOutput> output_;
     platform::MessageLoop loop_;
     platform::WindowManager windows_;
     platform::Workers workers_;
@@ -99,6 +102,38 @@ TEST_F(SoundPlayerTest, PlayWhilePlayingStopsTheFirstAndNotifiesItsWindowFirst) 
     EXPECT_EQ(heard_[1].window, second_.window);
     EXPECT_EQ(heard_[1].value, 2u);
     EXPECT_EQ(heard_[1].at - heard_[0].at, Millis(500));
+    // What the user heard: the long sound cut short, then the short one whole.
+    const auto played = output_->Segments();
+    ASSERT_EQ(played.size(), 2u);
+    EXPECT_EQ(played[0].file.filename(), "long.wav");
+    EXPECT_FALSE(played[0].completed);
+    EXPECT_LE(played[0].end, heard_[0].at);
+    EXPECT_EQ(played[1].file.filename(), "short.wav");
+    EXPECT_TRUE(played[1].completed);
+    ASSERT_TRUE(played[1].end);
+    EXPECT_EQ(*played[1].end - played[1].start, Millis(500));
+}
+
+// A device that fails with an exception is a sound of no length: the window is told at
+// once and the player takes the next sound as usual.
+TEST_F(SoundPlayerTest, AnOutputThatThrowsStillNotifiesAndThePlayerGoesOn) {
+    output_->SetBeforePlay([](const std::filesystem::path& file) {
+        throw std::filesystem::filesystem_error("open", file,
+                                                std::make_error_code(std::errc::io_error));
+    });
+    const Millis start = clock_.Now();
+    player_.Play(Sound("a.wav", 1500), first_.window, 7);
+    ASSERT_TRUE(WaitForHeard(1));
+    EXPECT_EQ(heard_[0].value, 7u);
+    EXPECT_EQ(heard_[0].at, start);
+    EXPECT_TRUE(quiet_.Contains("SoundPlayer: cannot play " + (dir_ / "a.wav").string()));
+    output_->SetBeforePlay({});
+    player_.Play(Sound("b.wav", 200), first_.window, 8);
+    ASSERT_TRUE(WaitForHeard(2));
+    EXPECT_EQ(heard_[1].at - heard_[0].at, Millis(200));
+    player_.Stop();
+    EXPECT_TRUE(player_.IsIdle());
+    ASSERT_EQ(output_->Segments().size(), 1u);
 }
 
 TEST_F(SoundPlayerTest, StopWaitsForTheNotification) {

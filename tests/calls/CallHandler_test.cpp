@@ -116,6 +116,14 @@ TEST(CallHandler, WithVoiceMailOffTheCallRingsUntilTheCallerGivesUp) {
     EXPECT_EQ(*stories[0].hiddenAt, 90s);
     EXPECT_EQ(w.missed.size(), 1u);
     EXPECT_FALSE(w.output->IsPlaying());
+    // The user heard the ring tone, looping, from the panel's showing to its hiding.
+    const auto rang = w.output->Segments();
+    ASSERT_EQ(rang.size(), 1u);
+    EXPECT_EQ(rang[0].file, w.install / "Ringing.wav");
+    EXPECT_TRUE(rang[0].loop);
+    EXPECT_EQ(rang[0].start, stories[0].shownAt);
+    EXPECT_EQ(rang[0].end, stories[0].hiddenAt);
+    EXPECT_FALSE(rang[0].completed);
 }
 
 // First call of a stranger: standard tone, a new map entry; the second call then counts as
@@ -446,6 +454,51 @@ TEST(CallHandler, EveryFinalStatusEndsTheHandler) {
     w.Finish();
     EXPECT_EQ(w.missed.size(), 2u);
     EXPECT_EQ(w.shared.ActiveCallIds.size(), 0u);
+}
+
+// The record names the time the call arrived, however long the caller rang or listened.
+TEST(CallHandler, MissedCallRecordsCarryTheArrivalTime) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    CallWorld w;  // wall clock: 2027-01-15 08:00:00 at virtual time 0
+    w.At(10s);
+    const int32_t rang = w.Ring("alice");
+    w.At(35s);  // ringing the user
+    w.world->CallerHangsUp(rang);
+    w.At(40s);
+    const int32_t greeted = w.Ring("bob");
+    w.At(82s);  // listening to the greeting
+    w.world->CallerHangsUp(greeted);
+    w.Finish();
+    const auto records = w.missed.Snapshot();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].partnerHandle, "alice");
+    EXPECT_EQ(records[0].time, "2027/01/15 08:00:10");
+    EXPECT_EQ(records[1].partnerHandle, "bob");
+    EXPECT_EQ(records[1].time, "2027/01/15 08:00:40");
+}
+
+// A fault that is no automation error (here the file system refusing the user's folder)
+// must not leave the caller in an answered call with nobody there and no trace of it.
+TEST(CallHandler, AnUnexpectedErrorStillHangsUpAndRecordsTheCall) {
+    platform::TraceCapture trace;
+    CallWorld w;
+    w.services.ownFolder = []() -> std::optional<std::filesystem::path> {
+        throw std::filesystem::filesystem_error("status",
+                                                std::make_error_code(std::errc::permission_denied));
+    };
+    const int32_t id = w.Ring("alice");
+    w.Finish();
+    EXPECT_EQ(w.Info(id).status, CallStatus::Finished);
+    const auto records = w.missed.Snapshot();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].partnerHandle, "alice");
+    EXPECT_FALSE(records[0].hasVoiceMessage);
+    EXPECT_TRUE(w.missed.NewMissedCall());
+    EXPECT_TRUE(trace.Contains("Incoming-CallHandler: ended by an unexpected error: "));
+    EXPECT_EQ(w.ringer.ringing(), 0);
+    EXPECT_EQ(w.shared.ActiveCallIds.size(), 0u);
+    EXPECT_EQ(w.table.size(), 1u);
 }
 
 TEST(CallHandler, OutgoingCallsAreOnlyTraced) {

@@ -24,6 +24,8 @@
 #include "skype/sim/SimObjects.h"
 #include "skype/sim/SimWav.h"
 #include "skype/sim/SimWorld.h"
+#include "support/RealTimeLimit.h"
+#include "support/RecordingSoundOutput.h"
 #include "support/TempDir.h"
 
 namespace velto::calls::test {
@@ -43,6 +45,8 @@ inline void WriteTone(const std::filesystem::path& path, int ms) {
 }
 
 struct CallWorld {
+    // First member: it also covers the joins when the world ends.
+    velto::test::RealTimeLimit limit{std::chrono::seconds(30), "CallWorld"};
     platform::VirtualClock clock;
     velto::test::TempDir dir;
     std::filesystem::path install = dir / "install";
@@ -56,7 +60,9 @@ struct CallWorld {
     core::UserSettings settings;
     MissedCallList missed{[this] { return std::optional(own); }};
     ScriptedAnsweringPanels panels{clock};
-    std::unique_ptr<platform::SoundOutput> output = platform::CreateNullSoundOutput(clock);
+    // What the user heard locally (the ring), as the simulator records what callers hear.
+    std::unique_ptr<velto::test::RecordingSoundOutput> output =
+        std::make_unique<velto::test::RecordingSoundOutput>(clock);
     LocalRinger ringer{*output};
     std::map<std::string, PartnerToneFile> partnerTones;
     CallServices services{clock,

@@ -102,6 +102,8 @@ TEST(CallTimeText, StampAndVoiceFileName) {
     EXPECT_EQ(VoiceFileName("/d/VoiceMessage", "bob", when),
               "/d/VoiceMessage/recorded_bob_20270115080000.wav");
     EXPECT_EQ(VoiceFileName("/d", "../x/y", when), "/d/recorded_.._x_y_20270115080000.wav");
+    EXPECT_EQ(VoiceFileName("/d", "a\nb", when), "/d/recorded_20270115080000.wav");
+    EXPECT_EQ(VoiceFileName("/d", std::string(300, 'a'), when), "/d/recorded_20270115080000.wav");
 }
 
 }  // namespace

@@ -9,23 +9,6 @@
 namespace velto::partner {
 namespace {
 
-TEST(ToneName, OnlyPlainFileNamesPass) {
-    for (const char* good : {"tone1", "Tone A.wav", "\xC3\xA9t\xC3\xA9", "a.b", "-1"}) {
-        EXPECT_TRUE(IsPlainFileName(good)) << good;
-    }
-    const std::string overlong(kMaxToneNameBytes + 1, 'a');
-    for (const std::string& bad :
-         {std::string(), std::string("."), std::string(".."), std::string("../x"),
-          std::string("a/b"), std::string("a\\b"), std::string("x..y"), std::string("a\nb"),
-          std::string("a\x7f"), std::string("a\0b", 3), std::string("\xC3"),
-          std::string("\xC0\xAF"), std::string("\xED\xA0\x80"), overlong}) {
-        std::string reason;
-        EXPECT_FALSE(IsPlainFileName(bad, &reason)) << bad;
-        EXPECT_FALSE(reason.empty());
-    }
-    EXPECT_TRUE(IsPlainFileName(std::string(kMaxToneNameBytes, 'a')));
-}
-
 TEST(ToneName, AddressesAreHttpOnlyAndTheNameIsOneSegment) {
     std::string address;
     ASSERT_TRUE(BuildDownloadAddress("HTTP://h:1/t/", "a b?c#d\xC3\xA9.wav", address));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/AtomicFile.h"
 #include "platform/AutostartEntry.h"
 #include "platform/HiveFormat.h"
@@ -152,21 +155,43 @@ TEST_F(RegistryTest, BadHiveIsRefusedKeptAsideAndNeverOverwritten) {
 }
 
 TEST_F(RegistryTest, FailedSaveKeepsOldFileAndValue) {
-    Registry registry(Files());
+    // A device that fails every write (also as root, which ignores folder permissions).
+    bool failing = false;
+    Registry registry(Files(),
+                      [&](const std::filesystem::path& path, std::string_view bytes, mode_t mode) {
+                          return failing ? EIO : WriteFileAtomically(path, bytes, mode);
+                      });
     ASSERT_EQ(registry.CreateKey(RegRoot::CurrentUser, kKey), RegError::Ok);
     ASSERT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, "A", 1), RegError::Ok);
     const std::string before = ReadFileBytes(dir / "config/Velto/user.reg");
+    failing = true;
+    TraceCapture trace;
+    EXPECT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, "A", 2), RegError::WriteFailed);
+    EXPECT_EQ(registry.SetString(RegRoot::CurrentUser, kKey, "B", "x"), RegError::WriteFailed);
+    EXPECT_EQ(registry.DeleteValue(RegRoot::CurrentUser, kKey, "A"), RegError::WriteFailed);
+    EXPECT_TRUE(trace.Contains("Registry: cannot save " + (dir / "config/Velto/user.reg").string() +
+                               ": " + std::strerror(EIO)));
+    uint32_t value = 0;
+    EXPECT_EQ(registry.QueryDword(RegRoot::CurrentUser, kKey, "A", value), RegError::Ok);
+    EXPECT_EQ(value, 1u);
+    std::string text;
+    EXPECT_EQ(registry.QueryString(RegRoot::CurrentUser, kKey, "B", text), RegError::NotFound);
+    EXPECT_EQ(ReadFileBytes(dir / "config/Velto/user.reg"), before);
+    failing = false;
+    EXPECT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, "A", 3), RegError::Ok);
+    EXPECT_NE(ReadFileBytes(dir / "config/Velto/user.reg"), before);
+}
+
+TEST_F(RegistryTest, FolderWithoutWriteAccessFailsTheSave) {
+    Registry registry(Files());
+    ASSERT_EQ(registry.CreateKey(RegRoot::CurrentUser, kKey), RegError::Ok);
     if (::geteuid() == 0) {
-        GTEST_SKIP() << "root ignores folder permissions";
+        GTEST_SKIP() << "root ignores folder permissions (the injected failure above covers it)";
     }
     ::chmod((dir / "config/Velto").c_str(), 0500);
     TraceCapture trace;
     EXPECT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, "A", 2), RegError::WriteFailed);
     ::chmod((dir / "config/Velto").c_str(), 0700);
-    uint32_t value = 0;
-    registry.QueryDword(RegRoot::CurrentUser, kKey, "A", value);
-    EXPECT_EQ(value, 1u);
-    EXPECT_EQ(ReadFileBytes(dir / "config/Velto/user.reg"), before);
 }
 
 TEST_F(RegistryTest, AtomicWriteLeavesNoTemporaryFiles) {

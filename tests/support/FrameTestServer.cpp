@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <stdexcept>
 
 // GCC 12 at -O3 mistakes moving a Reply's optional payload for a read of uninitialised
@@ -180,7 +181,12 @@ void FrameTestServer::Serve(int client) {
         const uint32_t length = (uint32_t{header[0]} << 24) | (uint32_t{header[1]} << 16) |
                                 (uint32_t{header[2]} << 8) | header[3];
         if (length > kLargestRequest) {
-            break;
+            char text[160];
+            std::snprintf(text, sizeof text,
+                          "FrameTestServer: a request header announces %u bytes (%02x %02x %02x "
+                          "%02x); lengths are 4-byte big-endian",
+                          length, header[0], header[1], header[2], header[3]);
+            RealTimeLimit::Fail(text);
         }
         std::vector<uint8_t> request(length);
         if (!ReadExactly(client, request.data(), length)) {

@@ -9,11 +9,17 @@
 #include <thread>
 #include <vector>
 
+#include "support/RealTimeLimit.h"
+
 namespace velto::test {
 
 // A communication server on 127.0.0.1 (free port) for tests: reads length-framed requests
 // (4-byte big-endian length, then the payload) and answers each as scripted. It stands in
 // for a remote machine, so its one thread is a plain thread outside the program's clock.
+// A request header that announces more than any request can hold (a length in the wrong
+// byte order, say) stops the test at once, and so does a server alive after 30 s of real
+// time: either would otherwise leave the program waiting for an answer until the test
+// runner's time-out.
 class FrameTestServer {
   public:
     enum class Behaviour {
@@ -63,6 +69,7 @@ class FrameTestServer {
     bool ReadExactly(int fd, uint8_t* data, size_t size) const;
     Reply NextReply();
 
+    RealTimeLimit limit_{std::chrono::seconds(30), "FrameTestServer"};
     int listenFd_ = -1;
     int wakePipe_[2] = {-1, -1};
     uint16_t port_ = 0;

@@ -9,10 +9,8 @@ RealTimeLimit::RealTimeLimit(std::chrono::milliseconds limit, std::string what) 
     watcher_ = std::thread([this, limit, what = std::move(what)] {
         std::unique_lock lock(mutex_);
         if (!done_.wait_for(lock, limit, [this] { return finished_; })) {
-            std::fprintf(stderr, "%s: still not done after %lld ms of real time\n", what.c_str(),
-                         static_cast<long long>(limit.count()));
-            std::fflush(stderr);
-            std::abort();
+            Fail(what + ": still not done after " + std::to_string(limit.count()) +
+                 " ms of real time");
         }
     });
 }
@@ -24,6 +22,12 @@ RealTimeLimit::~RealTimeLimit() {
     }
     done_.notify_all();
     watcher_.join();
+}
+
+void RealTimeLimit::Fail(const std::string& why) {
+    std::fprintf(stderr, "%s\n", why.c_str());
+    std::fflush(stderr);
+    std::abort();
 }
 
 }  // namespace velto::test

@@ -144,7 +144,7 @@ WavWriter::~WavWriter() {
 
 bool WavWriter::Open(const std::filesystem::path& path, std::string* error) {
     Finish();
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = std::fopen(path.c_str(), "wbe");
     if (file_ == nullptr) {
         if (error != nullptr) {
             *error = "cannot create " + path.string() + ": " + std::strerror(errno);
