@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include <string_view>
+
 #include "calls/CallHandler.h"
 #include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
@@ -30,6 +32,17 @@ std::filesystem::path InstanceFolder(const ApplicationOptions& options) {
 std::unique_ptr<platform::SoundOutput> SoundOutputFor(const ApplicationOptions& options) {
     return options.soundDevice ? platform::OpenSoundOutput(options.clock)
                                : platform::CreateNullSoundOutput(options.clock);
+}
+
+// A second voice of the same kind as `first`, without probing and tracing the device anew.
+std::unique_ptr<platform::SoundOutput> AnotherVoice(const platform::SoundOutput& first,
+                                                    const ApplicationOptions& options) {
+    if (std::string_view(first.Name()) == "portaudio") {
+        if (auto voice = platform::CreatePortAudioSoundOutput()) {
+            return voice;
+        }
+    }
+    return platform::CreateNullSoundOutput(options.clock);
 }
 
 std::unique_ptr<platform::UrlOpener> UrlOpenerFor(ApplicationOptions& options) {
@@ -86,7 +99,7 @@ Application::Application(ApplicationOptions options)
           .autostartFolder = options.folders.Startup(),
       }),
       soundOutput_(SoundOutputFor(options)),
-      ringOutput_(SoundOutputFor(options)),
+      ringOutput_(AnotherVoice(*soundOutput_, options)),
       urlOpener_(UrlOpenerFor(options)),
       instance_(InstanceFolder(options), kInstanceName),
       chooser_(options.language),

@@ -50,6 +50,10 @@ void SoundPlayer::Stop() {
     }
     output_.Stop();
     std::unique_lock lock(mutex_);
+    if (idle_) {
+        // The sound ended meanwhile: a stop flag set now would cut the next sound short.
+        return;
+    }
     stop_ = true;
     changed_.NotifyAll();
     changed_.Wait(lock, [&] { return idle_ || quit_; });

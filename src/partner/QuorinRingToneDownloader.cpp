@@ -174,7 +174,13 @@ void QuorinRingToneDownloader::Run() {
     const fs::path tmp = localPath.string() + ".tmp";
     const fs::path tran = localPath.string() + ".tran";
 
-    bool ok = Download(tmp) && Finish(tmp, tran);
+    bool ok = false;
+    try {
+        ok = Download(tmp) && Finish(tmp, tran);
+    } catch (const std::exception& error) {
+        // Ends as a failed download, so the record leaves the in-flight set and counts.
+        Trace("Quorin download: ended by an unexpected error: %s\n", error.what());
+    }
     if (!ok) {
         Fail();
         return;

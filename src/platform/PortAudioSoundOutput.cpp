@@ -13,9 +13,39 @@
 #include "platform/Trace.h"
 #include "platform/WavFile.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VELTO_LEAK_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELTO_LEAK_CHECKER 1
+#endif
+#endif
+#ifdef VELTO_LEAK_CHECKER
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace velto::platform {
 
 namespace {
+
+// While it lives, the leak checker does not count this thread's allocations. ALSA keeps
+// its configuration, partly built by plugins it unloads again, until the process ends;
+// that is the sound libraries' memory, not the program's.
+class SoundLibraryAllocations {
+  public:
+#ifdef VELTO_LEAK_CHECKER
+    SoundLibraryAllocations() {
+        __lsan_disable();
+    }
+    ~SoundLibraryAllocations() {
+        __lsan_enable();
+    }
+#else
+    SoundLibraryAllocations() = default;
+#endif
+    SoundLibraryAllocations(const SoundLibraryAllocations&) = delete;
+    SoundLibraryAllocations& operator=(const SoundLibraryAllocations&) = delete;
+};
 
 // Tones and previews are short; a longer file is refused rather than held in memory.
 constexpr uint64_t kMaxDataBytes = 64ull * 1024 * 1024;
@@ -52,6 +82,7 @@ class PortAudioSoundOutput final : public SoundOutput {
         sound->onFinished = std::move(onFinished);
         PaStream* stream = nullptr;
         PaError err = paNoDevice;
+        [[maybe_unused]] SoundLibraryAllocations library;
         const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
         if (const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device)) {
             // Nothing here is interactive: the device's high latency buys a ring or preview
@@ -208,6 +239,7 @@ bool ProbeDefaultDevice() {
     static std::mutex probing;
     std::lock_guard guard(probing);
     QuietStandardError quiet;
+    [[maybe_unused]] SoundLibraryAllocations library;
     if (Pa_Initialize() != paNoError) {
         return false;
     }

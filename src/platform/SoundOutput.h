@@ -8,9 +8,13 @@
 
 namespace velto::platform {
 
-// The file-based sound player: plays one WAV file at a time, asynchronously. Starting a
-// sound ends the one before it. Backends: a real device (PortAudio) and a null output that
-// plays nothing but keeps the sound's time on the clock (tests, machines without sound).
+// The file-based sound player: one voice that plays one WAV file at a time,
+// asynchronously. Starting a sound ends the one before it on the same voice. Each user of
+// sound (the local ringer, the preview player) opens a voice of its own, so that a preview
+// and a ringing call overlap instead of cutting each other off; the sound server mixes the
+// voices' streams, so the program needs no mixer or resampler of its own. Safe to use from
+// any thread. Backends: a real device (PortAudio) and a null output that plays nothing but
+// keeps the sound's time on the clock (tests, machines without sound).
 class SoundOutput {
   public:
     // Called once when a sound that was not looping has played to its end (not when it is

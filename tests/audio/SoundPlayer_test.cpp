@@ -83,7 +83,9 @@ TEST_F(SoundPlayerTest, NotifiesItsWindowWhenTheSoundHasRunItsLength) {
     EXPECT_EQ(heard_[0].window, first_.window);
     EXPECT_EQ(heard_[0].value, 1092u);
     EXPECT_EQ(heard_[0].at - start, Millis(1500));
-    EXPECT_TRUE(player_.IsIdle());
+    // The player posts first and then turns idle, so idle may follow the message a moment
+    // later.
+    EXPECT_TRUE(loop_.RunUntil([&] { return player_.IsIdle(); }, Millis(1000)));
     // Stop when idle returns at once and posts nothing.
     player_.Stop();
     loop_.ProcessPending();
@@ -102,7 +104,13 @@ TEST_F(SoundPlayerTest, PlayWhilePlayingStopsTheFirstAndNotifiesItsWindowFirst) 
     EXPECT_EQ(heard_[1].window, second_.window);
     EXPECT_EQ(heard_[1].value, 2u);
     EXPECT_EQ(heard_[1].at - heard_[0].at, Millis(500));
-    // What the user heard: the long sound cut short, then the short one whole.
+    // What the user heard: the long sound cut short, then the short one whole. The output
+    // reports the end on its own thread, at the same moment as the player's message.
+    const auto ended = [&] {
+        const auto segments = output_->Segments();
+        return segments.size() == 2 && segments[1].end.has_value();
+    };
+    ASSERT_TRUE(loop_.RunUntil(ended, Millis(1000)));
     const auto played = output_->Segments();
     ASSERT_EQ(played.size(), 2u);
     EXPECT_EQ(played[0].file.filename(), "long.wav");

@@ -259,6 +259,31 @@ TEST_F(PartnerEngineTest, ADownloadWithoutRiffFailsWithoutEndingTheProgram) {
     EXPECT_EQ(settings.catalogue().size(), 1u);
 }
 
+// A converter that fails with an exception (a file-system fault, say) ends the download as
+// a failed one: reported, out of the running downloads, and its record free again.
+TEST_F(PartnerEngineTest, AnUnexpectedErrorInADownloadEndsItAsAFailure) {
+    struct ThrowingConverter final : ToneConverter {
+        bool Convert(const std::filesystem::path& from, const std::filesystem::path&) override {
+            throw std::filesystem::filesystem_error(
+                "convert", from, std::make_error_code(std::errc::no_such_device));
+        }
+    } throwing;
+    PartnerToneService failing{{clock, workers, shared, server, settings, marker, throwing, curl}};
+    platform::TraceCapture trace;
+    http.AddFile("/tones/t.wav", Wav(1000));
+    AnswerTones({test::Entry("t", prefix)});
+    failing.StartEngine();
+    workers.JoinAll();
+    EXPECT_TRUE(trace.Contains("Quorin download: ended by an unexpected error: "));
+    PartnerTone tone;
+    ASSERT_TRUE(failing.Find("t", tone));
+    EXPECT_TRUE(tone.failed);
+    EXPECT_FALSE(tone.downloading);
+    EXPECT_EQ(failing.ActiveDownloads(), 0);
+    ASSERT_EQ(server.reports().size(), 1u);
+    EXPECT_FALSE(server.reports()[0].ok);
+}
+
 TEST_F(PartnerEngineTest, FiveFailedAttemptsAreReportedAndLeaveThePartialFile) {
     // A missing file, one without a length and one above the size bound all fail each
     // attempt; every attempt is followed by the 10 s pause.
