@@ -13,7 +13,9 @@ const cli::Tool& VeltoTool() {
             "starts the program hidden. One copy runs per user; starting it again\n"
             "shows the running one. SIGTERM or SIGINT quits as the tray's Quit does.\n"
             "Settings: $XDG_CONFIG_HOME/Velto/user.reg; data: $XDG_DATA_HOME/Velto.",
-        .options = {},
+        .options = {{"--backend", "sip|none",
+                     "the call backend: a SIP user agent, or none (Skype absent); default:\n"
+                     "SIP when an identity is set (velto-account)"}},
         .exitCodes = {{cli::kExitOk, "the program ended (or showed the copy already running)"},
                       {cli::kExitFailure, "the program could not start (e.g. not installed)"}},
         .legacySwitches = true,
