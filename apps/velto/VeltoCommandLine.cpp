@@ -13,7 +13,10 @@ const cli::Tool& VeltoTool() {
             "starts the program hidden. One copy runs per user; starting it again\n"
             "shows the running one. SIGTERM or SIGINT quits as the tray's Quit does.\n"
             "Settings: $XDG_CONFIG_HOME/Velto/user.reg; data: $XDG_DATA_HOME/Velto.",
-        .options = {{"--headless", "", "run without windows, tray icon or dialogs"},
+        .options = {{"--backend", "sip|none",
+                     "the call backend: a SIP user agent, or none (Skype absent); default:\n"
+                     "SIP when an identity is set (velto-account)"},
+                    {"--headless", "", "run without windows, tray icon or dialogs"},
                     {"--demo", "",
                      "play a scenario file (the operand after --demo; default: the\n"
                      "afternoon scenario) in real time on a simulated Skype client, with\n"

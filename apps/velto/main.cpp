@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@
 #include "platform/KnownFolders.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "skype/sip/BackendChoice.h"
+#include "skype/sip/ContactFile.h"
+#include "skype/sip/SipSkypeFactory.h"
 #include "ui/QtFrontEnd.h"
 
 namespace {
@@ -30,7 +35,29 @@ std::filesystem::path ExecutableFolder() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
-int Run(const std::vector<std::string>& arguments, std::unique_ptr<app::FrontEnd> frontEnd) {
+// The SIP backend when chosen (--backend, else an identity in the user hive), else none:
+// without a call backend Skype counts as absent.
+std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
+                                                    const platform::KnownFolders& folders,
+                                                    const std::optional<std::string>& backend) {
+    const auto config = folders.RoamingAppData().value_or(folders.Temp());
+    const platform::Registry hive(
+        {.currentUser = config / "Velto" / "user.reg", .localMachine = {}, .autostartFolder = {}});
+    if (skype::sip::ChooseBackend(backend, hive) != skype::sip::CallBackend::Sip) {
+        platform::Trace("velto: no call backend\n");
+        return nullptr;
+    }
+    platform::Trace("velto: calls through SIP\n");
+    return std::make_unique<skype::sip::SipSkypeFactory>(skype::sip::SipBackendOptions{
+        .clock = clock,
+        .settings = skype::sip::ReadSipSettings(hive),
+        .contactsFile = skype::sip::ContactFilePath(config),
+        .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
+    });
+}
+
+int Run(const std::vector<std::string>& arguments, const std::optional<std::string>& backend,
+        std::unique_ptr<app::FrontEnd> frontEnd) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -43,11 +70,15 @@ int Run(const std::vector<std::string>& arguments, std::unique_ptr<app::FrontEnd
         }
     });
 
-    // No Skype automation component exists on this system yet: Skype counts as absent.
+    // After the signals are routed (its thread must not take them); outlives the
+    // application, which lets its Skype objects go when it ends.
+    const auto folders = platform::KnownFolders::FromProcess();
+    const auto callBackend = CallBackendFor(clock, folders, backend);
     app::Application application({
         .clock = clock,
-        .folders = platform::KnownFolders::FromProcess(),
+        .folders = folders,
         .machineHive = ExecutableFolder() / ".." / "share" / "velto" / "machine.reg",
+        .skypeFactory = callBackend.get(),
         .soundDevice = true,
         .frontEnd = std::move(frontEnd),
     });
@@ -101,8 +132,9 @@ int main(int argc, char** argv) {
             }
         }
         try {
+            const auto backend = arguments->Value("--backend");
             if (headless) {
-                return Run(arguments->operands(), nullptr);
+                return Run(arguments->switches(), backend, nullptr);
             }
             QApplication qt(argc, argv);
             QApplication::setQuitOnLastWindowClosed(false);
@@ -110,7 +142,7 @@ int main(int argc, char** argv) {
             if (demo) {
                 return program::RunDemo(demoScenario, ExecutableFolder());
             }
-            return Run(arguments->operands(),
+            return Run(arguments->switches(), backend,
                        std::make_unique<ui::QtFrontEnd>(ui::QtFrontEnd::Options{}));
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();

@@ -40,8 +40,8 @@ Outcome RunProgram(const test::TempDir& home, const std::string& program,
 TEST(Programs, HelpVersionAndWrongArguments) {
     const std::string bin = VELTO_BINARY_DIR "/bin/";
     test::TempDir home;
-    for (const char* name :
-         {"velto", "velto-scenario", "velto-convert", "velto-inspect", "velto-devserver"}) {
+    for (const char* name : {"velto", "velto-scenario", "velto-convert", "velto-inspect",
+                             "velto-devserver", "velto-account"}) {
         SCOPED_TRACE(name);
         const std::string program = bin + name;
         ASSERT_TRUE(std::filesystem::exists(program));

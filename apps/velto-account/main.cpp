@@ -1,0 +1,268 @@
+// velto-account: sets up the SIP account and the contacts that `velto` uses for real calls.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Arguments.h"
+#include "cli/GuardedMain.h"
+#include "platform/KnownFolders.h"
+#include "platform/Registry.h"
+#include "skype/sip/ContactFile.h"
+#include "skype/sip/SipSettings.h"
+
+namespace {
+
+using namespace velto;
+using namespace velto::skype::sip;
+using platform::RegError;
+using platform::RegRoot;
+
+const cli::Tool& AccountTool() {
+    static const cli::Tool tool{
+        .name = "velto-account",
+        .synopsis = "COMMAND [ARGUMENT...]",
+        .about =
+            "Sets up the SIP account and the contacts of velto's real calls. Commands:\n"
+            "  show                         the account, its problems, and the contacts\n"
+            "  set identity SIP-ADDRESS     who you are: sip:alice@example.org or\n"
+            "                               '\"Alice\" <sip:alice@example.org>'\n"
+            "  set proxy SIP-ADDRESS|''     registrar / outbound proxy (empty: no\n"
+            "                               registration, peers call you directly)\n"
+            "  set listen ADDRESS:PORT      where calls arrive (default 0.0.0.0:5060)\n"
+            "  set early-media on|off       callers hear the ring-back tone before the\n"
+            "                               answer (default on)\n"
+            "  password                     reads the password from standard input (one\n"
+            "                               line; an empty line removes it)\n"
+            "  add-contact SIP-ADDRESS ['FULL NAME'] [NICKNAME]\n"
+            "  remove-contact SIP-ADDRESS|HANDLE\n"
+            "The account lives in the user hive ($XDG_CONFIG_HOME/Velto/user.reg, readable\n"
+            "by you only) under HKEY_CURRENT_USER\\Software\\Velto\\Sip; the contacts in\n"
+            "$XDG_CONFIG_HOME/Velto/contacts.vcf (vCard: FN, NICKNAME, IMPP:sip:...), which\n"
+            "address books export. velto uses SIP when an identity is set.",
+        .exitCodes = {{cli::kExitOk, "done"},
+                      {cli::kExitFailure, "a value was refused or a file could not be saved"}},
+        .minOperands = 1,
+        .maxOperands = 4,
+    };
+    return tool;
+}
+
+int Usage(const std::string& problem) {
+    return cli::UsageError(AccountTool(), problem, std::cerr);
+}
+
+struct Paths {
+    std::filesystem::path config;
+    std::filesystem::path hive;
+    std::filesystem::path contacts;
+};
+
+Paths FindPaths() {
+    const auto folders = platform::KnownFolders::FromProcess();
+    Paths paths;
+    paths.config = folders.RoamingAppData().value_or(folders.Temp());
+    paths.hive = paths.config / "Velto" / "user.reg";
+    paths.contacts = ContactFilePath(paths.config);
+    return paths;
+}
+
+bool Store(platform::Registry& registry, const char* name, const std::string& value) {
+    if (registry.CreateKey(RegRoot::CurrentUser, kSipKey) != RegError::Ok ||
+        registry.SetString(RegRoot::CurrentUser, kSipKey, name, value) != RegError::Ok) {
+        std::fprintf(stderr, "velto-account: %s could not be saved in %s\n", name,
+                     registry.files().currentUser.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string Text(const platform::Registry& registry, const char* name) {
+    std::string value;
+    registry.QueryString(RegRoot::CurrentUser, kSipKey, name, value);
+    return value;
+}
+
+int Show(const platform::Registry& registry, const Paths& paths) {
+    const std::string listen = Text(registry, kListenValue);
+    const std::string proxy = Text(registry, kProxyValue);
+    uint32_t early = 1;
+    registry.QueryDword(RegRoot::CurrentUser, kSipKey, kEarlyMediaValue, early);
+    std::printf("Identity:   %s\n", Text(registry, kIdentityValue).c_str());
+    std::printf("Listen:     %s\n", listen.empty() ? "0.0.0.0:5060 (default)" : listen.c_str());
+    std::printf("Proxy:      %s\n", proxy.empty() ? "(none: direct calls)" : proxy.c_str());
+    std::printf("EarlyMedia: %s\n", early != 0 ? "on" : "off");
+    std::printf("Password:   %s\n", Text(registry, kPasswordValue).empty() ? "not set" : "set");
+    const auto settings = ReadSipSettings(registry);
+    if (!settings.settings) {
+        std::printf("Problem:    %s\n", settings.error.c_str());
+    }
+    const ContactFileText contacts = ReadContactFile(paths.contacts);
+    std::printf("Contacts (%s):\n", paths.contacts.c_str());
+    if (!contacts.error.empty()) {
+        std::printf("  cannot be read: %s\n", contacts.error.c_str());
+        return 1;
+    }
+    for (const SipContact& contact : contacts.contacts) {
+        std::printf("  %s  \"%s\"%s%s%s\n", contact.address.Uri().c_str(), contact.fullName.c_str(),
+                    contact.nickname.empty() ? "" : " (", contact.nickname.c_str(),
+                    contact.nickname.empty() ? "" : ")");
+    }
+    for (const std::string& skipped : contacts.skipped) {
+        std::printf("  skipped: %s\n", skipped.c_str());
+    }
+    return settings.settings ? 0 : 1;
+}
+
+int Set(platform::Registry& registry, const std::vector<std::string>& args) {
+    if (args.size() != 3) {
+        return Usage("set needs a setting and one value");
+    }
+    const std::string& what = args[1];
+    const std::string& value = args[2];
+    std::string error;
+    if (what == "identity") {
+        auto address = ParseSipAddress(value, error);
+        if (address && address->user.empty()) {
+            address.reset();
+            error = "no user before '@'";
+        }
+        if (!address) {
+            std::fprintf(stderr, "velto-account: Identity \"%s\": %s\n", value.c_str(),
+                         error.c_str());
+            return 1;
+        }
+        return Store(registry, kIdentityValue, value) ? 0 : 1;
+    }
+    if (what == "proxy") {
+        if (!value.empty() && !ParseSipAddress(value, error)) {
+            std::fprintf(stderr, "velto-account: Proxy \"%s\": %s\n", value.c_str(), error.c_str());
+            return 1;
+        }
+        return Store(registry, kProxyValue, value) ? 0 : 1;
+    }
+    if (what == "listen") {
+        if (!ParseListenAddress(value, error)) {
+            std::fprintf(stderr, "velto-account: Listen \"%s\": %s\n", value.c_str(),
+                         error.c_str());
+            return 1;
+        }
+        return Store(registry, kListenValue, value) ? 0 : 1;
+    }
+    if (what == "early-media") {
+        if (value != "on" && value != "off") {
+            return Usage("early-media takes on or off");
+        }
+        if (registry.CreateKey(RegRoot::CurrentUser, kSipKey) != RegError::Ok ||
+            registry.SetDword(RegRoot::CurrentUser, kSipKey, kEarlyMediaValue,
+                              value == "on" ? 1 : 0) != RegError::Ok) {
+            std::fprintf(stderr, "velto-account: EarlyMedia could not be saved\n");
+            return 1;
+        }
+        return 0;
+    }
+    return Usage("unknown setting \"" + what + "\"");
+}
+
+int Password(platform::Registry& registry) {
+    std::string line;
+    std::getline(std::cin, line);
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    if (line.empty()) {
+        const RegError result = registry.DeleteValue(RegRoot::CurrentUser, kSipKey, kPasswordValue);
+        return result == RegError::Ok || result == RegError::NotFound ? 0 : 1;
+    }
+    return Store(registry, kPasswordValue, line) ? 0 : 1;
+}
+
+int Contacts(const std::vector<std::string>& args, const Paths& paths) {
+    const bool add = args[0] == "add-contact";
+    if (args.size() < 2 || args.size() > (add ? 4u : 2u)) {
+        return Usage(add ? "add-contact needs SIP-ADDRESS [\"FULL NAME\"] [NICKNAME]"
+                         : "remove-contact needs one SIP-ADDRESS or handle");
+    }
+    // A file that cannot be read is left as it is, never replaced by a shorter one.
+    ContactFileText file = ReadContactFile(paths.contacts);
+    if (!file.error.empty()) {
+        std::fprintf(stderr, "velto-account: %s\n", file.error.c_str());
+        return 1;
+    }
+    if (!file.skipped.empty()) {
+        std::fprintf(stderr,
+                     "velto-account: %s holds cards without a SIP address; rewriting it would "
+                     "drop them, so it is left alone\n",
+                     paths.contacts.c_str());
+        return 1;
+    }
+    std::string error;
+    std::string wanted = args[1];
+    if (wanted.rfind("sip:", 0) != 0 && wanted.find('<') == std::string::npos) {
+        wanted = "sip:" + wanted;
+    }
+    auto address = ParseSipAddress(wanted, error);
+    if (address && address->user.empty()) {
+        address.reset();
+        error = "no user before '@'";
+    }
+    if (!address) {
+        std::fprintf(stderr, "velto-account: \"%s\": %s\n", args[1].c_str(), error.c_str());
+        return 1;
+    }
+    const std::string handle = address->Handle();
+    const size_t before = file.contacts.size();
+    std::erase_if(file.contacts,
+                  [&](const SipContact& contact) { return contact.address.Handle() == handle; });
+    if (add) {
+        SipContact contact;
+        contact.address = *address;
+        contact.fullName = args.size() > 2 ? args[2] : address->displayName;
+        contact.nickname = args.size() > 3 ? args[3] : std::string();
+        file.contacts.push_back(contact);
+        if (file.contacts.size() > kMaxContacts) {
+            std::fprintf(stderr, "velto-account: more than %zu contacts\n", kMaxContacts);
+            return 1;
+        }
+    } else if (file.contacts.size() == before) {
+        std::fprintf(stderr, "velto-account: no contact %s\n", handle.c_str());
+        return 1;
+    }
+    if (!WriteContactFile(paths.contacts, file.contacts, error)) {
+        std::fprintf(stderr, "velto-account: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int Account(const std::vector<std::string>& args) {
+    const Paths paths = FindPaths();
+    platform::Registry registry({.currentUser = paths.hive,
+                                 .localMachine = paths.config / "Velto" / "no-machine-hive.reg",
+                                 .autostartFolder = std::nullopt});
+    if (args[0] == "show" && args.size() == 1) {
+        return Show(registry, paths);
+    }
+    if (args[0] == "set") {
+        return Set(registry, args);
+    }
+    if (args[0] == "password" && args.size() == 1) {
+        return Password(registry);
+    }
+    if (args[0] == "add-contact" || args[0] == "remove-contact") {
+        return Contacts(args, paths);
+    }
+    return Usage("unknown command \"" + args[0] + "\"");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return cli::GuardedMain("velto-account", [&] {
+        int exitCode = 0;
+        const auto arguments =
+            cli::Parse(AccountTool(), std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                       std::cerr, exitCode);
+        return arguments ? Account(arguments->operands()) : exitCode;
+    });
+}

@@ -1,0 +1,25 @@
+// The user's contact file (vCard text from any address book) and the SIP addresses in it.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "skype/sip/ContactFile.h"
+#include "skype/sip/SipAddress.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const auto file = velto::skype::sip::ParseContactFile(text);
+    // What was read must survive a save and a new read unchanged.
+    if (file.error.empty()) {
+        const auto again = velto::skype::sip::ParseContactFile(
+            velto::skype::sip::FormatContactFile(file.contacts));
+        if (!again.error.empty() || again.contacts.size() != file.contacts.size()) {
+            __builtin_trap();
+        }
+    }
+    std::string error;
+    velto::skype::sip::ParseSipAddress(text, error);
+    velto::skype::sip::ParseListenAddress(text, error);
+    return 0;
+}

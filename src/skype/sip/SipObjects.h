@@ -1,0 +1,198 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "skype/api/Skype.h"
+#include "skype/sip/SipBackend.h"
+
+// The automation objects on the SIP backend. Each is a reference bound to the thread that
+// obtained it, as the simulator's are; getters read the state the SIP thread keeps, and
+// operations are handed to the SIP thread.
+namespace velto::skype::sip {
+
+class SipBound {
+  protected:
+    SipBound(std::shared_ptr<SipBackend> backend, const char* kind)
+        : backend_(std::move(backend)), owner_(std::this_thread::get_id()), kind_(kind) {}
+    // Fails a use on a foreign thread with kWrongThread.
+    void Check(const char* operation) const;
+
+    std::shared_ptr<SipBackend> backend_;
+
+  private:
+    std::thread::id owner_;
+    const char* kind_;
+};
+
+// The program's hold on the backend: while one lives, the SIP stack runs.
+class ClientLease {
+  public:
+    ClientLease(std::shared_ptr<SipBackend> backend, platform::MessageLoop& loop)
+        : backend_(std::move(backend)), client_(backend_->AddClient(loop)) {}
+    ~ClientLease() { backend_->RemoveClient(client_); }
+    ClientLease(const ClientLease&) = delete;
+    ClientLease& operator=(const ClientLease&) = delete;
+    SipBackend::Client& client() { return *client_; }
+    const std::shared_ptr<SipBackend::Client>& shared() { return client_; }
+
+  private:
+    std::shared_ptr<SipBackend> backend_;
+    std::shared_ptr<SipBackend::Client> client_;
+};
+
+class SipSkype final : public Skype, private SipBound {
+  public:
+    // The object the program created owns the lease; those obtained from the interface
+    // table only see it, and fail with kNotAttached once the program let it go.
+    SipSkype(std::shared_ptr<SipBackend> backend, std::shared_ptr<ClientLease> owned,
+             std::weak_ptr<ClientLease> seen)
+        : SipBound(std::move(backend), "Skype"), owned_(std::move(owned)), seen_(std::move(seen)) {}
+
+    void Attach(int32_t protocol, bool wait) override;
+    skype::AttachmentStatus AttachmentStatus() override;
+    std::string CurrentUserHandle() override;
+    std::shared_ptr<User> CurrentUser() override;
+    std::string Version() override;
+    std::shared_ptr<UserCollection> Friends() override;
+    std::shared_ptr<Command> CreateCommand() override;
+    void SendCommand(const std::shared_ptr<Command>& command) override;
+    std::shared_ptr<skype::Application> Application(const std::string& name) override;
+    void SendMessage(const std::string& handle, const std::string& text) override;
+    bool Advise(EventSink& sink) override;
+    void Unadvise(EventSink& sink) override;
+    platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
+
+  private:
+    std::shared_ptr<ClientLease> Lease(const char* operation) const;
+    std::shared_ptr<ClientLease> owned_;
+    std::weak_ptr<ClientLease> seen_;
+};
+
+class SipCall final : public Call, private SipBound {
+  public:
+    SipCall(std::shared_ptr<SipBackend> backend, int32_t id)
+        : SipBound(std::move(backend), "Call"), id_(id) {}
+
+    int32_t Id() override;
+    std::string PartnerHandle() override;
+    std::string PartnerDisplayName() override;
+    CallType Type() override;
+    CallStatus Status() override;
+    void Answer() override;
+    void Finish() override;
+    void SetInputDevice(DeviceKind kind, const std::string& text) override;
+    void SetOutputDevice(DeviceKind kind, const std::string& text) override;
+    void SetCaptureMicDevice(DeviceKind kind, const std::string& text) override;
+    std::string InputDevice(DeviceKind kind) override;
+    std::string OutputDevice(DeviceKind kind) override;
+    std::string CaptureMicDevice(DeviceKind kind) override;
+    bool InputStillPlaying() override;
+    VideoStatus VideoSendStatus() override;
+    VideoStatus VideoReceiveStatus() override;
+    void StartVideoSend() override;
+    void StopVideoSend() override;
+    void StartVideoReceive() override;
+    void StopVideoReceive() override;
+    std::unique_ptr<CallWatch> Watch(std::function<void()> changed) override;
+    platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
+
+  private:
+    int32_t id_;
+};
+
+class SipUser final : public User, private SipBound {
+  public:
+    SipUser(std::shared_ptr<SipBackend> backend, std::string handle)
+        : SipBound(std::move(backend), "User"), handle_(std::move(handle)) {}
+
+    std::string Handle() override;
+    std::string FullName() override;
+    std::string DisplayName() override;
+    skype::OnlineStatus OnlineStatus() override;
+    bool IsBlocked() override;
+    platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
+
+  private:
+    ContactState Read(const char* operation);
+    std::string handle_;
+};
+
+class SipUserCollection final : public UserCollection, private SipBound {
+  public:
+    SipUserCollection(std::shared_ptr<SipBackend> backend, std::vector<std::string> handles)
+        : SipBound(std::move(backend), "UserCollection"), handles_(std::move(handles)) {}
+
+    int32_t Count() override;
+    std::shared_ptr<User> Item(int32_t index) override;
+
+  private:
+    std::vector<std::string> handles_;
+};
+
+class SipCommand final : public Command, private SipBound {
+  public:
+    SipCommand(std::shared_ptr<SipBackend> backend, std::string text = {}, std::string reply = {})
+        : SipBound(std::move(backend), "Command"),
+          text_(std::move(text)),
+          reply_(std::move(reply)) {}
+
+    void SetCommand(const std::string& text) override;
+    std::string CommandText() override;
+    std::string Reply() override;
+    void SetReply(std::string reply) { reply_ = std::move(reply); }
+
+  private:
+    std::string text_;
+    std::string reply_;
+};
+
+class SipApplication final : public skype::Application, private SipBound {
+  public:
+    SipApplication(std::shared_ptr<SipBackend> backend, std::string name)
+        : SipBound(std::move(backend), "Application"), name_(std::move(name)) {}
+
+    std::string Name() override;
+    std::shared_ptr<ApplicationStreamCollection> Streams() override;
+
+  private:
+    std::string name_;
+};
+
+class SipStream final : public ApplicationStream, private SipBound {
+  public:
+    SipStream(std::shared_ptr<SipBackend> backend, std::string app, std::string handle)
+        : SipBound(std::move(backend), "ApplicationStream"),
+          app_(std::move(app)),
+          handle_(std::move(handle)) {}
+
+    std::string Handle() override;
+    std::string PartnerHandle() override;
+    int32_t DataLength() override;
+    std::string Read() override;
+    void Disconnect() override;
+
+  private:
+    std::string app_;
+    std::string handle_;
+};
+
+class SipStreamCollection final : public ApplicationStreamCollection, private SipBound {
+  public:
+    SipStreamCollection(std::shared_ptr<SipBackend> backend, std::string app,
+                        std::vector<std::string> handles)
+        : SipBound(std::move(backend), "ApplicationStreamCollection"),
+          app_(std::move(app)),
+          handles_(std::move(handles)) {}
+
+    int32_t Count() override;
+    std::shared_ptr<ApplicationStream> Item(int32_t index) override;
+
+  private:
+    std::string app_;
+    std::vector<std::string> handles_;
+};
+
+}  // namespace velto::skype::sip

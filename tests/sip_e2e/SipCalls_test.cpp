@@ -1,0 +1,242 @@
+// The whole program on the SIP backend, called by a real peer: what the caller hears, what
+// is recorded, and what the program keeps of the call.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "PrivatePulse.h"
+#include "SipPeer.h"
+#include "app/Application.h"
+#include "calls/ScriptedAnsweringPanels.h"
+#include "core/Messages.h"
+#include "platform/Text.h"
+#include "platform/Trace.h"
+#include "skype/sip/ContactFile.h"
+#include "skype/sip/SipSkypeFactory.h"
+#include "support/TempDir.h"
+
+namespace velto::skype::sip {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::Millis;
+
+// Frequencies of the sounds in play, far enough apart to tell them by ear and by filter.
+constexpr double kContactTone = 1000;
+constexpr double kGreeting = 1500;
+constexpr double kBeep = 2000;
+constexpr double kCallerVoice = 440;
+
+class SipCallsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!test::SipPeer::Available()) {
+            GTEST_SKIP() << "baresip is not installed (scripts/setup installs it)";
+        }
+        const auto install = dir / "install";
+        std::filesystem::create_directories(install);
+        test::WriteSine(install / "default.wav", 16000, 600, 2);
+        test::WriteSine(install / "DefaultAM_Eng.wav", 16000, kGreeting, 1.0);
+        test::WriteSine(install / "DingDong.wav", 16000, kBeep, 0.5);
+        test::WriteSine(install / "Ringing.wav", 16000, 800, 1);
+        test::WriteSine(dir / "contact-tone.wav", 16000, kContactTone, 2);
+        test::WriteSine(dir / "voice.wav", 8000, kCallerVoice, 20);
+        std::ofstream(dir / "machine.reg")
+            << "Windows Registry Editor Version 5.00\n\n"
+            << "[Software\\Velto]\n\"InstallDir\"=\"" << install.string() << "\"\n";
+    }
+
+    // The program as `velto` puts it together, on the SIP backend, with the call handler's
+    // waits cut short.
+    // `peerIdle`: the peer runs (without calling) that many seconds from before the start.
+    void StartProgram(const std::string& peerAddress, int peerIdle = 0,
+                      std::unique_ptr<calls::AnsweringPanels> panels = nullptr) {
+        peer = std::make_unique<test::SipPeer>(dir / "peer", peerAddress, dir / "voice.wav");
+        if (peerIdle > 0) {
+            peer->Idle(peerIdle);
+            ASSERT_TRUE(peer->WaitForLog("baresip is ready", 3000ms)) << peer->Log();
+        }
+        const auto home = dir / "home";
+        {
+            platform::Registry hive({home / ".config/Velto/user.reg", dir / "machine.reg", {}});
+            hive.CreateKey(platform::RegRoot::CurrentUser, kSipKey);
+            hive.SetString(platform::RegRoot::CurrentUser, kSipKey, kIdentityValue,
+                           "\"Velto Tester\" <sip:velto@127.0.0.1>");
+            hive.SetString(platform::RegRoot::CurrentUser, kSipKey, kListenValue,
+                           "127.0.0.1:" + std::to_string(port));
+            std::string error;
+            SipContact contact{"Alice Caller", "Ali", *ParseSipAddress(peer->Uri(), error)};
+            ASSERT_TRUE(WriteContactFile(ContactFilePath(home / ".config"), {contact}, error));
+        }
+        platform::Registry hive({home / ".config/Velto/user.reg", dir / "machine.reg", {}});
+        factory = std::make_unique<SipSkypeFactory>(
+            SipBackendOptions{.clock = clock,
+                              .settings = ReadSipSettings(hive),
+                              .contactsFile = ContactFilePath(home / ".config"),
+                              .dataDir = home / ".local/share/Velto/sip"});
+        app = std::make_unique<app::Application>(app::ApplicationOptions{
+            .clock = clock,
+            .folders = platform::KnownFolders({{"HOME", home.string()}}),
+            .machineHive = dir / "machine.reg",
+            .instanceFolder = dir / "run",
+            .skypeFactory = factory.get(),
+            .language = 2,
+            .serverLink = server::LinkSettings{.host = "127.0.0.1", .port = 1},
+            .urlOpener = std::make_unique<platform::RecordingUrlOpener>(),
+            .answeringPanels = std::move(panels)});
+        app->boxes().set_quiet(true);
+        ASSERT_TRUE(app->Start());
+        ASSERT_TRUE(RunUntil([&] {
+            return app->state().SkypeAttached && app->skypeLink().RunningStabilisers() == 0;
+        }));
+        auto& timings = app->callServices().timings;
+        timings.toneOnly = Millis(1500);
+        timings.ringLimit = Millis(1000);
+        // The user's choices: voice mail, the message naming the tone, the contact's tone.
+        app->userSettings().SetVoiceMailOn(true);
+        app->state().FriendMsgEnabled = true;
+        const auto id = app->userSettings().InsertTone(
+            {u"Contact tone", platform::Utf8ToUtf16((dir / "contact-tone.wav").string())});
+        app->userSettings().SetRingBack(peer->Handle(), {3, id.value_or(-1), -1});
+        app->settingFile().SaveSettingFile();
+    }
+
+    void TearDown() override {
+        app.reset();
+        factory.reset();
+    }
+
+    bool RunUntil(const std::function<bool()>& pred, Millis limit = Millis(10000)) {
+        return app->loop().RunUntil(pred, limit, Millis(10));
+    }
+    std::string Target() const { return "sip:velto@127.0.0.1:" + std::to_string(port); }
+    std::filesystem::path UserFolder() const {
+        return dir / "home/.local/share/Velto/velto@127.0.0.1";
+    }
+
+    test::TempDir dir;
+    platform::RealClock clock;
+    platform::TraceCapture trace;
+    uint16_t port = test::FreeUdpPort();
+    std::unique_ptr<test::SipPeer> peer;
+    std::unique_ptr<SipSkypeFactory> factory;
+    std::unique_ptr<app::Application> app;
+};
+
+TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
+    StartProgram("127.0.0.91");
+    peer->Call(Target(), 8);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(14000)))
+        << peer->Log();
+    peer->Wait(3000ms);
+
+    // What the caller heard: the contact's tone while it rang, then the greeting, then the
+    // beep, in that order.
+    const auto heard = peer->Heard();
+    ASSERT_TRUE(heard) << peer->Log();
+    const auto tone = test::FirstTimeOf(*heard, kContactTone);
+    const auto greeting = test::FirstTimeOf(*heard, kGreeting);
+    const auto beep = test::FirstTimeOf(*heard, kBeep);
+    ASSERT_TRUE(tone && greeting && beep);
+    EXPECT_LT(*tone, *greeting);
+    EXPECT_LT(*greeting, *beep);
+    EXPECT_GE(test::SecondsOf(*heard, kContactTone), 1.5);
+    EXPECT_GE(test::SecondsOf(*heard, kGreeting), 0.7);
+    EXPECT_GE(test::SecondsOf(*heard, kBeep), 0.3);
+    const auto firstSound = test::FirstSound(*heard);
+    ASSERT_TRUE(firstSound);
+    std::printf("figure: first ring-back sound %.0f ms into what the caller heard\n",
+                *firstSound * 1000);
+
+    // The message naming the tone reached the caller.
+    EXPECT_TRUE(peer->WaitForLog("Velto Tester", 2000ms)) << peer->Log();
+
+    // The record, and the caller's voice in the user's folder (complete files only).
+    const auto records = app->missedCalls().Snapshot();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].partnerHandle, peer->Handle());
+    ASSERT_TRUE(records[0].hasVoiceMessage);
+    const std::filesystem::path voiceFile = platform::Utf16ToUtf8(records[0].voiceFile);
+    EXPECT_EQ(voiceFile.parent_path(), UserFolder() / "VoiceMessage");
+    const auto voice = test::ReadPcm(voiceFile);
+    ASSERT_TRUE(voice) << voiceFile;
+    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 0.8);
+    EXPECT_LT(test::SecondsOf(*voice, kBeep, 0.3), 0.2);  // nothing played into the recording
+    for (const auto& entry :
+         std::filesystem::directory_iterator(dir / "home/.local/share/Velto/sip")) {
+        EXPECT_EQ(entry.path().filename().string().rfind("recording-", 0), std::string::npos)
+            << entry.path();
+    }
+}
+
+TEST_F(SipCallsTest, ACallerWhoHangsUpDuringTheRingBackLeavesAMissedCall) {
+    StartProgram("127.0.0.92");
+    app->callServices().timings.ringLimit = Millis(10000);
+    peer->Call(Target(), 3);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(10000)))
+        << peer->Log();
+    const auto records = app->missedCalls().Snapshot();
+    EXPECT_EQ(records[0].partnerHandle, peer->Handle());
+    EXPECT_FALSE(records[0].hasVoiceMessage);
+    peer->Wait(3000ms);
+    const auto heard = peer->Heard();
+    ASSERT_TRUE(heard);
+    EXPECT_GE(test::SecondsOf(*heard, kContactTone), 1.0);
+    // Never answered: the caller's side shows no answered call.
+    EXPECT_EQ(peer->Log().find("Call established"), std::string::npos) << peer->Log();
+}
+
+TEST_F(SipCallsTest, TheUserTakesTheCallOnTheSoundDevices) {
+    if (!test::PrivatePulse::Available()) {
+        GTEST_SKIP() << "PulseAudio is not installed (scripts/setup installs it)";
+    }
+    test::PrivatePulse pulse(dir / "pulse");
+    ASSERT_TRUE(pulse.Start());
+    // The SIP stack finds the private server (and only it) through the environment.
+    setenv("PULSE_SERVER", pulse.Server().c_str(), 1);
+    test::WriteSine(dir / "microphone.wav", 16000, 700, 20);
+    pulse.Say(dir / "microphone.wav");
+    pulse.RecordSpeaker(dir / "speaker.wav");
+
+    auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock);
+    calls::ScriptedAnsweringPanels::Rule take;
+    take.afterShown = Millis(300);
+    panels->AddRule(take);
+    StartProgram("127.0.0.94", 0, std::move(panels));
+    app->callServices().timings.ringLimit = Millis(10000);
+    peer->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return trace.Contains("taken on the sound devices"); }))
+        << peer->Log();
+    ASSERT_TRUE(peer->Wait(10000ms) || true);
+    unsetenv("PULSE_SERVER");
+
+    // The caller heard the tone, then the user's microphone; the speaker gave the caller.
+    const auto heard = peer->Heard();
+    ASSERT_TRUE(heard);
+    const auto tone = test::FirstTimeOf(*heard, kContactTone);
+    const auto microphone = test::FirstTimeOf(*heard, 700);
+    ASSERT_TRUE(tone && microphone) << peer->Log();
+    EXPECT_LT(*tone, *microphone);
+    EXPECT_GE(test::SecondsOf(*heard, 700), 1.5);
+    EXPECT_EQ(app->missedCalls().size(), 0u);
+    app.reset();
+    const auto speaker = test::ReadPcm(dir / "speaker.wav");
+    ASSERT_TRUE(speaker);
+    EXPECT_GE(test::SecondsOf(*speaker, kCallerVoice), 1.5);
+}
+
+TEST_F(SipCallsTest, ThePeersPresenceReachesTheContactList) {
+    StartProgram("127.0.0.93", 8);
+    auto status = [&] {
+        auto contact = factory->backend()->Contact(peer->Handle());
+        return contact ? contact->onlineStatus : OnlineStatus::Unknown;
+    };
+    ASSERT_TRUE(RunUntil([&] { return status() == OnlineStatus::Online; })) << peer->Log();
+    peer->Send("/presence_offline");
+    ASSERT_TRUE(RunUntil([&] { return status() == OnlineStatus::Offline; })) << peer->Log();
+    // The change went on to the contact list (the main window's status-update message).
+    EXPECT_TRUE(RunUntil([&] { return trace.Contains("WM_UPDATEUSERSTATUS"); }, Millis(3000)));
+}
+
+}  // namespace
+}  // namespace velto::skype::sip

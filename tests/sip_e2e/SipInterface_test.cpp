@@ -1,0 +1,224 @@
+// The automation interface on the SIP backend, driven by hand against a real peer.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "SipPeer.h"
+#include "platform/MessageLoop.h"
+#include "platform/Trace.h"
+#include "skype/api/AutomationError.h"
+#include "skype/sip/SipSkypeFactory.h"
+#include "support/TempDir.h"
+
+namespace velto::skype::sip {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::Millis;
+
+// Keeps every event for the test to look at.
+class RecordingSink : public EventSink {
+  public:
+    int32_t SinkId() const override { return 1; }
+    void OnEvent(const Event& event) override { events.push_back(event); }
+
+    std::shared_ptr<Call> CallWithStatus(CallStatus status) const {
+        for (const auto& event : events) {
+            if (event.id == EventId::CallStatus && event.Int(1) == ToInt(status)) {
+                return event.Object<Call>(0);
+            }
+        }
+        return nullptr;
+    }
+    std::optional<int32_t> LastAttachment() const {
+        std::optional<int32_t> last;
+        for (const auto& event : events) {
+            if (event.id == EventId::AttachmentStatus) {
+                last = event.Int(0);
+            }
+        }
+        return last;
+    }
+    std::optional<int32_t> LastOnlineStatus(const std::string& handle) const {
+        std::optional<int32_t> last;
+        for (const auto& event : events) {
+            if (event.id == EventId::OnlineStatus && event.Object<User>(0)->Handle() == handle) {
+                last = event.Int(1);
+            }
+        }
+        return last;
+    }
+
+    std::vector<Event> events;
+};
+
+class SipInterfaceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!test::SipPeer::Available()) {
+            GTEST_SKIP() << "baresip is not installed (scripts/setup installs it)";
+        }
+    }
+
+    SipBackendOptions Options(const std::string& listen) {
+        SipSettings settings;
+        std::string error;
+        settings.identity = *ParseSipAddress("sip:velto@127.0.0.1", error);
+        settings.identityText = "sip:velto@127.0.0.1";
+        settings.listen = *ParseListenAddress(listen, error);
+        return SipBackendOptions{.clock = clock,
+                                 .settings = {settings, ""},
+                                 .contactsFile = dir / "contacts.vcf",
+                                 .dataDir = dir / "sip",
+                                 .retryInterval = Millis(300)};
+    }
+    std::string Target() const { return "sip:velto@127.0.0.1:" + std::to_string(port); }
+    // Runs the loop until `pred` holds, for at most `limit` of real time.
+    bool RunUntil(const std::function<bool()>& pred, Millis limit = Millis(8000)) {
+        return loop.RunUntil(pred, limit, Millis(10));
+    }
+
+    test::TempDir dir;
+    platform::RealClock clock;
+    platform::MessageLoop loop{clock};
+    platform::TraceCapture trace;
+    uint16_t port = test::FreeUdpPort();
+    RecordingSink sink;
+};
+
+TEST_F(SipInterfaceTest, ATakenPortIsReportedAndTriedAgain) {
+    // The port is held by someone else at the start, then freed.
+    const int blocker = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    ASSERT_EQ(bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
+    EXPECT_TRUE(trace.Contains("SIP: not available: Listen 127.0.0.1:" + std::to_string(port) +
+                               ": Address already in use (trying again in a while)\n"));
+    EXPECT_THROW(skype->Friends(), AutomationError);
+
+    close(blocker);
+    ASSERT_TRUE(
+        RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }));
+    EXPECT_EQ(skype->CurrentUserHandle(), "velto@127.0.0.1");
+}
+
+TEST_F(SipInterfaceTest, ABadAccountLeavesTheBackendNotAvailableWithTheReason) {
+    SipBackendOptions options = Options("127.0.0.1:" + std::to_string(port));
+    options.settings =
+        SipSettingsResult{std::nullopt, "Identity \"alice\": it does not start with \"sip:\""};
+    SipSkypeFactory factory(options);
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
+    EXPECT_TRUE(trace.Contains(
+        "SIP: not available: Identity \"alice\": it does not start with \"sip:\" (see "
+        "velto-account --help)\n"));
+}
+
+TEST_F(SipInterfaceTest, DeclineBeforeAnswerSends603AndObjectsStayOnTheirThread) {
+    test::SipPeer peer(dir / "peer", "127.0.0.81", dir / "voice.wav");
+    test::WriteSine(dir / "voice.wav", 8000, 440, 5);
+    SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(
+        RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }));
+
+    peer.Call(Target(), 5);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
+        << peer.Log();
+    auto call = sink.CallWithStatus(CallStatus::Ringing);
+    EXPECT_EQ(call->PartnerHandle(), peer.Handle());
+    EXPECT_EQ(call->Type(), CallType::IncomingP2P);
+    EXPECT_EQ(call->VideoSendStatus(), VideoStatus::NotAvailable);
+
+    // Another thread reaches the call only through the interface table.
+    platform::InterfaceTable table;
+    const platform::Cookie cookie = call->RegisterIn(table);
+    std::atomic<int32_t> wrongThread{0};
+    std::atomic<int32_t> seenStatus{-1};
+    std::thread other([&] {
+        try {
+            call->Status();
+        } catch (const AutomationError& error) {
+            wrongThread = error.code();
+        }
+        seenStatus = ToInt(table.Get<Call>(cookie)->Status());
+    });
+    other.join();
+    EXPECT_EQ(wrongThread.load(), kWrongThread);
+    EXPECT_EQ(seenStatus.load(), ToInt(CallStatus::Ringing));
+
+    call->Finish();
+    ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::Refused; }));
+    EXPECT_TRUE(peer.WaitForLog("603 Decline", 2000ms)) << peer.Log();
+}
+
+TEST_F(SipInterfaceTest, LettingGoOfTheSkypeObjectEndsTheCallAtOnce) {
+    test::SipPeer peer(dir / "peer", "127.0.0.82", dir / "voice.wav");
+    test::WriteSine(dir / "voice.wav", 8000, 440, 10);
+    test::WriteSine(dir / "tone.wav", 16000, 1000, 0.8);
+    SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(
+        RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }));
+
+    peer.Call(Target(), 10);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
+        << peer.Log();
+    auto call = sink.CallWithStatus(CallStatus::Ringing);
+    std::atomic<int> changes{0};
+    const auto watch = call->Watch([&] { ++changes; });
+    call->Answer();
+    call->SetInputDevice(DeviceKind::File, (dir / "tone.wav").string());
+    EXPECT_EQ(call->InputDevice(DeviceKind::File), (dir / "tone.wav").string());
+    EXPECT_TRUE(call->InputStillPlaying());
+    EXPECT_THROW(call->Answer(), AutomationError);  // answered already
+    ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::EarlyMedia; }));
+    // The ring-back loops by itself, yet its end is told after one length, so that the
+    // program sets it again instead of asking all the time.
+    ASSERT_TRUE(RunUntil([&] { return !call->InputStillPlaying(); }, Millis(3000)));
+    EXPECT_EQ(call->InputDevice(DeviceKind::File), "");
+    EXPECT_GE(changes.load(), 2);  // early media, and the file's end
+    // A second file means the call is answered for real.
+    call->SetOutputDevice(DeviceKind::File, (dir / "message.wav").string());
+    ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::InProgress; }));
+    RunUntil([] { return false; }, Millis(1500));  // the caller talks
+
+    sink.events.clear();
+    skype->Unadvise(sink);
+    skype.reset();
+    EXPECT_EQ(call->Status(), CallStatus::Finished);
+    // The stack stops on its thread; the peer gets its BYE within a second.
+    EXPECT_TRUE(peer.WaitForLog("session closed", 1000ms)) << peer.Log();
+    // Moved into place once the stack has closed it.
+    EXPECT_TRUE(
+        RunUntil([&] { return std::filesystem::exists(dir / "message.wav"); }, Millis(2000)));
+    const auto message = test::ReadPcm(dir / "message.wav");
+    ASSERT_TRUE(message) << trace.Text();
+    EXPECT_GE(test::SecondsOf(*message, 440), 0.8);
+    EXPECT_FALSE(std::filesystem::exists(dir / "sip" / "recording-1.wav"));
+}
+
+}  // namespace
+}  // namespace velto::skype::sip

@@ -1,0 +1,174 @@
+#include "SipPeer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace velto::test {
+namespace {
+
+constexpr const char* kBaresip = "/usr/bin/baresip";
+
+}  // namespace
+
+SipPeer::SipPeer(std::filesystem::path folder, std::string address, std::filesystem::path voice)
+    : folder_(std::move(folder)), address_(std::move(address)) {
+    std::filesystem::create_directories(folder_ / "dump");
+    std::ofstream(folder_ / "config")
+        << "poll_method epoll\n"
+        << "sip_listen " << address_ << ":5060\n"
+        << "audio_player aubridge,nothing\naudio_alert aubridge,nothing\n"
+        << "audio_source aufile," << voice.string() << "\n"
+        << "module_path /usr/lib/baresip/modules\n"
+        << "module stdio.so\nmodule g711.so\nmodule aufile.so\nmodule aubridge.so\n"
+        << "module sndfile.so\n"
+        << "module_app account.so\nmodule_app menu.so\nmodule_app presence.so\n"
+        << "snd_path " << (folder_ / "dump").string() << "\n";
+    std::ofstream(folder_ / "accounts") << "<sip:alice@" << address_ << ">;regint=0\n";
+}
+
+SipPeer::~SipPeer() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (input_ >= 0) {
+        close(input_);
+    }
+}
+
+bool SipPeer::Available() {
+    return access(kBaresip, X_OK) == 0;
+}
+
+void SipPeer::Call(const std::string& target, int seconds) {
+    Start("/dial " + target, seconds);
+}
+
+void SipPeer::Idle(int seconds) {
+    Start("", seconds);
+}
+
+void SipPeer::Start(const std::string& dial, int seconds) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder_ / "dump")) {
+        std::filesystem::remove(entry.path());
+    }
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        return;
+    }
+    // Its presence module keeps it from ending on -t: `timeout` ends it a second later.
+    std::vector<std::string> args = {"timeout", "-s",
+                                     "KILL",    std::to_string(seconds + 2),
+                                     kBaresip,  "-4",
+                                     "-f",      folder_.string(),
+                                     "-e",      "/presence_online"};
+    if (!dial.empty()) {
+        args.push_back("-e");
+        args.push_back(dial);
+    }
+    args.push_back("-t");
+    args.push_back(std::to_string(seconds));
+    started_ = std::chrono::steady_clock::now();
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(pipeFds[0], 0);
+        const int log = open((folder_ / "log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(log, 1);
+        dup2(log, 2);
+        close(pipeFds[1]);
+        std::vector<char*> argv;
+        for (auto& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        execvp("timeout", argv.data());
+        _exit(127);
+    }
+    close(pipeFds[0]);
+    input_ = pipeFds[1];
+}
+
+void SipPeer::Send(const std::string& command) {
+    const std::string line = command + "\n";
+    if (input_ >= 0) {
+        (void)!write(input_, line.data(), line.size());
+    }
+}
+
+bool SipPeer::Wait(std::chrono::milliseconds limit) {
+    if (pid_ <= 0) {
+        return true;
+    }
+    // The process's end is readable on its pidfd.
+    const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+    if (fd >= 0) {
+        pollfd ended{fd, POLLIN, 0};
+        poll(&ended, 1, static_cast<int>(limit.count()));
+        close(fd);
+    }
+    if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        pid_ = -1;
+        return true;
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    return false;
+}
+
+std::optional<Pcm> SipPeer::Heard() const {
+    for (const auto& entry : std::filesystem::directory_iterator(folder_ / "dump")) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 8 && name.compare(name.size() - 8, 8, "-dec.wav") == 0) {
+            return ReadPcm(entry.path());
+        }
+    }
+    return std::nullopt;
+}
+
+bool SipPeer::WaitForLog(const std::string& text, std::chrono::milliseconds limit) const {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    // Another program's output: looked at every 20 ms.
+    for (;;) {
+        if (Log().find(text) != std::string::npos) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+std::string SipPeer::Log() const {
+    std::ifstream in(folder_ / "log");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+uint16_t FreeUdpPort() {
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+}  // namespace velto::test

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "WavTone.h"
+
+// A real SIP peer for the tests: baresip on its own loopback address (port 5060), saying
+// the sound of a WAV file into the call and keeping what it hears in dump files. It runs
+// under `timeout`, so that it ends even when it hangs on its way out.
+namespace velto::test {
+
+class SipPeer {
+  public:
+    // `address`: 127.0.0.X, one per test, so that tests can run side by side.
+    SipPeer(std::filesystem::path folder, std::string address, std::filesystem::path voice);
+    // Kills what still runs.
+    ~SipPeer();
+    SipPeer(const SipPeer&) = delete;
+    SipPeer& operator=(const SipPeer&) = delete;
+
+    static bool Available();
+    std::string Uri() const { return "sip:alice@" + address_; }
+    std::string Handle() const { return "alice@" + address_; }
+
+    // Calls `target` at once and hangs up after `seconds` (or when the callee does).
+    void Call(const std::string& target, int seconds);
+    // Runs without calling, for `seconds`.
+    void Idle(int seconds);
+    // A command on baresip's standard input (e.g. "/presence_offline").
+    void Send(const std::string& command);
+    // Waits for the end (real time, at most `limit`); false when it had to be killed.
+    bool Wait(std::chrono::milliseconds limit);
+
+    // Waits (real time, at most `limit`) until baresip's output holds `text`.
+    bool WaitForLog(const std::string& text, std::chrono::milliseconds limit) const;
+    // What the peer heard in its last call.
+    std::optional<Pcm> Heard() const;
+    std::string Log() const;
+    std::chrono::steady_clock::time_point started() const { return started_; }
+
+  private:
+    void Start(const std::string& dial, int seconds);
+
+    std::filesystem::path folder_;
+    std::string address_;
+    pid_t pid_ = -1;
+    int input_ = -1;
+    std::chrono::steady_clock::time_point started_;
+};
+
+// A free UDP port on 127.0.0.1 (the system's choice).
+uint16_t FreeUdpPort();
+
+}  // namespace velto::test
