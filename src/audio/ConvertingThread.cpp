@@ -142,7 +142,8 @@ std::filesystem::path ConvertingThread::MakeToneFile(const std::filesystem::path
     TempFileGuard doneGuard(done);
     // T1 only reserves the name of the tone's scratch copy: the decoder feeds the converter
     // directly.
-    const ToneReport report = MakeToneDirect(*t2, isMp3, done);
+    const ToneReport report =
+        MakeToneDirect(*t2, isMp3, done, [&stop] { return stop.Requested(); });
     t1Guard.reset();
     t2Guard.reset();
     if (!report.Usable()) {

@@ -1,5 +1,7 @@
 #include "audio/ToneConversion.h"
 
+#include <cerrno>
+
 #include "audio/TelephoneRateWriter.h"
 #include "platform/TempFile.h"
 #include "platform/Trace.h"
@@ -75,6 +77,30 @@ class DiscardingSink final : public PcmSink {
     bool End() override { return true; }
 };
 
+// Passes the decoder's frames on until `stopped` says so; the decoder then ends as after a
+// failed write.
+class StoppableSink final : public PcmSink {
+  public:
+    StoppableSink(PcmSink& inner, const std::function<bool()>& stopped)
+        : inner_(inner), stopped_(stopped) {}
+    void Begin(uint32_t sampleRate) override { inner_.Begin(sampleRate); }
+    bool Frame(const int32_t* left, const int32_t* right, unsigned length) override {
+        if (stopped_ && stopped_()) {
+            stoppedEarly = true;
+            errno = ECANCELED;
+            return false;
+        }
+        return inner_.Frame(left, right, length);
+    }
+    bool End() override { return inner_.End(); }
+
+    bool stoppedEarly = false;
+
+  private:
+    PcmSink& inner_;
+    const std::function<bool()>& stopped_;
+};
+
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec);
@@ -99,7 +125,7 @@ ToneReport MakeTone(const std::filesystem::path& source, bool isMp3,
 }
 
 ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
-                          const std::filesystem::path& out) {
+                          const std::filesystem::path& out, const std::function<bool()>& stopped) {
     if (!isMp3) {
         return MakeTone(source, false, {}, out);
     }
@@ -153,7 +179,8 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
         return report;
     }
     TelephoneRateWriter writer(tone);
-    report.decodeResult = DecodeMp3Stream(in, writer, report.decodeStatus, {}, report.decodeStats);
+    StoppableSink sink(writer, stopped);
+    report.decodeResult = DecodeMp3Stream(in, sink, report.decodeStatus, {}, report.decodeStats);
     std::fclose(in);
     platform::Trace("%s", report.decodeStatus.c_str());
     report.convert = writer.Finish();
@@ -161,7 +188,7 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
         platform::Trace("Telephone-rate converter: write error\n");
         report.convert.status = TelephoneRateResult::kWriteFailed;
     }
-    report.failure = FailureOf(report);
+    report.failure = sink.stoppedEarly ? "stopped before the end" : FailureOf(report);
     return report;
 }
 

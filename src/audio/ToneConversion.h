@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -39,7 +40,10 @@ ToneReport MakeTone(const std::filesystem::path& source, bool isMp3,
 // The same conversion with the decoder's samples fed straight to the converter, without the
 // scratch WAV: the same tone file byte for byte, the same status texts and report, in less
 // time. (Only a failure to write the scratch WAV, which cannot happen here, differs.)
+// `stopped`, when given, is asked for every decoded frame: true ends the conversion there,
+// with no usable tone (the program is quitting).
 ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
-                          const std::filesystem::path& out);
+                          const std::filesystem::path& out,
+                          const std::function<bool()>& stopped = {});
 
 }  // namespace velto::audio

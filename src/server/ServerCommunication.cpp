@@ -224,6 +224,18 @@ bool ServerCommunication::Connect() {
         std::lock_guard guard(socketMutex_);
         fd_ = fd;
     }
+    // Stop shuts down fd_ once it is set, which also cuts a connect under way; a Stop that
+    // came before that is seen here.
+    bool stopping = false;
+    {
+        std::lock_guard guard(mutex_);
+        stopping = stop_;
+    }
+    if (stopping) {
+        freeaddrinfo(found);
+        CloseConnection();
+        return false;
+    }
     const int rc = ::connect(fd, found->ai_addr, found->ai_addrlen);
     freeaddrinfo(found);
     if (rc != 0) {

@@ -211,5 +211,18 @@ TEST_F(ToneStreamingTest, MissingSourceOrUnwritableToneMatchTheTwoStepPath) {
     EXPECT_NE(before.size(), 0u);
 }
 
+// A stop asked for during decoding ends the conversion at the next frame.
+TEST_F(ToneStreamingTest, AStopEndsTheDecodingAtTheNextFrame) {
+    platform::TraceCapture trace;
+    velto::test::WriteFileBytes(dir_ / "in.mp3", Mp3(44100, 2, "j", 3.0));
+    int asked = 0;
+    const ToneReport report =
+        MakeToneDirect(dir_ / "in.mp3", true, dir_ / "b.wav", [&] { return ++asked > 10; });
+    EXPECT_EQ(asked, 11);
+    EXPECT_EQ(report.decodeStats.frames, 11u);  // the last one decoded, not passed on
+    EXPECT_EQ(report.failure, "stopped before the end");
+    EXPECT_FALSE(report.Usable());
+}
+
 }  // namespace
 }  // namespace velto::audio

@@ -310,6 +310,19 @@ TEST_F(PartnerEngineTest, FiveFailedAttemptsAreReportedAndLeaveThePartialFile) {
     EXPECT_FALSE(server.reports()[2].ok);
 }
 
+// Quitting during a download ends it at once: no pause, no further attempt, and the
+// download counts as failed.
+TEST_F(PartnerEngineTest, QuittingEndsADownloadWithoutFurtherAttempts) {
+    http.set_on_hit([this](const devserver::DevHttpServer::Hit&) { workers.stop().Request(); });
+    AnswerTones({test::Entry("missing", prefix)});
+    RunToEnd();
+    EXPECT_EQ(clock.Now(), Millis(0));
+    EXPECT_EQ(http.hits().size(), 1u);
+    ASSERT_EQ(server.reports().size(), 1u);
+    EXPECT_FALSE(server.reports()[0].ok);
+    EXPECT_EQ(service.ActiveDownloads(), 0);
+}
+
 TEST_F(PartnerEngineTest, ARunningDownloadKeepsItsRecordAndIsNotStartedTwice) {
     test::GatedFetcher gated(curl);
     PartnerToneService gatedService{
