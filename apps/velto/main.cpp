@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
             return exitCode;
         }
         try {
-            return Run(arguments->operands(), arguments->Value("--backend"));
+            return Run(arguments->switches(), arguments->Value("--backend"));
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();
         }

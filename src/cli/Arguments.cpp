@@ -103,11 +103,8 @@ std::optional<Arguments> Parse(const Tool& tool, const std::vector<std::string>&
                 return fail("option '" + name + "' needs a value (" + std::string(option->value) +
                             ")");
             }
-        } else if (!optionsEnded && tool.legacySwitches) {
-            if (!IsLegacySwitch(word)) {
-                return fail("unexpected argument '" + word + "'");
-            }
-            parsed.AddOperand(word);
+        } else if (!optionsEnded && tool.legacySwitches && IsLegacySwitch(word)) {
+            parsed.AddSwitch(word);
         } else if (optionLike) {
             return fail("unknown option '" + word + "'");
         } else {

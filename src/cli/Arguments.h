@@ -36,7 +36,7 @@ struct Tool {
     size_t minOperands = 0;
     size_t maxOperands = 0;
     // Words like "/OnStartUp" and "-OnStartUp" (a Windows-style switch: one mark, then a
-    // word) count as operands; the program decides what they mean.
+    // word) are accepted and kept apart in `switches()`; the program decides what they mean.
     bool legacySwitches = false;
 };
 
@@ -47,13 +47,17 @@ class Arguments {
     // The value of the option's last occurrence.
     std::optional<std::string> Value(std::string_view option) const;
     const std::vector<std::string>& operands() const { return operands_; }
+    // The Windows-style switches, when the tool accepts them.
+    const std::vector<std::string>& switches() const { return switches_; }
 
     void AddOption(std::string_view option, std::string value);
     void AddOperand(std::string operand) { operands_.push_back(std::move(operand)); }
+    void AddSwitch(std::string word) { switches_.push_back(std::move(word)); }
 
   private:
     std::vector<std::pair<std::string, std::string>> options_;
     std::vector<std::string> operands_;
+    std::vector<std::string> switches_;
 };
 
 // Parses the arguments after the program name. --help and --version print to `out` and

@@ -117,13 +117,17 @@ TEST(Arguments, WindowsStyleSwitchesPassThroughWhereAllowed) {
     Tool tool = kTool;
     tool.legacySwitches = true;
     tool.minOperands = 0;
-    const Outcome o = ParseWords(tool, {"/OnStartUp", "--json", "-OnStartUp", "/onstartup"});
+    tool.maxOperands = 1;
+    const Outcome o =
+        ParseWords(tool, {"/OnStartUp", "--json", "-OnStartUp", "file", "/onstartup"});
     ASSERT_TRUE(o.args);
-    EXPECT_EQ(o.args->operands(),
+    EXPECT_EQ(o.args->switches(),
               (std::vector<std::string>{"/OnStartUp", "-OnStartUp", "/onstartup"}));
+    EXPECT_EQ(o.args->operands(), std::vector<std::string>{"file"});
     EXPECT_TRUE(o.args->Has("--json"));
-    // Plain words and unknown long options are still wrong; -h is still help.
-    EXPECT_EQ(ParseWords(tool, {"OnStartUp"}).code, kExitUsage);
+    // Plain words still count against the operands; unknown long options are still wrong;
+    // -h is still help.
+    EXPECT_EQ(ParseWords(tool, {"a", "b"}).code, kExitUsage);
     EXPECT_EQ(ParseWords(tool, {"--OnStartUp"}).code, kExitUsage);
     EXPECT_EQ(ParseWords(tool, {"-h"}).code, kExitOk);
     // Without the allowance, "-OnStartUp" is an unknown option.
