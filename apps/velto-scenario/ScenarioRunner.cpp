@@ -190,13 +190,15 @@ class Runner {
             return false;
         }
         start_ = clock_.Now();
-        app_->mainWindow().SetHandler(core::WM_CONTACTS_STABLE,
-                                      [this](platform::WParam, platform::LParam) {
-                                          if (!report_.contactListShownAt) {
-                                              report_.contactListShownAt = clock_.Now() - start_;
-                                          }
-                                          return platform::LResult{0};
-                                      });
+        if (!options_.frontEnd) {
+            app_->mainWindow().SetHandler(
+                core::WM_CONTACTS_STABLE, [this](platform::WParam, platform::LParam) {
+                    if (!report_.contactListShownAt) {
+                        report_.contactListShownAt = clock_.Now() - start_;
+                    }
+                    return platform::LResult{0};
+                });
+        }
         if (signIn_) {
             RunUntil([&] { return app_->state().SkypeAttached.load(); }, kAttachWait);
             if (app_->state().SkypeAttached) {

@@ -64,6 +64,7 @@ AnsweringPanelWindow::AnsweringPanelWindow(QString text, std::function<void(int)
       back_(ArtworkPixmap(QStringLiteral("panel_back"))),
       buttons_(ArtworkPixmap(QStringLiteral("panel_buttons"))) {
     setWindowTitle(QStringLiteral("Velto"));
+    setObjectName(QStringLiteral("panel"));
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);

@@ -60,6 +60,9 @@ BannerPanel::BannerPanel(platform::Clock& clock, platform::Workers& workers,
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setFrameShape(QFrame::NoFrame);
+    // A one-line strip: arrows would cover what little it shows.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setStyleSheet(QStringLiteral("QTextBrowser { background: #ffffff; }"));
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         const QString scheme = url.scheme().toLower();

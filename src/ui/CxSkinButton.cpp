@@ -35,7 +35,9 @@ QRegion CxSkinButton::RegionFromMask(const QImage& mask, QRgb transparent) {
         }
     }
     QRegion region;
-    region.setRects(runs.data(), static_cast<int>(runs.size()));
+    for (const QRect& run : runs) {
+        region += run;
+    }
     return region;
 }
 

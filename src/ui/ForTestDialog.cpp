@@ -48,6 +48,7 @@ ForTestDialog::ForTestDialog(app::Application& app, std::string webBase)
                   return OnMessage(message, wParam, lParam);
               }) {
     setWindowTitle(QString::fromUtf8(core::kMainWindowTitle));
+    setObjectName(QStringLiteral("main"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     Build();
 }

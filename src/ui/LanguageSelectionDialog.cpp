@@ -12,6 +12,7 @@ LanguageSelectionDialog::LanguageSelectionDialog(QWidget* parent)
     setWindowTitle(
         QString::fromUtf8(i18n::LanguageSelectionModel::kCaption.data(),
                           static_cast<qsizetype>(i18n::LanguageSelectionModel::kCaption.size())));
+    setObjectName(QStringLiteral("language"));
     list_ = new QComboBox(this);
     for (const std::u16string& name : i18n::LanguageSelectionModel::Items()) {
         list_->addItem(QString::fromStdU16String(name));
