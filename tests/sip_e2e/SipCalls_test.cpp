@@ -54,7 +54,7 @@ class SipCallsTest : public ::testing::Test {
         peer = std::make_unique<test::SipPeer>(dir / "peer", peerAddress, dir / "voice.wav");
         if (peerIdle > 0) {
             peer->Idle(peerIdle);
-            ASSERT_TRUE(peer->WaitForLog("baresip is ready", 3000ms)) << peer->Log();
+            ASSERT_TRUE(peer->WaitForLog("baresip is ready", 10000ms)) << peer->Log();
         }
         const auto home = dir / "home";
         {
