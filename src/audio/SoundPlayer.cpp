@@ -77,19 +77,20 @@ void SoundPlayer::Run() {
         lock.unlock();
         // A file that cannot be measured or played counts as a sound of no length; the
         // window is told all the same and the player stays ready for the next one.
-        std::optional<uint32_t> duration;
+        // A plain length (0 = nothing plays) rather than an optional: GCC's optimiser
+        // misreads an optional assigned inside a try block as maybe uninitialised.
+        uint32_t lengthMs = 0;
         try {
-            duration = WavDurationMs(path);
-            if (duration) {
+            if (const std::optional<uint32_t> duration = WavDurationMs(path)) {
+                lengthMs = *duration;
                 output_.Play(path, false);
             }
         } catch (const std::exception& error) {
             platform::Trace("SoundPlayer: cannot play %s: %s\n", path.c_str(), error.what());
-            duration.reset();
+            lengthMs = 0;
         }
         lock.lock();
-        changed_.WaitFor(lock, platform::Millis(duration.value_or(0)),
-                         [&] { return stop_ || quit_; });
+        changed_.WaitFor(lock, platform::Millis(lengthMs), [&] { return stop_ || quit_; });
         const bool stopped = stop_;
         const platform::WindowHandle window = notifyWindow_;
         const uint32_t value = notifyValue_;
