@@ -19,7 +19,8 @@ const std::map<std::string, Arity> kVerbs = {
     {"at", {1, 1}},        {"wait", {1, 1}},          {"call", {3, 4}},
     {"hangup", {1, 1}},    {"take", {1, 3}},          {"decline", {1, 3}},
     {"status", {2, 2}},    {"attach", {1, 1}},        {"server", {2, 2}},
-    {"devserver", {2, 2}}, {"partner-ready", {0, 1}},
+    {"devserver", {2, 2}}, {"partner-ready", {0, 1}}, {"shot", {1, 1}},
+    {"open", {1, 1}},
 };
 
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -119,6 +120,9 @@ class Runner {
         if (!app_ && !Start(error)) {
             return false;
         }
+        if (options_.stayOpen && !Interrupted()) {
+            RunUntil([&] { return app_->loop().QuitRequested(); }, kEndWait);
+        }
         if (Interrupted()) {
             EndEarly();
         } else {
@@ -165,12 +169,19 @@ class Runner {
         };
         auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock_);
         panels_ = panels.get();
-        options.answeringPanels = std::move(panels);
+        if (options_.frontEnd) {
+            options.frontEnd =
+                options_.frontEnd(std::move(panels), std::move(options.urlOpener), language_);
+        } else {
+            options.answeringPanels = std::move(panels);
+        }
         {
             std::lock_guard guard(appMutex_);
             app_ = std::make_unique<app::Application>(std::move(options));
         }
-        app_->boxes().set_quiet(true);
+        if (!options_.frontEnd) {
+            app_->boxes().set_quiet(true);
+        }
         if (signIn_) {
             world_->SignIn();
         }
@@ -179,13 +190,15 @@ class Runner {
             return false;
         }
         start_ = clock_.Now();
-        app_->mainWindow().SetHandler(core::WM_CONTACTS_STABLE,
-                                      [this](platform::WParam, platform::LParam) {
-                                          if (!report_.contactListShownAt) {
-                                              report_.contactListShownAt = clock_.Now() - start_;
-                                          }
-                                          return platform::LResult{0};
-                                      });
+        if (!options_.frontEnd) {
+            app_->mainWindow().SetHandler(
+                core::WM_CONTACTS_STABLE, [this](platform::WParam, platform::LParam) {
+                    if (!report_.contactListShownAt) {
+                        report_.contactListShownAt = clock_.Now() - start_;
+                    }
+                    return platform::LResult{0};
+                });
+        }
         if (signIn_) {
             RunUntil([&] { return app_->state().SkypeAttached.load(); }, kAttachWait);
             if (app_->state().SkypeAttached) {
@@ -350,10 +363,23 @@ class Runner {
     }
 
     void RunUntil(const std::function<bool()>& done, Millis limit) {
-        app_->loop().RunUntil([&] { return done() || Interrupted(); }, limit);
+        const auto until = [&] { return done() || Interrupted(); };
+        if (!options_.pump) {
+            app_->loop().RunUntil(until, limit);
+            return;
+        }
+        const Millis deadline = clock_.Now() + limit;
+        options_.pump();
+        while (!until() && clock_.Now() < deadline) {
+            app_->loop().RunUntil(until, std::min(kPumpEvery, deadline - clock_.Now()), kPumpEvery);
+            options_.pump();
+        }
     }
 
     void WaitUntil(Millis when) {
+        if (options_.pump) {
+            RunUntil([&] { return clock_.Now() >= when; }, when - clock_.Now());
+        }
         while (clock_.Now() < when && !Interrupted()) {
             app_->loop().RunUntil([&] { return clock_.Now() >= when || Interrupted(); },
                                   when - clock_.Now(), when - clock_.Now());
@@ -426,6 +452,11 @@ class Runner {
                 return false;
             }
             app_->loop().ProcessPending();
+        } else if (v == "shot" || v == "open") {
+            app_->loop().ProcessPending();
+            if (options_.guiVerb && !options_.guiVerb(step, why)) {
+                return false;
+            }
         } else if (v == "partner-ready") {
             // The partner tones the user owns are downloaded and one of them is the standard
             // tone, or the time given has passed.

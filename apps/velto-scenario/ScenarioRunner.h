@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/FrontEnd.h"
 #include "calls/MissedCall.h"
 #include "platform/Clock.h"
 #include "skype/sim/HeardTimeline.h"
@@ -42,7 +44,25 @@ struct RunOptions {
     // Relative file names in the scenario (tones, the development server's files) start
     // here; empty: the working folder.
     std::filesystem::path scenarioDir;
+
+    // The front end to run the program with; null: the headless one. It is given the
+    // scripted answering panels of the take and decline steps, the browser that only
+    // records, and the scenario's language.
+    std::function<std::unique_ptr<app::FrontEnd>(std::unique_ptr<calls::AnsweringPanels> script,
+                                                 std::unique_ptr<platform::UrlOpener> browser,
+                                                 int32_t language)>
+        frontEnd;
+    // Runs whenever the scenario waits, at least every kPumpEvery of clock time (the GUI's
+    // own events).
+    std::function<void()> pump;
+    // The verbs that only a GUI carries out ("shot NAME", "open language-dialog"); false
+    // with `why` when one fails. Null: they do nothing.
+    std::function<bool(const Step& step, std::string& why)> guiVerb;
+    // After the last step the program runs on until it is quit (the tray's Quit).
+    bool stayOpen = false;
 };
+
+inline constexpr platform::Millis kPumpEvery{20};
 
 struct CallReport {
     std::string name;

@@ -11,6 +11,7 @@
 #include "cli/GuardedMain.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "velto-scenario/GuiRun.h"
 #include "velto-scenario/ScenarioRunner.h"
 
 namespace {
@@ -23,7 +24,9 @@ std::filesystem::path ExecutableFolder() {
 
 const velto::cli::Tool kTool{
     .name = "velto-scenario",
-    .synopsis = "[--json] [--real-time] [--data DIR] [--install DIR] [--trace] FILE",
+    .synopsis =
+        "[--json] [--real-time] [--data DIR] [--install DIR] [--trace] [--gui] "
+        "[--shots DIR] FILE",
     .about =
         "Plays the scenario FILE against the whole program on the simulated Skype client,\n"
         "on a virtual clock, and reports what each caller heard and what the program\n"
@@ -32,15 +35,18 @@ const velto::cli::Tool kTool{
                 {"--real-time", "", "run on the real clock instead of the virtual one"},
                 {"--data", "DIR", "the program's home folder (default: a new temporary folder)"},
                 {"--install", "DIR", "the stock sounds' folder (default: <bin>/../share/velto)"},
-                {"--trace", "", "show the program's trace lines on standard output"}},
+                {"--trace", "", "show the program's trace lines on standard output"},
+                {"--gui", "", "run with the desktop front end (offscreen unless QT_QPA_PLATFORM)"},
+                {"--shots", "DIR", "where 'shot NAME' saves its pictures (default: .)"}},
     .exitCodes = {{velto::cli::kExitOk, "the scenario ran; the report follows"},
                   {velto::cli::kExitFailure, "the scenario could not be read or run"}},
     .minOperands = 1,
     .maxOperands = 1,
 };
 
-int Run(const velto::cli::Arguments& args) {
+int Run(const velto::cli::Arguments& args, int& argc, char** argv) {
     using namespace velto;
+    std::optional<scenario::GuiRun> gui;
     const bool json = args.Has("--json");
     const bool trace = args.Has("--trace");
     scenario::RunOptions options;
@@ -48,6 +54,10 @@ int Run(const velto::cli::Arguments& args) {
     options.installDir =
         args.Value("--install").value_or(ExecutableFolder() / ".." / "share" / "velto");
     options.dataDir = args.Value("--data").value_or("");
+    if (args.Has("--gui")) {
+        gui.emplace(argc, argv, args.Value("--shots").value_or("."));
+        gui->Apply(options);
+    }
     const std::string file = args.operands()[0];
     std::ifstream in(file, std::ios::binary);
     if (!in) {
@@ -114,6 +124,6 @@ int main(int argc, char** argv) {
         int exitCode = 0;
         const auto args = velto::cli::Parse(kTool, std::vector<std::string>(argv + 1, argv + argc),
                                             std::cout, std::cerr, exitCode);
-        return args ? Run(*args) : exitCode;
+        return args ? Run(*args, argc, argv) : exitCode;
     });
 }

@@ -1,4 +1,6 @@
-// The velto program: the headless front end over the application's composition.
+// The velto program: the desktop front end (with --headless: none) over the application's
+// composition; --demo plays a scenario on the simulated Skype client with the windows.
+#include <QApplication>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -8,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "Demo.h"
+#include "Display.h"
 #include "VeltoCommandLine.h"
 #include "app/Application.h"
 #include "cli/GuardedMain.h"
@@ -19,6 +23,7 @@
 #include "skype/sip/BackendChoice.h"
 #include "skype/sip/ContactFile.h"
 #include "skype/sip/SipSkypeFactory.h"
+#include "ui/QtFrontEnd.h"
 
 namespace {
 
@@ -51,7 +56,8 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
     });
 }
 
-int Run(const std::vector<std::string>& arguments, const std::optional<std::string>& backend) {
+int Run(const std::vector<std::string>& arguments, const std::optional<std::string>& backend,
+        std::unique_ptr<app::FrontEnd> frontEnd) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -74,6 +80,7 @@ int Run(const std::vector<std::string>& arguments, const std::optional<std::stri
         .machineHive = ExecutableFolder() / ".." / "share" / "velto" / "machine.reg",
         .skypeFactory = callBackend.get(),
         .soundDevice = true,
+        .frontEnd = std::move(frontEnd),
     });
     struct Registered {
         std::mutex& mutex;
@@ -104,14 +111,39 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     return velto::cli::GuardedMain("velto", [&] {
         int exitCode = 0;
-        const auto arguments = velto::cli::Parse(velto::program::VeltoTool(),
-                                                 std::vector<std::string>(argv + 1, argv + argc),
-                                                 std::cout, std::cerr, exitCode);
+        std::vector<std::string> words(argv + 1, argv + argc);
+        const std::string demoScenario = velto::program::TakeDemoScenario(words);
+        const auto arguments =
+            velto::cli::Parse(velto::program::VeltoTool(), words, std::cout, std::cerr, exitCode);
         if (!arguments) {
             return exitCode;
         }
+        const bool headless = arguments->Has("--headless");
+        const bool demo = arguments->Has("--demo");
+        if (headless && demo) {
+            return velto::cli::UsageError(velto::program::VeltoTool(),
+                                          "--demo shows windows; it cannot run --headless",
+                                          std::cerr);
+        }
+        if (!headless) {
+            if (const auto why = program::WhyNoDisplay(program::ProcessEnvironment())) {
+                std::cerr << "velto: " << *why << " (--headless runs without windows)\n";
+                return velto::cli::kExitFailure;
+            }
+        }
         try {
-            return Run(arguments->switches(), arguments->Value("--backend"));
+            const auto backend = arguments->Value("--backend");
+            if (headless) {
+                return Run(arguments->switches(), backend, nullptr);
+            }
+            QApplication qt(argc, argv);
+            QApplication::setQuitOnLastWindowClosed(false);
+            QApplication::setApplicationName(QStringLiteral("Velto"));
+            if (demo) {
+                return program::RunDemo(demoScenario, ExecutableFolder());
+            }
+            return Run(arguments->switches(), backend,
+                       std::make_unique<ui::QtFrontEnd>(ui::QtFrontEnd::Options{}));
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();
         }

@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
+#include <cstdlib>
 #include <string_view>
 
 #include "calls/CallHandler.h"
-#include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "i18n/LanguageTable.h"
 #include "platform/Text.h"
@@ -45,18 +45,13 @@ std::unique_ptr<platform::SoundOutput> AnotherVoice(const platform::SoundOutput&
     return platform::CreateNullSoundOutput(options.clock);
 }
 
-std::unique_ptr<platform::UrlOpener> UrlOpenerFor(ApplicationOptions& options) {
-    if (options.urlOpener) {
-        return std::move(options.urlOpener);
+std::unique_ptr<FrontEnd> FrontEndFor(ApplicationOptions& options) {
+    if (options.frontEnd) {
+        return std::move(options.frontEnd);
     }
-    return std::make_unique<platform::XdgUrlOpener>();
-}
-
-std::unique_ptr<calls::AnsweringPanels> PanelsFor(ApplicationOptions& options) {
-    if (options.answeringPanels) {
-        return std::move(options.answeringPanels);
-    }
-    return std::make_unique<calls::ScriptedAnsweringPanels>(options.clock);
+    return std::make_unique<HeadlessFrontEnd>(
+        options.clock, HeadlessFrontEnd::Options{options.language, std::move(options.urlOpener),
+                                                 std::move(options.answeringPanels)});
 }
 
 }  // namespace
@@ -98,19 +93,19 @@ Application::Application(ApplicationOptions options)
           .localMachine = options.machineHive,
           .autostartFolder = options.folders.Startup(),
       }),
+      frontEnd_(FrontEndFor(options)),
+      headless_(dynamic_cast<HeadlessFrontEnd*>(frontEnd_.get())),
       soundOutput_(SoundOutputFor(options)),
       ringOutput_(AnotherVoice(*soundOutput_, options)),
-      urlOpener_(UrlOpenerFor(options)),
       instance_(InstanceFolder(options), kInstanceName),
-      chooser_(options.language),
-      registrySettings_(state_, registry_, boxes_, chooser_, folders_),
+      registrySettings_(state_, registry_, frontEnd_->boxes(), frontEnd_->languageChooser(),
+                        folders_),
       settingFile_(state_, userSettings_, registrySettings_),
       refresh_(windows_),
       serverLink_(clock_, workers_, ServerAddress(registry_, options.serverLink)),
       partner_({clock_, workers_, state_, serverLink_, userSettings_, settingFile_, registry_}),
       missed_([this] { return settingFile_.UserOwnFolder(); }),
       ringer_(*ringOutput_),
-      panels_(PanelsFor(options)),
       callServices_{
           .clock = clock_,
           .workers = workers_,
@@ -118,7 +113,7 @@ Application::Application(ApplicationOptions options)
           .shared = state_,
           .settings = userSettings_,
           .missedCalls = missed_,
-          .panels = *panels_,
+          .panels = frontEnd_->answeringPanels(),
           .ringer = ringer_,
           .ownFolder = [this] { return settingFile_.UserOwnFolder(); },
           .findPartnerTone =
@@ -132,23 +127,24 @@ Application::Application(ApplicationOptions options)
       },
       workers_(clock_),
       soundPlayer_(clock_, *soundOutput_, windows_),
-      mainWindow_(windows_, loop_),
       contactUpdates_(clock_, workers_, windows_, table_, state_,
                       {.window = [] { return platform::WindowHandle{0}; },
                        .rebuildAndShow = [] { Trace("Contact list: nothing to show here\n"); }}),
-      skypeLink_(skype::SkypeContext{clock_, workers_, loop_, table_, windows_, boxes_, registry_,
-                                     state_, settingFile_, registrySettings_, refresh_, serverLink_,
-                                     &partner_.service(), SkypeHooksFor(options)}),
-      mainApp_({clock_, state_, registrySettings_, boxes_, windows_, instance_, {}}, Hooks()) {
+      skypeLink_(skype::SkypeContext{clock_, workers_, loop_, table_, windows_, frontEnd_->boxes(),
+                                     registry_, state_, settingFile_, registrySettings_, refresh_,
+                                     serverLink_, &partner_.service(), SkypeHooksFor(options)}),
+      mainApp_({clock_, state_, registrySettings_, frontEnd_->boxes(), windows_, instance_, {}},
+               Hooks()) {
     settingFile_.SetMissedCallSaver([this] { missed_.Save(); });
-    mainWindow_.SetHandler(core::WM_UPDATEUSERSTATUS,
-                           [this](platform::WParam wParam, platform::LParam lParam) {
-                               return contactUpdates_.OnUpdateUserStatus(wParam, lParam);
-                           });
-    mainWindow_.SetHandler(core::WM_UPDATELIST,
-                           [this](platform::WParam wParam, platform::LParam lParam) {
-                               return contactUpdates_.OnUpdateList(wParam, lParam);
-                           });
+    frontEnd_->Bind(*this);
+}
+
+HeadlessFrontEnd& Application::Headless() {
+    if (headless_ == nullptr) {
+        Trace("Application: the headless front end was asked for, but another one runs\n");
+        std::abort();
+    }
+    return *headless_;
 }
 
 skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
@@ -177,18 +173,18 @@ core::MainAppHooks Application::Hooks() {
     hooks.fillTextTable = [] { i18n::FillLanguageTable(); };
     hooks.setUpSkype = [this] { skypeLink_.SetUpSkype(skypeFactory_); };
     hooks.createMainWindow = [this] {
-        const platform::WindowHandle window = mainWindow_.Create();
+        const platform::WindowHandle window = frontEnd_->CreateMainWindow();
         refresh_.RegisterForRefresh(window);
         return window;
     };
     hooks.showMainWindow = [this](platform::WindowHandle, bool hidden) {
-        mainWindow_.Show(hidden);
+        frontEnd_->ShowMainWindow(hidden);
     };
     hooks.releaseSkype = [this] { skypeLink_.ReleaseSkype(); };
     hooks.saveSettingFile = [this] { settingFile_.SaveSettingFile(); };
     hooks.destroyMainWindow = [this] {
-        refresh_.UnregisterFromRefresh(mainWindow_.handle());
-        mainWindow_.Destroy();
+        refresh_.UnregisterFromRefresh(state_.MainWindowHandle);
+        frontEnd_->DestroyMainWindow();
     };
     return hooks;
 }
@@ -227,11 +223,13 @@ bool Application::Start(const std::vector<std::string>& arguments) {
 }
 
 int Application::Run() {
-    return loop_.Run();
+    frontEnd_->Run(loop_);
+    return exitCode_;
 }
 
 void Application::Quit(int exitCode) {
     loop_.Post([this, exitCode] {
+        exitCode_ = exitCode;
         mainApp_.DestroyMainWindow();
         loop_.Quit(exitCode);
     });

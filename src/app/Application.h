@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/FrontEnd.h"
+#include "app/HeadlessFrontEnd.h"
 #include "audio/ConvertingThread.h"
 #include "audio/SoundPlayer.h"
 #include "calls/AnsweringPanel.h"
@@ -19,8 +21,6 @@
 #include "core/SettingFileStore.h"
 #include "core/SharedState.h"
 #include "core/UserSettings.h"
-#include "headless/HeadlessMainWindow.h"
-#include "i18n/ConfiguredLanguageChooser.h"
 #include "i18n/RefreshList.h"
 #include "partner/PartnerStack.h"
 #include "platform/Clock.h"
@@ -83,12 +83,15 @@ struct ApplicationOptions {
     // Makes the answering panels; null: scripted panels without a screen (no rules: the
     // user never decides).
     std::unique_ptr<calls::AnsweringPanels> answeringPanels = nullptr;
+    // What the user sees; null: the headless front end, made from `language`, `urlOpener`
+    // and `answeringPanels` (which are ignored when a front end is given).
+    std::unique_ptr<FrontEnd> frontEnd = nullptr;
 };
 
 // The program put together without a GUI toolkit: it owns the platform services, the
 // shared state, the settings, the server link, the partner service, the sound player,
-// the headless main window and the Skype link, and runs the application object's start-up
-// with every step filled. Create, Start and Run it on the main thread.
+// the front end (headless unless another is given) and the Skype link, and runs the application
+// object's start-up with every step filled. Create, Start and Run it on the main thread.
 class Application {
   public:
     explicit Application(ApplicationOptions options);
@@ -101,8 +104,8 @@ class Application {
     // The application object's start-up. False: this process must end (exit code 0),
     // for instance because another instance runs. Settings errors throw core::ProcessExit.
     bool Start(const std::vector<std::string>& arguments = {});
-    // The message loop, until Quit; returns the exit code. A core::ProcessExit raised
-    // inside it (Skype too old) passes through.
+    // The front end's message loop, until Quit; returns the exit code given to Quit. A
+    // core::ProcessExit raised inside it (Skype too old) passes through.
     int Run();
     // From any thread: the tray's Quit (the main window goes, then the loop ends).
     void Quit(int exitCode = 0);
@@ -116,11 +119,16 @@ class Application {
     platform::WindowManager& windows() { return windows_; }
     platform::InterfaceTable& table() { return table_; }
     platform::Registry& registry() { return registry_; }
-    platform::HeadlessMessageBoxes& boxes() { return boxes_; }
+    FrontEnd& frontEnd() { return *frontEnd_; }
+    platform::MessageBoxes& messageBoxes() { return frontEnd_->boxes(); }
+    // The headless front end's boxes and main window (tests and scenarios); the program
+    // ends with a trace when another front end runs.
+    platform::HeadlessMessageBoxes& boxes() { return Headless().headlessBoxes(); }
+    headless::HeadlessMainWindow& mainWindow() { return Headless().mainWindow(); }
     // The sound player's voice (previews) and the local ringer's.
     platform::SoundOutput& soundOutput() { return *soundOutput_; }
     platform::SoundOutput& ringOutput() { return *ringOutput_; }
-    platform::UrlOpener& urlOpener() { return *urlOpener_; }
+    platform::UrlOpener& urlOpener() { return frontEnd_->urlOpener(); }
     core::SharedState& state() { return state_; }
     core::RegistrySettings& registrySettings() { return registrySettings_; }
     core::UserSettings& userSettings() { return userSettings_; }
@@ -129,12 +137,11 @@ class Application {
     server::ServerCommunicationInstance& serverLink() { return serverLink_; }
     partner::PartnerToneService& partner() { return partner_.service(); }
     audio::SoundPlayer& soundPlayer() { return soundPlayer_; }
-    headless::HeadlessMainWindow& mainWindow() { return mainWindow_; }
     server::ContactUpdateHandlers& contactUpdates() { return contactUpdates_; }
     skype::SkypeLink& skypeLink() { return skypeLink_; }
     core::MainApp& mainApp() { return mainApp_; }
     calls::MissedCallList& missedCalls() { return missed_; }
-    calls::AnsweringPanels& answeringPanels() { return *panels_; }
+    calls::AnsweringPanels& answeringPanels() { return frontEnd_->answeringPanels(); }
     calls::LocalRinger& localRinger() { return ringer_; }
     calls::CallServices& callServices() { return callServices_; }
 
@@ -150,6 +157,7 @@ class Application {
                                               const std::optional<server::LinkSettings>& override);
 
   private:
+    HeadlessFrontEnd& Headless();
     core::MainAppHooks Hooks();
     skype::SkypeHooks SkypeHooksFor(ApplicationOptions& options);
     int32_t AddConvertedTone(const std::u16string& sourcePath, const std::u16string& title,
@@ -162,13 +170,13 @@ class Application {
     platform::InterfaceTable table_;
     platform::KnownFolders folders_;
     platform::Registry registry_;
-    platform::HeadlessMessageBoxes boxes_;
+    // Before everything that shows or asks the user something.
+    std::unique_ptr<FrontEnd> frontEnd_;
+    HeadlessFrontEnd* headless_ = nullptr;  // frontEnd_ when it is the headless one
     std::unique_ptr<platform::SoundOutput> soundOutput_;
     std::unique_ptr<platform::SoundOutput> ringOutput_;
-    std::unique_ptr<platform::UrlOpener> urlOpener_;
     platform::SingleInstance instance_;
     core::SharedState state_;
-    i18n::ConfiguredLanguageChooser chooser_;
     core::RegistrySettings registrySettings_;
     core::UserSettings userSettings_;
     core::SettingFileStore settingFile_;
@@ -178,17 +186,16 @@ class Application {
     // Used by the call handlers, which the workers below run.
     calls::MissedCallList missed_;
     calls::LocalRinger ringer_;
-    std::unique_ptr<calls::AnsweringPanels> panels_;
     calls::CallServices callServices_;
     // Joined after the objects below have ended their own threads and Shutdown has stopped
     // the server link, and before the objects above (which the threads use) go.
     platform::Workers workers_;
     audio::SoundPlayer soundPlayer_;
-    headless::HeadlessMainWindow mainWindow_;
     server::ContactUpdateHandlers contactUpdates_;
     skype::SkypeLink skypeLink_;
     core::MainApp mainApp_;
     bool shutDown_ = false;
+    std::atomic<int> exitCode_{0};
 };
 
 }  // namespace velto::app

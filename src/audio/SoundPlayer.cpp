@@ -77,20 +77,20 @@ void SoundPlayer::Run() {
         lock.unlock();
         // A file that cannot be measured or played counts as a sound of no length; the
         // window is told all the same and the player stays ready for the next one.
-        // A plain length (0 = nothing plays) rather than an optional: GCC's optimiser
-        // misreads an optional assigned inside a try block as maybe uninitialised.
-        uint32_t lengthMs = 0;
+        // (A plain number, not an optional: GCC's -O3 flow analysis mistakes an optional
+        // reset inside the handler for a read of an uninitialised value.)
+        uint32_t durationMs = 0;
         try {
-            if (const std::optional<uint32_t> duration = WavDurationMs(path)) {
-                lengthMs = *duration;
+            if (const std::optional<uint32_t> measured = WavDurationMs(path)) {
                 output_.Play(path, false);
+                durationMs = *measured;
             }
         } catch (const std::exception& error) {
             platform::Trace("SoundPlayer: cannot play %s: %s\n", path.c_str(), error.what());
-            lengthMs = 0;
+            durationMs = 0;
         }
         lock.lock();
-        changed_.WaitFor(lock, platform::Millis(lengthMs), [&] { return stop_ || quit_; });
+        changed_.WaitFor(lock, platform::Millis(durationMs), [&] { return stop_ || quit_; });
         const bool stopped = stop_;
         const platform::WindowHandle window = notifyWindow_;
         const uint32_t value = notifyValue_;

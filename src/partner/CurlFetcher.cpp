@@ -53,6 +53,7 @@ struct Transfer {
     bool abandoned = false;
     platform::Millis lastData{0};
     curl_off_t lastReceived = 0;
+    platform::Millis stallLimit{CurlFetcher::kStallLimit};
 };
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -116,7 +117,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off
     if (received != t.lastReceived) {
         t.lastReceived = received;
         t.lastData = now;
-    } else if (now - t.lastData > CurlFetcher::kStallLimit) {
+    } else if (now - t.lastData > t.stallLimit) {
         t.stalled = true;
         return 1;
     }
@@ -125,7 +126,8 @@ int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off
 
 }  // namespace
 
-CurlFetcher::CurlFetcher(platform::Clock& clock) : clock_(clock) {
+CurlFetcher::CurlFetcher(platform::Clock& clock, platform::Millis stallLimit)
+    : clock_(clock), stallLimit_(stallLimit) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
@@ -139,6 +141,7 @@ bool CurlFetcher::Fetch(const std::string& address, uint64_t offset, HttpSink& s
     }
     Transfer transfer{clock_, sink, {}};
     transfer.lastData = clock_.Now();
+    transfer.stallLimit = stallLimit_;
     WriteContext write{&transfer, curl.get()};
     char errorText[CURL_ERROR_SIZE] = {};
 

@@ -33,6 +33,9 @@ class ContactUpdateHandlers {
     platform::LResult OnUpdateUserStatus(platform::WParam wParam, platform::LParam lParam);
     platform::LResult OnUpdateList(platform::WParam wParam, platform::LParam lParam);
 
+    // The front end's contact list, once it has one (the main window's thread).
+    void SetContactList(ContactList contactList) { contactList_ = std::move(contactList); }
+
     // The gathering thread, once started.
     UpdatingListThread* Gatherer() const { return gatherer_.get(); }
 

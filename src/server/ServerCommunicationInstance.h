@@ -28,6 +28,8 @@ class ServerCommunicationInstance {
         });
         return *link_;
     }
+    // Where the link goes (the web panels take the host from here).
+    const LinkSettings& settings() const { return settings_; }
     // The link if it exists already, else null.
     ServerCommunication* IfCreated() const { return created_.load(); }
 

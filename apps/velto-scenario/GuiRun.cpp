@@ -1,0 +1,103 @@
+#include "velto-scenario/GuiRun.h"
+
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QPainter>
+
+#include "ui/LanguageSelectionDialog.h"
+#include "ui/QtFrontEnd.h"
+
+namespace velto::scenario {
+
+struct GuiRun::State {
+    std::unique_ptr<QApplication> qt;
+    std::filesystem::path shots;
+    std::unique_ptr<ui::LanguageSelectionDialog> languageDialog;
+};
+
+GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir)
+    : state_(std::make_unique<State>()) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    state_->qt = std::make_unique<QApplication>(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    state_->shots = std::move(shotsDir);
+}
+
+GuiRun::~GuiRun() {
+    state_->languageDialog.reset();
+}
+
+namespace {
+
+// A window as the screen shows it: outside its mask nothing (a widget grab fills it).
+QImage Picture(QWidget* window) {
+    QImage image = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    if (!window->mask().isEmpty()) {
+        QImage shaped(image.size(), QImage::Format_ARGB32);
+        shaped.fill(Qt::transparent);
+        QPainter painter(&shaped);
+        painter.setClipRegion(window->mask());
+        painter.drawImage(0, 0, image);
+        return shaped;
+    }
+    return image;
+}
+
+QString WindowName(QWidget* window, int index) {
+    if (!window->objectName().isEmpty()) {
+        return window->objectName();
+    }
+    return QString::fromLatin1(window->metaObject()->className()).section(QLatin1Char(':'), -1) +
+           (index > 0 ? QString::number(index) : QString());
+}
+
+}  // namespace
+
+void GuiRun::Apply(RunOptions& options) {
+    State* state = state_.get();
+    options.frontEnd = [](std::unique_ptr<calls::AnsweringPanels> script,
+                          std::unique_ptr<platform::UrlOpener> browser, int32_t language) {
+        ui::QtFrontEnd::Options front;
+        front.interactive = false;
+        front.language = language;
+        front.urlOpener = std::move(browser);
+        front.script = std::move(script);
+        front.webBase = std::string();
+        return std::make_unique<ui::QtFrontEnd>(std::move(front));
+    };
+    options.pump = [] { QApplication::processEvents(); };
+    options.guiVerb = [state](const Step& step, std::string& why) {
+        for (int i = 0; i < 3; ++i) {
+            QApplication::processEvents();
+        }
+        if (step.verb == "open") {
+            if (step.args[0] != "language-dialog") {
+                why = "open language-dialog";
+                return false;
+            }
+            state->languageDialog = std::make_unique<ui::LanguageSelectionDialog>();
+            state->languageDialog->show();
+            QApplication::processEvents();
+            return true;
+        }
+        std::error_code error;
+        std::filesystem::create_directories(state->shots, error);
+        int index = 0;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible() || window->inherits("QMenu") ||
+                window->windowType() == Qt::ToolTip) {
+                continue;
+            }
+            const QString name = WindowName(window, index++);
+            const auto file = state->shots / (step.args[0] + "-" + name.toStdString() + ".png");
+            if (!Picture(window).save(QString::fromStdString(file.string()))) {
+                why = "cannot write " + file.string();
+                return false;
+            }
+        }
+        return true;
+    };
+}
+
+}  // namespace velto::scenario

@@ -1,0 +1,44 @@
+#include "ui/Artwork.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace velto::ui {
+
+namespace {
+
+QString PathOf(const QString& name) {
+    return QStringLiteral(":/artwork/") + name + QStringLiteral(".svg");
+}
+
+}  // namespace
+
+bool HasArtwork(const QString& name) {
+    return QFile::exists(PathOf(name));
+}
+
+QImage ArtworkImage(const QString& name, QSize size) {
+    QSvgRenderer renderer(PathOf(name));
+    if (!renderer.isValid()) {
+        return {};
+    }
+    if (!size.isValid()) {
+        size = renderer.defaultSize();
+    }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+QPixmap ArtworkPixmap(const QString& name, QSize size) {
+    return QPixmap::fromImage(ArtworkImage(name, size));
+}
+
+QPixmap ArtworkPixmap(const QString& name) {
+    return ArtworkPixmap(name, QSize());
+}
+
+}  // namespace velto::ui

@@ -1,0 +1,354 @@
+#include "ui/ForTestDialog.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "app/Application.h"
+#include "core/MainApp.h"
+#include "core/Messages.h"
+#include "headless/HeadlessMainWindow.h"
+#include "i18n/Languages.h"
+#include "platform/Trace.h"
+#include "ui/Artwork.h"
+#include "ui/Texts.h"
+
+namespace velto::ui {
+
+using platform::Trace;
+
+namespace {
+
+constexpr int kBandHeight = 57;
+constexpr const char* kPanelPath = "/veltorbt/v1_2/adpanel/main/?lang=";
+
+CxSkinButton* SkinButton(QWidget* parent, const QString& name, QSize size, bool round) {
+    auto* button = new CxSkinButton(parent);
+    CxSkinButton::Skin skin;
+    skin.normal = ArtworkPixmap(name, size);
+    skin.hover = ArtworkPixmap(name + QStringLiteral("_hi"), size);
+    skin.pressed = skin.hover;
+    if (round) {
+        skin.mask = ArtworkImage(name + QStringLiteral("_mask"), size);
+    }
+    button->SetSkin(std::move(skin));
+    return button;
+}
+
+}  // namespace
+
+ForTestDialog::ForTestDialog(app::Application& app, std::string webBase)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Window),
+      app_(app),
+      webBase_(std::move(webBase)),
+      target_(app.windows(), app.loop(), core::kMainWindowTitle,
+              [this](uint32_t message, platform::WParam wParam, platform::LParam lParam) {
+                  return OnMessage(message, wParam, lParam);
+              }) {
+    setWindowTitle(QString::fromUtf8(core::kMainWindowTitle));
+    setObjectName(QStringLiteral("main"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    Build();
+}
+
+ForTestDialog::~ForTestDialog() {
+    target_.Destroy();
+    blink_.stop();
+    Trace("MainWindow: destroyed\n");
+}
+
+void ForTestDialog::Build() {
+    // 1. The fixed size.
+    setFixedSize(kWidth, kHeight);
+    header_ = ArtworkPixmap(QStringLiteral("header"), QSize(64, kBandHeight));
+    // 2. The waiting animation: loaded, centred, started, hidden.
+    waiting_ = new CPictureEx(this);
+    waiting_->Load(QStringLiteral("wait"), 80);
+    waiting_->move((kWidth - waiting_->width()) / 2, (kHeight - waiting_->height()) / 2);
+    waiting_->Draw();
+    waiting_->hide();
+    permission_ = new CPictureEx(this);
+    permission_->hide();
+    // 3. The window's icons.
+    trayNormal_ = QIcon(ArtworkPixmap(QStringLiteral("tray")));
+    trayHighlighted_ = QIcon(ArtworkPixmap(QStringLiteral("tray_hi")));
+    setWindowIcon(trayNormal_);
+    // 4. The tray icon.
+    tray_ = std::make_unique<MultiLanguageSystemTray>(app_.state(), [this](int command) {
+        OnMessage(kCommandMessage, static_cast<platform::WParam>(command), 0);
+    });
+    tray_->SetIcon(trayNormal_);
+    tray_->Check();
+    // 5. The web panel.
+    banner_ = new BannerPanel(app_.clock(), app_.workers(), app_.urlOpener(), this);
+    // Buttons, logo, texts.
+    logo_ = new QLabel(this);
+    logo_->setPixmap(ArtworkPixmap(QStringLiteral("logo"), QSize(81, 39)));
+    close_ = SkinButton(this, QStringLiteral("btn_close"), QSize(42, 17), false);
+    minimise_ = SkinButton(this, QStringLiteral("btn_min"), QSize(27, 17), false);
+    missed_ = SkinButton(this, QStringLiteral("btn_missed"), QSize(39, 39), true);
+    options_ = SkinButton(this, QStringLiteral("btn_options"), QSize(39, 39), true);
+    missedNormal_ = missed_->normalImage();
+    missedHighlighted_ = ArtworkPixmap(QStringLiteral("btn_missed_hi"), QSize(39, 39));
+    connect(close_, &QAbstractButton::clicked, this, &QWidget::hide);
+    connect(minimise_, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+    connect(missed_, &QAbstractButton::clicked, this, &ForTestDialog::MissedCallPressed);
+    connect(options_, &QAbstractButton::clicked, this, [this] {
+        if (openOptions_) {
+            openOptions_();
+        }
+    });
+    status_ = new QLabel(this);
+    status_->setAlignment(Qt::AlignCenter);
+    status_->setWordWrap(true);
+    status_->setStyleSheet(QStringLiteral("color: #31323a;"));
+    footer_ = new QLabel(this);
+    footer_->setAlignment(Qt::AlignCenter);
+    footer_->setStyleSheet(QStringLiteral("background: rgb(243, 243, 243); color: #555555;"));
+    // 7. The contact list's area, hidden until the list arrives.
+    contactList_ = new ContactListSlot(this);
+    contactList_->hide();
+    // 8. Layout, texts, caption.
+    Layout();
+    Refresh();
+    // 10. The blink timer.
+    blink_.setTimerType(Qt::CoarseTimer);
+    connect(&blink_, &QTimer::timeout, this, &ForTestDialog::BlinkStep);
+    blink_.start(kBlinkMs);
+}
+
+void ForTestDialog::Layout() {
+    const QRect client = rect();
+    logo_->setGeometry(12, 10, 81, 39);
+    missed_->setGeometry(141, 10, 39, 39);
+    options_->setGeometry(191, 10, 39, 39);
+    close_->setGeometry(client.width() - 43, 1, 42, 17);
+    minimise_->setGeometry(client.width() - 70, 1, 27, 17);
+    contactList_->setGeometry(client.left() + 1, client.top() + 56, client.width() - 2,
+                              client.height() - 102);
+    status_->setGeometry(24, 76, client.width() - 48, 84);
+    const int listBottom = client.top() + 56 + client.height() - 102;
+    banner_->setGeometry(1, listBottom, client.width() - 2, 24);
+    footer_->setGeometry(1, listBottom + 24, client.width() - 2, client.height() - listBottom - 25);
+}
+
+ForTestDialog::Status ForTestDialog::ChooseStatus(bool notAvailable, bool refused, bool pending,
+                                                  bool authorizedOnce) {
+    if (notAvailable) {
+        return Status::SignIn;
+    }
+    if (refused) {
+        return Status::GivePermission;
+    }
+    if (pending) {
+        return authorizedOnce ? Status::Waiting : Status::GivePermission;
+    }
+    return Status::None;
+}
+
+std::string ForTestDialog::PanelAddress() const {
+    return webBase_ + kPanelPath + std::string(i18n::LanguageCode(ShownLanguage(app_.state())));
+}
+
+void ForTestDialog::Refresh() {
+    const core::SharedState& state = app_.state();
+    const int32_t language = ShownLanguage(state);
+    // 1. Tooltips.
+    missed_->setToolTip(Text(i18n::TXT_MISSED_CALL, language));
+    options_->setToolTip(Text(i18n::TXT_OPTIONS, language));
+    // 2.-3. The attachment state.
+    ShowStatus(ChooseStatus(state.SkypeNotAvailable, state.AuthorizationRefused,
+                            state.AuthorizationPending, state.AuthorizedOnce),
+               language);
+    // 4. The slogan: the Skype user's language while attached, else the stored one.
+    footer_->setText(Text(i18n::TXT_SLOGAN, state.SkypeAttached
+                                                ? state.CurrentLanguage.load()
+                                                : state.DefaultLanguageIndex.load()));
+    // 5. The web panel in the language shown.
+    if (!webBase_.empty()) {
+        banner_->Navigate(PanelAddress());
+    }
+    tray_->CustomizeMenu();
+    update();
+}
+
+void ForTestDialog::ShowStatus(Status status, int32_t language) {
+    shownStatus_ = status;
+    // The contact list covers the status while it is shown.
+    const bool listShown = contactList_->isVisibleTo(this);
+    switch (status) {
+        case Status::None:
+        case Status::Waiting:
+            status_->clear();
+            waiting_->setVisible(status == Status::Waiting && !listShown);
+            permission_->Stop();
+            permission_->hide();
+            break;
+        case Status::GivePermission:
+            status_->setText(Text(i18n::TXT_GIVE_PERMISSION, language));
+            waiting_->hide();
+            permission_->Load(QStringLiteral("permission"), 120);
+            permission_->move((width() - permission_->width()) / 2,
+                              (height() - permission_->height()) / 2 + 20);
+            permission_->Draw();
+            permission_->setVisible(!listShown);
+            break;
+        case Status::SignIn:
+            status_->setText(Text(i18n::TXT_SIGN_IN_SKYPE, language));
+            waiting_->hide();
+            permission_->Stop();
+            permission_->hide();
+            break;
+    }
+}
+
+void ForTestDialog::SetBlinkImages(bool highlighted) {
+    highlighted_ = highlighted;
+    missed_->SetNormalImage(highlighted ? missedHighlighted_ : missedNormal_);
+    tray_->SetIcon(highlighted ? trayHighlighted_ : trayNormal_);
+}
+
+void ForTestDialog::BlinkStep() {
+    tray_->Check();
+    if (app_.missedCalls().NewMissedCall()) {
+        tray_->SetTooltip(Text(i18n::TXT_NEW_MISSED_CALL, ShownLanguage(app_.state())));
+        ++blinkCount_;
+        SetBlinkImages(blinkCount_ % 2 == 1);
+    } else {
+        if (highlighted_) {
+            SetBlinkImages(false);
+        }
+        tray_->SetTooltip(QStringLiteral("Velto"));
+    }
+    missed_->update();
+}
+
+void ForTestDialog::MissedCallPressed() {
+    if (!app_.state().SkypeAttached) {
+        return;
+    }
+    app_.missedCalls().ClearNewMissedCall();
+    BlinkStep();
+    if (openMissedCalls_) {
+        openMissedCalls_();
+    }
+}
+
+void ForTestDialog::RestoreFromTray() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+    Trace("MainWindow: brought to the front\n");
+}
+
+void ForTestDialog::QuitFromTray() {
+    tray_->Remove();
+    app_.Quit(0);
+}
+
+platform::LResult ForTestDialog::OnMessage(uint32_t message, platform::WParam wParam,
+                                           platform::LParam lParam) {
+    if (message != core::WM_UPDATEUSERSTATUS) {
+        Trace("MainWindow: received %s (0x%04X) wParam=%lu lParam=%ld\n",
+              headless::HeadlessMainWindow::MessageName(message), message,
+              static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+    }
+    switch (message) {
+        case core::WM_UPDATELIST:
+            app_.contactUpdates().OnUpdateList(wParam, lParam);
+            status_->clear();
+            waiting_->hide();
+            permission_->hide();
+            contactList_->show();
+            contactList_->raise();
+            return 0;
+        case core::WM_UPDATEUSERSTATUS:
+            return app_.contactUpdates().OnUpdateUserStatus(wParam, lParam);
+        case core::WM_BLINK_TIMER:
+            if (wParam != 0) {
+                blink_.start(kBlinkMs);
+            } else {
+                blink_.stop();
+                SetBlinkImages(false);
+            }
+            return 0;
+        case core::WM_SHOW_MAIN_WINDOW:
+            RestoreFromTray();
+            return 0;
+        case core::WM_SKYPE_LOST:
+            contactList_->hide();
+            Refresh();
+            return 0;
+        case core::WM_CONTACTS_STABLE:
+            return 0;
+        case core::WM_TRAY_NOTIFY:
+            // 0x0203: a left double click on the icon.
+            if (lParam == 0x0203) {
+                RestoreFromTray();
+            }
+            return 0;
+        case core::WM_REFRESH_TEXTS:
+            Refresh();
+            return 0;
+        case kCommandMessage:
+            if (wParam == MultiLanguageSystemTray::kOpenCommand) {
+                RestoreFromTray();
+            } else if (wParam == MultiLanguageSystemTray::kQuitCommand) {
+                QuitFromTray();
+            }
+            return 0;
+        default:
+            Trace("MainWindow: message 0x%04X not handled\n", message);
+            return 0;
+    }
+}
+
+void ForTestDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawTiledPixmap(QRect(1, 1, width() - 2, kBandHeight), header_);
+    painter.setPen(QColor(0x15, 0x5a, 0x96));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void ForTestDialog::closeEvent(QCloseEvent* event) {
+    // Closing only hides: the tray brings the window back.
+    event->ignore();
+    hide();
+}
+
+void ForTestDialog::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && IsCaption(pos)) {
+        dragOffset_ = pos;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void ForTestDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *dragOffset_);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void ForTestDialog::mouseReleaseEvent(QMouseEvent* event) {
+    dragOffset_.reset();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void ForTestDialog::wheelEvent(QWheelEvent* event) {
+    if (QWidget* list = contactList_->content(); list != nullptr && contactList_->isVisible()) {
+        QCoreApplication::sendEvent(list, event);
+        return;
+    }
+    QWidget::wheelEvent(event);
+}
+
+}  // namespace velto::ui

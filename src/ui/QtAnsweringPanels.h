@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <mutex>
+
+#include "calls/AnsweringPanel.h"
+#include "ui/AnsweringPanelWindow.h"
+
+namespace velto::ui {
+
+// Answering panels whose window is a Qt window on the UI thread, while the panel itself
+// (the decision and whether it is shown) stays the model the call handler uses on its own
+// thread. The handler's Show and Hide are queued to the UI thread; a button press there
+// writes the decision through the model. With `script` given (scenario runs), the model is
+// the scripted panel, so the script's presses and the window's agree.
+class QtAnsweringPanels final : public QObject, public calls::AnsweringPanels {
+    Q_OBJECT
+  public:
+    // On the UI thread.
+    explicit QtAnsweringPanels(std::unique_ptr<calls::AnsweringPanels> script = nullptr);
+    ~QtAnsweringPanels() override;
+
+    // From any thread.
+    std::unique_ptr<calls::AnsweringPanel> Create(calls::PanelRequest request) override;
+
+    // The windows shown now (UI thread; tests and pictures).
+    std::vector<AnsweringPanelWindow*> ShownWindows() const;
+
+    calls::AnsweringPanels* script() const { return script_.get(); }
+
+  private:
+    class Panel;
+    struct Window;
+
+    std::unique_ptr<calls::AnsweringPanels> script_;
+    mutable std::mutex mutex_;
+    std::vector<std::weak_ptr<Window>> windows_;
+};
+
+}  // namespace velto::ui

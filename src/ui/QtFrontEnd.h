@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/FrontEnd.h"
+#include "ui/ForTestDialog.h"
+#include "ui/LanguageSelectionDialog.h"
+#include "ui/QtAnsweringPanels.h"
+#include "ui/QtLoopBridge.h"
+#include "ui/QtMessageBoxes.h"
+
+namespace velto::ui {
+
+// The desktop front end on Qt Widgets. Make it on the UI thread after the QApplication,
+// and hand it to the application.
+class QtFrontEnd final : public app::FrontEnd {
+  public:
+    struct Options {
+        // False (scenario pictures, tests): message boxes do not wait and the first-start
+        // language comes from `language` instead of the dialog.
+        bool interactive = true;
+        std::optional<int32_t> language;
+        // Null: the user's browser (xdg-open).
+        std::unique_ptr<platform::UrlOpener> urlOpener;
+        // Scripted panels whose presses the windows follow (scenario runs); null: the user
+        // decides on the windows.
+        std::unique_ptr<calls::AnsweringPanels> script;
+        // Scheme, host and port of the web panels; nothing: the communication server's
+        // host on its web port; empty: no web pages are fetched.
+        std::optional<std::string> webBase;
+    };
+
+    explicit QtFrontEnd(Options options);
+    ~QtFrontEnd() override;
+
+    platform::MessageBoxes& boxes() override { return boxes_; }
+    i18n::LanguageChooser& languageChooser() override { return chooser_; }
+    calls::AnsweringPanels& answeringPanels() override { return panels_; }
+    platform::UrlOpener& urlOpener() override { return *urlOpener_; }
+
+    void Bind(app::Application& application) override;
+    platform::WindowHandle CreateMainWindow() override;
+    void ShowMainWindow(bool hidden) override;
+    void DestroyMainWindow() override;
+    void Run(platform::MessageLoop& loop) override;
+
+    // The main window while it exists.
+    ForTestDialog* mainWindow() { return mainWindow_.get(); }
+    QtAnsweringPanels& panels() { return panels_; }
+    QtMessageBoxes& qtBoxes() { return boxes_; }
+    // The bridge from Bind on (benchmarks count its drains).
+    QtLoopBridge* bridge() { return bridge_.get(); }
+
+  private:
+    Options options_;
+    QtMessageBoxes boxes_;
+    QtLanguageChooser chooser_;
+    QtAnsweringPanels panels_;
+    std::unique_ptr<platform::UrlOpener> urlOpener_;
+    app::Application* app_ = nullptr;
+    std::unique_ptr<ForTestDialog> mainWindow_;
+    std::unique_ptr<QtLoopBridge> bridge_;
+};
+
+}  // namespace velto::ui

@@ -1,0 +1,236 @@
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <atomic>
+
+#include <gtest/gtest.h>
+
+#include "calls/AnsweringPanel.h"
+#include "platform/UrlOpener.h"
+#include "platform/VirtualClock.h"
+#include "ui/AnsweringPanelWindow.h"
+#include "ui/BannerPanel.h"
+#include "ui/CURLLinkButton.h"
+#include "ui/CxSkinButton.h"
+#include "ui/QtAnsweringPanels.h"
+#include "ui/QtLoopBridge.h"
+#include "ui/TStackedDialog.h"
+
+namespace velto::ui::test {
+namespace {
+
+TEST(SkinButton, AClickOnATransparentCornerDoesNotPressTheRoundButton) {
+    QImage mask(20, 20, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            if ((x - 9.5) * (x - 9.5) + (y - 9.5) * (y - 9.5) <= 81) {
+                mask.setPixel(x, y, qRgb(0, 0, 0));
+            }
+        }
+    }
+    const QRegion region = CxSkinButton::RegionFromMask(mask, qRgb(255, 255, 255));
+    EXPECT_TRUE(region.contains(QPoint(10, 10)));
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_FALSE(region.contains(QPoint(19, 19)));
+    EXPECT_EQ(region.boundingRect(), QRect(1, 1, 18, 18));
+
+    QWidget parent;
+    auto* button = new CxSkinButton(&parent);
+    QPixmap face(20, 20);
+    face.fill(Qt::blue);
+    CxSkinButton::Skin skin;
+    skin.normal = face;
+    skin.mask = mask;
+    button->SetSkin(std::move(skin));
+    parent.show();
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    const auto click = [button](QPoint at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, {});
+        QMouseEvent release(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, {});
+        QApplication::sendEvent(button, &press);
+        QApplication::sendEvent(button, &release);
+    };
+    click(QPoint(0, 0));
+    EXPECT_EQ(clicks.count(), 0);
+    click(QPoint(10, 10));
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(LinkButton, OpensAddressesAndHandsOtherTextsToItsParent) {
+    platform::RecordingUrlOpener browser;
+    CURLLinkButton link(browser, 1077);
+    QSignalSpy handed(&link, &CURLLinkButton::linkClicked);
+    link.setText(QStringLiteral("Browse"));
+    link.click();
+    ASSERT_EQ(handed.count(), 1);
+    EXPECT_EQ(handed.at(0).at(0).toInt(), 1077);
+    EXPECT_TRUE(link.visited());
+    link.setText(QStringLiteral("www.velto.example/help"));
+    link.SetPrefix(QStringLiteral("https://"));
+    link.click();
+    EXPECT_EQ(handed.count(), 1);
+    EXPECT_EQ(browser.opened(), std::vector<std::string>{"https://www.velto.example/help"});
+    EXPECT_FALSE(CURLLinkButton::IsAddress(QStringLiteral("file:///etc/passwd")));
+}
+
+TEST(BannerPanel, AcceptsOnlyWholeTextPagesWithinTheCap) {
+    EXPECT_TRUE(BannerPanel::AcceptPage(200, "<p>hello</p>", true));
+    EXPECT_FALSE(BannerPanel::AcceptPage(404, "<p>gone</p>", true));
+    EXPECT_FALSE(BannerPanel::AcceptPage(200, "<p>half", false));
+    EXPECT_FALSE(BannerPanel::AcceptPage(200, std::string("a\0b", 3), true));
+    EXPECT_FALSE(BannerPanel::AcceptPage(200, "\xff\xfe garbage", true));
+    EXPECT_FALSE(
+        BannerPanel::AcceptPage(200, std::string(BannerPanel::kMaxPageBytes + 1, 'a'), true));
+}
+
+TEST(BannerPanel, AnUnreachableServerLeavesThePlaceholder) {
+    platform::RealClock clock;
+    platform::Workers workers(clock);
+    platform::RecordingUrlOpener browser;
+    BannerPanel panel(clock, workers, browser);
+    const QString placeholder = panel.toHtml();
+    panel.Navigate("http://127.0.0.1:1/veltorbt/v1_2/adpanel/main/?lang=eng");
+    QSignalSpy arrived(&panel, &BannerPanel::pageArrived);
+    ASSERT_TRUE(arrived.wait(10000));
+    EXPECT_FALSE(arrived.at(0).at(0).toBool());
+    EXPECT_EQ(panel.toHtml(), placeholder);
+    EXPECT_TRUE(panel.shownAddress().empty());
+    workers.JoinAll();
+}
+
+TEST(AnsweringPanelWindow, WidensInStepsAndIsShapedAsTwoCirclesAndABar) {
+    const QFontMetrics metrics(QApplication::font());
+    EXPECT_EQ(AnsweringPanelWindow::TextWidth(metrics, QStringLiteral("Bob")), 100);
+    const QString longName = QStringLiteral(
+        "Maximilian Alexander von Hohenzollern-Sigmaringen der Dritte aus Oberammergau");
+    const int width = AnsweringPanelWindow::TextWidth(metrics, longName);
+    EXPECT_GT(width, 100);
+    EXPECT_EQ((width - 100) % 20, 0);
+    EXPECT_LE(
+        metrics.boundingRect(QRect(0, 0, width, 40), Qt::TextWordWrap | Qt::AlignCenter, longName)
+            .height(),
+        40);
+    EXPECT_GT(
+        metrics
+            .boundingRect(QRect(0, 0, width - 20, 40), Qt::TextWordWrap | Qt::AlignCenter, longName)
+            .height(),
+        40);
+
+    const QRegion shape = AnsweringPanelWindow::Shape(290);
+    EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+    EXPECT_FALSE(shape.contains(QPoint(289, 51)));
+    EXPECT_TRUE(shape.contains(QPoint(26, 0)));
+    EXPECT_TRUE(shape.contains(QPoint(1, 26)));
+    EXPECT_TRUE(shape.contains(QPoint(288, 26)));
+
+    AnsweringPanelWindow panel(QStringLiteral("Bob"), [](int) {});
+    EXPECT_EQ(panel.size(), QSize(290, 52));
+    EXPECT_EQ(panel.declineButton()->geometry(), QRect(155, 6, 44, 40));
+    EXPECT_EQ(panel.takeButton()->geometry(), QRect(214, 6, 44, 40));
+    EXPECT_TRUE(panel.windowFlags() & Qt::WindowStaysOnTopHint);
+    // A name that would push the buttons off the screen is shortened instead.
+    AnsweringPanelWindow huge(QString(2000, QLatin1Char('W')), [](int) {});
+    EXPECT_LE(huge.width(), AnsweringPanelWindow::kMaxTextWidth + 190);
+}
+
+// The handler's side runs on its own thread; the window on this (the UI) thread.
+TEST(QtAnsweringPanels, TheWindowFollowsTheModelAndWritesTheUsersDecision) {
+    QtAnsweringPanels panels;
+    for (const int button :
+         {calls::AnsweringPanelModel::kTakeButton, calls::AnsweringPanelModel::kDeclineButton}) {
+        std::atomic<int> woken{0};
+        auto panel = panels.Create(
+            {.callId = 7, .partnerHandle = "bob", .text = "Bob", .wake = [&] { ++woken; }});
+        panel->Show();
+        QApplication::processEvents();
+        auto shown = panels.ShownWindows();
+        ASSERT_EQ(shown.size(), 1u);
+        CxSkinButton* pressed = button == calls::AnsweringPanelModel::kTakeButton
+                                    ? shown[0]->takeButton()
+                                    : shown[0]->declineButton();
+        QTest::mouseClick(pressed, Qt::LeftButton, {}, QPoint(22, 20));
+        EXPECT_EQ(panel->Decision(), button == calls::AnsweringPanelModel::kTakeButton
+                                         ? calls::AnsweringPanel::kTake
+                                         : calls::AnsweringPanel::kDecline);
+        EXPECT_FALSE(panel->IsShown());
+        EXPECT_EQ(woken.load(), 1);
+        EXPECT_TRUE(panels.ShownWindows().empty());
+        panel.reset();
+        QApplication::processEvents();
+    }
+    // The caller hangs up: the handler hides the panel and writes 2 itself.
+    auto panel =
+        panels.Create({.callId = 8, .partnerHandle = "carol", .text = "Carol", .wake = {}});
+    panel->Show();
+    QApplication::processEvents();
+    ASSERT_EQ(panels.ShownWindows().size(), 1u);
+    panel->Hide();
+    panel->SetDecision(calls::AnsweringPanel::kDecline);
+    QApplication::processEvents();
+    EXPECT_TRUE(panels.ShownWindows().empty());
+    EXPECT_EQ(panel->Decision(), calls::AnsweringPanel::kDecline);
+}
+
+TEST(QtLoopBridge, PostsWakeQtAndADrainNeverRunsInsideAnother) {
+    platform::RealClock clock;
+    platform::MessageLoop loop(clock);
+    QtLoopBridge bridge(loop);
+    std::vector<int> order;
+    loop.Post([&] {
+        order.push_back(1);
+        loop.Post([&] {
+            order.push_back(3);
+            loop.Quit(0);
+        });
+        // A task's own event loop (a modal dialog) must not run the next task inside it.
+        QApplication::processEvents();
+        order.push_back(2);
+    });
+    bridge.Exec();
+    QApplication::processEvents();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
+class TwoPages : public TStackedDialog {
+  public:
+    std::vector<std::string> log;
+
+  protected:
+    TStackedPage* CreatePage(int id) override {
+        if (id != 1 && id != 2) {
+            return nullptr;
+        }
+        struct Page : TStackedPage {
+            Page(TwoPages& d, int id) : dialog(d), id(id) {}
+            void OnCreatePage() override { dialog.log.push_back("create " + std::to_string(id)); }
+            void OnSetActive() override { dialog.log.push_back("active " + std::to_string(id)); }
+            void OnKillActive() override { dialog.log.push_back("kill " + std::to_string(id)); }
+            TwoPages& dialog;
+            int id;
+        };
+        return new Page(*this, id);
+    }
+    void PageChanged(int id) override { log.push_back("changed " + std::to_string(id)); }
+};
+
+TEST(TStackedDialog, ShowsOnePageAtATimeOverThePlaceholder) {
+    TwoPages dialog;
+    dialog.resize(300, 200);
+    auto* placeholder = new QWidget(&dialog);
+    placeholder->setGeometry(10, 20, 200, 100);
+    dialog.SetPlaceholder(placeholder);
+    EXPECT_TRUE(dialog.ActivatePage(1));
+    EXPECT_TRUE(dialog.ActivatePage(2));
+    EXPECT_FALSE(dialog.ActivatePage(3));
+    EXPECT_EQ(dialog.log, (std::vector<std::string>{"create 1", "active 1", "changed 1", "create 2",
+                                                    "kill 1", "active 2", "changed 2"}));
+    EXPECT_EQ(dialog.ActivePage(), dialog.FindPage(2));
+    EXPECT_FALSE(dialog.FindPage(1)->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.FindPage(2)->geometry(), QRect(10, 20, 200, 100));
+}
+
+}  // namespace
+}  // namespace velto::ui::test
