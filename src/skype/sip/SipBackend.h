@@ -32,7 +32,7 @@ struct SipBackendOptions {
     std::filesystem::path dataDir;
     // Iteration of the stack: with a call, and without.
     platform::Millis callInterval{20};
-    platform::Millis idleInterval{100};
+    platform::Millis idleInterval{150};
     // How often a core that could not start is tried again.
     platform::Millis retryInterval{10000};
 };
