@@ -16,9 +16,10 @@ function(velto_library name)
   endif()
 endfunction()
 
-# One GoogleTest executable per test folder, built from every *_test.cpp in it.
+# One GoogleTest executable per test folder, built from every *_test.cpp in it. SERIAL runs
+# its tests alone: real-time media tests lose samples when the other core is busy too.
 function(velto_tests name)
-  cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "" "DEPS;LABELS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -27,7 +28,7 @@ function(velto_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} velto_testsupport GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120 RUN_SERIAL ${ARG_SERIAL})
   target_compile_definitions(${name} PRIVATE VELTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              VELTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
 endfunction()

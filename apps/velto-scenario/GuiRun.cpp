@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "ui/DialogDriver.h"
+#include "ui/ForTestDialog.h"
 #include "ui/LanguageSelectionDialog.h"
+#include "ui/PartnerList.h"
 #include "ui/QtFrontEnd.h"
 
 namespace velto::scenario {
@@ -14,6 +17,7 @@ struct GuiRun::State {
     std::unique_ptr<QApplication> qt;
     std::filesystem::path shots;
     std::unique_ptr<ui::LanguageSelectionDialog> languageDialog;
+    ui::QtFrontEnd* shown = nullptr;
 };
 
 GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir)
@@ -52,34 +56,62 @@ QString WindowName(QWidget* window, int index) {
            (index > 0 ? QString::number(index) : QString());
 }
 
+// The window verbs click the contact list and the dialogs; relative files of "pick" start
+// at the scenario's folder.
+bool DriveDialogs(ui::QtFrontEnd* shown, const std::filesystem::path& scenarioDir, const Step& step,
+                  std::string& why) {
+    if (!ui::DialogDriver::Knows(step.verb)) {
+        why = "unknown window verb " + step.verb;
+        return false;
+    }
+    if (shown == nullptr || shown->application() == nullptr || shown->mainWindow() == nullptr) {
+        why = "no windows to drive";
+        return false;
+    }
+    std::vector<std::string> args = step.args;
+    if (step.verb == "pick" && !args.empty() && std::filesystem::path(args[0]).is_relative()) {
+        args[0] = (scenarioDir / args[0]).string();
+    }
+    ui::DialogDriver driver(
+        *shown->application(),
+        [shown] {
+            return qobject_cast<ui::PartnerList*>(
+                shown->mainWindow()->contactListSlot()->content());
+        },
+        [shown] { return static_cast<QWidget*>(shown->mainWindow()); },
+        &ui::DialogDriver::PumpUntil);
+    return driver.Run(step.verb, args, why);
+}
+
 }  // namespace
 
 void GuiRun::Apply(RunOptions& options) {
     State* state = state_.get();
-    options.frontEnd = [](std::unique_ptr<calls::AnsweringPanels> script,
-                          std::unique_ptr<platform::UrlOpener> browser, int32_t language) {
+    options.frontEnd = [state](std::unique_ptr<calls::AnsweringPanels> script,
+                               std::unique_ptr<platform::UrlOpener> browser, int32_t language) {
         ui::QtFrontEnd::Options front;
         front.interactive = false;
         front.language = language;
         front.urlOpener = std::move(browser);
         front.script = std::move(script);
         front.webBase = std::string();
-        return std::make_unique<ui::QtFrontEnd>(std::move(front));
+        auto made = std::make_unique<ui::QtFrontEnd>(std::move(front));
+        state->shown = made.get();
+        return made;
     };
     options.pump = [] { QApplication::processEvents(); };
-    options.guiVerb = [state](const Step& step, std::string& why) {
+    options.guiVerb = [state, &options](const Step& step, std::string& why) {
         for (int i = 0; i < 3; ++i) {
             QApplication::processEvents();
         }
-        if (step.verb == "open") {
-            if (step.args[0] != "language-dialog") {
-                why = "open language-dialog";
-                return false;
-            }
+        if (step.verb == "open" && !step.args.empty() && step.args[0] == "language-dialog") {
             state->languageDialog = std::make_unique<ui::LanguageSelectionDialog>();
             state->languageDialog->show();
             QApplication::processEvents();
             return true;
+        }
+        if (step.verb != "shot") {
+            return DriveDialogs(state->shown, options.scenarioDir, step, why);
         }
         std::error_code error;
         std::filesystem::create_directories(state->shots, error);

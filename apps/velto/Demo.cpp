@@ -91,12 +91,7 @@ int RunDemo(const std::string& scenario, const std::filesystem::path& executable
                     shown->mainWindow()->contactListSlot()->content());
             },
             [&shown] { return static_cast<QWidget*>(shown->mainWindow()); },
-            [](const std::function<bool()>& done) {
-                for (int round = 0; round < 3000 && !done(); ++round) {
-                    QApplication::processEvents(QEventLoop::AllEvents, 20);
-                }
-                return done();
-            });
+            &ui::DialogDriver::PumpUntil);
         return driver.Run(step.verb, args, why);
     };
     options.pump = [] { QApplication::processEvents(); };

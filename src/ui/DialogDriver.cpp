@@ -1,5 +1,8 @@
 #include "ui/DialogDriver.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <QApplication>
 #include <map>
 
@@ -297,6 +300,15 @@ bool DialogDriver::Play(const std::string& what, std::string& why) {
     }
     why = "nothing to play as " + what;
     return false;
+}
+
+bool DialogDriver::PumpUntil(const std::function<bool()>& done) {
+    for (int slice = 0; slice < 3000 && !done(); ++slice) {
+        QEventLoop wait;
+        QTimer::singleShot(20, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    return done();
 }
 
 bool DialogDriver::Pick(const std::string& file, std::string& why) {

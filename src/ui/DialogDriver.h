@@ -36,6 +36,9 @@ class DialogDriver {
                  std::function<bool(const std::function<bool()>&)> runUntil);
 
     static bool Knows(const std::string& verb);
+    // Runs Qt's events, waiting for them in 20 ms slices, until `done` holds or a minute
+    // has passed (false then): work such as a conversion finishes on another thread.
+    static bool PumpUntil(const std::function<bool()>& done);
     // False with `why` when the verb could not be carried out.
     bool Run(const std::string& verb, const std::vector<std::string>& args, std::string& why);
 
