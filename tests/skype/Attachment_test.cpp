@@ -1,4 +1,6 @@
+#include <atomic>
 #include <filesystem>
+#include <memory>
 
 #include "core/ProcessExit.h"
 #include "i18n/LanguageTable.h"
@@ -130,16 +132,17 @@ TEST_F(SkypeTest, StatusChangesDoNotHoldTheListBack) {
     world_->SignIn();
     StartApp();
     const platform::Millis start = clock_.Now();
-    std::atomic<bool> stop{false};
-    app_->workers().Start("churn", [this, &stop] {
-        for (int i = 0; i < 100 && !stop; ++i) {
+    // Shared: the worker is joined only when the fixture ends, after this body's locals.
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    app_->workers().Start("churn", [this, stop] {
+        for (int i = 0; i < 100 && !*stop; ++i) {
             clock_.SleepFor(platform::Millis(100));
             world_->SetOnlineStatus("c" + std::to_string(i % 50),
                                     i % 3 == 0 ? OnlineStatus::Away : OnlineStatus::Online);
         }
     });
     ASSERT_TRUE(RunUntil([this] { return Received(core::WM_UPDATELIST) == 1; }));
-    stop = true;
+    *stop = true;
     EXPECT_EQ(ReceivedAt(core::WM_UPDATELIST) - start, platform::Millis(1000));
 }
 
@@ -149,9 +152,10 @@ TEST_F(SkypeTest, AListThatNeverSettlesIsShownAtTheCap) {
     world_->SignIn();
     StartApp();
     const platform::Millis start = clock_.Now();
-    std::atomic<bool> stop{false};
-    app_->workers().Start("renamer", [this, &stop] {
-        for (int i = 0; !stop && i < 400; ++i) {
+    // Shared: the worker is joined only when the fixture ends, after this body's locals.
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    app_->workers().Start("renamer", [this, stop] {
+        for (int i = 0; !*stop && i < 400; ++i) {
             clock_.SleepFor(platform::Millis(50));
             world_->AddContact(
                 {"alice", "Alice A", "Alice " + std::to_string(i), OnlineStatus::Online, false});
@@ -162,7 +166,7 @@ TEST_F(SkypeTest, AListThatNeverSettlesIsShownAtTheCap) {
     EXPECT_GE(shown, kContactsSettleCap);
     EXPECT_LE(shown, kContactsSettleCap + kContactPoll);
     RunFor(5000);
-    stop = true;
+    *stop = true;
     EXPECT_EQ(Received(core::WM_UPDATELIST), 1);
     EXPECT_TRUE(trace_.Contains("Stabiliser: the contact list still changes; shown as it is\n"));
 }
