@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 namespace velto::test {
 
@@ -25,6 +27,17 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
         argv.push_back(const_cast<char*>(a.c_str()));
     }
     for (const auto& e : env) {
+        envp.push_back(const_cast<char*>(e.c_str()));
+    }
+    // A sanitizer build's children need the same options (suppressions among them) as the
+    // test, whatever sandboxed environment the test gives them.
+    std::vector<std::string> sanitizer;
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"}) {
+        if (const char* value = std::getenv(name)) {
+            sanitizer.push_back(std::string(name) + "=" + value);
+        }
+    }
+    for (const auto& e : sanitizer) {
         envp.push_back(const_cast<char*>(e.c_str()));
     }
     argv.push_back(nullptr);
