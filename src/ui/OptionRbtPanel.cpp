@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "ui/FilePickUpDialog.h"
 #include "ui/Texts.h"
+#include "ui/ToneRadioRow.h"
 
 namespace velto::ui {
 namespace {
@@ -40,14 +41,8 @@ OptionRbtPanel::OptionRbtPanel(app::Application& app, QWidget* parent)
     const int radios[] = {kDefaultRadio, kOwnRadio, kPartnerRadio};
     const int plays[] = {kPlayDefault, kPlayOwn, kPlayPartner};
     for (int i = 0; i < 3; ++i) {
-        auto* radio = new QRadioButton(box_);
-        group_.addButton(radio, radios[i]);
-        grid->addWidget(radio, 1 + i, 0);
-        CxSkinButton* play = preview_.AddButton(box_, plays[i]);
-        playButtons_[i] = play;
-        grid->addWidget(play, 1 + i, 1);
-        const int id = plays[i];
-        connect(play, &QAbstractButton::clicked, this, [this, id] { PressPlay(id); });
+        playButtons_[i] = AddToneRadioRow(*grid, 1 + i, group_, radios[i], preview_, plays[i],
+                                          [this](int id) { PressPlay(id); });
     }
     grid->addWidget(partners_, 4, 0, 1, 2);
     grid->addWidget(browse_, 5, 0, 1, 2, Qt::AlignLeft);
