@@ -53,6 +53,8 @@ OptionRbtPanel::OptionRbtPanel(app::Application& app, QWidget* parent)
     partners_->setCurrentIndex(options_.PartnerIndex());
     const bool hasPartner = !options_.PartnerTones().empty();
     partners_->setEnabled(hasPartner);
+    // Without the partner service an empty list says nothing: only its disabled radio shows.
+    partners_->setVisible(hasPartner);
     group_.button(kPartnerRadio)->setEnabled(hasPartner);
     connect(&group_, &QButtonGroup::idClicked, this, &OptionRbtPanel::Ticked);
     connect(partners_, &QComboBox::activated, this,
