@@ -4,6 +4,7 @@
 
 #include "ui/Artwork.h"
 #include "ui/ContactListModel.h"
+#include "ui/RowScrollArea.h"
 
 namespace velto::ui {
 
@@ -15,7 +16,7 @@ QColor ContactRowDelegate::Background(int row, bool selectedOrOption) {
     if (selectedOrOption) {
         return {221, 234, 247};
     }
-    return row % 2 == 1 ? QColor(242, 240, 243) : QColor(Qt::white);
+    return RowScrollArea::RowColour(row);
 }
 
 ContactRowDelegate::ContactRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {

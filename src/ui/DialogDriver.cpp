@@ -37,6 +37,26 @@ std::optional<int> Number(const std::string& text) {
     return std::stoi(text);
 }
 
+// The ring-back choice's row that `what` names: standard, own, a partner tone's title or key,
+// or a row number; -1 for none.
+int ChoiceRowNamed(const RingToneChoice& choice, const std::string& what) {
+    const auto& rows = choice.rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ChoiceRow& row = rows[i];
+        const bool matches =
+            (what == "standard" && row.kind == ChoiceKind::Standard) ||
+            (what == "own" && row.kind == ChoiceKind::Own) ||
+            (row.kind == ChoiceKind::Partner &&
+             (what == row.partnerKey ||
+              QString::fromStdString(what) == QString::fromStdU16String(row.label))) ||
+            Number(what) == static_cast<int>(i);
+        if (matches) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 DialogDriver::DialogDriver(app::Application& app, std::function<PartnerList*()> list,
@@ -80,9 +100,12 @@ QWidget* DialogDriver::OpenOptions(app::Application& app, QWidget* owner, int pa
     return dialog;
 }
 
-QWidget* DialogDriver::OpenMissedCalls(app::Application& app, QWidget* owner) {
+QWidget* DialogDriver::OpenMissedCalls(app::Application& app, QWidget* owner, PartnerList* list) {
     auto* dialog = new MissedCallDialog(app, owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (list != nullptr) {
+        dialog->FollowStatuses(list);
+    }
     dialog->open();
     return dialog;
 }
@@ -199,7 +222,7 @@ bool DialogDriver::Open(const std::vector<std::string>& args, std::string& why) 
             return false;
         }
         app_.missedCalls().ClearNewMissedCall();
-        OpenMissedCalls(app_, owner_());
+        OpenMissedCalls(app_, owner_(), list_());
         return true;
     }
     if (what == "options") {
@@ -221,23 +244,13 @@ bool DialogDriver::Open(const std::vector<std::string>& args, std::string& why) 
 
 bool DialogDriver::Tick(const std::string& what, std::string& why) {
     if (auto* ringBack = Top<SingleRingToneDialog>()) {
-        const auto& rows = ringBack->choice().rows();
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const ChoiceRow& row = rows[i];
-            const bool matches =
-                (what == "standard" && row.kind == ChoiceKind::Standard) ||
-                (what == "own" && row.kind == ChoiceKind::Own) ||
-                (row.kind == ChoiceKind::Partner &&
-                 (what == row.partnerKey ||
-                  QString::fromStdString(what) == QString::fromStdU16String(row.label))) ||
-                Number(what) == static_cast<int>(i);
-            if (matches) {
-                ringBack->TickRow(static_cast<int>(i));
-                return true;
-            }
+        const int row = ChoiceRowNamed(ringBack->choice(), what);
+        if (row < 0) {
+            why = "no row " + what + " in the ring-back choice";
+            return false;
         }
-        why = "no row " + what + " in the ring-back choice";
-        return false;
+        ringBack->TickRow(row);
+        return true;
     }
     auto* options = Top<OptionDialog>();
     OptionPage* page = options ? options->page(options->activePage()) : nullptr;
@@ -277,7 +290,13 @@ bool DialogDriver::Tick(const std::string& what, std::string& why) {
 }
 
 bool DialogDriver::Play(const std::string& what, std::string& why) {
-    if (auto* missed = Top<MissedCallDialog>()) {
+    if (auto* ringBack = Top<SingleRingToneDialog>()) {
+        const int row = ChoiceRowNamed(ringBack->choice(), what);
+        if (row >= 0 && ringBack->playButton(row) && ringBack->playButton(row)->isEnabled()) {
+            ringBack->PressPlay(row);
+            return true;
+        }
+    } else if (auto* missed = Top<MissedCallDialog>()) {
         const auto row = Number(what);
         if (row && *row < missed->RowCount()) {
             missed->PressPlay(*row);

@@ -23,7 +23,8 @@ class PartnerList;
 //                                 autostart, friendmsg, autoupdate, voicemail
 //   change                        the own tone's "Change" (ring-back dialog) or "Browse"
 //   pick FILE                     the file picker converts FILE and waits for the result
-//   play WHAT                     missed calls: a row number; options: default, own, partner
+//   play WHAT                     missed calls: a row number; ring-back dialog: a row as for
+//                                 tick; options: default, own, partner
 //   delete N                      missed calls: row N (the confirmation is answered Yes)
 //   choose-language N             options: the General page's language list
 //   ok | cancel                   the dialog on top
@@ -45,9 +46,10 @@ class DialogDriver {
     // The dialog on top (the file picker before its parent), or null.
     static QWidget* TopDialog();
     // Opens the options dialog (`page` 0: the default page) or the missed-call dialog,
-    // window-modal over `owner`; both delete themselves when closed.
+    // window-modal over `owner`; both delete themselves when closed. The missed calls
+    // follow the statuses `list` receives.
     static QWidget* OpenOptions(app::Application& app, QWidget* owner, int page);
-    static QWidget* OpenMissedCalls(app::Application& app, QWidget* owner);
+    static QWidget* OpenMissedCalls(app::Application& app, QWidget* owner, PartnerList* list);
 
   private:
     bool Open(const std::vector<std::string>& args, std::string& why);

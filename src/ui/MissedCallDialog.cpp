@@ -8,6 +8,7 @@
 #include "platform/Trace.h"
 #include "skype/api/AutomationError.h"
 #include "ui/Artwork.h"
+#include "ui/PartnerList.h"
 #include "ui/Texts.h"
 #include "ui/WebPages.h"
 
@@ -31,29 +32,16 @@ CxSkinButton* RowButton(QWidget* parent, const QString& artwork) {
     return button;
 }
 
+QPixmap StatusPixmap(int32_t icon) {
+    return ArtworkPixmap(QStringLiteral("status_%1").arg(icon), QSize(16, 16));
+}
+
 }  // namespace
 
 MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
-    : SubMenuDialog(app, parent, kHeight),
-      scroll_(new QScrollArea(this)),
-      rowsWidget_(new QWidget),
-      rowsLayout_(new QVBoxLayout(rowsWidget_)),
-      preview_(app) {
+    : SubMenuDialog(app, parent, kHeight), scroll_(new RowScrollArea(this)), preview_(app) {
     setObjectName(QStringLiteral("MissedCallDialog"));
     app.missedCalls().ClearNewMissedCall();
-    rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(0);
-    scroll_->setWidget(rowsWidget_);
-    scroll_->setWidgetResizable(true);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The rows sit on white, like the rest of the dialog's body.
-    QPalette white = scroll_->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    scroll_->viewport()->setAutoFillBackground(true);
-    scroll_->viewport()->setPalette(white);
-    rowsWidget_->setAutoFillBackground(true);
-    rowsWidget_->setPalette(white);
     okButton()->hide();
     SetPageAddress(WebPageAddress(app, kMailboxPath));
     Fill();
@@ -78,25 +66,23 @@ void MissedCallDialog::Fill() {
         MakeMissedCallRows(application().missedCalls().Snapshot(), contacts);
     rows_.reserve(rows.size());
     for (const MissedCallRow& row : rows) {
-        rows_.push_back({row, nextId_++, nullptr, nullptr, nullptr});
+        rows_.push_back({row, nextId_++, nullptr, nullptr, nullptr, nullptr});
         Row& added = rows_.back();
-        added.widget = MakeRowWidget(added, static_cast<int>(rows_.size()) - 1);
-        rowsLayout_->addWidget(added.widget);
+        added.widget = MakeRowWidget(added);
+        scroll_->AddRow(added.widget);
     }
-    rowsLayout_->addStretch();
     PaintRows();
 }
 
-QWidget* MissedCallDialog::MakeRowWidget(Row& row, int) {
-    auto* widget = new QWidget(rowsWidget_);
+QWidget* MissedCallDialog::MakeRowWidget(Row& row) {
+    auto* widget = new QWidget(scroll_->rows());
     widget->setFixedHeight(kRowHeight);
-    widget->setAutoFillBackground(true);
     auto* layout = new QHBoxLayout(widget);
     layout->setContentsMargins(8, 0, 10, 0);
     layout->setSpacing(8);
-    auto* icon = new QLabel(widget);
-    icon->setPixmap(ArtworkPixmap(QStringLiteral("status_%1").arg(row.row.status), QSize(16, 16)));
-    layout->addWidget(icon);
+    row.icon = new QLabel(widget);
+    row.icon->setPixmap(StatusPixmap(row.row.status));
+    layout->addWidget(row.icon);
     auto* text = new QVBoxLayout;
     text->setSpacing(0);
     auto* name = new QLabel(widget);
@@ -125,9 +111,7 @@ QWidget* MissedCallDialog::MakeRowWidget(Row& row, int) {
 
 void MissedCallDialog::PaintRows() {
     for (size_t i = 0; i < rows_.size(); ++i) {
-        QPalette palette = rows_[i].widget->palette();
-        palette.setColor(QPalette::Window, i % 2 == 1 ? QColor(242, 240, 243) : QColor(Qt::white));
-        rows_[i].widget->setPalette(palette);
+        RowScrollArea::PaintRow(rows_[i].widget, static_cast<int>(i));
     }
 }
 
@@ -142,6 +126,31 @@ int MissedCallDialog::IndexOfId(int id) const {
 
 int MissedCallDialog::PlayingRow() const {
     return preview_.playing() == 0 ? -1 : IndexOfId(preview_.playing());
+}
+
+void MissedCallDialog::UpdateCallerStatus(const QString& handle, int icon) {
+    const std::string caller = handle.toStdString();
+    for (Row& row : rows_) {
+        if (row.row.record.partnerHandle == caller && row.row.status != icon) {
+            row.row.status = icon;
+            row.icon->setPixmap(StatusPixmap(icon));
+        }
+    }
+}
+
+void MissedCallDialog::FollowStatuses(PartnerList* list) {
+    connect(list, &PartnerList::contactStatusChanged, this, &MissedCallDialog::UpdateCallerStatus);
+    // Many changes at once arrive as a rebuild of the whole list.
+    connect(list, &PartnerList::rebuilt, this, [this, list] {
+        const ContactListState& contacts = list->contacts().state();
+        for (const Row& row : rows_) {
+            const std::string& caller = row.row.record.partnerHandle;
+            if (const int at = contacts.RowOf(caller); at >= 0) {
+                UpdateCallerStatus(QString::fromStdString(caller),
+                                   StatusIconIndex(contacts.ContactAt(at).status));
+            }
+        }
+    });
 }
 
 void MissedCallDialog::PressPlay(int index) {

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QScrollArea>
 #include <vector>
 
+#include "ui/RowScrollArea.h"
 #include "ui/SoundPreview.h"
 #include "ui/SubMenuDialog.h"
 #include "ui/model/MissedCallRows.h"
 
-class QVBoxLayout;
-
 namespace velto::ui {
+
+class PartnerList;
 
 // The calls the user did not take, newest first: the caller's status and name, the time,
 // and for a call with a voice message a play / stop button; every row can be deleted.
@@ -31,6 +31,10 @@ class MissedCallDialog final : public SubMenuDialog {
     void PressDelete(int index);
     // The row whose message plays, or -1.
     int PlayingRow() const;
+    // The caller's status changed: the status icon of each of their rows follows.
+    void UpdateCallerStatus(const QString& handle, int icon);
+    // From now on the rows' icons follow the statuses `list` receives.
+    void FollowStatuses(PartnerList* list);
 
   protected:
     void RefreshTexts() override;
@@ -41,19 +45,18 @@ class MissedCallDialog final : public SubMenuDialog {
         MissedCallRow row;
         int id;
         QWidget* widget;
+        QLabel* icon;
         CxSkinButton* play;
         CxSkinButton* remove;
     };
 
     void Fill();
-    QWidget* MakeRowWidget(Row& row, int index);
+    QWidget* MakeRowWidget(Row& row);
     void PaintRows();
     int IndexOfId(int id) const;
     void Layout();
 
-    QScrollArea* scroll_;
-    QWidget* rowsWidget_;
-    QVBoxLayout* rowsLayout_;
+    RowScrollArea* scroll_;
     std::vector<Row> rows_;
     int nextId_ = 1;
     SoundPreview preview_;

@@ -60,6 +60,7 @@ void PartnerList::Rebuild(const ContactList& contacts) {
     model_->state().Rebuild(contacts);
     app_.state().ContactListFilled = true;
     setEnabled(true);
+    emit rebuilt();
 }
 
 void PartnerList::UpdateContact(const Contact& contact, bool leftOut) {
@@ -123,6 +124,8 @@ void PartnerList::UpdateFromCookie(platform::Cookie cookie) {
             const Contact contact{user->Handle(), user->FullName(), user->DisplayName(),
                                   user->OnlineStatus()};
             UpdateContact(contact, user->IsBlocked());
+            emit contactStatusChanged(QString::fromStdString(contact.handle),
+                                      StatusIconIndex(static_cast<int32_t>(contact.onlineStatus)));
         } catch (const skype::AutomationError& error) {
             platform::Trace("Contact list: cannot read a contact: %u(%x)\n", error.unsignedCode(),
                             error.unsignedCode());

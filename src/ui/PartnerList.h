@@ -44,6 +44,13 @@ class PartnerList final : public QListView {
     // The dialog while it is open, else null.
     SingleRingToneDialog* ringBackDialog() const { return dialog_; }
 
+  signals:
+    // Skype reported a contact's status (`icon`: its status icon, 0..6); other windows that
+    // show the contact follow it.
+    void contactStatusChanged(const QString& handle, int icon);
+    // The rows were made anew from Skype's contacts.
+    void rebuilt();
+
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

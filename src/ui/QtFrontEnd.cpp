@@ -43,7 +43,7 @@ platform::WindowHandle QtFrontEnd::CreateMainWindow() {
     mainWindow_->SetOptionsOpener(
         [this] { DialogDriver::OpenOptions(*app_, mainWindow_.get(), 0); });
     mainWindow_->SetMissedCallOpener(
-        [this] { DialogDriver::OpenMissedCalls(*app_, mainWindow_.get()); });
+        [this, list] { DialogDriver::OpenMissedCalls(*app_, mainWindow_.get(), list); });
     return mainWindow_->handle();
 }
 

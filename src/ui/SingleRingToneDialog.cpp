@@ -3,8 +3,6 @@
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QScrollArea>
-#include <QVBoxLayout>
 
 #include "app/Application.h"
 #include "i18n/Languages.h"
@@ -37,23 +35,10 @@ SingleRingToneDialog::SingleRingToneDialog(app::Application& app, std::string ha
           std::make_unique<RingToneChoice>(ToneContext{app.userSettings(), app.settingFile(),
                                                        [&app] { return app.partner().Tones(); }},
                                            std::move(handle), ShownLanguage(app.state()))),
-      scroll_(new QScrollArea(this)),
-      rowsWidget_(new QWidget),
-      rowsLayout_(new QVBoxLayout(rowsWidget_)) {
+      scroll_(new RowScrollArea(this)),
+      folders_{app.state().InstallDirPath.Get(), app.settingFile().UserOwnFolder()},
+      preview_(app) {
     setObjectName(QStringLiteral("SingleRingToneDialog"));
-    rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(0);
-    scroll_->setWidget(rowsWidget_);
-    scroll_->setWidgetResizable(true);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The rows sit on white, like the rest of the dialog's body.
-    QPalette white = scroll_->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    scroll_->viewport()->setAutoFillBackground(true);
-    scroll_->viewport()->setPalette(white);
-    rowsWidget_->setAutoFillBackground(true);
-    rowsWidget_->setPalette(white);
     group_.setExclusive(true);
     const int32_t language = ShownLanguage(app.state());
     SetPageAddress(WebPageAddress(app, kSetupPath));
@@ -84,17 +69,15 @@ void SingleRingToneDialog::BuildRows() {
     const int textWidth = kWidth - 130;
     for (size_t i = 0; i < rows.size(); ++i) {
         const ChoiceRow& row = rows[i];
-        auto* line = new QWidget(rowsWidget_);
+        auto* line = new QWidget(scroll_->rows());
         line->setFixedHeight(kRowHeight);
-        line->setAutoFillBackground(true);
-        QPalette palette = line->palette();
-        palette.setColor(QPalette::Window, i % 2 == 1 ? QColor(242, 240, 243) : QColor(Qt::white));
-        line->setPalette(palette);
+        RowScrollArea::PaintRow(line, static_cast<int>(i));
         auto* layout = new QHBoxLayout(line);
         layout->setContentsMargins(10, 0, 10, 0);
         QRadioButton* radio = nullptr;
         QProgressBar* bar = nullptr;
         QLabel* label = nullptr;
+        CxSkinButton* play = nullptr;
         switch (row.kind) {
             case ChoiceKind::Logo: {
                 auto* logo = new QLabel(line);
@@ -142,15 +125,40 @@ void SingleRingToneDialog::BuildRows() {
                 }
                 const int index = static_cast<int>(i);
                 connect(radio, &QRadioButton::clicked, this, [this, index] { TickRow(index); });
+                // Button ids count from 1: the sound preview's 0 means none.
+                play = preview_.AddButton(line, index + 1);
+                layout->addWidget(play);
+                connect(play, &QAbstractButton::clicked, this, [this, index] { PressPlay(index); });
                 break;
             }
         }
         radios_.push_back(radio);
         progress_.push_back(bar);
         labels_.push_back(label);
-        rowsLayout_->addWidget(line);
+        plays_.push_back(play);
+        scroll_->AddRow(line);
+        EnablePlay(static_cast<int>(i));
     }
-    rowsLayout_->addStretch();
+}
+
+CxSkinButton* SingleRingToneDialog::playButton(int row) const {
+    return row >= 0 && row < static_cast<int>(plays_.size()) ? plays_[row] : nullptr;
+}
+
+void SingleRingToneDialog::EnablePlay(int row) {
+    if (CxSkinButton* play = playButton(row)) {
+        play->setEnabled(choice_->PlayFile(row, folders_).has_value());
+    }
+}
+
+void SingleRingToneDialog::PressPlay(int row) {
+    if (const auto file = choice_->PlayFile(row, folders_)) {
+        preview_.Press(row + 1, *file);
+    }
+}
+
+void SingleRingToneDialog::ShowBadKind() {
+    application().messageBoxes().Show("Error enum value", "Velto");
 }
 
 QRadioButton* SingleRingToneDialog::radio(int row) const {
@@ -171,6 +179,9 @@ void SingleRingToneDialog::TickRow(int row) {
             return;
         case RingToneChoice::TickResult::OpenPartnerPage:
             application().urlOpener().Open(kPartnerPage);
+            break;
+        case RingToneChoice::TickResult::BadKind:
+            ShowBadKind();
             break;
         default:
             break;
@@ -202,6 +213,7 @@ void SingleRingToneDialog::PickerFinished(int result) {
         const std::u16string& title = choice_->rows()[own].label;
         radios_[own]->setText(Elided(*this, title, kWidth - 130));
         radios_[own]->setToolTip(QString::fromStdU16String(title));
+        EnablePlay(own);
     } else {
         choice_->PickCancelled();
     }
@@ -223,6 +235,7 @@ void SingleRingToneDialog::UpdateDownloads() {
         radios_[i]->setEnabled(rows[i].enabled);
         progress_[i]->setValue(static_cast<int>(rows[i].progress * 100));
         progress_[i]->setVisible(rows[i].downloading);
+        EnablePlay(static_cast<int>(i));
     }
 }
 
@@ -230,7 +243,10 @@ void SingleRingToneDialog::accept() {
     if (picker_ && picker_->isVisible()) {
         return;
     }
-    choice_->Ok();
+    if (!choice_->Ok()) {
+        ShowBadKind();
+        return;
+    }
     SubMenuDialog::accept();
 }
 

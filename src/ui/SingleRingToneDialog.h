@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "ui/FilePickUpDialog.h"
+#include "ui/RowScrollArea.h"
+#include "ui/SoundPreview.h"
 #include "ui/SubMenuDialog.h"
 #include "ui/model/RingToneChoice.h"
 
 class QProgressBar;
 class QRadioButton;
-class QScrollArea;
-class QVBoxLayout;
 
 namespace velto::ui {
 
@@ -37,6 +37,12 @@ class SingleRingToneDialog final : public SubMenuDialog {
     // The file picker while it is open, else null.
     FilePickUpDialog* filePicker() const { return picker_; }
     QRadioButton* radio(int row) const;
+    // The play button of `row` (null for a row without one): plays the row's tone, or stops
+    // it while it plays.
+    CxSkinButton* playButton(int row) const;
+    void PressPlay(int row);
+    // The row whose tone plays, or -1.
+    int PlayingRow() const { return preview_.playing() - 1; }
 
   public slots:
     void accept() override;
@@ -52,16 +58,19 @@ class SingleRingToneDialog final : public SubMenuDialog {
     void OpenPicker();
     void PickerFinished(int result);
     void UpdateDownloads();
+    void EnablePlay(int row);
     void Layout();
+    void ShowBadKind();
 
     std::unique_ptr<RingToneChoice> choice_;
-    QScrollArea* scroll_;
-    QWidget* rowsWidget_;
-    QVBoxLayout* rowsLayout_;
+    RowScrollArea* scroll_;
     QButtonGroup group_;
     std::vector<QRadioButton*> radios_;
     std::vector<QProgressBar*> progress_;
     std::vector<QLabel*> labels_;
+    std::vector<CxSkinButton*> plays_;
+    calls::ToneFolders folders_;
+    SoundPreview preview_;
     QLabel* ownLabel_ = nullptr;
     BannerPanel* channel_ = nullptr;
     QPointer<FilePickUpDialog> picker_;

@@ -4,6 +4,8 @@
 #include "UiFixture.h"
 #include "core/Messages.h"
 #include "i18n/LanguageTable.h"
+#include "ui/Artwork.h"
+#include "ui/DialogDriver.h"
 #include "ui/FilePickUpDialog.h"
 #include "ui/MissedCallDialog.h"
 #include "ui/OptionDialog.h"
@@ -121,6 +123,12 @@ TEST_F(DialogsTest, ContactGetsOwnToneThroughTheDialogs) {
     dialog->TickRow(dialog->choice().OwnRow());
     ASSERT_TRUE(PickIn(dialog->filePicker(), dir_ / "mine.wav"));
     EXPECT_EQ(dialog->choice().rows()[dialog->choice().OwnRow()].label, u"mine.wav");
+    // The new tone can be heard before OK; the button comes back when it has played.
+    const int own = dialog->choice().OwnRow();
+    ASSERT_TRUE(dialog->playButton(own)->isEnabled());
+    dialog->PressPlay(own);
+    EXPECT_EQ(dialog->PlayingRow(), own);
+    ASSERT_TRUE(RunUntil([&] { return dialog->PlayingRow() == -1; }));
     dialog->accept();
     Settle();
     const auto entry = app_->userSettings().FindRingBack("alice");
@@ -191,6 +199,37 @@ TEST_F(DialogsTest, MissedCallsNewestFirstDeleteOneAndPlayAMissingFile) {
     EXPECT_FALSE(fs::exists(dir_ / "v2.wav"));
     ASSERT_EQ(missed.size(), 3u);
     EXPECT_EQ(missed.Snapshot()[1].time, "2026/12/01 10:10:00");
+}
+
+TEST_F(DialogsTest, MissedCallsFollowTheCallersStatusWhileOpen) {
+    StartWithList();
+    calls::MissedCallList& missed = app_->missedCalls();
+    missed.Add({"bob", "2026/12/01 10:00:00", false, u""});
+    missed.Add({"carol", "2026/12/01 10:05:00", false, u""});
+    missed.Add({"bob", "2026/12/01 10:10:00", false, u""});
+    auto* dialog = qobject_cast<MissedCallDialog*>(
+        DialogDriver::OpenMissedCalls(*app_, &mainWindow(), &List()));
+    ASSERT_NE(dialog, nullptr);
+    const auto icon = [&](int row) {
+        return dialog->rowWidget(row)->findChild<QLabel*>()->pixmap().toImage();
+    };
+    const QImage away = ArtworkPixmap(QStringLiteral("status_2"), QSize(16, 16)).toImage();
+    ASSERT_NE(icon(0), away);
+
+    // One change arrives as itself, several at once as a rebuild of the whole list.
+    world_->SetOnlineStatus("bob", OnlineStatus::Away);
+    ASSERT_TRUE(RunUntil([&] { return dialog->row(0).status == 2 && dialog->row(2).status == 2; }));
+    EXPECT_EQ(icon(0), away);
+    EXPECT_EQ(icon(2), away);
+    EXPECT_EQ(dialog->row(1).status, 0);
+    world_->SetOnlineStatus("bob", OnlineStatus::Offline);
+    world_->SetOnlineStatus("carol", OnlineStatus::Online);
+    ASSERT_TRUE(RunUntil([&] {
+        return dialog->row(0).status == 0 && dialog->row(1).status == 1 &&
+               dialog->row(2).status == 0;
+    }));
+    EXPECT_EQ(icon(1), ArtworkPixmap(QStringLiteral("status_1"), QSize(16, 16)).toImage());
+    dialog->close();
 }
 
 TEST_F(DialogsTest, OptionsWithoutSkypeShowAboutOnly) {

@@ -219,6 +219,55 @@ TEST_F(ToneChoicesTest, PartnerRowsAndTheirStart) {
     EXPECT_EQ(*settings.FindRingBack("bob"), (core::RingBackChoice{4, -1, 5}));
 }
 
+// Each play button plays what the contact would hear with that row ticked.
+TEST_F(ToneChoicesTest, PlayButtonsPlayTheRowsTones) {
+    partner::PartnerTone done;
+    done.key = "k1";
+    done.localPath = "/q/k1.wav";
+    done.downloaded = true;
+    done.catalogueItem = 4;
+    partner::PartnerTone loading;
+    loading.key = "k2";
+    loading.localPath = "/q/k2.wav";
+    loading.downloading = true;
+    partnerTones = {done, loading};
+    const calls::ToneFolders folders{"/opt/velto", OwnFolder()};
+    RingToneChoice choice(Context(), "bob", 2);
+    ASSERT_EQ(choice.rows().size(), 5u);
+    EXPECT_EQ(choice.PlayFile(0, folders), fs::path("/opt/velto/default.wav"));
+    EXPECT_FALSE(choice.PlayFile(choice.OwnRow(), folders));  // no own tone yet
+    EXPECT_FALSE(choice.PlayFile(2, folders));                // the logo
+    EXPECT_EQ(choice.PlayFile(3, folders), fs::path("/q/k1.wav"));
+    EXPECT_FALSE(choice.PlayFile(4, folders));  // still downloading
+    EXPECT_FALSE(choice.PlayFile(5, folders));
+
+    partnerTones[1].downloaded = true;
+    choice.RefreshPartnerRows();
+    EXPECT_EQ(choice.PlayFile(4, folders), fs::path("/q/k2.wav"));
+    choice.StartPick();
+    choice.Picked(Converted("mine"));
+    EXPECT_EQ(choice.PlayFile(choice.OwnRow(), folders), data / "me" / "RingTone" / "mine.wav");
+
+    // The standard row follows the standard-tone setting, as a call would.
+    settings.ChoosePartnerTone(u"k2");
+    EXPECT_EQ(choice.PlayFile(0, folders), fs::path("/q/k2.wav"));
+    settings.SetPartnerToneKey(u"gone");
+    EXPECT_EQ(choice.PlayFile(0, folders), fs::path("/opt/velto/default.wav"));
+    settings.SetOwnToneSource(u"std.mp3");
+    EXPECT_EQ(choice.PlayFile(0, folders), OwnFolder() / kOwnRingBackFile);
+}
+
+TEST_F(ToneChoicesTest, OnlyChoiceRowsGiveAMode) {
+    EXPECT_EQ(ModeOfKind(ChoiceKind::Ad), 1);
+    EXPECT_EQ(ModeOfKind(ChoiceKind::Standard), 2);
+    EXPECT_EQ(ModeOfKind(ChoiceKind::Own), 3);
+    EXPECT_EQ(ModeOfKind(ChoiceKind::Partner), 4);
+    for (ChoiceKind kind : {ChoiceKind::Logo, ChoiceKind::Slogan, static_cast<ChoiceKind>(9),
+                            static_cast<ChoiceKind>(-1)}) {
+        EXPECT_FALSE(ModeOfKind(kind)) << static_cast<int>(kind);
+    }
+}
+
 TEST_F(ToneChoicesTest, SloganRowOnlyInLanguageOneWithoutPartnerTones) {
     RingToneChoice chinese(Context(), "bob", 1);
     ASSERT_EQ(chinese.rows().size(), 4u);

@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "ui/model/OptionRowText.h"
+#include "ui/model/ToneFiles.h"
 
 namespace velto::ui {
 namespace {
@@ -19,6 +20,7 @@ ChoiceRow LogoRow() {
 
 void Fill(ChoiceRow& row, const partner::PartnerTone& tone) {
     row.partnerItem = tone.catalogueItem;
+    row.partnerFile = tone.downloaded ? tone.localPath : std::string();
     row.downloading = !tone.downloaded;
     row.progress = tone.progress;
     row.enabled = tone.downloaded && tone.catalogueItem != core::kDefaultToneId;
@@ -36,6 +38,21 @@ bool UsedByAnother(const core::UserSettings& settings, const std::string& handle
 }
 
 }  // namespace
+
+std::optional<int32_t> ModeOfKind(ChoiceKind kind) {
+    switch (kind) {
+        case ChoiceKind::Ad:
+            return calls::kModeAd;
+        case ChoiceKind::Standard:
+            return calls::kModeStandard;
+        case ChoiceKind::Own:
+            return calls::kModeFirstItem;
+        case ChoiceKind::Partner:
+            return calls::kModeSecondItem;
+        default:
+            return std::nullopt;
+    }
+}
 
 RingToneChoice::RingToneChoice(ToneContext context, std::string handle, int32_t language)
     : context_(std::move(context)),
@@ -139,8 +156,11 @@ RingToneChoice::TickResult RingToneChoice::Tick(int row) {
                 return TickResult::PickFile;
             }
             break;
-        default:
+        case ChoiceKind::Ad:
+        case ChoiceKind::Standard:
             break;
+        default:
+            return TickResult::BadKind;
     }
     ticked_ = row;
     return TickResult::Ticked;
@@ -190,31 +210,22 @@ bool RingToneChoice::AnyDownloading() const {
     return false;
 }
 
-void RingToneChoice::Ok() {
-    done_ = true;
+bool RingToneChoice::Ok() {
     const ChoiceRow& chosen = rows_[ticked_];
+    const std::optional<int32_t> mode = ModeOfKind(chosen.kind);
+    if (!mode) {
+        return false;
+    }
+    done_ = true;
     const std::optional<int32_t> newOwn = picked_.Release();
     const core::RingBackChoice before =
         context_.settings.UpdateRingBack(handle_, [&](core::RingBackChoice& entry) {
             if (newOwn) {
                 entry.firstId = *newOwn;
             }
-            switch (chosen.kind) {
-                case ChoiceKind::Ad:
-                    entry.mode = calls::kModeAd;
-                    break;
-                case ChoiceKind::Standard:
-                    entry.mode = calls::kModeStandard;
-                    break;
-                case ChoiceKind::Own:
-                    entry.mode = calls::kModeFirstItem;
-                    break;
-                default:
-                    entry.mode = calls::kModeSecondItem;
-                    if (chosen.partnerItem != core::kDefaultToneId) {
-                        entry.secondId = chosen.partnerItem;
-                    }
-                    break;
+            entry.mode = *mode;
+            if (*mode == calls::kModeSecondItem && chosen.partnerItem != core::kDefaultToneId) {
+                entry.secondId = chosen.partnerItem;
             }
         });
     // The contact's former own tone goes once a new one replaced it, unless another
@@ -227,6 +238,56 @@ void RingToneChoice::Ok() {
         platform::Trace("Ring-back choice for %s: the setting file was not saved\n",
                         handle_.c_str());
     }
+    return true;
+}
+
+std::optional<std::filesystem::path> RingToneChoice::PlayFile(
+    int row, const calls::ToneFolders& folders) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) {
+        return std::nullopt;
+    }
+    const ChoiceRow& chosen = rows_[row];
+    switch (chosen.kind) {
+        case ChoiceKind::Standard:
+            return StandardToneFile(folders);
+        case ChoiceKind::Own: {
+            if (auto path = picked_.Path(context_.settings)) {
+                return path;
+            }
+            const auto tone = entry_.firstId != core::kDefaultToneId
+                                  ? context_.settings.FindTone(entry_.firstId)
+                                  : std::nullopt;
+            if (tone) {
+                return std::filesystem::path(tone->path);
+            }
+            return std::nullopt;
+        }
+        case ChoiceKind::Partner:
+            if (chosen.partnerFile.empty()) {
+                return std::nullopt;
+            }
+            return std::filesystem::path(chosen.partnerFile);
+        default:
+            return std::nullopt;
+    }
+}
+
+std::filesystem::path RingToneChoice::StandardToneFile(const calls::ToneFolders& folders) const {
+    int32_t setting = context_.settings.StandardTone();
+    if (setting == 2) {
+        const std::string key = platform::Utf16ToUtf8(context_.settings.PartnerToneKey());
+        for (const partner::PartnerTone& tone : context_.PartnerTones()) {
+            if (tone.key == key && tone.downloaded) {
+                return tone.localPath;
+            }
+        }
+        // As a call would: without the partner tone, the own standard tone if one was picked.
+        setting = context_.settings.OwnToneSource().empty() ? 0 : 1;
+    }
+    if (setting == 1 && folders.ownFolder) {
+        return FileIn(*folders.ownFolder, kOwnRingBackFile);
+    }
+    return FileIn(folders.installDir, kDefaultRingBackFile);
 }
 
 void RingToneChoice::Cancel() {

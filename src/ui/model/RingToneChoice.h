@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "calls/RingBackTone.h"
 
 #include "ui/model/PickedTone.h"
 #include "ui/model/ToneContext.h"
@@ -28,16 +32,22 @@ struct ChoiceRow {
     std::u16string description;
     std::string partnerKey;
     int32_t partnerItem = -1;  // the partner tone's catalogue item, -1 until downloaded
+    std::string partnerFile;   // the partner tone's file once downloaded
     bool enabled = true;       // whether the radio can be ticked
     bool downloading = false;
     double progress = 0.0;  // 0..1 while downloading
 };
 
+// The ring-back mode a ticked row of `kind` stores; nothing for a kind that is no choice
+// (the logo, the slogan, or a value outside the list's kinds).
+std::optional<int32_t> ModeOfKind(ChoiceKind kind);
+
 // The per-contact ring-back tone dialog without its widgets: the choice list, what ticking a
 // row does, and what OK stores.
 class RingToneChoice {
   public:
-    enum class TickResult { Ticked, PickFile, OpenPartnerPage, Ignored };
+    // BadKind: the row is of a kind outside the list's kinds; nothing changed.
+    enum class TickResult { Ticked, PickFile, OpenPartnerPage, Ignored, BadKind };
 
     RingToneChoice(ToneContext context, std::string handle, int32_t language);
     // Whatever is still picked goes, as on Cancel.
@@ -64,13 +74,20 @@ class RingToneChoice {
     bool RefreshPartnerRows();
     bool AnyDownloading() const;
 
-    // OK: stores the choice and saves the setting file.
-    void Ok();
+    // What the play button of `row` plays: the standard tone by the standard-tone setting,
+    // the contact's own tone, a downloaded partner tone. Nothing for the other rows and
+    // while the row has no tone.
+    std::optional<std::filesystem::path> PlayFile(int row, const calls::ToneFolders& folders) const;
+
+    // OK: stores the choice and saves the setting file. False, storing nothing, when the
+    // ticked row's kind is no choice.
+    bool Ok();
     // Cancel: changes nothing; a tone picked here leaves the catalogue with its file.
     void Cancel();
 
   private:
     void BuildRows();
+    std::filesystem::path StandardToneFile(const calls::ToneFolders& folders) const;
     int RowOfKind(ChoiceKind kind) const;
 
     ToneContext context_;
