@@ -114,6 +114,7 @@ void BM_ContactViewStatusStream(benchmark::State& state) {
         total * 1000 / (static_cast<double>(state.iterations()) * burst);
 }
 BENCHMARK(BM_ContactViewStatusStream)
+    ->Args({1000, 1})
     ->Args({10000, 1})
     ->Args({10000, 100})
     ->Args({10000, 1000})

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <utility>
 
 #include "ui/model/ContactListState.h"
 #include "ui/model/OptionRowText.h"
@@ -8,7 +9,8 @@
 namespace velto::ui {
 
 // The contact list's rows for a Qt view: the contacts and, under the selected one, the
-// option row. Every change of the state arrives as one insert, remove or move.
+// option row. Every change of the state arrives as one insert or remove, or as a change of
+// the rows a move shifts.
 class ContactListModel final : public QAbstractListModel, private ContactListObserver {
     Q_OBJECT
   public:
@@ -42,6 +44,7 @@ class ContactListModel final : public QAbstractListModel, private ContactListObs
 
     ContactListState state_{this};
     OptionRowText optionText_;
+    std::pair<int, int> moved_;  // the rows a move shifts, first and last
 };
 
 }  // namespace velto::ui

@@ -38,6 +38,26 @@ constexpr PageButton kPageButtons[] = {
 constexpr int kEditingPages[] = {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
                                  OptionDialog::kVoiceMail, OptionDialog::kRingTone};
 
+// `text` on one line of `width` pixels, else on two, broken after the last hyphen or space
+// that lets both lines fit, else cut short.
+QString FitOnTwoLines(const QFontMetrics& metrics, const QString& text, int width) {
+    if (metrics.horizontalAdvance(text) <= width) {
+        return text;
+    }
+    for (qsizetype i = text.size() - 1; i > 0; --i) {
+        if (text[i] != QLatin1Char('-') && text[i] != QLatin1Char(' ')) {
+            continue;
+        }
+        const QString first = text.left(text[i] == QLatin1Char('-') ? i + 1 : i);
+        const QString second = text.mid(i + 1);
+        if (metrics.horizontalAdvance(first) <= width &&
+            metrics.horizontalAdvance(second) <= width) {
+            return first + QLatin1Char('\n') + second;
+        }
+    }
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
 }  // namespace
 
 OptionDialog::OptionDialog(app::Application& app, int firstPage, QWidget* parent)
@@ -150,11 +170,11 @@ void OptionDialog::RefreshTexts() {
     const int32_t language = ShownLanguage(app_.state());
     setWindowTitle(Text(i18n::TXT_OPTIONS, language));
     for (const PageButton& entry : kPageButtons) {
-        // Long names (German) are cut short on the button; the tooltip has them whole.
+        // Long names (German) take two lines, or are cut short when even that is too narrow;
+        // the tooltip has them whole.
         CSXButton* button = buttons_[entry.page];
         const QString text = Text(entry.text, language);
-        button->setText(
-            button->fontMetrics().elidedText(text, Qt::ElideRight, button->width() - 48));
+        button->setText(FitOnTwoLines(button->fontMetrics(), text, button->width() - 48));
         button->setToolTip(text);
     }
     ok_->setText(Text(i18n::TXT_OK, language));

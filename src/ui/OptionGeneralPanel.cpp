@@ -15,21 +15,25 @@ OptionGeneralPanel::OptionGeneralPanel(app::Application& app, QWidget* parent)
                     return app.registrySettings().ChangeLanguage(language, app.refreshList());
                 },
                 [&app] { app.partner().StartEngine(); }}),
-      autoStart_(new QCheckBox(this)),
-      friendMsg_(new QCheckBox(this)),
-      autoUpdate_(new QCheckBox(this)),
-      languageLabel_(new QLabel(this)),
-      languages_(new QComboBox(this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 16, 16, 16);
+      box_(new QGroupBox(this)),
+      autoStart_(new QCheckBox(box_)),
+      friendMsg_(new QCheckBox(box_)),
+      autoUpdate_(new QCheckBox(box_)),
+      languageLabel_(new QLabel(box_)),
+      languages_(new QComboBox(box_)) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 12, 12, 12);
+    outer->addWidget(box_);
+    outer->addStretch();
+    auto* layout = new QVBoxLayout(box_);
     layout->setSpacing(10);
     for (QCheckBox* box : {autoStart_, friendMsg_, autoUpdate_}) {
         layout->addWidget(box);
     }
-    layout->addSpacing(12);
+    autoUpdate_->hide();
+    layout->addSpacing(6);
     layout->addWidget(languageLabel_);
     layout->addWidget(languages_);
-    layout->addStretch();
     for (int32_t language = 0; language < i18n::kLanguageCount; ++language) {
         languages_->addItem(QString::fromStdU16String(std::u16string(i18n::DisplayName(language))));
     }
@@ -73,6 +77,7 @@ void OptionGeneralPanel::Revert() {
 
 void OptionGeneralPanel::RefreshTexts() {
     const int32_t language = ShownLanguage(application().state());
+    box_->setTitle(Text(i18n::TXT_GENERAL, language));
     autoStart_->setText(Text(i18n::TXT_START_WITH_WINDOWS, language));
     friendMsg_->setText(Text(i18n::TXT_TONE_INFO_OPTION, language));
     autoUpdate_->setText(Text(i18n::TXT_AUTO_UPDATE, language));

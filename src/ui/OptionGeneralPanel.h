@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <memory>
 
@@ -11,7 +12,8 @@
 namespace velto::ui {
 
 // The options dialog's General page: start with the desktop, the ring-back tone info
-// message, automatic update (each stored at once) and the language (switched at once).
+// message, automatic update (each stored at once; automatic update is hidden, as the
+// program has no updater) and the language (switched at once).
 class OptionGeneralPanel final : public OptionPage {
     Q_OBJECT
   public:
@@ -30,6 +32,7 @@ class OptionGeneralPanel final : public OptionPage {
     void ShowSwitches();
 
     GeneralOptions options_;
+    QGroupBox* box_;
     QCheckBox* autoStart_;
     QCheckBox* friendMsg_;
     QCheckBox* autoUpdate_;

@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "ui/FilePickUpDialog.h"
 #include "ui/Texts.h"
+#include "ui/ToneRadioRow.h"
 
 namespace velto::ui {
 namespace {
@@ -40,14 +41,8 @@ OptionRbtPanel::OptionRbtPanel(app::Application& app, QWidget* parent)
     const int radios[] = {kDefaultRadio, kOwnRadio, kPartnerRadio};
     const int plays[] = {kPlayDefault, kPlayOwn, kPlayPartner};
     for (int i = 0; i < 3; ++i) {
-        auto* radio = new QRadioButton(box_);
-        group_.addButton(radio, radios[i]);
-        grid->addWidget(radio, 1 + i, 0);
-        CxSkinButton* play = preview_.AddButton(box_, plays[i]);
-        playButtons_[i] = play;
-        grid->addWidget(play, 1 + i, 1);
-        const int id = plays[i];
-        connect(play, &QAbstractButton::clicked, this, [this, id] { PressPlay(id); });
+        playButtons_[i] = AddToneRadioRow(*grid, 1 + i, group_, radios[i], preview_, plays[i],
+                                          [this](int id) { PressPlay(id); });
     }
     grid->addWidget(partners_, 4, 0, 1, 2);
     grid->addWidget(browse_, 5, 0, 1, 2, Qt::AlignLeft);
@@ -58,6 +53,8 @@ OptionRbtPanel::OptionRbtPanel(app::Application& app, QWidget* parent)
     partners_->setCurrentIndex(options_.PartnerIndex());
     const bool hasPartner = !options_.PartnerTones().empty();
     partners_->setEnabled(hasPartner);
+    // Without the partner service an empty list says nothing: only its disabled radio shows.
+    partners_->setVisible(hasPartner);
     group_.button(kPartnerRadio)->setEnabled(hasPartner);
     connect(&group_, &QButtonGroup::idClicked, this, &OptionRbtPanel::Ticked);
     connect(partners_, &QComboBox::activated, this,

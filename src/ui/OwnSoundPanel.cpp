@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "ui/FilePickUpDialog.h"
 #include "ui/Texts.h"
+#include "ui/ToneRadioRow.h"
 
 namespace velto::ui {
 namespace {
@@ -45,14 +46,9 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
     const int radios[] = {kDefaultRadio, kOwnRadio};
     const int plays[] = {kPlayDefault, kPlayOwn};
     for (int i = 0; i < 2; ++i) {
-        auto* radio = new QRadioButton(box_);
-        group_.addButton(radio, radios[i]);
-        grid->addWidget(radio, 1 + 2 * i, 0);
-        CxSkinButton* play = preview_.AddButton(box_, plays[i]);
-        ownPlay_ = play;
-        grid->addWidget(play, 1 + 2 * i, 1);
-        const int id = plays[i];
-        connect(play, &QAbstractButton::clicked, this, [this, id] { PressPlay(id); });
+        // The own sound's play button is the last; it is enabled only with an own sound.
+        ownPlay_ = AddToneRadioRow(*grid, 1 + 2 * i, group_, radios[i], preview_, plays[i],
+                                   [this](int id) { PressPlay(id); });
     }
     title_->setIndent(24);
     title_->setStyleSheet(QStringLiteral("color: #404040;"));

@@ -39,12 +39,19 @@ SipPeer::SipPeer(std::filesystem::path folder, std::string address, std::filesys
 }
 
 SipPeer::~SipPeer() {
+    Stop();
+}
+
+void SipPeer::Stop() {
     if (pid_ > 0) {
-        kill(pid_, SIGKILL);
+        // The whole group: killing `timeout` alone leaves baresip holding its port for good.
+        kill(-pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
+        pid_ = -1;
     }
     if (input_ >= 0) {
         close(input_);
+        input_ = -1;
     }
 }
 
@@ -61,6 +68,7 @@ void SipPeer::Idle(int seconds) {
 }
 
 void SipPeer::Start(const std::string& dial, int seconds) {
+    Stop();
     for (const auto& entry : std::filesystem::directory_iterator(folder_ / "dump")) {
         std::filesystem::remove(entry.path());
     }
@@ -83,6 +91,7 @@ void SipPeer::Start(const std::string& dial, int seconds) {
     started_ = std::chrono::steady_clock::now();
     pid_ = fork();
     if (pid_ == 0) {
+        setpgid(0, 0);
         dup2(pipeFds[0], 0);
         const int log = open((folder_ / "log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(log, 1);
@@ -96,6 +105,7 @@ void SipPeer::Start(const std::string& dial, int seconds) {
         execvp("timeout", argv.data());
         _exit(127);
     }
+    setpgid(pid_, pid_);  // whichever of the two runs first
     close(pipeFds[0]);
     input_ = pipeFds[1];
 }
@@ -122,7 +132,7 @@ bool SipPeer::Wait(std::chrono::milliseconds limit) {
         pid_ = -1;
         return true;
     }
-    kill(pid_, SIGKILL);
+    kill(-pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
     return false;

@@ -44,6 +44,8 @@ class SipPeer {
     std::chrono::steady_clock::time_point started() const { return started_; }
 
   private:
+    // Kills what still runs (baresip with its `timeout`).
+    void Stop();
     void Start(const std::string& dial, int seconds);
 
     std::filesystem::path folder_;

@@ -243,6 +243,24 @@ TEST_F(DialogsTest, OptionsWithoutSkypeShowAboutOnly) {
     EXPECT_TRUE(dialog.pageButton(OptionDialog::kAbout)->isEnabled());
 }
 
+// German page names are the longest: they take two lines rather than being cut short.
+TEST_F(DialogsTest, LongPageNamesAreShownWhole) {
+    StartWithList();
+    app_->state().CurrentLanguage = 2;
+    OptionDialog dialog(*app_);
+    int twoLines = 0;
+    for (int page : {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
+                     OptionDialog::kRingTone, OptionDialog::kVoiceMail, OptionDialog::kAbout}) {
+        const QString text = dialog.pageButton(page)->text();
+        const QString whole = dialog.pageButton(page)->toolTip();
+        EXPECT_TRUE(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) == whole ||
+                    QString(text).remove(QLatin1Char('\n')) == whole)
+            << text.toStdString();
+        twoLines += text.contains(QLatin1Char('\n')) ? 1 : 0;
+    }
+    EXPECT_GE(twoLines, 1);
+}
+
 TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
     StartWithList();
     app_->registrySettings().SetAutoStart(true);

@@ -201,7 +201,22 @@ TEST_F(ContactListStateTest, RandomUpdatesKeepViewOrderAndSelection) {
                 ASSERT_FALSE(ContactBefore(state.ContactAt(row), state.ContactAt(row - 1)));
             }
         }
+        // Every contact is found at its row, among others of the same name and status.
+        for (int row = 0; row < state.RowCount(); ++row) {
+            if (state.KindOf(row) == ContactListState::RowKind::Contact) {
+                ASSERT_EQ(state.RowOf(state.ContactAt(row).handle), row) << "step " << step;
+            }
+        }
     }
+}
+
+TEST_F(ContactListStateTest, AHandleGivenTwiceIsShownOnce) {
+    state.Rebuild({Person("bob", "Bob", OnlineStatus::Online),
+                   Person("bob", "Bobby", OnlineStatus::Offline)});
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"bob"}));
+    state.Update(Person("bob", "Bob", OnlineStatus::Offline), true);
+    EXPECT_EQ(state.RowCount(), 0);
+    EXPECT_EQ(state.RowOf("bob"), -1);
 }
 
 TEST(ContactOrderTest, FoldsLatinGreekAndCyrillicOnly) {

@@ -133,9 +133,13 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
         std::ofstream out(rc, std::ios::trunc);
         // guess_hostname off: out-of-dialog requests must come from the configured address,
         // or subscribers do not match their friends. RTP binds where SIP does.
+        // No tones of the stack's own (the program plays its sounds itself): its tone at a
+        // call's end goes to the sound card once a call has been taken there, and crashes
+        // inside the stack when that card cannot be opened.
         out << "[sip]\nbind_address=" << s.listen.address << "\nguess_hostname=0\n"
             << "incoming_calls_early_media=0\n"
-            << "[rtp]\nbind_address=" << s.listen.address << "\n";
+            << "[rtp]\nbind_address=" << s.listen.address << "\n"
+            << "[sound]\ntone_indications=0\n";
         if (!out) {
             error = rc.string() + ": cannot be written";
             return false;

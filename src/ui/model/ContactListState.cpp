@@ -23,6 +23,10 @@ ContactListObserver& Or(ContactListObserver* observer) {
     return observer ? *observer : none;
 }
 
+bool PointedBefore(const std::unique_ptr<ContactRow>& a, const std::unique_ptr<ContactRow>& b) {
+    return ContactBefore(*a, *b);
+}
+
 }  // namespace
 
 void ContactListState::Rebuild(const ContactList& contacts) {
@@ -30,12 +34,16 @@ void ContactListState::Rebuild(const ContactList& contacts) {
     observer.BeginReset();
     selected_ = -1;
     contacts_.clear();
+    byHandle_.clear();
     contacts_.reserve(contacts.size());
     for (const Contact& contact : contacts) {
-        contacts_.push_back(MakeContactRow(contact));
+        auto row = std::make_unique<ContactRow>(MakeContactRow(contact));
+        if (byHandle_.emplace(row->handle, row.get()).second) {
+            contacts_.push_back(std::move(row));
+        }
     }
     // Stable, so that equal names keep the collection's order.
-    std::stable_sort(contacts_.begin(), contacts_.end(), ContactBefore);
+    std::stable_sort(contacts_.begin(), contacts_.end(), PointedBefore);
     built_ = true;
     observer.EndReset();
 }
@@ -55,7 +63,9 @@ void ContactListState::Update(const Contact& contact, bool leftOut) {
         const int selected = selected_ >= 0 && at <= selected_ ? selected_ + 1 : selected_;
         const int displayRow = at + (selected >= 0 && at > selected ? 1 : 0);
         observer.BeginInsert(displayRow);
-        contacts_.insert(contacts_.begin() + at, std::move(row));
+        auto added = std::make_unique<ContactRow>(std::move(row));
+        byHandle_.emplace(added->handle, added.get());
+        contacts_.insert(contacts_.begin() + at, std::move(added));
         selected_ = selected;
         observer.EndInsert();
         return;
@@ -65,6 +75,7 @@ void ContactListState::Update(const Contact& contact, bool leftOut) {
             Deselect();
         }
         observer.BeginRemove(DisplayRow(index));
+        byHandle_.erase(contact.handle);
         contacts_.erase(contacts_.begin() + index);
         if (selected_ > index) {
             --selected_;
@@ -79,11 +90,11 @@ void ContactListState::MoveContact(int from, ContactRow row) {
     ContactListObserver& observer = Or(observer_);
     // Where the row goes among the other contacts: its place is kept while it still fits
     // between its neighbours, so that an unchanged name and status never moves it.
-    const bool fitsBefore = from == 0 || !ContactBefore(row, contacts_[from - 1]);
+    const bool fitsBefore = from == 0 || !ContactBefore(row, *contacts_[from - 1]);
     const bool fitsAfter =
-        from + 1 == static_cast<int>(contacts_.size()) || !ContactBefore(contacts_[from + 1], row);
+        from + 1 == static_cast<int>(contacts_.size()) || !ContactBefore(*contacts_[from + 1], row);
     if (fitsBefore && fitsAfter) {
-        contacts_[from] = std::move(row);
+        *contacts_[from] = std::move(row);
         observer.RowChanged(DisplayRow(from));
         if (from == selected_) {
             observer.RowChanged(DisplayRow(from) + 1);
@@ -112,8 +123,14 @@ void ContactListState::MoveContact(int from, ContactRow row) {
     const int oldRow = DisplayRow(from);
     const int newRow = to + (selected >= 0 && to > selected ? 1 : 0);
     observer.BeginMove(oldRow, newRow > oldRow ? newRow + 1 : newRow);
-    contacts_.erase(contacts_.begin() + from);
-    contacts_.insert(contacts_.begin() + to, std::move(row));
+    // Only the rows between the old and the new place shift, by one.
+    *contacts_[from] = std::move(row);
+    const auto at = [this](int index) { return contacts_.begin() + index; };
+    if (to < from) {
+        std::rotate(at(to), at(from), at(from + 1));
+    } else {
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    }
     selected_ = selected;
     observer.EndMove();
     if (wasSelected) {
@@ -173,9 +190,9 @@ ContactListState::RowKind ContactListState::KindOf(int row) const {
 
 const ContactRow& ContactListState::ContactAt(int row) const {
     if (KindOf(row) == RowKind::Option) {
-        return contacts_[selected_];
+        return *contacts_[selected_];
     }
-    return contacts_[IndexOfRow(row)];
+    return *contacts_[IndexOfRow(row)];
 }
 
 int ContactListState::SelectedRow() const {
@@ -190,7 +207,7 @@ std::optional<std::string> ContactListState::SelectedHandle() const {
     if (selected_ < 0) {
         return std::nullopt;
     }
-    return contacts_[selected_].handle;
+    return contacts_[selected_]->handle;
 }
 
 int ContactListState::RowOf(const std::string& handle) const {
@@ -199,11 +216,19 @@ int ContactListState::RowOf(const std::string& handle) const {
 }
 
 int ContactListState::IndexOf(const std::string& handle) const {
-    // A linear walk: a list of 10,000 contacts takes some tens of microseconds, and a
-    // second index would have to follow every move.
-    for (size_t i = 0; i < contacts_.size(); ++i) {
-        if (contacts_[i].handle == handle) {
-            return static_cast<int>(i);
+    const auto found = byHandle_.find(handle);
+    if (found == byHandle_.end()) {
+        return -1;
+    }
+    // The list is sorted: the row is among those equal to it.
+    const ContactRow& row = *found->second;
+    auto it = std::lower_bound(contacts_.begin(), contacts_.end(), row,
+                               [](const std::unique_ptr<ContactRow>& a, const ContactRow& b) {
+                                   return ContactBefore(*a, b);
+                               });
+    for (; it != contacts_.end() && !ContactBefore(row, **it); ++it) {
+        if (it->get() == &row) {
+            return static_cast<int>(it - contacts_.begin());
         }
     }
     return -1;
@@ -219,7 +244,10 @@ int ContactListState::IndexOfRow(int row) const {
 
 int ContactListState::InsertionIndex(const ContactRow& row) const {
     return static_cast<int>(
-        std::upper_bound(contacts_.begin(), contacts_.end(), row, ContactBefore) -
+        std::upper_bound(contacts_.begin(), contacts_.end(), row,
+                         [](const ContactRow& a, const std::unique_ptr<ContactRow>& b) {
+                             return ContactBefore(a, *b);
+                         }) -
         contacts_.begin());
 }
 

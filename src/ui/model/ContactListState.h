@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/model/ContactOrder.h"
@@ -33,7 +35,8 @@ class ContactListState {
 
     explicit ContactListState(ContactListObserver* observer = nullptr) : observer_(observer) {}
 
-    // All rows anew from the contacts in the collection's order; nothing is selected after.
+    // All rows anew from the contacts in the collection's order (a handle that comes again is
+    // left out); nothing is selected after.
     void Rebuild(const ContactList& contacts);
     // One contact changed: `leftOut` when the contact is no longer shown (kept out of the
     // list or gone). Does nothing before the first rebuild.
@@ -66,7 +69,10 @@ class ContactListState {
     void MoveContact(int from, ContactRow row);
 
     ContactListObserver* observer_;
-    std::vector<ContactRow> contacts_;
+    // Kept by pointer, so that a move shifts pointers rather than whole rows; found by
+    // handle, then by a binary search of the sorted list.
+    std::vector<std::unique_ptr<ContactRow>> contacts_;
+    std::unordered_map<std::string, const ContactRow*> byHandle_;
     int selected_ = -1;  // index into contacts_
     bool built_ = false;
 };
