@@ -150,6 +150,11 @@ int main(int argc, char** argv) {
             if (headless) {
                 return Run(arguments->switches(), backend, nullptr);
             }
+            // Qt's X connection starts a thread of its own: it must not take the quit
+            // signals, which the program turns into the tray's Quit.
+            if (!demo) {
+                velto::platform::QuitSignals::BlockInThisThread();
+            }
             QApplication qt(argc, argv);
             QApplication::setQuitOnLastWindowClosed(false);
             QApplication::setApplicationName(QStringLiteral("Velto"));

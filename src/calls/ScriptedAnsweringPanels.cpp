@@ -1,18 +1,39 @@
 #include "calls/ScriptedAnsweringPanels.h"
 
+#include <algorithm>
+
 namespace velto::calls {
 
 using platform::Millis;
 
 class ScriptedAnsweringPanels::Panel final : public AnsweringPanelModel {
   public:
-    Panel(PanelRequest request, platform::Clock& clock, std::optional<Rule> rule,
-          std::shared_ptr<Shared> shared, size_t story)
+    Panel(PanelRequest request, platform::Clock& clock, std::shared_ptr<Shared> shared,
+          size_t story)
         : AnsweringPanelModel(std::move(request)),
           clock_(clock),
-          rule_(std::move(rule)),
           shared_(std::move(shared)),
           story_(story) {}
+
+    ~Panel() override {
+        std::lock_guard guard(shared_->mutex);
+        StopWaiting();
+    }
+
+    // Under the shared mutex: the rule found at creation, else a place among the waiting.
+    void Begin(std::optional<Rule> rule) {
+        rule_ = std::move(rule);
+        if (!rule_) {
+            shared_->waiting.push_back(this);
+        }
+    }
+
+    // A rule has come: the handler pumps again. Under the shared mutex.
+    void Wake() {
+        if (request().wake) {
+            request().wake();
+        }
+    }
 
     void Show() override {
         AnsweringPanelModel::Show();
@@ -38,6 +59,13 @@ class ScriptedAnsweringPanels::Panel final : public AnsweringPanelModel {
     }
 
     void PumpMessages() override {
+        if (!rule_ && Decision() == kUndecided) {
+            std::lock_guard guard(shared_->mutex);
+            rule_ = shared_->Claim(request().callId, request().partnerHandle);
+            if (rule_) {
+                StopWaiting();
+            }
+        }
         const Millis due = NextPumpDue();
         if (due == Millis::max() || clock_.Now() < due) {
             return;
@@ -65,42 +93,48 @@ class ScriptedAnsweringPanels::Panel final : public AnsweringPanelModel {
         change(shared_->stories[story_]);
     }
 
+    void StopWaiting() { std::erase(shared_->waiting, this); }
+
     platform::Clock& clock_;
-    std::optional<Rule> rule_;
     std::shared_ptr<Shared> shared_;
     size_t story_;
+    // Set and read on the handler's thread only.
+    std::optional<Rule> rule_;
     std::optional<Millis> shownAt_;
     bool pressed_ = false;
 };
 
+std::optional<ScriptedAnsweringPanels::Rule> ScriptedAnsweringPanels::Shared::Claim(
+    int32_t callId, const std::string& partnerHandle) {
+    for (auto& [candidate, used] : rules) {
+        if (used || (candidate.callId != 0 && candidate.callId != callId) ||
+            (!candidate.partnerHandle.empty() && candidate.partnerHandle != partnerHandle)) {
+            continue;
+        }
+        used = true;
+        return candidate;
+    }
+    return std::nullopt;
+}
+
 void ScriptedAnsweringPanels::AddRule(Rule rule) {
-    std::lock_guard guard(mutex_);
-    rules_.emplace_back(std::move(rule), false);
+    std::lock_guard guard(shared_->mutex);
+    shared_->rules.emplace_back(std::move(rule), false);
+    for (Panel* panel : shared_->waiting) {
+        panel->Wake();
+    }
 }
 
 std::unique_ptr<AnsweringPanel> ScriptedAnsweringPanels::Create(PanelRequest request) {
-    std::optional<Rule> rule;
-    {
-        std::lock_guard guard(mutex_);
-        for (auto& [candidate, used] : rules_) {
-            if (used || (candidate.callId != 0 && candidate.callId != request.callId) ||
-                (!candidate.partnerHandle.empty() &&
-                 candidate.partnerHandle != request.partnerHandle)) {
-                continue;
-            }
-            used = true;
-            rule = candidate;
-            break;
-        }
-    }
-    size_t story = 0;
-    {
-        std::lock_guard guard(shared_->mutex);
-        story = shared_->stories.size();
-        shared_->stories.push_back(
-            PanelStory{request.callId, request.partnerHandle, request.text, {}, {}, {}, -1});
-    }
-    return std::make_unique<Panel>(std::move(request), clock_, std::move(rule), shared_, story);
+    const int32_t callId = request.callId;
+    const std::string partner = request.partnerHandle;
+    std::lock_guard guard(shared_->mutex);
+    const size_t story = shared_->stories.size();
+    shared_->stories.push_back(
+        PanelStory{request.callId, request.partnerHandle, request.text, {}, {}, {}, -1});
+    auto panel = std::make_unique<Panel>(std::move(request), clock_, shared_, story);
+    panel->Begin(shared_->Claim(callId, partner));
+    return panel;
 }
 
 std::vector<ScriptedAnsweringPanels::PanelStory> ScriptedAnsweringPanels::Stories() const {

@@ -13,7 +13,9 @@
 namespace velto::calls {
 
 // Panels without a screen: the user's presses come from a script, at a moment after the
-// panel was shown or at a fixed time. Every panel's story is kept for reports.
+// panel was shown or at a fixed time. A rule given while a panel already shows serves it
+// too: waiting panels are woken and look for their rule when next pumped. Every panel's
+// story is kept for reports.
 class ScriptedAnsweringPanels final : public AnsweringPanels {
   public:
     enum class Action { Take, Decline };
@@ -40,7 +42,8 @@ class ScriptedAnsweringPanels final : public AnsweringPanels {
 
     explicit ScriptedAnsweringPanels(platform::Clock& clock) : clock_(clock) {}
 
-    // Rules are matched in the order given; each serves one panel.
+    // Rules are matched in the order given; each serves one panel. Wakes the handlers of the
+    // panels still waiting for a rule.
     void AddRule(Rule rule);
 
     std::unique_ptr<AnsweringPanel> Create(PanelRequest request) override;
@@ -49,14 +52,18 @@ class ScriptedAnsweringPanels final : public AnsweringPanels {
 
   private:
     class Panel;
+    // Shared with the panels, which may outlive this object.
     struct Shared {
         std::mutex mutex;
         std::vector<PanelStory> stories;
+        std::vector<std::pair<Rule, bool>> rules;  // rule, used
+        std::vector<Panel*> waiting;               // live panels without a rule
+
+        // The first unused rule for the call, marked used. Under `mutex`.
+        std::optional<Rule> Claim(int32_t callId, const std::string& partnerHandle);
     };
 
     platform::Clock& clock_;
-    std::mutex mutex_;
-    std::vector<std::pair<Rule, bool>> rules_;  // rule, used
     std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
 };
 

@@ -32,6 +32,11 @@ QuitSignals::QuitSignals(std::function<void(int signal)> onQuit) {
     });
 }
 
+void QuitSignals::BlockInThisThread() {
+    const sigset_t set = WatchedSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 QuitSignals::~QuitSignals() {
     pthread_kill(thread_.native_handle(), SIGUSR2);
     thread_.join();

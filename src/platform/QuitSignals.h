@@ -15,6 +15,9 @@ class QuitSignals {
   public:
     explicit QuitSignals(std::function<void(int signal)> onQuit);
     ~QuitSignals();
+    // Blocks the signals in the calling thread ahead of the object, for a program that must
+    // start threads first (a toolkit's): a thread that has them unblocked would die of them.
+    static void BlockInThisThread();
     QuitSignals(const QuitSignals&) = delete;
     QuitSignals& operator=(const QuitSignals&) = delete;
 

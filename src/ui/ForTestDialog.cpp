@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QWheelEvent>
 
 #include "app/Application.h"
@@ -13,6 +14,7 @@
 #include "i18n/Languages.h"
 #include "platform/Trace.h"
 #include "ui/Artwork.h"
+#include "ui/BalancedWrap.h"
 #include "ui/Texts.h"
 
 namespace velto::ui {
@@ -22,6 +24,10 @@ using platform::Trace;
 namespace {
 
 constexpr int kBandHeight = 57;
+constexpr int kEndPieceWidth = 8;
+constexpr int kStatusMargin = 24;
+constexpr int kStatusTop = 76;
+constexpr int kStatusHeight = 84;
 constexpr const char* kPanelPath = "/veltorbt/v1_2/adpanel/main/?lang=";
 
 CxSkinButton* SkinButton(QWidget* parent, const QString& name, QSize size, bool round) {
@@ -36,6 +42,19 @@ CxSkinButton* SkinButton(QWidget* parent, const QString& name, QSize size, bool 
     button->SetSkin(std::move(skin));
     return button;
 }
+
+// The main window's tooltips come after 300 ms (Qt's default is 700): Qt asks the style
+// of the widget under the mouse.
+class QuickTooltipStyle final : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ToolTip_WakeUpDelay) {
+            return ForTestDialog::kTooltipDelayMs;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 }  // namespace
 
@@ -63,6 +82,9 @@ void ForTestDialog::Build() {
     // 1. The fixed size.
     setFixedSize(kWidth, kHeight);
     header_ = ArtworkPixmap(QStringLiteral("header"), QSize(64, kBandHeight));
+    headerLeft_ = ArtworkPixmap(QStringLiteral("header_left"), QSize(kEndPieceWidth, kBandHeight));
+    headerRight_ =
+        ArtworkPixmap(QStringLiteral("header_right"), QSize(kEndPieceWidth, kBandHeight));
     // 2. The waiting animation: loaded, centred, started, hidden.
     waiting_ = new CPictureEx(this);
     waiting_->Load(QStringLiteral("wait"), 80);
@@ -90,6 +112,26 @@ void ForTestDialog::Build() {
     minimise_ = SkinButton(this, QStringLiteral("btn_min"), QSize(27, 17), false);
     missed_ = SkinButton(this, QStringLiteral("btn_missed"), QSize(39, 39), true);
     options_ = SkinButton(this, QStringLiteral("btn_options"), QSize(39, 39), true);
+    for (const int id : {1053, 1054, 1059, 1061}) {
+        auto* button = new CxSkinButton(this);
+        button->setObjectName(QStringLiteral("button%1").arg(id));
+        button->hide();
+        hidden_.emplace_back(id, button);
+    }
+    connect(hiddenButton(1053), &QAbstractButton::clicked, this, [this] {
+        contactList_->show();
+        contactList_->raise();
+    });
+    connect(hiddenButton(1054), &QAbstractButton::clicked, this, [this] {
+        if (openOptions_) {
+            openOptions_();
+        }
+    });
+    // 6. The tooltips' delay.
+    auto* tooltipStyle = new QuickTooltipStyle;
+    tooltipStyle->setParent(this);
+    missed_->setStyle(tooltipStyle);
+    options_->setStyle(tooltipStyle);
     missedNormal_ = missed_->normalImage();
     missedHighlighted_ = ArtworkPixmap(QStringLiteral("btn_missed_hi"), QSize(39, 39));
     connect(close_, &QAbstractButton::clicked, this, &QWidget::hide);
@@ -128,10 +170,19 @@ void ForTestDialog::Layout() {
     minimise_->setGeometry(client.width() - 70, 1, 27, 17);
     contactList_->setGeometry(client.left() + 1, client.top() + 56, client.width() - 2,
                               client.height() - 102);
-    status_->setGeometry(24, 76, client.width() - 48, 84);
+    PlaceStatus();
     const int listBottom = client.top() + 56 + client.height() - 102;
     banner_->setGeometry(1, listBottom, client.width() - 2, 24);
     footer_->setGeometry(1, listBottom + 24, client.width() - 2, client.height() - listBottom - 25);
+}
+
+CxSkinButton* ForTestDialog::hiddenButton(int id) {
+    for (const auto& [candidate, button] : hidden_) {
+        if (candidate == id) {
+            return button;
+        }
+    }
+    return nullptr;
 }
 
 ForTestDialog::Status ForTestDialog::ChooseStatus(bool notAvailable, bool refused, bool pending,
@@ -174,6 +225,15 @@ void ForTestDialog::Refresh() {
     update();
 }
 
+void ForTestDialog::PlaceStatus() {
+    // Centred, as narrow as keeps its number of lines: no last line of a word or two.
+    const int widest = width() - 2 * kStatusMargin;
+    const int used = status_->text().isEmpty()
+                         ? widest
+                         : BalancedWrapWidth(status_->fontMetrics(), status_->text(), widest);
+    status_->setGeometry((width() - used) / 2, kStatusTop, used, kStatusHeight);
+}
+
 void ForTestDialog::ShowStatus(Status status, int32_t language) {
     shownStatus_ = status;
     // The contact list covers the status while it is shown.
@@ -188,6 +248,7 @@ void ForTestDialog::ShowStatus(Status status, int32_t language) {
             break;
         case Status::GivePermission:
             status_->setText(Text(i18n::TXT_GIVE_PERMISSION, language));
+            PlaceStatus();
             waiting_->hide();
             permission_->Load(QStringLiteral("permission"), 120);
             permission_->move((width() - permission_->width()) / 2,
@@ -197,6 +258,7 @@ void ForTestDialog::ShowStatus(Status status, int32_t language) {
             break;
         case Status::SignIn:
             status_->setText(Text(i18n::TXT_SIGN_IN_SKYPE, language));
+            PlaceStatus();
             waiting_->hide();
             permission_->Stop();
             permission_->hide();
@@ -222,7 +284,6 @@ void ForTestDialog::BlinkStep() {
         }
         tray_->SetTooltip(QStringLiteral("Velto"));
     }
-    missed_->update();
 }
 
 void ForTestDialog::MissedCallPressed() {
@@ -310,9 +371,16 @@ platform::LResult ForTestDialog::OnMessage(uint32_t message, platform::WParam wP
 }
 
 void ForTestDialog::paintEvent(QPaintEvent*) {
+    if (!painted_) {
+        // The moment the user first sees the program (start-up benchmarks wait for it).
+        painted_ = true;
+        Trace("MainWindow: first painted\n");
+    }
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     painter.drawTiledPixmap(QRect(1, 1, width() - 2, kBandHeight), header_);
+    painter.drawPixmap(1, 1, headerLeft_);
+    painter.drawPixmap(width() - 1 - kEndPieceWidth, 1, headerRight_);
     painter.setPen(QColor(0x15, 0x5a, 0x96));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/WindowManager.h"
 #include "ui/BannerPanel.h"
@@ -34,6 +36,7 @@ class ForTestDialog : public QWidget {
     static constexpr int kHeight = 462;
     static constexpr int kBlinkMs = 800;
     static constexpr uint32_t kCommandMessage = 0x0111;  // a menu command, wParam its id
+    static constexpr int kTooltipDelayMs = 300;
 
     // What the attachment flags make the status show.
     enum class Status { None, Waiting, GivePermission, SignIn };
@@ -70,6 +73,9 @@ class ForTestDialog : public QWidget {
     CxSkinButton* optionsButton() { return options_; }
     CxSkinButton* closeButton() { return close_; }
     CxSkinButton* minimiseButton() { return minimise_; }
+    // The hidden buttons by id: 1053 shows the contact list, 1054 opens the options,
+    // 1059 and 1061 do nothing. Null for any other id.
+    CxSkinButton* hiddenButton(int id);
     QLabel* statusLabel() { return status_; }
     QLabel* footerLabel() { return footer_; }
     CPictureEx* waitingAnimation() { return waiting_; }
@@ -91,6 +97,7 @@ class ForTestDialog : public QWidget {
     void Build();
     void Layout();
     void ShowStatus(Status status, int32_t language);
+    void PlaceStatus();
     void SetBlinkImages(bool highlighted);
     void MissedCallPressed();
 
@@ -105,6 +112,7 @@ class ForTestDialog : public QWidget {
     CxSkinButton* minimise_ = nullptr;
     CxSkinButton* missed_ = nullptr;
     CxSkinButton* options_ = nullptr;
+    std::vector<std::pair<int, CxSkinButton*>> hidden_;
     QLabel* status_ = nullptr;
     QLabel* footer_ = nullptr;
     ContactListSlot* contactList_ = nullptr;
@@ -112,8 +120,11 @@ class ForTestDialog : public QWidget {
     QTimer blink_;
     long blinkCount_ = 0;
     bool highlighted_ = false;
+    bool painted_ = false;
     Status shownStatus_ = Status::None;
     QPixmap header_;
+    QPixmap headerLeft_;
+    QPixmap headerRight_;
     QPixmap missedNormal_;
     QPixmap missedHighlighted_;
     QIcon trayNormal_;

@@ -41,7 +41,9 @@ void MultiLanguageSystemTray::SetTooltip(const QString& text) {
 }
 
 void MultiLanguageSystemTray::Check() {
-    if (removed_) {
+    // Once added, Qt itself docks the icon again in a host that restarts; asking the X
+    // server every 800 ms would cost the idle program a round trip each time.
+    if (removed_ || added_) {
         return;
     }
     const bool host = hostAvailable();

@@ -14,7 +14,7 @@ namespace velto::ui {
 // the Skype user while attached (else the stored default), a double click to restore the
 // main window. A desktop without a tray host gets the icon once a host appears (Check,
 // which the main window's blink step calls); nothing here trusts QSystemTrayIcon's own
-// idea of being visible.
+// idea of being visible. A host that restarts gets the icon from Qt.
 class MultiLanguageSystemTray : public QObject {
     Q_OBJECT
   public:

@@ -45,6 +45,30 @@ TEST(EventDrivenWaits, TheDecisionIsActedOnInTheMillisecondItIsMade) {
     EXPECT_EQ(info.heard.back().end, Millis(7777));
 }
 
+// A press scripted while the panel already shows wakes the handler, which acts on it in
+// the same millisecond; a rule for another caller leaves the panel alone.
+TEST(EventDrivenWaits, APressScriptedAfterThePanelShowsIsActedOnAtOnce) {
+    CallWorld w;
+    w.settings.SetVoiceMailOn(false);
+    const int32_t id = w.Ring("alice");
+    w.At(6003ms);
+    ASSERT_TRUE(w.panels.Stories().at(0).shownAt.has_value());
+    w.panels.AddRule({0, "bob", ScriptedAnsweringPanels::Action::Take, {}, 6003ms});
+    w.At(6500ms);
+    EXPECT_EQ(w.panels.Stories().at(0).decision, AnsweringPanel::kUndecided);
+    w.panels.AddRule({id, {}, ScriptedAnsweringPanels::Action::Decline, {}, 6500ms});
+    w.Finish();
+    const auto info = w.Info(id);
+    EXPECT_EQ(info.status, CallStatus::Finished);
+    EXPECT_EQ(info.finishes, 1);
+    ASSERT_FALSE(info.heard.empty());
+    EXPECT_EQ(info.heard.back().end, Millis(6500));
+    const auto story = w.panels.Stories().at(0);
+    EXPECT_EQ(story.decision, AnsweringPanel::kDecline);
+    EXPECT_EQ(story.pressedAt, Millis(6500));
+    EXPECT_EQ(story.hiddenAt, Millis(6500));
+}
+
 // A voice call gets no guards; video the caller adds while the call rings is stopped in
 // the same millisecond, and comes back when the user takes the call.
 TEST(EventDrivenWaits, VideoAddedWhileRingingIsStoppedAtOnceAndResumedOnTake) {

@@ -29,6 +29,34 @@ TEST_F(MainWindowTest, ShowsTheFixedFrameAndAttachesWithTheContactListArea) {
     EXPECT_FALSE(window.contactListSlot()->isVisibleTo(&window));
 }
 
+// The hidden buttons stay hidden, yet 1053 and 1054 act when pressed (as by the keyboard);
+// the visible buttons' tooltips come after 300 ms.
+TEST_F(MainWindowTest, HiddenButtonsActAndTooltipsComeQuickly) {
+    StartApp(false);  // Skype not running: the list is hidden
+    ForTestDialog& window = mainWindow();
+    window.show();
+    for (const int id : {1053, 1054, 1059, 1061}) {
+        ASSERT_NE(window.hiddenButton(id), nullptr) << id;
+        EXPECT_FALSE(window.hiddenButton(id)->isVisible()) << id;
+    }
+    EXPECT_EQ(window.hiddenButton(1060), nullptr);
+    int opened = 0;
+    window.SetOptionsOpener([&] { ++opened; });
+    window.hiddenButton(1059)->click();
+    window.hiddenButton(1061)->click();
+    EXPECT_EQ(opened, 0);
+    EXPECT_FALSE(window.contactListSlot()->isVisible());
+    window.hiddenButton(1054)->click();
+    EXPECT_EQ(opened, 1);
+    window.hiddenButton(1053)->click();
+    EXPECT_TRUE(window.contactListSlot()->isVisible());
+
+    for (QWidget* button : {static_cast<QWidget*>(window.missedCallButton()),
+                            static_cast<QWidget*>(window.optionsButton())}) {
+        EXPECT_EQ(button->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, button), 300);
+    }
+}
+
 TEST_F(MainWindowTest, StatusFollowsTheAttachmentFlags) {
     EXPECT_EQ(ForTestDialog::ChooseStatus(true, true, true, true), Status::SignIn);
     EXPECT_EQ(ForTestDialog::ChooseStatus(false, true, false, true), Status::GivePermission);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QFontMetrics>
+#include <QString>
+
+namespace velto::ui {
+
+// The narrowest width, at most `maxWidth`, at which `text` wraps into no more lines than
+// at `maxWidth`: the lines come out even, instead of a full line over a last line of a
+// word or two (Japanese and Chinese wrap between any two characters).
+int BalancedWrapWidth(const QFontMetrics& metrics, const QString& text, int maxWidth);
+
+}  // namespace velto::ui
