@@ -3,7 +3,7 @@
 # - start to main window shown: from spawning velto to its trace line "MainWindow: first
 #   painted", RUNS times (default 15; one home folder, not the first start, so no language
 #   question), as minimum, median and maximum, on Qt's offscreen platform and, when
-#   xvfb-run is installed, on an X server;
+#   xvfb-run is installed, on an X server (with trayer as its tray host when installed);
 # - UI-thread wake-ups per second while idle with the main window open: the voluntary and
 #   involuntary context switches of the main thread (/proc/PID/task/PID/status) over
 #   WINDOW seconds (default 10), counted from 3 s after the window was shown.
@@ -81,6 +81,12 @@ PY
 }
 
 if [[ -n $x11 ]]; then
+  # A desktop with a notification area, when trayer is installed.
+  if command -v trayer >/dev/null; then
+    trayer --edge bottom --align right --widthtype pixel --width 120 >/dev/null 2>&1 &
+    tray=$!
+    trap 'kill $tray' EXIT
+  fi
   measure x11
   exit 0
 fi
