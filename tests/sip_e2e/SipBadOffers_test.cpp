@@ -21,7 +21,7 @@ constexpr const char* kUnknownCodec =
 TEST_F(SipInterfaceTest, BadOffersAreRefusedAndTheNextCallIsAnswered) {
     SipSkypeFactory factory(Options(Listen()));
     auto skype = Attached(factory);
-    test::RawSip raw("127.0.0.86", 5060);
+    test::RawSip raw(test::PeerAddress(86), 5060);
     ASSERT_TRUE(raw.Bound());
 
     int round = 0;
@@ -45,7 +45,7 @@ TEST_F(SipInterfaceTest, BadOffersAreRefusedAndTheNextCallIsAnswered) {
     // A good call rings, and is the only call the program was told of.
     test::WriteSine(dir / "voice.wav", 8000, 440, 5);
     test::WriteSine(dir / "tone.wav", 16000, 1000, 1);
-    test::SipPeer peer(dir / "peer", "127.0.0.87", dir / "voice.wav");
+    test::SipPeer peer(dir / "peer", test::PeerAddress(87), dir / "voice.wav");
     peer.Call(Target(), 5);
     ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
         << peer.Log();
