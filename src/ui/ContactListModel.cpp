@@ -1,6 +1,18 @@
 #include "ui/ContactListModel.h"
 
 namespace velto::ui {
+namespace {
+
+// What a change of a row touches. Never its size (every row is 24 pixels): a change without
+// roles would make a list view lay out all its rows again.
+const QList<int> kRowRoles = {Qt::DisplayRole,
+                              Qt::ToolTipRole,
+                              ContactListModel::IsOptionRole,
+                              ContactListModel::StatusIconRole,
+                              ContactListModel::SelectedRole,
+                              ContactListModel::HandleRole};
+
+}  // namespace
 
 ContactListModel::ContactListModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -8,7 +20,7 @@ void ContactListModel::SetOptionText(OptionRowText text) {
     optionText_ = std::move(text);
     const int row = state_.OptionRow();
     if (row >= 0) {
-        emit dataChanged(index(row), index(row));
+        emit dataChanged(index(row), index(row), kRowRoles);
     }
 }
 
@@ -68,10 +80,10 @@ void ContactListModel::BeginMove(int row, int destination) {
     moved_ = destination > row ? std::pair(row, destination - 1) : std::pair(destination, row);
 }
 void ContactListModel::EndMove() {
-    emit dataChanged(index(moved_.first), index(moved_.second));
+    emit dataChanged(index(moved_.first), index(moved_.second), kRowRoles);
 }
 void ContactListModel::RowChanged(int row) {
-    emit dataChanged(index(row), index(row));
+    emit dataChanged(index(row), index(row), kRowRoles);
 }
 
 }  // namespace velto::ui

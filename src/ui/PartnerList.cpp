@@ -14,20 +14,12 @@
 namespace velto::ui {
 
 PartnerList::PartnerList(app::Application& app, QWidget* parent)
-    : QListView(parent),
+    : ContactListView(parent),
       app_(app),
       model_(new ContactListModel(this)),
       delegate_(new ContactRowDelegate(this)) {
     setModel(model_);
     setItemDelegate(delegate_);
-    // Every row is 24 pixels: the view then lays out 10,000 rows without asking each.
-    setUniformItemSizes(true);
-    setSelectionMode(QAbstractItemView::NoSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    verticalScrollBar()->setSingleStep(ContactRowDelegate::kRowHeight);
     setMouseTracking(true);
     translated_ = std::make_unique<TranslatedWindow>(
         app_, [this] { RefreshOptionRow(); },

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QListView>
 #include <QPointer>
 #include <memory>
 
 #include "ui/ContactListModel.h"
+#include "ui/ContactListView.h"
 #include "ui/SingleRingToneDialog.h"
 #include "ui/TranslatedWindow.h"
 #include "ui/model/ContactOrder.h"
@@ -24,7 +24,7 @@ constexpr uint32_t WM_OPEN_RINGBACK = 0x8006;   // wParam: row; the ring-back di
 
 // The contact list in the middle of the main window: one row per contact and, under the
 // selected contact, the option row whose link opens the contact's ring-back tone dialog.
-class PartnerList final : public QListView {
+class PartnerList final : public ContactListView {
     Q_OBJECT
   public:
     explicit PartnerList(app::Application& app, QWidget* parent = nullptr);
