@@ -6,9 +6,13 @@
 
 #include "cli/Arguments.h"
 #include "cli/GuardedMain.h"
+#include "platform/Clock.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
+#include "skype/sip/AccountPassword.h"
 #include "skype/sip/ContactFile.h"
+#include "skype/sip/HivePasswordStore.h"
+#include "skype/sip/KeyringPasswordStore.h"
 #include "skype/sip/SipSettings.h"
 
 namespace {
@@ -33,7 +37,9 @@ const cli::Tool& AccountTool() {
             "  set early-media on|off       callers hear the ring-back tone before the\n"
             "                               answer (default on)\n"
             "  password                     reads the password from standard input (one\n"
-            "                               line; an empty line removes it)\n"
+            "                               line; an empty line removes it) into the\n"
+            "                               system keyring, or into the user hive when no\n"
+            "                               keyring can be reached\n"
             "  add-contact SIP-ADDRESS ['FULL NAME'] [NICKNAME]\n"
             "  remove-contact SIP-ADDRESS|HANDLE\n"
             "The account lives in the user hive ($XDG_CONFIG_HOME/Velto/user.reg, readable\n"
@@ -83,7 +89,16 @@ std::string Text(const platform::Registry& registry, const char* name) {
     return value;
 }
 
-int Show(const platform::Registry& registry, const Paths& paths) {
+// The password's place, or why there is none, never the password itself.
+std::string PasswordState(AccountPassword& password) {
+    const AccountPassword::Found found = password.Read();
+    if (!found.password.empty()) {
+        return "set (" + found.place + ")";
+    }
+    return found.problem.empty() ? "not set" : "not set (" + found.problem + ")";
+}
+
+int Show(const platform::Registry& registry, AccountPassword& password, const Paths& paths) {
     const std::string listen = Text(registry, kListenValue);
     const std::string proxy = Text(registry, kProxyValue);
     uint32_t early = 1;
@@ -92,7 +107,7 @@ int Show(const platform::Registry& registry, const Paths& paths) {
     std::printf("Listen:     %s\n", listen.empty() ? "0.0.0.0:5060 (default)" : listen.c_str());
     std::printf("Proxy:      %s\n", proxy.empty() ? "(none: direct calls)" : proxy.c_str());
     std::printf("EarlyMedia: %s\n", early != 0 ? "on" : "off");
-    std::printf("Password:   %s\n", Text(registry, kPasswordValue).empty() ? "not set" : "set");
+    std::printf("Password:   %s\n", PasswordState(password).c_str());
     const auto settings = ReadSipSettings(registry);
     if (!settings.settings) {
         std::printf("Problem:    %s\n", settings.error.c_str());
@@ -164,17 +179,26 @@ int Set(platform::Registry& registry, const std::vector<std::string>& args) {
     return Usage("unknown setting \"" + what + "\"");
 }
 
-int Password(platform::Registry& registry) {
+int Password(AccountPassword& password) {
     std::string line;
     std::getline(std::cin, line);
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
-    if (line.empty()) {
-        const RegError result = registry.DeleteValue(RegRoot::CurrentUser, kSipKey, kPasswordValue);
-        return result == RegError::Ok || result == RegError::NotFound ? 0 : 1;
+    const AccountPassword::Saved saved = password.Save(line);
+    for (const std::string& problem : saved.problems) {
+        std::fprintf(stderr, "velto-account: %s\n", problem.c_str());
     }
-    return Store(registry, kPasswordValue, line) ? 0 : 1;
+    if (!saved.ok) {
+        std::fprintf(stderr, "velto-account: the password was not saved\n");
+        return 1;
+    }
+    if (saved.place.empty()) {
+        std::printf("The password is removed.\n");
+    } else {
+        std::printf("The password is in the %s.\n", saved.place.c_str());
+    }
+    return 0;
 }
 
 int Contacts(const std::vector<std::string>& args, const Paths& paths) {
@@ -240,14 +264,18 @@ int Account(const std::vector<std::string>& args) {
     platform::Registry registry({.currentUser = paths.hive,
                                  .localMachine = paths.config / "Velto" / "no-machine-hive.reg",
                                  .autostartFolder = std::nullopt});
+    platform::RealClock clock;
+    const auto keyring = SystemKeyring(clock);
+    HivePasswordStore userFile(registry);
+    AccountPassword password(*keyring, userFile);
     if (args[0] == "show" && args.size() == 1) {
-        return Show(registry, paths);
+        return Show(registry, password, paths);
     }
     if (args[0] == "set") {
         return Set(registry, args);
     }
     if (args[0] == "password" && args.size() == 1) {
-        return Password(registry);
+        return Password(password);
     }
     if (args[0] == "add-contact" || args[0] == "remove-contact") {
         return Contacts(args, paths);

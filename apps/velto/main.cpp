@@ -22,6 +22,8 @@
 #include "platform/Trace.h"
 #include "skype/sip/BackendChoice.h"
 #include "skype/sip/ContactFile.h"
+#include "skype/sip/HivePasswordStore.h"
+#include "skype/sip/KeyringPasswordStore.h"
 #include "skype/sip/SipSkypeFactory.h"
 #include "ui/QtFrontEnd.h"
 
@@ -41,16 +43,28 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
                                                     const platform::KnownFolders& folders,
                                                     const std::optional<std::string>& backend) {
     const auto config = folders.RoamingAppData().value_or(folders.Temp());
-    const platform::Registry hive(
+    platform::Registry hive(
         {.currentUser = config / "Velto" / "user.reg", .localMachine = {}, .autostartFolder = {}});
     if (skype::sip::ChooseBackend(backend, hive) != skype::sip::CallBackend::Sip) {
         platform::Trace("velto: no call backend\n");
         return nullptr;
     }
     platform::Trace("velto: calls through SIP\n");
+    const auto keyring = skype::sip::SystemKeyring(clock);
+    skype::sip::HivePasswordStore userFile(hive);
+    skype::sip::AccountPassword password(*keyring, userFile);
+    auto settings = skype::sip::ReadSipSettings(hive, password);
+    if (settings.settings) {
+        const auto& s = *settings.settings;
+        if (!s.passwordPlace.empty()) {
+            platform::Trace("velto: the SIP password is in the %s\n", s.passwordPlace.c_str());
+        } else if (!s.passwordProblem.empty()) {
+            platform::Trace("velto: no SIP password: %s\n", s.passwordProblem.c_str());
+        }
+    }
     return std::make_unique<skype::sip::SipSkypeFactory>(skype::sip::SipBackendOptions{
         .clock = clock,
-        .settings = skype::sip::ReadSipSettings(hive),
+        .settings = std::move(settings),
         .contactsFile = skype::sip::ContactFilePath(config),
         .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
     });

@@ -16,6 +16,17 @@ std::string ReadText(const platform::Registry& registry, const char* name) {
 
 }  // namespace
 
+SipSettingsResult ReadSipSettings(const platform::Registry& registry, AccountPassword& password) {
+    SipSettingsResult result = ReadSipSettings(registry);
+    if (result.settings) {
+        AccountPassword::Found found = password.Read();
+        result.settings->password = std::move(found.password);
+        result.settings->passwordPlace = std::move(found.place);
+        result.settings->passwordProblem = std::move(found.problem);
+    }
+    return result;
+}
+
 SipSettingsResult ReadSipSettings(const platform::Registry& registry) {
     SipSettingsResult result;
     SipSettings settings;
@@ -53,6 +64,9 @@ SipSettingsResult ReadSipSettings(const platform::Registry& registry) {
         settings.earlyMedia = early != 0;
     }
     settings.password = ReadText(registry, kPasswordValue);
+    if (!settings.password.empty()) {
+        settings.passwordPlace = kUserFilePlace;
+    }
     result.settings = std::move(settings);
     return result;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Registry.h"
+#include "skype/sip/AccountPassword.h"
 #include "skype/sip/SipAddress.h"
 
 namespace velto::skype::sip {
@@ -13,7 +14,8 @@ namespace velto::skype::sip {
 //   Listen     REG_SZ    ADDRESS:PORT (default 0.0.0.0:5060)
 //   Proxy      REG_SZ    registrar / outbound proxy; empty: no registration
 //   EarlyMedia REG_DWORD 1 (default): the caller hears the ring-back before the answer
-//   Password   REG_SZ    the account's password (the user hive is private to the user)
+//   Password   REG_SZ    the account's password, only while no keyring could take it
+//                        (the user hive is private to the user); see AccountPassword
 inline constexpr const char* kSipKey = "Software\\Velto\\Sip";
 inline constexpr const char* kIdentityValue = "Identity";
 inline constexpr const char* kListenValue = "Listen";
@@ -28,6 +30,8 @@ struct SipSettings {
     std::string proxy;  // empty: direct calls, no registration
     bool earlyMedia = true;
     std::string password;
+    std::string passwordPlace;    // where it was found ("keyring", "user file"); empty: none
+    std::string passwordProblem;  // why the keyring could not be asked, if it could not
 };
 
 // The settings, or an error that names the setting (e.g. "Identity: it does not start
@@ -36,6 +40,8 @@ struct SipSettingsResult {
     std::optional<SipSettings> settings;
     std::string error;
 };
+SipSettingsResult ReadSipSettings(const platform::Registry& registry, AccountPassword& password);
+// The same with the password from the user hive alone (no keyring is asked).
 SipSettingsResult ReadSipSettings(const platform::Registry& registry);
 
 // True when an identity is set (valid or not): the program then means to use SIP.

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+namespace velto::skype::sip {
+
+// What a password store answered. Unavailable means the store could not be asked (no
+// keyring service, a locked or refused keyring, a file that could not be written); Absent
+// means it was asked and holds no password.
+struct PasswordOutcome {
+    enum class Kind { Done, Absent, Unavailable };
+    Kind kind = Kind::Unavailable;
+    std::string password;  // a Read that is Done
+    std::string problem;   // Unavailable: why, in words for the user
+
+    static PasswordOutcome Done(std::string password = {}) {
+        return {Kind::Done, std::move(password), {}};
+    }
+    static PasswordOutcome Absent() { return {Kind::Absent, {}, {}}; }
+    static PasswordOutcome Unavailable(std::string problem) {
+        return {Kind::Unavailable, {}, std::move(problem)};
+    }
+};
+
+// The places as the user is told them.
+inline constexpr const char* kKeyringPlace = "keyring";
+inline constexpr const char* kUserFilePlace = "user file";
+
+// One place that can keep the SIP account's password: the system keyring or the
+// owner-only user hive. AccountPassword decides which one is used.
+class PasswordStore {
+  public:
+    virtual ~PasswordStore() = default;
+
+    // The place as the user is told it: kKeyringPlace or kUserFilePlace.
+    virtual std::string Place() const = 0;
+    virtual PasswordOutcome Read() = 0;
+    virtual PasswordOutcome Write(const std::string& password) = 0;
+    // Done also when there was nothing to erase.
+    virtual PasswordOutcome Erase() = 0;
+    // Called from another thread when a call has taken too long: the call under way, and
+    // every later one, should give up at once.
+    virtual void Cancel() {}
+};
+
+}  // namespace velto::skype::sip
