@@ -66,6 +66,8 @@ void OwnSoundPanel::ShowSetting() {
     const QString title = QString::fromStdU16String(options_.Title());
     title_->setText(title_->fontMetrics().elidedText(title, Qt::ElideMiddle, 230));
     title_->setToolTip(title);
+    // Until the user has a sound of their own, its empty line would gape under the radios.
+    title_->setVisible(!title.isEmpty());
     if (voiceMail_) {
         voiceMail_->setChecked(options_.VoiceMailOn());
         box_->setEnabled(options_.VoiceMailOn());
