@@ -1,7 +1,6 @@
 #include "ui/PartnerList.h"
 
 #include <QMouseEvent>
-#include <QScrollBar>
 
 #include "app/Application.h"
 #include "core/Messages.h"

@@ -5,28 +5,26 @@
 #include <thread>
 #include <vector>
 
+#include "skype/api/BoundObjects.h"
 #include "skype/api/Skype.h"
+#include "skype/api/ThreadBound.h"
 #include "skype/sim/SimWorld.h"
 
 // The simulated client's automation objects. Each is a reference bound to the thread that
 // obtained it, like a COM interface pointer in a single-threaded apartment.
 namespace velto::skype::sim {
 
-class ThreadBound {
-  protected:
-    ThreadBound(std::shared_ptr<SimWorld> world, const char* kind)
-        : world_(std::move(world)), owner_(std::this_thread::get_id()), kind_(kind) {}
-    // Notes a use on a foreign thread and fails it with kWrongThread.
-    void Check(const char* operation) const;
+class SimUser;
+using SimCommand = BoundCommand<SimWorld>;
+using SimUserCollection = BoundUserCollection<SimWorld, SimUser>;
+using SimApplication = BoundApplication<SimWorld>;
+using SimStream = BoundStream<SimWorld>;
+using SimStreamCollection = BoundStreamCollection<SimWorld>;
 
-    std::shared_ptr<SimWorld> world_;
+// The tests read what was used on a foreign thread: ThreadBound tells the world.
+static_assert(requires(SimWorld & world, const std::string& what) { world.RecordViolation(what); });
 
-  private:
-    std::thread::id owner_;
-    const char* kind_;
-};
-
-class SimSkype final : public Skype, private ThreadBound {
+class SimSkype final : public Skype, private ThreadBound<SimWorld> {
   public:
     SimSkype(std::shared_ptr<SimWorld> world, std::shared_ptr<SimWorld::Client> client)
         : ThreadBound(std::move(world), "Skype"), client_(std::move(client)) {}
@@ -49,7 +47,7 @@ class SimSkype final : public Skype, private ThreadBound {
     std::shared_ptr<SimWorld::Client> client_;
 };
 
-class SimCall final : public Call, private ThreadBound {
+class SimCall final : public Call, private ThreadBound<SimWorld> {
   public:
     SimCall(std::shared_ptr<SimWorld> world, int32_t id)
         : ThreadBound(std::move(world), "Call"), id_(id) {}
@@ -81,7 +79,7 @@ class SimCall final : public Call, private ThreadBound {
     int32_t id_;
 };
 
-class SimUser final : public User, private ThreadBound {
+class SimUser final : public User, private ThreadBound<SimWorld> {
   public:
     SimUser(std::shared_ptr<SimWorld> world, std::string handle)
         : ThreadBound(std::move(world), "User"), handle_(std::move(handle)) {}
@@ -96,81 +94,6 @@ class SimUser final : public User, private ThreadBound {
   private:
     SimContact Read(const char* operation);
     std::string handle_;
-};
-
-class SimUserCollection final : public UserCollection, private ThreadBound {
-  public:
-    SimUserCollection(std::shared_ptr<SimWorld> world, std::vector<std::string> handles)
-        : ThreadBound(std::move(world), "UserCollection"), handles_(std::move(handles)) {}
-
-    int32_t Count() override;
-    std::shared_ptr<User> Item(int32_t index) override;
-
-  private:
-    std::vector<std::string> handles_;
-};
-
-class SimCommand final : public Command, private ThreadBound {
-  public:
-    SimCommand(std::shared_ptr<SimWorld> world, std::string text = {}, std::string reply = {})
-        : ThreadBound(std::move(world), "Command"),
-          text_(std::move(text)),
-          reply_(std::move(reply)) {}
-
-    void SetCommand(const std::string& text) override;
-    std::string CommandText() override;
-    std::string Reply() override;
-    void SetReply(std::string reply) { reply_ = std::move(reply); }
-
-  private:
-    std::string text_;
-    std::string reply_;
-};
-
-class SimApplication final : public skype::Application, private ThreadBound {
-  public:
-    SimApplication(std::shared_ptr<SimWorld> world, std::string name)
-        : ThreadBound(std::move(world), "Application"), name_(std::move(name)) {}
-
-    std::string Name() override;
-    std::shared_ptr<ApplicationStreamCollection> Streams() override;
-
-  private:
-    std::string name_;
-};
-
-class SimStream final : public ApplicationStream, private ThreadBound {
-  public:
-    SimStream(std::shared_ptr<SimWorld> world, std::string app, std::string handle)
-        : ThreadBound(std::move(world), "ApplicationStream"),
-          app_(std::move(app)),
-          handle_(std::move(handle)) {}
-
-    std::string Handle() override;
-    std::string PartnerHandle() override;
-    int32_t DataLength() override;
-    std::string Read() override;
-    void Disconnect() override;
-
-  private:
-    std::string app_;
-    std::string handle_;
-};
-
-class SimStreamCollection final : public ApplicationStreamCollection, private ThreadBound {
-  public:
-    SimStreamCollection(std::shared_ptr<SimWorld> world, std::string app,
-                        std::vector<std::string> handles)
-        : ThreadBound(std::move(world), "ApplicationStreamCollection"),
-          app_(std::move(app)),
-          handles_(std::move(handles)) {}
-
-    int32_t Count() override;
-    std::shared_ptr<ApplicationStream> Item(int32_t index) override;
-
-  private:
-    std::string app_;
-    std::vector<std::string> handles_;
 };
 
 // Turns an event's named arguments into objects bound to the calling thread.

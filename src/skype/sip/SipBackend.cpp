@@ -225,7 +225,7 @@ std::string SipBackend::DeviceText(int32_t id, Device device, DeviceKind kind) c
     return setting.kind == kind ? setting.text : std::string();
 }
 
-std::vector<std::string> SipBackend::Streams(const std::string& application) const {
+std::vector<std::string> SipBackend::OpenStreams(const std::string& application) const {
     std::lock_guard guard(mutex_);
     std::vector<std::string> handles;
     auto app = state_.applications.find(application);

@@ -92,7 +92,7 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     // Raises kInvalidArgument for an unknown call.
     CallState Call(int32_t id) const;
     std::string DeviceText(int32_t id, Device device, DeviceKind kind) const;
-    std::vector<std::string> Streams(const std::string& application) const;
+    std::vector<std::string> OpenStreams(const std::string& application) const;
     std::string StreamPartner(const std::string& application, const std::string& handle) const;
     int32_t StreamDataLength(const std::string& application, const std::string& handle) const;
     std::string StreamRead(const std::string& application, const std::string& handle);

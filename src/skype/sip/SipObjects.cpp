@@ -6,13 +6,6 @@
 
 namespace velto::skype::sip {
 
-void SipBound::Check(const char* operation) const {
-    if (std::this_thread::get_id() != owner_) {
-        throw AutomationError(kWrongThread, std::string(kind_) + "::" + operation +
-                                                " used on a thread that did not obtain the object");
-    }
-}
-
 // --- Skype ---
 
 std::shared_ptr<ClientLease> SipSkype::Lease(const char* operation) const {
@@ -280,87 +273,6 @@ platform::Cookie SipUser::RegisterIn(platform::InterfaceTable& table) {
         [backend = backend_, handle = handle_]() -> std::shared_ptr<User> {
             return std::make_shared<SipUser>(backend, handle);
         });
-}
-
-int32_t SipUserCollection::Count() {
-    Check("Count");
-    return static_cast<int32_t>(handles_.size());
-}
-
-std::shared_ptr<User> SipUserCollection::Item(int32_t index) {
-    Check("Item");
-    if (index < 1 || index > Count()) {
-        throw AutomationError(kBadIndex, "UserCollection::Item: index " + std::to_string(index));
-    }
-    return std::make_shared<SipUser>(backend_, handles_[static_cast<size_t>(index - 1)]);
-}
-
-// --- Command ---
-
-void SipCommand::SetCommand(const std::string& text) {
-    Check("SetCommand");
-    text_ = text;
-}
-
-std::string SipCommand::CommandText() {
-    Check("CommandText");
-    return text_;
-}
-
-std::string SipCommand::Reply() {
-    Check("Reply");
-    return reply_;
-}
-
-// --- Application and streams ---
-
-std::string SipApplication::Name() {
-    Check("Name");
-    return name_;
-}
-
-std::shared_ptr<ApplicationStreamCollection> SipApplication::Streams() {
-    Check("Streams");
-    return std::make_shared<SipStreamCollection>(backend_, name_, backend_->Streams(name_));
-}
-
-std::string SipStream::Handle() {
-    Check("Handle");
-    return handle_;
-}
-
-std::string SipStream::PartnerHandle() {
-    Check("PartnerHandle");
-    return backend_->StreamPartner(app_, handle_);
-}
-
-int32_t SipStream::DataLength() {
-    Check("DataLength");
-    return backend_->StreamDataLength(app_, handle_);
-}
-
-std::string SipStream::Read() {
-    Check("Read");
-    return backend_->StreamRead(app_, handle_);
-}
-
-void SipStream::Disconnect() {
-    Check("Disconnect");
-    backend_->StreamDisconnect(app_, handle_);
-}
-
-int32_t SipStreamCollection::Count() {
-    Check("Count");
-    return static_cast<int32_t>(handles_.size());
-}
-
-std::shared_ptr<ApplicationStream> SipStreamCollection::Item(int32_t index) {
-    Check("Item");
-    if (index < 1 || index > Count()) {
-        throw AutomationError(kBadIndex,
-                              "ApplicationStreamCollection::Item: index " + std::to_string(index));
-    }
-    return std::make_shared<SipStream>(backend_, app_, handles_[static_cast<size_t>(index - 1)]);
 }
 
 // --- events ---

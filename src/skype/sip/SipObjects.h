@@ -5,7 +5,9 @@
 #include <thread>
 #include <vector>
 
+#include "skype/api/BoundObjects.h"
 #include "skype/api/Skype.h"
+#include "skype/api/ThreadBound.h"
 #include "skype/sip/SipBackend.h"
 
 // The automation objects on the SIP backend. Each is a reference bound to the thread that
@@ -13,19 +15,12 @@
 // operations are handed to the SIP thread.
 namespace velto::skype::sip {
 
-class SipBound {
-  protected:
-    SipBound(std::shared_ptr<SipBackend> backend, const char* kind)
-        : backend_(std::move(backend)), owner_(std::this_thread::get_id()), kind_(kind) {}
-    // Fails a use on a foreign thread with kWrongThread.
-    void Check(const char* operation) const;
-
-    std::shared_ptr<SipBackend> backend_;
-
-  private:
-    std::thread::id owner_;
-    const char* kind_;
-};
+class SipUser;
+using SipCommand = BoundCommand<SipBackend>;
+using SipUserCollection = BoundUserCollection<SipBackend, SipUser>;
+using SipApplication = BoundApplication<SipBackend>;
+using SipStream = BoundStream<SipBackend>;
+using SipStreamCollection = BoundStreamCollection<SipBackend>;
 
 // The program's hold on the backend: while one lives, the SIP stack runs.
 class ClientLease {
@@ -43,13 +38,15 @@ class ClientLease {
     std::shared_ptr<SipBackend::Client> client_;
 };
 
-class SipSkype final : public Skype, private SipBound {
+class SipSkype final : public Skype, private ThreadBound<SipBackend> {
   public:
     // The object the program created owns the lease; those obtained from the interface
     // table only see it, and fail with kNotAttached once the program let it go.
     SipSkype(std::shared_ptr<SipBackend> backend, std::shared_ptr<ClientLease> owned,
              std::weak_ptr<ClientLease> seen)
-        : SipBound(std::move(backend), "Skype"), owned_(std::move(owned)), seen_(std::move(seen)) {}
+        : ThreadBound(std::move(backend), "Skype"),
+          owned_(std::move(owned)),
+          seen_(std::move(seen)) {}
 
     void Attach(int32_t protocol, bool wait) override;
     skype::AttachmentStatus AttachmentStatus() override;
@@ -71,10 +68,10 @@ class SipSkype final : public Skype, private SipBound {
     std::weak_ptr<ClientLease> seen_;
 };
 
-class SipCall final : public Call, private SipBound {
+class SipCall final : public Call, private ThreadBound<SipBackend> {
   public:
     SipCall(std::shared_ptr<SipBackend> backend, int32_t id)
-        : SipBound(std::move(backend), "Call"), id_(id) {}
+        : ThreadBound(std::move(backend), "Call"), id_(id) {}
 
     int32_t Id() override;
     std::string PartnerHandle() override;
@@ -103,10 +100,10 @@ class SipCall final : public Call, private SipBound {
     int32_t id_;
 };
 
-class SipUser final : public User, private SipBound {
+class SipUser final : public User, private ThreadBound<SipBackend> {
   public:
     SipUser(std::shared_ptr<SipBackend> backend, std::string handle)
-        : SipBound(std::move(backend), "User"), handle_(std::move(handle)) {}
+        : ThreadBound(std::move(backend), "User"), handle_(std::move(handle)) {}
 
     std::string Handle() override;
     std::string FullName() override;
@@ -118,81 +115,6 @@ class SipUser final : public User, private SipBound {
   private:
     ContactState Read(const char* operation);
     std::string handle_;
-};
-
-class SipUserCollection final : public UserCollection, private SipBound {
-  public:
-    SipUserCollection(std::shared_ptr<SipBackend> backend, std::vector<std::string> handles)
-        : SipBound(std::move(backend), "UserCollection"), handles_(std::move(handles)) {}
-
-    int32_t Count() override;
-    std::shared_ptr<User> Item(int32_t index) override;
-
-  private:
-    std::vector<std::string> handles_;
-};
-
-class SipCommand final : public Command, private SipBound {
-  public:
-    SipCommand(std::shared_ptr<SipBackend> backend, std::string text = {}, std::string reply = {})
-        : SipBound(std::move(backend), "Command"),
-          text_(std::move(text)),
-          reply_(std::move(reply)) {}
-
-    void SetCommand(const std::string& text) override;
-    std::string CommandText() override;
-    std::string Reply() override;
-    void SetReply(std::string reply) { reply_ = std::move(reply); }
-
-  private:
-    std::string text_;
-    std::string reply_;
-};
-
-class SipApplication final : public skype::Application, private SipBound {
-  public:
-    SipApplication(std::shared_ptr<SipBackend> backend, std::string name)
-        : SipBound(std::move(backend), "Application"), name_(std::move(name)) {}
-
-    std::string Name() override;
-    std::shared_ptr<ApplicationStreamCollection> Streams() override;
-
-  private:
-    std::string name_;
-};
-
-class SipStream final : public ApplicationStream, private SipBound {
-  public:
-    SipStream(std::shared_ptr<SipBackend> backend, std::string app, std::string handle)
-        : SipBound(std::move(backend), "ApplicationStream"),
-          app_(std::move(app)),
-          handle_(std::move(handle)) {}
-
-    std::string Handle() override;
-    std::string PartnerHandle() override;
-    int32_t DataLength() override;
-    std::string Read() override;
-    void Disconnect() override;
-
-  private:
-    std::string app_;
-    std::string handle_;
-};
-
-class SipStreamCollection final : public ApplicationStreamCollection, private SipBound {
-  public:
-    SipStreamCollection(std::shared_ptr<SipBackend> backend, std::string app,
-                        std::vector<std::string> handles)
-        : SipBound(std::move(backend), "ApplicationStreamCollection"),
-          app_(std::move(app)),
-          handles_(std::move(handles)) {}
-
-    int32_t Count() override;
-    std::shared_ptr<ApplicationStream> Item(int32_t index) override;
-
-  private:
-    std::string app_;
-    std::vector<std::string> handles_;
 };
 
 }  // namespace velto::skype::sip
