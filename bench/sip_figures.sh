@@ -20,7 +20,7 @@ port=25099
 "$account" add-contact sip:alice@127.0.0.89 "Alice" >/dev/null
 sox -n -r 8000 -c 1 -b 16 "$work/voice.wav" synth 10 sine 440 vol 0.3
 
-"$velto" >"$work/velto.log" 2>&1 &
+"$velto" --headless >"$work/velto.log" 2>&1 &
 pid=$!
 until grep -q "SIP: listening" "$work/velto.log"; do sleep 0.1; done
 sleep 2
