@@ -36,7 +36,10 @@ set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-# Runtime dependencies from the libraries the programs actually link.
+# Runtime dependencies from the libraries the programs actually link, plus the SIP stack's
+# grammar files, which liblinphone10 does not ship: without them the stack aborts the
+# program on the first SIP MESSAGE it receives.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "linphone-common")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 include(CPack)

@@ -2,6 +2,7 @@
 // is recorded, and what the program keeps of the call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "PrivatePulse.h"
@@ -11,6 +12,7 @@
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "skype/api/AutomationError.h"
 #include "skype/sip/ContactFile.h"
 #include "skype/sip/SipSkypeFactory.h"
 #include "support/TempDir.h"
@@ -26,6 +28,9 @@ constexpr double kContactTone = 1000;
 constexpr double kGreeting = 1500;
 constexpr double kBeep = 2000;
 constexpr double kCallerVoice = 440;
+// The second caller's, when two call at once.
+constexpr double kSecondTone = 1250;
+constexpr double kSecondVoice = 550;
 
 class SipCallsTest : public ::testing::Test {
   protected:
@@ -49,9 +54,17 @@ class SipCallsTest : public ::testing::Test {
     // The program as `velto` puts it together, on the SIP backend, with the call handler's
     // waits cut short.
     // `peerIdle`: the peer runs (without calling) that many seconds from before the start.
+    // `secondAddress`: a second peer and contact there, with a tone and voice of its own.
     void StartProgram(const std::string& peerAddress, int peerIdle = 0,
-                      std::unique_ptr<calls::AnsweringPanels> panels = nullptr) {
+                      std::unique_ptr<calls::AnsweringPanels> panels = nullptr,
+                      const std::string& secondAddress = "") {
         peer = std::make_unique<test::SipPeer>(dir / "peer", peerAddress, dir / "voice.wav");
+        if (!secondAddress.empty()) {
+            test::WriteSine(dir / "second-tone.wav", 16000, kSecondTone, 2);
+            test::WriteSine(dir / "second-voice.wav", 8000, kSecondVoice, 20);
+            second = std::make_unique<test::SipPeer>(dir / "second", secondAddress,
+                                                     dir / "second-voice.wav");
+        }
         if (peerIdle > 0) {
             peer->Idle(peerIdle);
             ASSERT_TRUE(peer->WaitForLog("baresip is ready", 10000ms)) << peer->Log();
@@ -65,8 +78,12 @@ class SipCallsTest : public ::testing::Test {
             hive.SetString(platform::RegRoot::CurrentUser, kSipKey, kListenValue,
                            "127.0.0.1:" + std::to_string(port));
             std::string error;
-            SipContact contact{"Alice Caller", "Ali", *ParseSipAddress(peer->Uri(), error)};
-            ASSERT_TRUE(WriteContactFile(ContactFilePath(home / ".config"), {contact}, error));
+            std::vector<SipContact> contacts = {
+                {"Alice Caller", "Ali", *ParseSipAddress(peer->Uri(), error)}};
+            if (second) {
+                contacts.push_back({"Bob Caller", "Bob", *ParseSipAddress(second->Uri(), error)});
+            }
+            ASSERT_TRUE(WriteContactFile(ContactFilePath(home / ".config"), contacts, error));
         }
         platform::Registry hive({home / ".config/Velto/user.reg", dir / "machine.reg", {}});
         factory = std::make_unique<SipSkypeFactory>(
@@ -98,6 +115,11 @@ class SipCallsTest : public ::testing::Test {
         const auto id = app->userSettings().InsertTone(
             {u"Contact tone", platform::Utf8ToUtf16((dir / "contact-tone.wav").string())});
         app->userSettings().SetRingBack(peer->Handle(), {3, id.value_or(-1), -1});
+        if (second) {
+            const auto secondId = app->userSettings().InsertTone(
+                {u"Second tone", platform::Utf8ToUtf16((dir / "second-tone.wav").string())});
+            app->userSettings().SetRingBack(second->Handle(), {3, secondId.value_or(-1), -1});
+        }
         app->settingFile().SaveSettingFile();
     }
 
@@ -109,6 +131,24 @@ class SipCallsTest : public ::testing::Test {
     bool RunUntil(const std::function<bool()>& pred, Millis limit = Millis(10000)) {
         return app->loop().RunUntil(pred, limit, Millis(10));
     }
+    // The status of the program's call `id` as the backend has it (nothing before the call).
+    std::optional<CallStatus> StatusOfCall(int32_t id) const {
+        try {
+            return factory->backend()->Call(id).status;
+        } catch (const AutomationError&) {
+            return std::nullopt;
+        }
+    }
+    // True while the answered call `id` plays the file named `name` to its caller.
+    bool Playing(int32_t id, const std::string& name) const {
+        if (StatusOfCall(id) != CallStatus::InProgress) {
+            return false;
+        }
+        const std::string file =
+            factory->backend()->DeviceText(id, Device::Input, DeviceKind::File);
+        return file.size() >= name.size() &&
+               file.compare(file.size() - name.size(), name.size(), name) == 0;
+    }
     std::string Target() const { return "sip:velto@127.0.0.1:" + std::to_string(port); }
     std::filesystem::path UserFolder() const {
         return dir / "home/.local/share/Velto/velto@127.0.0.1";
@@ -119,12 +159,13 @@ class SipCallsTest : public ::testing::Test {
     platform::TraceCapture trace;
     uint16_t port = test::FreeUdpPort();
     std::unique_ptr<test::SipPeer> peer;
+    std::unique_ptr<test::SipPeer> second;
     std::unique_ptr<SipSkypeFactory> factory;
     std::unique_ptr<app::Application> app;
 };
 
 TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
-    StartProgram("127.0.0.91");
+    StartProgram(test::PeerAddress(91));
     peer->Call(Target(), 8);
     ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(14000)))
         << peer->Log();
@@ -137,7 +178,8 @@ TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
     const auto tone = test::FirstTimeOf(*heard, kContactTone);
     const auto greeting = test::FirstTimeOf(*heard, kGreeting);
     const auto beep = test::FirstTimeOf(*heard, kBeep);
-    ASSERT_TRUE(tone && greeting && beep);
+    ASSERT_TRUE(tone && greeting && beep)
+        << tone.has_value() << greeting.has_value() << beep.has_value() << peer->Log();
     EXPECT_LT(*tone, *greeting);
     EXPECT_LT(*greeting, *beep);
     EXPECT_GE(test::SecondsOf(*heard, kContactTone), 1.5);
@@ -160,7 +202,11 @@ TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
     EXPECT_EQ(voiceFile.parent_path(), UserFolder() / "VoiceMessage");
     const auto voice = test::ReadPcm(voiceFile);
     ASSERT_TRUE(voice) << voiceFile;
-    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 0.8);
+    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 0.8)
+        << voice->Seconds() << " s recorded, " << test::SecondsOf(*voice, kCallerVoice, 0.3)
+        << " s with some of the voice, " << test::SecondsOf(*voice, kContactTone, 0.3)
+        << " s with some of the tone, " << test::SecondsOf(*voice, kGreeting, 0.3)
+        << " s with some of the greeting";
     EXPECT_LT(test::SecondsOf(*voice, kBeep, 0.3), 0.2);  // nothing played into the recording
     for (const auto& entry :
          std::filesystem::directory_iterator(dir / "home/.local/share/Velto/sip")) {
@@ -170,7 +216,7 @@ TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
 }
 
 TEST_F(SipCallsTest, ACallerWhoHangsUpDuringTheRingBackLeavesAMissedCall) {
-    StartProgram("127.0.0.92");
+    StartProgram(test::PeerAddress(92));
     app->callServices().timings.ringLimit = Millis(10000);
     peer->Call(Target(), 3);
     ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(10000)))
@@ -202,7 +248,7 @@ TEST_F(SipCallsTest, TheUserTakesTheCallOnTheSoundDevices) {
     calls::ScriptedAnsweringPanels::Rule take;
     take.afterShown = Millis(300);
     panels->AddRule(take);
-    StartProgram("127.0.0.94", 0, std::move(panels));
+    StartProgram(test::PeerAddress(94), 0, std::move(panels));
     app->callServices().timings.ringLimit = Millis(10000);
     peer->Call(Target(), 7);
     ASSERT_TRUE(RunUntil([&] { return trace.Contains("taken on the sound devices"); }))
@@ -226,7 +272,7 @@ TEST_F(SipCallsTest, TheUserTakesTheCallOnTheSoundDevices) {
 }
 
 TEST_F(SipCallsTest, ThePeersPresenceReachesTheContactList) {
-    StartProgram("127.0.0.93", 8);
+    StartProgram(test::PeerAddress(93), 8);
     auto status = [&] {
         auto contact = factory->backend()->Contact(peer->Handle());
         return contact ? contact->onlineStatus : OnlineStatus::Unknown;
@@ -236,6 +282,80 @@ TEST_F(SipCallsTest, ThePeersPresenceReachesTheContactList) {
     ASSERT_TRUE(RunUntil([&] { return status() == OnlineStatus::Offline; })) << peer->Log();
     // The change went on to the contact list (the main window's status-update message).
     EXPECT_TRUE(RunUntil([&] { return trace.Contains("WM_UPDATEUSERSTATUS"); }, Millis(3000)));
+}
+
+TEST_F(SipCallsTest, TwoCallersAtOnceEachHearTheirOwnToneAndLeaveTheirOwnMessage) {
+    test::WriteSine(dir / "install/DefaultAM_Eng.wav", 16000, kGreeting, 3.0);
+    StartProgram(test::PeerAddress(95), 0, nullptr, test::PeerAddress(96));
+    app->callServices().timings.ringLimit = Millis(1500);
+    peer->Call(Target(), 12);
+    // The second call rings while the first hears the greeting: the second's ring-back
+    // must not reach the first.
+    ASSERT_TRUE(RunUntil([&] { return Playing(1, "DefaultAM_Eng.wav"); })) << peer->Log();
+    second->Call(Target(), 12);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 2; }, Millis(20000)))
+        << peer->Log() << second->Log();
+    peer->Wait(5000ms);
+    second->Wait(5000ms);
+
+    struct Caller {
+        test::SipPeer& peer;
+        double tone, otherTone, voice, otherVoice;
+    };
+    const auto records = app->missedCalls().Snapshot();
+    for (const Caller& caller :
+         {Caller{*peer, kContactTone, kSecondTone, kCallerVoice, kSecondVoice},
+          Caller{*second, kSecondTone, kContactTone, kSecondVoice, kCallerVoice}}) {
+        SCOPED_TRACE(caller.peer.Handle());
+        const auto heard = caller.peer.Heard();
+        ASSERT_TRUE(heard) << caller.peer.Log();
+        EXPECT_GE(test::SecondsOf(*heard, caller.tone), 1.0);
+        EXPECT_LT(test::SecondsOf(*heard, caller.otherTone, 0.3), 0.2);
+        EXPECT_GE(test::SecondsOf(*heard, kGreeting), 2.0);
+        EXPECT_GE(test::SecondsOf(*heard, kBeep), 0.3);
+
+        const auto record = std::find_if(
+            records.begin(), records.end(),
+            [&](const calls::MissedCall& r) { return r.partnerHandle == caller.peer.Handle(); });
+        ASSERT_NE(record, records.end());
+        ASSERT_TRUE(record->hasVoiceMessage) << trace.Text();
+        const auto voice = test::ReadPcm(platform::Utf16ToUtf8(record->voiceFile));
+        ASSERT_TRUE(voice);
+        EXPECT_GE(test::SecondsOf(*voice, caller.voice), 0.8)
+            << voice->Seconds() << " s recorded, " << test::SecondsOf(*voice, caller.voice, 0.3)
+            << " s with some of the voice";
+        EXPECT_LT(test::SecondsOf(*voice, caller.otherVoice, 0.3), 0.2);
+    }
+}
+
+TEST_F(SipCallsTest, CallersWhoHangUpDuringTheGreetingOrTheBeepLeaveAMissedCallAndNoMessage) {
+    // Sounds long enough to hang up in the middle of.
+    test::WriteSine(dir / "install/DefaultAM_Eng.wav", 16000, kGreeting, 3.0);
+    test::WriteSine(dir / "install/DingDong.wav", 16000, kBeep, 3.0);
+    StartProgram(test::PeerAddress(97));
+    peer->Call(Target(), 40);
+    ASSERT_TRUE(RunUntil([&] { return Playing(1, "DefaultAM_Eng.wav"); })) << peer->Log();
+    peer->Send("/hangup");
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; })) << peer->Log();
+
+    peer->Send("/dial " + Target());
+    ASSERT_TRUE(RunUntil([&] { return Playing(2, "DingDong.wav"); }, Millis(15000))) << peer->Log();
+    peer->Send("/hangup");
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 2; })) << peer->Log();
+
+    for (const auto& record : app->missedCalls().Snapshot()) {
+        EXPECT_EQ(record.partnerHandle, peer->Handle());
+        EXPECT_FALSE(record.hasVoiceMessage);
+    }
+    // No message, and no recording left behind under any name.
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::is_empty(UserFolder() / "VoiceMessage", error) || error);
+    for (const auto& entry :
+         std::filesystem::directory_iterator(dir / "home/.local/share/Velto/sip")) {
+        EXPECT_EQ(entry.path().filename().string().rfind("recording-", 0), std::string::npos)
+            << entry.path();
+    }
+    EXPECT_TRUE(app->state().SkypeAttached);
 }
 
 }  // namespace

@@ -9,88 +9,16 @@
 #include <mutex>
 #include <thread>
 
-#include "SipPeer.h"
-#include "platform/MessageLoop.h"
-#include "platform/Trace.h"
+#include "InterfaceFixture.h"
+#include "RawSip.h"
+#include "skype/ApplicationChannel.h"
 #include "skype/api/AutomationError.h"
-#include "skype/sip/SipSkypeFactory.h"
-#include "support/TempDir.h"
 
 namespace velto::skype::sip {
 namespace {
 
 using namespace std::chrono_literals;
 using platform::Millis;
-
-// Keeps every event for the test to look at.
-class RecordingSink : public EventSink {
-  public:
-    int32_t SinkId() const override { return 1; }
-    void OnEvent(const Event& event) override { events.push_back(event); }
-
-    std::shared_ptr<Call> CallWithStatus(CallStatus status) const {
-        for (const auto& event : events) {
-            if (event.id == EventId::CallStatus && event.Int(1) == ToInt(status)) {
-                return event.Object<Call>(0);
-            }
-        }
-        return nullptr;
-    }
-    std::optional<int32_t> LastAttachment() const {
-        std::optional<int32_t> last;
-        for (const auto& event : events) {
-            if (event.id == EventId::AttachmentStatus) {
-                last = event.Int(0);
-            }
-        }
-        return last;
-    }
-    std::optional<int32_t> LastOnlineStatus(const std::string& handle) const {
-        std::optional<int32_t> last;
-        for (const auto& event : events) {
-            if (event.id == EventId::OnlineStatus && event.Object<User>(0)->Handle() == handle) {
-                last = event.Int(1);
-            }
-        }
-        return last;
-    }
-
-    std::vector<Event> events;
-};
-
-class SipInterfaceTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!test::SipPeer::Available()) {
-            GTEST_SKIP() << "baresip is not installed (scripts/setup installs it)";
-        }
-    }
-
-    SipBackendOptions Options(const std::string& listen) {
-        SipSettings settings;
-        std::string error;
-        settings.identity = *ParseSipAddress("sip:velto@127.0.0.1", error);
-        settings.identityText = "sip:velto@127.0.0.1";
-        settings.listen = *ParseListenAddress(listen, error);
-        return SipBackendOptions{.clock = clock,
-                                 .settings = {settings, ""},
-                                 .contactsFile = dir / "contacts.vcf",
-                                 .dataDir = dir / "sip",
-                                 .retryInterval = Millis(300)};
-    }
-    std::string Target() const { return "sip:velto@127.0.0.1:" + std::to_string(port); }
-    // Runs the loop until `pred` holds, for at most `limit` of real time.
-    bool RunUntil(const std::function<bool()>& pred, Millis limit = Millis(8000)) {
-        return loop.RunUntil(pred, limit, Millis(10));
-    }
-
-    test::TempDir dir;
-    platform::RealClock clock;
-    platform::MessageLoop loop{clock};
-    platform::TraceCapture trace;
-    uint16_t port = test::FreeUdpPort();
-    RecordingSink sink;
-};
 
 TEST_F(SipInterfaceTest, ATakenPortIsReportedAndTriedAgain) {
     // The port is held by someone else at the start, then freed.
@@ -132,8 +60,24 @@ TEST_F(SipInterfaceTest, ABadAccountLeavesTheBackendNotAvailableWithTheReason) {
         "velto-account --help)\n"));
 }
 
+TEST_F(SipInterfaceTest, WithoutTheStacksGrammarTheBackendDoesNotStart) {
+    // The stack would abort the program at the first SIP MESSAGE.
+    SipBackendOptions options = Options(Listen());
+    options.stackGrammar = dir / "no-such-grammar";
+    SipSkypeFactory factory(options);
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
+    EXPECT_TRUE(trace.Contains("SIP: not available: the SIP stack's file " +
+                               (dir / "no-such-grammar").string() +
+                               " is missing (install linphone-common)\n"))
+        << trace.Text();
+}
+
 TEST_F(SipInterfaceTest, DeclineBeforeAnswerSends603AndObjectsStayOnTheirThread) {
-    test::SipPeer peer(dir / "peer", "127.0.0.81", dir / "voice.wav");
+    test::SipPeer peer(dir / "peer", test::PeerAddress(81), dir / "voice.wav");
     test::WriteSine(dir / "voice.wav", 8000, 440, 5);
     SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
     auto skype = factory.CreateSkype(loop);
@@ -173,7 +117,7 @@ TEST_F(SipInterfaceTest, DeclineBeforeAnswerSends603AndObjectsStayOnTheirThread)
 }
 
 TEST_F(SipInterfaceTest, LettingGoOfTheSkypeObjectEndsTheCallAtOnce) {
-    test::SipPeer peer(dir / "peer", "127.0.0.82", dir / "voice.wav");
+    test::SipPeer peer(dir / "peer", test::PeerAddress(82), dir / "voice.wav");
     test::WriteSine(dir / "voice.wav", 8000, 440, 10);
     test::WriteSine(dir / "tone.wav", 16000, 1000, 0.8);
     SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
@@ -203,7 +147,13 @@ TEST_F(SipInterfaceTest, LettingGoOfTheSkypeObjectEndsTheCallAtOnce) {
     // A second file means the call is answered for real.
     call->SetOutputDevice(DeviceKind::File, (dir / "message.wav").string());
     ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::InProgress; }));
-    RunUntil([] { return false; }, Millis(1500));  // the caller talks
+    // The caller talks: the recording under its temporary name grows (8 kHz, 16 bits).
+    const auto recording = dir / "sip" / "recording-1.wav";
+    ASSERT_TRUE(RunUntil([&] {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(recording, error);
+        return !error && size >= 44 + 16000;
+    }));
 
     sink.events.clear();
     skype->Unadvise(sink);
@@ -218,6 +168,55 @@ TEST_F(SipInterfaceTest, LettingGoOfTheSkypeObjectEndsTheCallAtOnce) {
     ASSERT_TRUE(message) << trace.Text();
     EXPECT_GE(test::SecondsOf(*message, 440), 0.5);
     EXPECT_FALSE(std::filesystem::exists(dir / "sip" / "recording-1.wav"));
+}
+
+TEST_F(SipInterfaceTest, APeersApplicationMessageReachesTheApplicationChannel) {
+    SipSkypeFactory factory(Options(Listen()));
+    auto skype = Attached(factory);
+    int stops = 0;
+    ApplicationChannel channel([&] { ++stops; });
+    channel.Prepare(*skype);
+    // Port 5060: the stack answers a peer there (its chat rooms drop other ports).
+    test::RawSip peer(test::PeerAddress(85), 5060);
+    ASSERT_TRUE(peer.Bound());
+    auto finalAnswer = [&] {
+        for (;;) {
+            auto answer = peer.ReceiveStarting("SIP/2.0 ", 5000ms);
+            if (!answer || test::RawSip::StatusOf(*answer) >= 200) {
+                return answer;
+            }
+        }
+    };
+
+    // A chat message saying the same is no application message.
+    peer.SendTo(port, peer.Message(Target(), "text/plain", "SP"));
+    auto answer = finalAnswer();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(test::RawSip::StatusOf(*answer), 200) << *answer;
+    peer.SendTo(port, peer.Message(Target(), "application/x-velto-app", "SP"));
+    answer = finalAnswer();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(test::RawSip::StatusOf(*answer), 200) << *answer;
+
+    // The program's channel reads it from the stream the peer's message opened.
+    size_t seen = 0;
+    int receivings = 0;
+    std::string partner;
+    ASSERT_TRUE(RunUntil([&] {
+        for (; seen < sink.events.size(); ++seen) {
+            const Event& event = sink.events[seen];
+            if (event.id == EventId::ApplicationReceiving) {
+                ++receivings;
+                auto streams = event.Object<ApplicationStreamCollection>(1);
+                partner = streams->Item(1)->PartnerHandle();
+                channel.OnReceiving(*streams);
+            }
+        }
+        return stops > 0;
+    })) << trace.Text();
+    EXPECT_EQ(partner, "raw@" + peer.address());
+    EXPECT_EQ(receivings, 1);
+    EXPECT_TRUE(trace.Contains("SIP: a message from raw@" + peer.address() + "\n"));
 }
 
 }  // namespace

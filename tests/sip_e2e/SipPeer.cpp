@@ -169,6 +169,12 @@ std::string SipPeer::Log() const {
     return text.str();
 }
 
+std::string PeerAddress(int last) {
+    const auto pid = static_cast<unsigned>(getpid());
+    return "127." + std::to_string(1 + (pid >> 8) % 254) + "." + std::to_string(pid % 256) + "." +
+           std::to_string(last);
+}
+
 uint16_t FreeUdpPort() {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};

@@ -16,7 +16,7 @@ namespace velto::test {
 
 class SipPeer {
   public:
-    // `address`: 127.0.0.X, one per test, so that tests can run side by side.
+    // `address`: one per test (PeerAddress), so that tests can run side by side.
     SipPeer(std::filesystem::path folder, std::string address, std::filesystem::path voice);
     // Kills what still runs.
     ~SipPeer();
@@ -54,6 +54,10 @@ class SipPeer {
     int input_ = -1;
     std::chrono::steady_clock::time_point started_;
 };
+
+// A loopback address of this test process's own, 127.A.B.`last` with A.B from the process
+// id: tests that run at the same time (another build's, say) never share a peer's port.
+std::string PeerAddress(int last);
 
 // A free UDP port on 127.0.0.1 (the system's choice).
 uint16_t FreeUdpPort();

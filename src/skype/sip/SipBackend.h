@@ -35,6 +35,12 @@ struct SipBackendOptions {
     platform::Millis idleInterval{150};
     // How often a core that could not start is tried again.
     platform::Millis retryInterval{10000};
+    // How long the registrar may take to answer before the account counts as not
+    // available (the stack keeps trying, and an answer later attaches it).
+    platform::Millis registerTimeout{10000};
+    // A grammar file the stack reads when a SIP MESSAGE arrives, and aborts the whole
+    // program without (Debian ships it apart, in linphone-common).
+    std::filesystem::path stackGrammar{"/usr/share/belr/grammars/identity_grammar"};
 };
 
 // The automation interface's world on a SIP user agent: the SIP thread with the stack on

@@ -81,7 +81,9 @@ SipEngine::SipEngine(SipBackend& backend, const SipBackendOptions& options)
       dataDir_(options.dataDir),
       callInterval_(options.callInterval),
       idleInterval_(options.idleInterval),
-      retryInterval_(options.retryInterval) {}
+      retryInterval_(options.retryInterval),
+      registerTimeout_(options.registerTimeout),
+      stackGrammar_(options.stackGrammar) {}
 
 SipEngine::~SipEngine() = default;
 
@@ -112,6 +114,13 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
         return false;
     }
     const SipSettings& s = *settings_.settings;
+    std::error_code fsError;
+    if (!std::filesystem::exists(stackGrammar_, fsError)) {
+        // Any peer's message would end the program.
+        error = "the SIP stack's file " + stackGrammar_.string() +
+                " is missing (install linphone-common)";
+        return false;
+    }
     std::string portError;
     if (!PortFree(s.listen, portError)) {
         error = std::string(kListenValue) + " " + s.listen.address + ":" +
@@ -119,7 +128,6 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
         retry = true;
         return false;
     }
-    std::error_code fsError;
     const std::filesystem::path plugins = dataDir_ / "no-plugins";
     std::filesystem::create_directories(plugins, fsError);
     if (fsError) {
@@ -221,6 +229,9 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
     linphone_core_enable_video_capture(core_, FALSE);
     linphone_core_enable_video_display(core_, FALSE);
 
+    // Answering a call would otherwise put the call already answered on hold: every call
+    // plays and records files of its own.
+    linphone_core_set_media_resource_mode(core_, LinphoneSharedMediaResources);
     linphone_core_enable_echo_cancellation(core_, FALSE);
     linphone_core_set_inc_timeout(core_, 3600);  // the call handler decides how long it rings
     linphone_core_set_use_files(core_, TRUE);
@@ -275,6 +286,9 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
         return false;
     }
     linphone_core_set_consolidated_presence(core_, LinphoneConsolidatedPresenceOnline);
+    if (!s.proxy.empty()) {
+        registerDeadline_ = clock_.Now() + registerTimeout_;
+    }
     LoadContacts();
     Trace("SIP: listening on %s:%u as %s%s%s\n", s.listen.address.c_str(),
           static_cast<unsigned>(s.listen.port), s.identityText.c_str(),
@@ -316,6 +330,7 @@ void SipEngine::LoadContacts() {
 
 void SipEngine::Shutdown() {
     retryAt_.reset();
+    registerDeadline_.reset();
     if (core_ == nullptr) {
         return;
     }
@@ -377,6 +392,13 @@ void SipEngine::Turn() {
         linphone_chat_message_unref(message);
     }
     done_.clear();
+    if (registerDeadline_ && now >= *registerDeadline_) {
+        // The stack waits half a minute for a silent registrar; the user hears of it sooner.
+        registerDeadline_.reset();
+        Trace("SIP: not available: %s %s does not answer (the stack keeps trying)\n", kProxyValue,
+              settings_.settings->proxy.c_str());
+        backend_.SetAttachment(AttachmentStatus::NotAvailable);
+    }
     for (auto& [call, context] : calls_) {
         // Nobody named a file to ring back with: the early answer goes out silent.
         if (context.answerRequested && !context.earlyStarted && !context.accepted &&
@@ -404,6 +426,9 @@ void SipEngine::OnGlobalState(int state, const char* message) {
 
 void SipEngine::OnRegistration(int state, const char* message) {
     const std::string proxy = settings_.settings ? settings_.settings->proxy : std::string();
+    if (state == LinphoneRegistrationOk || state == LinphoneRegistrationFailed) {
+        registerDeadline_.reset();
+    }
     if (state == LinphoneRegistrationOk) {
         Trace("SIP: registered at %s\n", proxy.c_str());
         backend_.SetAttachment(AttachmentStatus::Success);

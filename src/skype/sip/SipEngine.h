@@ -70,6 +70,8 @@ class SipEngine {
         bool declined = false;
         bool ended = false;
         bool playerHooked = false;
+        // The file the call player plays into the answered call (empty: none).
+        std::string playing;
         std::optional<std::string> pendingInput;
         bool takePending = false;
         bool taken = false;
@@ -84,6 +86,11 @@ class SipEngine {
     CallContext* Find(int32_t id);
     void StartEarlyMedia(CallContext& context, const std::string& file);
     void ArmEarlyEnd(CallContext& context);
+    // The stack's play file (the ring-back before the answer) belongs to the core, not to
+    // a call, and setting it also puts the file at once into the stack's "current" call,
+    // the one answered last. True when that would cut into another answered call's sound:
+    // this call's ring-back then goes out after a real answer, on its own call player.
+    bool PlayFileWouldIntrude(const CallContext& context);
     void Accept(CallContext& context);
     void Play(CallContext& context, const std::string& file);
     void StopPlaying(CallContext& context);
@@ -102,8 +109,12 @@ class SipEngine {
     platform::Millis callInterval_;
     platform::Millis idleInterval_;
     platform::Millis retryInterval_;
+    platform::Millis registerTimeout_;
+    std::filesystem::path stackGrammar_;
     _LinphoneCore* core_ = nullptr;
     std::optional<platform::Millis> retryAt_;
+    // While the first answer of the registrar is awaited.
+    std::optional<platform::Millis> registerDeadline_;
     int32_t nextCallId_ = 0;
     std::map<_LinphoneCall*, CallContext> calls_;
     // Messages on their way: kept until their final state (the stack drops the state

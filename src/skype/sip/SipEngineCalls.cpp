@@ -98,6 +98,12 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
         case LinphoneCallStateStreamsRunning:
             StreamsRunning(context);
             break;
+        case LinphoneCallStateUpdatedByRemote:
+        case LinphoneCallStateEarlyUpdatedByRemote:
+            // The peer's new offer restarts the streams: on files, or on the devices for
+            // the call the user took.
+            linphone_core_set_use_files(core_, context.taken ? FALSE : TRUE);
+            break;
         case LinphoneCallStateError:
         case LinphoneCallStateEnd:
             if (!context.ended) {
@@ -160,7 +166,7 @@ void SipEngine::SetDevice(int32_t id, Device device, DeviceKind kind, const std:
         }
         if (!context->accepted) {
             const bool early = settings_.settings && settings_.settings->earlyMedia;
-            if (early && !context->earlyStarted) {
+            if (early && !context->earlyStarted && !PlayFileWouldIntrude(*context)) {
                 StartEarlyMedia(*context, text);
                 return;
             }
@@ -232,14 +238,25 @@ void SipEngine::StartEarlyMedia(CallContext& context, const std::string& file) {
     linphone_call_params_unref(params);
 }
 
+bool SipEngine::PlayFileWouldIntrude(const CallContext& context) {
+    // The stack's "current" call is the one answered last; taken, it plays no file.
+    auto found = calls_.find(linphone_core_get_current_call(core_));
+    if (found == calls_.end() || &found->second == &context) {
+        return false;
+    }
+    const CallContext& other = found->second;
+    return other.streamsRunning && !other.ended && !other.taken;
+}
+
 void SipEngine::Accept(CallContext& context) {
     if (context.accepted) {
         return;
     }
     context.accepted = true;
     context.earlyEnd.reset();
+    // A call the user took has switched the stack to the sound devices since.
+    linphone_core_set_use_files(core_, TRUE);
     if (!context.earlyStarted) {
-        linphone_core_set_use_files(core_, TRUE);
         linphone_core_set_play_file(core_, nullptr);
     }
     LinphoneCallParams* params = linphone_core_create_call_params(core_, context.call);
@@ -296,7 +313,9 @@ void SipEngine::Play(CallContext& context, const std::string& file) {
     // The length comes from the file's header (the program knows it): the call player's
     // own duration call crashes.
     linphone_player_close(player);
+    context.playing = file;
     if (linphone_player_open(player, file.c_str()) != 0 || linphone_player_start(player) != 0) {
+        context.playing.clear();
         Trace("SIP: call %d: %s cannot be played\n", static_cast<int>(context.id), file.c_str());
         backend_.InputEnded(context.id);
     }
@@ -306,6 +325,7 @@ void SipEngine::StopPlaying(CallContext& context) {
     if (!context.streamsRunning) {
         return;
     }
+    context.playing.clear();
     if (LinphonePlayer* player = linphone_call_get_player(context.call)) {
         linphone_player_close(player);
     }
@@ -314,6 +334,7 @@ void SipEngine::StopPlaying(CallContext& context) {
 void SipEngine::OnPlayerEnd(_LinphonePlayer* player) {
     for (auto& [call, context] : calls_) {
         if (context.streamsRunning && !context.ended && linphone_call_get_player(call) == player) {
+            context.playing.clear();
             backend_.InputEnded(context.id);
         }
     }
@@ -331,12 +352,12 @@ void SipEngine::Take(CallContext& context) {
         linphone_call_set_output_audio_device(context.call,
                                               const_cast<LinphoneAudioDevice*>(output));
     }
+    context.taken = true;
     // A stream started on files stays on files until it is restarted: a re-INVITE.
     if (linphone_call_update(context.call, nullptr) != 0) {
         Trace("SIP: call %d: the switch to the sound devices failed\n",
               static_cast<int>(context.id));
     }
-    context.taken = true;
     Trace("SIP: call %d taken on the sound devices\n", static_cast<int>(context.id));
 }
 
