@@ -30,10 +30,19 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
         envp.push_back(const_cast<char*>(e.c_str()));
     }
     // A sanitizer build's children need the same options (suppressions among them) as the
-    // test, whatever sandboxed environment the test gives them.
+    // test, whatever sandboxed environment the test gives them, unless the test sets them: a
+    // name given twice is read as the first by some programs and as the last by others.
+    const auto given = [&](const std::string& name) {
+        for (const auto& e : env) {
+            if (e.compare(0, name.size() + 1, name + "=") == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
     std::vector<std::string> sanitizer;
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"}) {
-        if (const char* value = std::getenv(name)) {
+        if (const char* value = std::getenv(name); value != nullptr && !given(name)) {
             sanitizer.push_back(std::string(name) + "=" + value);
         }
     }

@@ -89,11 +89,6 @@ platform::Cookie SimSkype::RegisterIn(platform::InterfaceTable& table) {
 
 // --- Call ---
 
-int32_t SimCall::Id() {
-    Check("Id");
-    return id_;
-}
-
 std::string SimCall::PartnerHandle() {
     Check("PartnerHandle");
     return backend_->PartnerHandleOf(id_);
@@ -112,46 +107,6 @@ CallType SimCall::Type() {
 CallStatus SimCall::Status() {
     Check("Status");
     return backend_->StatusOf(id_);
-}
-
-void SimCall::Answer() {
-    Check("Answer");
-    backend_->Answer(id_);
-}
-
-void SimCall::Finish() {
-    Check("Finish");
-    backend_->Finish(id_);
-}
-
-void SimCall::SetInputDevice(DeviceKind kind, const std::string& text) {
-    Check("SetInputDevice");
-    backend_->SetDevice(id_, Device::Input, kind, text);
-}
-
-void SimCall::SetOutputDevice(DeviceKind kind, const std::string& text) {
-    Check("SetOutputDevice");
-    backend_->SetDevice(id_, Device::Output, kind, text);
-}
-
-void SimCall::SetCaptureMicDevice(DeviceKind kind, const std::string& text) {
-    Check("SetCaptureMicDevice");
-    backend_->SetDevice(id_, Device::CaptureMic, kind, text);
-}
-
-std::string SimCall::InputDevice(DeviceKind kind) {
-    Check("InputDevice");
-    return backend_->DeviceText(id_, Device::Input, kind);
-}
-
-std::string SimCall::OutputDevice(DeviceKind kind) {
-    Check("OutputDevice");
-    return backend_->DeviceText(id_, Device::Output, kind);
-}
-
-std::string SimCall::CaptureMicDevice(DeviceKind kind) {
-    Check("CaptureMicDevice");
-    return backend_->DeviceText(id_, Device::CaptureMic, kind);
 }
 
 bool SimCall::InputStillPlaying() {

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "skype/api/BoundCall.h"
 #include "skype/api/BoundObjects.h"
 #include "skype/api/Skype.h"
 #include "skype/api/ThreadBound.h"
@@ -47,24 +48,14 @@ class SimSkype final : public Skype, private ThreadBound<SimWorld> {
     std::shared_ptr<SimWorld::Client> client_;
 };
 
-class SimCall final : public Call, private ThreadBound<SimWorld> {
+class SimCall final : public BoundCall<SimWorld, Device> {
   public:
-    SimCall(std::shared_ptr<SimWorld> world, int32_t id)
-        : ThreadBound(std::move(world), "Call"), id_(id) {}
+    SimCall(std::shared_ptr<SimWorld> world, int32_t id) : BoundCall(std::move(world), id) {}
 
-    int32_t Id() override;
     std::string PartnerHandle() override;
     std::string PartnerDisplayName() override;
     CallType Type() override;
     CallStatus Status() override;
-    void Answer() override;
-    void Finish() override;
-    void SetInputDevice(DeviceKind kind, const std::string& text) override;
-    void SetOutputDevice(DeviceKind kind, const std::string& text) override;
-    void SetCaptureMicDevice(DeviceKind kind, const std::string& text) override;
-    std::string InputDevice(DeviceKind kind) override;
-    std::string OutputDevice(DeviceKind kind) override;
-    std::string CaptureMicDevice(DeviceKind kind) override;
     bool InputStillPlaying() override;
     VideoStatus VideoSendStatus() override;
     VideoStatus VideoReceiveStatus() override;
@@ -74,9 +65,6 @@ class SimCall final : public Call, private ThreadBound<SimWorld> {
     void StopVideoReceive() override;
     std::unique_ptr<CallWatch> Watch(std::function<void()> changed) override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
-
-  private:
-    int32_t id_;
 };
 
 class SimUser final : public User, private ThreadBound<SimWorld> {

@@ -102,11 +102,6 @@ platform::Cookie SipSkype::RegisterIn(platform::InterfaceTable& table) {
 
 // --- Call ---
 
-int32_t SipCall::Id() {
-    Check("Id");
-    return id_;
-}
-
 std::string SipCall::PartnerHandle() {
     Check("PartnerHandle");
     return backend_->Call(id_).partnerHandle;
@@ -131,46 +126,6 @@ CallType SipCall::Type() {
 CallStatus SipCall::Status() {
     Check("Status");
     return backend_->Call(id_).status;
-}
-
-void SipCall::Answer() {
-    Check("Answer");
-    backend_->Answer(id_);
-}
-
-void SipCall::Finish() {
-    Check("Finish");
-    backend_->Finish(id_);
-}
-
-void SipCall::SetInputDevice(DeviceKind kind, const std::string& text) {
-    Check("SetInputDevice");
-    backend_->SetDevice(id_, Device::Input, kind, text);
-}
-
-void SipCall::SetOutputDevice(DeviceKind kind, const std::string& text) {
-    Check("SetOutputDevice");
-    backend_->SetDevice(id_, Device::Output, kind, text);
-}
-
-void SipCall::SetCaptureMicDevice(DeviceKind kind, const std::string& text) {
-    Check("SetCaptureMicDevice");
-    backend_->SetDevice(id_, Device::CaptureMic, kind, text);
-}
-
-std::string SipCall::InputDevice(DeviceKind kind) {
-    Check("InputDevice");
-    return backend_->DeviceText(id_, Device::Input, kind);
-}
-
-std::string SipCall::OutputDevice(DeviceKind kind) {
-    Check("OutputDevice");
-    return backend_->DeviceText(id_, Device::Output, kind);
-}
-
-std::string SipCall::CaptureMicDevice(DeviceKind kind) {
-    Check("CaptureMicDevice");
-    return backend_->DeviceText(id_, Device::CaptureMic, kind);
 }
 
 bool SipCall::InputStillPlaying() {

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "skype/api/BoundCall.h"
 #include "skype/api/BoundObjects.h"
 #include "skype/api/Skype.h"
 #include "skype/api/ThreadBound.h"
@@ -68,24 +69,14 @@ class SipSkype final : public Skype, private ThreadBound<SipBackend> {
     std::weak_ptr<ClientLease> seen_;
 };
 
-class SipCall final : public Call, private ThreadBound<SipBackend> {
+class SipCall final : public BoundCall<SipBackend, Device> {
   public:
-    SipCall(std::shared_ptr<SipBackend> backend, int32_t id)
-        : ThreadBound(std::move(backend), "Call"), id_(id) {}
+    SipCall(std::shared_ptr<SipBackend> backend, int32_t id) : BoundCall(std::move(backend), id) {}
 
-    int32_t Id() override;
     std::string PartnerHandle() override;
     std::string PartnerDisplayName() override;
     CallType Type() override;
     CallStatus Status() override;
-    void Answer() override;
-    void Finish() override;
-    void SetInputDevice(DeviceKind kind, const std::string& text) override;
-    void SetOutputDevice(DeviceKind kind, const std::string& text) override;
-    void SetCaptureMicDevice(DeviceKind kind, const std::string& text) override;
-    std::string InputDevice(DeviceKind kind) override;
-    std::string OutputDevice(DeviceKind kind) override;
-    std::string CaptureMicDevice(DeviceKind kind) override;
     bool InputStillPlaying() override;
     VideoStatus VideoSendStatus() override;
     VideoStatus VideoReceiveStatus() override;
@@ -95,9 +86,6 @@ class SipCall final : public Call, private ThreadBound<SipBackend> {
     void StopVideoReceive() override;
     std::unique_ptr<CallWatch> Watch(std::function<void()> changed) override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
-
-  private:
-    int32_t id_;
 };
 
 class SipUser final : public User, private ThreadBound<SipBackend> {
