@@ -7,6 +7,7 @@
 
 #include "ui/DialogDriver.h"
 #include "ui/ForTestDialog.h"
+#include "ui/FrontEndVerbs.h"
 #include "ui/LanguageSelectionDialog.h"
 #include "ui/PartnerList.h"
 #include "ui/QtFrontEnd.h"
@@ -56,33 +57,6 @@ QString WindowName(QWidget* window, int index) {
            (index > 0 ? QString::number(index) : QString());
 }
 
-// The window verbs click the contact list and the dialogs; relative files of "pick" start
-// at the scenario's folder.
-bool DriveDialogs(ui::QtFrontEnd* shown, const std::filesystem::path& scenarioDir, const Step& step,
-                  std::string& why) {
-    if (!ui::DialogDriver::Knows(step.verb)) {
-        why = "unknown window verb " + step.verb;
-        return false;
-    }
-    if (shown == nullptr || shown->application() == nullptr || shown->mainWindow() == nullptr) {
-        why = "no windows to drive";
-        return false;
-    }
-    std::vector<std::string> args = step.args;
-    if (step.verb == "pick" && !args.empty() && std::filesystem::path(args[0]).is_relative()) {
-        args[0] = (scenarioDir / args[0]).string();
-    }
-    ui::DialogDriver driver(
-        *shown->application(),
-        [shown] {
-            return qobject_cast<ui::PartnerList*>(
-                shown->mainWindow()->contactListSlot()->content());
-        },
-        [shown] { return static_cast<QWidget*>(shown->mainWindow()); },
-        &ui::DialogDriver::PumpUntil);
-    return driver.Run(step.verb, args, why);
-}
-
 }  // namespace
 
 void GuiRun::Apply(RunOptions& options) {
@@ -111,7 +85,11 @@ void GuiRun::Apply(RunOptions& options) {
             return true;
         }
         if (step.verb != "shot") {
-            return DriveDialogs(state->shown, options.scenarioDir, step, why);
+            if (!ui::DialogDriver::Knows(step.verb)) {
+                why = "unknown window verb " + step.verb;
+                return false;
+            }
+            return ui::DriveFrontEnd(state->shown, options.scenarioDir, step.verb, step.args, why);
         }
         std::error_code error;
         std::filesystem::create_directories(state->shots, error);

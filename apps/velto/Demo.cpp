@@ -9,7 +9,7 @@
 
 #include "platform/Trace.h"
 #include "ui/DialogDriver.h"
-#include "ui/PartnerList.h"
+#include "ui/FrontEndVerbs.h"
 #include "ui/QtFrontEnd.h"
 #include "velto-scenario/ScenarioRunner.h"
 
@@ -76,23 +76,7 @@ int RunDemo(const std::string& scenario, const std::filesystem::path& executable
             (step.verb == "open" && step.args.size() == 1 && step.args[0] == "language-dialog")) {
             return true;
         }
-        if (shown == nullptr || shown->application() == nullptr || shown->mainWindow() == nullptr) {
-            why = "no windows to drive";
-            return false;
-        }
-        std::vector<std::string> args = step.args;
-        if (step.verb == "pick" && !args.empty() && std::filesystem::path(args[0]).is_relative()) {
-            args[0] = (options.scenarioDir / args[0]).string();
-        }
-        ui::DialogDriver driver(
-            *shown->application(),
-            [&shown] {
-                return qobject_cast<ui::PartnerList*>(
-                    shown->mainWindow()->contactListSlot()->content());
-            },
-            [&shown] { return static_cast<QWidget*>(shown->mainWindow()); },
-            &ui::DialogDriver::PumpUntil);
-        return driver.Run(step.verb, args, why);
+        return ui::DriveFrontEnd(shown, options.scenarioDir, step.verb, step.args, why);
     };
     options.pump = [] { QApplication::processEvents(); };
     std::cout << "velto: playing " << file.string() << " in real time; the tray's Quit ends it\n";
