@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "skype/sim/SimWav.h"
+#include "backends/sim/SimWav.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "backends/sip/AccountPassword.h"
+#include "backends/sip/ContactFile.h"
+#include "backends/sip/HivePasswordStore.h"
+#include "backends/sip/KeyringPasswordStore.h"
+#include "backends/sip/SipSettings.h"
 #include "cli/Arguments.h"
 #include "cli/GuardedMain.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
-#include "skype/sip/AccountPassword.h"
-#include "skype/sip/ContactFile.h"
-#include "skype/sip/HivePasswordStore.h"
-#include "skype/sip/KeyringPasswordStore.h"
-#include "skype/sip/SipSettings.h"
 
 namespace {
 

@@ -11,15 +11,15 @@
 #include "DevFrameServer.h"
 #include "DevHttpServer.h"
 #include "app/Application.h"
+#include "backends/sim/SimWav.h"
+#include "backends/sim/SimWorld.h"
+#include "callapi/Skype.h"
 #include "calls/CallEnd.h"
 #include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
-#include "skype/api/Skype.h"
-#include "skype/sim/SimWav.h"
-#include "skype/sim/SimWorld.h"
 
 namespace velto::scenario {
 namespace {

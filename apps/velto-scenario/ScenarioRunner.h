@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/FrontEnd.h"
+#include "backends/sim/HeardTimeline.h"
 #include "calls/MissedCall.h"
 #include "platform/Clock.h"
-#include "skype/sim/HeardTimeline.h"
 #include "velto-scenario/Scenario.h"
 
 namespace velto::scenario {

@@ -12,6 +12,7 @@
 #include "app/HeadlessFrontEnd.h"
 #include "audio/ConvertingThread.h"
 #include "audio/SoundPlayer.h"
+#include "callapi/SkypeFactory.h"
 #include "calls/AnsweringPanel.h"
 #include "calls/CallServices.h"
 #include "calls/LocalRinger.h"
@@ -37,7 +38,6 @@
 #include "server/ContactUpdateHandlers.h"
 #include "server/ServerCommunicationInstance.h"
 #include "skype/SkypeLink.h"
-#include "skype/api/SkypeFactory.h"
 
 namespace velto::app {
 

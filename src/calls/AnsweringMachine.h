@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
+#include "callapi/Call.h"
 #include "calls/AnsweringPanel.h"
 #include "calls/CallServices.h"
 #include "calls/CallWaiter.h"
-#include "skype/api/Call.h"
 
 namespace velto::calls {
 

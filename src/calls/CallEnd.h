@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skype/api/Numbering.h"
+#include "callapi/Numbering.h"
 
 namespace velto::calls {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "callapi/Skype.h"
 #include "calls/AnsweringMachine.h"
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
@@ -15,7 +16,6 @@
 #include "platform/StopSignal.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
-#include "skype/api/Skype.h"
 
 namespace velto::calls {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "callapi/AutomationError.h"
+#include "callapi/Call.h"
 #include "calls/CallServices.h"
 #include "platform/InterfaceTable.h"
-#include "skype/api/AutomationError.h"
-#include "skype/api/Call.h"
 
 namespace velto::calls {
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <mutex>
 
+#include "callapi/Call.h"
 #include "platform/Clock.h"
-#include "skype/api/Call.h"
 
 namespace velto::calls {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "callapi/Call.h"
 #include "platform/Clock.h"
-#include "skype/api/Call.h"
 
 namespace velto::calls {
 

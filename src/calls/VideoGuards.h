@@ -2,10 +2,10 @@
 
 #include <optional>
 
+#include "callapi/Call.h"
 #include "calls/CallServices.h"
 #include "calls/VideoThread.h"
 #include "platform/InterfaceTable.h"
-#include "skype/api/Call.h"
 
 namespace velto::calls {
 

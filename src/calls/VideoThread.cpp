@@ -1,8 +1,8 @@
 #include "calls/VideoThread.h"
 
+#include "callapi/AutomationError.h"
+#include "callapi/Call.h"
 #include "platform/Trace.h"
-#include "skype/api/AutomationError.h"
-#include "skype/api/Call.h"
 
 namespace velto::calls {
 

@@ -1,11 +1,11 @@
 #include "server/UniqueIdThread.h"
 
+#include "callapi/AutomationError.h"
+#include "callapi/Skype.h"
 #include "platform/Com.h"
 #include "platform/Trace.h"
 #include "server/ServerMessages.h"
 #include "server/SystemDescription.h"
-#include "skype/api/AutomationError.h"
-#include "skype/api/Skype.h"
 
 namespace velto::server {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "skype/api/ApplicationStreamCollection.h"
-#include "skype/api/Skype.h"
+#include "callapi/ApplicationStreamCollection.h"
+#include "callapi/Skype.h"
 
 namespace velto::skype {
 

@@ -1,7 +1,7 @@
 #include "skype/ApplicationEventHandler.h"
 
+#include "callapi/ApplicationStreamCollection.h"
 #include "platform/Trace.h"
-#include "skype/api/ApplicationStreamCollection.h"
 
 namespace velto::skype {
 

@@ -2,10 +2,10 @@
 
 #include <memory>
 
+#include "callapi/Event.h"
+#include "callapi/Skype.h"
 #include "skype/ApplicationChannel.h"
 #include "skype/EventGuard.h"
-#include "skype/api/Event.h"
-#include "skype/api/Skype.h"
 
 namespace velto::skype {
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
+#include "callapi/Skype.h"
 #include "skype/ApplicationChannel.h"
 #include "skype/AttachmentStabiliser.h"
 #include "skype/SkypeContext.h"
-#include "skype/api/Skype.h"
 
 namespace velto::skype {
 

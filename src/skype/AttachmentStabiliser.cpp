@@ -1,11 +1,11 @@
 #include "skype/AttachmentStabiliser.h"
 
+#include "callapi/AutomationError.h"
 #include "core/DataDirs.h"
 #include "core/Messages.h"
 #include "platform/Com.h"
 #include "platform/Trace.h"
 #include "skype/ContactSnapshot.h"
-#include "skype/api/AutomationError.h"
 
 namespace velto::skype {
 

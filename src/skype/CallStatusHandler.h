@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "callapi/Call.h"
 #include "skype/SkypeContext.h"
-#include "skype/api/Call.h"
 
 namespace velto::skype {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "skype/api/Skype.h"
+#include "callapi/Skype.h"
 
 namespace velto::skype {
 

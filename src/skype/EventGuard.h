@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "skype/api/Event.h"
+#include "callapi/Event.h"
 
 namespace velto::skype {
 

@@ -2,13 +2,13 @@
 
 #include <memory>
 
+#include "callapi/Event.h"
+#include "callapi/Skype.h"
 #include "skype/ApplicationChannel.h"
 #include "skype/AttachmentHandler.h"
 #include "skype/CallStatusHandler.h"
 #include "skype/EventGuard.h"
 #include "skype/SkypeContext.h"
-#include "skype/api/Event.h"
-#include "skype/api/Skype.h"
 
 namespace velto::skype {
 

@@ -1,8 +1,8 @@
 #include "skype/SkypeLink.h"
 
+#include "callapi/AutomationError.h"
 #include "core/ProcessExit.h"
 #include "platform/Trace.h"
-#include "skype/api/AutomationError.h"
 
 namespace velto::skype {
 

@@ -2,13 +2,13 @@
 
 #include <memory>
 
+#include "callapi/SkypeFactory.h"
 #include "skype/ApplicationChannel.h"
 #include "skype/ApplicationEventHandler.h"
 #include "skype/AttachmentStabiliser.h"
 #include "skype/EventGuard.h"
 #include "skype/SkypeContext.h"
 #include "skype/SkypeEventHandler.h"
-#include "skype/api/SkypeFactory.h"
 
 namespace velto::skype {
 

@@ -4,9 +4,9 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
+#include "callapi/AutomationError.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
-#include "skype/api/AutomationError.h"
 #include "ui/Artwork.h"
 #include "ui/PartnerList.h"
 #include "ui/Texts.h"

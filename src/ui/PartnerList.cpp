@@ -3,9 +3,9 @@
 #include <QMouseEvent>
 
 #include "app/Application.h"
+#include "callapi/AutomationError.h"
 #include "core/Messages.h"
 #include "platform/Trace.h"
-#include "skype/api/AutomationError.h"
 #include "ui/ContactRowDelegate.h"
 #include "ui/SingleRingToneDialog.h"
 #include "ui/Texts.h"

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "backends/sim/SimWav.h"
+#include "backends/sim/SimWorld.h"
 #include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
-#include "skype/sim/SimWav.h"
-#include "skype/sim/SimWorld.h"
 #include "support/TempDir.h"
 
 namespace velto::app {

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "backends/sim/SimWav.h"
 #include "platform/Trace.h"
-#include "skype/sim/SimWav.h"
 #include "support/TempDir.h"
 #include "velto-scenario/Scenario.h"
 #include "velto-scenario/ScenarioRunner.h"

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "CallWorld.h"
+#include "backends/sim/HeardTimeline.h"
 #include "calls/AnsweringMachine.h"
 #include "calls/MissedCallFile.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
-#include "skype/sim/HeardTimeline.h"
 #include "support/RealTimeLimit.h"
 #include "support/TempDir.h"
 

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "backends/sim/SimObjects.h"
+#include "backends/sim/SimWav.h"
+#include "backends/sim/SimWorld.h"
 #include "calls/CallHandler.h"
 #include "calls/CallServices.h"
 #include "calls/LocalRinger.h"
@@ -21,9 +24,6 @@
 #include "platform/SoundOutput.h"
 #include "platform/VirtualClock.h"
 #include "platform/Workers.h"
-#include "skype/sim/SimObjects.h"
-#include "skype/sim/SimWav.h"
-#include "skype/sim/SimWorld.h"
 #include "support/RealTimeLimit.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/TempDir.h"

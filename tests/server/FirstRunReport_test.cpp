@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "callapi/Skype.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
 #include "server/ServerMessages.h"
 #include "server/SystemDescription.h"
 #include "server/UniqueIdThread.h"
-#include "skype/api/Skype.h"
 #include "support/FrameTestServer.h"
 
 namespace velto::server {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "SipPeer.h"
+#include "backends/sip/SipSkypeFactory.h"
 #include "platform/MessageLoop.h"
 #include "platform/Trace.h"
-#include "skype/sip/SipSkypeFactory.h"
 #include "support/TempDir.h"
 
 // The automation interface on the SIP backend, driven by hand: a sink that keeps every

@@ -11,8 +11,8 @@
 
 #include "InterfaceFixture.h"
 #include "RawSip.h"
+#include "callapi/AutomationError.h"
 #include "skype/ApplicationChannel.h"
-#include "skype/api/AutomationError.h"
 
 namespace velto::skype::sip {
 namespace {

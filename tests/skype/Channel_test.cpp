@@ -1,6 +1,6 @@
+#include "backends/sim/SimWav.h"
 #include "skype/ApplicationChannel.h"
 #include "skype/SkypeFixture.h"
-#include "skype/sim/SimWav.h"
 
 namespace velto::skype::test {
 namespace {

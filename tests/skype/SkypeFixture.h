@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "backends/sim/SimWorld.h"
 #include "core/Messages.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
-#include "skype/sim/SimWorld.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::test {

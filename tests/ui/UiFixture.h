@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "app/Application.h"
+#include "backends/sim/SimWorld.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
-#include "skype/sim/SimWorld.h"
 #include "support/TempDir.h"
 #include "ui/QtFrontEnd.h"
 

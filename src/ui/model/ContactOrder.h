@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "skype/api/Skype.h"
+#include "callapi/Skype.h"
 
 namespace velto::ui {
 

@@ -1,0 +1,342 @@
+#include "backends/sim/SimWorld.h"
+
+#include <algorithm>
+#include <sstream>
+#include <stdexcept>
+
+#include "backends/sim/SimObjects.h"
+#include "backends/sim/SimWorldInternal.h"
+#include "callapi/AutomationError.h"
+#include "platform/Trace.h"
+
+namespace velto::skype::sim {
+
+using platform::Millis;
+using namespace world_detail;
+
+// --- calls ---
+
+int32_t SimWorld::IncomingCall(const std::string& handle, CallOptions options) {
+    std::lock_guard guard(mutex_);
+    if (!signedIn_) {
+        throw std::logic_error("IncomingCall: nobody is signed in to Skype");
+    }
+    PumpLocked();
+    auto call = std::make_unique<CallState_>();
+    CallInfo& info = call->info;
+    info.id = nextCallId_;
+    nextCallId_ += 7;
+    info.partnerHandle = handle;
+    info.partnerDisplayName = options.partnerDisplayName;
+    if (info.partnerDisplayName.empty()) {
+        if (const SimContact* contact = ContactLocked(handle)) {
+            info.partnerDisplayName = contact->displayName;
+        }
+    }
+    info.type = options.type;
+    info.videoSend = options.videoSend;
+    info.videoReceive = options.videoReceive;
+    if (!options.voiceFile.empty()) {
+        std::string error;
+        if (auto samples = ReadVoiceSamples(options.voiceFile, &error)) {
+            call->voice =
+                CallerVoice(std::make_shared<const std::vector<int16_t>>(std::move(*samples)));
+        } else {
+            info.recordingErrors.push_back("voice file: " + error);
+        }
+    }
+    int32_t id = info.id;
+    CallState_& placed = *call;
+    calls_[id] = std::move(call);
+    bool incoming = IsIncoming(options.type);
+    SetStatusLocked(placed, incoming ? CallStatus::Ringing : CallStatus::Routing);
+    if (incoming && autoAnswer_) {
+        SetStatusLocked(placed, CallStatus::InProgress);
+    }
+    return id;
+}
+
+int32_t SimWorld::OutgoingCall(const std::string& handle) {
+    CallOptions options;
+    options.type = CallType::OutgoingP2P;
+    return IncomingCall(handle, options);
+}
+
+void SimWorld::SetCallStatus(int32_t id, CallStatus status) {
+    std::lock_guard guard(mutex_);
+    PumpLocked();
+    SetStatusLocked(CallLocked(id), status);
+}
+
+void SimWorld::CallerHangsUp(int32_t id) {
+    std::lock_guard guard(mutex_);
+    PumpLocked();
+    CallState_& call = CallLocked(id);
+    EndLocked(call, CallStatus::Missed, CallStatus::Refused);
+}
+
+void SimWorld::SetVideoStatus(int32_t id, VideoStatus send, VideoStatus receive) {
+    std::lock_guard guard(mutex_);
+    CallState_& call = CallLocked(id);
+    if (call.info.videoSend == send && call.info.videoReceive == receive) {
+        return;
+    }
+    call.info.videoSend = send;
+    call.info.videoReceive = receive;
+    NotifyWatchersLocked(call);
+}
+
+CallInfo SimWorld::CallSnapshot(int32_t id) const {
+    return CallState(id);
+}
+
+CallInfo SimWorld::CallState(int32_t id) const {
+    std::lock_guard guard(mutex_);
+    const_cast<SimWorld*>(this)->PumpLocked();
+    CallInfo info = CallLocked(id).info;
+    return info;
+}
+
+std::vector<int32_t> SimWorld::CallIds() const {
+    std::lock_guard guard(mutex_);
+    std::vector<int32_t> ids;
+    for (const auto& [id, call] : calls_) {
+        ids.push_back(id);
+    }
+    return ids;
+}
+
+Millis SimWorld::LongestToneGap(int32_t id) const {
+    return LongestGap(CallState(id).heard);
+}
+
+SimWorld::CallState_& SimWorld::CallLocked(int32_t id) {
+    auto found = calls_.find(id);
+    if (found == calls_.end()) {
+        throw std::out_of_range("no simulated call " + std::to_string(id));
+    }
+    return *found->second;
+}
+
+const SimWorld::CallState_& SimWorld::CallLocked(int32_t id) const {
+    return const_cast<SimWorld*>(this)->CallLocked(id);
+}
+
+std::string SimWorld::PartnerHandleOf(int32_t id) const {
+    std::lock_guard guard(mutex_);
+    return CallLocked(id).info.partnerHandle;
+}
+
+std::string SimWorld::PartnerDisplayNameOf(int32_t id) const {
+    std::lock_guard guard(mutex_);
+    return CallLocked(id).info.partnerDisplayName;
+}
+
+CallType SimWorld::TypeOf(int32_t id) const {
+    std::lock_guard guard(mutex_);
+    return CallLocked(id).info.type;
+}
+
+CallStatus SimWorld::StatusOf(int32_t id) {
+    std::lock_guard guard(mutex_);
+    CallInfo& info = CallLocked(id).info;
+    ++info.statusReads;
+    return info.status;
+}
+
+VideoStatus SimWorld::VideoStatusOf(int32_t id, bool send) const {
+    std::lock_guard guard(mutex_);
+    const CallInfo& info = CallLocked(id).info;
+    return send ? info.videoSend : info.videoReceive;
+}
+
+uint64_t SimWorld::Watch(int32_t id, std::function<void()> changed) {
+    std::lock_guard guard(mutex_);
+    const uint64_t token = nextWatch_++;
+    CallLocked(id).watchers.emplace_back(token, std::move(changed));
+    return token;
+}
+
+void SimWorld::Unwatch(int32_t id, uint64_t token) {
+    std::lock_guard guard(mutex_);
+    const auto found = calls_.find(id);
+    if (found != calls_.end()) {
+        std::erase_if(found->second->watchers, [&](const auto& w) { return w.first == token; });
+    }
+}
+
+void SimWorld::NotifyWatchersLocked(CallState_& call) {
+    for (const auto& [token, changed] : call.watchers) {
+        changed();
+    }
+}
+
+// Only a recording call changes with time alone; every other call is computed from the
+// clock when it is read.
+void SimWorld::PumpLocked() {
+    const Millis now = clock_.Now();
+    for (const int32_t id : recording_) {
+        CallState_& call = *calls_.at(id);
+        call.recorder->Advance(now, call.info.status == CallStatus::InProgress);
+    }
+}
+
+void SimWorld::SetStatusLocked(CallState_& call, CallStatus status) {
+    if (call.info.status == status) {
+        return;
+    }
+    call.info.status = status;
+    call.info.statusHistory.push_back(status);
+    if (IsFinal(status)) {
+        EndInputLocked(call);
+        EndRecordingLocked(call);
+        call.info.videoSend = VideoStatus::NotAvailable;
+        call.info.videoReceive = VideoStatus::NotAvailable;
+    }
+    PostToAttachedLocked(
+        PendingEvent{EventId::CallStatus, {CallArg(call.info.id), IntArg(ToInt(status))}});
+    NotifyWatchersLocked(call);
+}
+
+void SimWorld::EndInputLocked(CallState_& call) {
+    Millis now = clock_.Now();
+    if (call.playingSegment >= 0) {
+        auto& segment = call.info.heard[static_cast<size_t>(call.playingSegment)];
+        segment.end = std::min(segment.end, now);
+        call.playingSegment = -1;
+    }
+    call.playingUntil = std::min(call.playingUntil, now);
+}
+
+void SimWorld::EndRecordingLocked(CallState_& call) {
+    if (!call.recorder) {
+        return;
+    }
+    // Pumped already: nothing of the time since is the caller's.
+    if (!call.recorder->Finish(clock_.Now(), false)) {
+        call.info.recordingErrors.push_back("writing " + call.recorder->path().string() +
+                                            " failed");
+    }
+    call.recorder.reset();
+    recording_.erase(call.info.id);
+}
+
+void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text) {
+    std::lock_guard guard(mutex_);
+    PumpLocked();
+    CallState_& call = CallLocked(id);
+    Millis now = clock_.Now();
+    DeviceSetting setting{kind, text};
+    call.info.deviceChanges.push_back(DeviceChange{now, device, setting});
+    bool live = !IsFinal(call.info.status);
+    switch (device) {
+        case Device::Input: {
+            call.info.input = setting;
+            EndInputLocked(call);
+            if (kind == DeviceKind::File && !text.empty() && live) {
+                Millis duration = WavFileDuration(text);
+                if (duration.count() > 0) {
+                    call.info.heard.push_back(HeardSegment{text, now, now + duration});
+                    call.playingSegment = static_cast<int>(call.info.heard.size()) - 1;
+                    call.playingUntil = now + duration;
+                } else {
+                    ++call.info.silentPlays;
+                }
+            }
+            break;
+        }
+        case Device::Output: {
+            call.info.output = setting;
+            EndRecordingLocked(call);
+            if (kind == DeviceKind::File && !text.empty() && live) {
+                auto recorder = std::make_unique<CallRecorder>(call.voice, text);
+                std::string error;
+                if (recorder->Start(now, &error)) {
+                    call.recorder = std::move(recorder);
+                    recording_.insert(id);
+                    call.info.recordings.emplace_back(text);
+                } else {
+                    call.info.recordingErrors.push_back(error);
+                }
+            }
+            break;
+        }
+        case Device::CaptureMic:
+            call.info.captureMic = setting;
+            break;
+    }
+}
+
+bool SimWorld::InputPlaying(int32_t id) {
+    std::lock_guard guard(mutex_);
+    CallState_& call = CallLocked(id);
+    ++call.info.inputReads;
+    return call.info.input.kind == DeviceKind::File && !call.info.input.text.empty() &&
+           !IsFinal(call.info.status) && clock_.Now() < call.playingUntil;
+}
+
+std::string SimWorld::DeviceText(int32_t id, Device device, DeviceKind kind) {
+    std::lock_guard guard(mutex_);
+    const CallState_& call = CallLocked(id);
+    const DeviceSetting& setting = device == Device::Input    ? call.info.input
+                                   : device == Device::Output ? call.info.output
+                                                              : call.info.captureMic;
+    if (setting.kind != kind) {
+        return {};
+    }
+    if (device == Device::Input && kind == DeviceKind::File && clock_.Now() >= call.playingUntil) {
+        return {};
+    }
+    return setting.text;
+}
+
+void SimWorld::Answer(int32_t id) {
+    std::lock_guard guard(mutex_);
+    PumpLocked();
+    CallState_& call = CallLocked(id);
+    ++call.info.answers;
+    if (!IsIncoming(call.info.type) || call.info.status != CallStatus::Ringing) {
+        throw AutomationError(kFail, "Answer: call " + std::to_string(id) + " is not ringing");
+    }
+    SetStatusLocked(call, CallStatus::InProgress);
+}
+
+void SimWorld::Finish(int32_t id) {
+    std::lock_guard guard(mutex_);
+    PumpLocked();
+    CallState_& call = CallLocked(id);
+    ++call.info.finishes;
+    EndLocked(call, CallStatus::Refused, CallStatus::Cancelled);
+}
+
+// A call hung up while still ringing ends as `ringingIncoming` or `ringingOutgoing` by its
+// direction; one in progress ends as finished; one already over stays as it is.
+void SimWorld::EndLocked(CallState_& call, CallStatus ringingIncoming, CallStatus ringingOutgoing) {
+    if (IsFinal(call.info.status)) {
+        return;
+    }
+    if (IsRingingPhase(call.info.status)) {
+        SetStatusLocked(call, IsIncoming(call.info.type) ? ringingIncoming : ringingOutgoing);
+    } else {
+        SetStatusLocked(call, CallStatus::Finished);
+    }
+}
+
+void SimWorld::SetVideo(int32_t id, bool send, bool start) {
+    std::lock_guard guard(mutex_);
+    CallInfo& info = CallLocked(id).info;
+    VideoStatus& status = send ? info.videoSend : info.videoReceive;
+    int& count = send ? (start ? info.videoSendStarts : info.videoSendStops)
+                      : (start ? info.videoReceiveStarts : info.videoReceiveStops);
+    ++count;
+    if (start && (status == VideoStatus::Available || status == VideoStatus::Paused ||
+                  status == VideoStatus::Stopping)) {
+        status = VideoStatus::Running;
+        NotifyWatchersLocked(CallLocked(id));
+    } else if (!start && (status == VideoStatus::Starting || status == VideoStatus::Running)) {
+        status = VideoStatus::Available;
+        NotifyWatchersLocked(CallLocked(id));
+    }
+}
+
+}  // namespace velto::skype::sim

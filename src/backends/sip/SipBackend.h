@@ -1,0 +1,154 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "backends/sip/SipLoop.h"
+#include "backends/sip/SipSettings.h"
+#include "backends/sip/SipState.h"
+#include "callapi/Event.h"
+#include "platform/Clock.h"
+#include "platform/MessageLoop.h"
+
+namespace velto::skype::sip {
+
+class SipEngine;
+
+struct SipBackendOptions {
+    // Waits of the SIP thread (the real clock in the program).
+    platform::Clock& clock;
+    // The account as read from the user hive (an error there: the backend stays "not
+    // available" and says why).
+    SipSettingsResult settings;
+    // The user's contact file.
+    std::filesystem::path contactsFile;
+    // The SIP stack's own state (created when missing; tests use a fresh one each run).
+    std::filesystem::path dataDir;
+    // Iteration of the stack: with a call, and without.
+    platform::Millis callInterval{20};
+    platform::Millis idleInterval{150};
+    // How often a core that could not start is tried again.
+    platform::Millis retryInterval{10000};
+    // How long the registrar may take to answer before the account counts as not
+    // available (the stack keeps trying, and an answer later attaches it).
+    platform::Millis registerTimeout{10000};
+    // A grammar file the stack reads when a SIP MESSAGE arrives, and aborts the whole
+    // program without (Debian ships it apart, in linphone-common).
+    std::filesystem::path stackGrammar{"/usr/share/belr/grammars/identity_grammar"};
+};
+
+// The automation interface's world on a SIP user agent: the SIP thread with the stack on
+// it, the state its callbacks keep (read by the interface's getters from any thread), the
+// Skype objects' clients and their event sinks. Shared by every interface object.
+class SipBackend : public std::enable_shared_from_this<SipBackend> {
+  public:
+    // One Skype object created by the program, with the loop its events go to.
+    struct Client {
+        platform::MessageLoop* loop = nullptr;
+        std::vector<EventSink*> sinks;
+        bool attachRequested = false;
+        AttachmentStatus reported = AttachmentStatus::Unknown;
+    };
+    // An event before it is turned into objects on the receiving thread.
+    struct ArgRef {
+        enum class Kind { None, Int, Call, User, App, Streams, Command } kind = Kind::None;
+        int32_t number = 0;
+        std::string text;
+        std::vector<std::string> handles;
+    };
+    struct PendingEvent {
+        EventId id;
+        std::vector<ArgRef> args;
+    };
+
+    static std::shared_ptr<SipBackend> Create(SipBackendOptions options);
+    // Ends every call and stops the stack (within about a second), then the thread.
+    ~SipBackend();
+    SipBackend(const SipBackend&) = delete;
+    SipBackend& operator=(const SipBackend&) = delete;
+
+    // --- clients (the Skype objects the program created) ---
+    std::shared_ptr<Client> AddClient(platform::MessageLoop& loop);
+    // The last client gone: calls end (BYE) and the stack stops until the next client.
+    void RemoveClient(const std::shared_ptr<Client>& client);
+    void Attach(const std::shared_ptr<Client>& client);
+    bool Advise(Client& client, EventSink& sink);
+    void Unadvise(Client& client, EventSink& sink);
+    AttachmentStatus Attachment() const;
+    // Raises kNotAttached unless attached.
+    void RequireAttached(const char* operation) const;
+
+    // --- state for the getters (any thread) ---
+    std::string UserHandle() const;
+    std::string UserFullName() const;
+    std::optional<ContactState> Contact(const std::string& handle) const;
+    std::vector<std::string> ContactHandles() const;
+    // Raises kInvalidArgument for an unknown call.
+    CallState Call(int32_t id) const;
+    std::string DeviceText(int32_t id, Device device, DeviceKind kind) const;
+    std::vector<std::string> OpenStreams(const std::string& application) const;
+    std::string StreamPartner(const std::string& application, const std::string& handle) const;
+    int32_t StreamDataLength(const std::string& application, const std::string& handle) const;
+    std::string StreamRead(const std::string& application, const std::string& handle);
+    void StreamDisconnect(const std::string& application, const std::string& handle);
+    std::string RunCommand(const std::string& text);
+
+    // Subscribes to a call's changes (status, end of the input file); see Call::Watch.
+    uint64_t Watch(int32_t id, std::function<void()> changed);
+    void Unwatch(uint64_t token);
+
+    // --- operations (any thread; carried out on the SIP thread) ---
+    void Answer(int32_t id);
+    void Finish(int32_t id);
+    void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
+    void SendChat(const std::string& handle, const std::string& text);
+    void SendDatagram(const std::string& handle, const std::string& text);
+
+    // --- from the engine (SIP thread) ---
+    void SetAttachment(AttachmentStatus status);
+    void SetUser(std::string handle, std::string fullName);
+    void SetContacts(std::vector<ContactState> contacts);
+    void ContactStatusChanged(const std::string& handle, OnlineStatus status);
+    void CallAdded(CallState call);
+    void CallStatusChanged(int32_t id, CallStatus status);
+    void InputEnded(int32_t id);
+    void DatagramReceived(const std::string& partner, const std::string& text);
+
+    // For figures and tests.
+    uint64_t Turns() const { return loop_.turns(); }
+    bool OnSipThread() const { return loop_.OnLoopThread(); }
+
+  private:
+    explicit SipBackend(SipBackendOptions options);
+    void PostLocked(Client& client, const PendingEvent& pending);
+    void PostToAttachedLocked(const PendingEvent& pending);
+    void ReportLocked(Client& client);
+    std::vector<EventSink*> Sinks(const Client& client) const;
+    bool IsAdvised(const Client& client, EventSink* sink) const;
+    void NotifyLocked(int32_t id);
+
+    mutable std::mutex mutex_;
+    MirrorState state_;
+    std::vector<std::weak_ptr<Client>> clients_;
+    struct Watcher {
+        uint64_t token;
+        int32_t id;
+        std::function<void()> changed;
+    };
+    std::vector<Watcher> watchers_;
+    uint64_t nextWatch_ = 1;
+    std::unique_ptr<SipEngine> engine_;
+    SipLoop loop_;
+};
+
+// Turns an event's arguments into objects bound to the calling thread.
+Event MakeEvent(const std::shared_ptr<SipBackend>& backend,
+                const SipBackend::PendingEvent& pending);
+
+}  // namespace velto::skype::sip

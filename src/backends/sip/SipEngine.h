@@ -1,0 +1,128 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backends/sip/SipBackend.h"
+#include "platform/Clock.h"
+
+// The SIP stack's C types, declared here so that its headers stay in the engine's files.
+struct _LinphoneCore;
+struct _LinphoneCall;
+struct _LinphoneChatMessage;
+struct _LinphoneFriend;
+struct _LinphonePlayer;
+
+namespace velto::skype::sip {
+
+// The SIP stack (liblinphone) and everything done with it. SIP thread only: the backend
+// posts every operation here, and the stack's callbacks run inside Turn.
+class SipEngine {
+  public:
+    SipEngine(SipBackend& backend, const SipBackendOptions& options);
+    // The core must have been shut down (Shutdown) on the SIP thread before.
+    ~SipEngine();
+    SipEngine(const SipEngine&) = delete;
+    SipEngine& operator=(const SipEngine&) = delete;
+
+    // Starts the stack; on failure the backend stays not available (and a port that is
+    // taken is tried again later).
+    void Startup();
+    // Ends every call (BYE, or 603 for an unanswered one), waits at most a second for
+    // the peers, and stops the stack.
+    void Shutdown();
+    // One iteration of the stack, plus the engine's own deadlines.
+    void Turn();
+    platform::Millis Interval() const;
+
+    void Answer(int32_t id);
+    void Finish(int32_t id);
+    void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
+    // A SIP MESSAGE to `uri`: text, or an application datagram in the private content type.
+    void SendMessage(const std::string& uri, const std::string& text, bool datagram);
+
+    // Callbacks of the stack (public for the C trampolines).
+    void OnGlobalState(int state, const char* message);
+    void OnRegistration(int state, const char* message);
+    void OnCallState(_LinphoneCall* call, int state);
+    void OnPresence(_LinphoneFriend* fr);
+    void OnSubscriptionRequest(_LinphoneFriend* fr);
+    void OnMessage(_LinphoneChatMessage* message);
+    void OnMessageState(_LinphoneChatMessage* message, int state);
+    void OnPlayerEnd(_LinphonePlayer* player);
+
+  private:
+    struct CallContext {
+        _LinphoneCall* call = nullptr;
+        int32_t id = 0;
+        bool answerRequested = false;
+        bool earlyStarted = false;
+        std::string earlyFile;
+        // The stack loops the early-media file by itself; the program is told of its end
+        // after one length, as it would be of any file it plays, and then sets it again.
+        std::optional<platform::Millis> earlyEnd;
+        platform::Millis earlyDeadline{0};
+        bool accepted = false;
+        bool streamsRunning = false;
+        bool declined = false;
+        bool ended = false;
+        bool playerHooked = false;
+        // The file the call player plays into the answered call (empty: none).
+        std::string playing;
+        std::optional<std::string> pendingInput;
+        bool takePending = false;
+        bool taken = false;
+        std::filesystem::path recordTemp;
+        std::string recordTarget;
+        bool recordPending = false;
+        bool recording = false;
+    };
+
+    bool StartCore(std::string& error, bool& retry);
+    void StopCore();
+    CallContext* Find(int32_t id);
+    void StartEarlyMedia(CallContext& context, const std::string& file);
+    void ArmEarlyEnd(CallContext& context);
+    // The stack's play file (the ring-back before the answer) belongs to the core, not to
+    // a call, and setting it also puts the file at once into the stack's "current" call,
+    // the one answered last. True when that would cut into another answered call's sound:
+    // this call's ring-back then goes out after a real answer, on its own call player.
+    bool PlayFileWouldIntrude(const CallContext& context);
+    void Accept(CallContext& context);
+    void Play(CallContext& context, const std::string& file);
+    void StopPlaying(CallContext& context);
+    void Take(CallContext& context);
+    void StartRecording(CallContext& context);
+    void FinishRecording(CallContext& context);
+    void StreamsRunning(CallContext& context);
+    void Ended(CallContext& context);
+    void LoadContacts();
+
+    SipBackend& backend_;
+    platform::Clock& clock_;
+    SipSettingsResult settings_;
+    std::filesystem::path contactsFile_;
+    std::filesystem::path dataDir_;
+    platform::Millis callInterval_;
+    platform::Millis idleInterval_;
+    platform::Millis retryInterval_;
+    platform::Millis registerTimeout_;
+    std::filesystem::path stackGrammar_;
+    _LinphoneCore* core_ = nullptr;
+    std::optional<platform::Millis> retryAt_;
+    // While the first answer of the registrar is awaited.
+    std::optional<platform::Millis> registerDeadline_;
+    int32_t nextCallId_ = 0;
+    std::map<_LinphoneCall*, CallContext> calls_;
+    // Messages on their way: kept until their final state (the stack drops the state
+    // callback of a message nobody holds).
+    std::map<_LinphoneChatMessage*, std::string> sending_;
+    std::vector<_LinphoneChatMessage*> done_;
+    // Contact handle -> the contact's address, as the contact file has it.
+    std::map<std::string, std::string> contactUris_;
+};
+
+}  // namespace velto::skype::sip

@@ -1,0 +1,132 @@
+#include "backends/sip/SipSettings.h"
+
+#include <gtest/gtest.h>
+
+#include "backends/sip/BackendChoice.h"
+#include "platform/Trace.h"
+#include "support/TempDir.h"
+
+namespace velto::skype::sip {
+namespace {
+
+using platform::RegRoot;
+
+TEST(SipAddressTest, TakesTheFormsUsersWrite) {
+    std::string error;
+    auto plain = ParseSipAddress("  sip:alice@example.org ", error);
+    ASSERT_TRUE(plain) << error;
+    EXPECT_EQ(plain->Handle(), "alice@example.org");
+    EXPECT_EQ(plain->Uri(), "sip:alice@example.org");
+
+    auto named = ParseSipAddress("\"Alice Example\" <SIP:alice@127.0.0.1:5070>", error);
+    ASSERT_TRUE(named) << error;
+    EXPECT_EQ(named->displayName, "Alice Example");
+    EXPECT_EQ(named->port, 5070);
+    EXPECT_EQ(named->Handle(), "alice@127.0.0.1");
+
+    auto bare = ParseSipAddress("Bob <sip:bob@host>", error);
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(bare->displayName, "Bob");
+    EXPECT_EQ(ParseSipAddress("sip:proxy.example.org", error)->Handle(), "proxy.example.org");
+}
+
+TEST(SipAddressTest, RefusesWithAReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "no address given"},
+        {"alice@example.org", "it does not start with \"sip:\""},
+        {"sips:alice@example.org", "it does not start with \"sip:\""},
+        {"sip:alice@", "no host name"},
+        {"sip:alice@exa mple.org", "the host name holds the character ' '"},
+        {"sip:al<ice@x", "'<' without a closing '>' at the end"},
+        {"sip:alice@x:0", "the port \"0\" is not a number from 1 to 65535"},
+        {"sip:alice@x:5060;transport=tcp",
+         "the port \"5060;transport=tcp\" is not a number from 1 to 65535"},
+        {"sip:a\"b@x", "the user part holds the character '\"'"},
+    };
+    for (const auto& [text, reason] : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseSipAddress(text, error)) << text;
+        EXPECT_EQ(error, reason) << text;
+    }
+    std::string error;
+    EXPECT_FALSE(ParseSipAddress("sip:" + std::string(600, 'a') + "@x", error));
+    EXPECT_EQ(error, "the address is longer than 512 characters");
+}
+
+TEST(SipAddressTest, ListenAddress) {
+    std::string error;
+    EXPECT_EQ(ParseListenAddress("", error)->port, 5060);
+    EXPECT_EQ(ParseListenAddress("", error)->address, "0.0.0.0");
+    EXPECT_EQ(ParseListenAddress(":5070", error)->address, "0.0.0.0");
+    const auto loopback = ParseListenAddress("127.0.0.1:25060", error);
+    ASSERT_TRUE(loopback);
+    EXPECT_EQ(loopback->address, "127.0.0.1");
+    EXPECT_EQ(loopback->port, 25060);
+    EXPECT_FALSE(ParseListenAddress("127.0.0.1", error));
+    EXPECT_EQ(error, "expected ADDRESS:PORT");
+    EXPECT_FALSE(ParseListenAddress("localhost:5060", error));
+    EXPECT_EQ(error, "\"localhost\" is not an IPv4 address");
+    EXPECT_FALSE(ParseListenAddress("127.0.0.1:70000", error));
+}
+
+class SipSettingsTest : public ::testing::Test {
+  protected:
+    void Set(const char* name, const std::string& value) {
+        registry.CreateKey(RegRoot::CurrentUser, kSipKey);
+        registry.SetString(RegRoot::CurrentUser, kSipKey, name, value);
+    }
+    test::TempDir dir;
+    platform::Registry registry{{dir / "user.reg", dir / "machine.reg", std::nullopt}};
+};
+
+TEST_F(SipSettingsTest, ReadsTheAccountWithDefaults) {
+    EXPECT_FALSE(SipIdentityConfigured(registry));
+    EXPECT_EQ(ReadSipSettings(registry).error, "Identity: no SIP identity is set");
+
+    Set(kIdentityValue, "\"Velto\" <sip:velto@127.0.0.1>");
+    Set(kPasswordValue, "secret");
+    const auto read = ReadSipSettings(registry);
+    ASSERT_TRUE(read.settings) << read.error;
+    EXPECT_EQ(read.settings->identity.Handle(), "velto@127.0.0.1");
+    EXPECT_EQ(read.settings->identity.displayName, "Velto");
+    EXPECT_EQ(read.settings->listen.address, "0.0.0.0");
+    EXPECT_EQ(read.settings->listen.port, 5060);
+    EXPECT_TRUE(read.settings->proxy.empty());
+    EXPECT_TRUE(read.settings->earlyMedia);
+    EXPECT_EQ(read.settings->password, "secret");
+
+    registry.SetDword(RegRoot::CurrentUser, kSipKey, kEarlyMediaValue, 0);
+    EXPECT_FALSE(ReadSipSettings(registry).settings->earlyMedia);
+}
+
+TEST_F(SipSettingsTest, ABadValueIsNamedInTheError) {
+    Set(kIdentityValue, "alice");
+    EXPECT_TRUE(SipIdentityConfigured(registry));
+    EXPECT_EQ(ReadSipSettings(registry).error,
+              "Identity \"alice\": it does not start with \"sip:\"");
+    Set(kIdentityValue, "sip:example.org");
+    EXPECT_EQ(ReadSipSettings(registry).error, "Identity \"sip:example.org\": no user before '@'");
+    Set(kIdentityValue, "sip:alice@example.org");
+    Set(kListenValue, "127.0.0.1:0");
+    EXPECT_EQ(ReadSipSettings(registry).error,
+              "Listen \"127.0.0.1:0\": the port \"0\" is not a number from 1 to 65535");
+    Set(kListenValue, "127.0.0.1:5070");
+    Set(kProxyValue, "proxy.example.org");
+    EXPECT_EQ(ReadSipSettings(registry).error,
+              "Proxy \"proxy.example.org\": it does not start with \"sip:\"");
+}
+
+TEST_F(SipSettingsTest, TheBackendOptionOverridesTheConfiguredChoice) {
+    platform::TraceCapture trace;
+    EXPECT_EQ(ChooseBackend("sip", registry), CallBackend::Sip);
+    EXPECT_EQ(ChooseBackend(std::nullopt, registry), CallBackend::None);
+
+    Set(kIdentityValue, "sip:alice@example.org");
+    EXPECT_EQ(ChooseBackend(std::nullopt, registry), CallBackend::Sip);
+    EXPECT_EQ(ChooseBackend("none", registry), CallBackend::None);
+    EXPECT_EQ(ChooseBackend("skype", registry), CallBackend::Sip);  // the configured one
+    EXPECT_TRUE(trace.Contains("velto: --backend skype: expected sip or none\n"));
+}
+
+}  // namespace
+}  // namespace velto::skype::sip

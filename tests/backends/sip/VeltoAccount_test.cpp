@@ -1,0 +1,108 @@
+// velto-account run as the user runs it, in a sandboxed home folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "backends/sip/ContactFile.h"
+#include "backends/sip/SipSettings.h"
+#include "platform/Registry.h"
+#include "support/ShellCommand.h"
+#include "support/TempDir.h"
+
+namespace velto::skype::sip {
+namespace {
+
+using Outcome = test::ShellOutcome;
+using test::ShellQuote;
+
+class VeltoAccountTest : public ::testing::Test {
+  protected:
+    // The program under a 10-second limit, with `input` on its standard input.
+    Outcome Run(const std::vector<std::string>& args, const std::string& input = "") {
+        std::string command = "printf %s " + ShellQuote(input) +
+                              " | env -i HOME=" + ShellQuote(dir.path().string()) +
+                              " timeout 10 " VELTO_ACCOUNT_PROGRAM;
+        for (const auto& arg : args) {
+            command += " " + ShellQuote(arg);
+        }
+        return test::RunShell(command + " 2>&1");
+    }
+    std::string Value(const char* name) {
+        platform::Registry registry({dir / ".config/Velto/user.reg", dir / "none.reg", {}});
+        std::string value;
+        registry.QueryString(platform::RegRoot::CurrentUser, kSipKey, name, value);
+        return value;
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(VeltoAccountTest, SetsUpTheAccountAndRefusesBadValuesKeepingTheOldOnes) {
+    EXPECT_EQ(Run({"--help"}).code, 0);
+    EXPECT_NE(Run({"--help"}).output.find("add-contact SIP-ADDRESS"), std::string::npos);
+    EXPECT_EQ(Run({}).code, 2);
+    EXPECT_EQ(Run({"frobnicate"}).code, 2);
+
+    EXPECT_EQ(Run({"set", "identity", "\"Alice\" <sip:alice@example.org>"}).code, 0);
+    EXPECT_EQ(Run({"set", "listen", "127.0.0.1:5070"}).code, 0);
+    EXPECT_EQ(Run({"set", "proxy", "sip:example.org"}).code, 0);
+    // No session bus in the sandbox, so no keyring: the password goes to the user hive,
+    // and the user is told why.
+    const Outcome password = Run({"password"}, "s3cret pass\n");
+    EXPECT_EQ(password.code, 0);
+    EXPECT_NE(password.output.find("velto-account: the keyring could not be reached: "),
+              std::string::npos)
+        << password.output;
+    EXPECT_NE(password.output.find("The password is in the user file.\n"), std::string::npos);
+    EXPECT_EQ(Value(kPasswordValue), "s3cret pass");
+
+    const Outcome bad = Run({"set", "identity", "alice@example.org"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.output,
+              "velto-account: Identity \"alice@example.org\": it does not start with \"sip:\"\n");
+    EXPECT_EQ(Run({"set", "listen", "localhost:5060"}).code, 1);
+    EXPECT_EQ(Value(kIdentityValue), "\"Alice\" <sip:alice@example.org>");
+    EXPECT_EQ(Value(kListenValue), "127.0.0.1:5070");
+
+    const Outcome shown = Run({"show"});
+    EXPECT_EQ(shown.code, 0) << shown.output;
+    EXPECT_NE(shown.output.find("Password:   set (user file)\n"), std::string::npos)
+        << shown.output;
+    EXPECT_EQ(shown.output.find("s3cret"), std::string::npos);  // never shown
+    struct stat info {};
+    ASSERT_EQ(stat((dir / ".config/Velto/user.reg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 077, 0u);  // nobody else reads the password
+
+    EXPECT_EQ(Run({"password"}, "\n").code, 0);
+    EXPECT_EQ(Value(kPasswordValue), "");
+}
+
+TEST_F(VeltoAccountTest, AddsAndRemovesContactsAndLeavesAnUnreadableFileAlone) {
+    EXPECT_EQ(Run({"add-contact", "sip:bob@example.org", "Bob Example", "Bob"}).code, 0);
+    EXPECT_EQ(Run({"add-contact", "carol@example.org"}).code, 0);
+    // Adding the same address again replaces the card.
+    EXPECT_EQ(Run({"add-contact", "sip:bob@example.org:5070", "Robert"}).code, 0);
+    auto file = ReadContactFile(ContactFilePath(dir / ".config"));
+    ASSERT_EQ(file.contacts.size(), 2u);
+    EXPECT_EQ(file.contacts[0].address.Handle(), "carol@example.org");
+    EXPECT_EQ(file.contacts[1].fullName, "Robert");
+    EXPECT_EQ(file.contacts[1].address.port, 5070);
+
+    EXPECT_EQ(Run({"remove-contact", "carol@example.org"}).code, 0);
+    EXPECT_EQ(Run({"remove-contact", "carol@example.org"}).output,
+              "velto-account: no contact carol@example.org\n");
+    EXPECT_EQ(Run({"add-contact", "sip:@example.org"}).code, 1);
+
+    const std::string damaged = "BEGIN:VCARD\nFN:Dave\nIMPP:sip:dave@x\n";
+    std::ofstream(ContactFilePath(dir / ".config"), std::ios::trunc) << damaged;
+    const Outcome refused = Run({"add-contact", "sip:erin@example.org"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.output.find("line 1: BEGIN:VCARD without END:VCARD"), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(test::ReadFileBytes(ContactFilePath(dir / ".config")), damaged);
+}
+
+}  // namespace
+}  // namespace velto::skype::sip
