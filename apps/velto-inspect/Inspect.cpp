@@ -13,6 +13,7 @@ const Command kCommands[] = {
     {"setting", "a per-user setting file", RunSettingCommand},
     {"registry", "a registry hive file", RunRegistryCommand},
     {"missed", "a missed-call file", RunMissedCommand},
+    {"rules", "a rules file (who hears what, and when)", RunRulesCommand},
 };
 
 const std::vector<cli::ExitCode> kExitCodes = {
@@ -31,7 +32,7 @@ std::string CommandList() {
 
 const cli::Tool kTool{
     .name = "velto-inspect",
-    .synopsis = "setting|registry|missed [--json] FILE",
+    .synopsis = "setting|registry|missed|rules [--json] FILE",
     .about = "",
     .exitCodes = kExitCodes,
     .minOperands = 1,

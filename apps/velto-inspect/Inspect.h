@@ -43,5 +43,6 @@ int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ost
 int RunSettingCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunMissedCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunRegistryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunRulesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velto::inspect

@@ -1,0 +1,132 @@
+#include "rules/RulesCodec.h"
+
+#include <gtest/gtest.h>
+
+namespace velto::rules {
+namespace {
+
+std::string File(const std::string& rules) {
+    return R"({"format": "velto-rules", "version": 1, "rules": [)" + rules + "]}";
+}
+
+std::string OneRule(const std::string& when, const std::string& then = "{}") {
+    return File(R"({"name": "r", "when": )" + when + R"(, "then": )" + then + "}");
+}
+
+std::string FirstProblem(const std::string& text) {
+    const DecodedRules decoded = DecodeRules(text);
+    return decoded.problems.empty() ? "" : decoded.problems.front().Describe();
+}
+
+TEST(RulesCodec, EveryFieldSurvivesAWriteAndARead) {
+    Rule full;
+    full.name = "Family at night";
+    full.enabled = false;
+    full.when.caller = {{"alice", "bob"}, {"family"}, true, true};
+    full.when.weekdays = 0b1100000;
+    full.when.time = TimeWindow{22 * 60, 24 * 60};
+    full.when.dates = DateRange{{2026, 12, 24}, {2027, 1, 2}};
+    full.when.presence = 0b0110;
+    full.then = {ToneChoice{ToneChoice::Kind::Item, 42}, false, "bells.wav", 0, "family.wav", true};
+    Rule plain;
+    plain.name = "silence";
+    plain.then.tone = ToneChoice{ToneChoice::Kind::Silence, 0};
+    const std::string text = EncodeRules({full, plain});
+    const DecodedRules decoded = DecodeRules(text);
+    ASSERT_TRUE(decoded.readable);
+    ASSERT_TRUE(decoded.problems.empty()) << decoded.problems.front().Describe();
+    ASSERT_EQ(decoded.rules.size(), 2u);
+    const Rule& back = decoded.rules[0];
+    EXPECT_EQ(back.name, full.name);
+    EXPECT_FALSE(back.enabled);
+    EXPECT_EQ(back.when.caller.contacts, full.when.caller.contacts);
+    EXPECT_EQ(back.when.caller.groups, full.when.caller.groups);
+    EXPECT_TRUE(back.when.caller.unknown && back.when.caller.anonymous);
+    EXPECT_EQ(back.when.weekdays, full.when.weekdays);
+    EXPECT_EQ(back.when.time->from, 1320);
+    EXPECT_EQ(back.when.time->to, 1440);
+    EXPECT_EQ(back.when.dates->to.Key(), 20270102);
+    EXPECT_EQ(back.when.presence, full.when.presence);
+    EXPECT_EQ(back.then.tone->item, 42);
+    EXPECT_EQ(back.then.ring, false);
+    EXPECT_EQ(back.then.ringTone, "bells.wav");
+    EXPECT_EQ(back.then.ringSeconds, 0);
+    EXPECT_EQ(back.then.greeting, "family.wav");
+    EXPECT_TRUE(back.then.refuse);
+    EXPECT_EQ(decoded.rules[1].then.tone->kind, ToneChoice::Kind::Silence);
+    EXPECT_EQ(EncodeRules(decoded.rules), text) << "a second write changes nothing";
+    // What a user writes by hand: names in any case, the same contact twice.
+    const DecodedRules hand = DecodeRules(OneRule(R"({"callers": {"contacts": ["Bob", "bob"]}})"));
+    ASSERT_EQ(hand.rules.size(), 1u);
+    EXPECT_EQ(hand.rules[0].when.caller.contacts, std::vector<std::string>{"bob"});
+}
+
+TEST(RulesCodec, ABadRuleIsNamedByPlaceAndFieldAndTheOthersAreKept) {
+    const std::string text = File(R"({"name": "good"},
+        {"name": "bad", "when": {"time": {"from": "25:00", "to": "07:00"}}},
+        {"name": "typo", "then": {"rign": false}},
+        {"name": "also good", "then": {"tone": "standard"}})");
+    const DecodedRules decoded = DecodeRules(text);
+    EXPECT_TRUE(decoded.readable);
+    ASSERT_EQ(decoded.rules.size(), 2u);
+    EXPECT_EQ(decoded.rules[1].name, "also good");
+    ASSERT_EQ(decoded.problems.size(), 2u);
+    EXPECT_EQ(decoded.problems[0].Describe(),
+              "rule 2, field \"when.time.from\": is not a time of day");
+    EXPECT_EQ(decoded.problems[1].Describe(), "rule 3, field \"then.rign\": is not a known field");
+}
+
+TEST(RulesCodec, TheLimitsHoldFromBothSides) {
+    EXPECT_EQ(FirstProblem(OneRule("{}", R"({"ringSeconds": 600})")), "");
+    EXPECT_EQ(FirstProblem(OneRule("{}", R"({"ringSeconds": 601})")),
+              "rule 1, field \"then.ringSeconds\": is not a whole number of seconds from 0 to 600");
+    EXPECT_NE(FirstProblem(OneRule("{}", R"({"ringSeconds": -1})")), "");
+    EXPECT_EQ(FirstProblem(OneRule(R"({"time": {"from": "00:00", "to": "24:00"}})")), "");
+    EXPECT_NE(FirstProblem(OneRule(R"({"time": {"from": "24:00", "to": "07:00"}})")), "");
+    EXPECT_NE(FirstProblem(OneRule(R"({"time": {"from": "7:00", "to": "08:00"}})")), "");
+    EXPECT_NE(FirstProblem(OneRule(R"({"time": {"from": "07:00"}})")), "");
+    EXPECT_EQ(FirstProblem(OneRule(R"({"dates": {"from": "2028-02-29", "to": "2028-02-29"}})")),
+              "");
+    EXPECT_NE(FirstProblem(OneRule(R"({"dates": {"from": "2027-02-29", "to": "2027-03-01"}})")),
+              "");
+    EXPECT_EQ(FirstProblem(OneRule(R"({"dates": {"from": "2027-01-02", "to": "2027-01-01"}})")),
+              "rule 1, field \"when.dates.to\": is before \"from\"");
+    const std::string longest(kMaxTextBytes, 'x');
+    EXPECT_EQ(FirstProblem(File(R"({"name": ")" + longest + "\"}")), "");
+    EXPECT_NE(FirstProblem(File(R"({"name": ")" + longest + "x\"}")), "");
+    EXPECT_NE(FirstProblem(File(R"({"enabled": true})")), "") << "a rule needs a name";
+    EXPECT_EQ(FirstProblem(OneRule(R"({"days": ["sat", "sun"]})")), "");
+    EXPECT_NE(FirstProblem(OneRule(R"({"days": []})")), "");
+    EXPECT_NE(FirstProblem(OneRule(R"({"days": ["sunday"]})")), "");
+    EXPECT_NE(FirstProblem(OneRule(R"({"presence": ["busy"]})")), "");
+    EXPECT_NE(FirstProblem(OneRule("{}", R"({"tone": {"item": -1}})")), "");
+    EXPECT_NE(FirstProblem(OneRule("{}", R"({"tone": "loud"})")), "");
+}
+
+TEST(RulesCodec, FileNamesAreBareNamesOfTheUsersFolder) {
+    EXPECT_EQ(FirstProblem(OneRule("{}", R"({"greeting": "family.wav"})")), "");
+    for (const char* name : {"../../.ssh/id_rsa", "/etc/passwd", "..", "", "a/b.wav"}) {
+        EXPECT_NE(FirstProblem(OneRule("{}", std::string(R"({"greeting": ")") + name + "\"}")), "")
+            << name;
+    }
+}
+
+TEST(RulesCodec, AFileThatIsNotARulesFileIsRefusedWhole) {
+    for (const std::string& text :
+         {std::string("not json"), std::string("[]"), std::string(R"({"format": "velto-rules"})"),
+          std::string(R"({"format": "velto-rules", "version": 2, "rules": []})"),
+          std::string(R"({"format": "other", "version": 1, "rules": []})"),
+          std::string(R"({"format": "velto-rules", "version": 1, "rules": {}})"),
+          std::string(1000, '[') + std::string(1000, ']')}) {
+        const DecodedRules decoded = DecodeRules(text);
+        EXPECT_FALSE(decoded.readable) << text.substr(0, 60);
+        EXPECT_EQ(decoded.problems.size(), 1u);
+        EXPECT_EQ(decoded.problems[0].index, -1);
+    }
+    EXPECT_TRUE(DecodeRules(File("")).readable) << "an empty list is a sound file";
+    // Brackets inside texts are not nesting.
+    EXPECT_EQ(FirstProblem(File(R"({"name": "[[[[[[[[[[[[[[[[[[[["})")), "");
+}
+
+}  // namespace
+}  // namespace velto::rules
