@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "callapi/Numbering.h"
 #include "platform/InterfaceTable.h"
@@ -19,6 +20,9 @@ class User {
     virtual skype::OnlineStatus OnlineStatus() = 0;
     // True for a contact that must be kept out of the contact list (and its snapshot).
     virtual bool IsBlocked() = 0;
+    // The groups the user has put the contact in (address books' categories); none where
+    // the client keeps no groups.
+    virtual std::vector<std::string> Groups() { return {}; }
 
     // Puts this user into the interface table for another thread, which obtains its own
     // reference with table.Get<User>(cookie).

@@ -16,6 +16,8 @@
 
 namespace velto::calls {
 
+class RulesStore;
+
 // How long each stage of a call lasts, and the few moments at which a call's workers look
 // without being told: everything else wakes them through the call's events.
 struct CallTimings {
@@ -57,6 +59,8 @@ struct CallServices {
     // when the catalogue does not hold it. Empty: no partner service.
     std::function<std::optional<PartnerToneFile>(const std::string& key)> findPartnerTone;
     CallTimings timings{};
+    // The user's rules (who hears what, and when); null: calls go as without rules.
+    RulesStore* rules = nullptr;
 };
 
 }  // namespace velto::calls

@@ -78,6 +78,9 @@ struct SharedState {
     std::atomic<bool> SkypeNotAvailable{true};
     ActiveCallSet ActiveCallIds;
     std::atomic<bool> ContactListFilled{false};
+    // The signed-in user's own status as the client last reported it (skype::UserStatus as
+    // int; -1 until reported).
+    std::atomic<int32_t> MyStatus{-1};
 };
 
 }  // namespace velto::core

@@ -35,6 +35,7 @@ void SkypeEventHandler::OnEvent(const Event& event) {
                 break;
             case EventId::UserStatus:
                 Trace("User status changed\n");
+                context_.state.MyStatus.store(event.Int(0));
                 break;
             case EventId::OnlineStatus:
                 OnOnlineStatus(*event.Object<User>(0));

@@ -199,6 +199,11 @@ std::string SimUser::DisplayName() {
     return Read("DisplayName").displayName;
 }
 
+std::vector<std::string> SimUser::Groups() {
+    Check("Groups");
+    return backend_->Groups(handle_);
+}
+
 skype::OnlineStatus SimUser::OnlineStatus() {
     return Read("OnlineStatus").onlineStatus;
 }

@@ -77,6 +77,7 @@ class SimUser final : public User, private ThreadBound<SimWorld> {
     std::string DisplayName() override;
     skype::OnlineStatus OnlineStatus() override;
     bool IsBlocked() override;
+    std::vector<std::string> Groups() override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
 
   private:

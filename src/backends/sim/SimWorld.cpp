@@ -327,6 +327,17 @@ std::vector<SimContact> SimWorld::Contacts() const {
     return contacts_;
 }
 
+void SimWorld::SetGroups(const std::string& handle, std::vector<std::string> groups) {
+    std::lock_guard guard(mutex_);
+    groups_[handle] = std::move(groups);
+}
+
+std::vector<std::string> SimWorld::Groups(const std::string& handle) const {
+    std::lock_guard guard(mutex_);
+    const auto found = groups_.find(handle);
+    return found == groups_.end() ? std::vector<std::string>{} : found->second;
+}
+
 std::string SimWorld::CurrentUserHandle() const {
     std::lock_guard guard(mutex_);
     return me_.handle;

@@ -147,6 +147,9 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     void SetOnlineStatus(const std::string& handle, skype::OnlineStatus status);
     void SetBlocked(const std::string& handle, bool blocked);
     std::vector<SimContact> Contacts() const;
+    // The groups the user put a contact in (the address book's categories).
+    void SetGroups(const std::string& handle, std::vector<std::string> groups);
+    std::vector<std::string> Groups(const std::string& handle) const;
 
     // --- calls ---
     // A new call from `handle`, ringing (status 4); returns its id.
@@ -294,6 +297,7 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     std::vector<std::weak_ptr<Client>> clients_;
     // In Skype's order, with an index by handle: every look-up of a user is one step.
     std::vector<SimContact> contacts_;
+    std::map<std::string, std::vector<std::string>> groups_;
     std::unordered_map<std::string, size_t> contactIndex_;
     std::map<int32_t, std::unique_ptr<CallState_>> calls_;
     // The calls whose output records the caller: only these move with time.
