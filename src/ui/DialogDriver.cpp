@@ -148,10 +148,7 @@ bool DialogDriver::Run(const std::string& verb, const std::vector<std::string>& 
             return true;
         }
         if (auto* options = Top<OptionDialog>()) {
-            if (auto* page = qobject_cast<OptionRbtPanel*>(options->page(options->activePage()))) {
-                return page->Browse() != nullptr;
-            }
-            if (auto* page = qobject_cast<OwnSoundPanel*>(options->page(options->activePage()))) {
+            if (auto* page = qobject_cast<TonePage*>(options->page(options->activePage()))) {
                 return page->Browse() != nullptr;
             }
         }

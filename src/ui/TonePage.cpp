@@ -1,0 +1,89 @@
+#include "ui/TonePage.h"
+
+#include <QGridLayout>
+
+#include "app/Application.h"
+#include "ui/Texts.h"
+
+namespace velto::ui {
+namespace {
+
+constexpr int kBrowseLinkId = 1107;
+
+}  // namespace
+
+TonePage::TonePage(app::Application& app, FilePickUpDialog::Purpose purpose,
+                   std::span<const Choice> choices, QWidget* parent)
+    : OptionPage(app, parent),
+      purpose_(purpose),
+      preview_(app),
+      column_(new QVBoxLayout(this)),
+      box_(new QGroupBox(this)),
+      question_(new QLabel(box_)),
+      grid_(new QGridLayout(box_)),
+      lineRow_(1 + static_cast<int>(choices.size())) {
+    column_->setContentsMargins(12, 12, 12, 12);
+    column_->addWidget(box_);
+    column_->addStretch();
+    grid_->setHorizontalSpacing(8);
+    grid_->setVerticalSpacing(8);
+    question_->setWordWrap(true);
+    grid_->addWidget(question_, 0, 0, 1, 2);
+    int row = 1;
+    for (const Choice& choice : choices) {
+        auto* radio = new QRadioButton(box_);
+        group_.addButton(radio, choice.radioId);
+        grid_->addWidget(radio, row, 0);
+        CxSkinButton* play = preview_.AddButton(box_, choice.playId);
+        grid_->addWidget(play, row++, 1);
+        const int id = choice.playId;
+        connect(play, &QAbstractButton::clicked, this, [this, id] { PressPlay(id); });
+        plays_[id] = lastPlay_ = play;
+    }
+    browse_ = new CURLLinkButton(app.urlOpener(), kBrowseLinkId, box_);
+    grid_->addWidget(browse_, lineRow_ + 1, 0, 1, 2, Qt::AlignLeft);
+    grid_->setColumnStretch(0, 1);
+    connect(&group_, &QButtonGroup::idClicked, this, [this](int id) { Ticked(id); });
+    connect(browse_, &CURLLinkButton::linkClicked, this, [this] { Browse(); });
+}
+
+void TonePage::SetLine(QWidget* line) {
+    grid_->addWidget(line, lineRow_, 0, 1, 2);
+    if (line->focusPolicy() != Qt::NoFocus) {
+        setTabOrder(lastPlay_, line);
+        setTabOrder(line, browse_);
+    }
+}
+
+void TonePage::ShowTexts(const QString& title, const QString& question, int32_t language) {
+    box_->setTitle(title);
+    question_->setText(question);
+    browse_->setText(Text(i18n::TXT_BROWSE, language));
+}
+
+FilePickUpDialog* TonePage::Browse() {
+    if (picker_ && picker_->isVisible()) {
+        return picker_;
+    }
+    auto* picker = new FilePickUpDialog(application(), purpose_, window());
+    picker->setAttribute(Qt::WA_DeleteOnClose);
+    connect(picker, &QDialog::finished, this, &TonePage::PickerFinished);
+    picker_ = picker;
+    picker->open();
+    return picker;
+}
+
+void TonePage::PickerFinished(int result) {
+    if (result == QDialog::Accepted && picker_) {
+        Picked(picker_->itemId(), picker_->sourceName());
+    }
+    ShowSetting();
+}
+
+void TonePage::PressPlay(int playId) {
+    if (const auto file = FileToPlay(playId)) {
+        preview_.Press(playId, *file);
+    }
+}
+
+}  // namespace velto::ui
