@@ -65,12 +65,9 @@ FilePickUpDialog* TonePage::Browse() {
     if (picker_ && picker_->isVisible()) {
         return picker_;
     }
-    auto* picker = new FilePickUpDialog(application(), purpose_, window());
-    picker->setAttribute(Qt::WA_DeleteOnClose);
-    connect(picker, &QDialog::finished, this, &TonePage::PickerFinished);
-    picker_ = picker;
-    picker->open();
-    return picker;
+    picker_ = FilePickUpDialog::Open(application(), purpose_, window());
+    connect(picker_, &QDialog::finished, this, &TonePage::PickerFinished);
+    return picker_;
 }
 
 void TonePage::PickerFinished(int result) {
