@@ -25,8 +25,7 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
       title_(new QLabel(box())) {
     if (sound_ == OwnSoundOptions::Sound::Greeting) {
         voiceMail_ = new QCheckBox(this);
-        column()->insertWidget(0, voiceMail_);
-        setTabOrder(voiceMail_, radio(kDefaultRadio));
+        PutAbove(voiceMail_);
         connect(voiceMail_, &QCheckBox::clicked, this, [this] {
             options_.ToggleVoiceMail();
             ShowSetting();

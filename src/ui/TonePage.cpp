@@ -38,7 +38,8 @@ TonePage::TonePage(app::Application& app, FilePickUpDialog::Purpose purpose,
         grid_->addWidget(play, row++, 1);
         const int id = choice.playId;
         connect(play, &QAbstractButton::clicked, this, [this, id] { PressPlay(id); });
-        plays_[id] = lastPlay_ = play;
+        plays_[id] = play;
+        rows_.insert(rows_.end(), {radio, play});
     }
     browse_ = new CURLLinkButton(app.urlOpener(), kBrowseLinkId, box_);
     grid_->addWidget(browse_, lineRow_ + 1, 0, 1, 2, Qt::AlignLeft);
@@ -47,11 +48,32 @@ TonePage::TonePage(app::Application& app, FilePickUpDialog::Purpose purpose,
     connect(browse_, &CURLLinkButton::linkClicked, this, [this] { Browse(); });
 }
 
+void TonePage::PutAbove(QWidget* widget) {
+    column_->insertWidget(0, widget);
+    above_ = widget;
+    OrderTabs();
+}
+
 void TonePage::SetLine(QWidget* line) {
     grid_->addWidget(line, lineRow_, 0, 1, 2);
-    if (line->focusPolicy() != Qt::NoFocus) {
-        setTabOrder(lastPlay_, line);
-        setTabOrder(line, browse_);
+    line_ = line;
+    OrderTabs();
+}
+
+void TonePage::OrderTabs() {
+    std::vector<QWidget*> order;
+    if (above_) {
+        order.push_back(above_);
+    }
+    order.insert(order.end(), rows_.begin(), rows_.end());
+    if (line_) {
+        order.push_back(line_);
+    }
+    order.push_back(browse_);
+    // Widgets Tab passes over (labels, the skinned play buttons) are no link in the chain.
+    std::erase_if(order, [](QWidget* widget) { return !(widget->focusPolicy() & Qt::TabFocus); });
+    for (size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "ui/CURLLinkButton.h"
 #include "ui/FilePickUpDialog.h"
@@ -48,6 +49,8 @@ class TonePage : public OptionPage {
     QLabel* question() { return question_; }
     QButtonGroup& group() { return group_; }
     CxSkinButton* playButton(int playId) { return plays_.at(playId); }
+    // A widget over the box, first in the page's tab order.
+    void PutAbove(QWidget* widget);
     // The row under the choices; next in the tab order after the last play button.
     void SetLine(QWidget* line);
     // The box's title and question and the browse link, in `language`.
@@ -64,6 +67,8 @@ class TonePage : public OptionPage {
 
   private:
     void PickerFinished(int result);
+    // Tab walks the page from top to bottom, whatever order its widgets were made in.
+    void OrderTabs();
 
     const FilePickUpDialog::Purpose purpose_;
     SoundPreview preview_;
@@ -73,7 +78,9 @@ class TonePage : public OptionPage {
     QGridLayout* grid_;
     QButtonGroup group_;
     std::map<int, CxSkinButton*> plays_;
-    CxSkinButton* lastPlay_ = nullptr;
+    std::vector<QWidget*> rows_;  // the choices' radio and play buttons, top to bottom
+    QWidget* above_ = nullptr;
+    QWidget* line_ = nullptr;
     CURLLinkButton* browse_ = nullptr;
     int lineRow_;
     QPointer<FilePickUpDialog> picker_;
