@@ -1,6 +1,6 @@
 # Stock sounds and the machine hive, for the build tree and for the installation.
 # Layout (both): bin/velto, share/velto/<sounds>, share/velto/machine.reg.
-set(velto_sounds default.wav Ringing.wav DingDong.wav DefaultAM_Eng.wav DefaultAM_Ch.wav)
+set(velto_sounds default.wav Ringing.wav DingDong.wav Silence.wav DefaultAM_Eng.wav DefaultAM_Ch.wav)
 list(TRANSFORM velto_sounds PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/sounds/ OUTPUT_VARIABLE velto_sound_files)
 
 # The build tree's own copy, so that velto runs from the build without installing.

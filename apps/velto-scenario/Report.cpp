@@ -60,6 +60,9 @@ void PrintReport(const Report& report, std::ostream& out) {
         if (call.decidedAt) {
             out << "    user pressed at " << Seconds(*call.decidedAt) << "\n";
         }
+        if (call.rule) {
+            out << "    rule: " << *call.rule << "\n";
+        }
         out << "    the caller heard " << call.heard.size() << " segment(s), longest gap "
             << call.longestGap.count() << " ms:\n";
         // Runs of the same file in one line each.
@@ -139,6 +142,7 @@ void JsonCall(std::ostream& out, const CallReport& call) {
     if (call.decidedAt) {
         out << ",\"decidedAtMs\":" << call.decidedAt->count();
     }
+    out << ",\"rule\":" << (call.rule ? Json(*call.rule) : std::string("null"));
     out << ",\"heard\":";
     JsonArray(out, call.heard, [&](const auto& segment) {
         out << "{\"file\":" << Json(segment.file) << ",\"startMs\":" << segment.start.count()

@@ -1,7 +1,10 @@
 #include "velto-scenario/Scenario.h"
 
 #include <cctype>
+#include <cstdio>
 #include <map>
+
+#include "rules/CivilTime.h"
 
 namespace velto::scenario {
 namespace {
@@ -23,7 +26,9 @@ const std::map<std::string, Arity> kVerbs = {
     {"open", {1, 2}},      {"select", {1, 1}},        {"page", {1, 1}},
     {"tick", {1, 1}},      {"change", {0, 0}},        {"pick", {1, 1}},
     {"play", {1, 1}},      {"delete", {1, 1}},        {"choose-language", {1, 1}},
-    {"ok", {0, 0}},        {"cancel", {0, 0}},
+    {"ok", {0, 0}},        {"cancel", {0, 0}},        {"start", {2, 2}},
+    {"presence", {1, 1}},  {"group", {2, 2}},         {"rule", {1, 16}},
+    {"catalogue", {1, 2}}, {"userfile", {1, 1}},
 };
 
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {
@@ -53,6 +58,14 @@ bool SplitWords(const std::string& line, std::vector<std::string>& words, std::s
         words.push_back(std::move(word));
     }
     return true;
+}
+
+bool StartIsValid(const std::vector<std::string>& args) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    char end = 0;
+    return std::sscanf(args[0].c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) == 3 &&
+           std::sscanf(args[1].c_str(), "%2d:%2d%c", &hour, &minute, &end) == 2 && hour < 24 &&
+           minute < 60 && rules::FromCivilTime(year, month, day, hour * 60 + minute).has_value();
 }
 
 }  // namespace
@@ -113,6 +126,9 @@ ParsedScenario ParseScenario(const std::string& text) {
         if ((step.verb == "at" || step.verb == "wait" || step.verb == "partner-ready") &&
             !step.args.empty() && !ParseDuration(step.args[0])) {
             return fail("'" + step.args[0] + "' is not a time (like 500ms, 12s, 2m)");
+        }
+        if (step.verb == "start" && !StartIsValid(step.args)) {
+            return fail("write: start YYYY-MM-DD HH:MM (a moment of the local time zone)");
         }
         if (step.verb == "call" && step.args[1] != "from") {
             return fail("write: call NAME from HANDLE [pstn]");

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "DevFrameServer.h"
@@ -20,6 +21,8 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
+#include "rules/CivilTime.h"
+#include "rules/RuleWords.h"
 
 namespace velto::scenario {
 namespace {
@@ -53,6 +56,15 @@ std::optional<skype::OnlineStatus> OnlineStatusNamed(const std::string& name) {
         {"away", skype::OnlineStatus::Away},
         {"na", skype::OnlineStatus::NotAvailable},
         {"dnd", skype::OnlineStatus::DoNotDisturb}};
+    const auto found = kNames.find(name);
+    return found == kNames.end() ? std::nullopt : std::optional(found->second);
+}
+
+std::optional<skype::UserStatus> UserStatusNamed(const std::string& name) {
+    static const std::map<std::string, skype::UserStatus> kNames = {
+        {"offline", skype::UserStatus::Offline},  {"online", skype::UserStatus::Online},
+        {"away", skype::UserStatus::Away},        {"na", skype::UserStatus::NotAvailable},
+        {"dnd", skype::UserStatus::DoNotDisturb}, {"invisible", skype::UserStatus::Invisible}};
     const auto found = kNames.find(name);
     return found == kNames.end() ? std::nullopt : std::optional(found->second);
 }
@@ -191,6 +203,10 @@ class Runner {
             std::lock_guard guard(appMutex_);
             app_ = std::make_unique<app::Application>(std::move(options));
         }
+        app_->callServices().ruleDecided = [this](int32_t callId, const std::string& rule) {
+            std::lock_guard guard(ruleMutex_);
+            decidedRules_[callId] = rule;
+        };
         if (!options_.frontEnd) {
             app_->boxes().set_quiet(true);
         }
@@ -279,6 +295,33 @@ class Runner {
         } else if (v == "contact") {
             world_->AddContact(
                 {a[0], arg(1), a.size() > 2 ? a[2] : arg(1), skype::OnlineStatus::Online, false});
+        } else if (v == "group") {
+            std::vector<std::string> groups;
+            std::stringstream list(a[1]);
+            for (std::string group; std::getline(list, group, ',');) {
+                groups.push_back(group);
+            }
+            world_->SetGroups(a[0], std::move(groups));
+        } else if (v == "start") {
+            if (!before) {
+                why = "'start' belongs before the first timed step";
+                return false;
+            }  // the clock was set from it before the run (StartOfScenario)
+        } else if (v == "catalogue") {
+            const std::filesystem::path file = FileOf(a[0]);
+            const std::string title = a.size() > 1 ? a[1] : file.stem().string();
+            toneFiles_.insert(a[0]);
+            Setting([this, name = a[0], file, title] {
+                if (const auto id = app_->userSettings().InsertTone(
+                        {platform::Utf8ToUtf16(title), platform::Utf8ToUtf16(file.string())})) {
+                    toneIds_[name] = *id;
+                }
+            });
+        } else if (v == "userfile") {
+            const std::filesystem::path file = FileOf(a[0]);
+            Setting([this, file] { CopyIntoUserFolder(file); });
+        } else if (v == "rule") {
+            return AddRule(a, why);
         } else if (v == "skype-version") {
             world_->SetVersion(a[0]);
         } else if (v == "language" || v == "server" || v == "devserver") {
@@ -342,6 +385,46 @@ class Runner {
             return done;
         }
         return true;
+    }
+
+    // A rule in words; checked at once (tones named by file must be in the catalogue
+    // steps before it), written into the user's rules file once the settings land.
+    bool AddRule(const std::vector<std::string>& words, std::string& why) {
+        const auto placeholder = [this](const std::string& file) -> std::optional<int32_t> {
+            return toneFiles_.count(file) != 0 ? std::optional<int32_t>(0) : std::nullopt;
+        };
+        const rules::ParsedRuleWords checked = rules::ParseRuleWords(words, placeholder);
+        if (!checked.rule) {
+            why = checked.error;
+            return false;
+        }
+        Setting([this, words] {
+            const rules::ParsedRuleWords parsed =
+                rules::ParseRuleWords(words, [this](const std::string& file) {
+                    const auto found = toneIds_.find(file);
+                    return found == toneIds_.end() ? std::nullopt
+                                                   : std::optional<int32_t>(found->second);
+                });
+            const auto folder = app_->settingFile().UserOwnFolder();
+            if (!parsed.rule || !folder) {
+                platform::Trace("Scenario: rule %s not written\n", words[0].c_str());
+                return;
+            }
+            rules_.push_back(*parsed.rule);
+            app_->rules().Save(*folder, rules_);
+        });
+        return true;
+    }
+
+    void CopyIntoUserFolder(const std::filesystem::path& file) {
+        const auto folder = app_->settingFile().UserOwnFolder();
+        std::error_code error;
+        if (!folder ||
+            !std::filesystem::copy_file(file, *folder / file.filename(),
+                                        std::filesystem::copy_options::overwrite_existing, error)) {
+            platform::Trace("Scenario: %s not copied into the user's folder\n",
+                            file.string().c_str());
+        }
     }
 
     // How Skype stands when the program starts.
@@ -417,6 +500,14 @@ class Runner {
                 return false;
             }
             world_->SetOnlineStatus(a[0], *status);
+            app_->loop().ProcessPending();
+        } else if (v == "presence") {
+            const auto status = UserStatusNamed(a[0]);
+            if (!status) {
+                why = "presence is one of online, away, na, dnd, invisible, offline";
+                return false;
+            }
+            world_->SetUserStatus(*status);
             app_->loop().ProcessPending();
         } else if (v == "attach") {
             if (!Attach(a[0], why)) {
@@ -598,6 +689,12 @@ class Runner {
                 call.decidedAt = *story->pressedAt - start_;
             }
             call.ending = Ending(info, story);
+            {
+                std::lock_guard guard(ruleMutex_);
+                if (const auto rule = decidedRules_.find(id); rule != decidedRules_.end()) {
+                    call.rule = rule->second;
+                }
+            }
             for (const auto& file : info.recordings) {
                 report_.recordings.push_back({file.string(), 0, skype::sim::WavFileDuration(file)});
             }
@@ -667,6 +764,13 @@ class Runner {
     std::mutex appMutex_;  // app_'s creation against an interrupt from another thread
     calls::ScriptedAnsweringPanels* panels_ = nullptr;  // owned by the program
     std::vector<std::function<void()>> pending_;
+    // The scenario's rules and catalogue tones (by the file name the scenario gives).
+    rules::RuleList rules_;
+    std::set<std::string> toneFiles_;
+    std::map<std::string, int32_t> toneIds_;
+    // Which rule decided each call (by call id), as the call handlers report it.
+    std::mutex ruleMutex_;
+    std::map<int32_t, std::string> decidedRules_;
     std::optional<server::LinkSettings> server_;
     int32_t language_ = 3;
     bool signIn_ = true;
@@ -700,13 +804,31 @@ void Interrupt::SetHandler(std::function<void()> onRequest) {
     }
 }
 
+// The wall time the virtual clock starts at: `start YYYY-MM-DD HH:MM` in the local time
+// zone, else a fixed moment, so that runs repeat.
+platform::WallTime StartOfScenario(const std::vector<Step>& steps) {
+    const platform::WallTime fixed{std::chrono::seconds(1'800'000'000)};
+    for (const Step& step : steps) {
+        if (step.verb != "start") {
+            continue;
+        }
+        int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+        if (std::sscanf(step.args[0].c_str(), "%d-%d-%d", &year, &month, &day) != 3 ||
+            std::sscanf(step.args[1].c_str(), "%d:%d", &hour, &minute) != 2) {
+            return fixed;
+        }
+        return rules::FromCivilTime(year, month, day, hour * 60 + minute).value_or(fixed);
+    }
+    return fixed;
+}
+
 bool RunScenario(const std::vector<Step>& steps, const RunOptions& options, Report& report,
                  std::string& error) {
     std::unique_ptr<platform::Clock> clock;
     if (options.realTime) {
         clock = std::make_unique<platform::RealClock>();
     } else {
-        clock = std::make_unique<platform::VirtualClock>();
+        clock = std::make_unique<platform::VirtualClock>(true, StartOfScenario(steps));
     }
     bool ok = false;
     {

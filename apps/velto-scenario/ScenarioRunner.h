@@ -75,6 +75,8 @@ struct CallReport {
     std::string ending;
     std::optional<platform::Millis> panelShownAt;
     std::optional<platform::Millis> decidedAt;
+    // The user's rule that decided the call; nothing: no rule did.
+    std::optional<std::string> rule;
 };
 
 struct FileReport {

@@ -124,6 +124,7 @@ Application::Application(ApplicationOptions options)
               }
               return calls::PartnerToneFile{tone.localPath, tone.title};
           },
+          .rules = &rules_,
       },
       workers_(clock_),
       soundPlayer_(clock_, *soundOutput_, windows_),

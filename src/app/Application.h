@@ -17,6 +17,7 @@
 #include "calls/CallServices.h"
 #include "calls/LocalRinger.h"
 #include "calls/MissedCallList.h"
+#include "calls/RulesStore.h"
 #include "core/MainApp.h"
 #include "core/RegistrySettings.h"
 #include "core/SettingFileStore.h"
@@ -144,6 +145,7 @@ class Application {
     calls::AnsweringPanels& answeringPanels() { return frontEnd_->answeringPanels(); }
     calls::LocalRinger& localRinger() { return ringer_; }
     calls::CallServices& callServices() { return callServices_; }
+    calls::RulesStore& rules() { return rules_; }
 
     // Turns a file the user picked (MP3 or WAV) into a tone in the user's "RingTone" folder
     // on a worker, enters it into the tone catalogue and the converted-file table (keyed
@@ -186,6 +188,7 @@ class Application {
     // Used by the call handlers, which the workers below run.
     calls::MissedCallList missed_;
     calls::LocalRinger ringer_;
+    calls::RulesStore rules_;
     calls::CallServices callServices_;
     // Joined after the objects below have ended their own threads and Shutdown has stopped
     // the server link, and before the objects above (which the threads use) go.

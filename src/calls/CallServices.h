@@ -61,6 +61,8 @@ struct CallServices {
     CallTimings timings{};
     // The user's rules (who hears what, and when); null: calls go as without rules.
     RulesStore* rules = nullptr;
+    // Told which rule decided a call (by the call's id); for reports. May be empty.
+    std::function<void(int32_t callId, const std::string& rule)> ruleDecided{};
 };
 
 }  // namespace velto::calls
