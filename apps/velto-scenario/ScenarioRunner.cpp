@@ -419,6 +419,9 @@ class Runner {
     void CopyIntoUserFolder(const std::filesystem::path& file) {
         const auto folder = app_->settingFile().UserOwnFolder();
         std::error_code error;
+        if (folder) {
+            std::filesystem::create_directories(*folder, error);
+        }
         if (!folder ||
             !std::filesystem::copy_file(file, *folder / file.filename(),
                                         std::filesystem::copy_options::overwrite_existing, error)) {
