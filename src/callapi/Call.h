@@ -49,8 +49,9 @@ struct DeviceSettings {
 //   - each change of VideoSendStatus() or VideoReceiveStatus(), whoever made it (the
 //     partner, the client, or this program's own Start/Stop calls);
 //   - the end of a file set as input, once it has played to its end (InputStillPlaying()
-//     turning false while the call goes on): the ring-back tone is set again on this
-//     report alone.
+//     turning false while the call goes on), or at once when it cannot be played: the
+//     ring-back tone is set again on this report alone. A file cut short by another
+//     setting or by the call's end is not reported.
 // A change made after Watch returned is never lost. A worker re-reads what a report
 // concerns, so a report with nothing changed costs one wake-up and nothing else.
 class Call {

@@ -33,6 +33,25 @@ TEST(EventDrivenWaits, ARingingCallIsAskedOnlyOnItsReportsAndHearsAHangUpAtOnce)
     EXPECT_EQ(w.missed.size(), 1u);
 }
 
+// A tone the call cannot play is set again once a second, not in a busy loop, and the
+// call rings and ends as any other.
+TEST(EventDrivenWaits, AToneTheCallCannotPlayIsTriedAgainNowAndThen) {
+    CallWorld w;
+    w.settings.SetVoiceMailOn(false);
+    std::filesystem::remove(w.install / "default.wav");
+    const int32_t id = w.Ring("alice");
+    w.At(30003ms);
+    w.world->CallerHangsUp(id);
+    w.Finish();
+    const auto info = w.Info(id);
+    EXPECT_TRUE(info.heard.empty());
+    EXPECT_GE(info.silentPlays, 29);
+    EXPECT_LE(info.silentPlays, 32);
+    ASSERT_EQ(w.panels.Stories().size(), 1u);
+    EXPECT_EQ(w.panels.Stories()[0].hiddenAt, Millis(30003));
+    EXPECT_EQ(w.missed.size(), 1u);
+}
+
 // The panel's decision wakes the handler between two re-arms.
 TEST(EventDrivenWaits, TheDecisionIsActedOnInTheMillisecondItIsMade) {
     CallWorld w;

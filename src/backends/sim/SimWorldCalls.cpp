@@ -267,11 +267,11 @@ void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::
                     call.info.heard.push_back(HeardSegment{text, now, now + duration});
                     call.playingSegment = static_cast<int>(call.info.heard.size()) - 1;
                     call.playingUntil = now + duration;
-                    inputEnds_.insert(id);
-                    ScheduleInputEndsLocked();
                 } else {
-                    ++call.info.silentPlays;
+                    ++call.info.silentPlays;  // over at once, and reported so
                 }
+                inputEnds_.insert(id);
+                ScheduleInputEndsLocked();
             }
             break;
         }
