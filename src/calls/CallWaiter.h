@@ -11,8 +11,8 @@ namespace velto::calls {
 // What happened since a call's worker last looked; several things at once are possible.
 class CallEvents {
   public:
-    bool status() const { return Has(kStatus); }
-    bool video() const { return Has(kVideo); }
+    bool statusChanged() const { return Has(kStatus); }
+    bool videoChanged() const { return Has(kVideo); }
     bool inputEnded() const { return Has(kInputEnded); }
     // Someone called Wake: the panel's decision, or quitting.
     bool woken() const { return Has(kWoken); }

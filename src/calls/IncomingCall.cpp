@@ -140,7 +140,7 @@ void IncomingCall::KeepTone(const CallEvents& events, bool look) {
 }
 
 void IncomingCall::GuardVideo(const CallEvents& events) {
-    if (events.video()) {
+    if (events.videoChanged()) {
         video_.StartIfVideo(call_);
     }
 }
@@ -184,7 +184,7 @@ IncomingCall::Phase IncomingCall::Ringing() {
         if (panel_->Decision() != AnsweringPanel::kUndecided) {
             break;
         }
-        if ((events.status() || look) && IsCallOver(call_.Status())) {
+        if ((events.statusChanged() || look) && IsCallOver(call_.Status())) {
             break;
         }
         if (stop_.Requested()) {
