@@ -163,7 +163,8 @@ IncomingCall::Phase IncomingCall::ToneOnly() {
 
 // The panel rings until the user decides, the caller hangs up, the program quits or,
 // with voice mail on, the ring time runs out. The status is read when the call reports a
-// change, and now and then to be safe (then the tone is looked at too).
+// change, and at a look to be safe (then the tone is looked at too): on each of the tone's
+// ends, and at least every status recheck.
 IncomingCall::Phase IncomingCall::Ringing() {
     panel_->Show();
     const std::filesystem::path ringTone =
@@ -178,7 +179,8 @@ IncomingCall::Phase IncomingCall::Ringing() {
     Millis lookAt = ringStart + timings.statusRecheck;
     CallEvents events;
     for (;;) {
-        const bool look = s_.clock.Now() >= lookAt;
+        // A wake-up for the tone's end doubles as the look, which then waits longer.
+        const bool look = s_.clock.Now() >= lookAt || events.inputEnded();
         KeepTone(events, look);
         panel_->PumpMessages();
         if (panel_->Decision() != AnsweringPanel::kUndecided) {
