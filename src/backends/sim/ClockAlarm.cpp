@@ -1,5 +1,7 @@
 #include "backends/sim/ClockAlarm.h"
 
+#include <pthread.h>
+
 namespace velto::skype::sim {
 
 ClockAlarm::ClockAlarm(platform::Clock& clock, std::function<void()> ring)
@@ -29,6 +31,8 @@ void ClockAlarm::Set(std::optional<platform::Millis> at) {
 }
 
 void ClockAlarm::Run() {
+    // Named, so that figures can tell the simulated client's thread from the program's.
+    pthread_setname_np(pthread_self(), "sim-alarm");
     std::unique_lock lock(mutex_);
     while (!stop_) {
         if (at_ && clock_.Now() >= *at_) {
