@@ -83,8 +83,10 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
     const std::string installDir = services.shared.InstallDirPath.Get();
     const auto ownFolder = services.ownFolder ? services.ownFolder() : std::nullopt;
     const std::string greeting =
-        GreetingPath(services.settings.UseDefaultGreeting(), services.shared.CurrentLanguage.load(),
-                     installDir, ownFolder);
+        untaken.greeting
+            ? untaken.greeting->string()
+            : GreetingPath(services.settings.UseDefaultGreeting(),
+                           services.shared.CurrentLanguage.load(), installDir, ownFolder);
     if (!PlayToCaller(services, untaken, greeting) &&
         !PlayToCaller(services, untaken,
                       platform::ResolveNoCase(installDir, "DingDong.wav").string())) {

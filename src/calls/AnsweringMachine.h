@@ -20,6 +20,8 @@ struct UntakenCall {
     AnsweringPanel& panel;
     std::function<void()> cancelVideo;
     CallWaiter& waiter;  // woken by the call's changes
+    // The greeting a rule chose for this call; nothing: the user's greeting.
+    std::optional<std::filesystem::path> greeting{};
 };
 
 // The greeting a caller hears: the installation's Chinese greeting for languages 0 and 1,

@@ -29,6 +29,9 @@ IncomingCall::IncomingCall(CallServices& services, skype::Call& call, VideoGuard
       wakeOnStop_(stop_.OnStop([this] { waiter_.Wake(); })) {}
 
 void IncomingCall::Run() {
+    if (!ApplyRules()) {
+        return;
+    }
     Answer();
     StartTone();
     Phase phase = Phase::ToneOnly;
@@ -68,6 +71,52 @@ IncomingCall::Phase IncomingCall::Step(Phase phase) {
     return Phase::Ended;
 }
 
+// The first rule that holds for the call decides what follows; a rule that refuses the
+// call ends it before it is answered, as a missed call.
+bool IncomingCall::ApplyRules() {
+    progress_.handle = call_.PartnerHandle();
+    folders_ =
+        ToneFolders{s_.shared.InstallDirPath.Get(), s_.ownFolder ? s_.ownFolder() : std::nullopt};
+    const auto skypeObject = s_.table.Get<skype::Skype>(s_.shared.SkypeCookie.load());
+    rule_ = calls::DecideByRules(s_, skypeObject.get(), progress_.handle, folders_.ownFolder);
+    if (rule_.Decided() && s_.ruleDecided) {
+        s_.ruleDecided(call_.Id(), rule_.name);
+    }
+    if (!rule_.then.refuse) {
+        return true;
+    }
+    platform::Trace("Rules: the call from %s is refused (busy)\n", progress_.handle.c_str());
+    call_.Finish();
+    MissedCall record;
+    record.partnerHandle = progress_.handle;
+    record.time = timeStamp_;
+    s_.missedCalls.AddSaveAndFlag(std::move(record));
+    progress_.settled = true;
+    return false;
+}
+
+std::string IncomingCall::RuleTonePath(const rules::ToneChoice& tone) const {
+    switch (tone.kind) {
+        case rules::ToneChoice::Kind::Silence:
+            return platform::ResolveNoCase(folders_.installDir, "Silence.wav").string();
+        case rules::ToneChoice::Kind::Item:
+            if (const auto item = s_.settings.FindTone(tone.item)) {
+                return platform::Utf16ToUtf8(item->path);
+            }
+            break;  // gone since the rule was chosen: the standard tone
+        case rules::ToneChoice::Kind::Standard:
+            break;
+    }
+    return StandardTonePath(s_.settings, folders_, s_);
+}
+
+std::optional<std::u16string> IncomingCall::RuleToneLabel(const rules::ToneChoice& tone) const {
+    const core::RingBackChoice choice = tone.kind == rules::ToneChoice::Kind::Item
+                                            ? core::RingBackChoice{kModeFirstItem, tone.item, -1}
+                                            : core::RingBackChoice{kModeStandard, -1, -1};
+    return ToneLabel(choice, s_.settings, s_);
+}
+
 // The computer's devices are cut off before the call is answered, so that the caller
 // never hears the room.
 void IncomingCall::Answer() {
@@ -95,18 +144,24 @@ void IncomingCall::StartTone() {
         s_.settings.SetRingBack(handle, *choice);
     }
     const auto skypeObject = s_.table.Get<skype::Skype>(s_.shared.SkypeCookie.load());
-    const std::u16string message = ToneMessage(*choice, skypeObject.get());
-
-    folders_ =
-        ToneFolders{s_.shared.InstallDirPath.Get(), s_.ownFolder ? s_.ownFolder() : std::nullopt};
+    const auto& ruleTone = rule_.then.tone;
+    const std::u16string message =
+        ToneMessage(ruleTone ? RuleToneLabel(*ruleTone) : ToneLabel(*choice, s_.settings, s_),
+                    skypeObject.get());
     const std::string tonePath =
-        RingBackTonePath(perContact, entry.value_or(*choice), s_.settings, folders_, s_);
+        ruleTone ? RuleTonePath(*ruleTone)
+                 : RingBackTonePath(perContact, entry.value_or(*choice), s_.settings, folders_, s_);
     platform::Trace(perContact ? "%s!!!!!ZZZZZZZZZZZZZZZZZ\n" : "%s!!!!!!!!!!!!!!!!!!!!\n",
                     tonePath.c_str());
 
     tone_.emplace(call_, s_.clock, tonePath, s_.timings.toneRetry);
-    tone_->Feed();
-    if (s_.shared.FriendMsgEnabled.load()) {
+    // Straight to the machine: the greeting is the first thing the caller hears.
+    if (rule_.then.ringSeconds != 0) {
+        tone_->Feed();
+    }
+    // Silence is not a tone to tell the caller of.
+    const bool silent = ruleTone && ruleTone->kind == rules::ToneChoice::Kind::Silence;
+    if (s_.shared.FriendMsgEnabled.load() && !silent) {
         if (skypeObject) {
             skypeObject->SendMessage(handle, platform::Utf16ToUtf8(message));
         } else {
@@ -116,7 +171,8 @@ void IncomingCall::StartTone() {
 }
 
 // The user's name is the full name, else the display name, else the handle.
-std::u16string IncomingCall::ToneMessage(const core::RingBackChoice& choice, skype::Skype* skype) {
+std::u16string IncomingCall::ToneMessage(const std::optional<std::u16string>& label,
+                                         skype::Skype* skype) {
     std::string userName = s_.shared.MyHandle.Get();
     if (skype != nullptr) {
         const auto me = skype->CurrentUser();
@@ -130,7 +186,7 @@ std::u16string IncomingCall::ToneMessage(const core::RingBackChoice& choice, sky
     }
     return ToneInfoMessage(
         i18n::GetText(i18n::TXT_TONE_INFO_MESSAGE, s_.shared.CurrentLanguage.load()),
-        platform::Utf8ToUtf16(userName), ToneLabel(choice, s_.settings, s_));
+        platform::Utf8ToUtf16(userName), label);
 }
 
 void IncomingCall::KeepTone(const CallEvents& events, bool look) {
@@ -148,7 +204,8 @@ void IncomingCall::GuardVideo(const CallEvents& events) {
 // The tone alone first; video the caller adds meanwhile is stopped at once. The call's
 // end is looked at only after this phase.
 IncomingCall::Phase IncomingCall::ToneOnly() {
-    const Millis end = s_.clock.Now() + s_.timings.toneOnly;
+    const bool straightToMachine = rule_.then.ringSeconds == 0;
+    const Millis end = s_.clock.Now() + (straightToMachine ? Millis(0) : s_.timings.toneOnly);
     while (s_.clock.Now() < end && !stop_.Requested()) {
         const CallEvents events = waiter_.WaitUntil(std::min(tone_->RetryDue(), end));
         KeepTone(events);
@@ -158,7 +215,8 @@ IncomingCall::Phase IncomingCall::ToneOnly() {
                                            [this] { waiter_.Wake(); }});
     const skype::CallStatus status = call_.Status();
     platform::Trace("pCall->Status %d............\n", skype::ToInt(status));
-    return IsCallOver(status) || stop_.Requested() ? Phase::Decided : Phase::Ringing;
+    return IsCallOver(status) || stop_.Requested() || straightToMachine ? Phase::Decided
+                                                                        : Phase::Ringing;
 }
 
 // The panel rings until the user decides, the caller hangs up, the program quits or,
@@ -167,12 +225,11 @@ IncomingCall::Phase IncomingCall::ToneOnly() {
 // ends, and at least every status recheck.
 IncomingCall::Phase IncomingCall::Ringing() {
     panel_->Show();
-    const std::filesystem::path ringTone =
-        s_.settings.UseDefaultRingTone() || !folders_.ownFolder
-            ? platform::ResolveNoCase(folders_.installDir, "Ringing.wav")
-            : platform::ResolveNoCase(*folders_.ownFolder, "Ringtone.wav");
-    s_.ringer.Start(ringTone);
-    progress_.ringing = true;
+    // A rule may show the panel without ringing.
+    if (rule_.then.ring.value_or(true)) {
+        s_.ringer.Start(RingTonePath());
+        progress_.ringing = true;
+    }
 
     const CallTimings& timings = s_.timings;
     const Millis ringStart = s_.clock.Now();
@@ -197,19 +254,43 @@ IncomingCall::Phase IncomingCall::Ringing() {
         if (look) {
             lookAt = now + timings.statusRecheck;
         }
-        const bool limited = s_.settings.VoiceMailOn();
-        if (limited && now - ringStart > timings.ringLimit) {
+        const std::optional<Millis> limit = RingLimit();
+        if (limit && now - ringStart > *limit) {
             break;
         }
         Millis wake = std::min({lookAt, tone_->RetryDue(), panel_->NextPumpDue()});
-        if (limited) {
-            wake = std::min(wake, ringStart + timings.ringLimit + Millis(1));
+        if (limit) {
+            wake = std::min(wake, ringStart + *limit + Millis(1));
         }
         events = waiter_.WaitUntil(wake);
     }
-    s_.ringer.Stop();
-    progress_.ringing = false;
+    if (progress_.ringing) {
+        s_.ringer.Stop();
+        progress_.ringing = false;
+    }
     return Phase::Decided;
+}
+
+std::filesystem::path IncomingCall::RingTonePath() const {
+    const auto& chosen = rule_.then.ringTone;
+    if (chosen && *chosen != "default" && folders_.ownFolder) {
+        return platform::ResolveNoCase(*folders_.ownFolder, *chosen);
+    }
+    return s_.settings.UseDefaultRingTone() || !folders_.ownFolder
+               ? platform::ResolveNoCase(folders_.installDir, "Ringing.wav")
+               : platform::ResolveNoCase(*folders_.ownFolder, "Ringtone.wav");
+}
+
+// The ring time before the machine: a rule's (which starts the machine even with voice
+// mail off), else the voice-mail setting's; nothing: the panel rings until someone acts.
+std::optional<Millis> IncomingCall::RingLimit() const {
+    if (rule_.then.ringSeconds) {
+        return Millis(int64_t{*rule_.then.ringSeconds} * 1000);
+    }
+    if (s_.settings.VoiceMailOn()) {
+        return s_.timings.ringLimit;
+    }
+    return std::nullopt;
 }
 
 IncomingCall::Phase IncomingCall::Decided() {
@@ -229,6 +310,10 @@ IncomingCall::Phase IncomingCall::Decided() {
 IncomingCall::Phase IncomingCall::Untaken(Phase phase) {
     UntakenCall untaken{call_,  progress_.handle, timeStamp_, *panel_, [this] { video_.Cancel(); },
                         waiter_};
+    const auto& greeting = rule_.then.greeting;
+    if (greeting && *greeting != "default" && folders_.ownFolder) {
+        untaken.greeting = platform::ResolveNoCase(*folders_.ownFolder, *greeting);
+    }
     if (phase == Phase::Machine) {
         AnswerByMachine(s_, untaken);
     } else {

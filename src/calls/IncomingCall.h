@@ -7,6 +7,7 @@
 #include "callapi/Call.h"
 #include "callapi/Skype.h"
 #include "calls/AnsweringPanel.h"
+#include "calls/CallRules.h"
 #include "calls/CallServices.h"
 #include "calls/CallWaiter.h"
 #include "calls/RingBackTone.h"
@@ -48,9 +49,15 @@ class IncomingCall {
         Ended,
     };
 
+    // The user's rules decide first; a refused call ends here.
+    bool ApplyRules();
     void Answer();
     void StartTone();
-    std::u16string ToneMessage(const core::RingBackChoice& choice, skype::Skype* skype);
+    std::string RuleTonePath(const rules::ToneChoice& tone) const;
+    std::optional<std::u16string> RuleToneLabel(const rules::ToneChoice& tone) const;
+    std::filesystem::path RingTonePath() const;
+    std::optional<platform::Millis> RingLimit() const;
+    std::u16string ToneMessage(const std::optional<std::u16string>& label, skype::Skype* skype);
     Phase Step(Phase phase);
     Phase ToneOnly();
     Phase Ringing();
@@ -77,6 +84,7 @@ class IncomingCall {
     std::optional<ToneFeeder> tone_;
     std::unique_ptr<AnsweringPanel> panel_;  // after the waiter, which it wakes
     ToneFolders folders_;
+    RuleOutcome rule_;
 };
 
 }  // namespace velto::calls
