@@ -36,7 +36,7 @@ TEST_F(SipInterfaceTest, ATakenPortIsReportedAndTriedAgain) {
     ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
     EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
     EXPECT_TRUE(trace.Contains("SIP: not available: Listen 127.0.0.1:" + std::to_string(port) +
-                               ": Address already in use (trying again in a while)\n"));
+                               " (UDP): Address already in use (trying again in a while)\n"));
     EXPECT_THROW(skype->Friends(), AutomationError);
 
     close(blocker);

@@ -1,16 +1,19 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "backends/sip/RegistrationRetry.h"
 #include "backends/sip/SipBackend.h"
 #include "platform/Clock.h"
 
 // The SIP stack's C types, declared here so that its headers stay in the engine's files.
 struct _LinphoneCore;
+struct _LinphoneAccount;
 struct _LinphoneCall;
 struct _LinphoneChatMessage;
 struct _LinphoneFriend;
@@ -46,7 +49,7 @@ class SipEngine {
 
     // Callbacks of the stack (public for the C trampolines).
     void OnGlobalState(int state, const char* message);
-    void OnRegistration(int state, const char* message);
+    void OnRegistration(_LinphoneAccount* account, int state, const char* message);
     void OnCallState(_LinphoneCall* call, int state);
     void OnPresence(_LinphoneFriend* fr);
     void OnSubscriptionRequest(_LinphoneFriend* fr);
@@ -81,7 +84,21 @@ class SipEngine {
         bool recording = false;
     };
 
+    // Start-up, in the order StartCore runs them.
     bool StartCore(std::string& error, bool& retry);
+    bool PrepareFiles(const SipSettings& s, std::filesystem::path& rc, std::string& error,
+                      bool& retry);
+    bool CreateCore(const std::filesystem::path& rc, std::string& error);
+    void SetUpNetwork(const SipSettings& s);
+    void SetUpMedia(const SipSettings& s);
+    void EnableCodecs();
+    bool SetUpTls(const SipSettings& s, std::string& error);
+    bool SetUpAccount(const SipSettings& s, std::string& error);
+    void SetAuth(const SipSettings& s);
+    // Registration after a failure.
+    static void WatchStackLog();
+    void ScheduleRegistration(const std::string& reason);
+    void RetryRegistration();
     void StopCore();
     CallContext* Find(int32_t id);
     void StartEarlyMedia(CallContext& context, const std::string& file);
@@ -111,7 +128,11 @@ class SipEngine {
     platform::Millis retryInterval_;
     platform::Millis registerTimeout_;
     std::filesystem::path stackGrammar_;
+    RegistrationRetry registerRetry_;
+    std::function<SipSettingsResult()> rereadSettings_;
     _LinphoneCore* core_ = nullptr;
+    _LinphoneAccount* account_ = nullptr;  // the registering account; the core holds it
+    std::optional<platform::Millis> registerRetryAt_;
     std::optional<platform::Millis> retryAt_;
     // While the first answer of the registrar is awaited.
     std::optional<platform::Millis> registerDeadline_;

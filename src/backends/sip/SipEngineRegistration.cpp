@@ -1,0 +1,145 @@
+// The account's registration: what the trace says of it, and trying again after a failure
+// (the stack gives up after an authentication failure, and the user may fix the password
+// while the program runs).
+#include <linphone/core.h>
+
+#include <ctime>
+#include <mutex>
+
+#include "backends/sip/SipEngine.h"
+#include "platform/Trace.h"
+
+namespace velto::skype::sip {
+namespace {
+
+using platform::Trace;
+
+// The stack's complaint about a server's certificate, caught from its log (it reports a
+// refused certificate there only; the registration fails with "io error").
+std::mutex certificateMutex;
+std::string lastCertificateProblem;
+
+bool AboutCertificate(const std::string& text) {
+    return text.find("ertificate") != std::string::npos || text.find("X509") != std::string::npos ||
+           text.find("x509") != std::string::npos;
+}
+
+std::string ClockTime(platform::WallTime when) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
+std::string TransportName(const SipSettings& s) {
+    std::string transport = s.proxyAddress ? s.proxyAddress->Transport() : "udp";
+    for (char& c : transport) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return transport;
+}
+
+}  // namespace
+
+void SipEngine::WatchStackLog() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        LinphoneLoggingService* log = linphone_logging_service_get();
+        LinphoneLoggingServiceCbs* cbs =
+            linphone_factory_create_logging_service_cbs(linphone_factory_get());
+        linphone_logging_service_cbs_set_log_message_written(
+            cbs,
+            [](LinphoneLoggingService*, const char*, LinphoneLogLevel level, const char* message) {
+                if (message == nullptr || level < LinphoneLogLevelWarning) {
+                    return;
+                }
+                const std::string text = message;
+                if (AboutCertificate(text)) {
+                    std::lock_guard guard(certificateMutex);
+                    lastCertificateProblem = text.substr(0, 400);
+                }
+            });
+        linphone_logging_service_add_callbacks(log, cbs);
+        linphone_logging_service_cbs_unref(cbs);
+    });
+    std::lock_guard guard(certificateMutex);
+    lastCertificateProblem.clear();
+}
+
+void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char* message) {
+    if (!settings_.settings || account != account_) {
+        return;
+    }
+    const SipSettings& s = *settings_.settings;
+    if (state == LinphoneRegistrationOk) {
+        registerDeadline_.reset();
+        registerRetryAt_.reset();
+        registerRetry_.Reset();
+        const LinphoneAccountParams* params = linphone_account_get_params(account);
+        Trace("SIP: registered at %s over %s as %s (expires in %d s)\n", s.proxy.c_str(),
+              TransportName(s).c_str(), s.identity.Handle().c_str(),
+              linphone_account_params_get_expires(params));
+        backend_.SetAttachment(AttachmentStatus::Success);
+        return;
+    }
+    if (state != LinphoneRegistrationFailed) {
+        return;
+    }
+    registerDeadline_.reset();
+    std::string reason = message != nullptr ? message : "";
+    const LinphoneErrorInfo* info = linphone_account_get_error_info(account);
+    if (info != nullptr && linphone_error_info_get_protocol_code(info) != 0) {
+        const char* phrase = linphone_error_info_get_phrase(info);
+        reason = std::to_string(linphone_error_info_get_protocol_code(info)) + " " +
+                 (phrase != nullptr ? phrase : reason.c_str());
+    }
+    {
+        std::lock_guard guard(certificateMutex);
+        if (TransportName(s) == "TLS" && !lastCertificateProblem.empty()) {
+            reason += " (the server's certificate was refused: " + lastCertificateProblem + ")";
+            lastCertificateProblem.clear();
+        }
+    }
+    ScheduleRegistration(reason);
+}
+
+void SipEngine::ScheduleRegistration(const std::string& reason) {
+    const SipSettings& s = *settings_.settings;
+    const platform::Millis wait = registerRetry_.Next();
+    registerRetryAt_ = clock_.Now() + wait;
+    Trace("SIP: registration at %s over %s failed: %s; next try in %lld s, at %s\n",
+          s.proxy.c_str(), TransportName(s).c_str(), reason.c_str(),
+          static_cast<long long>(wait.count() / 1000), ClockTime(clock_.WallNow() + wait).c_str());
+    backend_.SetAttachment(AttachmentStatus::NotAvailable);
+}
+
+void SipEngine::RetryRegistration() {
+    registerRetryAt_.reset();
+    if (rereadSettings_) {
+        // The user may have fixed the account meanwhile.
+        SipSettingsResult fresh = rereadSettings_();
+        if (!fresh.settings) {
+            Trace("SIP: the account cannot be read: %s\n", fresh.error.c_str());
+        } else if (!fresh.settings->SameAccount(*settings_.settings)) {
+            if (calls_.empty()) {
+                Trace("SIP: the account has changed: starting again\n");
+                settings_ = std::move(fresh);
+                registerRetry_.Reset();
+                StopCore();
+                Startup();
+                return;
+            }
+        } else if (fresh.settings->password != settings_.settings->password) {
+            settings_.settings->password = fresh.settings->password;
+            SetAuth(*settings_.settings);
+        }
+    }
+    if (account_ != nullptr) {
+        registerDeadline_ = clock_.Now() + registerTimeout_;
+        linphone_account_refresh_register(account_);
+    }
+}
+
+}  // namespace velto::skype::sip
