@@ -55,6 +55,12 @@ void SipPeer::Stop() {
     }
 }
 
+void SipPeer::RegisterAt(const std::string& registrar, const std::string& password) {
+    registrar_ = registrar;
+    std::ofstream(folder_ / "accounts")
+        << "<sip:alice@" << registrar << ">;auth_pass=" << password << ";regint=600\n";
+}
+
 bool SipPeer::Available() {
     return access(kBaresip, X_OK) == 0;
 }

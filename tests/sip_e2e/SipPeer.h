@@ -24,8 +24,10 @@ class SipPeer {
     SipPeer& operator=(const SipPeer&) = delete;
 
     static bool Available();
-    std::string Uri() const { return "sip:alice@" + address_; }
-    std::string Handle() const { return "alice@" + address_; }
+    std::string Uri() const { return "sip:alice@" + Domain(); }
+    std::string Handle() const { return "alice@" + Domain(); }
+    // From now on it is alice at `registrar` (a host), registered there with `password`.
+    void RegisterAt(const std::string& registrar, const std::string& password);
 
     // Calls `target` at once and hangs up after `seconds` (or when the callee does).
     void Call(const std::string& target, int seconds);
@@ -48,8 +50,11 @@ class SipPeer {
     void Stop();
     void Start(const std::string& dial, int seconds);
 
+    std::string Domain() const { return registrar_.empty() ? address_ : registrar_; }
+
     std::filesystem::path folder_;
     std::string address_;
+    std::string registrar_;
     pid_t pid_ = -1;
     int input_ = -1;
     std::chrono::steady_clock::time_point started_;

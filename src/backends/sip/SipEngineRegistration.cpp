@@ -14,14 +14,44 @@ namespace {
 
 using platform::Trace;
 
-// The stack's complaint about a server's certificate, caught from its log (it reports a
-// refused certificate there only; the registration fails with "io error").
+// The stack's report of a refused server certificate, caught from its log: the registration
+// itself only fails with "io error".
 std::mutex certificateMutex;
 std::string lastCertificateProblem;
 
-bool AboutCertificate(const std::string& text) {
-    return text.find("ertificate") != std::string::npos || text.find("X509") != std::string::npos ||
-           text.find("x509") != std::string::npos;
+// One line of the stack's certificate report ("subject name      : CN=..."), or empty.
+std::string Field(const std::string& text, const std::string& name) {
+    const size_t at = text.find("\n" + name);
+    if (at == std::string::npos) {
+        return {};
+    }
+    const size_t colon = text.find(": ", at);
+    const size_t end = text.find('\n', at + 1);
+    if (colon == std::string::npos || colon > end) {
+        return {};
+    }
+    return text.substr(colon + 2, end == std::string::npos ? end : end - colon - 2);
+}
+
+// "Found certificate depth=[0], flags=[CN-mismatch not-trusted ]:" and the certificate's
+// description: the subject and why it was refused. Empty for a certificate that passed.
+std::string CertificateProblem(const std::string& text) {
+    static const std::string kFound = "Found certificate depth=[";
+    const size_t flags = text.find("flags=[");
+    if (text.compare(0, kFound.size(), kFound) != 0 || flags == std::string::npos) {
+        return {};
+    }
+    const size_t close = text.find(']', flags);
+    std::string reasons =
+        text.substr(flags + 7, close == std::string::npos ? 0 : close - flags - 7);
+    while (!reasons.empty() && reasons.back() == ' ') {
+        reasons.pop_back();
+    }
+    if (reasons.empty()) {
+        return {};
+    }
+    return "the server's certificate \"" + Field(text, "subject name") + "\" (issued by \"" +
+           Field(text, "issuer name") + "\") was refused: " + reasons;
 }
 
 std::string ClockTime(platform::WallTime when) {
@@ -52,13 +82,13 @@ void SipEngine::WatchStackLog() {
         linphone_logging_service_cbs_set_log_message_written(
             cbs,
             [](LinphoneLoggingService*, const char*, LinphoneLogLevel level, const char* message) {
-                if (message == nullptr || level < LinphoneLogLevelWarning) {
+                if (message == nullptr || level != LinphoneLogLevelMessage) {
                     return;
                 }
-                const std::string text = message;
-                if (AboutCertificate(text)) {
+                const std::string problem = CertificateProblem(message);
+                if (!problem.empty()) {
                     std::lock_guard guard(certificateMutex);
-                    lastCertificateProblem = text.substr(0, 400);
+                    lastCertificateProblem = problem.substr(0, 600);
                 }
             });
         linphone_logging_service_add_callbacks(log, cbs);
@@ -98,7 +128,7 @@ void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char*
     {
         std::lock_guard guard(certificateMutex);
         if (TransportName(s) == "TLS" && !lastCertificateProblem.empty()) {
-            reason += " (the server's certificate was refused: " + lastCertificateProblem + ")";
+            reason += " (" + lastCertificateProblem + ")";
             lastCertificateProblem.clear();
         }
     }

@@ -211,6 +211,8 @@ bool SipEngine::CreateCore(const std::filesystem::path& rc, std::string& error) 
     LinphoneLoggingService* log = linphone_logging_service_get();
     linphone_logging_service_set_log_file(log, dataDir_.c_str(), "sip.log", 4 << 20);
     linphone_logging_service_set_log_level(log, LinphoneLogLevelWarning);
+    // The stack describes a server's certificate (subject, reasons) in its notes only.
+    bctbx_set_log_level("belle-sip", BCTBX_LOG_MESSAGE);
     WatchStackLog();
     LinphoneFactory* factory = linphone_factory_get();
     // The stack glues the file names to these folders without a separator.
