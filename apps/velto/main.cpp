@@ -62,9 +62,19 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
             platform::Trace("velto: no SIP password: %s\n", s.passwordProblem.c_str());
         }
     }
+    // Before a failed registration is tried again: the user may have fixed the account.
+    auto reread = [&clock, hivePath = config / "Velto" / "user.reg"] {
+        platform::Registry hive(
+            {.currentUser = hivePath, .localMachine = {}, .autostartFolder = {}});
+        const auto keyring = skype::sip::SystemKeyring(clock);
+        skype::sip::HivePasswordStore userFile(hive);
+        skype::sip::AccountPassword password(*keyring, userFile);
+        return skype::sip::ReadSipSettings(hive, password);
+    };
     return std::make_unique<skype::sip::SipSkypeFactory>(skype::sip::SipBackendOptions{
         .clock = clock,
         .settings = std::move(settings),
+        .rereadSettings = std::move(reread),
         .contactsFile = skype::sip::ContactFilePath(config),
         .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
     });
