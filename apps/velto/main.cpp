@@ -14,10 +14,6 @@
 #include "Display.h"
 #include "VeltoCommandLine.h"
 #include "app/Application.h"
-#include "backends/sip/BackendChoice.h"
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/HivePasswordStore.h"
-#include "backends/sip/KeyringPasswordStore.h"
 #include "backends/sip/SipSkypeFactory.h"
 #include "cli/GuardedMain.h"
 #include "core/ProcessExit.h"
@@ -25,6 +21,10 @@
 #include "platform/KnownFolders.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "sipaccount/BackendChoice.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/HivePasswordStore.h"
+#include "sipaccount/KeyringPasswordStore.h"
 #include "ui/QtFrontEnd.h"
 
 namespace {

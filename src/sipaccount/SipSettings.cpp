@@ -1,4 +1,4 @@
-#include "backends/sip/SipSettings.h"
+#include "sipaccount/SipSettings.h"
 
 namespace velto::skype::sip {
 namespace {

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "backends/sip/AccountPassword.h"
-#include "backends/sip/SipAddress.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/SipAddress.h"
 
 namespace velto::skype::sip {
 
