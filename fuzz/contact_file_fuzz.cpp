@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/SipAddress.h"
-#include "backends/sip/SipSettingList.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/SipAddress.h"
+#include "sipaccount/SipSettingList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "backends/sip/AccountPassword.h"
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/HivePasswordStore.h"
-#include "backends/sip/KeyringPasswordStore.h"
-#include "backends/sip/SipSettingList.h"
-#include "backends/sip/SipSettings.h"
 #include "cli/Arguments.h"
 #include "cli/GuardedMain.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/HivePasswordStore.h"
+#include "sipaccount/KeyringPasswordStore.h"
+#include "sipaccount/SipSettingList.h"
+#include "sipaccount/SipSettings.h"
 
 namespace {
 

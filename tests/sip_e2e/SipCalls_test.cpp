@@ -8,13 +8,13 @@
 #include "PrivatePulse.h"
 #include "SipPeer.h"
 #include "app/Application.h"
-#include "backends/sip/ContactFile.h"
 #include "backends/sip/SipSkypeFactory.h"
 #include "callapi/AutomationError.h"
 #include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "sipaccount/ContactFile.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {

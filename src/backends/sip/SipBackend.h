@@ -11,11 +11,11 @@
 
 #include "backends/sip/RegistrationRetry.h"
 #include "backends/sip/SipLoop.h"
-#include "backends/sip/SipSettings.h"
 #include "backends/sip/SipState.h"
 #include "callapi/Event.h"
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
+#include "sipaccount/SipSettings.h"
 
 namespace velto::skype::sip {
 

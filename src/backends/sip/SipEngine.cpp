@@ -10,8 +10,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "backends/sip/ContactFile.h"
 #include "platform/Trace.h"
+#include "sipaccount/ContactFile.h"
 
 namespace velto::skype::sip {
 namespace {

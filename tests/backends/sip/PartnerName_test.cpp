@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "backends/sip/ContactFile.h"
+#include "sipaccount/ContactFile.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {

@@ -1,9 +1,9 @@
-#include "backends/sip/SipSettings.h"
+#include "sipaccount/SipSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "backends/sip/BackendChoice.h"
 #include "platform/Trace.h"
+#include "sipaccount/BackendChoice.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {

@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "backends/sip/AccountPassword.h"
-#include "backends/sip/HivePasswordStore.h"
-#include "backends/sip/KeyringPasswordStore.h"
-#include "backends/sip/SipSettings.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/HivePasswordStore.h"
+#include "sipaccount/KeyringPasswordStore.h"
+#include "sipaccount/SipSettings.h"
 #include "support/ChildProcess.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/SipSettings.h"
 #include "platform/Registry.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/SipSettings.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"
 

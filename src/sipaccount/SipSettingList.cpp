@@ -1,8 +1,8 @@
-#include "backends/sip/SipSettingList.h"
+#include "sipaccount/SipSettingList.h"
 
 #include <cstdint>
 
-#include "backends/sip/SipAddress.h"
+#include "sipaccount/SipAddress.h"
 
 namespace velto::skype::sip {
 namespace {

@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "backends/sip/AccountPassword.h"
-#include "backends/sip/SipAddress.h"
-#include "backends/sip/SipSettingList.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/SipAddress.h"
+#include "sipaccount/SipSettingList.h"
 
 namespace velto::skype::sip {
 

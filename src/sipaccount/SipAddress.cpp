@@ -1,4 +1,4 @@
-#include "backends/sip/SipAddress.h"
+#include "sipaccount/SipAddress.h"
 
 #include <arpa/inet.h>
 

@@ -1,4 +1,4 @@
-#include "backends/sip/SipSettings.h"
+#include "sipaccount/SipSettings.h"
 
 #include <map>
 
