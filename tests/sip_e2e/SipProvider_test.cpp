@@ -1,6 +1,10 @@
 // An account at a real provider: Kamailio on loopback as registrar and proxy, with digest
 // authentication, a separate authentication user, and TLS from a CA of the test's own.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -207,6 +211,52 @@ TEST_F(SipProviderTest, ACallThroughTheProxyRingsBackAndEndsWithTheCallersHangUp
         "sample %.0f ms into the caller's sound; call over %.0f ms after the dial "
         "(hang-up at 4000)\n",
         earlyMedia, *first * 1000, ended);
+}
+
+}  // namespace
+}  // namespace velto::skype::sip
+
+namespace velto::skype::sip {
+namespace {
+
+using SipIpv6Test = SipInterfaceTest;
+
+TEST_F(SipIpv6Test, ListensOnAnIpv6AddressAndAnswersThere) {
+    const int fd = socket(AF_INET6, SOCK_DGRAM, 0);
+    sockaddr_in6 self{};
+    self.sin6_family = AF_INET6;
+    inet_pton(AF_INET6, "::1", &self.sin6_addr);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self) != 0) {
+        GTEST_SKIP() << "no IPv6 loopback here";
+    }
+    SipSkypeFactory factory(Options("[::1]:" + std::to_string(port)));
+    auto skype = Attached(factory);
+    EXPECT_TRUE(trace.Contains("SIP: listening on [::1]:" + std::to_string(port))) << trace.Text();
+
+    socklen_t length = sizeof self;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
+    const std::string from = "[::1]:" + std::to_string(ntohs(self.sin6_port));
+    const std::string target = "sip:velto@[::1]:" + std::to_string(port);
+    const std::string options = "OPTIONS " + target + " SIP/2.0\r\nVia: SIP/2.0/UDP " + from +
+                                ";branch=z9hG4bK-v6test\r\nMax-Forwards: 70\r\nFrom: "
+                                "<sip:raw@" +
+                                from + ">;tag=1\r\nTo: <" + target +
+                                ">\r\nCall-ID: v6test\r\nCSeq: 1 OPTIONS\r\nContent-Length: "
+                                "0\r\n\r\n";
+    sockaddr_in6 to = self;
+    to.sin6_port = htons(port);
+    sendto(fd, options.data(), options.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    std::string answer;
+    ASSERT_TRUE(RunUntil([&] {
+        char buffer[4096];
+        const ssize_t got = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (got > 0) {
+            answer.assign(buffer, static_cast<size_t>(got));
+        }
+        return !answer.empty();
+    })) << trace.Text();
+    EXPECT_EQ(answer.rfind("SIP/2.0 200", 0), 0u) << answer;
+    close(fd);
 }
 
 }  // namespace
