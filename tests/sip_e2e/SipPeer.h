@@ -26,6 +26,9 @@ class SipPeer {
     static bool Available();
     std::string Uri() const { return "sip:alice@" + Domain(); }
     std::string Handle() const { return "alice@" + Domain(); }
+    // Offers only `codec` (as baresip names it: "G722", "PCMA", "opus"), from `module`,
+    // and says a sine of `hz` instead of the voice file (any rate, any channels).
+    void UseCodec(const std::string& module, const std::string& codec, int hz);
     // From now on it is alice at `registrar` (a host), registered there with `password`.
     void RegisterAt(const std::string& registrar, const std::string& password);
 
@@ -49,12 +52,16 @@ class SipPeer {
     // Kills what still runs (baresip with its `timeout`).
     void Stop();
     void Start(const std::string& dial, int seconds);
+    void WriteConfig();
 
     std::string Domain() const { return registrar_.empty() ? address_ : registrar_; }
 
     std::filesystem::path folder_;
     std::string address_;
     std::string registrar_;
+    std::filesystem::path voice_;
+    std::string codecModule_ = "g711.so";
+    std::string source_;
     pid_t pid_ = -1;
     int input_ = -1;
     std::chrono::steady_clock::time_point started_;

@@ -1,0 +1,60 @@
+// Callers with each common codec: the ring-back tone (a 16 kHz file) reaches them at its own
+// pitch whatever the codec's rate.
+#include <gtest/gtest.h>
+
+#include "InterfaceFixture.h"
+
+namespace velto::skype::sip {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::Millis;
+
+constexpr double kTone = 1000;
+constexpr double kCallerVoice = 440;
+
+struct Codec {
+    const char* module;
+    const char* name;  // as baresip names it
+    int rate;          // of what the caller decodes
+};
+
+class SipCodecsTest : public SipInterfaceTest {};
+
+TEST_F(SipCodecsTest, EachCodecCarriesTheToneAtItsPitch) {
+    test::WriteSine(dir / "tone.wav", 16000, kTone, 2);
+    const Codec codecs[] = {
+        {"g711.so", "PCMA", 8000}, {"g722.so", "G722", 16000}, {"opus.so", "opus", 48000}};
+    SipSkypeFactory factory(Options(Listen()));
+    auto skype = Attached(factory);
+    int n = 0;
+    for (const Codec& codec : codecs) {
+        SCOPED_TRACE(codec.name);
+        sink.events.clear();
+        test::SipPeer peer(dir / codec.name, test::PeerAddress(40 + n++), dir / "none.wav");
+        peer.UseCodec(codec.module, codec.name, kCallerVoice);
+        peer.Call(Target(), 4);
+        ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
+            << peer.Log() << trace.Text();
+        auto call = sink.CallWithStatus(CallStatus::Ringing);
+        call->Answer();
+        call->SetInputDevice(DeviceKind::File, (dir / "tone.wav").string());
+        ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::EarlyMedia; }));
+        ASSERT_TRUE(
+            RunUntil([&] { return call->Status() != CallStatus::EarlyMedia; }, Millis(8000)));
+        peer.Wait(3000ms);
+        const auto heard = peer.Heard();
+        ASSERT_TRUE(heard) << peer.Log();
+        EXPECT_EQ(heard->rate, codec.rate) << peer.Log();
+        // The tone, not an octave off (what a wrong rate would make of it).
+        EXPECT_GE(test::SecondsOf(*heard, kTone), 1.5) << peer.Log();
+        EXPECT_LT(test::SecondsOf(*heard, kTone / 2, 0.3), 0.2);
+        EXPECT_LT(test::SecondsOf(*heard, kTone * 2, 0.3), 0.2);
+        std::printf("figure: %s at %d Hz: %.1f s of the %g Hz tone, share %.2f\n", codec.name,
+                    heard->rate, test::SecondsOf(*heard, kTone), kTone,
+                    test::ShareAt(*heard, kTone, 0.2, 1.8));
+    }
+}
+
+}  // namespace
+}  // namespace velto::skype::sip
