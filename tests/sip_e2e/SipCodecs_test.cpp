@@ -56,5 +56,23 @@ TEST_F(SipCodecsTest, EachCodecCarriesTheToneAtItsPitch) {
     }
 }
 
+TEST_F(SipCodecsTest, ACallRefusedForItsCodecIsToldAsAMissedCall) {
+    SipSkypeFactory factory(Options(Listen()));
+    auto skype = Attached(factory);
+    // GSM is none of the codecs the stack has on.
+    test::SipPeer peer(dir / "gsm", test::PeerAddress(45), dir / "none.wav");
+    peer.UseCodec("gsm.so", "GSM", kCallerVoice);
+    peer.Call(Target(), 2);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Missed) != nullptr; }))
+        << peer.Log() << trace.Text();
+    EXPECT_TRUE(peer.WaitForLog("488 Not acceptable here", 2000ms)) << peer.Log();
+    const auto call = sink.CallWithStatus(CallStatus::Missed);
+    EXPECT_EQ(call->PartnerHandle(), peer.Handle());
+    EXPECT_NE(sink.CallWithStatus(CallStatus::Ringing), nullptr);  // as any call begins
+    EXPECT_TRUE(trace.Contains("SIP: call 1 from " + peer.Handle() +
+                               " refused by the SIP stack: 488 Not acceptable here\n"))
+        << trace.Text();
+}
+
 }  // namespace
 }  // namespace velto::skype::sip

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 struct _LinphoneCore;
 struct _LinphoneAccount;
 struct _LinphoneCall;
+struct _LinphoneCallLog;
 struct _LinphoneChatMessage;
 struct _LinphoneFriend;
 struct _LinphonePlayer;
@@ -51,6 +53,9 @@ class SipEngine {
     void OnGlobalState(int state, const char* message);
     void OnRegistration(_LinphoneAccount* account, int state, const char* message);
     void OnCallState(_LinphoneCall* call, int state);
+    // A call's record at its end; for a call the stack refused by itself (no codec in
+    // common: 488) the only sign of it.
+    void OnCallLog(_LinphoneCallLog* log);
     void OnPresence(_LinphoneFriend* fr);
     void OnSubscriptionRequest(_LinphoneFriend* fr);
     void OnMessage(_LinphoneChatMessage* message);
@@ -138,6 +143,8 @@ class SipEngine {
     std::optional<platform::Millis> registerDeadline_;
     int32_t nextCallId_ = 0;
     std::map<_LinphoneCall*, CallContext> calls_;
+    // SIP Call-IDs of the calls the program was told of, until their record comes.
+    std::set<std::string> knownCallIds_;
     // Messages on their way: kept until their final state (the stack drops the state
     // callback of a message nobody holds).
     std::map<_LinphoneChatMessage*, std::string> sending_;

@@ -99,6 +99,8 @@ void SetCallbacks(LinphoneCoreCbs* cbs) {
         cbs, [](LinphoneCore* core, LinphoneCall* call, LinphoneCallState state, const char*) {
             EngineOf(core).OnCallState(call, state);
         });
+    linphone_core_cbs_set_call_log_updated(
+        cbs, [](LinphoneCore* core, LinphoneCallLog* log) { EngineOf(core).OnCallLog(log); });
     linphone_core_cbs_set_notify_presence_received(
         cbs, [](LinphoneCore* core, LinphoneFriend* fr) { EngineOf(core).OnPresence(fr); });
     linphone_core_cbs_set_new_subscription_requested(
