@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "InterfaceFixture.h"
+#include "RawSip.h"
 
 namespace velto::skype::sip {
 namespace {
@@ -54,6 +55,40 @@ TEST_F(SipCodecsTest, EachCodecCarriesTheToneAtItsPitch) {
                     heard->rate, test::SecondsOf(*heard, kTone), kTone,
                     test::ShareAt(*heard, kTone, 0.2, 1.8));
     }
+}
+
+TEST_F(SipCodecsTest, TheAnswerKeepsTelephoneEvents) {
+    SipSkypeFactory factory(Options(Listen()));
+    auto skype = Attached(factory);
+    test::RawSip raw(test::PeerAddress(46), 5060);
+    ASSERT_TRUE(raw.Bound());
+    const std::string a = raw.address();
+    const std::string invite =
+        raw.Invite(Target(), "dtmf",
+                   "v=0\r\no=- 1 1 IN IP4 " + a + "\r\ns=-\r\nc=IN IP4 " + a +
+                       "\r\nt=0 0\r\nm=audio 40000 RTP/AVP 9 101\r\na=rtpmap:9 G722/8000\r\n"
+                       "a=rtpmap:101 telephone-event/8000\r\n");
+    raw.SendTo(port, invite);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
+        << trace.Text();
+    test::WriteSine(dir / "tone.wav", 16000, kTone, 1);
+    auto call = sink.CallWithStatus(CallStatus::Ringing);
+    call->Answer();
+    call->SetInputDevice(DeviceKind::File, (dir / "tone.wav").string());
+    std::optional<std::string> answer;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        RunUntil([] { return false; }, Millis(50));
+        answer = raw.ReceiveStarting("SIP/2.0 18", 100ms);
+        if (answer && !test::RawSip::Body(*answer).empty()) {
+            break;
+        }
+    }
+    ASSERT_TRUE(answer) << trace.Text();
+    const std::string sdp = test::RawSip::Body(*answer);
+    EXPECT_NE(sdp.find(" RTP/AVP 9 101\r\n"), std::string::npos) << sdp;  // G.722 and events
+    EXPECT_NE(sdp.find("telephone-event/8000"), std::string::npos) << sdp;
+    call->Finish();
 }
 
 TEST_F(SipCodecsTest, ACallRefusedForItsCodecIsToldAsAMissedCall) {

@@ -341,7 +341,8 @@ void SipEngine::EnableCodecs() {
     }
     bctbx_list_free_with_data(types,
                               reinterpret_cast<bctbx_list_free_func>(linphone_payload_type_unref));
-    Trace("SIP: codecs:%s\n", listed.c_str());
+    linphone_core_set_use_rfc2833_for_dtmf(core_, TRUE);  // telephone-event
+    Trace("SIP: codecs:%s telephone-event\n", listed.c_str());
 }
 
 bool SipEngine::SetUpTls(const SipSettings& s, std::string& error) {
