@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "AccountStatus.h"
 #include "cli/Arguments.h"
 #include "cli/GuardedMain.h"
 #include "platform/Clock.h"
@@ -50,7 +51,10 @@ std::string SettingsHelp() {
 const cli::Tool& AccountTool() {
     static const std::string about =
         "Sets up the SIP account and the contacts of velto's real calls. Commands:\n"
-        "  show                         the account, its problems, and the contacts\n" +
+        "  show                         the account, its problems, and the contacts\n"
+        "  status                       registers once (on a port of its own) and says\n"
+        "                               the result in one line: where, which transport,\n"
+        "                               the expiry; or why not\n" +
         SettingsHelp() +
         "  password                     reads the password from standard input (one\n"
         "                               line; an empty line removes it) into the\n"
@@ -69,7 +73,9 @@ const cli::Tool& AccountTool() {
         .synopsis = "COMMAND [ARGUMENT...]",
         .about = about.c_str(),
         .exitCodes = {{cli::kExitOk, "done"},
-                      {cli::kExitFailure, "a value was refused or a file could not be saved"}},
+                      {cli::kExitFailure,
+                       "a value was refused, a file could not be saved, or (status) the "
+                       "account did not register"}},
         .minOperands = 1,
         .maxOperands = 4,
     };
@@ -259,6 +265,10 @@ int Account(const std::vector<std::string>& args) {
     AccountPassword password(*keyring, userFile);
     if (args[0] == "show" && args.size() == 1) {
         return Show(registry, password, paths);
+    }
+    if (args[0] == "status" && args.size() == 1) {
+        return account::AccountStatus(ReadSipSettings(registry, password),
+                                      platform::KnownFolders::FromProcess().Temp());
     }
     if (args[0] == "set") {
         return Set(registry, args);

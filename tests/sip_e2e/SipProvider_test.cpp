@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "InterfaceFixture.h"
 #include "Kamailio.h"
 #include "callapi/AutomationError.h"
+#include "support/ShellCommand.h"
 
 namespace velto::skype::sip {
 namespace {
@@ -211,6 +213,37 @@ TEST_F(SipProviderTest, ACallThroughTheProxyRingsBackAndEndsWithTheCallersHangUp
         "sample %.0f ms into the caller's sound; call over %.0f ms after the dial "
         "(hang-up at 4000)\n",
         earlyMedia, *first * 1000, ended);
+}
+
+TEST_F(SipProviderTest, VeltoAccountStatusRegistersOnceAndSaysHowInOneLine) {
+    const auto home = dir / "home";
+    auto status = [&](const std::string& password) {
+        platform::Registry hive({home / ".config/Velto/user.reg", dir / "none.reg", {}});
+        hive.CreateKey(platform::RegRoot::CurrentUser, kSipKey);
+        const std::pair<const char*, std::string> values[] = {
+            {kIdentityValue, "sip:velto@" + Domain()},
+            {kProxyValue, Tls()},
+            {kListenValue, "127.0.0.1:5060"},  // taken or not: status uses a port of its own
+            {"AuthUser", kAuthUser},
+            {"CaFile", registrar_->CaFile().string()},
+            {kPasswordValue, password}};
+        for (const auto& [name, value] : values) {
+            hive.SetString(platform::RegRoot::CurrentUser, kSipKey, name, value);
+        }
+        return test::RunShell("env -i HOME=" + test::ShellQuote(home.string()) +
+                              " timeout 30 " VELTO_ACCOUNT_PROGRAM " status 2>&1");
+    };
+    const auto start = Steady::now();
+    const auto good = status(kPassword);
+    std::printf("figure: velto-account status took %.0f ms\n", MillisSince(start));
+    EXPECT_EQ(good.code, 0) << good.output;
+    EXPECT_EQ(good.output, "registered at " + Tls() + " over TLS as velto@" + Domain() +
+                               " (expires in 600 s)\n");
+    const auto bad = status("wrong");
+    EXPECT_EQ(bad.code, 1) << bad.output;
+    EXPECT_EQ(bad.output.rfind("registration at " + Tls() + " over TLS failed: ", 0), 0u)
+        << bad.output;
+    EXPECT_EQ(std::count(bad.output.begin(), bad.output.end(), '\n'), 1) << bad.output;
 }
 
 }  // namespace
