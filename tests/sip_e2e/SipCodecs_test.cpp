@@ -91,6 +91,39 @@ TEST_F(SipCodecsTest, TheAnswerKeepsTelephoneEvents) {
     call->Finish();
 }
 
+TEST_F(SipCodecsTest, MandatorySrtpCarriesTheToneAndRefusesPlainCallers) {
+    test::WriteSine(dir / "tone.wav", 16000, kTone, 2);
+    test::WriteSine(dir / "voice.wav", 8000, kCallerVoice, 10);
+    SipBackendOptions options = Options(Listen());
+    options.settings.settings->mediaEncryption = "srtp";
+    options.settings.settings->mediaEncryptionMandatory = true;
+    SipSkypeFactory factory(options);
+    auto skype = Attached(factory);
+
+    test::SipPeer peer(dir / "srtp", test::PeerAddress(47), dir / "voice.wav");
+    peer.UseMediaEncryption("srtp-mand");
+    peer.Call(Target(), 4);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
+        << peer.Log() << trace.Text();
+    auto call = sink.CallWithStatus(CallStatus::Ringing);
+    call->Answer();
+    call->SetInputDevice(DeviceKind::File, (dir / "tone.wav").string());
+    ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::EarlyMedia; }));
+    ASSERT_TRUE(RunUntil([&] { return call->Status() != CallStatus::EarlyMedia; }, Millis(8000)));
+    peer.Wait(3000ms);
+    const auto heard = peer.Heard();
+    ASSERT_TRUE(heard) << peer.Log();
+    EXPECT_GE(test::SecondsOf(*heard, kTone), 1.5) << peer.Log();
+
+    // A caller without encryption is refused, and leaves a missed call.
+    sink.events.clear();
+    test::SipPeer plain(dir / "plain", test::PeerAddress(48), dir / "voice.wav");
+    plain.Call(Target(), 2);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Missed) != nullptr; }))
+        << plain.Log() << trace.Text();
+    EXPECT_EQ(sink.CallWithStatus(CallStatus::Missed)->PartnerHandle(), plain.Handle());
+}
+
 TEST_F(SipCodecsTest, ACallRefusedForItsCodecIsToldAsAMissedCall) {
     SipSkypeFactory factory(Options(Listen()));
     auto skype = Attached(factory);

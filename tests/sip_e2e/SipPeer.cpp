@@ -27,7 +27,21 @@ SipPeer::SipPeer(std::filesystem::path folder, std::string address, std::filesys
     std::filesystem::create_directories(folder_ / "dump");
     source_ = "aufile," + voice_.string();
     WriteConfig();
-    std::ofstream(folder_ / "accounts") << "<sip:alice@" << address_ << ">;regint=0\n";
+    WriteAccount();
+}
+
+void SipPeer::WriteAccount() {
+    if (registrar_.empty()) {
+        std::ofstream(folder_ / "accounts")
+            << "<sip:alice@" << address_ << ">;regint=0" << accountParameters_ << "\n";
+    }
+}
+
+void SipPeer::UseMediaEncryption(const std::string& mediaenc) {
+    extraModules_ += "module srtp.so\nmodule dtls_srtp.so\n";
+    accountParameters_ += ";mediaenc=" + mediaenc;
+    WriteConfig();
+    WriteAccount();
 }
 
 void SipPeer::WriteConfig() {
@@ -40,16 +54,16 @@ void SipPeer::WriteConfig() {
         << "module_path /usr/lib/baresip/modules\n"
         << "module stdio.so\nmodule " << codecModule_ << "\nmodule aufile.so\n"
         << "module ausine.so\nmodule aubridge.so\nmodule sndfile.so\n"
-        << "module_app account.so\nmodule_app menu.so\nmodule_app presence.so\n"
+        << extraModules_ << "module_app account.so\nmodule_app menu.so\nmodule_app presence.so\n"
         << "snd_path " << (folder_ / "dump").string() << "\n";
 }
 
 void SipPeer::UseCodec(const std::string& module, const std::string& codec, int hz) {
     codecModule_ = module;
     source_ = "ausine," + std::to_string(hz);
+    accountParameters_ += ";audio_codecs=" + codec;
     WriteConfig();
-    std::ofstream(folder_ / "accounts")
-        << "<sip:alice@" << address_ << ">;regint=0;audio_codecs=" << codec << "\n";
+    WriteAccount();
 }
 
 SipPeer::~SipPeer() {
