@@ -38,7 +38,7 @@ std::optional<std::string> CheckName(const std::string& text) {
     return std::nullopt;
 }
 
-// `host[:port]` of a STUN or TURN server.
+// `host[:port]` of a STUN server.
 std::optional<std::string> CheckServer(const std::string& text) {
     std::string error;
     const auto address = ParseSipAddress("sip:" + text, error);
@@ -66,7 +66,7 @@ std::optional<std::string> CheckText(std::string_view name, const std::string& t
     if (name == "listen") {
         return ParseListenAddress(text, error) ? std::nullopt : std::optional(error);
     }
-    if (name == "stun" || name == "turn") {
+    if (name == "stun") {
         return CheckServer(text);
     }
     if (name == "rtp-ports") {
@@ -84,7 +84,7 @@ std::optional<std::string> CheckText(std::string_view name, const std::string& t
         }
         return std::nullopt;
     }
-    return CheckName(text);  // auth-user, realm, turn-user
+    return CheckName(text);  // auth-user, realm
 }
 
 }  // namespace
@@ -111,13 +111,8 @@ const std::vector<SipSettingInfo>& SipSettingList() {
          "where calls arrive, UDP and TCP; IPv6 as\n[ADDRESS]:PORT", "0.0.0.0:5060 (default)"},
         {"stun", "Stun", SettingKind::Text, "HOST[:PORT]|''",
          "a STUN server that tells the public address\nbehind a home router", "(none)"},
-        {"ice", "Ice", SettingKind::Switch, "on|off",
-         "ICE: offer every address (needs stun or\nturn)", "off (default)"},
-        {"turn", "Turn", SettingKind::Text, "HOST[:PORT]|''",
-         "a TURN server that relays the media when\nnothing else gets through (turns ICE on)",
-         "(none)"},
-        {"turn-user", "TurnUser", SettingKind::Text, "NAME|''", "the TURN server's user name",
-         "(none)"},
+        {"ice", "Ice", SettingKind::Switch, "on|off", "ICE: offer every address (needs stun)",
+         "off (default)"},
         {"rtp-ports", "RtpPorts", SettingKind::Text, "LOW-HIGH|''",
          "the UDP ports for the calls' sound (e.g.\n10000-20000)", "(the stack's choice)"},
         {"media-encryption", "MediaEncryption", SettingKind::Text, "none|srtp|dtls|zrtp",

@@ -61,8 +61,6 @@ void Fill(SipSettings& s, const std::map<std::string, std::string>& values) {
     }
     s.stun = text("stun");
     s.ice = text("ice") == "on";
-    s.turn = text("turn");
-    s.turnUser = text("turn-user");
     if (values.count("rtp-ports") != 0) {
         s.rtpPorts = ParsePortRange(text("rtp-ports"), error);
     }
@@ -82,7 +80,7 @@ bool SipSettings::SameAccount(const SipSettings& other) const {
            listen.port == other.listen.port && proxy == other.proxy &&
            outboundProxy == other.outboundProxy && authUser == other.authUser &&
            realm == other.realm && expiry == other.expiry && stun == other.stun &&
-           ice == other.ice && turn == other.turn && turnUser == other.turnUser &&
+           ice == other.ice &&
            (rtpPorts ? rtpPorts->low : 0) == (other.rtpPorts ? other.rtpPorts->low : 0) &&
            (rtpPorts ? rtpPorts->high : 0) == (other.rtpPorts ? other.rtpPorts->high : 0) &&
            mediaEncryption == other.mediaEncryption &&

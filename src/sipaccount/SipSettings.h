@@ -36,8 +36,6 @@ struct SipSettings {
     uint32_t expiry = kDefaultExpiry;
     std::string stun;  // HOST[:PORT]; empty: none
     bool ice = false;
-    std::string turn;  // HOST[:PORT]; empty: none
-    std::string turnUser;
     std::optional<PortRange> rtpPorts;  // none: the stack's choice
     std::string mediaEncryption = "none";
     bool mediaEncryptionMandatory = false;

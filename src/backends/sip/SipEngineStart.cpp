@@ -274,16 +274,11 @@ void SipEngine::SetUpNetwork(const SipSettings& s) {
     if (s.rtpPorts) {
         linphone_core_set_audio_port_range(core_, s.rtpPorts->low, s.rtpPorts->high);
     }
-    if (!s.stun.empty() || !s.turn.empty() || s.ice) {
+    if (!s.stun.empty() || s.ice) {
         LinphoneNatPolicy* nat = linphone_core_create_nat_policy(core_);
-        const std::string& server = s.turn.empty() ? s.stun : s.turn;
-        linphone_nat_policy_set_stun_server(nat, server.c_str());
-        linphone_nat_policy_enable_stun(nat, server.empty() ? FALSE : TRUE);
-        linphone_nat_policy_enable_ice(nat, s.ice || !s.turn.empty() ? TRUE : FALSE);
-        linphone_nat_policy_enable_turn(nat, s.turn.empty() ? FALSE : TRUE);
-        if (!s.turnUser.empty()) {
-            linphone_nat_policy_set_stun_server_username(nat, s.turnUser.c_str());
-        }
+        linphone_nat_policy_set_stun_server(nat, s.stun.c_str());
+        linphone_nat_policy_enable_stun(nat, s.stun.empty() ? FALSE : TRUE);
+        linphone_nat_policy_enable_ice(nat, s.ice ? TRUE : FALSE);
         linphone_core_set_nat_policy(core_, nat);
         linphone_nat_policy_unref(nat);
     }
