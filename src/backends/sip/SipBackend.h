@@ -35,6 +35,9 @@ struct SipBackendOptions {
     // The first wait before a failed registration is tried again (it doubles from there,
     // up to five minutes).
     platform::Millis registerRetry{RegistrationRetry::kFirst};
+    // While the registrar refuses the password: how often the account is read again, so
+    // that a fixed password is used soon even when the next retry is minutes away.
+    platform::Millis passwordCheck{30000};
     // The SIP stack's own state (created when missing; tests use a fresh one each run).
     std::filesystem::path dataDir;
     // Iteration of the stack: with a call, and without.

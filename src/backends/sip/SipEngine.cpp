@@ -61,7 +61,8 @@ SipEngine::SipEngine(SipBackend& backend, const SipBackendOptions& options)
       registerTimeout_(options.registerTimeout),
       stackGrammar_(options.stackGrammar),
       registerRetry_(options.registerRetry),
-      rereadSettings_(options.rereadSettings) {}
+      rereadSettings_(options.rereadSettings),
+      passwordCheck_(options.passwordCheck) {}
 
 SipEngine::~SipEngine() = default;
 
@@ -166,6 +167,7 @@ void SipEngine::StopCore() {
     account_ = nullptr;
     registerDeadline_.reset();
     registerRetryAt_.reset();
+    passwordCheckAt_.reset();
     if (core_ != nullptr) {
         linphone_core_stop(core_);
         linphone_core_unref(core_);
@@ -191,6 +193,12 @@ void SipEngine::Turn() {
         registerDeadline_.reset();
         ScheduleRegistration("no answer within " + std::to_string(registerTimeout_.count() / 1000) +
                              " s");
+    }
+    if (passwordCheckAt_ && now >= *passwordCheckAt_) {
+        passwordCheckAt_ = now + passwordCheck_;
+        if (AccountChanged()) {
+            registerRetryAt_ = now;
+        }
     }
     if (registerRetryAt_ && now >= *registerRetryAt_) {
         RetryRegistration();

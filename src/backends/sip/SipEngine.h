@@ -104,6 +104,8 @@ class SipEngine {
     static void WatchStackLog();
     void ScheduleRegistration(const std::string& reason);
     void RetryRegistration();
+    // True when the account read again differs from the one in use.
+    bool AccountChanged();
     void StopCore();
     CallContext* Find(int32_t id);
     void StartEarlyMedia(CallContext& context, const std::string& file);
@@ -138,6 +140,8 @@ class SipEngine {
     _LinphoneCore* core_ = nullptr;
     _LinphoneAccount* account_ = nullptr;  // the registering account; the core holds it
     std::optional<platform::Millis> registerRetryAt_;
+    platform::Millis passwordCheck_;
+    std::optional<platform::Millis> passwordCheckAt_;
     std::optional<platform::Millis> retryAt_;
     // While the first answer of the registrar is awaited.
     std::optional<platform::Millis> registerDeadline_;

@@ -106,6 +106,7 @@ void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char*
     if (state == LinphoneRegistrationOk) {
         registerDeadline_.reset();
         registerRetryAt_.reset();
+        passwordCheckAt_.reset();
         registerRetry_.Reset();
         const LinphoneAccountParams* params = linphone_account_get_params(account);
         Trace("SIP: registered at %s over %s as %s (expires in %d s)\n", s.proxy.c_str(),
@@ -120,7 +121,11 @@ void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char*
     registerDeadline_.reset();
     std::string reason = message != nullptr ? message : "";
     const LinphoneErrorInfo* info = linphone_account_get_error_info(account);
-    if (info != nullptr && linphone_error_info_get_protocol_code(info) != 0) {
+    const int code = info != nullptr ? linphone_error_info_get_protocol_code(info) : 0;
+    if (code == 401 || code == 403 || code == 407) {
+        passwordCheckAt_ = clock_.Now() + passwordCheck_;
+    }
+    if (code != 0) {
         const char* phrase = linphone_error_info_get_phrase(info);
         reason = std::to_string(linphone_error_info_get_protocol_code(info)) + " " +
                  (phrase != nullptr ? phrase : reason.c_str());
@@ -143,6 +148,15 @@ void SipEngine::ScheduleRegistration(const std::string& reason) {
           s.proxy.c_str(), TransportName(s).c_str(), reason.c_str(),
           static_cast<long long>(wait.count() / 1000), ClockTime(clock_.WallNow() + wait).c_str());
     backend_.SetAttachment(AttachmentStatus::NotAvailable);
+}
+
+bool SipEngine::AccountChanged() {
+    if (!rereadSettings_ || !settings_.settings) {
+        return false;
+    }
+    const SipSettingsResult fresh = rereadSettings_();
+    return fresh.settings && (!fresh.settings->SameAccount(*settings_.settings) ||
+                              fresh.settings->password != settings_.settings->password);
 }
 
 void SipEngine::RetryRegistration() {
