@@ -267,7 +267,10 @@ TEST_F(SipIpv6Test, ListensOnAnIpv6AddressAndAnswersThere) {
     }
     SipSkypeFactory factory(Options("[::1]:" + std::to_string(port)));
     auto skype = Attached(factory);
-    EXPECT_TRUE(trace.Contains("SIP: listening on [::1]:" + std::to_string(port))) << trace.Text();
+    // Traced once the stack has started (the attachment may come first).
+    EXPECT_TRUE(RunUntil([&] {
+        return trace.Contains("SIP: listening on [::1]:" + std::to_string(port));
+    })) << trace.Text();
 
     socklen_t length = sizeof self;
     getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
