@@ -83,6 +83,8 @@ class SipProviderTest : public SipInterfaceTest {
         return options;
     }
 
+    void CallThroughTheProxy(const std::string& proxy, const std::string& name, int peerAddress);
+
     static test::TempDir* folder_;
     static test::Kamailio* registrar_;
     static bool started_;
@@ -176,12 +178,15 @@ TEST_F(SipProviderTest, ARestartedRegistrarGetsTheRegistrationAgain) {
         RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }));
 }
 
-TEST_F(SipProviderTest, ACallThroughTheProxyRingsBackAndEndsWithTheCallersHangUp) {
+// A call from baresip (registered at the same Kamailio over UDP) to velto registered
+// through `proxy`: ring-back as early media, a chat message, the caller's hang-up.
+void SipProviderTest::CallThroughTheProxy(const std::string& proxy, const std::string& name,
+                                          int peerAddress) {
     test::WriteSine(dir / "voice.wav", 8000, 440, 10);
     test::WriteSine(dir / "tone.wav", 16000, 1000, 2);
-    test::SipPeer peer(dir / "peer", test::PeerAddress(31), dir / "voice.wav");
+    test::SipPeer peer(dir / "peer", test::PeerAddress(peerAddress), dir / "voice.wav");
     peer.RegisterAt(Domain(), "alicepw");
-    SipSkypeFactory factory(Provider(Tls(), kPassword));
+    SipSkypeFactory factory(Provider(proxy, kPassword));
     auto skype = Attached(factory);
 
     const size_t from = registrar_->Log().size();
@@ -212,10 +217,22 @@ TEST_F(SipProviderTest, ACallThroughTheProxyRingsBackAndEndsWithTheCallersHangUp
     const auto first = test::FirstSound(*heard);
     ASSERT_TRUE(first);
     std::printf(
-        "figure: over TLS through the proxy: dial to early media %.0f ms, first tone "
+        "figure: over %s through the proxy: dial to early media %.0f ms, first tone "
         "sample %.0f ms into the caller's sound; call over %.0f ms after the dial "
         "(hang-up at 4000)\n",
-        earlyMedia, *first * 1000, ended);
+        name.c_str(), earlyMedia, *first * 1000, ended);
+}
+
+TEST_F(SipProviderTest, ACallThroughTheProxyOverTlsRingsBackAndEndsWithTheCallersHangUp) {
+    CallThroughTheProxy(Tls(), "TLS", 31);
+}
+
+TEST_F(SipProviderTest, ACallThroughTheProxyOverUdpRingsBackAndEndsWithTheCallersHangUp) {
+    CallThroughTheProxy(Udp(), "UDP", 32);
+}
+
+TEST_F(SipProviderTest, ACallThroughTheProxyOverTcpRingsBackAndEndsWithTheCallersHangUp) {
+    CallThroughTheProxy(Tcp(), "TCP", 33);
 }
 
 TEST_F(SipProviderTest, VeltoAccountStatusRegistersOnceAndSaysHowInOneLine) {
