@@ -30,9 +30,8 @@ struct SipSettings {
     ListenAddress listen;
     std::string proxy;  // as configured; empty: direct calls, no registration
     std::optional<SipAddress> proxyAddress;
-    std::string outboundProxy;  // empty: requests go to the proxy
-    std::string authUser;       // empty: the identity's user
-    std::string realm;          // empty: any
+    std::string authUser;  // empty: the identity's user
+    std::string realm;     // empty: any
     uint32_t expiry = kDefaultExpiry;
     std::string stun;  // HOST[:PORT]; empty: none
     bool ice = false;

@@ -133,6 +133,29 @@ TEST_F(SipProviderTest, AnUntrustedCertificateIsRefusedWithTheReason) {
         << trace.Text();
 }
 
+TEST_F(SipProviderTest, AnUnreachableTlsServerIsReportedAndTriedAgain) {
+    const std::string closed = "sips:" + Domain() + ":5062";  // nobody listens there
+    SipSkypeFactory factory(Provider(closed, kPassword));
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(RunUntil([&] { return trace.Count(" over TLS failed: ") >= 2; })) << trace.Text();
+    EXPECT_TRUE(trace.Contains("SIP: registration at " + closed + " over TLS failed: "));
+    EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
+}
+
+TEST_F(SipProviderTest, TheRegistrationAsksForTheConfiguredExpiry) {
+    SipBackendOptions options = Provider(Tcp(), kPassword);
+    options.settings.settings->expiry = 120;
+    const size_t from = registrar_->Log().size();
+    SipSkypeFactory factory(options);
+    auto skype = Attached(factory);
+    EXPECT_TRUE(registrar_->WaitForLog("REGISTERED sip:velto@" + Domain() + " au=a1234 over tcp",
+                                       2000ms, from))
+        << registrar_->Log().substr(from);
+    EXPECT_TRUE(trace.Contains("(expires in 120 s)\n")) << trace.Text();
+}
+
 TEST_F(SipProviderTest, AWrongPasswordFixedWhileRunningRegistersWithoutARestart) {
     std::mutex mutex;
     std::string password = "wrong";

@@ -365,20 +365,11 @@ bool SipEngine::SetUpAccount(const SipSettings& s, std::string& error) {
     LinphoneAccountParams* params = linphone_core_create_account_params(core_);
     LinphoneAddress* identity = linphone_factory_create_address(factory, s.identityText.c_str());
     LinphoneAddress* server = linphone_factory_create_address(factory, s.proxy.c_str());
-    LinphoneAddress* route =
-        s.outboundProxy.empty() ? nullptr
-                                : linphone_factory_create_address(factory, s.outboundProxy.c_str());
-    if (identity == nullptr || server == nullptr ||
-        (!s.outboundProxy.empty() && route == nullptr)) {
-        error = "the SIP stack refused the Identity, the Proxy or the OutboundProxy";
+    if (identity == nullptr || server == nullptr) {
+        error = "the SIP stack refused the Identity or the Proxy";
     } else {
         linphone_account_params_set_identity_address(params, identity);
         linphone_account_params_set_server_address(params, server);
-        if (route != nullptr) {
-            bctbx_list_t* routes = bctbx_list_append(nullptr, route);
-            linphone_account_params_set_routes_addresses(params, routes);
-            bctbx_list_free(routes);
-        }
         linphone_account_params_set_outbound_proxy_enabled(params, TRUE);
         linphone_account_params_enable_register(params, TRUE);
         linphone_account_params_set_publish_enabled(params, FALSE);
@@ -388,7 +379,7 @@ bool SipEngine::SetUpAccount(const SipSettings& s, std::string& error) {
         linphone_core_set_default_account(core_, account_);
         linphone_account_unref(account_);
     }
-    for (LinphoneAddress* address : {identity, server, route}) {
+    for (LinphoneAddress* address : {identity, server}) {
         if (address != nullptr) {
             linphone_address_unref(address);
         }
