@@ -1,5 +1,6 @@
 #include "sipaccount/ContactFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
@@ -44,11 +45,11 @@ std::string Unescape(std::string_view value) {
 
 // Names longer than any address book shows are cut (at a character boundary), so that a
 // saved file always reads back within the line limit.
-std::string Cut(std::string text) {
-    if (text.size() <= kMaxContactFieldBytes) {
+std::string Cut(std::string text, size_t limit = kMaxContactFieldBytes) {
+    if (text.size() <= limit) {
         return text;
     }
-    size_t end = kMaxContactFieldBytes;
+    size_t end = limit;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
         --end;
     }
@@ -135,6 +136,27 @@ std::string FirstNickname(std::string_view value) {
     return Unescape(value);
 }
 
+// CATEGORIES' comma-separated list (a comma escaped with a backslash belongs to a name),
+// added to `groups` without repeats, at most kMaxContactGroups of them.
+void AddCategories(std::string_view value, std::vector<std::string>& groups) {
+    size_t start = 0;
+    for (size_t i = 0; i <= value.size(); ++i) {
+        if (i < value.size() && value[i] == '\\') {
+            ++i;
+            continue;
+        }
+        if (i < value.size() && value[i] != ',') {
+            continue;
+        }
+        std::string name = Cut(Unescape(value.substr(start, i - start)), kMaxGroupNameBytes);
+        start = i + 1;
+        if (!name.empty() && groups.size() < kMaxContactGroups &&
+            std::find(groups.begin(), groups.end(), name) == groups.end()) {
+            groups.push_back(std::move(name));
+        }
+    }
+}
+
 // Reads a file's content lines in order, card by card, into `result`. Each step answers
 // what is wrong with its line, or nothing.
 class CardReader {
@@ -161,6 +183,8 @@ class CardReader {
             card_.fullName = Cut(Unescape(value));
         } else if (name == "NICKNAME" && card_.nickname.empty()) {
             card_.nickname = Cut(FirstNickname(value));
+        } else if (name == "CATEGORIES") {
+            AddCategories(value, card_.groups);
         } else if (name == "IMPP" && !hasAddress_) {
             return Impp(Unescape(value));
         }
@@ -274,6 +298,13 @@ std::string FormatContactFile(const std::vector<SipContact>& contacts) {
             "\r\n";
         if (!contact.nickname.empty()) {
             text += "NICKNAME:" + Escape(contact.nickname) + "\r\n";
+        }
+        if (!contact.groups.empty()) {
+            std::string list;
+            for (const std::string& group : contact.groups) {
+                list += (list.empty() ? "" : ",") + Escape(group);
+            }
+            text += "CATEGORIES:" + list + "\r\n";
         }
         text += "IMPP:" + contact.address.Uri() + "\r\n";
         text += "END:VCARD\r\n";

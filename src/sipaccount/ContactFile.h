@@ -16,6 +16,8 @@ struct SipContact {
     std::string fullName;
     std::string nickname;
     SipAddress address;
+    // CATEGORIES: the groups the user put the contact in.
+    std::vector<std::string> groups{};
 };
 
 // What reading a contact file gave: the contacts, or an error naming the line. Cards
@@ -32,6 +34,10 @@ inline constexpr size_t kMaxContactLineBytes = 8192;
 inline constexpr size_t kMaxContacts = 2000;
 // A longer name or nickname is cut to this.
 inline constexpr size_t kMaxContactFieldBytes = 1024;
+// Groups of one contact, and a group's name (longer names are cut): a saved card's
+// CATEGORIES line stays within the line limit even with every character escaped.
+inline constexpr size_t kMaxContactGroups = 16;
+inline constexpr size_t kMaxGroupNameBytes = 100;
 
 // Reads vCard 4.0 text (also 3.0, which address books still export): folded lines,
 // property groups and parameters, backslash escapes, CRLF or LF.

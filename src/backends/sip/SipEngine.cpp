@@ -104,7 +104,7 @@ void SipEngine::LoadContacts() {
         }
         contactUris_[handle] = contact.address.Uri();
         contacts.push_back(ContactState{handle, contact.address.Uri(), contact.fullName,
-                                        contact.nickname, OnlineStatus::Offline});
+                                        contact.nickname, OnlineStatus::Offline, contact.groups});
         LinphoneFriend* fr =
             linphone_core_create_friend_with_address(core_, contact.address.Uri().c_str());
         if (fr == nullptr) {

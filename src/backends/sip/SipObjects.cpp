@@ -216,6 +216,10 @@ std::string SipUser::DisplayName() {
     return Read("DisplayName").displayName;
 }
 
+std::vector<std::string> SipUser::Groups() {
+    return Read("Groups").groups;
+}
+
 skype::OnlineStatus SipUser::OnlineStatus() {
     return Read("OnlineStatus").onlineStatus;
 }

@@ -98,6 +98,7 @@ class SipUser final : public User, private ThreadBound<SipBackend> {
     std::string Handle() override;
     std::string FullName() override;
     std::string DisplayName() override;
+    std::vector<std::string> Groups() override;
     skype::OnlineStatus OnlineStatus() override;
     bool IsBlocked() override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;

@@ -36,6 +36,7 @@ struct ContactState {
     std::string fullName;
     std::string displayName;
     OnlineStatus onlineStatus = OnlineStatus::Offline;
+    std::vector<std::string> groups{};
 };
 
 // One peer's application stream: the messages it sent that nobody has read yet.

@@ -28,6 +28,37 @@ TEST(ContactFileTest, ReadsWhatAddressBooksExport) {
     EXPECT_TRUE(file.skipped.empty());
 }
 
+TEST(ContactFileTest, CategoriesAreTheContactsGroupsAndSurviveASave) {
+    std::string many;
+    for (int i = 0; i < 20; ++i) {
+        many += (i ? "," : "") + std::string("g") + std::to_string(i);
+    }
+    const std::string text =
+        "BEGIN:VCARD\r\nFN:Mum\r\nCATEGORIES:Family,Night\\, owls,Family\r\n"
+        "CATEGORIES:Close\r\nIMPP:sip:mum@example.org\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nFN:Many\r\nCATEGORIES:" +
+        many + "," + std::string(300, 'x') + "\r\nIMPP:sip:many@example.org\r\nEND:VCARD\r\n";
+    const ContactFileText file = ParseContactFile(text);
+    ASSERT_EQ(file.error, "");
+    ASSERT_EQ(file.contacts.size(), 2u);
+    EXPECT_EQ(file.contacts[0].groups,
+              (std::vector<std::string>{"Family", "Night, owls", "Close"}));
+    // At most 16 groups a contact: the seventeenth on is left out.
+    ASSERT_EQ(file.contacts[1].groups.size(), kMaxContactGroups);
+    EXPECT_EQ(file.contacts[1].groups.back(), "g15");
+    const ContactFileText back = ParseContactFile(FormatContactFile(file.contacts));
+    ASSERT_EQ(back.error, "");
+    EXPECT_EQ(back.contacts[0].groups, file.contacts[0].groups);
+    EXPECT_EQ(back.contacts[1].groups, file.contacts[1].groups);
+    // The longest name a group keeps, escaped everywhere, still reads back within a line.
+    SipContact worst = file.contacts[0];
+    worst.groups.clear();
+    for (size_t i = 0; i < kMaxContactGroups; ++i) {
+        worst.groups.push_back(std::string(kMaxGroupNameBytes - 2, ',') + std::to_string(10 + i));
+    }
+    EXPECT_EQ(ParseContactFile(FormatContactFile({worst})).contacts[0].groups, worst.groups);
+}
+
 TEST(ContactFileTest, SkipsCardsWithoutASipAddressAndSaysWhich) {
     const ContactFileText file = ParseContactFile(
         "BEGIN:VCARD\nFN:Carol\nTEL:+123\nEND:VCARD\n"
