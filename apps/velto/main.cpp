@@ -59,10 +59,16 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
     platform::Trace("velto: calls through SIP\n");
     // Run by the module's loader on its worker: the keyring may take seconds to answer.
     auto prepare = [&clock, hive, config, folders] {
-        const auto keyring = skype::sip::SystemKeyring(clock);
-        skype::sip::HivePasswordStore userFile(*hive);
-        skype::sip::AccountPassword password(*keyring, userFile);
-        auto settings = skype::sip::ReadSipSettings(*hive, password);
+        // Also before a failed registration is tried again: the user may have fixed the
+        // account meanwhile.
+        auto read = [&clock, files = hive->files()] {
+            platform::Registry current(files);  // as the file is now
+            const auto keyring = skype::sip::SystemKeyring(clock);
+            skype::sip::HivePasswordStore userFile(current);
+            skype::sip::AccountPassword password(*keyring, userFile);
+            return skype::sip::ReadSipSettings(current, password);
+        };
+        auto settings = read();
         if (settings.settings) {
             const auto& s = *settings.settings;
             if (!s.passwordPlace.empty()) {
@@ -76,6 +82,7 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
             .settings = std::move(settings),
             .contactsFile = skype::sip::ContactFilePath(config),
             .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
+            .rereadSettings = read,
         };
     };
     return std::make_unique<skype::sip::SipModuleFactory>(std::move(module), std::move(prepare));

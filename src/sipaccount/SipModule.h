@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 #include "callapi/SkypeFactory.h"
 #include "platform/Clock.h"
@@ -27,6 +28,9 @@ struct SipModuleOptions {
     std::filesystem::path contactsFile;
     // The SIP stack's own state.
     std::filesystem::path dataDir;
+    // Reads the account again, before a failed registration is tried again (the user may
+    // have fixed it meanwhile); empty: the settings above stay.
+    std::function<SipSettingsResult()> rereadSettings{};
 };
 
 }  // namespace velto::skype::sip

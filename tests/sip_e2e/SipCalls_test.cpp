@@ -360,3 +360,18 @@ TEST_F(SipCallsTest, CallersWhoHangUpDuringTheGreetingOrTheBeepLeaveAMissedCallA
 
 }  // namespace
 }  // namespace velto::skype::sip
+
+namespace velto::skype::sip {
+namespace {
+
+TEST_F(SipCallsTest, ACallTheStackRefusesForItsCodecLeavesAMissedCall) {
+    StartProgram(test::PeerAddress(96));
+    peer->UseCodec("gsm.so", "GSM", 440);  // no codec in common: 488
+    peer->Call(Target(), 2);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(8000)))
+        << peer->Log() << trace.Text();
+    EXPECT_EQ(app->missedCalls().Snapshot()[0].partnerHandle, peer->Handle());
+}
+
+}  // namespace
+}  // namespace velto::skype::sip

@@ -29,6 +29,7 @@ extern "C" velto::skype::SkypeFactory* velto_sip_create_factory(
         return new SipSkypeFactory(SipBackendOptions{
             .clock = options->clock,
             .settings = std::move(options->settings),
+            .rereadSettings = std::move(options->rereadSettings),
             .contactsFile = std::move(options->contactsFile),
             .dataDir = std::move(options->dataDir),
         });
