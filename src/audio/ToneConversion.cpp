@@ -73,8 +73,9 @@ std::string FailureOf(const ToneReport& report) {
 class DiscardingSink final : public PcmSink {
   public:
     void Begin(uint32_t) override {}
-    bool Frame(const int32_t*, const int32_t*, unsigned) override { return true; }
+    bool Frame(const int32_t*, const int32_t*, unsigned, unsigned) override { return true; }
     bool End() override { return true; }
+    bool FirstChannelOnly() const override { return true; }
 };
 
 // Passes the decoder's frames on until `stopped` says so; the decoder then ends as after a
@@ -84,15 +85,17 @@ class StoppableSink final : public PcmSink {
     StoppableSink(PcmSink& inner, const std::function<bool()>& stopped)
         : inner_(inner), stopped_(stopped) {}
     void Begin(uint32_t sampleRate) override { inner_.Begin(sampleRate); }
-    bool Frame(const int32_t* left, const int32_t* right, unsigned length) override {
+    bool Frame(const int32_t* left, const int32_t* right, unsigned length,
+               unsigned channels) override {
         if (stopped_ && stopped_()) {
             stoppedEarly = true;
             errno = ECANCELED;
             return false;
         }
-        return inner_.Frame(left, right, length);
+        return inner_.Frame(left, right, length, channels);
     }
     bool End() override { return inner_.End(); }
+    bool FirstChannelOnly() const override { return inner_.FirstChannelOnly(); }
 
     bool stoppedEarly = false;
 
