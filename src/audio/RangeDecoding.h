@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "audio/ByteSource.h"
+#include "audio/Mp3Decoder.h"
+#include "audio/PcmSink.h"
+
+namespace velto::audio {
+
+// How an MP3 is split into ranges of bytes whose frames are decoded on several threads.
+struct RangePlan {
+    unsigned threads = 1;  // below 2: one decoder from start to end, on the calling thread
+    uint64_t rangeBytes = 256 * 1024;
+    // A range's decoder starts this far before the range, to find the frame sequence and
+    // refill the bit reservoir; it takes over only once its state is provably the one the
+    // whole-file decoding would have there (see RangeDecoding.cpp).
+    uint64_t warmupBytes = 3 * 1024;
+
+    // Two threads for an input of at least three ranges when the process may run on two
+    // processors or more; else one.
+    static RangePlan For(uint64_t inputBytes);
+};
+
+// Decodes `source` into `sink` as DecodeMp3Stream decodes the same bytes from a file: the
+// same frames and samples, in order, the same stats and status text (a read failure aside,
+// which is reported where it is met). With more than one thread the sink must use only the
+// first channel (FirstChannelOnly), as the ranges keep only that channel's samples.
+// `handedOver`, when given, receives how many ranges after the first were taken from
+// their own threads (the others were decoded on the calling thread).
+int DecodeMp3Ranges(const ByteSource& source, PcmSink& sink, std::string& status,
+                    DecodeStats& stats, const RangePlan& plan, size_t* handedOver = nullptr);
+
+}  // namespace velto::audio
