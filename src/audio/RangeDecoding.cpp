@@ -651,12 +651,35 @@ int RangeDecoding::Conclude(Stop stop, const FrameDecoder& last, std::string& st
 
 }  // namespace
 
-RangePlan RangePlan::For(uint64_t inputBytes) {
+RangePlan RangePlan::For(const ByteSource& source) {
     RangePlan plan;
+    // The first header libmad accepts near the start gives the bytes per sample.
+    std::vector<unsigned char> start(
+        static_cast<size_t>(std::min<uint64_t>(source.Size(), 64 * 1024)) + MAD_BUFFER_GUARD);
+    const size_t length = start.size() - MAD_BUFFER_GUARD;
+    if (length > 0 && source.ReadAt(0, start.data(), length)) {
+        mad_stream stream;
+        mad_header header;
+        mad_stream_init(&stream);
+        mad_header_init(&header);
+        mad_stream_buffer(&stream, start.data(), start.size());
+        for (int tries = 0; tries < 64; ++tries) {
+            if (mad_header_decode(&header, &stream) == 0 && header.samplerate > 0) {
+                const uint64_t bytes = kRangeSamples * (header.bitrate / 8) / header.samplerate;
+                plan.rangeBytes = std::clamp<uint64_t>(bytes, 64 * 1024, 1024 * 1024);
+                break;
+            }
+            if (stream.error == MAD_ERROR_BUFLEN) {
+                break;
+            }
+        }
+        mad_header_finish(&header);
+        mad_stream_finish(&stream);
+    }
     cpu_set_t cpus;
     CPU_ZERO(&cpus);
     const int usable = sched_getaffinity(0, sizeof cpus, &cpus) == 0 ? CPU_COUNT(&cpus) : 1;
-    plan.threads = usable >= 2 && inputBytes >= 3 * plan.rangeBytes ? 2 : 1;
+    plan.threads = usable >= 2 && source.Size() >= 3 * plan.rangeBytes ? 2 : 1;
     return plan;
 }
 

@@ -19,9 +19,10 @@ struct RangePlan {
     // whole-file decoding would have there (see RangeDecoding.cpp).
     uint64_t warmupBytes = 3 * 1024;
 
-    // Two threads for an input of at least three ranges when the process may run on two
-    // processors or more; else one.
-    static RangePlan For(uint64_t inputBytes);
+    // Ranges of about 600,000 samples at the bit and sample rate of the first frame found
+    // near the start; two threads for an input of at least three ranges when the process
+    // may run on two processors or more, else one.
+    static RangePlan For(const ByteSource& source);
 };
 
 // Decodes `source` into `sink` as DecodeMp3Stream decodes the same bytes from a file: the

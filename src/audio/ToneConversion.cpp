@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "audio/ByteSource.h"
+#include "audio/RangeDecoding.h"
 #include "audio/TelephoneRateWriter.h"
 #include "platform/TempFile.h"
 #include "platform/Trace.h"
@@ -104,6 +106,19 @@ class StoppableSink final : public PcmSink {
     const std::function<bool()>& stopped_;
 };
 
+// Decodes an MP3 file for a sink of the first channel: ranges of frames on two threads when
+// the file is long enough and the process has the processors, else one pass; the same
+// samples either way.
+int DecodeForTone(std::FILE* in, PcmSink& sink, std::string& status, DecodeStats& stats) {
+    if (const auto source = RegularFileSource(in)) {
+        const RangePlan plan = RangePlan::For(*source);
+        if (plan.threads >= 2) {
+            return DecodeMp3Ranges(*source, sink, status, stats, plan);
+        }
+    }
+    return DecodeMp3Stream(in, sink, status, {}, stats);
+}
+
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec);
@@ -172,8 +187,7 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
     if (tone == nullptr) {
         // Still decode, for the status text and the counts.
         DiscardingSink discard;
-        report.decodeResult =
-            DecodeMp3Stream(in, discard, report.decodeStatus, {}, report.decodeStats);
+        report.decodeResult = DecodeForTone(in, discard, report.decodeStatus, report.decodeStats);
         std::fclose(in);
         platform::Trace("%s", report.decodeStatus.c_str());
         platform::Trace("Fail open\n");
@@ -183,7 +197,7 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
     }
     TelephoneRateWriter writer(tone);
     StoppableSink sink(writer, stopped);
-    report.decodeResult = DecodeMp3Stream(in, sink, report.decodeStatus, {}, report.decodeStats);
+    report.decodeResult = DecodeForTone(in, sink, report.decodeStatus, report.decodeStats);
     std::fclose(in);
     platform::Trace("%s", report.decodeStatus.c_str());
     report.convert = writer.Finish();
