@@ -74,14 +74,15 @@ bool FrameDecoder::Refill(Event& event) {
     const mad_stream& stream = mad_.stream;
     uint64_t from = start_;
     if (stream.buffer != nullptr) {
-        if (atEnd_) {
-            event = Event::kEnd;
-            return false;
-        }
-        if (static_cast<size_t>(stream.bufend - stream.next_frame) >= kWindowBytes) {
-            // A frame larger than a window: the sequential reader is asked for no bytes.
+        if (static_cast<size_t>(stream.bufend - stream.next_frame) == kWindowBytes) {
+            // A whole window left unused: the one-pass decoder asks its reader for no
+            // bytes, which is an error.
             readError_ = EINVAL;
             event = Event::kReadError;
+            return false;
+        }
+        if (atEnd_) {
+            event = Event::kEnd;
             return false;
         }
         from = NextOffset();

@@ -24,6 +24,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -40,7 +41,7 @@ constexpr size_t kReservoirBytes = 511;
 constexpr size_t kRangesInFlight = 3;
 // A range holds about this many first-channel samples (4 bytes each) at the file's start
 // rate: the memory of three ranges stays a few megabytes whatever the bit rate.
-constexpr uint64_t kRangeSamples = 600000;
+constexpr uint64_t kRangeSamples = 400000;
 
 using Event = FrameDecoder::Event;
 
@@ -227,6 +228,7 @@ class RangeDecoding {
                uint32_t sampleRate, mad_timer_t duration);
     void WaitDone(size_t index);
     void Release(size_t index);
+    bool StartWorkers();
     void StopWorkers();
     int Conclude(Stop stop, const FrameDecoder& last, std::string& status);
 
@@ -272,14 +274,14 @@ int RangeDecoding::Run(std::string& status, DecodeStats& stats) {
     std::unique_ptr<FrameDecoder> exact;
     std::vector<uint64_t> tail;
     Stop stop = Stop::kEnd;
+    if (!ranges_.empty() && !StartWorkers()) {
+        ranges_.clear();
+    }
     if (ranges_.empty()) {
         exact = std::make_unique<FrameDecoder>(source_, 0, sink_.FirstChannelOnly());
         target_ = 0;
         stop = Continue(*exact, tail);
     } else {
-        for (unsigned i = 0; i < std::min<unsigned>(plan_.threads, 8); ++i) {
-            workers_.emplace_back([this] { Work(); });
-        }
         WaitDone(0);
         Range& first = *ranges_[0];
         stop = ApplyRange(first, false) ? first.stop : Stop::kWriteFailed;
@@ -609,6 +611,19 @@ void RangeDecoding::Release(size_t index) {
         released_ = std::max(released_, index + 1);
     }
     changed_.notify_all();
+}
+
+// At least two, as each range's decoder waits for the next range's anchor.
+bool RangeDecoding::StartWorkers() {
+    try {
+        for (unsigned i = 0; i < std::min<unsigned>(plan_.threads, 8); ++i) {
+            workers_.emplace_back([this] { Work(); });
+        }
+    } catch (const std::system_error&) {
+        StopWorkers();
+        return false;
+    }
+    return true;
 }
 
 void RangeDecoding::StopWorkers() {

@@ -17,9 +17,9 @@ struct RangePlan {
     // A range's decoder starts this far before the range, to find the frame sequence and
     // refill the bit reservoir; it takes over only once its state is provably the one the
     // whole-file decoding would have there (see RangeDecoding.cpp).
-    uint64_t warmupBytes = 3 * 1024;
+    uint64_t warmupBytes = 1024;
 
-    // Ranges of about 600,000 samples at the bit and sample rate of the first frame found
+    // Ranges of about 400,000 samples at the bit and sample rate of the first frame found
     // near the start; two threads for an input of at least three ranges when the process
     // may run on two processors or more, else one.
     static RangePlan For(const ByteSource& source);

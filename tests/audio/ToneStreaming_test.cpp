@@ -178,7 +178,7 @@ TEST_F(ToneStreamingTest, ALongFileGivesTheTwoStepBytes) {
     const auto wav = dir_ / "long.wav";
     const auto mp3 = dir_ / "long.mp3";
     ASSERT_TRUE(test::Run("sox -n -r 44100 -c 2 -b 16 '" + wav.string() +
-                          "' synth 50 sine 300 whitenoise remix 1v0.5,2v0.2 2v0.5,1v0.2 gain -3"));
+                          "' synth 42 sine 300 whitenoise remix 1v0.5,2v0.2 2v0.5,1v0.2 gain -3"));
     ASSERT_TRUE(test::Run("lame --quiet -m j -b 128 --tt Long '" + wav.string() + "' '" +
                           mp3.string() + "'"));
     const std::string bytes = velto::test::ReadFileBytes(mp3);
