@@ -124,7 +124,18 @@ bool FrameDecoder::Rewindow(uint64_t windowStart, unsigned long freeRate) {
     const uint64_t thisFrame = Offset(before.this_frame);
     const uint64_t nextFrame = Offset(before.next_frame);
     const uint64_t bitPtr = Offset(before.ptr.byte);
+    // The next header is looked for from next_frame; this_frame and the bit pointer are set
+    // afresh from there, unless a header was read and its frame is still to be decoded,
+    // when they lie after the window's start too.
+    if (nextFrame < windowStart || nextFrame - windowStart > kWindowBytes + MAD_BUFFER_GUARD) {
+        readError_ = EINVAL;  // not a window the decoder's position lies in
+        return false;
+    }
     if (!FillWindow(windowStart)) {
+        return false;
+    }
+    if (std::max(nextFrame, bitPtr) > WindowEnd()) {
+        readError_ = EINVAL;
         return false;
     }
     const auto at = [this](uint64_t offset) {

@@ -410,7 +410,7 @@ Stop RangeDecoding::DecodeOwned(Range& range, size_t index, FrameDecoder& decode
             frame.offset = offset;
             frame.size = decoder.FrameSize();
             range.frames.push_back(frame);
-        } else if (event == Event::kFrame) {
+        } else if (event == Event::kFrame && !range.frames.empty()) {
             RangeFrame& frame = range.frames.back();
             const mad_pcm& pcm = decoder.pcm();
             frame.decoded = true;
