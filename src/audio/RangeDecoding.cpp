@@ -386,7 +386,8 @@ Stop RangeDecoding::DecodeOwned(Range& range, size_t index, FrameDecoder& decode
     const bool last = index + 1 == ranges_.size();
     const uint64_t end = last ? UINT64_MAX : ranges_[index + 1]->start;
     const uint64_t tailFrom = last ? UINT64_MAX : ranges_[index + 1]->decodeFrom;
-    range.pcm.reserve(kRangeSamples + kRangeSamples / 4);
+    // About three samples a byte at common rates; the vector grows for lower bit rates.
+    range.pcm.reserve(static_cast<size_t>(std::min(kRangeSamples, 3 * plan_.rangeBytes)));
     Event event = index == 0 ? decoder.Step() : Event::kHeader;  // else at the anchor's
     for (;; event = decoder.Step()) {
         if (range.abandoned) {
