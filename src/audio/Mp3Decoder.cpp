@@ -89,6 +89,37 @@ class WavPcmWriter final : public PcmSink {
     DitheredScaler scaler_;
 };
 
+// Refills libmad's input from what it left unread and the next bytes of the file, with
+// eight zero bytes after the file's last. False when nothing more could be read: `status`
+// then says why and `result` is set on a read error.
+bool FillInput(mad_stream& stream, BufferedReader& reader, std::vector<unsigned char>& in,
+               uint64_t& bytesRead, std::string& status, int& result) {
+    size_t remaining = 0;
+    if (stream.next_frame != nullptr) {
+        remaining = static_cast<size_t>(stream.bufend - stream.next_frame);
+        std::memmove(in.data(), stream.next_frame, remaining);
+    }
+    unsigned char* readStart = in.data() + remaining;
+    size_t readSize = reader.Read(readStart, 1, kInputBlock - remaining);
+    if (readSize == 0) {
+        if (reader.error() != 0) {
+            SetStatus(status, "Read error on bit-stream (%s)\n", std::strerror(reader.error()));
+            result = kDecodeFailed;
+        } else {
+            SetStatus(status, "End of input stream\n");
+        }
+        return false;
+    }
+    bytesRead += readSize;
+    if (reader.AtEnd()) {
+        std::memset(readStart + readSize, 0, MAD_BUFFER_GUARD);
+        readSize += MAD_BUFFER_GUARD;
+    }
+    mad_stream_buffer(&stream, in.data(), readSize + remaining);
+    stream.error = MAD_ERROR_NONE;
+    return true;
+}
+
 }  // namespace
 
 int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
@@ -103,31 +134,9 @@ int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
 
     for (;;) {
         mad_stream& stream = mad.stream;
-        if (stream.buffer == nullptr || stream.error == MAD_ERROR_BUFLEN) {
-            size_t remaining = 0;
-            if (stream.next_frame != nullptr) {
-                remaining = static_cast<size_t>(stream.bufend - stream.next_frame);
-                std::memmove(in.data(), stream.next_frame, remaining);
-            }
-            unsigned char* readStart = in.data() + remaining;
-            size_t readSize = reader.Read(readStart, 1, kInputBlock - remaining);
-            if (readSize == 0) {
-                if (reader.error() != 0) {
-                    SetStatus(status, "Read error on bit-stream (%s)\n",
-                              std::strerror(reader.error()));
-                    result = kDecodeFailed;
-                } else {
-                    SetStatus(status, "End of input stream\n");
-                }
-                break;
-            }
-            bytesRead += readSize;
-            if (reader.AtEnd()) {
-                std::memset(readStart + readSize, 0, MAD_BUFFER_GUARD);
-                readSize += MAD_BUFFER_GUARD;
-            }
-            mad_stream_buffer(&stream, in.data(), readSize + remaining);
-            stream.error = MAD_ERROR_NONE;
+        if ((stream.buffer == nullptr || stream.error == MAD_ERROR_BUFLEN) &&
+            !FillInput(stream, reader, in, bytesRead, status, result)) {
+            break;
         }
 
         if (mad_frame_decode(&mad.frame, &stream) != 0) {
