@@ -41,11 +41,36 @@ constexpr size_t kReservoirBytes = 511;
 constexpr size_t kRangesInFlight = 3;
 // A range holds about this many first-channel samples (4 bytes each) at the file's start
 // rate: the memory of three ranges stays a few megabytes whatever the bit rate.
-constexpr uint64_t kRangeSamples = 400000;
+constexpr uint64_t kRangeSamples = 300000;
 
 using Event = FrameDecoder::Event;
 
-// A frame of a range; its first-channel samples are in the range's pcm from pcmAt.
+// Samples kept in blocks, so that a range's memory grows by a block at a time and stored
+// samples never move.
+class SampleStore {
+  public:
+    const int32_t* Add(const int32_t* samples, unsigned count) {
+        if (blocks_.empty() || kBlock - used_ < count) {
+            blocks_.push_back(std::make_unique<int32_t[]>(std::max<size_t>(kBlock, count)));
+            used_ = 0;
+        }
+        int32_t* at = blocks_.back().get() + used_;
+        std::copy(samples, samples + count, at);
+        used_ += count;
+        return at;
+    }
+    void Clear() {
+        blocks_.clear();
+        blocks_.shrink_to_fit();
+    }
+
+  private:
+    static constexpr size_t kBlock = 32 * 1152;
+    std::vector<std::unique_ptr<int32_t[]>> blocks_;
+    size_t used_ = 0;
+};
+
+// A frame of a range; `samples` are its first channel's, in the range's store.
 struct RangeFrame {
     uint64_t offset = 0;
     uint32_t size = 0;
@@ -54,7 +79,7 @@ struct RangeFrame {
     uint16_t length = 0;
     uint32_t sampleRate = 0;
     mad_timer_t duration = mad_timer_zero;
-    size_t pcmAt = 0;
+    const int32_t* samples = nullptr;
 };
 
 enum class Stop {
@@ -81,7 +106,7 @@ struct Range {
     std::atomic<bool> abandoned{false};
     // The decoder's output, read once done.
     std::vector<RangeFrame> frames;
-    std::vector<int32_t> pcm;
+    SampleStore pcm;
     std::vector<uint64_t> tail;  // its header offsets from the next range's decodeFrom on
     Stop stop = Stop::kEnd;
     std::unique_ptr<FrameDecoder> decoder;
@@ -179,7 +204,7 @@ class SequentialWindow {
 // Drops what a range decoded, once it is applied or given up.
 void FreeOutput(Range& range) {
     std::vector<RangeFrame>().swap(range.frames);
-    std::vector<int32_t>().swap(range.pcm);
+    range.pcm.Clear();
     std::vector<uint64_t>().swap(range.tail);
     range.decoder.reset();
 }
@@ -386,8 +411,6 @@ Stop RangeDecoding::DecodeOwned(Range& range, size_t index, FrameDecoder& decode
     const bool last = index + 1 == ranges_.size();
     const uint64_t end = last ? UINT64_MAX : ranges_[index + 1]->start;
     const uint64_t tailFrom = last ? UINT64_MAX : ranges_[index + 1]->decodeFrom;
-    // About three samples a byte at common rates; the vector grows for lower bit rates.
-    range.pcm.reserve(static_cast<size_t>(std::min(kRangeSamples, 3 * plan_.rangeBytes)));
     Event event = index == 0 ? decoder.Step() : Event::kHeader;  // else at the anchor's
     for (;; event = decoder.Step()) {
         if (range.abandoned) {
@@ -419,8 +442,7 @@ Stop RangeDecoding::DecodeOwned(Range& range, size_t index, FrameDecoder& decode
             frame.length = pcm.length;
             frame.sampleRate = decoder.header().samplerate;
             frame.duration = decoder.header().duration;
-            frame.pcmAt = range.pcm.size();
-            range.pcm.insert(range.pcm.end(), pcm.samples[0], pcm.samples[0] + pcm.length);
+            frame.samples = range.pcm.Add(pcm.samples[0], pcm.length);
         } else if (event != Event::kFrameError && event != Event::kStreamError) {
             return StopOf(event);
         }
@@ -572,8 +594,8 @@ bool RangeDecoding::ApplyRange(const Range& range, bool followWindow) {
         if (followWindow) {
             window_.BeforeFrame(frame.offset, frame.size);
         }
-        if (frame.decoded && !Apply(range.pcm.data() + frame.pcmAt, nullptr, frame.length,
-                                    frame.channels, frame.sampleRate, frame.duration)) {
+        if (frame.decoded && !Apply(frame.samples, nullptr, frame.length, frame.channels,
+                                    frame.sampleRate, frame.duration)) {
             return false;
         }
     }

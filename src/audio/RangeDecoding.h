@@ -19,7 +19,7 @@ struct RangePlan {
     // whole-file decoding would have there (see RangeDecoding.cpp).
     uint64_t warmupBytes = 1024;
 
-    // Ranges of about 400,000 samples at the bit and sample rate of the first frame found
+    // Ranges of about 300,000 samples at the bit and sample rate of the first frame found
     // near the start; two threads for an input of at least three ranges when the process
     // may run on two processors or more, else one.
     static RangePlan For(const ByteSource& source);
