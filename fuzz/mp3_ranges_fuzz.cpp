@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "audio/ByteSource.h"
 #include "audio/Mp3Decoder.h"
+#include "audio/RandomAccessInput.h"
 #include "audio/RangeDecoding.h"
 #include "platform/Trace.h"
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int result = DecodeMp3Stream(in, reference, status, {}, stats);
     std::fclose(in);
 
-    MemorySource source(bytes.data(), bytes.size());
+    MemoryInput source(bytes.data(), bytes.size());
     RecordingSink ranges(true);
     std::string rangeStatus;
     DecodeStats rangeStats;

@@ -6,7 +6,7 @@
 
 namespace velto::audio {
 
-FrameDecoder::FrameDecoder(const ByteSource& source, uint64_t start, bool firstChannelOnly)
+FrameDecoder::FrameDecoder(const RandomAccessInput& source, uint64_t start, bool firstChannelOnly)
     : source_(source),
       start_(start),
       firstChannelOnly_(firstChannelOnly),

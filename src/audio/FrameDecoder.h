@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/ByteSource.h"
 #include "audio/MadState.h"
+#include "audio/RandomAccessInput.h"
 
 namespace velto::audio {
 
-// libmad over a ByteSource, one step at a time, reading the input in the same windows as
+// libmad over a RandomAccessInput, one step at a time, reading the input in the same windows as
 // DecodeMp3Stream: 40960 bytes from where libmad asked for more, and 8 zero bytes after the
 // end of the input. Started at offset 0 it decodes exactly as DecodeMp3Stream does.
 //
@@ -34,7 +34,7 @@ class FrameDecoder {
     };
 
     // Decodes from `start`. Only the first channel is synthesised with `firstChannelOnly`.
-    FrameDecoder(const ByteSource& source, uint64_t start, bool firstChannelOnly);
+    FrameDecoder(const RandomAccessInput& source, uint64_t start, bool firstChannelOnly);
 
     Event Step();
 
@@ -75,7 +75,7 @@ class FrameDecoder {
                             : windowStart_ + static_cast<uint64_t>(p - buffer_.data());
     }
 
-    const ByteSource& source_;
+    const RandomAccessInput& source_;
     const uint64_t start_;
     const bool firstChannelOnly_;
     MadState mad_;

@@ -228,7 +228,7 @@ namespace {
 
 class RangeDecoding {
   public:
-    RangeDecoding(const ByteSource& source, PcmSink& sink, const RangePlan& plan);
+    RangeDecoding(const RandomAccessInput& source, PcmSink& sink, const RangePlan& plan);
     ~RangeDecoding() { StopWorkers(); }
     int Run(std::string& status, DecodeStats& stats);
     size_t handedOver() const { return handedOver_; }
@@ -257,7 +257,7 @@ class RangeDecoding {
     void StopWorkers();
     int Conclude(Stop stop, const FrameDecoder& last, std::string& status);
 
-    const ByteSource& source_;
+    const RandomAccessInput& source_;
     PcmSink& sink_;
     const RangePlan plan_;
     std::vector<std::unique_ptr<Range>> ranges_;
@@ -279,7 +279,7 @@ class RangeDecoding {
     size_t handedOver_ = 0;
 };
 
-RangeDecoding::RangeDecoding(const ByteSource& source, PcmSink& sink, const RangePlan& plan)
+RangeDecoding::RangeDecoding(const RandomAccessInput& source, PcmSink& sink, const RangePlan& plan)
     : source_(source), sink_(sink), plan_(plan), window_(source.Size()) {
     const uint64_t size = source.Size();
     if (plan.threads < 2 || plan.rangeBytes == 0 || !sink.FirstChannelOnly() ||
@@ -689,7 +689,7 @@ int RangeDecoding::Conclude(Stop stop, const FrameDecoder& last, std::string& st
 
 }  // namespace
 
-RangePlan RangePlan::For(const ByteSource& source) {
+RangePlan RangePlan::For(const RandomAccessInput& source) {
     RangePlan plan;
     // The first header libmad accepts near the start gives the bytes per sample.
     std::vector<unsigned char> start(
@@ -721,7 +721,7 @@ RangePlan RangePlan::For(const ByteSource& source) {
     return plan;
 }
 
-int DecodeMp3Ranges(const ByteSource& source, PcmSink& sink, std::string& status,
+int DecodeMp3Ranges(const RandomAccessInput& source, PcmSink& sink, std::string& status,
                     DecodeStats& stats, const RangePlan& plan, size_t* handedOver) {
     RangeDecoding decoding(source, sink, plan);
     const int result = decoding.Run(status, stats);

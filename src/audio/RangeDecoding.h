@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "audio/ByteSource.h"
 #include "audio/Mp3Decoder.h"
 #include "audio/PcmSink.h"
+#include "audio/RandomAccessInput.h"
 
 namespace velto::audio {
 
@@ -22,7 +22,7 @@ struct RangePlan {
     // Ranges of about 300,000 samples at the bit and sample rate of the first frame found
     // near the start; two threads for an input of at least three ranges when the process
     // may run on two processors or more, else one.
-    static RangePlan For(const ByteSource& source);
+    static RangePlan For(const RandomAccessInput& source);
 };
 
 // Decodes `source` into `sink` as DecodeMp3Stream decodes the same bytes from a file: the
@@ -31,7 +31,7 @@ struct RangePlan {
 // first channel (FirstChannelOnly), as the ranges keep only that channel's samples.
 // `handedOver`, when given, receives how many ranges after the first were taken from
 // their own threads (the others were decoded on the calling thread).
-int DecodeMp3Ranges(const ByteSource& source, PcmSink& sink, std::string& status,
+int DecodeMp3Ranges(const RandomAccessInput& source, PcmSink& sink, std::string& status,
                     DecodeStats& stats, const RangePlan& plan, size_t* handedOver = nullptr);
 
 }  // namespace velto::audio

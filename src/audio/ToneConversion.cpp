@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "audio/ByteSource.h"
+#include "audio/RandomAccessInput.h"
 #include "audio/RangeDecoding.h"
 #include "audio/TelephoneRateWriter.h"
 #include "platform/TempFile.h"
@@ -110,7 +110,7 @@ class StoppableSink final : public PcmSink {
 // the file is long enough and the process has the processors, else one pass; the same
 // samples either way.
 int DecodeForTone(std::FILE* in, PcmSink& sink, std::string& status, DecodeStats& stats) {
-    if (const auto source = RegularFileSource(in)) {
+    if (const auto source = RegularFileInput(in)) {
         const RangePlan plan = RangePlan::For(*source);
         if (plan.threads >= 2) {
             return DecodeMp3Ranges(*source, sink, status, stats, plan);

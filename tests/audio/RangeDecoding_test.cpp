@@ -60,7 +60,7 @@ void Reference(const std::string& bytes, Outcome& out) {
 }
 
 void Ranges(const std::string& bytes, const RangePlan& plan, Outcome& out, size_t& handedOver) {
-    MemorySource source(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    MemoryInput source(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     out.result = DecodeMp3Ranges(source, out.sink, out.status, out.stats, plan, &handedOver);
 }
 

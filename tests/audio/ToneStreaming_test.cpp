@@ -6,9 +6,9 @@
 #include <random>
 
 #include "Fixtures.h"
-#include "audio/ByteSource.h"
 #include "audio/DitheredScaler.h"
 #include "audio/Mp3Decoder.h"
+#include "audio/RandomAccessInput.h"
 #include "audio/RangeDecoding.h"
 #include "audio/TelephoneRateWriter.h"
 #include "audio/ToneConversion.h"
@@ -182,7 +182,7 @@ TEST_F(ToneStreamingTest, ALongFileGivesTheTwoStepBytes) {
     ASSERT_TRUE(test::Run("lame --quiet -m j -b 128 --tt Long '" + wav.string() + "' '" +
                           mp3.string() + "'"));
     const std::string bytes = velto::test::ReadFileBytes(mp3);
-    const MemorySource source(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    const MemoryInput source(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     EXPECT_GE(source.Size(), 3 * RangePlan::For(source).rangeBytes);
     ExpectSameTone("long.mp3", bytes);
 }

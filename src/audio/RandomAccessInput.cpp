@@ -1,4 +1,4 @@
-#include "audio/ByteSource.h"
+#include "audio/RandomAccessInput.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,9 +10,9 @@ namespace velto::audio {
 
 namespace {
 
-class FileSource final : public ByteSource {
+class FileInput final : public RandomAccessInput {
   public:
-    FileSource(int fd, uint64_t size) : fd_(fd), size_(size) {}
+    FileInput(int fd, uint64_t size) : fd_(fd), size_(size) {}
     uint64_t Size() const override { return size_; }
 
     bool ReadAt(uint64_t offset, unsigned char* into, size_t count) const override {
@@ -46,16 +46,16 @@ class FileSource final : public ByteSource {
 
 }  // namespace
 
-std::unique_ptr<ByteSource> RegularFileSource(std::FILE* file) {
+std::unique_ptr<RandomAccessInput> RegularFileInput(std::FILE* file) {
     const int fd = file != nullptr ? ::fileno(file) : -1;
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
         return nullptr;
     }
-    return std::make_unique<FileSource>(fd, static_cast<uint64_t>(info.st_size));
+    return std::make_unique<FileInput>(fd, static_cast<uint64_t>(info.st_size));
 }
 
-bool MemorySource::ReadAt(uint64_t offset, unsigned char* into, size_t count) const {
+bool MemoryInput::ReadAt(uint64_t offset, unsigned char* into, size_t count) const {
     if (offset > size_ || count > size_ - offset) {
         errno = EINVAL;
         return false;
