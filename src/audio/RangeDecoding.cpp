@@ -65,7 +65,8 @@ class SampleStore {
     }
 
   private:
-    static constexpr size_t kBlock = 32 * 1152;
+    // Under the allocator's mmap threshold, so that freed blocks are reused, not unmapped.
+    static constexpr size_t kBlock = 16 * 1152;
     std::vector<std::unique_ptr<int32_t[]>> blocks_;
     size_t used_ = 0;
 };
