@@ -27,8 +27,8 @@ struct RangePlan {
 
 // Decodes `source` into `sink` as DecodeMp3Stream decodes the same bytes from a file: the
 // same frames and samples, in order, the same stats and status text (a read failure aside,
-// which is reported where it is met). With more than one thread the sink must use only the
-// first channel (FirstChannelOnly), as the ranges keep only that channel's samples.
+// which is reported where it is met). Ranges keep only the first channel's samples: a sink
+// that needs both (not FirstChannelOnly) is given one pass on the calling thread.
 // `handedOver`, when given, receives how many ranges after the first were taken from
 // their own threads (the others were decoded on the calling thread).
 int DecodeMp3Ranges(const RandomAccessInput& source, PcmSink& sink, std::string& status,
