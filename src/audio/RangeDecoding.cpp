@@ -30,13 +30,14 @@
 
 #include "audio/DecodeStatus.h"
 #include "audio/FrameDecoder.h"
+#include "audio/RangeWarmUp.h"
+#include "audio/SampleStore.h"
+#include "audio/SequentialWindow.h"
 
 namespace velto::audio {
 
 namespace {
 
-// The most main data a frame may take from the frames before it (a 9-bit pointer).
-constexpr size_t kReservoirBytes = 511;
 // Ranges between the one being passed to the sink (included) and the last one started.
 constexpr size_t kRangesInFlight = 3;
 // A range holds about this many first-channel samples (4 bytes each) at the file's start
@@ -44,32 +45,6 @@ constexpr size_t kRangesInFlight = 3;
 constexpr uint64_t kRangeSamples = 300000;
 
 using Event = FrameDecoder::Event;
-
-// Samples kept in blocks, so that a range's memory grows by a block at a time and stored
-// samples never move.
-class SampleStore {
-  public:
-    const int32_t* Add(const int32_t* samples, unsigned count) {
-        if (blocks_.empty() || kBlock - used_ < count) {
-            blocks_.push_back(std::make_unique<int32_t[]>(std::max<size_t>(kBlock, count)));
-            used_ = 0;
-        }
-        int32_t* at = blocks_.back().get() + used_;
-        std::copy(samples, samples + count, at);
-        used_ += count;
-        return at;
-    }
-    void Clear() {
-        blocks_.clear();
-        blocks_.shrink_to_fit();
-    }
-
-  private:
-    // Under the allocator's mmap threshold, so that freed blocks are reused, not unmapped.
-    static constexpr size_t kBlock = 16 * 1152;
-    std::vector<std::unique_ptr<int32_t[]>> blocks_;
-    size_t used_ = 0;
-};
 
 // A frame of a range; `samples` are its first channel's, in the range's store.
 struct RangeFrame {
@@ -111,95 +86,6 @@ struct Range {
     std::vector<uint64_t> tail;  // its header offsets from the next range's decodeFrom on
     Stop stop = Stop::kEnd;
     std::unique_ptr<FrameDecoder> decoder;
-};
-
-// The unbroken frame sequence a range's decoder has read before its anchor.
-class WarmUp {
-  public:
-    void Reset() {
-        run_.clear();
-        payload_ = 0;
-        decodedInRow_ = 0;
-        exact_ = false;
-        open_ = false;
-    }
-    bool Exact() const { return exact_; }
-    bool ReservoirFull() const { return payload_ >= kReservoirBytes; }
-    bool Continues(uint64_t offset, unsigned layer) const {
-        return !run_.empty() && offset == runEnd_ && layer == layer_;
-    }
-    void Header(uint64_t offset, uint32_t size, unsigned layer, size_t payload) {
-        if (!Continues(offset, layer)) {
-            Reset();
-            layer_ = layer;
-        }
-        run_.push_back(offset);
-        runEnd_ = offset + size;
-        pending_ = payload;
-        open_ = true;
-    }
-    // The outcome of the frame whose header came last.
-    void Frame(bool decoded, bool synced) {
-        if (!open_ || !synced) {
-            Reset();
-            return;
-        }
-        if (ReservoirFull()) {
-            decodedInRow_ = decoded ? decodedInRow_ + 1 : 0;
-        }
-        exact_ = exact_ || decodedInRow_ >= 2;
-        payload_ += pending_;
-        open_ = false;
-    }
-    std::vector<uint64_t> TakeRun() { return std::move(run_); }
-
-  private:
-    std::vector<uint64_t> run_;
-    uint64_t runEnd_ = 0;
-    unsigned layer_ = 0;
-    size_t payload_ = 0;
-    size_t pending_ = 0;
-    int decodedInRow_ = 0;
-    bool exact_ = false;
-    bool open_ = false;
-};
-
-// The whole-file decoder's input window, followed frame by frame: it reads a new window
-// from a frame's header when fewer than 8 bytes, or less than the frame and 8 bytes, are
-// left in the current one.
-class SequentialWindow {
-  public:
-    explicit SequentialWindow(uint64_t inputSize) : size_(inputSize) {}
-    void Set(uint64_t start, uint64_t end) {
-        start_ = start;
-        end_ = end;
-    }
-    uint64_t start() const { return start_; }
-    // Before a header is looked for at `offset`; false when the input ends there.
-    bool BeforeHeader(uint64_t offset) {
-        return Left(offset) >= MAD_BUFFER_GUARD || Refill(offset);
-    }
-    // Before the frame whose header is at `offset` is decoded.
-    bool BeforeFrame(uint64_t offset, uint32_t size) {
-        const uint64_t left = Left(offset);
-        return (left >= MAD_BUFFER_GUARD && size + MAD_BUFFER_GUARD <= left) || Refill(offset);
-    }
-
-  private:
-    uint64_t Left(uint64_t offset) const { return end_ > offset ? end_ - offset : 0; }
-    bool Refill(uint64_t offset) {
-        if (end_ > size_) {
-            return false;  // the window holds the end of the input already
-        }
-        start_ = offset;
-        end_ = offset + FrameDecoder::kWindowBytes < size_ ? offset + FrameDecoder::kWindowBytes
-                                                           : size_ + MAD_BUFFER_GUARD;
-        return true;
-    }
-
-    uint64_t size_;
-    uint64_t start_ = 0;
-    uint64_t end_ = 0;
 };
 
 // Drops what a range decoded, once it is applied or given up.
@@ -371,7 +257,7 @@ void RangeDecoding::DecodeRange(size_t index) {
 // range ends first.
 bool RangeDecoding::FindAnchor(Range& range, size_t index, FrameDecoder& decoder) {
     const uint64_t end = index + 1 < ranges_.size() ? ranges_[index + 1]->start : UINT64_MAX;
-    WarmUp warm;
+    RangeWarmUp warm;
     decoder.SetSynthesis(false);
     while (!range.abandoned) {
         const Event event = decoder.Step();
