@@ -46,6 +46,10 @@ class SipEngine {
     void Answer(int32_t id);
     void Finish(int32_t id);
     void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
+    // Whether SetDevice does anything with this setting: a file in or out, and the sound
+    // devices attached (the call taken). The others (the devices cut off, the capture
+    // microphone) are how the stack runs a call anyway, so the backend keeps them to itself.
+    static bool ActsOn(Device device, DeviceKind kind, const std::string& text);
     // A SIP MESSAGE to `uri`: text, or an application datagram in the private content type.
     void SendMessage(const std::string& uri, const std::string& text, bool datagram);
 

@@ -154,6 +154,11 @@ void SipEngine::Finish(int32_t id) {
     }
 }
 
+bool SipEngine::ActsOn(Device device, DeviceKind kind, const std::string& text) {
+    return kind == DeviceKind::File ? device != Device::CaptureMic
+                                    : device == Device::Input && text == "default";
+}
+
 void SipEngine::SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text) {
     CallContext* context = Find(id);
     if (context == nullptr || context->ended) {
