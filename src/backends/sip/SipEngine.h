@@ -79,6 +79,8 @@ class SipEngine {
         std::string recordTarget;
         bool recordPending = false;
         bool recording = false;
+        // The recording could not be put in place and waits for the next start.
+        bool recordKept = false;
     };
 
     bool StartCore(std::string& error, bool& retry);

@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "audio/WavDuration.h"
+#include "audio/WavSizes.h"
+#include "backends/sip/RecordingFiles.h"
 #include "backends/sip/SipEngine.h"
 #include "platform/Trace.h"
 
@@ -26,30 +28,6 @@ std::string HandleOf(const LinphoneAddress* address) {
     return handle;
 }
 
-// Moves the finished recording into place; across file systems through a copy that is
-// renamed when complete, so that the user's folder never holds half a file.
-bool MoveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    if (!error) {
-        return true;
-    }
-    const std::filesystem::path part = to.string() + ".part";
-    std::filesystem::copy_file(from, part, std::filesystem::copy_options::overwrite_existing,
-                               error);
-    if (!error) {
-        std::filesystem::rename(part, to, error);
-    }
-    if (error) {
-        std::filesystem::remove(part, error);
-        Trace("SIP: the recording could not be moved to %s: %s\n", to.c_str(),
-              error.message().c_str());
-        return false;
-    }
-    std::filesystem::remove(from, error);
-    return true;
-}
-
 }  // namespace
 
 SipEngine::CallContext* SipEngine::Find(int32_t id) {
@@ -66,7 +44,13 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
         CallContext context;
         context.call = linphone_call_ref(call);
         context.id = ++nextCallId_;
-        context.recordTemp = dataDir_ / ("recording-" + std::to_string(context.id) + ".wav");
+        std::string error;
+        if (auto file = CreateRecordingFile(dataDir_, error)) {
+            context.recordTemp = *file;
+        } else {
+            Trace("SIP: call %d cannot be recorded: %s: %s\n", static_cast<int>(context.id),
+                  dataDir_.c_str(), error.c_str());
+        }
         calls_[call] = context;
         CallState mirror;
         mirror.id = context.id;
@@ -231,7 +215,9 @@ void SipEngine::StartEarlyMedia(CallContext& context, const std::string& file) {
     linphone_core_set_use_files(core_, TRUE);
     linphone_core_set_play_file(core_, file.empty() ? nullptr : file.c_str());
     LinphoneCallParams* params = linphone_core_create_call_params(core_, context.call);
-    linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    if (!context.recordTemp.empty()) {
+        linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    }
     if (linphone_call_accept_early_media_with_params(context.call, params) != 0) {
         Trace("SIP: call %d: early media refused by the stack\n", static_cast<int>(context.id));
     }
@@ -262,7 +248,9 @@ void SipEngine::Accept(CallContext& context) {
     LinphoneCallParams* params = linphone_core_create_call_params(core_, context.call);
     // The recording's name is fixed at the answer: a temporary one, moved into place at
     // the end.
-    linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    if (!context.recordTemp.empty()) {
+        linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    }
     if (linphone_call_accept_with_params(context.call, params) != 0) {
         Trace("SIP: call %d: the answer was refused by the stack\n", static_cast<int>(context.id));
     }
@@ -365,6 +353,16 @@ void SipEngine::StartRecording(CallContext& context) {
     if (context.recording || context.recordTarget.empty()) {
         return;
     }
+    if (context.recordTemp.empty()) {
+        Trace("SIP: call %d: no recording file, the message is not recorded\n",
+              static_cast<int>(context.id));
+        return;
+    }
+    // Written first, so that a crash while recording still leads the message to its place.
+    if (std::string why = WriteTargetNote(context.recordTemp, context.recordTarget); !why.empty()) {
+        Trace("SIP: call %d: %s: %s\n", static_cast<int>(context.id),
+              TargetNoteOf(context.recordTemp).c_str(), why.c_str());
+    }
     // The call's recording holds both directions: the program has stopped playing first.
     StopPlaying(context);
     linphone_call_start_recording(context.call);
@@ -377,15 +375,25 @@ void SipEngine::FinishRecording(CallContext& context) {
     }
     context.recording = false;
     linphone_call_stop_recording(context.call);
-    MoveIntoPlace(context.recordTemp, context.recordTarget);
+    const int id = static_cast<int>(context.id);
+    if (std::string why = audio::FixWavSizes(context.recordTemp); !why.empty()) {
+        Trace("SIP: call %d: nothing usable was recorded: %s\n", id, why.c_str());
+    } else if (std::string failed = PlaceRecording(context.recordTemp, context.recordTarget);
+               !failed.empty()) {
+        // Kept with its side file: the next start tries again.
+        Trace("SIP: the recording could not be moved to %s: %s (kept as %s)\n",
+              context.recordTarget.c_str(), failed.c_str(), context.recordTemp.c_str());
+        context.recordKept = true;
+    }
     context.recordTarget.clear();
 }
 
 void SipEngine::Ended(CallContext& context) {
     context.ended = true;
     FinishRecording(context);
-    std::error_code error;
-    std::filesystem::remove(context.recordTemp, error);
+    if (!context.recordKept && !context.recordTemp.empty()) {
+        RemoveRecording(context.recordTemp);
+    }
     const CallStatus status = context.accepted   ? CallStatus::Finished
                               : context.declined ? CallStatus::Refused
                                                  : CallStatus::Missed;
