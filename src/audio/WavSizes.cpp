@@ -17,6 +17,11 @@ uint16_t Le16(const unsigned char* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
 }
 
+void PutLe16(unsigned char* p, uint16_t value) {
+    p[0] = static_cast<unsigned char>(value);
+    p[1] = static_cast<unsigned char>(value >> 8);
+}
+
 void PutLe32(unsigned char* p, uint32_t value) {
     for (int i = 0; i < 4; ++i) {
         p[i] = static_cast<unsigned char>(value >> (8 * i));
@@ -82,6 +87,45 @@ std::string FixWavSizes(const std::filesystem::path& file) {
         return std::strerror(errno);
     }
     if (fsync(d.fd) != 0) {
+        return std::strerror(errno);
+    }
+    return {};
+}
+
+std::string WriteWavHeader(const std::filesystem::path& file, PcmFormat format) {
+    if (format.rate == 0 || format.channels == 0 || format.rate > 1000000 || format.channels > 16) {
+        return "no usable sound format";
+    }
+    Descriptor d{open(file.c_str(), O_WRONLY | O_CLOEXEC)};
+    if (d.fd < 0) {
+        return std::strerror(errno);
+    }
+    struct stat info {};
+    if (fstat(d.fd, &info) != 0) {
+        return std::strerror(errno);
+    }
+    const auto size = static_cast<uint64_t>(info.st_size);
+    if (size < kHeaderBytes) {
+        return "shorter than a WAV header";
+    }
+    if (size > UINT32_MAX) {
+        return "too large for a WAV file";
+    }
+    const auto frame = static_cast<uint16_t>(2 * format.channels);
+    unsigned char h[kHeaderBytes];
+    std::memcpy(h, "RIFF", 4);
+    PutLe32(h + 4, static_cast<uint32_t>(size - 8));
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    PutLe32(h + 16, 16);
+    PutLe16(h + 20, 1);
+    PutLe16(h + 22, format.channels);
+    PutLe32(h + 24, format.rate);
+    PutLe32(h + 28, format.rate * frame);
+    PutLe16(h + 32, frame);
+    PutLe16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    PutLe32(h + 40, static_cast<uint32_t>((size - kHeaderBytes) / frame * frame));
+    if (pwrite(d.fd, h, kHeaderBytes, 0) != static_cast<ssize_t>(kHeaderBytes)) {
         return std::strerror(errno);
     }
     return {};

@@ -2,8 +2,13 @@
 // is recorded, and what the program keeps of the call.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
+#include <thread>
 
 #include "PrivatePulse.h"
 #include "SipPeer.h"
@@ -15,6 +20,7 @@
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {
@@ -31,6 +37,34 @@ constexpr double kCallerVoice = 440;
 // The second caller's, when two call at once.
 constexpr double kSecondTone = 1250;
 constexpr double kSecondVoice = 550;
+
+// True when the WAV header's sizes agree with the file (RIFF = file - 8, data = file - 44)
+// and Python's own reader takes the file with the same number of frames.
+::testing::AssertionResult WavSizesRight(const std::filesystem::path& file) {
+    const std::string bytes = test::ReadFileBytes(file);
+    if (bytes.size() < 44) {
+        return ::testing::AssertionFailure() << file << " holds " << bytes.size() << " bytes";
+    }
+    auto le32 = [&](size_t at) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) {
+            v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+        }
+        return v;
+    };
+    if (le32(4) != bytes.size() - 8 || le32(40) != bytes.size() - 44) {
+        return ::testing::AssertionFailure() << file << ": RIFF " << le32(4) << ", data "
+                                             << le32(40) << ", file " << bytes.size();
+    }
+    const auto read = test::RunShell(
+        "python3 -c 'import sys, wave; w = wave.open(sys.argv[1]); "
+        "print(w.getnframes() * w.getsampwidth() * w.getnchannels())' " +
+        test::ShellQuote(file.string()) + " 2>&1");
+    if (read.code != 0 || read.output != std::to_string(bytes.size() - 44) + "\n") {
+        return ::testing::AssertionFailure() << "Python's wave: " << read.output;
+    }
+    return ::testing::AssertionSuccess();
+}
 
 class SipCallsTest : public ::testing::Test {
   protected:
@@ -356,6 +390,79 @@ TEST_F(SipCallsTest, CallersWhoHangUpDuringTheGreetingOrTheBeepLeaveAMissedCallA
             << entry.path();
     }
     EXPECT_TRUE(app->state().SkypeAttached);
+}
+
+// The program is killed (SIGKILL) while a caller speaks: at the next start the message is
+// in its place with a record, readable, and the first call of the new run (whose call id
+// is 1 again) leaves a message of its own voice only.
+TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOwn) {
+    const std::string first = test::PeerAddress(98);
+    const auto sipFolder = dir / "home/.local/share/Velto/sip";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The program alone, until it is killed (or after a minute).
+        StartProgram(first);
+        RunUntil([] { return false; }, Millis(60000));
+        _exit(3);
+    }
+    test::SipPeer caller(dir / "caller", first, dir / "voice.wav");
+    // The message has begun and holds some seconds of the caller.
+    auto recording = [&]() -> std::optional<std::filesystem::path> {
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(sipFolder, error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (name.size() > 11 && name.compare(name.size() - 11, 11, ".wav.target") == 0) {
+                return it->path().parent_path() / name.substr(0, name.size() - 7);
+            }
+        }
+        return std::nullopt;
+    };
+    bool started = false;
+    for (int i = 0; i < 300 && !started; ++i) {
+        if (i == 20) {
+            caller.Call(Target(), 30);
+        }
+        std::error_code error;
+        const auto file = recording();
+        started = file && std::filesystem::file_size(*file, error) > 44 + 3 * 16000 && !error;
+        std::this_thread::sleep_for(100ms);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(started) << caller.Log();
+    ASSERT_TRUE(WIFSIGNALED(status));
+    caller.Send("/hangup");
+    caller.Wait(3000ms);
+
+    StartProgram(test::PeerAddress(91), 0, nullptr, test::PeerAddress(99));
+    auto records = app->missedCalls().Snapshot();
+    ASSERT_EQ(records.size(), 1u) << trace.Text();
+    EXPECT_EQ(records[0].partnerHandle, caller.Handle());
+    ASSERT_TRUE(records[0].hasVoiceMessage) << trace.Text();
+    const std::filesystem::path kept = platform::Utf16ToUtf8(records[0].voiceFile);
+    EXPECT_EQ(kept.parent_path(), UserFolder() / "VoiceMessage");
+    EXPECT_TRUE(WavSizesRight(kept));
+    const auto voice = test::ReadPcm(kept);
+    ASSERT_TRUE(voice);
+    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 2.0) << voice->Seconds() << " s kept";
+    EXPECT_FALSE(recording()) << "the recording is still in the SIP folder";
+
+    // The first call of this run: its message holds its caller's voice and nothing else.
+    second->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 2; }, Millis(15000)))
+        << second->Log();
+    records = app->missedCalls().Snapshot();
+    ASSERT_TRUE(records[1].hasVoiceMessage) << trace.Text();
+    EXPECT_EQ(records[1].partnerHandle, second->Handle());
+    const std::filesystem::path own = platform::Utf16ToUtf8(records[1].voiceFile);
+    EXPECT_TRUE(WavSizesRight(own));
+    const auto ownVoice = test::ReadPcm(own);
+    ASSERT_TRUE(ownVoice);
+    EXPECT_GE(test::SecondsOf(*ownVoice, kSecondVoice), 0.8);
+    EXPECT_LT(test::SecondsOf(*ownVoice, kCallerVoice, 0.3), 0.2);
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -24,25 +25,32 @@ using platform::Trace;
 constexpr const char* kPrefix = "recording-";
 constexpr const char* kSuffix = ".wav";
 constexpr const char* kNoteSuffix = ".target";
+// A path and two numbers fit easily; anything larger is no side file of ours.
+constexpr size_t kMaxNoteBytes = 8192;
 
 bool IsRecordingName(const std::string& name) {
     return name.rfind(kPrefix, 0) == 0 && name.size() > std::strlen(kPrefix) + 4 &&
            name.compare(name.size() - 4, 4, kSuffix) == 0;
 }
 
-std::optional<std::filesystem::path> ReadTargetNote(const std::filesystem::path& recording) {
+std::optional<RecordingNote> ReadTargetNote(const std::filesystem::path& recording) {
     std::ifstream in(TargetNoteOf(recording), std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    char buffer[512];
+    while (in && bytes.size() <= kMaxNoteBytes) {
+        in.read(buffer, sizeof buffer);
+        bytes.append(buffer, static_cast<size_t>(in.gcount()));
+    }
+    return ParseTargetNote(bytes);
+}
+
+std::optional<uint32_t> Number(std::string_view text) {
+    uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
         return std::nullopt;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!text.empty() && text.back() == '\n') {
-        text.pop_back();
-    }
-    if (text.empty() || text.find('\n') != std::string::npos || text.front() != '/') {
-        return std::nullopt;
-    }
-    return std::filesystem::path(text);
+    return value;
 }
 
 // Across file systems: a copy beside the target, renamed when complete.
@@ -84,11 +92,49 @@ std::filesystem::path TargetNoteOf(const std::filesystem::path& recording) {
     return recording.string() + kNoteSuffix;
 }
 
-std::string WriteTargetNote(const std::filesystem::path& recording,
-                            const std::filesystem::path& target) {
-    const int error =
-        platform::WriteFileAtomically(TargetNoteOf(recording), target.string() + "\n", 0600);
+std::string WriteTargetNote(const std::filesystem::path& recording, const RecordingNote& note) {
+    const std::string text = "target=" + note.target.string() +
+                             "\nrate=" + std::to_string(note.format.rate) +
+                             "\nchannels=" + std::to_string(note.format.channels) + "\n";
+    if (note.target.string().find('\n') != std::string::npos) {
+        return "a line break in the file name";
+    }
+    const int error = platform::WriteFileAtomically(TargetNoteOf(recording), text, 0600);
     return error == 0 ? std::string() : std::strerror(error);
+}
+
+std::optional<RecordingNote> ParseTargetNote(const std::string& bytes) {
+    if (bytes.size() > kMaxNoteBytes) {
+        return std::nullopt;
+    }
+    RecordingNote note;
+    std::optional<uint32_t> rate;
+    std::optional<uint32_t> channels;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        const size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) {
+            return std::nullopt;  // cut off
+        }
+        const std::string_view line(bytes.data() + at, end - at);
+        const size_t equals = line.find('=');
+        const std::string_view key = line.substr(0, equals);
+        const std::string_view value =
+            equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
+        if (key == "target") {
+            note.target = std::string(value);
+        } else if (key == "rate") {
+            rate = Number(value);
+        } else if (key == "channels") {
+            channels = Number(value);
+        }
+        at = end + 1;
+    }
+    if (note.target.empty() || !note.target.is_absolute() || !rate || !channels || *channels > 16) {
+        return std::nullopt;
+    }
+    note.format = {*rate, static_cast<uint16_t>(*channels)};
+    return note;
 }
 
 std::string PlaceRecording(const std::filesystem::path& recording,
@@ -132,12 +178,18 @@ int RecoverRecordings(const std::filesystem::path& folder) {
     found.erase(std::unique(found.begin(), found.end()), found.end());
     int placed = 0;
     for (const auto& recording : found) {
-        const auto target = ReadTargetNote(recording);
-        if (!target || !std::filesystem::exists(recording, error)) {
+        const auto note = ReadTargetNote(recording);
+        if (!note || !std::filesystem::exists(recording, error)) {
             RemoveRecording(recording);  // never started, or already in place
             continue;
         }
-        if (std::string why = audio::FixWavSizes(recording); !why.empty()) {
+        const std::filesystem::path* target = &note->target;
+        // A header the stack finished needs its sizes only; a blank one is written whole.
+        std::string why = audio::FixWavSizes(recording);
+        if (!why.empty()) {
+            why = audio::WriteWavHeader(recording, note->format);
+        }
+        if (!why.empty()) {
             Trace("SIP: the recording %s left by an earlier run holds nothing usable: %s\n",
                   recording.c_str(), why.c_str());
             RemoveRecording(recording);

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "audio/WavSizes.h"
+
 // The files of a call's recording in the SIP stack's folder. The stack writes the
 // recording under a name fixed when the call is answered and does not empty a file that
 // is there already, so every call gets a new file of its own; when recording starts, a
@@ -17,11 +19,19 @@ namespace velto::skype::sip {
 std::optional<std::filesystem::path> CreateRecordingFile(const std::filesystem::path& folder,
                                                          std::string& error);
 
-// The side file naming the message's place: `recording` + ".target".
+// What the side file keeps: the message's place, and the sound format, because the stack
+// leaves the WAV header blank until the recording ends.
+struct RecordingNote {
+    std::filesystem::path target;
+    audio::PcmFormat format;
+};
+
+// The side file: `recording` + ".target".
 std::filesystem::path TargetNoteOf(const std::filesystem::path& recording);
 // Writes the side file (atomically); empty or the reason.
-std::string WriteTargetNote(const std::filesystem::path& recording,
-                            const std::filesystem::path& target);
+std::string WriteTargetNote(const std::filesystem::path& recording, const RecordingNote& note);
+// The side file's content; nothing when it is missing or damaged.
+std::optional<RecordingNote> ParseTargetNote(const std::string& bytes);
 
 // Puts a finished recording (its WAV sizes made right) in its place: renamed, or
 // copied and renamed across file systems, so that the place never holds half a file.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/WavSizes.h"
 #include "backends/sip/SipBackend.h"
 #include "platform/Clock.h"
 
@@ -81,6 +82,8 @@ class SipEngine {
         bool recording = false;
         // The recording could not be put in place and waits for the next start.
         bool recordKept = false;
+        audio::PcmFormat recordFormat;
+        platform::Millis nextHeader{0};
     };
 
     bool StartCore(std::string& error, bool& retry);
@@ -99,6 +102,7 @@ class SipEngine {
     void Take(CallContext& context);
     void StartRecording(CallContext& context);
     void FinishRecording(CallContext& context);
+    void RefreshRecordingHeader(CallContext& context);
     void StreamsRunning(CallContext& context);
     void Ended(CallContext& context);
     void LoadContacts();

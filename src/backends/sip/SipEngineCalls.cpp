@@ -17,6 +17,8 @@ using platform::Trace;
 
 // How long an early answer waits for the file the caller is to hear.
 constexpr platform::Millis kEarlyFileWait{1500};
+// How often a recording's header is brought up to date.
+constexpr platform::Millis kHeaderInterval{1000};
 
 std::string HandleOf(const LinphoneAddress* address) {
     const char* user = linphone_address_get_username(address);
@@ -26,6 +28,24 @@ std::string HandleOf(const LinphoneAddress* address) {
         handle = std::string(user) + "@" + handle;
     }
     return handle;
+}
+
+// What the stack writes a call's recording in: 16-bit mono at the rate the codec decodes
+// to (G.722 announces 8000 Hz for its 16000 Hz).
+audio::PcmFormat RecordingFormat(LinphoneCall* call) {
+    audio::PcmFormat format{8000, 1};
+    const LinphonePayloadType* payload =
+        linphone_call_params_get_used_audio_payload_type(linphone_call_get_current_params(call));
+    if (payload != nullptr) {
+        const char* mime = linphone_payload_type_get_mime_type(payload);
+        const int rate = linphone_payload_type_get_clock_rate(payload);
+        if (mime != nullptr && std::string(mime) == "G722") {
+            format.rate = 16000;
+        } else if (rate > 0) {
+            format.rate = static_cast<uint32_t>(rate);
+        }
+    }
+    return format;
 }
 
 }  // namespace
@@ -358,8 +378,11 @@ void SipEngine::StartRecording(CallContext& context) {
               static_cast<int>(context.id));
         return;
     }
+    context.recordFormat = RecordingFormat(context.call);
     // Written first, so that a crash while recording still leads the message to its place.
-    if (std::string why = WriteTargetNote(context.recordTemp, context.recordTarget); !why.empty()) {
+    if (std::string why =
+            WriteTargetNote(context.recordTemp, {context.recordTarget, context.recordFormat});
+        !why.empty()) {
         Trace("SIP: call %d: %s: %s\n", static_cast<int>(context.id),
               TargetNoteOf(context.recordTemp).c_str(), why.c_str());
     }
@@ -367,6 +390,17 @@ void SipEngine::StartRecording(CallContext& context) {
     StopPlaying(context);
     linphone_call_start_recording(context.call);
     context.recording = true;
+    context.nextHeader = clock_.Now() + kHeaderInterval;
+}
+
+void SipEngine::RefreshRecordingHeader(CallContext& context) {
+    context.nextHeader = clock_.Now() + kHeaderInterval;
+    // Until the stack closes the file, its header is blank: written here, the recording
+    // is a readable WAV file at any moment, whatever ends the program.
+    std::error_code error;
+    if (std::filesystem::file_size(context.recordTemp, error) >= 44 && !error) {
+        audio::WriteWavHeader(context.recordTemp, context.recordFormat);
+    }
 }
 
 void SipEngine::FinishRecording(CallContext& context) {
