@@ -234,6 +234,7 @@ TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
     ASSERT_TRUE(records[0].hasVoiceMessage);
     const std::filesystem::path voiceFile = platform::Utf16ToUtf8(records[0].voiceFile);
     EXPECT_EQ(voiceFile.parent_path(), UserFolder() / "VoiceMessage");
+    EXPECT_TRUE(WavSizesRight(voiceFile));
     const auto voice = test::ReadPcm(voiceFile);
     ASSERT_TRUE(voice) << voiceFile;
     EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 0.8)
