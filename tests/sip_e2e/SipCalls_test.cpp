@@ -2,11 +2,16 @@
 // is recorded, and what the program keeps of the call.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -464,6 +469,79 @@ TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOw
     ASSERT_TRUE(ownVoice);
     EXPECT_GE(test::SecondsOf(*ownVoice, kSecondVoice), 0.8);
     EXPECT_LT(test::SecondsOf(*ownVoice, kCallerVoice, 0.3), 0.2);
+}
+
+// The program's data folder on a small file system of its own, filled to the last byte.
+class FullDisk {
+  public:
+    explicit FullDisk(std::filesystem::path folder) : folder_(std::move(folder)) {
+        std::filesystem::create_directories(folder_);
+        // In a mount namespace of the test process's own where it can have one: the file
+        // system goes with the process, however that ends.
+        if (unshare(CLONE_NEWNS) == 0) {
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+        }
+        mounted_ = mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=4m,mode=0700") == 0;
+    }
+    ~FullDisk() {
+        if (mounted_) {
+            umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+    // Takes every free byte; true when the file system refuses the next one.
+    bool Fill() {
+        const int fd = open((folder_ / "filler").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        std::string block(4096, 'f');
+        while (write(fd, block.data(), block.size()) > 0) {
+        }
+        while (write(fd, block.data(), 1) > 0) {
+        }
+        const bool full = errno == ENOSPC;
+        close(fd);
+        return full;
+    }
+    void Free() {
+        std::error_code error;
+        std::filesystem::remove(folder_ / "filler", error);
+    }
+
+  private:
+    std::filesystem::path folder_;
+    bool mounted_ = false;
+};
+
+// With the data folder full (the SIP stack's own files in it too) a call still rings back,
+// is answered by the machine and listed; the message that could not be written is named
+// in the trace and the record claims none. The program goes on, and once there is space
+// again the next caller's message is kept.
+TEST_F(SipCallsTest, AFullDiskCostsTheMessageButNotTheCallNorTheProgram) {
+    FullDisk disk(dir / "home/.local/share/Velto");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "no tmpfs could be mounted (needs root): " << std::strerror(errno);
+    }
+    StartProgram(test::PeerAddress(100), 0, nullptr, test::PeerAddress(101));
+    ASSERT_TRUE(disk.Fill());
+    peer->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(14000)))
+        << peer->Log();
+    peer->Wait(3000ms);
+    auto records = app->missedCalls().Snapshot();
+    EXPECT_EQ(records[0].partnerHandle, peer->Handle());
+    EXPECT_FALSE(records[0].hasVoiceMessage);
+    EXPECT_TRUE(trace.Contains("nothing usable was recorded")) << trace.Text();
+    const auto heard = peer->Heard();
+    ASSERT_TRUE(heard);
+    EXPECT_GE(test::SecondsOf(*heard, kContactTone), 1.0);
+
+    disk.Free();
+    second->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 2; }, Millis(14000)))
+        << second->Log();
+    records = app->missedCalls().Snapshot();
+    ASSERT_TRUE(records[1].hasVoiceMessage) << trace.Text();
+    EXPECT_TRUE(WavSizesRight(platform::Utf16ToUtf8(records[1].voiceFile)));
+    EXPECT_TRUE(app->state().SkypeAttached);
 }
 
 }  // namespace

@@ -20,6 +20,12 @@ using platform::Trace;
 
 constexpr const char* kDatagramType = "application/x-velto-app";
 
+// The stack keeps no database: its sqlite store (chat rooms, call logs) ends the whole
+// program with an exception it does not catch when the disk refuses a write, and the
+// program keeps its own records of calls and messages anyway.
+constexpr const char* kNoStackDatabase =
+    "[storage]\nbackend=sqlite3\nuri=:memory:\ncall_logs_db_uri=null\nzrtp_secrets_db_uri=null\n";
+
 SipEngine& EngineOf(LinphoneCore* core) {
     return *static_cast<SipEngine*>(linphone_core_get_user_data(core));
 }
@@ -147,7 +153,8 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
         out << "[sip]\nbind_address=" << s.listen.address << "\nguess_hostname=0\n"
             << "incoming_calls_early_media=0\n"
             << "[rtp]\nbind_address=" << s.listen.address << "\n"
-            << "[sound]\ntone_indications=0\n";
+            << "[sound]\ntone_indications=0\n"
+            << kNoStackDatabase;
         if (!out) {
             error = rc.string() + ": cannot be written";
             return false;
