@@ -93,15 +93,30 @@ bool MissedCallList::Load() {
                 return true;
             }
             error = decoded.error;
+            records_ = std::move(decoded.beforeDamage);
             break;
         }
     }
-    platform::Trace("Missed calls: %s is damaged (%s), not loaded\n", path->c_str(), error.c_str());
+    if (records_.empty()) {
+        platform::Trace("Missed calls: %s is damaged (%s), not loaded\n", path->c_str(),
+                        error.c_str());
+    } else {
+        platform::Trace("Missed calls: %s is damaged (%s); the %zu records before it are kept\n",
+                        path->c_str(), error.c_str(), records_.size());
+    }
     const std::filesystem::path aside = platform::MoveAside(*path);
     if (aside.empty()) {
         platform::Trace("Missed calls: cannot move the damaged file aside\n");
-    } else {
-        platform::Trace("Missed calls: damaged file kept as %s\n", aside.c_str());
+        return false;
+    }
+    platform::Trace("Missed calls: damaged file kept as %s\n", aside.c_str());
+    // What was kept is the list's file again, before anything can go wrong.
+    if (!records_.empty()) {
+        if (const int failed =
+                platform::WriteFileAtomically(*path, EncodeMissedCalls(records_), 0600)) {
+            platform::Trace("Missed calls: cannot save %s: %s\n", path->c_str(),
+                            std::strerror(failed));
+        }
     }
     return false;
 }

@@ -38,8 +38,9 @@ class MissedCallList {
     // folder, or the write failed, with a trace; the list stays in memory).
     bool Save();
     // Empties the list and reads the file into it. A missing file leaves the list empty; a
-    // damaged one is refused with a trace and moved aside, leaving the list empty too.
-    // False when the file existed but could not be used.
+    // damaged one is moved aside with a trace, and the whole records before the damage are
+    // kept (and saved as the list's file). False when the file existed but could not be
+    // used whole.
     bool Load();
 
     std::optional<std::filesystem::path> FilePath() const;

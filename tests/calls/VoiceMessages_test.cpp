@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CallWorld.h"
+#include "calls/MissedCallFile.h"
 #include "calls/PendingMessage.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -105,6 +106,41 @@ TEST(VoiceMessages, TheSideFileNeedsBothFieldsAndWholeLines) {
     EXPECT_FALSE(ParsePendingNote(""));
     EXPECT_TRUE(ParsePendingNote("caller=" + std::string(4096 - 15, 'a') + "\ntime=t\n"));
     EXPECT_FALSE(ParsePendingNote("caller=" + std::string(4096 - 14, 'a') + "\ntime=t\n"));
+}
+
+// One damaged byte in the missed-call file costs the records from there on, not those
+// before it; the damaged file is kept aside and what was kept is the list's file again.
+TEST(VoiceMessages, ADamagedMissedCallFileKeepsTheRecordsBeforeTheDamage) {
+    platform::TraceCapture trace;
+    velto::test::TempDir dir;
+    MissedCallList list([&] { return std::optional(dir.path()); });
+    const MissedCall alice{"alice", "2027/01/15 08:00:00", false, {}};
+    const MissedCall bob{"bob", "2027/01/15 09:00:00", true, u"/v/recorded_bob.wav"};
+    const MissedCall carol{"carol", "2027/01/15 10:00:00", false, {}};
+    list.Replace({alice, bob, carol});
+    ASSERT_TRUE(list.Save());
+    std::string bytes = velto::test::ReadFileBytes(dir / kMissedCallFileName);
+    const size_t flag = bytes.find("carol\n2027/01/15 10:00:00\n") + 26;
+    ASSERT_EQ(bytes[flag], '\0');
+    bytes[flag] = '\x01';
+    velto::test::WriteFileBytes(dir / kMissedCallFileName, bytes);
+
+    MissedCallList again([&] { return std::optional(dir.path()); });
+    EXPECT_FALSE(again.Load());
+    EXPECT_EQ(again.Snapshot(), (std::vector<MissedCall>{alice, bob}));
+    EXPECT_TRUE(trace.Contains("(record 3: flag byte 1 is neither 0 nor 255); the 2 records"))
+        << trace.Text();
+    EXPECT_EQ(velto::test::ReadFileBytes(dir / "MissedCalls.bad-1"), bytes);
+    MissedCallList third([&] { return std::optional(dir.path()); });
+    EXPECT_TRUE(third.Load());
+    EXPECT_EQ(third.size(), 2u);
+
+    // Damage in the first record keeps nothing, as before.
+    velto::test::WriteFileBytes(dir / kMissedCallFileName, "alice\n");
+    EXPECT_FALSE(third.Load());
+    EXPECT_EQ(third.size(), 0u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "MissedCalls.bad-2"));
+    EXPECT_FALSE(std::filesystem::exists(dir / kMissedCallFileName));
 }
 
 }  // namespace

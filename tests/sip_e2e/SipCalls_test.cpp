@@ -108,7 +108,7 @@ class SipCallsTest : public ::testing::Test {
             peer->Idle(peerIdle);
             ASSERT_TRUE(peer->WaitForLog("baresip is ready", 10000ms)) << peer->Log();
         }
-        const auto home = dir / "home";
+        const auto home = homeOverride.empty() ? dir / "home" : homeOverride;
         {
             platform::Registry hive({home / ".config/Velto/user.reg", dir / "machine.reg", {}});
             hive.CreateKey(platform::RegRoot::CurrentUser, kSipKey);
@@ -194,6 +194,8 @@ class SipCallsTest : public ::testing::Test {
     }
 
     test::TempDir dir;
+    // Another test's home, for the program run in a process of its own.
+    std::filesystem::path homeOverride;
     platform::RealClock clock;
     platform::TraceCapture trace;
     uint16_t port = test::FreeUdpPort();
@@ -398,19 +400,57 @@ TEST_F(SipCallsTest, CallersWhoHangUpDuringTheGreetingOrTheBeepLeaveAMissedCallA
     EXPECT_TRUE(app->state().SkypeAttached);
 }
 
+// The program alone, until it is killed (or after a minute): the process that the test
+// below kills, started by it.
+TEST_F(SipCallsTest, DISABLED_TheProgramUntilKilled) {
+    const char* home = getenv("VELTO_KILL_HOME");
+    const char* listen = getenv("VELTO_KILL_PORT");
+    const char* caller = getenv("VELTO_KILL_PEER");
+    ASSERT_TRUE(home && listen && caller) << "started only by the test that kills it";
+    homeOverride = home;
+    port = static_cast<uint16_t>(std::atoi(listen));
+    StartProgram(caller);
+    RunUntil([] { return false; }, Millis(60000));
+}
+
 // The program is killed (SIGKILL) while a caller speaks: at the next start the message is
 // in its place with a record, readable, and the first call of the new run (whose call id
 // is 1 again) leaves a message of its own voice only.
 TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOwn) {
     const std::string first = test::PeerAddress(98);
     const auto sipFolder = dir / "home/.local/share/Velto/sip";
+    // The program in a process of its own: this test binary again, running only the
+    // test below on this test's home, port and caller.
+    std::vector<std::string> words = {"/proc/self/exe",
+                                      "--gtest_filter=SipCallsTest.DISABLED_TheProgramUntilKilled",
+                                      "--gtest_also_run_disabled_tests"};
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::string_view(*entry).rfind("TMPDIR=", 0) != 0) {
+            words.emplace_back(*entry);
+        }
+    }
+    // Its own temporary folders in this test's, which goes away with them.
+    std::filesystem::create_directories(dir / "child-tmp");
+    words.push_back("TMPDIR=" + (dir / "child-tmp").string());
+    words.push_back("VELTO_KILL_HOME=" + (dir / "home").string());
+    words.push_back("VELTO_KILL_PORT=" + std::to_string(port));
+    words.push_back("VELTO_KILL_PEER=" + first);
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    for (size_t i = 0; i < words.size(); ++i) {
+        (i < 3 ? argv : envp).push_back(words[i].data());
+    }
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const std::string log = (dir / "child.log").string();
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // The program alone, until it is killed (or after a minute).
-        StartProgram(first);
-        RunUntil([] { return false; }, Millis(60000));
-        _exit(3);
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, 1);
+        dup2(out, 2);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
     }
     test::SipPeer caller(dir / "caller", first, dir / "voice.wav");
     // The message has begun and holds some seconds of the caller.
@@ -438,7 +478,7 @@ TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOw
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(started) << caller.Log();
+    ASSERT_TRUE(started) << caller.Log() << test::ReadFileBytes(dir / "child.log");
     ASSERT_TRUE(WIFSIGNALED(status));
     caller.Send("/hangup");
     caller.Wait(3000ms);
