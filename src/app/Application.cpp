@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "calls/CallHandler.h"
+#include "calls/CallTimeText.h"
 #include "calls/PendingMessage.h"
 #include "core/Messages.h"
 #include "i18n/LanguageTable.h"
@@ -157,6 +158,10 @@ skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
             calls::StartCallHandler(callServices_, cookie);
         };
     }
+    hooks.recordBusyCall = [this](const std::string& partnerHandle) {
+        missed_.AddSaveAndFlag(
+            calls::MissedCall{partnerHandle, calls::CallTimeText(clock_.WallNow()), false, {}});
+    };
     hooks.loadMissedCalls = options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] {
         missed_.Load();
         // Messages of calls a crash or a full disk interrupted get their records now.

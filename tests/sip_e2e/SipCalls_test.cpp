@@ -116,6 +116,9 @@ class SipCallsTest : public ::testing::Test {
                            "\"Velto Tester\" <sip:velto@127.0.0.1>");
             hive.SetString(platform::RegRoot::CurrentUser, kSipKey, kListenValue,
                            "127.0.0.1:" + std::to_string(port));
+            if (maxCalls != 0) {
+                hive.SetDword(platform::RegRoot::CurrentUser, kSipKey, kMaxCallsValue, maxCalls);
+            }
             std::string error;
             std::vector<SipContact> contacts = {
                 {"Alice Caller", "Ali", *ParseSipAddress(peer->Uri(), error)}};
@@ -194,6 +197,8 @@ class SipCallsTest : public ::testing::Test {
     }
 
     test::TempDir dir;
+    // The MaxCalls setting, when not 0.
+    uint32_t maxCalls = 0;
     // Another test's home, for the program run in a process of its own.
     std::filesystem::path homeOverride;
     platform::RealClock clock;
@@ -509,6 +514,31 @@ TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOw
     ASSERT_TRUE(ownVoice);
     EXPECT_GE(test::SecondsOf(*ownVoice, kSecondVoice), 0.8);
     EXPECT_LT(test::SecondsOf(*ownVoice, kCallerVoice, 0.3), 0.2);
+}
+
+// With as many calls on as the setting allows, one more is refused busy (486) at once,
+// and still listed as a missed call.
+TEST_F(SipCallsTest, ACallOverTheLimitIsRefusedBusyAndStillListed) {
+    maxCalls = 2;
+    StartProgram(test::PeerAddress(102), 0, nullptr, test::PeerAddress(103));
+    app->callServices().timings.ringLimit = Millis(30000);
+    peer->Call(Target(), 15);
+    second->Call(Target(), 15);
+    ASSERT_TRUE(RunUntil([&] { return StatusOfCall(1) && StatusOfCall(2); })) << peer->Log();
+    test::SipPeer third(dir / "third", test::PeerAddress(104), dir / "voice.wav");
+    third.Call(Target(), 5);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; })) << third.Log();
+    EXPECT_TRUE(third.WaitForLog("486 Busy", 3000ms)) << third.Log();
+    const auto records = app->missedCalls().Snapshot();
+    EXPECT_EQ(records[0].partnerHandle, third.Handle());
+    EXPECT_FALSE(records[0].hasVoiceMessage);
+    EXPECT_TRUE(trace.Contains("refused: 2 calls are on (MaxCalls)"));
+    // The two calls on go on.
+    EXPECT_NE(StatusOfCall(1), CallStatus::Finished);
+    EXPECT_NE(StatusOfCall(2), CallStatus::Finished);
+    peer->Send("/hangup");
+    second->Send("/hangup");
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 3; })) << peer->Log();
 }
 
 // The program's data folder on a small file system of its own, filled to the last byte.

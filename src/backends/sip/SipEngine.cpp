@@ -241,6 +241,9 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
     linphone_core_set_media_resource_mode(core_, LinphoneSharedMediaResources);
     linphone_core_enable_echo_cancellation(core_, FALSE);
     linphone_core_set_inc_timeout(core_, 3600);  // the call handler decides how long it rings
+    // The program refuses calls over its limit itself (so that it learns of them): the
+    // stack's own limit lies above it.
+    linphone_core_set_max_calls(core_, static_cast<int>(2 * s.maxCalls + 10));
     linphone_core_set_use_files(core_, TRUE);
     linphone_core_set_play_file(core_, nullptr);
     linphone_core_set_ring(core_, nullptr);

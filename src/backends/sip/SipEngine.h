@@ -89,6 +89,10 @@ class SipEngine {
     bool StartCore(std::string& error, bool& retry);
     void StopCore();
     CallContext* Find(int32_t id);
+    // True when as many calls are on as the settings allow.
+    bool AtCallLimit() const;
+    // Answers 486 and tells the program of the call, over.
+    void RefuseBusy(_LinphoneCall* call);
     void StartEarlyMedia(CallContext& context, const std::string& file);
     void ArmEarlyEnd(CallContext& context);
     // The stack's play file (the ring-back before the answer) belongs to the core, not to

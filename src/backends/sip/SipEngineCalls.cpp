@@ -60,6 +60,10 @@ SipEngine::CallContext* SipEngine::Find(int32_t id) {
 }
 
 void SipEngine::OnCallState(_LinphoneCall* call, int state) {
+    if (state == LinphoneCallStateIncomingReceived && AtCallLimit()) {
+        RefuseBusy(call);
+        return;
+    }
     if (state == LinphoneCallStateIncomingReceived) {
         CallContext context;
         context.call = linphone_call_ref(call);
@@ -124,6 +128,30 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
         default:
             break;
     }
+}
+
+bool SipEngine::AtCallLimit() const {
+    size_t on = 0;
+    for (const auto& [call, context] : calls_) {
+        on += context.ended ? 0 : 1;
+    }
+    return settings_.settings && on >= settings_.settings->maxCalls;
+}
+
+void SipEngine::RefuseBusy(_LinphoneCall* call) {
+    CallState mirror;
+    mirror.id = ++nextCallId_;
+    const LinphoneAddress* remote = linphone_call_get_remote_address(call);
+    mirror.partnerHandle = HandleOf(remote);
+    const char* name = linphone_address_get_display_name(remote);
+    mirror.partnerDisplayName = name != nullptr ? name : "";
+    mirror.status = CallStatus::Busy;
+    Trace("SIP: call %d from %s refused: %u calls are on (%s)\n", static_cast<int>(mirror.id),
+          mirror.partnerHandle.c_str(), static_cast<unsigned>(settings_.settings->maxCalls),
+          kMaxCallsValue);
+    linphone_call_decline(call, LinphoneReasonBusy);  // 486
+    // Still a call the user hears of: it arrives over, as busy.
+    backend_.CallAdded(std::move(mirror));
 }
 
 void SipEngine::Answer(int32_t id) {

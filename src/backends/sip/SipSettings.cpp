@@ -63,6 +63,15 @@ SipSettingsResult ReadSipSettings(const platform::Registry& registry) {
         RegError::Ok) {
         settings.earlyMedia = early != 0;
     }
+    uint32_t maxCalls = kDefaultMaxCalls;
+    if (registry.QueryDword(RegRoot::CurrentUser, kSipKey, kMaxCallsValue, maxCalls) ==
+            RegError::Ok &&
+        (maxCalls == 0 || maxCalls > kLargestMaxCalls)) {
+        result.error = std::string(kMaxCallsValue) + " " + std::to_string(maxCalls) +
+                       ": not between 1 and " + std::to_string(kLargestMaxCalls);
+        return result;
+    }
+    settings.maxCalls = maxCalls;
     settings.password = ReadText(registry, kPasswordValue);
     if (!settings.password.empty()) {
         settings.passwordPlace = kUserFilePlace;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,7 @@ namespace velto::skype::sip {
 //   Listen     REG_SZ    ADDRESS:PORT (default 0.0.0.0:5060)
 //   Proxy      REG_SZ    registrar / outbound proxy; empty: no registration
 //   EarlyMedia REG_DWORD 1 (default): the caller hears the ring-back before the answer
+//   MaxCalls   REG_DWORD calls at once (default 20, 1..1000); one more is refused busy
 //   Password   REG_SZ    the account's password, only while no keyring could take it
 //                        (the user hive is private to the user); see AccountPassword
 inline constexpr const char* kSipKey = "Software\\Velto\\Sip";
@@ -22,6 +24,9 @@ inline constexpr const char* kListenValue = "Listen";
 inline constexpr const char* kProxyValue = "Proxy";
 inline constexpr const char* kEarlyMediaValue = "EarlyMedia";
 inline constexpr const char* kPasswordValue = "Password";
+inline constexpr const char* kMaxCallsValue = "MaxCalls";
+inline constexpr uint32_t kDefaultMaxCalls = 20;
+inline constexpr uint32_t kLargestMaxCalls = 1000;
 
 struct SipSettings {
     SipAddress identity;
@@ -29,6 +34,7 @@ struct SipSettings {
     ListenAddress listen;
     std::string proxy;  // empty: direct calls, no registration
     bool earlyMedia = true;
+    uint32_t maxCalls = kDefaultMaxCalls;
     std::string password;
     std::string passwordPlace;    // where it was found ("keyring", "user file"); empty: none
     std::string passwordProblem;  // why the keyring could not be asked, if it could not
