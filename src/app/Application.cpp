@@ -166,7 +166,7 @@ skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
         missed_.Load();
         // Messages of calls a crash or a full disk interrupted get their records now.
         if (const auto folder = settingFile_.UserOwnFolder()) {
-            calls::SettlePendingMessages(missed_, *folder / "VoiceMessage");
+            calls::SettlePendingMessages(missed_, *folder / "VoiceMessage", startedAt_);
         }
     };
     // The local ring tone and the sound player each have their own voice, so that a

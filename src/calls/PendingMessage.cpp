@@ -116,14 +116,18 @@ bool MessageInPlace(const std::filesystem::path& voiceFile) {
     return !error && size >= 44 && std::filesystem::is_regular_file(voiceFile, error);
 }
 
-int SettlePendingMessages(MissedCallList& list, const std::filesystem::path& voiceFolder) {
+int SettlePendingMessages(MissedCallList& list, const std::filesystem::path& voiceFolder,
+                          std::filesystem::file_time_type runStart) {
     std::error_code error;
     std::vector<std::filesystem::path> notes;
     for (std::filesystem::directory_iterator it(voiceFolder, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
+        std::error_code timeError;
+        const auto written = it->last_write_time(timeError);
         if (name.size() > kSuffix.size() &&
-            name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0) {
+            name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0 &&
+            !timeError && written < runStart) {
             notes.push_back(it->path());
         }
     }

@@ -23,10 +23,12 @@ std::optional<MissedCall> ParsePendingNote(const std::string& bytes);
 // backends put a message there only when it is complete.
 bool MessageInPlace(const std::filesystem::path& voiceFile);
 
-// At start, once the list is read: every side file left in `voiceFolder` becomes a record
-// (or completes the record the interrupted call saved), with the message when it is in
+// At start, once the list is read: every side file left in `voiceFolder` by an earlier run
+// (written before `runStart`; those of this run belong to calls still on) becomes a record,
+// or completes the record the interrupted call saved, with the message when it is in
 // place; the side files go. Saves the list and raises the new-missed-call flag when it
 // changed; returns how many records were added or completed.
-int SettlePendingMessages(MissedCallList& list, const std::filesystem::path& voiceFolder);
+int SettlePendingMessages(MissedCallList& list, const std::filesystem::path& voiceFolder,
+                          std::filesystem::file_time_type runStart);
 
 }  // namespace velto::calls

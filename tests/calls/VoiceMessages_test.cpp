@@ -71,7 +71,14 @@ TEST(VoiceMessages, SideFilesLeftByAnInterruptedCallBecomeRecordsAtTheNextStart)
     ASSERT_TRUE(WritePendingNote(folder / "recorded_carol_1.wav", carol));
     velto::test::WriteFileBytes(folder / "recorded_dave_1.wav.call", "caller=dave\n");
 
-    EXPECT_EQ(SettlePendingMessages(list, folder), 3);
+    // A side file of this run belongs to a call still on: left alone.
+    const auto runStart = std::filesystem::file_time_type::clock::now();
+    MissedCall erin{"erin", "2027/01/15 11:00:00", false, {}};
+    ASSERT_TRUE(WritePendingNote(folder / "recorded_erin_1.wav", erin));
+    std::filesystem::last_write_time(PendingNoteOf(folder / "recorded_erin_1.wav"),
+                                     runStart + std::chrono::seconds(1));
+
+    EXPECT_EQ(SettlePendingMessages(list, folder, runStart), 3);
     const auto records = list.Snapshot();
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].partnerHandle, "bob");
@@ -91,7 +98,8 @@ TEST(VoiceMessages, SideFilesLeftByAnInterruptedCallBecomeRecordsAtTheNextStart)
     MissedCallList again([&] { return std::optional(dir.path()); });
     EXPECT_TRUE(again.Load());
     EXPECT_EQ(again.size(), 3u);
-    EXPECT_EQ(SettlePendingMessages(again, folder), 0);
+    EXPECT_EQ(SettlePendingMessages(again, folder, runStart), 0);
+    EXPECT_TRUE(std::filesystem::exists(PendingNoteOf(folder / "recorded_erin_1.wav")));
 }
 
 TEST(VoiceMessages, TheSideFileNeedsBothFieldsAndWholeLines) {
