@@ -53,22 +53,65 @@ std::optional<uint32_t> Number(std::string_view text) {
     return value;
 }
 
+// Copies `from` to `to` with the system's own reason for a failure (the library's copy
+// reports a full disk as an input/output error). 0 or an errno value.
+int CopyBytes(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        return errno;
+    }
+    const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (out < 0) {
+        const int error = errno;
+        close(in);
+        return error;
+    }
+    int error = 0;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            error = got < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < got && error == 0;) {
+            const ssize_t put = write(out, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno != EINTR) {
+                error = errno;
+            } else if (put > 0) {
+                done += put;
+            }
+        }
+        if (error != 0) {
+            break;
+        }
+    }
+    if (error == 0 && fsync(out) != 0) {
+        error = errno;
+    }
+    if (close(out) != 0 && error == 0) {
+        error = errno;
+    }
+    close(in);
+    return error;
+}
+
 // Across file systems: a copy beside the target, renamed when complete.
 std::string CopyIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
     const std::filesystem::path part = to.string() + ".part";
-    std::error_code error;
-    std::filesystem::copy_file(from, part, std::filesystem::copy_options::overwrite_existing,
-                               error);
-    if (!error) {
-        std::filesystem::rename(part, to, error);
+    int error = CopyBytes(from, part);
+    if (error == 0 && rename(part.c_str(), to.c_str()) != 0) {
+        error = errno;
     }
-    if (!error) {
+    if (error == 0) {
         return {};
     }
     // The reason is kept before the clean-up can overwrite it.
-    const std::string why = error.message();
-    std::error_code ignored;
-    std::filesystem::remove(part, ignored);
+    const std::string why = std::strerror(error);
+    unlink(part.c_str());
     return why;
 }
 

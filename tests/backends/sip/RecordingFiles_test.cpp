@@ -3,6 +3,8 @@
 #include "backends/sip/RecordingFiles.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <set>
@@ -124,6 +126,36 @@ TEST(RecordingFiles, AMoveThatFailsKeepsTheRecordingAndNamesTheRealReason) {
     std::filesystem::create_directories(dir / "gone");
     EXPECT_EQ(RecoverRecordings(dir.path()), 1);
     EXPECT_EQ(PythonReads(dir / "gone/m.wav"), "800 8000 1\n");
+}
+
+// Across file systems the recording is copied beside its place and renamed when complete;
+// a copy the target's full disk refuses leaves no part there, keeps the recording, and is
+// reported with the disk's own reason (not that of the clean-up after it).
+TEST(RecordingFiles, AcrossFileSystemsAFullDiskIsNamedAndNothingHalfIsLeft) {
+    test::TempDir dir;
+    test::TempDir small;
+    if (unshare(CLONE_NEWNS) == 0) {
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+    }
+    if (mount("tmpfs", small.path().c_str(), "tmpfs", 0, "size=16k") != 0) {
+        GTEST_SKIP() << "no tmpfs could be mounted (needs root)";
+    }
+    const auto recording = dir / "recording-gggggg.wav";
+    test::WriteFileBytes(recording, BlankRecording(64000));
+    ASSERT_EQ(audio::WriteWavHeader(recording, {8000, 1}), "");
+    ASSERT_EQ(WriteTargetNote(recording, {small / "m.wav", {8000, 1}}), "");
+    EXPECT_EQ(PlaceRecording(recording, small / "m.wav"), "No space left on device");
+    EXPECT_TRUE(std::filesystem::exists(recording));
+    EXPECT_TRUE(std::filesystem::exists(TargetNoteOf(recording)));
+    EXPECT_TRUE(std::filesystem::is_empty(small.path()));
+
+    test::WriteFileBytes(recording, BlankRecording(4000));
+    ASSERT_EQ(audio::WriteWavHeader(recording, {8000, 1}), "");
+    EXPECT_EQ(PlaceRecording(recording, small / "m.wav"), "");
+    EXPECT_EQ(PythonReads(small / "m.wav"), "2000 8000 1\n");
+    EXPECT_FALSE(std::filesystem::exists(recording));
+    EXPECT_FALSE(std::filesystem::exists(TargetNoteOf(recording)));
+    umount2(small.path().c_str(), MNT_DETACH);
 }
 
 TEST(WavSizes, SizesComeFromTheFileAndOnlyAPlainPcmHeaderIsTouched) {
