@@ -43,28 +43,34 @@ run() {  # name, sipp arguments...
     local t0 s0
     t0=$(ticks)
     s0=$(date +%s%N)
-    sipp 127.0.0.1:$port -i 127.0.0.1 -p 0 -mp 26000 -sf "$here/sip_load/ring_and_cancel.xml" \
-        -bg -trace_err -error_file "$work/$name.err" "$@" >/dev/null 2>&1 || true
+    local sipp_pid
+    sipp_pid=$(sipp 127.0.0.1:$port -i 127.0.0.1 -p 0 -mp 26000 \
+        -sf "$here/sip_load/ring_and_cancel.xml" -bg -trace_err -error_file "$work/$name.err" \
+        "$@" 2>"$work/$name.log" | sed -n 's/.*PID=\[\([0-9]*\)\].*/\1/p' || true)
+    [ -n "$sipp_pid" ] || { echo "$name: sipp did not start: $(cat "$work/$name.log")"; return; }
     # -bg returns at once: wait for the last call to end (sipp exits).
-    while pgrep -f "sipp 127.0.0.1:$port" >/dev/null; do sleep 0.5; done
+    while kill -0 "$sipp_pid" 2>/dev/null; do sleep 0.5; done
+    if [ -s "$work/$name.err" ]; then
+        echo "$name: calls sipp aborted: $(grep -ci "aborting call" "$work/$name.err" || true)"
+    fi
     local s1 t1
     t1=$(ticks)
     s1=$(date +%s%N)
     local wall=$(( (s1 - s0) / 1000000 ))
     echo "$name: $(echo "scale=1; 100 * ($t1 - $t0) / $hz * 1000 / $wall" | bc) % CPU of one core over $(( wall / 1000 )) s"
 }
-taken() { grep -c "^SIP: call [0-9]* from" "$work/velto.log" || true; }
+taken() { grep "^SIP: call [0-9]* from" "$work/velto.log" | grep -vc "refused" || true; }
 refused() { grep -c "refused: .* calls are on" "$work/velto.log" || true; }
-run "50 at once" -l 50 -m 50 -r 50 -rp 1000
+run "50_at_once" -l 50 -m 50 -r 50 -rp 1000
 sleep 3
 echo "  taken $(taken), refused $(refused)"
 a=$(taken); r=$(refused)
-run "5/s for ${seconds} s" -l 200 -m $((5 * seconds)) -r 5 -rp 1000
+run "5_a_second_for_${seconds}_s" -l 200 -m $((5 * seconds)) -r 5 -rp 1000
 sleep 3
 echo "  taken $(( $(taken) - a )), refused $(( $(refused) - r ))"
 figures "after"
 sleep 2
-records=$("$inspect" missed "$XDG_DATA_HOME/Velto/velto@127.0.0.1/MissedCalls" | grep -c "^" || true)
-echo "missed-call records: $(grep -c "partner" <("$inspect" missed --json "$XDG_DATA_HOME/Velto/velto@127.0.0.1/MissedCalls") || true) (inspect lines: $records)"
+"$inspect" missed --json "$XDG_DATA_HOME/Velto/velto@127.0.0.1/MissedCalls" >"$work/missed.json" || true
+echo "missed-call records: $(grep -o '"handle"' "$work/missed.json" | wc -l)"
 kill -TERM $pid
 wait $pid || true
