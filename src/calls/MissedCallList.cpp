@@ -33,6 +33,22 @@ void MissedCallList::Replace(std::vector<MissedCall> records) {
     records_ = std::move(records);
 }
 
+bool MissedCallList::AddOrComplete(MissedCall record) {
+    std::lock_guard guard(mutex_);
+    for (MissedCall& existing : records_) {
+        if (existing.partnerHandle == record.partnerHandle && existing.time == record.time) {
+            if (existing.hasVoiceMessage || !record.hasVoiceMessage) {
+                return false;
+            }
+            existing.hasVoiceMessage = true;
+            existing.voiceFile = std::move(record.voiceFile);
+            return true;
+        }
+    }
+    records_.push_back(std::move(record));
+    return true;
+}
+
 size_t MissedCallList::RemoveEqual(const MissedCall& record) {
     std::lock_guard guard(mutex_);
     return std::erase(records_, record);

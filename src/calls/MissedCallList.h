@@ -29,6 +29,10 @@ class MissedCallList {
     std::vector<MissedCall> Snapshot() const;
     // For the missed-call view after it edited the list (it saves afterwards).
     void Replace(std::vector<MissedCall> records);
+    // For a call whose record may have been saved before its message was in place: the
+    // record of the same caller and time gets the message, or `record` is added; in one
+    // step under the lock. True when the list changed.
+    bool AddOrComplete(MissedCall record);
     // Removes every record equal to `record` in one step under the lock (a call handler
     // may add one meanwhile); returns how many went.
     size_t RemoveEqual(const MissedCall& record);

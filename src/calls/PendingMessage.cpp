@@ -41,24 +41,6 @@ std::string ReadSmallFile(const std::filesystem::path& file) {
     return bytes;
 }
 
-// Completes the record of the same call, or adds one; true when the list changed.
-bool Settle(MissedCallList& list, const MissedCall& found) {
-    std::vector<MissedCall> records = list.Snapshot();
-    for (MissedCall& record : records) {
-        if (record.partnerHandle == found.partnerHandle && record.time == found.time) {
-            if (record.hasVoiceMessage || !found.hasVoiceMessage) {
-                return false;
-            }
-            record.hasVoiceMessage = true;
-            record.voiceFile = found.voiceFile;
-            list.Replace(std::move(records));
-            return true;
-        }
-    }
-    list.Add(found);
-    return true;
-}
-
 }  // namespace
 
 std::filesystem::path PendingNoteOf(const std::filesystem::path& voiceFile) {
@@ -143,7 +125,7 @@ int SettlePendingMessages(MissedCallList& list, const std::filesystem::path& voi
             if (record->hasVoiceMessage) {
                 record->voiceFile = platform::Utf8ToUtf16(voice.string());
             }
-            if (Settle(list, *record)) {
+            if (list.AddOrComplete(*record)) {
                 platform::Trace(
                     "Missed calls: the call of %s at %s was interrupted; %s\n",
                     record->partnerHandle.c_str(), record->time.c_str(),
