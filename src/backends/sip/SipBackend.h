@@ -9,12 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "backends/sip/RegistrationRetry.h"
 #include "backends/sip/SipLoop.h"
-#include "backends/sip/SipSettings.h"
 #include "backends/sip/SipState.h"
 #include "callapi/Event.h"
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
+#include "sipaccount/SipSettings.h"
 
 namespace velto::skype::sip {
 
@@ -26,8 +27,17 @@ struct SipBackendOptions {
     // The account as read from the user hive (an error there: the backend stays "not
     // available" and says why).
     SipSettingsResult settings;
+    // Reads the account again (the password may have been fixed meanwhile); asked before a
+    // failed registration is tried again. Empty: the settings above stay.
+    std::function<SipSettingsResult()> rereadSettings{};
     // The user's contact file.
     std::filesystem::path contactsFile;
+    // The first wait before a failed registration is tried again (it doubles from there,
+    // up to five minutes).
+    platform::Millis registerRetry{RegistrationRetry::kFirst};
+    // While the registrar refuses the password: how often the account is read again, so
+    // that a fixed password is used soon even when the next retry is minutes away.
+    platform::Millis passwordCheck{30000};
     // The SIP stack's own state (created when missing; tests use a fresh one each run).
     std::filesystem::path dataDir;
     // Iteration of the stack: with a call, and without.

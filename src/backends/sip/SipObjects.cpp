@@ -2,6 +2,7 @@
 
 #include <linphone/core.h>
 
+#include "backends/sip/PartnerName.h"
 #include "callapi/AutomationError.h"
 
 namespace velto::skype::sip {
@@ -110,11 +111,8 @@ std::string SipCall::PartnerHandle() {
 std::string SipCall::PartnerDisplayName() {
     Check("PartnerDisplayName");
     const CallState call = backend_->Call(id_);
-    if (!call.partnerDisplayName.empty()) {
-        return call.partnerDisplayName;
-    }
     const auto contact = backend_->Contact(call.partnerHandle);
-    return contact ? contact->displayName : std::string();
+    return PartnerName(call.partnerDisplayName, contact ? &*contact : nullptr, call.partnerHandle);
 }
 
 CallType SipCall::Type() {

@@ -1,7 +1,7 @@
 // The limit of calls at once: a setting in the user hive, checked at both ends.
 #include <gtest/gtest.h>
 
-#include "backends/sip/SipSettings.h"
+#include "sipaccount/SipSettings.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {
@@ -27,7 +27,8 @@ TEST(CallLimit, MaxCallsIsTwentyByDefaultAndRefusedOutsideOneToAThousand) {
         hive.SetDword(RegRoot::CurrentUser, kSipKey, kMaxCallsValue, bad);
         read = ReadSipSettings(hive);
         EXPECT_FALSE(read.settings);
-        EXPECT_EQ(read.error, "MaxCalls " + std::to_string(bad) + ": not between 1 and 1000");
+        EXPECT_EQ(read.error, "MaxCalls \"" + std::to_string(bad) +
+                                  "\": expected a number of calls from 1 to 1000");
     }
 }
 

@@ -1,8 +1,8 @@
-#include "backends/sip/KeyringPasswordStore.h"
+#include "sipaccount/KeyringPasswordStore.h"
 
 #include <libsecret/secret.h>
 
-#include "backends/sip/BoundedPasswordStore.h"
+#include "sipaccount/BoundedPasswordStore.h"
 
 namespace velto::skype::sip {
 namespace {

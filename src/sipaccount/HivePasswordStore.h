@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backends/sip/PasswordStore.h"
 #include "platform/Registry.h"
+#include "sipaccount/PasswordStore.h"
 
 namespace velto::skype::sip {
 

@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "backends/sip/PasswordStore.h"
 #include "platform/Clock.h"
+#include "sipaccount/PasswordStore.h"
 
 namespace velto::skype::sip {
 

@@ -4,18 +4,15 @@
 #include <optional>
 #include <string>
 
-#include "backends/sip/AccountPassword.h"
-#include "backends/sip/SipAddress.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/SipAddress.h"
+#include "sipaccount/SipSettingList.h"
 
 namespace velto::skype::sip {
 
-// The SIP account in the user hive, HKEY_CURRENT_USER\Software\Velto\Sip:
-//   Identity   REG_SZ    sip:alice@example.org (optionally "Name" <sip:...>)
-//   Listen     REG_SZ    ADDRESS:PORT (default 0.0.0.0:5060)
-//   Proxy      REG_SZ    registrar / outbound proxy; empty: no registration
-//   EarlyMedia REG_DWORD 1 (default): the caller hears the ring-back before the answer
-//   MaxCalls   REG_DWORD calls at once (default 20, 1..1000); one more is refused busy
+// The SIP account in the user hive, HKEY_CURRENT_USER\Software\Velto\Sip, one value per
+// entry of SipSettingList (Identity, Proxy, AuthUser, ...), and:
 //   Password   REG_SZ    the account's password, only while no keyring could take it
 //                        (the user hive is private to the user); see AccountPassword
 inline constexpr const char* kSipKey = "Software\\Velto\\Sip";
@@ -26,18 +23,34 @@ inline constexpr const char* kEarlyMediaValue = "EarlyMedia";
 inline constexpr const char* kPasswordValue = "Password";
 inline constexpr const char* kMaxCallsValue = "MaxCalls";
 inline constexpr uint32_t kDefaultMaxCalls = 20;
-inline constexpr uint32_t kLargestMaxCalls = 1000;
+
+inline constexpr uint32_t kDefaultExpiry = 600;
 
 struct SipSettings {
     SipAddress identity;
     std::string identityText;  // as configured, for the core
     ListenAddress listen;
-    std::string proxy;  // empty: direct calls, no registration
+    std::string proxy;  // as configured; empty: direct calls, no registration
+    std::optional<SipAddress> proxyAddress;
+    std::string authUser;  // empty: the identity's user
+    std::string realm;     // empty: any
+    uint32_t expiry = kDefaultExpiry;
+    std::string stun;  // HOST[:PORT]; empty: none
+    bool ice = false;
+    std::optional<PortRange> rtpPorts;  // none: the stack's choice
+    std::string mediaEncryption = "none";
+    bool mediaEncryptionMandatory = false;
+    std::string caFile;  // empty: the system's CAs only
+    bool gruu = false;
     bool earlyMedia = true;
     uint32_t maxCalls = kDefaultMaxCalls;
     std::string password;
     std::string passwordPlace;    // where it was found ("keyring", "user file"); empty: none
     std::string passwordProblem;  // why the keyring could not be asked, if it could not
+
+    // What the stack must redo its account for: everything but the password and the
+    // settings read at each call.
+    bool SameAccount(const SipSettings& other) const;
 };
 
 // The settings, or an error that names the setting (e.g. "Identity: it does not start
@@ -49,6 +62,9 @@ struct SipSettingsResult {
 SipSettingsResult ReadSipSettings(const platform::Registry& registry, AccountPassword& password);
 // The same with the password from the user hive alone (no keyring is asked).
 SipSettingsResult ReadSipSettings(const platform::Registry& registry);
+
+// The value of a setting as `velto-account show` prints it (the `unset` text when unset).
+std::string ShowSipSetting(const platform::Registry& registry, const SipSettingInfo& setting);
 
 // True when an identity is set (valid or not): the program then means to use SIP.
 bool SipIdentityConfigured(const platform::Registry& registry);

@@ -1,6 +1,6 @@
-#include "backends/sip/HivePasswordStore.h"
+#include "sipaccount/HivePasswordStore.h"
 
-#include "backends/sip/SipSettings.h"
+#include "sipaccount/SipSettings.h"
 
 namespace velto::skype::sip {
 

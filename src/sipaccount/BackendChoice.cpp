@@ -1,7 +1,7 @@
-#include "backends/sip/BackendChoice.h"
+#include "sipaccount/BackendChoice.h"
 
-#include "backends/sip/SipSettings.h"
 #include "platform/Trace.h"
+#include "sipaccount/SipSettings.h"
 
 namespace velto::skype::sip {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "backends/sip/SipAddress.h"
+#include "sipaccount/SipAddress.h"
 
 namespace velto::skype::sip {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "backends/sip/PasswordStore.h"
 #include "platform/Clock.h"
+#include "sipaccount/PasswordStore.h"
 
 struct _GCancellable;
 

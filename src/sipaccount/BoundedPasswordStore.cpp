@@ -1,4 +1,4 @@
-#include "backends/sip/BoundedPasswordStore.h"
+#include "sipaccount/BoundedPasswordStore.h"
 
 #include <mutex>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "backends/sip/AccountPassword.h"
+#include "sipaccount/AccountPassword.h"
 
 namespace velto::skype::sip {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "backends/sip/PasswordStore.h"
+#include "sipaccount/PasswordStore.h"
 
 namespace velto::skype::sip {
 
