@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "calls/CallHandler.h"
+#include "calls/CallTimeText.h"
+#include "calls/PendingMessage.h"
 #include "core/Messages.h"
 #include "i18n/LanguageTable.h"
 #include "platform/Text.h"
@@ -157,8 +159,17 @@ skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
             calls::StartCallHandler(callServices_, cookie);
         };
     }
-    hooks.loadMissedCalls =
-        options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] { missed_.Load(); };
+    hooks.recordBusyCall = [this](const std::string& partnerHandle) {
+        missed_.AddSaveAndFlag(
+            calls::MissedCall{partnerHandle, calls::CallTimeText(clock_.WallNow()), false, {}});
+    };
+    hooks.loadMissedCalls = options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] {
+        missed_.Load();
+        // Messages of calls a crash or a full disk interrupted get their records now.
+        if (const auto folder = settingFile_.UserOwnFolder()) {
+            calls::SettlePendingMessages(missed_, *folder / "VoiceMessage", startedAt_);
+        }
+    };
     // The local ring tone and the sound player each have their own voice, so that a
     // preview and a ringing call can be heard together; a peer's "SP" silences both.
     hooks.stopPlayingSound = [this] {

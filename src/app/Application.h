@@ -165,6 +165,8 @@ class Application {
     int32_t AddConvertedTone(const std::u16string& sourcePath, const std::u16string& title,
                              const std::u16string& path);
 
+    // Side files of messages older than this run are left over from an earlier one.
+    std::filesystem::file_time_type startedAt_ = std::filesystem::file_time_type::clock::now();
     platform::Clock& clock_;
     skype::SkypeFactory* skypeFactory_;
     platform::MessageLoop loop_;

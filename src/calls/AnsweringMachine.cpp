@@ -6,6 +6,7 @@
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
 #include "calls/MissedCall.h"
+#include "calls/PendingMessage.h"
 #include "platform/FileLookup.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -56,6 +57,57 @@ bool PlayToCaller(CallServices& services, UntakenCall& untaken, const std::strin
     }
 }
 
+// Records the caller's message for at most the record limit. The record names the
+// message only once the backend has put it in place, complete; until then a side file
+// beside it keeps the call, for the next start should the program end first.
+void RecordMessage(CallServices& services, UntakenCall& untaken,
+                   const std::optional<std::filesystem::path>& ownFolder, MissedCall& record) {
+    skype::Call& call = untaken.call;
+    const Millis started = services.clock.Now();
+    platform::Trace("Start to record!!\n");
+    std::optional<std::filesystem::path> voiceFile;
+    if (ownFolder) {
+        const std::filesystem::path folder = *ownFolder / "VoiceMessage";
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            platform::Trace("Cannot create %s: %s\n", folder.c_str(), error.message().c_str());
+        }
+        voiceFile = VoiceFileName(folder, untaken.partnerHandle, services.clock.WallNow());
+        platform::Trace("NAME!!!!!!!!! %s\n", voiceFile->c_str());
+    } else {
+        platform::Trace("No user folder: the message is not recorded\n");
+    }
+    call.SetInputDevice(DeviceKind::File, "");
+    if (voiceFile) {
+        WritePendingNote(*voiceFile, record);
+        call.SetOutputDevice(DeviceKind::File, voiceFile->string());
+    }
+    const CallTimings& timings = services.timings;
+    const Millis limit = started + timings.recordLimit;
+    while (!IsCallOver(call.Status())) {
+        if (services.workers.stop().Requested()) {
+            // Quitting ends the message early; what was recorded is kept (and named by
+            // the record at the next start if it is not in place yet).
+            call.Finish();
+            break;
+        }
+        const Millis now = services.clock.Now();
+        Millis next = std::min(limit + Millis(1), now + timings.statusRecheck);
+        if (now > limit) {
+            call.Finish();
+            next = now + timings.finishRetry;
+        }
+        untaken.waiter.WaitUntil(next);
+    }
+    if (voiceFile && MessageInPlace(*voiceFile)) {
+        record.hasVoiceMessage = true;
+        record.voiceFile = platform::Utf8ToUtf16(voiceFile->string());
+    } else if (voiceFile) {
+        platform::Trace("No voice message in place at %s\n", voiceFile->c_str());
+    }
+}
+
 }  // namespace
 
 std::string GreetingPath(bool useDefaultGreeting, int32_t language, const std::string& installDir,
@@ -74,7 +126,6 @@ void RecordMissedCall(CallServices& services, UntakenCall& untaken) {
 }
 
 void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
-    skype::Call& call = untaken.call;
     untaken.cancelVideo();
     MissedCall record = NewRecord(untaken);
     untaken.panel.Hide();
@@ -90,45 +141,14 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
     if (!PlayToCaller(services, untaken, greeting) &&
         !PlayToCaller(services, untaken,
                       platform::ResolveNoCase(installDir, "DingDong.wav").string())) {
-        const Millis started = services.clock.Now();
-        platform::Trace("Start to record!!\n");
-        std::optional<std::filesystem::path> voiceFile;
-        if (ownFolder) {
-            const std::filesystem::path folder = *ownFolder / "VoiceMessage";
-            std::error_code error;
-            std::filesystem::create_directories(folder, error);
-            if (error) {
-                platform::Trace("Cannot create %s: %s\n", folder.c_str(), error.message().c_str());
-            }
-            voiceFile = VoiceFileName(folder, untaken.partnerHandle, services.clock.WallNow());
-            platform::Trace("NAME!!!!!!!!! %s\n", voiceFile->c_str());
-        } else {
-            platform::Trace("No user folder: the message is not recorded\n");
-        }
-        call.SetInputDevice(DeviceKind::File, "");
-        if (voiceFile) {
-            call.SetOutputDevice(DeviceKind::File, voiceFile->string());
-            record.hasVoiceMessage = true;
-            record.voiceFile = platform::Utf8ToUtf16(voiceFile->string());
-        }
-        const CallTimings& timings = services.timings;
-        const Millis limit = started + timings.recordLimit;
-        while (!IsCallOver(call.Status())) {
-            if (services.workers.stop().Requested()) {
-                // Quitting ends the message early; what was recorded is kept.
-                call.Finish();
-                break;
-            }
-            const Millis now = services.clock.Now();
-            Millis next = std::min(limit + Millis(1), now + timings.statusRecheck);
-            if (now > limit) {
-                call.Finish();
-                next = now + timings.finishRetry;
-            }
-            untaken.waiter.WaitUntil(next);
-        }
+        RecordMessage(services, untaken, ownFolder, record);
     }
+    const std::filesystem::path voiceFile = platform::Utf16ToUtf8(record.voiceFile);
+    const bool settled = record.hasVoiceMessage;
     services.missedCalls.AddSaveAndFlag(std::move(record));
+    if (settled) {
+        RemovePendingNote(voiceFile);  // the saved record names the message now
+    }
 }
 
 }  // namespace velto::calls

@@ -66,6 +66,59 @@ std::string EncodeMissedCalls(const std::vector<MissedCall>& records) {
     return bytes;
 }
 
+namespace {
+
+// Appends the records of `bytes` to `records` up to the first damage; false there, with
+// the reason in `error`.
+bool DecodeRecords(std::string_view bytes, std::vector<MissedCall>& records, std::string& error) {
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const size_t number = records.size() + 1;
+        MissedCall record;
+        auto handle = ReadLine(bytes, pos, "handle", number, error);
+        if (!handle) {
+            return false;
+        }
+        if (handle->empty()) {
+            error = "record " + std::to_string(number) + ": handle is empty";
+            return false;
+        }
+        auto time = ReadLine(bytes, pos, "time", number, error);
+        if (!time) {
+            return false;
+        }
+        if (pos >= bytes.size()) {
+            error = "record " + std::to_string(number) + ": flag byte missing";
+            return false;
+        }
+        const char flag = bytes[pos++];
+        if (flag != kVoiceFlag && flag != kNoVoiceFlag) {
+            error = "record " + std::to_string(number) + ": flag byte " +
+                    std::to_string(static_cast<unsigned char>(flag)) + " is neither 0 nor 255";
+            return false;
+        }
+        record.partnerHandle = std::move(*handle);
+        record.time = std::move(*time);
+        if (flag == kVoiceFlag) {
+            auto voice = ReadLine(bytes, pos, "voice file", number, error);
+            if (!voice) {
+                return false;
+            }
+            record.hasVoiceMessage = true;
+            record.voiceFile = platform::Utf8ToUtf16(*voice);
+            // The program writes paths as UTF-8; other bytes would not survive a save.
+            if (platform::Utf16ToUtf8(record.voiceFile) != *voice) {
+                error = "record " + std::to_string(number) + ": voice file is not UTF-8";
+                return false;
+            }
+        }
+        records.push_back(std::move(record));
+    }
+    return true;
+}
+
+}  // namespace
+
 MissedCallsDecoded DecodeMissedCalls(std::string_view bytes) {
     MissedCallsDecoded result;
     if (bytes.size() > kMaxMissedCallFileBytes) {
@@ -73,51 +126,11 @@ MissedCallsDecoded DecodeMissedCalls(std::string_view bytes) {
         return result;
     }
     std::vector<MissedCall> records;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        const size_t number = records.size() + 1;
-        MissedCall record;
-        auto handle = ReadLine(bytes, pos, "handle", number, result.error);
-        if (!handle) {
-            return result;
-        }
-        if (handle->empty()) {
-            result.error = "record " + std::to_string(number) + ": handle is empty";
-            return result;
-        }
-        auto time = ReadLine(bytes, pos, "time", number, result.error);
-        if (!time) {
-            return result;
-        }
-        if (pos >= bytes.size()) {
-            result.error = "record " + std::to_string(number) + ": flag byte missing";
-            return result;
-        }
-        const char flag = bytes[pos++];
-        if (flag != kVoiceFlag && flag != kNoVoiceFlag) {
-            result.error = "record " + std::to_string(number) + ": flag byte " +
-                           std::to_string(static_cast<unsigned char>(flag)) +
-                           " is neither 0 nor 255";
-            return result;
-        }
-        record.partnerHandle = std::move(*handle);
-        record.time = std::move(*time);
-        if (flag == kVoiceFlag) {
-            auto voice = ReadLine(bytes, pos, "voice file", number, result.error);
-            if (!voice) {
-                return result;
-            }
-            record.hasVoiceMessage = true;
-            record.voiceFile = platform::Utf8ToUtf16(*voice);
-            // The program writes paths as UTF-8; other bytes would not survive a save.
-            if (platform::Utf16ToUtf8(record.voiceFile) != *voice) {
-                result.error = "record " + std::to_string(number) + ": voice file is not UTF-8";
-                return result;
-            }
-        }
-        records.push_back(std::move(record));
+    if (DecodeRecords(bytes, records, result.error)) {
+        result.records = std::move(records);
+    } else {
+        result.beforeDamage = std::move(records);
     }
-    result.records = std::move(records);
     return result;
 }
 

@@ -32,6 +32,8 @@ std::string EncodeMissedCalls(const std::vector<MissedCall>& records);
 struct MissedCallsDecoded {
     std::optional<std::vector<MissedCall>> records;  // nothing when the file is damaged
     std::string error;                               // why, naming the record and field
+    // Of a damaged file: the whole records before the damage.
+    std::vector<MissedCall> beforeDamage;
 };
 
 // Checks every line and byte; never reads past the end.

@@ -33,6 +33,22 @@ void MissedCallList::Replace(std::vector<MissedCall> records) {
     records_ = std::move(records);
 }
 
+bool MissedCallList::AddOrComplete(MissedCall record) {
+    std::lock_guard guard(mutex_);
+    for (MissedCall& existing : records_) {
+        if (existing.partnerHandle == record.partnerHandle && existing.time == record.time) {
+            if (existing.hasVoiceMessage || !record.hasVoiceMessage) {
+                return false;
+            }
+            existing.hasVoiceMessage = true;
+            existing.voiceFile = std::move(record.voiceFile);
+            return true;
+        }
+    }
+    records_.push_back(std::move(record));
+    return true;
+}
+
 size_t MissedCallList::RemoveEqual(const MissedCall& record) {
     std::lock_guard guard(mutex_);
     return std::erase(records_, record);
@@ -93,15 +109,30 @@ bool MissedCallList::Load() {
                 return true;
             }
             error = decoded.error;
+            records_ = std::move(decoded.beforeDamage);
             break;
         }
     }
-    platform::Trace("Missed calls: %s is damaged (%s), not loaded\n", path->c_str(), error.c_str());
+    if (records_.empty()) {
+        platform::Trace("Missed calls: %s is damaged (%s), not loaded\n", path->c_str(),
+                        error.c_str());
+    } else {
+        platform::Trace("Missed calls: %s is damaged (%s); the %zu records before it are kept\n",
+                        path->c_str(), error.c_str(), records_.size());
+    }
     const std::filesystem::path aside = platform::MoveAside(*path);
     if (aside.empty()) {
         platform::Trace("Missed calls: cannot move the damaged file aside\n");
-    } else {
-        platform::Trace("Missed calls: damaged file kept as %s\n", aside.c_str());
+        return false;
+    }
+    platform::Trace("Missed calls: damaged file kept as %s\n", aside.c_str());
+    // What was kept is the list's file again, before anything can go wrong.
+    if (!records_.empty()) {
+        if (const int failed =
+                platform::WriteFileAtomically(*path, EncodeMissedCalls(records_), 0600)) {
+            platform::Trace("Missed calls: cannot save %s: %s\n", path->c_str(),
+                            std::strerror(failed));
+        }
     }
     return false;
 }

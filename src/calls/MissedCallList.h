@@ -29,6 +29,10 @@ class MissedCallList {
     std::vector<MissedCall> Snapshot() const;
     // For the missed-call view after it edited the list (it saves afterwards).
     void Replace(std::vector<MissedCall> records);
+    // For a call whose record may have been saved before its message was in place: the
+    // record of the same caller and time gets the message, or `record` is added; in one
+    // step under the lock. True when the list changed.
+    bool AddOrComplete(MissedCall record);
     // Removes every record equal to `record` in one step under the lock (a call handler
     // may add one meanwhile); returns how many went.
     size_t RemoveEqual(const MissedCall& record);
@@ -38,8 +42,9 @@ class MissedCallList {
     // folder, or the write failed, with a trace; the list stays in memory).
     bool Save();
     // Empties the list and reads the file into it. A missing file leaves the list empty; a
-    // damaged one is refused with a trace and moved aside, leaving the list empty too.
-    // False when the file existed but could not be used.
+    // damaged one is moved aside with a trace, and the whole records before the damage are
+    // kept (and saved as the list's file). False when the file existed but could not be
+    // used whole.
     bool Load();
 
     std::optional<std::filesystem::path> FilePath() const;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 
 #include "platform/Text.h"
 
@@ -232,9 +233,38 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-std::variant<HiveKeys, HiveParseError> ParseHive(std::string_view text) {
+namespace {
+
+// The lines of a hive, for the strict reader (which stops at the first bad line) and the
+// salvaging one (which leaves bad lines out and goes on).
+class HiveLines {
+  public:
+    explicit HiveLines(bool salvage) : salvage_(salvage) {}
+
+    HiveSalvage Read(std::string_view text);
+
+  private:
+    // One logical line; the reason when it cannot be used.
+    std::optional<std::string> Line(std::string_view line);
+    std::optional<std::string> KeyLine(std::string_view line);
+    std::optional<std::string> ValueLine(std::string_view line);
+    // False when reading stops here.
+    bool Bad(int line, std::string message) {
+        result_.bad.push_back(HiveParseError{line, std::move(message)});
+        return salvage_;
+    }
+
+    bool salvage_;
+    HiveSalvage result_;
+    std::map<std::string, size_t> keyIndex_;  // lower-case path -> index in keys
+    std::optional<size_t> current_;
+    bool sawHeader_ = false;
+};
+
+HiveSalvage HiveLines::Read(std::string_view text) {
     if (text.size() > kMaxText) {
-        return HiveParseError{1, "file too large"};
+        Bad(1, "file too large");
+        return std::move(result_);
     }
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
@@ -243,13 +273,11 @@ std::variant<HiveKeys, HiveParseError> ParseHive(std::string_view text) {
         int lines = 1;
         for (char c : text)
             lines += c == '\n';
-        return HiveParseError{lines, "last line has no line end (file cut short?)"};
+        if (!Bad(lines, "last line has no line end (file cut short?)")) {
+            return std::move(result_);
+        }
+        text = text.substr(0, text.rfind('\n') + 1);  // npos + 1: nothing
     }
-
-    HiveKeys keys;
-    std::map<std::string, size_t> keyIndex;  // lower-case path -> index in keys
-    HiveKey* current = nullptr;
-    bool sawHeader = false;
     int lineNumber = 0;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -258,10 +286,12 @@ std::variant<HiveKeys, HiveParseError> ParseHive(std::string_view text) {
         pos = end + 1;
         const int startLine = ++lineNumber;
         // A hex list may go on over several lines, each but the last ending in '\'.
+        bool cut = false;
         while (!logical.empty() && logical.back() == '\\' &&
                logical.find("=hex") != std::string::npos) {
             if (pos >= text.size()) {
-                return HiveParseError{startLine, "continued line has no next line"};
+                cut = true;
+                break;
             }
             const size_t next = text.find('\n', pos);
             logical.pop_back();
@@ -269,76 +299,110 @@ std::variant<HiveKeys, HiveParseError> ParseHive(std::string_view text) {
             pos = next + 1;
             ++lineNumber;
         }
-        const std::string_view line = logical;
-        if (line.empty() || line.front() == ';') {
-            continue;
+        if (cut) {
+            Bad(startLine, "continued line has no next line");
+            return std::move(result_);
         }
-        if (!sawHeader) {
-            if (line != kHeader) {
-                return HiveParseError{startLine, "missing \"" + std::string(kHeader) + "\" header"};
-            }
-            sawHeader = true;
-            continue;
-        }
-        std::string error;
-        if (line.front() == '[') {
-            if (line.back() != ']') {
-                return HiveParseError{startLine, "key line does not end in ']'"};
-            }
-            const std::string_view path = line.substr(1, line.size() - 2);
-            if (!ValidKeyPath(path, error)) {
-                return HiveParseError{startLine, error};
-            }
-            const std::string lower = AsciiLower(path);
-            auto [it, inserted] = keyIndex.emplace(lower, keys.size());
-            if (inserted) {
-                keys.push_back(HiveKey{std::string(path), {}});
-            }
-            current = &keys[it->second];
-            continue;
-        }
-        if (current == nullptr) {
-            return HiveParseError{startLine, "value outside of any key"};
-        }
-        std::string name;
-        size_t used = 0;
-        if (line.front() == '@') {
-            used = 1;
-        } else if (line.front() == '"') {
-            used = ReadQuoted(line, name, error);
-            if (used == 0) {
-                return HiveParseError{startLine, error};
-            }
-            if (name.size() > kMaxValueName) {
-                return HiveParseError{startLine, "value name too long"};
-            }
-        } else {
-            return HiveParseError{startLine, "expected [key], \"name\"=data or @=data"};
-        }
-        if (used >= line.size() || line[used] != '=') {
-            return HiveParseError{startLine, "expected '=' after the value name"};
-        }
-        RegValue value;
-        if (!ParseData(line.substr(used + 1), value, error)) {
-            return HiveParseError{startLine, error};
-        }
-        bool replaced = false;
-        for (auto& existing : current->values) {
-            if (EqualsNoCase(existing.name, name)) {
-                existing.value = std::move(value);
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) {
-            current->values.push_back(HiveValue{std::move(name), std::move(value)});
+        if (auto error = Line(logical); error && !Bad(startLine, std::move(*error))) {
+            return std::move(result_);
         }
     }
-    if (!sawHeader) {
-        return HiveParseError{lineNumber == 0 ? 1 : lineNumber,
-                              "missing \"" + std::string(kHeader) + "\" header"};
+    if (!sawHeader_) {
+        Bad(lineNumber == 0 ? 1 : lineNumber, "missing \"" + std::string(kHeader) + "\" header");
     }
-    return keys;
+    return std::move(result_);
+}
+
+std::optional<std::string> HiveLines::Line(std::string_view line) {
+    if (line.empty() || line.front() == ';') {
+        return std::nullopt;
+    }
+    if (!sawHeader_) {
+        sawHeader_ = true;
+        if (line != kHeader) {
+            // Salvaging, a key line right away still counts; the bad header is reported.
+            if (salvage_ && line.front() == '[') {
+                if (auto error = KeyLine(line)) {
+                    return error;
+                }
+            }
+            return "missing \"" + std::string(kHeader) + "\" header";
+        }
+        return std::nullopt;
+    }
+    return line.front() == '[' ? KeyLine(line) : ValueLine(line);
+}
+
+std::optional<std::string> HiveLines::KeyLine(std::string_view line) {
+    // The values under a key line that cannot be read belong to no key.
+    current_.reset();
+    if (line.back() != ']') {
+        return "key line does not end in ']'";
+    }
+    const std::string_view path = line.substr(1, line.size() - 2);
+    std::string error;
+    if (!ValidKeyPath(path, error)) {
+        return error;
+    }
+    HiveKeys& keys = result_.keys;
+    auto [it, inserted] = keyIndex_.emplace(AsciiLower(path), keys.size());
+    if (inserted) {
+        keys.push_back(HiveKey{std::string(path), {}});
+    }
+    current_ = it->second;
+    return std::nullopt;
+}
+
+std::optional<std::string> HiveLines::ValueLine(std::string_view line) {
+    if (!current_) {
+        return "value outside of any key";
+    }
+    std::string error;
+    std::string name;
+    size_t used = 0;
+    if (line.front() == '@') {
+        used = 1;
+    } else if (line.front() == '"') {
+        used = ReadQuoted(line, name, error);
+        if (used == 0) {
+            return error;
+        }
+        if (name.size() > kMaxValueName) {
+            return "value name too long";
+        }
+    } else {
+        return "expected [key], \"name\"=data or @=data";
+    }
+    if (used >= line.size() || line[used] != '=') {
+        return "expected '=' after the value name";
+    }
+    RegValue value;
+    if (!ParseData(line.substr(used + 1), value, error)) {
+        return error;
+    }
+    std::vector<HiveValue>& values = result_.keys[*current_].values;
+    for (auto& existing : values) {
+        if (EqualsNoCase(existing.name, name)) {
+            existing.value = std::move(value);
+            return std::nullopt;
+        }
+    }
+    values.push_back(HiveValue{std::move(name), std::move(value)});
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<HiveKeys, HiveParseError> ParseHive(std::string_view text) {
+    HiveSalvage read = HiveLines(false).Read(text);
+    if (!read.bad.empty()) {
+        return read.bad.front();
+    }
+    return std::move(read.keys);
+}
+
+HiveSalvage SalvageHive(std::string_view text) {
+    return HiveLines(true).Read(text);
 }
 
 namespace {

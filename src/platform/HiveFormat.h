@@ -40,6 +40,15 @@ struct HiveParseError {
 // that appears twice keeps the later one, as regedit does.
 std::variant<HiveKeys, HiveParseError> ParseHive(std::string_view text);
 
+// What can be kept of a damaged hive: every key and value on a good line, in file order,
+// and each line left out with the reason. A value under a key line that cannot be read is
+// left out too (it belongs to no key); a file that is too large keeps nothing.
+struct HiveSalvage {
+    HiveKeys keys;
+    std::vector<HiveParseError> bad;
+};
+HiveSalvage SalvageHive(std::string_view text);
+
 // The file text for `keys`; ParseHive gives them back unchanged.
 std::string FormatHive(const HiveKeys& keys);
 

@@ -82,32 +82,42 @@ Registry::Hive& Registry::Loaded(RegRoot root) const {
         slot->writable = false;
         return *slot;
     }
-    std::variant<HiveKeys, HiveParseError> parsed = HiveParseError{1, "file too large"};
+    HiveSalvage parsed{{}, {HiveParseError{1, "file too large"}}};
     if (size <= kMaxHiveFile) {
         const std::string text((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
-        parsed = ParseHive(text);
+        parsed = SalvageHive(text);
     }
-    if (auto* bad = std::get_if<HiveParseError>(&parsed)) {
-        Trace("Registry: %s line %d: %s; the hive is refused and defaults apply\n", path.c_str(),
-              bad->line, bad->message.c_str());
-        const auto aside = MoveAside(path);
-        if (aside.empty()) {
-            Trace("Registry: cannot move %s aside; it stays as it is and nothing is saved\n",
-                  path.c_str());
-            slot->writable = false;
-        } else {
-            Trace("Registry: the unreadable %s is kept as %s\n", RootName(root), aside.c_str());
-        }
+    for (auto& key : parsed.keys) {
+        std::string lower = AsciiLower(key.path);
+        slot->keys.emplace(std::move(lower), std::move(key));
+    }
+    if (parsed.bad.empty()) {
         return *slot;
     }
-    for (auto& key : std::get<HiveKeys>(parsed)) {
-        slot->keys.emplace(AsciiLower(key.path), std::move(key));
+    // One bad line costs that line, not the hive: the rest is used, and the file as it
+    // was is kept aside for a look.
+    for (const auto& bad : parsed.bad) {
+        Trace(
+            "Registry: %s line %d: %s; %s\n", path.c_str(), bad.line, bad.message.c_str(),
+            slot->keys.empty() ? "the hive is refused and defaults apply" : "the line is left out");
+    }
+    const auto aside = MoveAside(path);
+    if (aside.empty()) {
+        Trace("Registry: cannot move %s aside; it stays as it is and nothing is saved\n",
+              path.c_str());
+        slot->writable = false;
+    } else {
+        Trace("Registry: the unreadable %s is kept as %s\n", RootName(root), aside.c_str());
+        if (!slot->keys.empty()) {
+            // What was kept is the hive's file again at once, not only at the next change.
+            Save(root, *slot);
+        }
     }
     return *slot;
 }
 
-RegError Registry::Save(RegRoot root, Hive& hive) {
+RegError Registry::Save(RegRoot root, Hive& hive) const {
     if (!hive.writable) {
         return RegError::AccessDenied;
     }

@@ -88,7 +88,7 @@ class Registry {
   private:
     struct Hive;
     Hive& Loaded(RegRoot root) const;
-    RegError Save(RegRoot root, Hive& hive);
+    RegError Save(RegRoot root, Hive& hive) const;
     void MirrorRunValue(std::string_view name, const RegValue* value);
 
     mutable std::mutex mutex_;

@@ -124,6 +124,9 @@ const std::vector<SipSettingInfo>& SipSettingList() {
          "off (default)"},
         {"early-media", "EarlyMedia", SettingKind::Switch, "on|off",
          "callers hear the ring-back tone before the\nanswer", "on (default)"},
+        {"max-calls", "MaxCalls", SettingKind::Number, "COUNT",
+         "calls at once (1-1000); one more is refused\nbusy (486) and listed as missed",
+         "20 (default)"},
     };
     return list;
 }
@@ -146,6 +149,12 @@ std::optional<std::string> CheckSipSetting(const SipSettingInfo& setting, const 
             return std::nullopt;
         case SettingKind::Number: {
             const auto number = ParseNumber(text);
+            if (std::string_view(setting.name) == "max-calls") {
+                if (!number || *number < 1 || *number > kLargestMaxCalls) {
+                    return "expected a number of calls from 1 to 1000";
+                }
+                return std::nullopt;
+            }
             if (!number || *number < 60 || *number > 86400) {
                 return "expected a number of seconds from 60 to 86400";
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ struct SipSettingInfo {
     const char* help;      // one or more lines, 46 columns wide
     const char* unset;     // what `show` says when it is not set
 };
+
+// The largest MaxCalls setting.
+inline constexpr uint32_t kLargestMaxCalls = 1000;
 
 // Every setting, in the order `show` and the help list them.
 const std::vector<SipSettingInfo>& SipSettingList();

@@ -70,6 +70,9 @@ void Fill(SipSettings& s, const std::map<std::string, std::string>& values) {
     s.caFile = text("ca-file");
     s.gruu = text("gruu") == "on";
     s.earlyMedia = text("early-media") != "off";
+    if (values.count("max-calls") != 0) {
+        s.maxCalls = static_cast<uint32_t>(std::stoul(text("max-calls")));
+    }
 }
 
 }  // namespace

@@ -21,6 +21,8 @@ inline constexpr const char* kListenValue = "Listen";
 inline constexpr const char* kProxyValue = "Proxy";
 inline constexpr const char* kEarlyMediaValue = "EarlyMedia";
 inline constexpr const char* kPasswordValue = "Password";
+inline constexpr const char* kMaxCallsValue = "MaxCalls";
+inline constexpr uint32_t kDefaultMaxCalls = 20;
 
 inline constexpr uint32_t kDefaultExpiry = 600;
 
@@ -41,6 +43,7 @@ struct SipSettings {
     std::string caFile;  // empty: the system's CAs only
     bool gruu = false;
     bool earlyMedia = true;
+    uint32_t maxCalls = kDefaultMaxCalls;
     std::string password;
     std::string passwordPlace;    // where it was found ("keyring", "user file"); empty: none
     std::string passwordProblem;  // why the keyring could not be asked, if it could not

@@ -26,6 +26,14 @@ void CallStatusHandler::OnCallStatus(Call& call, int32_t status) {
         case CallStatus::Missed:
         case CallStatus::Refused:
             return;
+        case CallStatus::Busy:
+            // Turned away before any handling (too many calls at once): the user still
+            // learns of it. A call already handled ends in its own handler.
+            if (!context_.state.ActiveCallIds.Contains(call.Id()) &&
+                context_.hooks.recordBusyCall) {
+                context_.hooks.recordBusyCall(call.PartnerHandle());
+            }
+            return;
         default:
             break;
     }

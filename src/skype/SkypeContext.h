@@ -29,6 +29,8 @@ struct SkypeHooks {
     // the cookie. Without a hook the call gets no handler (the id and cookie are given back
     // at once).
     std::function<void(platform::Cookie callCookie)> startCallHandler;
+    // A missed-call record for an incoming call the backend turned away as busy.
+    std::function<void(const std::string& partnerHandle)> recordBusyCall;
     // The missed-call list's part of the personal-settings load.
     std::function<void()> loadMissedCalls;
     // Stops any sound the process plays through the system sound player (a peer's "SP").

@@ -2,8 +2,18 @@
 // is recorded, and what the program keeps of the call.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "PrivatePulse.h"
 #include "SipPeer.h"
@@ -15,6 +25,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "sipaccount/ContactFile.h"
+#include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {
@@ -31,6 +42,34 @@ constexpr double kCallerVoice = 440;
 // The second caller's, when two call at once.
 constexpr double kSecondTone = 1250;
 constexpr double kSecondVoice = 550;
+
+// True when the WAV header's sizes agree with the file (RIFF = file - 8, data = file - 44)
+// and Python's own reader takes the file with the same number of frames.
+::testing::AssertionResult WavSizesRight(const std::filesystem::path& file) {
+    const std::string bytes = test::ReadFileBytes(file);
+    if (bytes.size() < 44) {
+        return ::testing::AssertionFailure() << file << " holds " << bytes.size() << " bytes";
+    }
+    auto le32 = [&](size_t at) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) {
+            v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+        }
+        return v;
+    };
+    if (le32(4) != bytes.size() - 8 || le32(40) != bytes.size() - 44) {
+        return ::testing::AssertionFailure() << file << ": RIFF " << le32(4) << ", data "
+                                             << le32(40) << ", file " << bytes.size();
+    }
+    const auto read = test::RunShell(
+        "python3 -c 'import sys, wave; w = wave.open(sys.argv[1]); "
+        "print(w.getnframes() * w.getsampwidth() * w.getnchannels())' " +
+        test::ShellQuote(file.string()) + " 2>&1");
+    if (read.code != 0 || read.output != std::to_string(bytes.size() - 44) + "\n") {
+        return ::testing::AssertionFailure() << "Python's wave: " << read.output;
+    }
+    return ::testing::AssertionSuccess();
+}
 
 class SipCallsTest : public ::testing::Test {
   protected:
@@ -69,7 +108,7 @@ class SipCallsTest : public ::testing::Test {
             peer->Idle(peerIdle);
             ASSERT_TRUE(peer->WaitForLog("baresip is ready", 10000ms)) << peer->Log();
         }
-        const auto home = dir / "home";
+        const auto home = homeOverride.empty() ? dir / "home" : homeOverride;
         {
             platform::Registry hive({home / ".config/Velto/user.reg", dir / "machine.reg", {}});
             hive.CreateKey(platform::RegRoot::CurrentUser, kSipKey);
@@ -77,6 +116,9 @@ class SipCallsTest : public ::testing::Test {
                            "\"Velto Tester\" <sip:velto@127.0.0.1>");
             hive.SetString(platform::RegRoot::CurrentUser, kSipKey, kListenValue,
                            "127.0.0.1:" + std::to_string(port));
+            if (maxCalls != 0) {
+                hive.SetDword(platform::RegRoot::CurrentUser, kSipKey, kMaxCallsValue, maxCalls);
+            }
             std::string error;
             std::vector<SipContact> contacts = {
                 {"Alice Caller", "Ali", *ParseSipAddress(peer->Uri(), error)}};
@@ -155,6 +197,10 @@ class SipCallsTest : public ::testing::Test {
     }
 
     test::TempDir dir;
+    // The MaxCalls setting, when not 0.
+    uint32_t maxCalls = 0;
+    // Another test's home, for the program run in a process of its own.
+    std::filesystem::path homeOverride;
     platform::RealClock clock;
     platform::TraceCapture trace;
     uint16_t port = test::FreeUdpPort();
@@ -200,6 +246,7 @@ TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
     ASSERT_TRUE(records[0].hasVoiceMessage);
     const std::filesystem::path voiceFile = platform::Utf16ToUtf8(records[0].voiceFile);
     EXPECT_EQ(voiceFile.parent_path(), UserFolder() / "VoiceMessage");
+    EXPECT_TRUE(WavSizesRight(voiceFile));
     const auto voice = test::ReadPcm(voiceFile);
     ASSERT_TRUE(voice) << voiceFile;
     EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 0.8)
@@ -356,6 +403,226 @@ TEST_F(SipCallsTest, CallersWhoHangUpDuringTheGreetingOrTheBeepLeaveAMissedCallA
             << entry.path();
     }
     EXPECT_TRUE(app->state().SkypeAttached);
+}
+
+// The program alone, until it is killed (or after a minute): the process that the test
+// below kills, started by it.
+TEST_F(SipCallsTest, DISABLED_TheProgramUntilKilled) {
+    const char* home = getenv("VELTO_KILL_HOME");
+    const char* listen = getenv("VELTO_KILL_PORT");
+    const char* caller = getenv("VELTO_KILL_PEER");
+    ASSERT_TRUE(home && listen && caller) << "started only by the test that kills it";
+    homeOverride = home;
+    port = static_cast<uint16_t>(std::atoi(listen));
+    StartProgram(caller);
+    RunUntil([] { return false; }, Millis(60000));
+}
+
+// The program is killed (SIGKILL) while a caller speaks: at the next start the message is
+// in its place with a record, readable, and the first call of the new run (whose call id
+// is 1 again) leaves a message of its own voice only.
+TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOwn) {
+    const std::string first = test::PeerAddress(98);
+    const auto sipFolder = dir / "home/.local/share/Velto/sip";
+    // The program in a process of its own: this test binary again, running only the
+    // test below on this test's home, port and caller.
+    std::vector<std::string> words = {"/proc/self/exe",
+                                      "--gtest_filter=SipCallsTest.DISABLED_TheProgramUntilKilled",
+                                      "--gtest_also_run_disabled_tests"};
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::string_view(*entry).rfind("TMPDIR=", 0) != 0) {
+            words.emplace_back(*entry);
+        }
+    }
+    // Its own temporary folders in this test's, which goes away with them.
+    std::filesystem::create_directories(dir / "child-tmp");
+    words.push_back("TMPDIR=" + (dir / "child-tmp").string());
+    words.push_back("VELTO_KILL_HOME=" + (dir / "home").string());
+    words.push_back("VELTO_KILL_PORT=" + std::to_string(port));
+    words.push_back("VELTO_KILL_PEER=" + first);
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    for (size_t i = 0; i < words.size(); ++i) {
+        (i < 3 ? argv : envp).push_back(words[i].data());
+    }
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const std::string log = (dir / "child.log").string();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, 1);
+        dup2(out, 2);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    // A voice longer than the call: the peer's file source plays it once.
+    test::WriteSine(dir / "long-voice.wav", 8000, kCallerVoice, 60);
+    test::SipPeer caller(dir / "caller", first, dir / "long-voice.wav");
+    // The message has begun and holds some seconds of the caller.
+    auto recording = [&]() -> std::optional<std::filesystem::path> {
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(sipFolder, error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (name.size() > 11 && name.compare(name.size() - 11, 11, ".wav.target") == 0) {
+                return it->path().parent_path() / name.substr(0, name.size() - 7);
+            }
+        }
+        return std::nullopt;
+    };
+    bool started = false;
+    for (int i = 0; i < 300 && !started; ++i) {
+        if (i == 20) {
+            caller.Call(Target(), 30);
+        }
+        std::error_code error;
+        const auto file = recording();
+        started = file && std::filesystem::file_size(*file, error) > 44 + 3 * 16000 && !error;
+        std::this_thread::sleep_for(100ms);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(started) << caller.Log() << test::ReadFileBytes(dir / "child.log");
+    ASSERT_TRUE(WIFSIGNALED(status));
+    caller.Send("/hangup");
+    caller.Wait(3000ms);
+
+    StartProgram(test::PeerAddress(91), 0, nullptr, test::PeerAddress(99));
+    auto records = app->missedCalls().Snapshot();
+    ASSERT_EQ(records.size(), 1u) << trace.Text();
+    EXPECT_EQ(records[0].partnerHandle, caller.Handle());
+    ASSERT_TRUE(records[0].hasVoiceMessage) << trace.Text();
+    const std::filesystem::path kept = platform::Utf16ToUtf8(records[0].voiceFile);
+    EXPECT_EQ(kept.parent_path(), UserFolder() / "VoiceMessage");
+    EXPECT_TRUE(WavSizesRight(kept));
+    const auto voice = test::ReadPcm(kept);
+    ASSERT_TRUE(voice);
+    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 2.0)
+        << voice->Seconds() << " s kept, " << test::SecondsOf(*voice, kCallerVoice, 0.3)
+        << " s with some of the voice; " << caller.Log()
+        << test::ReadFileBytes(dir / "child.log").substr(0, 20000);
+    EXPECT_FALSE(recording()) << "the recording is still in the SIP folder";
+
+    // The first call of this run: its message holds its caller's voice and nothing else.
+    second->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 2; }, Millis(15000)))
+        << second->Log();
+    records = app->missedCalls().Snapshot();
+    ASSERT_TRUE(records[1].hasVoiceMessage) << trace.Text();
+    EXPECT_EQ(records[1].partnerHandle, second->Handle());
+    const std::filesystem::path own = platform::Utf16ToUtf8(records[1].voiceFile);
+    EXPECT_TRUE(WavSizesRight(own));
+    const auto ownVoice = test::ReadPcm(own);
+    ASSERT_TRUE(ownVoice);
+    EXPECT_GE(test::SecondsOf(*ownVoice, kSecondVoice), 0.8)
+        << ownVoice->Seconds() << " s recorded, " << test::SecondsOf(*ownVoice, kSecondVoice, 0.3)
+        << " s with some of the voice, " << test::SecondsOf(*ownVoice, kCallerVoice, 0.3)
+        << " s with some of the first voice";
+    EXPECT_LT(test::SecondsOf(*ownVoice, kCallerVoice, 0.3), 0.2);
+}
+
+// With as many calls on as the setting allows, one more is refused busy (486) at once,
+// and still listed as a missed call.
+TEST_F(SipCallsTest, ACallOverTheLimitIsRefusedBusyAndStillListed) {
+    maxCalls = 2;
+    StartProgram(test::PeerAddress(102), 0, nullptr, test::PeerAddress(103));
+    app->callServices().timings.ringLimit = Millis(30000);
+    peer->Call(Target(), 15);
+    second->Call(Target(), 15);
+    ASSERT_TRUE(RunUntil([&] { return StatusOfCall(1) && StatusOfCall(2); })) << peer->Log();
+    test::SipPeer third(dir / "third", test::PeerAddress(104), dir / "voice.wav");
+    third.Call(Target(), 5);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; })) << third.Log();
+    EXPECT_TRUE(third.WaitForLog("486 Busy", 3000ms)) << third.Log();
+    const auto records = app->missedCalls().Snapshot();
+    EXPECT_EQ(records[0].partnerHandle, third.Handle());
+    EXPECT_FALSE(records[0].hasVoiceMessage);
+    EXPECT_TRUE(trace.Contains("refused: 2 calls are on (MaxCalls)"));
+    // The two calls on go on.
+    EXPECT_NE(StatusOfCall(1), CallStatus::Finished);
+    EXPECT_NE(StatusOfCall(2), CallStatus::Finished);
+    peer->Send("/hangup");
+    second->Send("/hangup");
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 3; })) << peer->Log();
+}
+
+// The program's data folder on a small file system of its own, filled to the last byte.
+class FullDisk {
+  public:
+    explicit FullDisk(std::filesystem::path folder) : folder_(std::move(folder)) {
+        std::filesystem::create_directories(folder_);
+        // In a mount namespace of the test process's own where it can have one: the file
+        // system goes with the process, however that ends.
+        if (unshare(CLONE_NEWNS) == 0) {
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+        }
+        mounted_ = mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=4m,mode=0700") == 0;
+    }
+    ~FullDisk() {
+        if (mounted_) {
+            umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+    // Takes every free byte; true when the file system refuses the next one.
+    bool Fill() {
+        const int fd = open((folder_ / "filler").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        std::string block(4096, 'f');
+        while (write(fd, block.data(), block.size()) > 0) {
+        }
+        while (write(fd, block.data(), 1) > 0) {
+        }
+        const bool full = errno == ENOSPC;
+        close(fd);
+        return full;
+    }
+    void Free() {
+        std::error_code error;
+        std::filesystem::remove(folder_ / "filler", error);
+    }
+
+  private:
+    std::filesystem::path folder_;
+    bool mounted_ = false;
+};
+
+// With the data folder full (the SIP stack's own files in it too) a call still rings back,
+// is answered by the machine and listed; the message that could not be written is named
+// in the trace and the record claims none. The program goes on, and once there is space
+// again the next caller's message is kept.
+TEST_F(SipCallsTest, AFullDiskCostsTheMessageButNotTheCallNorTheProgram) {
+    FullDisk disk(dir / "home/.local/share/Velto");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "no tmpfs could be mounted (needs root): " << std::strerror(errno);
+    }
+    StartProgram(test::PeerAddress(100), 0, nullptr, test::PeerAddress(101));
+    ASSERT_TRUE(disk.Fill());
+    peer->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(14000)))
+        << peer->Log();
+    peer->Wait(3000ms);
+    auto records = app->missedCalls().Snapshot();
+    EXPECT_EQ(records[0].partnerHandle, peer->Handle());
+    EXPECT_FALSE(records[0].hasVoiceMessage);
+    EXPECT_TRUE(trace.Contains("nothing usable was recorded")) << trace.Text();
+    const auto heard = peer->Heard();
+    ASSERT_TRUE(heard);
+    EXPECT_GE(test::SecondsOf(*heard, kContactTone), 1.0);
+
+    disk.Free();
+    second->Call(Target(), 7);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 2; }, Millis(14000)))
+        << second->Log();
+    records = app->missedCalls().Snapshot();
+    ASSERT_TRUE(records[1].hasVoiceMessage) << trace.Text();
+    EXPECT_TRUE(WavSizesRight(platform::Utf16ToUtf8(records[1].voiceFile)));
+    EXPECT_TRUE(app->state().SkypeAttached);
+    // The program ends before its file system goes.
+    app.reset();
+    factory.reset();
 }
 
 }  // namespace

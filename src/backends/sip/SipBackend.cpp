@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "backends/sip/RecordingFiles.h"
 #include "backends/sip/SipEngine.h"
 #include "backends/sip/SipObjects.h"
 #include "callapi/AutomationError.h"
@@ -31,6 +32,9 @@ std::string Upper(std::string text) {
 }  // namespace
 
 std::shared_ptr<SipBackend> SipBackend::Create(SipBackendOptions options) {
+    // Before any call, and before the program reads its missed calls: a message a crash
+    // interrupted is in its place by then.
+    RecoverRecordings(options.dataDir);
     std::shared_ptr<SipBackend> backend(new SipBackend(std::move(options)));
     backend->loop_.Start();
     return backend;

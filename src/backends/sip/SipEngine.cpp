@@ -212,6 +212,9 @@ void SipEngine::Turn() {
             !context.ended && now >= context.earlyDeadline) {
             StartEarlyMedia(context, "");
         }
+        if (context.recording && now >= context.nextHeader) {
+            RefreshRecordingHeader(context);
+        }
         if (context.earlyEnd && now >= *context.earlyEnd) {
             context.earlyEnd.reset();
             if (!context.accepted && !context.ended) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/WavSizes.h"
 #include "backends/sip/RegistrationRetry.h"
 #include "backends/sip/SipBackend.h"
 #include "platform/Clock.h"
@@ -91,6 +92,10 @@ class SipEngine {
         std::string recordTarget;
         bool recordPending = false;
         bool recording = false;
+        // The recording could not be put in place and waits for the next start.
+        bool recordKept = false;
+        audio::PcmFormat recordFormat;
+        platform::Millis nextHeader{0};
     };
 
     // Start-up, in the order StartCore runs them.
@@ -112,6 +117,10 @@ class SipEngine {
     bool AccountChanged();
     void StopCore();
     CallContext* Find(int32_t id);
+    // True when as many calls are on as the settings allow.
+    bool AtCallLimit() const;
+    // Answers 486 and tells the program of the call, over.
+    void RefuseBusy(_LinphoneCall* call);
     void StartEarlyMedia(CallContext& context, const std::string& file);
     void ArmEarlyEnd(CallContext& context);
     // The stack's play file (the ring-back before the answer) belongs to the core, not to
@@ -125,6 +134,7 @@ class SipEngine {
     void Take(CallContext& context);
     void StartRecording(CallContext& context);
     void FinishRecording(CallContext& context);
+    void RefreshRecordingHeader(CallContext& context);
     void StreamsRunning(CallContext& context);
     void Ended(CallContext& context);
     void LoadContacts();

@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "audio/WavDuration.h"
+#include "audio/WavSizes.h"
+#include "backends/sip/RecordingFiles.h"
 #include "backends/sip/SipEngine.h"
 #include "platform/Trace.h"
 
@@ -15,6 +17,8 @@ using platform::Trace;
 
 // How long an early answer waits for the file the caller is to hear.
 constexpr platform::Millis kEarlyFileWait{1500};
+// How often a recording's header is brought up to date.
+constexpr platform::Millis kHeaderInterval{1000};
 
 std::string HandleOf(const LinphoneAddress* address) {
     const char* user = linphone_address_get_username(address);
@@ -26,28 +30,22 @@ std::string HandleOf(const LinphoneAddress* address) {
     return handle;
 }
 
-// Moves the finished recording into place; across file systems through a copy that is
-// renamed when complete, so that the user's folder never holds half a file.
-bool MoveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    if (!error) {
-        return true;
+// What the stack writes a call's recording in: 16-bit mono at the rate the codec decodes
+// to (G.722 announces 8000 Hz for its 16000 Hz).
+audio::PcmFormat RecordingFormat(LinphoneCall* call) {
+    audio::PcmFormat format{8000, 1};
+    const LinphonePayloadType* payload =
+        linphone_call_params_get_used_audio_payload_type(linphone_call_get_current_params(call));
+    if (payload != nullptr) {
+        const char* mime = linphone_payload_type_get_mime_type(payload);
+        const int rate = linphone_payload_type_get_clock_rate(payload);
+        if (mime != nullptr && std::string(mime) == "G722") {
+            format.rate = 16000;
+        } else if (rate > 0) {
+            format.rate = static_cast<uint32_t>(rate);
+        }
     }
-    const std::filesystem::path part = to.string() + ".part";
-    std::filesystem::copy_file(from, part, std::filesystem::copy_options::overwrite_existing,
-                               error);
-    if (!error) {
-        std::filesystem::rename(part, to, error);
-    }
-    if (error) {
-        std::filesystem::remove(part, error);
-        Trace("SIP: the recording could not be moved to %s: %s\n", to.c_str(),
-              error.message().c_str());
-        return false;
-    }
-    std::filesystem::remove(from, error);
-    return true;
+    return format;
 }
 
 }  // namespace
@@ -62,11 +60,21 @@ SipEngine::CallContext* SipEngine::Find(int32_t id) {
 }
 
 void SipEngine::OnCallState(_LinphoneCall* call, int state) {
+    if (state == LinphoneCallStateIncomingReceived && AtCallLimit()) {
+        RefuseBusy(call);
+        return;
+    }
     if (state == LinphoneCallStateIncomingReceived) {
         CallContext context;
         context.call = linphone_call_ref(call);
         context.id = ++nextCallId_;
-        context.recordTemp = dataDir_ / ("recording-" + std::to_string(context.id) + ".wav");
+        std::string error;
+        if (auto file = CreateRecordingFile(dataDir_, error)) {
+            context.recordTemp = *file;
+        } else {
+            Trace("SIP: call %d cannot be recorded: %s: %s\n", static_cast<int>(context.id),
+                  dataDir_.c_str(), error.c_str());
+        }
         calls_[call] = context;
         CallState mirror;
         mirror.id = context.id;
@@ -123,6 +131,30 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
         default:
             break;
     }
+}
+
+bool SipEngine::AtCallLimit() const {
+    size_t on = 0;
+    for (const auto& [call, context] : calls_) {
+        on += context.ended ? 0 : 1;
+    }
+    return settings_.settings && on >= settings_.settings->maxCalls;
+}
+
+void SipEngine::RefuseBusy(_LinphoneCall* call) {
+    CallState mirror;
+    mirror.id = ++nextCallId_;
+    const LinphoneAddress* remote = linphone_call_get_remote_address(call);
+    mirror.partnerHandle = HandleOf(remote);
+    const char* name = linphone_address_get_display_name(remote);
+    mirror.partnerDisplayName = name != nullptr ? name : "";
+    mirror.status = CallStatus::Busy;
+    Trace("SIP: call %d from %s refused: %u calls are on (%s)\n", static_cast<int>(mirror.id),
+          mirror.partnerHandle.c_str(), static_cast<unsigned>(settings_.settings->maxCalls),
+          kMaxCallsValue);
+    linphone_call_decline(call, LinphoneReasonBusy);  // 486
+    // Still a call the user hears of: it arrives over, as busy.
+    backend_.CallAdded(std::move(mirror));
 }
 
 void SipEngine::Answer(int32_t id) {
@@ -239,7 +271,9 @@ void SipEngine::StartEarlyMedia(CallContext& context, const std::string& file) {
     linphone_core_set_use_files(core_, TRUE);
     linphone_core_set_play_file(core_, file.empty() ? nullptr : file.c_str());
     LinphoneCallParams* params = linphone_core_create_call_params(core_, context.call);
-    linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    if (!context.recordTemp.empty()) {
+        linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    }
     if (linphone_call_accept_early_media_with_params(context.call, params) != 0) {
         Trace("SIP: call %d: early media refused by the stack\n", static_cast<int>(context.id));
     }
@@ -270,7 +304,9 @@ void SipEngine::Accept(CallContext& context) {
     LinphoneCallParams* params = linphone_core_create_call_params(core_, context.call);
     // The recording's name is fixed at the answer: a temporary one, moved into place at
     // the end.
-    linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    if (!context.recordTemp.empty()) {
+        linphone_call_params_set_record_file(params, context.recordTemp.c_str());
+    }
     if (linphone_call_accept_with_params(context.call, params) != 0) {
         Trace("SIP: call %d: the answer was refused by the stack\n", static_cast<int>(context.id));
     }
@@ -373,10 +409,34 @@ void SipEngine::StartRecording(CallContext& context) {
     if (context.recording || context.recordTarget.empty()) {
         return;
     }
+    if (context.recordTemp.empty()) {
+        Trace("SIP: call %d: no recording file, the message is not recorded\n",
+              static_cast<int>(context.id));
+        return;
+    }
+    context.recordFormat = RecordingFormat(context.call);
+    // Written first, so that a crash while recording still leads the message to its place.
+    if (std::string why =
+            WriteTargetNote(context.recordTemp, {context.recordTarget, context.recordFormat});
+        !why.empty()) {
+        Trace("SIP: call %d: %s: %s\n", static_cast<int>(context.id),
+              TargetNoteOf(context.recordTemp).c_str(), why.c_str());
+    }
     // The call's recording holds both directions: the program has stopped playing first.
     StopPlaying(context);
     linphone_call_start_recording(context.call);
     context.recording = true;
+    context.nextHeader = clock_.Now() + kHeaderInterval;
+}
+
+void SipEngine::RefreshRecordingHeader(CallContext& context) {
+    context.nextHeader = clock_.Now() + kHeaderInterval;
+    // Until the stack closes the file, its header is blank: written here, the recording
+    // is a readable WAV file at any moment, whatever ends the program.
+    std::error_code error;
+    if (std::filesystem::file_size(context.recordTemp, error) >= 44 && !error) {
+        audio::WriteWavHeader(context.recordTemp, context.recordFormat);
+    }
 }
 
 void SipEngine::FinishRecording(CallContext& context) {
@@ -385,15 +445,25 @@ void SipEngine::FinishRecording(CallContext& context) {
     }
     context.recording = false;
     linphone_call_stop_recording(context.call);
-    MoveIntoPlace(context.recordTemp, context.recordTarget);
+    const int id = static_cast<int>(context.id);
+    if (std::string why = audio::FixWavSizes(context.recordTemp); !why.empty()) {
+        Trace("SIP: call %d: nothing usable was recorded: %s\n", id, why.c_str());
+    } else if (std::string failed = PlaceRecording(context.recordTemp, context.recordTarget);
+               !failed.empty()) {
+        // Kept with its side file: the next start tries again.
+        Trace("SIP: the recording could not be moved to %s: %s (kept as %s)\n",
+              context.recordTarget.c_str(), failed.c_str(), context.recordTemp.c_str());
+        context.recordKept = true;
+    }
     context.recordTarget.clear();
 }
 
 void SipEngine::Ended(CallContext& context) {
     context.ended = true;
     FinishRecording(context);
-    std::error_code error;
-    std::filesystem::remove(context.recordTemp, error);
+    if (!context.recordKept && !context.recordTemp.empty()) {
+        RemoveRecording(context.recordTemp);
+    }
     const CallStatus status = context.accepted   ? CallStatus::Finished
                               : context.declined ? CallStatus::Refused
                                                  : CallStatus::Missed;

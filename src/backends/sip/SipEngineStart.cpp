@@ -28,6 +28,13 @@ constexpr const char* kDatagramType = "application/x-velto-app";
 constexpr const char* kSystemCaBundle = "/etc/ssl/certs/ca-certificates.crt";
 constexpr std::streamsize kMaxCaFileSize = 4 << 20;
 
+// The stack keeps no database on disk: its sqlite store (chat rooms, call logs) ended the
+// whole program with an exception it does not catch when the disk refused a write, and the
+// program keeps its own records of calls and messages anyway. (Off altogether, the stack
+// crashes at the first chat message.)
+constexpr const char* kNoStackDatabase =
+    "[storage]\nbackend=sqlite3\nuri=:memory:\ncall_logs_db_uri=null\nzrtp_secrets_db_uri=null\n";
+
 SipEngine& EngineOf(LinphoneCore* core) {
     return *static_cast<SipEngine*>(linphone_core_get_user_data(core));
 }
@@ -199,7 +206,8 @@ bool SipEngine::PrepareFiles(const SipSettings& s, std::filesystem::path& rc, st
     out << "[sip]\nbind_address=" << s.listen.address << "\nguess_hostname=0\n"
         << "incoming_calls_early_media=0\n"
         << "[rtp]\nbind_address=" << s.listen.address << "\n"
-        << "[sound]\ntone_indications=0\n";
+        << "[sound]\ntone_indications=0\n"
+        << kNoStackDatabase;
     if (!out) {
         error = rc.string() + ": cannot be written";
         return false;
@@ -300,6 +308,9 @@ void SipEngine::SetUpMedia(const SipSettings& s) {
     linphone_core_set_media_resource_mode(core_, LinphoneSharedMediaResources);
     linphone_core_enable_echo_cancellation(core_, FALSE);
     linphone_core_set_inc_timeout(core_, 3600);  // the call handler decides how long it rings
+    // The program refuses calls over its limit itself (so that it learns of them): the
+    // stack's own limit lies above it.
+    linphone_core_set_max_calls(core_, static_cast<int>(2 * s.maxCalls + 10));
     linphone_core_set_use_files(core_, TRUE);
     linphone_core_set_play_file(core_, nullptr);
     linphone_core_set_ring(core_, nullptr);
