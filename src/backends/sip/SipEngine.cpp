@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "backends/sip/ContactFile.h"
+#include "backends/sip/StackSocket.h"
 #include "platform/Trace.h"
 
 namespace velto::skype::sip {
@@ -89,6 +90,18 @@ SipEngine::~SipEngine() = default;
 
 platform::Millis SipEngine::Interval() const {
     return calls_.empty() ? idleInterval_ : callInterval_;
+}
+
+int SipEngine::StackSocket() {
+    if (core_ == nullptr || !settings_.settings) {
+        stackSocket_ = -1;
+        return -1;
+    }
+    const ListenAddress& listen = settings_.settings->listen;
+    if (stackSocket_ < 0 || !IsBoundUdpSocket(stackSocket_, listen.address, listen.port)) {
+        stackSocket_ = FindBoundUdpSocket(listen.address, listen.port);
+    }
+    return stackSocket_;
 }
 
 void SipEngine::Startup() {

@@ -37,6 +37,8 @@ class SipEngine {
     // One iteration of the stack, plus the engine's own deadlines.
     void Turn();
     platform::Millis Interval() const;
+    // The stack's SIP socket (UDP), for the loop to wake on; -1 while there is none.
+    int StackSocket();
 
     void Answer(int32_t id);
     void Finish(int32_t id);
@@ -112,6 +114,7 @@ class SipEngine {
     platform::Millis registerTimeout_;
     std::filesystem::path stackGrammar_;
     _LinphoneCore* core_ = nullptr;
+    int stackSocket_ = -1;
     std::optional<platform::Millis> retryAt_;
     // While the first answer of the registrar is awaited.
     std::optional<platform::Millis> registerDeadline_;
