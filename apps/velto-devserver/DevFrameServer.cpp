@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "frame/Frame.h"
+
 namespace velto::devserver {
 namespace {
 
@@ -22,30 +24,6 @@ std::vector<std::string> SplitTabs(const std::string& line) {
         fields.push_back(field);
     }
     return fields;
-}
-
-bool ReadExact(int fd, char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::recv(fd, data, size, 0);
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // The texts of a request after its code byte.
@@ -227,31 +205,27 @@ void DevFrameServer::AcceptLoop() {
 }
 
 void DevFrameServer::Serve(int fd) {
+    const frame::ReadSome read = [fd](uint8_t* data, size_t size) -> long {
+        return ::recv(fd, data, size, 0);
+    };
+    const frame::WriteSome write = [fd](const uint8_t* data, size_t size) -> long {
+        return ::send(fd, data, size, MSG_NOSIGNAL);
+    };
+    std::vector<uint8_t> request;
     for (;;) {
-        unsigned char head[4];
-        if (!ReadExact(fd, reinterpret_cast<char*>(head), 4)) {
+        const frame::Received received = frame::ReceiveFrame(read, kRequestLimit, request);
+        if (received.status == frame::FrameStatus::TooLong) {
+            Log("request of " + std::to_string(received.length) + " bytes refused");
+        }
+        if (received.status != frame::FrameStatus::Ok) {
             break;
         }
-        const uint32_t length = (uint32_t{head[0]} << 24) | (uint32_t{head[1]} << 16) |
-                                (uint32_t{head[2]} << 8) | uint32_t{head[3]};
-        if (length > kRequestLimit) {
-            Log("request of " + std::to_string(length) + " bytes refused");
-            break;
-        }
-        std::string request(length, '\0');
-        if (!ReadExact(fd, request.data(), length)) {
-            break;
-        }
-        const std::string answer = Answer(request);
+        const std::string answer = Answer(std::string(request.begin(), request.end()));
         if (const int late = lateMs; late > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(late));
         }
-        const auto n = static_cast<uint32_t>(answer.size());
-        const unsigned char out[4] = {
-            static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
-            static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)};
-        if (!WriteAll(fd, reinterpret_cast<const char*>(out), 4) ||
-            !WriteAll(fd, answer.data(), answer.size())) {
+        if (!frame::SendFrame(
+                write, std::span(reinterpret_cast<const uint8_t*>(answer.data()), answer.size()))) {
             break;
         }
     }

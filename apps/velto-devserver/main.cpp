@@ -55,48 +55,67 @@ std::optional<long long> ParseNumber(const std::string& text, long long low, lon
     return value;
 }
 
-int Run(const velto::cli::Arguments& args) {
-    using namespace velto::devserver;
-    const std::string host = args.Value("--host").value_or("127.0.0.1");
-    const std::string cataloguePath = args.Value("--catalogue").value_or("");
-    const std::string tonesDir = args.Value("--tones").value_or("");
-    const bool noContentLength = args.Has("--no-content-length");
-    // Each number option: its default, its range; the first bad one is the usage error.
+// The number options, with their defaults.
+struct Numbers {
     long long framePort = 84, httpPort = 3130, dropAfter = -1, dropTimes = 1, lateMs = 0;
+};
+
+// Reads the number options, each in its range; false with the usage error's text for the
+// first bad one.
+bool ReadNumbers(const velto::cli::Arguments& args, Numbers& n, std::string& error) {
     const struct {
         const char* option;
         long long& value;
         long long low;
         long long high;
-    } numbers[] = {{"--frame-port", framePort, 0, 65535},
-                   {"--http-port", httpPort, 0, 65535},
-                   {"--drop-after", dropAfter, 0, INT64_MAX},
-                   {"--drop-times", dropTimes, 0, INT32_MAX},
-                   {"--late-ms", lateMs, 0, INT32_MAX}};
+    } numbers[] = {{"--frame-port", n.framePort, 0, 65535},
+                   {"--http-port", n.httpPort, 0, 65535},
+                   {"--drop-after", n.dropAfter, 0, INT64_MAX},
+                   {"--drop-times", n.dropTimes, 0, INT32_MAX},
+                   {"--late-ms", n.lateMs, 0, INT32_MAX}};
     for (const auto& number : numbers) {
         if (const auto text = args.Value(number.option)) {
             const auto value = ParseNumber(*text, number.low, number.high);
             if (!value) {
-                return velto::cli::UsageError(
-                    kTool, std::string("bad value for ") + number.option + ": '" + *text + "'",
-                    std::cerr);
+                error = std::string("bad value for ") + number.option + ": '" + *text + "'";
+                return false;
             }
             number.value = *value;
         }
     }
+    return true;
+}
 
+// The catalogue file (none: an empty catalogue); false after saying why on stderr.
+bool ReadCatalogueFile(const std::string& path, velto::devserver::ToneCatalogue& catalogue) {
+    if (path.empty()) {
+        return true;
+    }
+    std::ifstream in(path);
+    std::string error;
+    if (!in) {
+        std::fprintf(stderr, "velto-devserver: cannot open %s\n", path.c_str());
+        return false;
+    }
+    if (!velto::devserver::ReadToneCatalogue(in, catalogue, error)) {
+        std::fprintf(stderr, "velto-devserver: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+int Run(const velto::cli::Arguments& args) {
+    using namespace velto::devserver;
+    const std::string host = args.Value("--host").value_or("127.0.0.1");
+    const std::string tonesDir = args.Value("--tones").value_or("");
+    const bool noContentLength = args.Has("--no-content-length");
+    Numbers n;
+    if (std::string error; !ReadNumbers(args, n, error)) {
+        return velto::cli::UsageError(kTool, error, std::cerr);
+    }
     ToneCatalogue catalogue;
-    if (!cataloguePath.empty()) {
-        std::ifstream in(cataloguePath);
-        std::string error;
-        if (!in) {
-            std::fprintf(stderr, "velto-devserver: cannot open %s\n", cataloguePath.c_str());
-            return 1;
-        }
-        if (!ReadToneCatalogue(in, catalogue, error)) {
-            std::fprintf(stderr, "velto-devserver: %s: %s\n", cataloguePath.c_str(), error.c_str());
-            return 1;
-        }
+    if (!ReadCatalogueFile(args.Value("--catalogue").value_or(""), catalogue)) {
+        return 1;
     }
 
     // Stop on SIGINT/SIGTERM; block them before any thread starts so sigwait gets them.
@@ -110,22 +129,22 @@ int Run(const velto::cli::Arguments& args) {
     if (!tonesDir.empty()) {
         http.ServeFolder("/tones/", tonesDir);
     }
-    http.faults().dropAfter = dropAfter;
-    http.faults().dropTimes = static_cast<int>(dropTimes);
-    http.faults().lateMs = static_cast<int>(lateMs);
+    http.faults().dropAfter = n.dropAfter;
+    http.faults().dropTimes = static_cast<int>(n.dropTimes);
+    http.faults().lateMs = static_cast<int>(n.lateMs);
     http.faults().noContentLength = noContentLength;
-    if (!http.Start(host, static_cast<int>(httpPort))) {
+    if (!http.Start(host, static_cast<int>(n.httpPort))) {
         std::fprintf(stderr, "velto-devserver: cannot listen on %s:%lld (http)\n", host.c_str(),
-                     httpPort);
+                     n.httpPort);
         return 1;
     }
     const std::string prefix = "http://" + host + ":" + std::to_string(http.port()) + "/tones/";
     DevFrameServer frames(std::move(catalogue), prefix);
-    frames.lateMs = static_cast<int>(lateMs);
+    frames.lateMs = static_cast<int>(n.lateMs);
     frames.echo = true;
-    if (!frames.Start(host, static_cast<int>(framePort))) {
+    if (!frames.Start(host, static_cast<int>(n.framePort))) {
         std::fprintf(stderr, "velto-devserver: cannot listen on %s:%lld (frames)\n", host.c_str(),
-                     framePort);
+                     n.framePort);
         return 1;
     }
     std::printf("velto-devserver: frames on %s:%d, http on %s:%d\n", host.c_str(), frames.port(),

@@ -112,6 +112,51 @@ void PrintReport(const Report& report, std::ostream& out) {
     }
 }
 
+namespace {
+
+// The items of `list` as a JSON array, each written by `item`.
+template <typename List, typename Item>
+void JsonArray(std::ostream& out, const List& list, Item item) {
+    out << "[";
+    const char* sep = "";
+    for (const auto& element : list) {
+        out << sep;
+        item(element);
+        sep = ",";
+    }
+    out << "]";
+}
+
+void JsonCall(std::ostream& out, const CallReport& call) {
+    out << "{\"name\":" << Json(call.name) << ",\"handle\":" << Json(call.handle)
+        << ",\"id\":" << call.id << ",\"type\":" << Json(call.type)
+        << ",\"ending\":" << Json(call.ending) << ",\"longestGapMs\":" << call.longestGap.count()
+        << ",\"statuses\":";
+    JsonArray(out, call.statuses, [&](int32_t status) { out << status; });
+    if (call.panelShownAt) {
+        out << ",\"panelShownAtMs\":" << call.panelShownAt->count();
+    }
+    if (call.decidedAt) {
+        out << ",\"decidedAtMs\":" << call.decidedAt->count();
+    }
+    out << ",\"heard\":";
+    JsonArray(out, call.heard, [&](const auto& segment) {
+        out << "{\"file\":" << Json(segment.file) << ",\"startMs\":" << segment.start.count()
+            << ",\"endMs\":" << segment.end.count() << "}";
+    });
+    out << "}";
+}
+
+void JsonFile(std::ostream& out, const FileReport& file) {
+    out << "{\"path\":" << Json(file.path) << ",\"bytes\":" << file.bytes;
+    if (file.wavLength) {
+        out << ",\"wavLengthMs\":" << file.wavLength->count();
+    }
+    out << "}";
+}
+
+}  // namespace
+
 void PrintJsonReport(const Report& report, std::ostream& out) {
     out << "{\"endedAtMs\":" << report.endedAt.count()
         << ",\"interrupted\":" << (report.interrupted ? "true" : "false")
@@ -122,83 +167,33 @@ void PrintJsonReport(const Report& report, std::ostream& out) {
     if (report.contactListShownAt) {
         out << ",\"contactListShownAtMs\":" << report.contactListShownAt->count();
     }
-    out << ",\"calls\":[";
-    const char* sep = "";
-    for (const CallReport& call : report.calls) {
-        out << sep << "{\"name\":" << Json(call.name) << ",\"handle\":" << Json(call.handle)
-            << ",\"id\":" << call.id << ",\"type\":" << Json(call.type)
-            << ",\"ending\":" << Json(call.ending)
-            << ",\"longestGapMs\":" << call.longestGap.count() << ",\"statuses\":[";
-        const char* inner = "";
-        for (int32_t status : call.statuses) {
-            out << inner << status;
-            inner = ",";
-        }
-        out << "]";
-        if (call.panelShownAt) {
-            out << ",\"panelShownAtMs\":" << call.panelShownAt->count();
-        }
-        if (call.decidedAt) {
-            out << ",\"decidedAtMs\":" << call.decidedAt->count();
-        }
-        out << ",\"heard\":[";
-        inner = "";
-        for (const auto& segment : call.heard) {
-            out << inner << "{\"file\":" << Json(segment.file)
-                << ",\"startMs\":" << segment.start.count() << ",\"endMs\":" << segment.end.count()
-                << "}";
-            inner = ",";
-        }
-        out << "]}";
-        sep = ",";
-    }
-    out << "],\"chats\":[";
-    sep = "";
-    for (const auto& chat : report.chats) {
-        out << sep << Json(chat);
-        sep = ",";
-    }
-    out << "],\"missedCalls\":[";
-    sep = "";
-    for (const auto& record : report.missedCalls) {
-        out << sep << "{\"handle\":" << Json(record.partnerHandle)
-            << ",\"time\":" << Json(record.time)
+    const auto text = [&](const std::string& line) { out << Json(line); };
+    const auto file = [&](const FileReport& one) { JsonFile(out, one); };
+    out << ",\"calls\":";
+    JsonArray(out, report.calls, [&](const CallReport& call) { JsonCall(out, call); });
+    out << ",\"chats\":";
+    JsonArray(out, report.chats, text);
+    out << ",\"missedCalls\":";
+    JsonArray(out, report.missedCalls, [&](const auto& record) {
+        out << "{\"handle\":" << Json(record.partnerHandle) << ",\"time\":" << Json(record.time)
             << ",\"hasVoiceMessage\":" << (record.hasVoiceMessage ? "true" : "false")
             << ",\"voiceFile\":" << Json(platform::Utf16ToUtf8(record.voiceFile)) << "}";
-        sep = ",";
-    }
-    const auto files = [&](const std::vector<FileReport>& list) {
-        const char* s = "";
-        for (const auto& file : list) {
-            out << s << "{\"path\":" << Json(file.path) << ",\"bytes\":" << file.bytes;
-            if (file.wavLength) {
-                out << ",\"wavLengthMs\":" << file.wavLength->count();
-            }
-            out << "}";
-            s = ",";
-        }
-    };
-    out << "],\"recordings\":[";
-    files(report.recordings);
-    out << "],\"files\":[";
-    files(report.files);
-    out << "],\"standardTone\":" << report.standardTone
-        << ",\"partnerToneKey\":" << Json(report.partnerToneKey) << ",\"partnerTones\":[";
-    sep = "";
-    for (const auto& tone : report.partnerTones) {
-        out << sep << "{\"key\":" << Json(tone.key) << ",\"title\":" << Json(tone.title)
+    });
+    out << ",\"recordings\":";
+    JsonArray(out, report.recordings, file);
+    out << ",\"files\":";
+    JsonArray(out, report.files, file);
+    out << ",\"standardTone\":" << report.standardTone
+        << ",\"partnerToneKey\":" << Json(report.partnerToneKey) << ",\"partnerTones\":";
+    JsonArray(out, report.partnerTones, [&](const auto& tone) {
+        out << "{\"key\":" << Json(tone.key) << ",\"title\":" << Json(tone.title)
             << ",\"localPath\":" << Json(tone.localPath)
             << ",\"downloaded\":" << (tone.downloaded ? "true" : "false")
             << ",\"failed\":" << (tone.failed ? "true" : "false") << "}";
-        sep = ",";
-    }
-    out << "],\"notes\":[";
-    sep = "";
-    for (const auto& problem : report.problems) {
-        out << sep << Json(problem);
-        sep = ",";
-    }
-    out << "]}\n";
+    });
+    out << ",\"notes\":";
+    JsonArray(out, report.problems, text);
+    out << "}\n";
 }
 
 }  // namespace velto::scenario

@@ -407,50 +407,9 @@ class Runner {
         } else if (v == "wait") {
             WaitUntil(clock_.Now() + *ParseDuration(a[0]));
         } else if (v == "call") {
-            if (names_.count(a[0]) != 0) {
-                why = "call name '" + a[0] + "' is taken";
-                return false;
-            }
-            skype::sim::CallOptions options;
-            if (a.size() > 3) {
-                if (a[3] != "pstn" && a[3] != "video") {
-                    why = "write pstn or video after the handle";
-                    return false;
-                }
-                if (a[3] == "pstn") {
-                    options.type = skype::CallType::IncomingPstn;
-                } else {
-                    options.videoSend = skype::VideoStatus::Running;
-                    options.videoReceive = skype::VideoStatus::Running;
-                }
-            }
-            names_[a[0]] = world_->IncomingCall(a[2], options);
-            order_.push_back(a[0]);
-            app_->loop().ProcessPending();
+            return Call(a, why);
         } else if (v == "hangup" || v == "take" || v == "decline") {
-            const auto found = names_.find(a[0]);
-            if (found == names_.end()) {
-                why = "no call named '" + a[0] + "'";
-                return false;
-            }
-            if (v == "hangup") {
-                world_->CallerHangsUp(found->second);
-                app_->loop().ProcessPending();
-                return true;
-            }
-            calls::ScriptedAnsweringPanels::Rule rule;
-            rule.callId = found->second;
-            rule.action = v == "take" ? calls::ScriptedAnsweringPanels::Action::Take
-                                      : calls::ScriptedAnsweringPanels::Action::Decline;
-            if (a.size() == 3 && a[1] == "after" && ParseDuration(a[2])) {
-                rule.afterShown = ParseDuration(a[2]);
-            } else if (a.size() == 1) {
-                rule.at = clock_.Now();
-            } else {
-                why = "write: " + v + " NAME [after TIME]";
-                return false;
-            }
-            panels_->AddRule(rule);
+            return Decide(v, a, why);
         } else if (v == "status") {
             const auto status = OnlineStatusNamed(a[1]);
             if (!status) {
@@ -470,16 +429,73 @@ class Runner {
                 return false;
             }
         } else if (v == "partner-ready") {
-            // The partner tones the user owns are downloaded and one of them is the standard
-            // tone, or the time given has passed.
-            const auto limit = a.empty() ? Millis(60000) : *ParseDuration(a[0]);
-            RunUntil([&] { return PartnerReady(); }, limit);
-            if (!PartnerReady()) {
-                report_.problems.push_back("line " + std::to_string(step.line) +
-                                           ": the partner tones were not ready in time");
-            }
+            WaitForPartnerTones(step);
         }
         return true;
+    }
+
+    // call NAME from HANDLE [pstn|video]
+    bool Call(const std::vector<std::string>& a, std::string& why) {
+        if (names_.count(a[0]) != 0) {
+            why = "call name '" + a[0] + "' is taken";
+            return false;
+        }
+        skype::sim::CallOptions options;
+        if (a.size() > 3) {
+            if (a[3] != "pstn" && a[3] != "video") {
+                why = "write pstn or video after the handle";
+                return false;
+            }
+            if (a[3] == "pstn") {
+                options.type = skype::CallType::IncomingPstn;
+            } else {
+                options.videoSend = skype::VideoStatus::Running;
+                options.videoReceive = skype::VideoStatus::Running;
+            }
+        }
+        names_[a[0]] = world_->IncomingCall(a[2], options);
+        order_.push_back(a[0]);
+        app_->loop().ProcessPending();
+        return true;
+    }
+
+    // hangup NAME, or take|decline NAME [after TIME]
+    bool Decide(const std::string& v, const std::vector<std::string>& a, std::string& why) {
+        const auto found = names_.find(a[0]);
+        if (found == names_.end()) {
+            why = "no call named '" + a[0] + "'";
+            return false;
+        }
+        if (v == "hangup") {
+            world_->CallerHangsUp(found->second);
+            app_->loop().ProcessPending();
+            return true;
+        }
+        calls::ScriptedAnsweringPanels::Rule rule;
+        rule.callId = found->second;
+        rule.action = v == "take" ? calls::ScriptedAnsweringPanels::Action::Take
+                                  : calls::ScriptedAnsweringPanels::Action::Decline;
+        if (a.size() == 3 && a[1] == "after" && ParseDuration(a[2])) {
+            rule.afterShown = ParseDuration(a[2]);
+        } else if (a.size() == 1) {
+            rule.at = clock_.Now();
+        } else {
+            why = "write: " + v + " NAME [after TIME]";
+            return false;
+        }
+        panels_->AddRule(rule);
+        return true;
+    }
+
+    // The partner tones the user owns are downloaded and one of them is the standard tone,
+    // or the time given has passed.
+    void WaitForPartnerTones(const Step& step) {
+        const auto limit = step.args.empty() ? Millis(60000) : *ParseDuration(step.args[0]);
+        RunUntil([&] { return PartnerReady(); }, limit);
+        if (!PartnerReady()) {
+            report_.problems.push_back("line " + std::to_string(step.line) +
+                                       ": the partner tones were not ready in time");
+        }
     }
 
     bool PartnerReady() {

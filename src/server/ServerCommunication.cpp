@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <string>
 
+#include "frame/Frame.h"
 #include "platform/Trace.h"
-#include "server/Frame.h"
 
 namespace velto::server {
 
@@ -284,33 +284,33 @@ long ServerCommunication::ReceiveSome(int fd, uint8_t* data, size_t size) {
 
 ServerCommunication::ExchangeResult ServerCommunication::ExchangeOne(ServerRequest& request) {
     const int fd = fd_;
-    const WriteSome write = [fd](const uint8_t* data, size_t size) -> long {
+    const frame::WriteSome write = [fd](const uint8_t* data, size_t size) -> long {
         long sent = 0;
         do {
             sent = ::send(fd, data, size, MSG_NOSIGNAL);
         } while (sent < 0 && errno == EINTR);
         return sent;
     };
-    if (!SendFrame(write, request.Payload())) {
+    if (!frame::SendFrame(write, request.Payload())) {
         return ExchangeResult::Broken;
     }
-    const ReadSome read = [this, fd](uint8_t* data, size_t size) {
+    const frame::ReadSome read = [this, fd](uint8_t* data, size_t size) {
         return ReceiveSome(fd, data, size);
     };
     // Received aside: a request whose answer breaks off is sent again, so its payload
     // must survive a partial answer.
-    size_t length = 0;
-    switch (ReceiveFrame(read, answer_, length)) {
-        case FrameStatus::Ok:
-            std::copy_n(answer_.begin(), length, request.buffer());
-            request.set_length(static_cast<int32_t>(length));
+    const frame::Received received = frame::ReceiveFrame(read, answer_);
+    switch (received.status) {
+        case frame::FrameStatus::Ok:
+            std::copy_n(answer_.begin(), received.length, request.buffer());
+            request.set_length(static_cast<int32_t>(received.length));
             platform::Trace("Done\n");
             return ExchangeResult::Answered;
-        case FrameStatus::TooLong:
+        case frame::FrameStatus::TooLong:
             platform::Trace("Server answer longer than %zu bytes refused\n",
                             ServerRequest::kBufferSize);
             return ExchangeResult::TooLong;
-        case FrameStatus::Broken:
+        case frame::FrameStatus::Broken:
             break;
     }
     return ExchangeResult::Broken;

@@ -116,93 +116,100 @@ bool DialogDriver::Run(const std::string& verb, const std::vector<std::string>& 
     if (verb == "open") {
         return Open(args, why);
     }
-    if (verb == "select") {
-        PartnerList* list = list_();
-        const int row = list ? list->contacts().state().RowOf(first) : -1;
-        if (row < 0) {
-            why = "no contact row for " + first;
-            return false;
-        }
-        if (list->contacts().state().SelectedRow() != row) {
-            list->SelectRow(row);
-        }
-        return true;
-    }
-    if (verb == "page") {
-        auto* options = Top<OptionDialog>();
-        const auto page = kPages.find(first);
-        if (!options || page == kPages.end() || !options->pageButton(page->second) ||
-            !options->pageButton(page->second)->isEnabled()) {
-            why = "no options page " + first + " to show";
-            return false;
-        }
-        options->pageButton(page->second)->click();
-        return true;
-    }
-    if (verb == "tick") {
-        return Tick(first, why);
-    }
-    if (verb == "change") {
-        if (auto* ringBack = Top<SingleRingToneDialog>()) {
-            ringBack->ChangeOwnTone();
-            return true;
-        }
-        if (auto* options = Top<OptionDialog>()) {
-            if (auto* page = qobject_cast<OptionRbtPanel*>(options->page(options->activePage()))) {
-                return page->Browse() != nullptr;
-            }
-            if (auto* page = qobject_cast<OwnSoundPanel*>(options->page(options->activePage()))) {
-                return page->Browse() != nullptr;
-            }
-        }
-        why = "nothing to change here";
+    using Step = bool (DialogDriver::*)(const std::string&, std::string&);
+    static const std::map<std::string, Step> kSteps = {
+        {"select", &DialogDriver::Select}, {"page", &DialogDriver::ShowPage},
+        {"tick", &DialogDriver::Tick},     {"change", &DialogDriver::Change},
+        {"pick", &DialogDriver::Pick},     {"play", &DialogDriver::Play},
+        {"delete", &DialogDriver::Delete}, {"choose-language", &DialogDriver::ChooseLanguage},
+        {"ok", &DialogDriver::Close},      {"cancel", &DialogDriver::Close},
+    };
+    const auto step = kSteps.find(verb);
+    if (step == kSteps.end()) {
+        why = "unknown verb " + verb;
         return false;
     }
-    if (verb == "pick") {
-        return Pick(first, why);
+    // "ok" and "cancel" take no argument: they pass their own name.
+    return (this->*step->second)(verb == "ok" || verb == "cancel" ? verb : first, why);
+}
+
+bool DialogDriver::Select(const std::string& handle, std::string& why) {
+    PartnerList* list = list_();
+    const int row = list ? list->contacts().state().RowOf(handle) : -1;
+    if (row < 0) {
+        why = "no contact row for " + handle;
+        return false;
     }
-    if (verb == "play") {
-        return Play(first, why);
+    if (list->contacts().state().SelectedRow() != row) {
+        list->SelectRow(row);
     }
-    if (verb == "delete") {
-        auto* missed = Top<MissedCallDialog>();
-        const auto row = Number(first);
-        if (!missed || !row || *row >= missed->RowCount()) {
-            why = "no missed call row " + first;
-            return false;
-        }
-        missed->PressDelete(*row);
+    return true;
+}
+
+bool DialogDriver::ShowPage(const std::string& name, std::string& why) {
+    auto* options = Top<OptionDialog>();
+    const auto page = kPages.find(name);
+    if (!options || page == kPages.end() || !options->pageButton(page->second) ||
+        !options->pageButton(page->second)->isEnabled()) {
+        why = "no options page " + name + " to show";
+        return false;
+    }
+    options->pageButton(page->second)->click();
+    return true;
+}
+
+bool DialogDriver::Change(const std::string&, std::string& why) {
+    if (auto* ringBack = Top<SingleRingToneDialog>()) {
+        ringBack->ChangeOwnTone();
         return true;
     }
-    if (verb == "choose-language") {
-        auto* options = Top<OptionDialog>();
-        auto* general =
-            options ? qobject_cast<OptionGeneralPanel*>(options->page(OptionDialog::kGeneral))
-                    : nullptr;
-        const auto language = Number(first);
-        if (!general || !language || *language >= general->languages()->count()) {
-            why = "no language " + first + " to choose";
-            return false;
+    if (auto* options = Top<OptionDialog>()) {
+        if (auto* page = qobject_cast<TonePage*>(options->page(options->activePage()))) {
+            return page->Browse() != nullptr;
         }
-        general->languages()->setCurrentIndex(*language);
-        emit general->languages()->activated(*language);
-        return true;
     }
-    if (verb == "ok" || verb == "cancel") {
-        auto* dialog = qobject_cast<QDialog*>(TopDialog());
-        if (!dialog) {
-            why = "no dialog open";
-            return false;
-        }
-        if (verb == "ok") {
-            dialog->accept();
-        } else {
-            dialog->reject();
-        }
-        return true;
-    }
-    why = "unknown verb " + verb;
+    why = "nothing to change here";
     return false;
+}
+
+bool DialogDriver::Delete(const std::string& number, std::string& why) {
+    auto* missed = Top<MissedCallDialog>();
+    const auto row = Number(number);
+    if (!missed || !row || *row >= missed->RowCount()) {
+        why = "no missed call row " + number;
+        return false;
+    }
+    missed->PressDelete(*row);
+    return true;
+}
+
+bool DialogDriver::ChooseLanguage(const std::string& number, std::string& why) {
+    auto* options = Top<OptionDialog>();
+    auto* general = options
+                        ? qobject_cast<OptionGeneralPanel*>(options->page(OptionDialog::kGeneral))
+                        : nullptr;
+    const auto language = Number(number);
+    if (!general || !language || *language >= general->languages()->count()) {
+        why = "no language " + number + " to choose";
+        return false;
+    }
+    general->languages()->setCurrentIndex(*language);
+    emit general->languages()->activated(*language);
+    return true;
+}
+
+bool DialogDriver::Close(const std::string& verb, std::string& why) {
+    auto* dialog = qobject_cast<QDialog*>(TopDialog());
+    if (!dialog) {
+        why = "no dialog open";
+        return false;
+    }
+    if (verb == "ok") {
+        dialog->accept();
+    } else {
+        dialog->reject();
+    }
+    return true;
 }
 
 bool DialogDriver::Open(const std::vector<std::string>& args, std::string& why) {

@@ -53,6 +53,13 @@ class DialogDriver {
 
   private:
     bool Open(const std::vector<std::string>& args, std::string& why);
+    // One verb each, with its argument (ok and cancel: the verb itself).
+    bool Select(const std::string& handle, std::string& why);
+    bool ShowPage(const std::string& name, std::string& why);
+    bool Change(const std::string& unused, std::string& why);
+    bool Delete(const std::string& number, std::string& why);
+    bool ChooseLanguage(const std::string& number, std::string& why);
+    bool Close(const std::string& verb, std::string& why);
     bool Tick(const std::string& what, std::string& why);
     bool Play(const std::string& what, std::string& why);
     bool Pick(const std::string& file, std::string& why);

@@ -25,6 +25,13 @@ i18n::TextKey TitleKey(FilePickUpDialog::Purpose purpose) {
 
 }  // namespace
 
+FilePickUpDialog* FilePickUpDialog::Open(app::Application& app, Purpose purpose, QWidget* parent) {
+    auto* picker = new FilePickUpDialog(app, purpose, parent);
+    picker->setAttribute(Qt::WA_DeleteOnClose);
+    picker->open();
+    return picker;
+}
+
 FilePickUpDialog::FilePickUpDialog(app::Application& app, Purpose purpose, QWidget* parent)
     : SubMenuDialog(app, parent, kHeight),
       purpose_(purpose),

@@ -23,6 +23,8 @@ class FilePickUpDialog final : public SubMenuDialog {
 
     FilePickUpDialog(app::Application& app, Purpose purpose, QWidget* parent = nullptr);
     ~FilePickUpDialog() override;
+    // A picker opened window-modal over `parent` that deletes itself once closed.
+    static FilePickUpDialog* Open(app::Application& app, Purpose purpose, QWidget* parent);
 
     // After OK: the catalogue item made from the file, and the file's name.
     int32_t itemId() const { return itemId_; }

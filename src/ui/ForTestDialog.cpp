@@ -79,6 +79,30 @@ ForTestDialog::~ForTestDialog() {
 }
 
 void ForTestDialog::Build() {
+    LoadArtwork();
+    MakeTray();
+    MakeButtons();
+    // The status line and the footer.
+    status_ = new QLabel(this);
+    status_->setAlignment(Qt::AlignCenter);
+    status_->setWordWrap(true);
+    status_->setStyleSheet(QStringLiteral("color: #31323a;"));
+    footer_ = new QLabel(this);
+    footer_->setAlignment(Qt::AlignCenter);
+    footer_->setStyleSheet(QStringLiteral("background: rgb(243, 243, 243); color: #555555;"));
+    // 7. The contact list's area, hidden until the list arrives.
+    contactList_ = new ContactListSlot(this);
+    contactList_->hide();
+    // 8. Layout, texts, caption.
+    Layout();
+    Refresh();
+    // 10. The blink timer.
+    blink_.setTimerType(Qt::CoarseTimer);
+    connect(&blink_, &QTimer::timeout, this, &ForTestDialog::BlinkStep);
+    blink_.start(kBlinkMs);
+}
+
+void ForTestDialog::LoadArtwork() {
     // 1. The fixed size.
     setFixedSize(kWidth, kHeight);
     header_ = ArtworkPixmap(QStringLiteral("header"), QSize(64, kBandHeight));
@@ -97,12 +121,18 @@ void ForTestDialog::Build() {
     trayNormal_ = QIcon(ArtworkPixmap(QStringLiteral("tray")));
     trayHighlighted_ = QIcon(ArtworkPixmap(QStringLiteral("tray_hi")));
     setWindowIcon(trayNormal_);
+}
+
+void ForTestDialog::MakeTray() {
     // 4. The tray icon.
     tray_ = std::make_unique<MultiLanguageSystemTray>(app_.state(), [this](int command) {
         OnMessage(kCommandMessage, static_cast<platform::WParam>(command), 0);
     });
     tray_->SetIcon(trayNormal_);
     tray_->Check();
+}
+
+void ForTestDialog::MakeButtons() {
     // 5. The web panel.
     banner_ = new BannerPanel(app_.clock(), app_.workers(), app_.urlOpener(), this);
     // Buttons, logo, texts.
@@ -142,23 +172,6 @@ void ForTestDialog::Build() {
             openOptions_();
         }
     });
-    status_ = new QLabel(this);
-    status_->setAlignment(Qt::AlignCenter);
-    status_->setWordWrap(true);
-    status_->setStyleSheet(QStringLiteral("color: #31323a;"));
-    footer_ = new QLabel(this);
-    footer_->setAlignment(Qt::AlignCenter);
-    footer_->setStyleSheet(QStringLiteral("background: rgb(243, 243, 243); color: #555555;"));
-    // 7. The contact list's area, hidden until the list arrives.
-    contactList_ = new ContactListSlot(this);
-    contactList_->hide();
-    // 8. Layout, texts, caption.
-    Layout();
-    Refresh();
-    // 10. The blink timer.
-    blink_.setTimerType(Qt::CoarseTimer);
-    connect(&blink_, &QTimer::timeout, this, &ForTestDialog::BlinkStep);
-    blink_.start(kBlinkMs);
 }
 
 void ForTestDialog::Layout() {

@@ -95,6 +95,11 @@ class ForTestDialog : public QWidget {
 
   private:
     void Build();
+    // Build's steps: the artwork and the waiting animations, the tray icon, the web panel
+    // and the buttons.
+    void LoadArtwork();
+    void MakeTray();
+    void MakeButtons();
     void Layout();
     void ShowStatus(Status status, int32_t language);
     void PlaceStatus();

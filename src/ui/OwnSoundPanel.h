@@ -1,16 +1,9 @@
 #pragma once
 
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QPointer>
-#include <QRadioButton>
 
-#include "ui/CURLLinkButton.h"
-#include "ui/FilePickUpDialog.h"
-#include "ui/OptionPage.h"
-#include "ui/SoundPreview.h"
+#include "ui/TonePage.h"
 #include "ui/model/OwnSoundOptions.h"
 
 namespace velto::ui {
@@ -18,42 +11,32 @@ namespace velto::ui {
 // A page that chooses between a stock sound and the user's own: the ring tone the user
 // hears (OptionRingtonePanel) or the answering machine's greeting (OptionVoiceMailPanel,
 // which also switches voice mail on and off).
-class OwnSoundPanel : public OptionPage {
+class OwnSoundPanel : public TonePage {
     Q_OBJECT
   public:
     enum Control { kDefaultRadio = 1, kOwnRadio = 2, kPlayDefault = 3, kPlayOwn = 4 };
 
     OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound, QWidget* parent);
 
-    QRadioButton* radio(int id) { return qobject_cast<QRadioButton*>(group_.button(id)); }
     QCheckBox* voiceMail() { return voiceMail_; }
     QLabel* title() { return title_; }
     const OwnSoundOptions& options() const { return options_; }
-    FilePickUpDialog* Browse();
-    FilePickUpDialog* filePicker() const { return picker_; }
-    void PressPlay(int id);
-    int playing() const { return preview_.playing(); }
 
     void Apply() override;
     void Revert() override;
     void RefreshTexts() override;
 
-  private:
-    void Ticked(int id);
-    void PickerFinished(int result);
-    void ShowSetting();
+  protected:
+    std::optional<std::filesystem::path> FileToPlay(int playId) override;
+    void Ticked(int radioId) override;
+    void Picked(int32_t itemId, const std::u16string& sourceName) override;
+    void ShowSetting() override;
 
+  private:
     const OwnSoundOptions::Sound sound_;
     OwnSoundOptions options_;
-    SoundPreview preview_;
     QCheckBox* voiceMail_ = nullptr;
-    QGroupBox* box_;
-    QLabel* question_;
-    QButtonGroup group_;
     QLabel* title_;
-    CxSkinButton* ownPlay_ = nullptr;
-    CURLLinkButton* browse_;
-    QPointer<FilePickUpDialog> picker_;
 };
 
 class OptionRingtonePanel final : public OwnSoundPanel {

@@ -199,11 +199,8 @@ void SingleRingToneDialog::ChangeOwnTone() {
 }
 
 void SingleRingToneDialog::OpenPicker() {
-    auto* picker = new FilePickUpDialog(application(), FilePickUpDialog::Purpose::RingBack, this);
-    picker->setAttribute(Qt::WA_DeleteOnClose);
-    connect(picker, &QDialog::finished, this, &SingleRingToneDialog::PickerFinished);
-    picker_ = picker;
-    picker->open();
+    picker_ = FilePickUpDialog::Open(application(), FilePickUpDialog::Purpose::RingBack, this);
+    connect(picker_, &QDialog::finished, this, &SingleRingToneDialog::PickerFinished);
 }
 
 void SingleRingToneDialog::PickerFinished(int result) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "server/Frame.h"
 #include "server/PartnerToneAnswer.h"
 
 namespace velto::server {
@@ -38,44 +37,6 @@ TEST(ServerMessagesTest, PayloadsAreCodeThenZeroEndedTexts) {
     EXPECT_EQ(BuildPartnerToneQuery(std::string_view("bo\0b", 4)), Bytes(std::string_view("\x03"
                                                                                           "bo\0",
                                                                                           4)));
-}
-
-TEST(FrameTest, LengthIsBigEndianAndFramesSurviveOneByteReads) {
-    EXPECT_EQ(EncodeFrameLength(0x01020304), (std::array<uint8_t, 4>{1, 2, 3, 4}));
-    std::vector<uint8_t> wire;
-    ASSERT_TRUE(SendFrame(
-        [&](const uint8_t* data, size_t size) {
-            wire.push_back(*data);  // the peer takes one byte at a time
-            return size > 0 ? 1L : 0L;
-        },
-        Bytes("hello")));
-    EXPECT_EQ(wire, (std::vector<uint8_t>{0, 0, 0, 5, 'h', 'e', 'l', 'l', 'o'}));
-
-    size_t pos = 0;
-    auto oneByte = [&](uint8_t* data, size_t) -> long {
-        if (pos == wire.size()) {
-            return 0;
-        }
-        *data = wire[pos++];
-        return 1;
-    };
-    std::array<uint8_t, 8> buffer{};
-    size_t length = 99;
-    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Ok);
-    EXPECT_EQ(length, 5u);
-    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Broken);  // peer closed
-
-    wire = {0, 0, 0, 0};
-    pos = 0;
-    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Ok);
-    EXPECT_EQ(length, 0u);
-    wire = {0, 0, 0, 9, 1, 2};
-    pos = 0;
-    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::TooLong);
-    EXPECT_EQ(pos, 4u);  // nothing of the payload was read
-    wire = {0, 0, 0, 3, 1, 2};
-    pos = 0;
-    EXPECT_EQ(ReceiveFrame(oneByte, buffer, length), FrameStatus::Broken);
 }
 
 std::vector<uint8_t> Entry(const std::string& key) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "frame/Frame.h"
+
 // GCC 12 at -O3 mistakes moving a Reply's optional payload for a read of uninitialised
 // memory.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -22,23 +24,6 @@ namespace velto::test {
 namespace {
 
 constexpr uint32_t kLargestRequest = 1 << 20;
-
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (sent <= 0) {
-            return false;
-        }
-        data += sent;
-        size -= static_cast<size_t>(sent);
-    }
-    return true;
-}
-
-std::vector<uint8_t> Header(uint32_t length) {
-    return {static_cast<uint8_t>(length >> 24), static_cast<uint8_t>(length >> 16),
-            static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
-}
 
 }  // namespace
 
@@ -142,21 +127,6 @@ bool FrameTestServer::WaitReadable(int fd) const {
     }
 }
 
-bool FrameTestServer::ReadExactly(int fd, uint8_t* data, size_t size) const {
-    while (size > 0) {
-        if (!WaitReadable(fd)) {
-            return false;
-        }
-        const ssize_t got = ::recv(fd, data, size, 0);
-        if (got <= 0) {
-            return false;
-        }
-        data += got;
-        size -= static_cast<size_t>(got);
-    }
-    return true;
-}
-
 void FrameTestServer::Run() {
     while (WaitReadable(listenFd_)) {
         const int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
@@ -172,24 +142,23 @@ void FrameTestServer::Run() {
 }
 
 void FrameTestServer::Serve(int client) {
+    const frame::ReadSome read = [this, client](uint8_t* data, size_t size) -> long {
+        return WaitReadable(client) ? ::recv(client, data, size, 0) : -1;
+    };
+    std::vector<uint8_t> request;
     bool open = true;
     while (open) {
-        uint8_t header[4];
-        if (!ReadExactly(client, header, 4)) {
-            break;
-        }
-        const uint32_t length = (uint32_t{header[0]} << 24) | (uint32_t{header[1]} << 16) |
-                                (uint32_t{header[2]} << 8) | header[3];
-        if (length > kLargestRequest) {
+        const frame::Received received = frame::ReceiveFrame(read, kLargestRequest, request);
+        if (received.status == frame::FrameStatus::TooLong) {
+            const auto header = frame::EncodeLength(received.length);
             char text[160];
             std::snprintf(text, sizeof text,
                           "FrameTestServer: a request header announces %u bytes (%02x %02x %02x "
                           "%02x); lengths are 4-byte big-endian",
-                          length, header[0], header[1], header[2], header[3]);
+                          received.length, header[0], header[1], header[2], header[3]);
             RealTimeLimit::Fail(text);
         }
-        std::vector<uint8_t> request(length);
-        if (!ReadExactly(client, request.data(), length)) {
+        if (received.status != frame::FrameStatus::Ok) {
             break;
         }
         const Reply reply = NextReply();
@@ -201,38 +170,42 @@ void FrameTestServer::Serve(int client) {
         if (reply.delay.count() > 0) {
             std::this_thread::sleep_for(reply.delay);
         }
-        const std::vector<uint8_t>& payload = reply.payload ? *reply.payload : request;
-        std::vector<uint8_t> frame = Header(static_cast<uint32_t>(payload.size()));
-        frame.insert(frame.end(), payload.begin(), payload.end());
-        switch (reply.behaviour) {
-            case Behaviour::Answer:
-                open = WriteAll(client, frame.data(), frame.size());
-                break;
-            case Behaviour::AnswerThenClose:
-                WriteAll(client, frame.data(), frame.size());
-                open = false;
-                break;
-            case Behaviour::CloseWithoutAnswer:
-                open = false;
-                break;
-            case Behaviour::ResetMidFrame: {
-                WriteAll(client, frame.data(), 4 + payload.size() / 2);
-                const linger reset{1, 0};
-                ::setsockopt(client, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-                open = false;
-                break;
-            }
-            case Behaviour::OversizedLength: {
-                std::vector<uint8_t> start = Header(reply.announcedLength);
-                start.insert(start.end(), 16, uint8_t{0x55});
-                open = WriteAll(client, start.data(), start.size());
-                break;
-            }
-            case Behaviour::NeverAnswer:
-                break;
-        }
+        open = Act(client, reply, request);
     }
     ::close(client);
+}
+
+bool FrameTestServer::Act(int client, const Reply& reply, const std::vector<uint8_t>& request) {
+    const frame::WriteSome write = [client](const uint8_t* data, size_t size) -> long {
+        return ::send(client, data, size, MSG_NOSIGNAL);
+    };
+    const std::vector<uint8_t>& payload = reply.payload ? *reply.payload : request;
+    const std::vector<uint8_t> whole = frame::EncodeFrame(payload).value();
+    switch (reply.behaviour) {
+        case Behaviour::Answer:
+            return frame::SendBytes(write, whole);
+        case Behaviour::AnswerThenClose:
+            frame::SendBytes(write, whole);
+            return false;
+        case Behaviour::CloseWithoutAnswer:
+            return false;
+        case Behaviour::ResetMidFrame: {
+            frame::SendBytes(write,
+                             std::span(whole).first(frame::kHeaderSize + payload.size() / 2));
+            const linger reset{1, 0};
+            ::setsockopt(client, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            return false;
+        }
+        case Behaviour::OversizedLength: {
+            const auto header = frame::EncodeLength(reply.announcedLength);
+            std::vector<uint8_t> start(header.begin(), header.end());
+            start.insert(start.end(), 16, uint8_t{0x55});
+            return frame::SendBytes(write, start);
+        }
+        case Behaviour::NeverAnswer:
+            break;
+    }
+    return true;
 }
 
 }  // namespace velto::test

@@ -66,7 +66,8 @@ class FrameTestServer {
     void Run();
     void Serve(int client);
     bool WaitReadable(int fd) const;  // false when stopping
-    bool ReadExactly(int fd, uint8_t* data, size_t size) const;
+    // Answers `request` on `client` as `reply` says; false when the connection is done.
+    bool Act(int client, const Reply& reply, const std::vector<uint8_t>& request);
     Reply NextReply();
 
     RealTimeLimit limit_{std::chrono::seconds(30), "FrameTestServer"};

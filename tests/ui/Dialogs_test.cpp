@@ -10,6 +10,7 @@
 #include "ui/MissedCallDialog.h"
 #include "ui/OptionDialog.h"
 #include "ui/OptionGeneralPanel.h"
+#include "ui/OptionRbtPanel.h"
 #include "ui/OwnSoundPanel.h"
 #include "ui/PartnerList.h"
 #include "ui/SingleRingToneDialog.h"
@@ -290,6 +291,41 @@ TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
     EXPECT_EQ(FilesIn(ToneFolder()), 0u);
     EXPECT_EQ(app_->userSettings().Catalogue().size(), 1u);
     EXPECT_TRUE(app_->userSettings().UseDefaultRingTone());
+}
+
+// The tone pages are filled in from the shared rows and the page's own widgets after them;
+// Tab still walks them from top to bottom.
+TEST_F(DialogsTest, TonePagesTabFromTopToBottom) {
+    StartWithList();
+    OptionDialog dialog(*app_);
+    // The page's widgets that Tab stops at, in the order it does.
+    const auto tabOrder = [](QWidget* page) {
+        std::vector<QWidget*> order;
+        for (QWidget* at = page->nextInFocusChain(); at != page; at = at->nextInFocusChain()) {
+            if (page->isAncestorOf(at) && (at->focusPolicy() & Qt::TabFocus) != 0) {
+                order.push_back(at);
+            }
+        }
+        return order;
+    };
+    const auto inFocusOrder = [&](QWidget* page, std::initializer_list<QWidget*> widgets) {
+        const std::vector<QWidget*> order = tabOrder(page);
+        auto at = order.begin();
+        for (QWidget* expected : widgets) {
+            at = std::find(at, order.end(), expected);
+            if (at == order.end()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    auto* voice = static_cast<OwnSoundPanel*>(dialog.page(OptionDialog::kVoiceMail));
+    EXPECT_TRUE(inFocusOrder(voice, {voice->voiceMail(), voice->radio(OwnSoundPanel::kDefaultRadio),
+                                     voice->radio(OwnSoundPanel::kOwnRadio)}));
+    auto* rbt = static_cast<OptionRbtPanel*>(dialog.page(OptionDialog::kStandardRingBack));
+    EXPECT_TRUE(inFocusOrder(
+        rbt, {rbt->radio(OptionRbtPanel::kDefaultRadio), rbt->radio(OptionRbtPanel::kOwnRadio),
+              rbt->radio(OptionRbtPanel::kPartnerRadio), rbt->partnerList()}));
 }
 
 TEST_F(DialogsTest, LanguageSwitchesAtOnce) {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "platform/AtomicFile.h"
@@ -112,6 +113,126 @@ bool Unfold(std::string_view text, std::vector<Line>& lines, std::string& error)
     return true;
 }
 
+// A content line's property name in upper case, without its group ("item1.IMPP") and
+// parameters.
+std::string PropertyName(const std::string& text) {
+    std::string name = Upper(text.substr(0, text.find_first_of(";:")));
+    if (const size_t dot = name.find('.'); dot != std::string::npos) {
+        name = name.substr(dot + 1);
+    }
+    return name;
+}
+
+// The first of NICKNAME's comma-separated list.
+std::string FirstNickname(std::string_view value) {
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\') {
+            ++i;
+        } else if (value[i] == ',') {
+            return Unescape(value.substr(0, i));
+        }
+    }
+    return Unescape(value);
+}
+
+// Reads a file's content lines in order, card by card, into `result`. Each step answers
+// what is wrong with its line, or nothing.
+class CardReader {
+  public:
+    explicit CardReader(ContactFileText& result) : result_(result) {}
+
+    std::optional<std::string> Take(const Line& line) {
+        const size_t colon = line.text.find(':');
+        if (colon == std::string::npos) {
+            return "no ':' between name and value";
+        }
+        const std::string name = PropertyName(line.text);
+        const std::string_view value = std::string_view(line.text).substr(colon + 1);
+        if (name == "BEGIN") {
+            return Begin(line.number, value);
+        }
+        if (!inCard_) {
+            return "\"" + name + "\" outside BEGIN:VCARD ... END:VCARD";
+        }
+        if (name == "END") {
+            return End(value);
+        }
+        if (name == "FN" && card_.fullName.empty()) {
+            card_.fullName = Cut(Unescape(value));
+        } else if (name == "NICKNAME" && card_.nickname.empty()) {
+            card_.nickname = Cut(FirstNickname(value));
+        } else if (name == "IMPP" && !hasAddress_) {
+            return Impp(Unescape(value));
+        }
+        return std::nullopt;
+    }
+
+    // The line of a card still open at the end, or 0.
+    size_t OpenCard() const { return inCard_ ? cardLine_ : 0; }
+
+  private:
+    std::optional<std::string> Begin(size_t number, std::string_view value) {
+        if (Upper(value) != "VCARD") {
+            return "BEGIN of something other than VCARD";
+        }
+        if (inCard_) {
+            return "BEGIN:VCARD inside the card of line " + std::to_string(cardLine_);
+        }
+        inCard_ = true;
+        cardLine_ = number;
+        card_ = SipContact{};
+        hasAddress_ = false;
+        firstImpp_.clear();
+        return std::nullopt;
+    }
+
+    std::optional<std::string> End(std::string_view value) {
+        if (Upper(value) != "VCARD") {
+            return "END of something other than VCARD";
+        }
+        inCard_ = false;
+        if (!hasAddress_) {
+            result_.skipped.push_back(
+                "line " + std::to_string(cardLine_) + ": \"" +
+                (card_.fullName.empty() ? std::string("(no name)") : card_.fullName) + "\"" +
+                (firstImpp_.empty() ? " has no SIP address" : ": " + firstImpp_));
+            return std::nullopt;
+        }
+        if (result_.contacts.size() >= kMaxContacts) {
+            return "more than " + std::to_string(kMaxContacts) + " contacts";
+        }
+        result_.contacts.push_back(card_);
+        return std::nullopt;
+    }
+
+    std::optional<std::string> Impp(const std::string& uri) {
+        if (uri.size() < 4 || Upper(uri.substr(0, 4)) != "SIP:") {
+            if (firstImpp_.empty()) {
+                firstImpp_ = "IMPP \"" + uri.substr(0, 64) + "\" is not a sip: address";
+            }
+            return std::nullopt;
+        }
+        std::string error;
+        auto address = ParseSipAddress(uri, error);
+        if (!address) {
+            return "IMPP \"" + uri + "\": " + error;
+        }
+        if (address->user.empty()) {
+            return "IMPP \"" + uri + "\": no user before '@'";
+        }
+        card_.address = *address;
+        hasAddress_ = true;
+        return std::nullopt;
+    }
+
+    ContactFileText& result_;
+    bool inCard_ = false;
+    size_t cardLine_ = 0;
+    SipContact card_;
+    bool hasAddress_ = false;
+    std::string firstImpp_;  // why the card's first IMPP was no SIP address
+};
+
 }  // namespace
 
 ContactFileText ParseContactFile(std::string_view text) {
@@ -127,97 +248,19 @@ ContactFileText ParseContactFile(std::string_view text) {
     if (!Unfold(text, lines, result.error)) {
         return result;
     }
-    bool inCard = false;
-    size_t cardLine = 0;
-    SipContact card;
-    bool hasAddress = false;
-    std::string firstImpp;
     const auto fail = [&](size_t number, const std::string& what) {
         result.contacts.clear();
         result.error = "line " + std::to_string(number) + ": " + what;
         return result;
     };
+    CardReader reader(result);
     for (const Line& line : lines) {
-        const size_t colon = line.text.find(':');
-        if (colon == std::string::npos) {
-            return fail(line.number, "no ':' between name and value");
-        }
-        std::string name = Upper(line.text.substr(0, line.text.find_first_of(";:")));
-        if (const size_t dot = name.find('.'); dot != std::string::npos) {
-            name = name.substr(dot + 1);  // a property group ("item1.IMPP")
-        }
-        const std::string_view value = std::string_view(line.text).substr(colon + 1);
-        if (name == "BEGIN") {
-            if (Upper(value) != "VCARD") {
-                return fail(line.number, "BEGIN of something other than VCARD");
-            }
-            if (inCard) {
-                return fail(line.number,
-                            "BEGIN:VCARD inside the card of line " + std::to_string(cardLine));
-            }
-            inCard = true;
-            cardLine = line.number;
-            card = SipContact{};
-            hasAddress = false;
-            firstImpp.clear();
-            continue;
-        }
-        if (!inCard) {
-            return fail(line.number, "\"" + name + "\" outside BEGIN:VCARD ... END:VCARD");
-        }
-        if (name == "END") {
-            if (Upper(value) != "VCARD") {
-                return fail(line.number, "END of something other than VCARD");
-            }
-            inCard = false;
-            if (hasAddress) {
-                if (result.contacts.size() >= kMaxContacts) {
-                    return fail(line.number,
-                                "more than " + std::to_string(kMaxContacts) + " contacts");
-                }
-                result.contacts.push_back(card);
-            } else {
-                result.skipped.push_back(
-                    "line " + std::to_string(cardLine) + ": \"" +
-                    (card.fullName.empty() ? std::string("(no name)") : card.fullName) + "\"" +
-                    (firstImpp.empty() ? " has no SIP address" : ": " + firstImpp));
-            }
-        } else if (name == "FN" && card.fullName.empty()) {
-            card.fullName = Cut(Unescape(value));
-        } else if (name == "NICKNAME" && card.nickname.empty()) {
-            // The first of a comma-separated list.
-            std::string all = Unescape(value);
-            const std::string raw(value);
-            size_t comma = std::string::npos;
-            for (size_t i = 0; i < raw.size(); ++i) {
-                if (raw[i] == '\\') {
-                    ++i;
-                } else if (raw[i] == ',') {
-                    comma = i;
-                    break;
-                }
-            }
-            card.nickname = Cut(comma == std::string::npos ? all : Unescape(raw.substr(0, comma)));
-        } else if (name == "IMPP" && !hasAddress) {
-            std::string error;
-            const std::string uri = Unescape(value);
-            if (uri.size() >= 4 && Upper(uri.substr(0, 4)) == "SIP:") {
-                auto address = ParseSipAddress(uri, error);
-                if (!address) {
-                    return fail(line.number, "IMPP \"" + uri + "\": " + error);
-                }
-                if (address->user.empty()) {
-                    return fail(line.number, "IMPP \"" + uri + "\": no user before '@'");
-                }
-                card.address = *address;
-                hasAddress = true;
-            } else if (firstImpp.empty()) {
-                firstImpp = "IMPP \"" + uri.substr(0, 64) + "\" is not a sip: address";
-            }
+        if (const auto error = reader.Take(line)) {
+            return fail(line.number, *error);
         }
     }
-    if (inCard) {
-        return fail(cardLine, "BEGIN:VCARD without END:VCARD");
+    if (const size_t open = reader.OpenCard(); open != 0) {
+        return fail(open, "BEGIN:VCARD without END:VCARD");
     }
     return result;
 }
