@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times velto-convert against ffmpeg, sox and libmad's own decoding on a generated 3-minute
 # 44.1 kHz joint-stereo 128 kbit/s MP3, the ConvertingThread job against velto-convert, and
-# the peak memory of velto-convert on a one-hour MP3.
+# on a one-hour MP3: velto-convert against ffmpeg and against itself on one processor (its
+# one-pass decoding), in alternating runs, and its peak memory.
 # Needs: the release preset built (velto-convert, tone_bench), sox, lame, ffmpeg, hyperfine
 # and GNU time (scripts/setup --bench).
 set -euo pipefail
@@ -11,7 +12,7 @@ build=${BUILD_DIR:-$root/build/release}
 convert=$build/bin/velto-convert
 bench=$build/bench/tone_bench
 runs=${RUNS:-10}
-for tool in sox lame ffmpeg hyperfine /usr/bin/time python3; do
+for tool in sox lame ffmpeg hyperfine /usr/bin/time python3 taskset; do
   command -v "$tool" >/dev/null || { echo "convert_bench: $tool is missing (scripts/setup --bench)"; exit 1; }
 done
 [[ -x $convert && -x $bench ]] || { echo "convert_bench: build the release preset first"; exit 1; }
@@ -75,3 +76,35 @@ for _ in $(seq 20); do cat "$work/in.mp3"; done >"$work/hour.mp3"
 /usr/bin/time -v "$convert" "$work/hour.mp3" "$work/hour.wav" 2>"$work/time.txt" >/dev/null
 rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
 echo "one hour: peak RSS ${rss} kB (target < 16384 kB), tone $(stat -c %s "$work/hour.wav") bytes"
+
+# Alternating runs, so that a change in the machine's speed meets every command alike:
+# velto-convert (ranges of frames on two threads when it may use two processors), ffmpeg,
+# and velto-convert held to one processor (one pass, as before the ranges).
+hour_runs=${HOUR_RUNS:-5}
+cpu0=$(taskset -pc $$ | awk -F': ' '{print $2}' | cut -d, -f1 | cut -d- -f1)
+: >"$work/hour.txt"
+for _ in $(seq "$hour_runs"); do
+  for name in velto ffmpeg velto-one-cpu; do
+    case $name in
+      velto) cmd=("$convert" "$work/hour.mp3" "$work/hour2.wav") ;;
+      ffmpeg) cmd=(ffmpeg -loglevel error -y -i "$work/hour.mp3" -ac 1 -ar 16000 "$work/ffmpeg-hour.wav") ;;
+      velto-one-cpu) cmd=(taskset -c "$cpu0" "$convert" "$work/hour.mp3" "$work/hour1.wav") ;;
+    esac
+    /usr/bin/time -f "$name %e %U %S" -a -o "$work/hour.txt" "${cmd[@]}" >/dev/null
+  done
+done
+cmp -s "$work/hour.wav" "$work/hour1.wav" || { echo "convert_bench: the one-processor tone differs"; exit 1; }
+python3 - "$work/hour.txt" <<'PY'
+import statistics, sys
+runs = {}
+for line in open(sys.argv[1]):
+    name, wall, user, system = line.split()
+    runs.setdefault(name, []).append((float(wall), float(user) + float(system)))
+print(f"  one hour, {len(runs['velto'])} alternating runs (median s)   wall      cpu")
+for name, values in runs.items():
+    print(f"  {name:40s} {statistics.median(v[0] for v in values):7.2f}  {statistics.median(v[1] for v in values):7.2f}")
+def pairs(a, b, i):
+    return statistics.median(x[i] / y[i] for x, y in zip(runs[a], runs[b]))
+print(f"  ffmpeg / velto-convert, wall, median of pairs    {pairs('ffmpeg', 'velto', 0):5.2f}  (target >= 1.2)")
+print(f"  velto-convert / one processor, cpu, pairs        {pairs('velto', 'velto-one-cpu', 1):5.2f}  (what the ranges cost)")
+PY

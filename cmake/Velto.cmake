@@ -44,3 +44,20 @@ function(velto_fuzzer name source)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
+
+# A static library that goes into a shared module, and every velto library it links,
+# directly or not, are built position-independent (only these: the flag elsewhere would
+# rebuild every object for nothing).
+function(velto_position_independent target)
+  get_target_property(type ${target} TYPE)
+  if(NOT type STREQUAL "STATIC_LIBRARY")
+    return()
+  endif()
+  set_property(TARGET ${target} PROPERTY POSITION_INDEPENDENT_CODE ON)
+  get_target_property(deps ${target} LINK_LIBRARIES)
+  foreach(dep ${deps})
+    if(TARGET ${dep} AND dep MATCHES "^velto_")
+      velto_position_independent(${dep})
+    endif()
+  endforeach()
+endfunction()

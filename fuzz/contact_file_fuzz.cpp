@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/SipAddress.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/SipAddress.h"
+#include "sipaccount/SipSettingList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -19,7 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     std::string error;
-    velto::skype::sip::ParseSipAddress(text, error);
+    // An address taken must read back the same from what the program writes of it.
+    if (const auto address = velto::skype::sip::ParseSipAddress(text, error)) {
+        const auto again = velto::skype::sip::ParseSipAddress(address->Uri(), error);
+        if (!again || again->Uri() != address->Uri()) {
+            __builtin_trap();
+        }
+    }
     velto::skype::sip::ParseListenAddress(text, error);
+    velto::skype::sip::ParsePortRange(text, error);
+    for (const auto& setting : velto::skype::sip::SipSettingList()) {
+        velto::skype::sip::CheckSipSetting(setting, std::string(text));
+    }
     return 0;
 }

@@ -4,16 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "backends/sip/AccountPassword.h"
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/HivePasswordStore.h"
-#include "backends/sip/KeyringPasswordStore.h"
-#include "backends/sip/SipSettings.h"
+#include "AccountStatus.h"
 #include "cli/Arguments.h"
 #include "cli/GuardedMain.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/HivePasswordStore.h"
+#include "sipaccount/KeyringPasswordStore.h"
+#include "sipaccount/SipSettingList.h"
+#include "sipaccount/SipSettings.h"
 
 namespace {
 
@@ -22,32 +24,58 @@ using namespace velto::skype::sip;
 using platform::RegError;
 using platform::RegRoot;
 
+std::string SettingsHelp() {
+    std::string text;
+    for (const SipSettingInfo& setting : SipSettingList()) {
+        std::string head = std::string("  set ") + setting.name + " " + setting.argument;
+        const std::string help = setting.help;
+        if (head.size() > 29) {
+            text += head + "\n";
+            head.clear();
+        }
+        head.resize(31, ' ');
+        size_t start = 0;
+        for (;;) {
+            const size_t end = help.find('\n', start);
+            text += head + help.substr(start, end - start) + "\n";
+            if (end == std::string::npos) {
+                break;
+            }
+            head.assign(31, ' ');
+            start = end + 1;
+        }
+    }
+    return text;
+}
+
 const cli::Tool& AccountTool() {
+    static const std::string about =
+        "Sets up the SIP account and the contacts of velto's real calls. Commands:\n"
+        "  show                         the account, its problems, and the contacts\n"
+        "  status                       registers once (on a port of its own) and says\n"
+        "                               the result in one line: where, which transport,\n"
+        "                               the expiry; or why not\n" +
+        SettingsHelp() +
+        "  password                     reads the password from standard input (one\n"
+        "                               line; an empty line removes it) into the\n"
+        "                               system keyring, or into the user hive when no\n"
+        "                               keyring can be reached\n"
+        "  add-contact SIP-ADDRESS ['FULL NAME'] [NICKNAME]\n"
+        "  remove-contact SIP-ADDRESS|HANDLE\n"
+        "A text setting set to '' is removed (its default applies). A value that is\n"
+        "refused is not saved.\n"
+        "The account lives in the user hive ($XDG_CONFIG_HOME/Velto/user.reg, readable\n"
+        "by you only) under HKEY_CURRENT_USER\\Software\\Velto\\Sip; the contacts in\n"
+        "$XDG_CONFIG_HOME/Velto/contacts.vcf (vCard: FN, NICKNAME, IMPP:sip:...), which\n"
+        "address books export. velto uses SIP when an identity is set.";
     static const cli::Tool tool{
         .name = "velto-account",
         .synopsis = "COMMAND [ARGUMENT...]",
-        .about =
-            "Sets up the SIP account and the contacts of velto's real calls. Commands:\n"
-            "  show                         the account, its problems, and the contacts\n"
-            "  set identity SIP-ADDRESS     who you are: sip:alice@example.org or\n"
-            "                               '\"Alice\" <sip:alice@example.org>'\n"
-            "  set proxy SIP-ADDRESS|''     registrar / outbound proxy (empty: no\n"
-            "                               registration, peers call you directly)\n"
-            "  set listen ADDRESS:PORT      where calls arrive (default 0.0.0.0:5060)\n"
-            "  set early-media on|off       callers hear the ring-back tone before the\n"
-            "                               answer (default on)\n"
-            "  password                     reads the password from standard input (one\n"
-            "                               line; an empty line removes it) into the\n"
-            "                               system keyring, or into the user hive when no\n"
-            "                               keyring can be reached\n"
-            "  add-contact SIP-ADDRESS ['FULL NAME'] [NICKNAME]\n"
-            "  remove-contact SIP-ADDRESS|HANDLE\n"
-            "The account lives in the user hive ($XDG_CONFIG_HOME/Velto/user.reg, readable\n"
-            "by you only) under HKEY_CURRENT_USER\\Software\\Velto\\Sip; the contacts in\n"
-            "$XDG_CONFIG_HOME/Velto/contacts.vcf (vCard: FN, NICKNAME, IMPP:sip:...), which\n"
-            "address books export. velto uses SIP when an identity is set.",
+        .about = about.c_str(),
         .exitCodes = {{cli::kExitOk, "done"},
-                      {cli::kExitFailure, "a value was refused or a file could not be saved"}},
+                      {cli::kExitFailure,
+                       "a value was refused, a file could not be saved, or (status) the "
+                       "account did not register"}},
         .minOperands = 1,
         .maxOperands = 4,
     };
@@ -73,22 +101,6 @@ Paths FindPaths() {
     return paths;
 }
 
-bool Store(platform::Registry& registry, const char* name, const std::string& value) {
-    if (registry.CreateKey(RegRoot::CurrentUser, kSipKey) != RegError::Ok ||
-        registry.SetString(RegRoot::CurrentUser, kSipKey, name, value) != RegError::Ok) {
-        std::fprintf(stderr, "velto-account: %s could not be saved in %s\n", name,
-                     registry.files().currentUser.c_str());
-        return false;
-    }
-    return true;
-}
-
-std::string Text(const platform::Registry& registry, const char* name) {
-    std::string value;
-    registry.QueryString(RegRoot::CurrentUser, kSipKey, name, value);
-    return value;
-}
-
 // The password's place, or why there is none, never the password itself.
 std::string PasswordState(AccountPassword& password) {
     const AccountPassword::Found found = password.Read();
@@ -99,18 +111,15 @@ std::string PasswordState(AccountPassword& password) {
 }
 
 int Show(const platform::Registry& registry, AccountPassword& password, const Paths& paths) {
-    const std::string listen = Text(registry, kListenValue);
-    const std::string proxy = Text(registry, kProxyValue);
-    uint32_t early = 1;
-    registry.QueryDword(RegRoot::CurrentUser, kSipKey, kEarlyMediaValue, early);
-    std::printf("Identity:   %s\n", Text(registry, kIdentityValue).c_str());
-    std::printf("Listen:     %s\n", listen.empty() ? "0.0.0.0:5060 (default)" : listen.c_str());
-    std::printf("Proxy:      %s\n", proxy.empty() ? "(none: direct calls)" : proxy.c_str());
-    std::printf("EarlyMedia: %s\n", early != 0 ? "on" : "off");
-    std::printf("Password:   %s\n", PasswordState(password).c_str());
+    for (const SipSettingInfo& setting : SipSettingList()) {
+        std::string label = std::string(setting.value) + ":";
+        label.resize(26, ' ');
+        std::printf("%s%s\n", label.c_str(), ShowSipSetting(registry, setting).c_str());
+    }
+    std::printf("%-26s%s\n", "Password:", PasswordState(password).c_str());
     const auto settings = ReadSipSettings(registry);
     if (!settings.settings) {
-        std::printf("Problem:    %s\n", settings.error.c_str());
+        std::printf("%-26s%s\n", "Problem:", settings.error.c_str());
     }
     const ContactFileText contacts = ReadContactFile(paths.contacts);
     std::printf("Contacts (%s):\n", paths.contacts.c_str());
@@ -133,50 +142,36 @@ int Set(platform::Registry& registry, const std::vector<std::string>& args) {
     if (args.size() != 3) {
         return Usage("set needs a setting and one value");
     }
-    const std::string& what = args[1];
+    const SipSettingInfo* setting = FindSipSetting(args[1]);
+    if (setting == nullptr) {
+        return Usage("unknown setting \"" + args[1] + "\"");
+    }
     const std::string& value = args[2];
-    std::string error;
-    if (what == "identity") {
-        auto address = ParseSipAddress(value, error);
-        if (address && address->user.empty()) {
-            address.reset();
-            error = "no user before '@'";
-        }
-        if (!address) {
-            std::fprintf(stderr, "velto-account: Identity \"%s\": %s\n", value.c_str(),
-                         error.c_str());
-            return 1;
-        }
-        return Store(registry, kIdentityValue, value) ? 0 : 1;
+    if (const auto problem = CheckSipSetting(*setting, value)) {
+        std::fprintf(stderr, "velto-account: %s \"%s\": %s\n", setting->value, value.c_str(),
+                     problem->c_str());
+        return 1;
     }
-    if (what == "proxy") {
-        if (!value.empty() && !ParseSipAddress(value, error)) {
-            std::fprintf(stderr, "velto-account: Proxy \"%s\": %s\n", value.c_str(), error.c_str());
-            return 1;
+    RegError saved = registry.CreateKey(RegRoot::CurrentUser, kSipKey);
+    if (saved == RegError::Ok) {
+        if (setting->kind == SettingKind::Text && value.empty()) {
+            saved = registry.DeleteValue(RegRoot::CurrentUser, kSipKey, setting->value);
+            saved = saved == RegError::NotFound ? RegError::Ok : saved;
+        } else if (setting->kind == SettingKind::Text) {
+            saved = registry.SetString(RegRoot::CurrentUser, kSipKey, setting->value, value);
+        } else {
+            const uint32_t number = setting->kind == SettingKind::Switch
+                                        ? (value == "on" ? 1u : 0u)
+                                        : static_cast<uint32_t>(std::stoul(value));
+            saved = registry.SetDword(RegRoot::CurrentUser, kSipKey, setting->value, number);
         }
-        return Store(registry, kProxyValue, value) ? 0 : 1;
     }
-    if (what == "listen") {
-        if (!ParseListenAddress(value, error)) {
-            std::fprintf(stderr, "velto-account: Listen \"%s\": %s\n", value.c_str(),
-                         error.c_str());
-            return 1;
-        }
-        return Store(registry, kListenValue, value) ? 0 : 1;
+    if (saved != RegError::Ok) {
+        std::fprintf(stderr, "velto-account: %s could not be saved in %s\n", setting->value,
+                     registry.files().currentUser.c_str());
+        return 1;
     }
-    if (what == "early-media") {
-        if (value != "on" && value != "off") {
-            return Usage("early-media takes on or off");
-        }
-        if (registry.CreateKey(RegRoot::CurrentUser, kSipKey) != RegError::Ok ||
-            registry.SetDword(RegRoot::CurrentUser, kSipKey, kEarlyMediaValue,
-                              value == "on" ? 1 : 0) != RegError::Ok) {
-            std::fprintf(stderr, "velto-account: EarlyMedia could not be saved\n");
-            return 1;
-        }
-        return 0;
-    }
-    return Usage("unknown setting \"" + what + "\"");
+    return 0;
 }
 
 int Password(AccountPassword& password) {
@@ -270,6 +265,10 @@ int Account(const std::vector<std::string>& args) {
     AccountPassword password(*keyring, userFile);
     if (args[0] == "show" && args.size() == 1) {
         return Show(registry, password, paths);
+    }
+    if (args[0] == "status" && args.size() == 1) {
+        return account::AccountStatus(ReadSipSettings(registry, password),
+                                      platform::KnownFolders::FromProcess().Temp());
     }
     if (args[0] == "set") {
         return Set(registry, args);

@@ -14,17 +14,17 @@
 #include "Display.h"
 #include "VeltoCommandLine.h"
 #include "app/Application.h"
-#include "backends/sip/BackendChoice.h"
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/HivePasswordStore.h"
-#include "backends/sip/KeyringPasswordStore.h"
-#include "backends/sip/SipSkypeFactory.h"
 #include "cli/GuardedMain.h"
 #include "core/ProcessExit.h"
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "sipaccount/BackendChoice.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/HivePasswordStore.h"
+#include "sipaccount/KeyringPasswordStore.h"
+#include "sipaccount/SipModuleLoader.h"
 #include "ui/QtFrontEnd.h"
 
 namespace {
@@ -38,36 +38,54 @@ std::filesystem::path ExecutableFolder() {
 }
 
 // The SIP backend when chosen (--backend, else an identity in the user hive), else none:
-// without a call backend Skype counts as absent.
+// without a call backend Skype counts as absent. The SIP stack is a module, loaded only
+// here and only once the window is up.
 std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
                                                     const platform::KnownFolders& folders,
                                                     const std::optional<std::string>& backend) {
     const auto config = folders.RoamingAppData().value_or(folders.Temp());
-    platform::Registry hive(
-        {.currentUser = config / "Velto" / "user.reg", .localMachine = {}, .autostartFolder = {}});
-    if (skype::sip::ChooseBackend(backend, hive) != skype::sip::CallBackend::Sip) {
+    auto hive = std::make_shared<platform::Registry>(platform::Registry::Files{
+        .currentUser = config / "Velto" / "user.reg", .localMachine = {}, .autostartFolder = {}});
+    if (skype::sip::ChooseBackend(backend, *hive) != skype::sip::CallBackend::Sip) {
         platform::Trace("velto: no call backend\n");
         return nullptr;
     }
-    platform::Trace("velto: calls through SIP\n");
-    const auto keyring = skype::sip::SystemKeyring(clock);
-    skype::sip::HivePasswordStore userFile(hive);
-    skype::sip::AccountPassword password(*keyring, userFile);
-    auto settings = skype::sip::ReadSipSettings(hive, password);
-    if (settings.settings) {
-        const auto& s = *settings.settings;
-        if (!s.passwordPlace.empty()) {
-            platform::Trace("velto: the SIP password is in the %s\n", s.passwordPlace.c_str());
-        } else if (!s.passwordProblem.empty()) {
-            platform::Trace("velto: no SIP password: %s\n", s.passwordProblem.c_str());
-        }
+    auto module = skype::sip::SipModuleFile(ExecutableFolder());
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(module, error)) {
+        platform::Trace("velto: no SIP module at %s: no call backend\n", module.c_str());
+        return nullptr;
     }
-    return std::make_unique<skype::sip::SipSkypeFactory>(skype::sip::SipBackendOptions{
-        .clock = clock,
-        .settings = std::move(settings),
-        .contactsFile = skype::sip::ContactFilePath(config),
-        .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
-    });
+    platform::Trace("velto: calls through SIP\n");
+    // Run by the module's loader on its worker: the keyring may take seconds to answer.
+    auto prepare = [&clock, hive, config, folders] {
+        // Also before a failed registration is tried again: the user may have fixed the
+        // account meanwhile.
+        auto read = [&clock, files = hive->files()] {
+            platform::Registry current(files);  // as the file is now
+            const auto keyring = skype::sip::SystemKeyring(clock);
+            skype::sip::HivePasswordStore userFile(current);
+            skype::sip::AccountPassword password(*keyring, userFile);
+            return skype::sip::ReadSipSettings(current, password);
+        };
+        auto settings = read();
+        if (settings.settings) {
+            const auto& s = *settings.settings;
+            if (!s.passwordPlace.empty()) {
+                platform::Trace("velto: the SIP password is in the %s\n", s.passwordPlace.c_str());
+            } else if (!s.passwordProblem.empty()) {
+                platform::Trace("velto: no SIP password: %s\n", s.passwordProblem.c_str());
+            }
+        }
+        return skype::sip::SipModuleOptions{
+            .clock = clock,
+            .settings = std::move(settings),
+            .contactsFile = skype::sip::ContactFilePath(config),
+            .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
+            .rereadSettings = read,
+        };
+    };
+    return std::make_unique<skype::sip::SipModuleFactory>(std::move(module), std::move(prepare));
 }
 
 int Run(const std::vector<std::string>& arguments, const std::optional<std::string>& backend,

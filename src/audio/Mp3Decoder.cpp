@@ -3,12 +3,13 @@
 #include <mad.h>
 
 #include <cerrno>
-#include <cstdarg>
 #include <cstring>
 #include <vector>
 
 #include "audio/BufferedReader.h"
+#include "audio/DecodeStatus.h"
 #include "audio/DitheredScaler.h"
+#include "audio/MadState.h"
 #include "platform/Trace.h"
 
 namespace velto::audio {
@@ -17,16 +18,6 @@ namespace {
 
 constexpr size_t kInputBlock = 40960;
 constexpr size_t kOutputBlock = 8192;  // a whole number of stereo 16-bit samples
-
-void SetStatus(std::string& status, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void SetStatus(std::string& status, const char* format, ...) {
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    status = text;
-}
 
 void PutLe32(unsigned char* p, uint32_t v) {
     p[0] = static_cast<unsigned char>(v);
@@ -38,23 +29,6 @@ void PutLe16(unsigned char* p, uint16_t v) {
     p[0] = static_cast<unsigned char>(v);
     p[1] = static_cast<unsigned char>(v >> 8);
 }
-
-// libmad's decoding state, released on every way out.
-struct MadState {
-    mad_stream stream;
-    mad_frame frame;
-    mad_synth synth;
-    MadState() {
-        mad_stream_init(&stream);
-        mad_frame_init(&frame);
-        mad_synth_init(&synth);
-    }
-    ~MadState() {
-        mad_synth_finish(&synth);
-        mad_frame_finish(&frame);
-        mad_stream_finish(&stream);
-    }
-};
 
 }  // namespace
 
@@ -84,7 +58,7 @@ class WavPcmWriter final : public PcmSink {
 
     void Begin(uint32_t) override {}
 
-    bool Frame(const int32_t* left, const int32_t* right, unsigned length) override {
+    bool Frame(const int32_t* left, const int32_t* right, unsigned length, unsigned) override {
         for (unsigned i = 0; i < length; ++i) {
             const int16_t l = scaler_.Scale(left[i]);
             const int16_t r = right != nullptr ? scaler_.Scale(right[i]) : l;
@@ -115,6 +89,37 @@ class WavPcmWriter final : public PcmSink {
     DitheredScaler scaler_;
 };
 
+// Refills libmad's input from what it left unread and the next bytes of the file, with
+// eight zero bytes after the file's last. False when nothing more could be read: `status`
+// then says why and `result` is set on a read error.
+bool FillInput(mad_stream& stream, BufferedReader& reader, std::vector<unsigned char>& in,
+               uint64_t& bytesRead, std::string& status, int& result) {
+    size_t remaining = 0;
+    if (stream.next_frame != nullptr) {
+        remaining = static_cast<size_t>(stream.bufend - stream.next_frame);
+        std::memmove(in.data(), stream.next_frame, remaining);
+    }
+    unsigned char* readStart = in.data() + remaining;
+    size_t readSize = reader.Read(readStart, 1, kInputBlock - remaining);
+    if (readSize == 0) {
+        if (reader.error() != 0) {
+            SetStatus(status, "Read error on bit-stream (%s)\n", std::strerror(reader.error()));
+            result = kDecodeFailed;
+        } else {
+            SetStatus(status, "End of input stream\n");
+        }
+        return false;
+    }
+    bytesRead += readSize;
+    if (reader.AtEnd()) {
+        std::memset(readStart + readSize, 0, MAD_BUFFER_GUARD);
+        readSize += MAD_BUFFER_GUARD;
+    }
+    mad_stream_buffer(&stream, in.data(), readSize + remaining);
+    stream.error = MAD_ERROR_NONE;
+    return true;
+}
+
 }  // namespace
 
 int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
@@ -125,34 +130,13 @@ int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
     std::vector<unsigned char> in(kInputBlock + MAD_BUFFER_GUARD);
     uint64_t bytesRead = 0;
     int result = kDecodeOk;
+    const bool firstChannelOnly = sink.FirstChannelOnly();
 
     for (;;) {
         mad_stream& stream = mad.stream;
-        if (stream.buffer == nullptr || stream.error == MAD_ERROR_BUFLEN) {
-            size_t remaining = 0;
-            if (stream.next_frame != nullptr) {
-                remaining = static_cast<size_t>(stream.bufend - stream.next_frame);
-                std::memmove(in.data(), stream.next_frame, remaining);
-            }
-            unsigned char* readStart = in.data() + remaining;
-            size_t readSize = reader.Read(readStart, 1, kInputBlock - remaining);
-            if (readSize == 0) {
-                if (reader.error() != 0) {
-                    SetStatus(status, "Read error on bit-stream (%s)\n",
-                              std::strerror(reader.error()));
-                    result = kDecodeFailed;
-                } else {
-                    SetStatus(status, "End of input stream\n");
-                }
-                break;
-            }
-            bytesRead += readSize;
-            if (reader.AtEnd()) {
-                std::memset(readStart + readSize, 0, MAD_BUFFER_GUARD);
-                readSize += MAD_BUFFER_GUARD;
-            }
-            mad_stream_buffer(&stream, in.data(), readSize + remaining);
-            stream.error = MAD_ERROR_NONE;
+        if ((stream.buffer == nullptr || stream.error == MAD_ERROR_BUFLEN) &&
+            !FillInput(stream, reader, in, bytesRead, status, result)) {
+            break;
         }
 
         if (mad_frame_decode(&mad.frame, &stream) != 0) {
@@ -180,9 +164,10 @@ int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
             sink.Begin(stats.sampleRate);
         }
 
-        mad_synth_frame(&mad.synth, &mad.frame);
+        SynthesizeFrame(mad, firstChannelOnly);
         const mad_pcm& pcm = mad.synth.pcm;
-        if (!sink.Frame(pcm.samples[0], pcm.channels == 2 ? pcm.samples[1] : nullptr, pcm.length)) {
+        if (!sink.Frame(pcm.samples[0], pcm.channels == 2 ? pcm.samples[1] : nullptr, pcm.length,
+                        MAD_NCHANNELS(&mad.frame.header))) {
             SetStatus(status, "PCM write error (%s).\n", std::strerror(errno));
             result = kDecodeWriteFailed;
             break;
@@ -195,10 +180,7 @@ int DecodeMp3Stream(std::FILE* input, PcmSink& sink, std::string& status,
     }
     stats.playMs = mad_timer_count(playTime, MAD_UNITS_MILLISECONDS);
     if (result == kDecodeOk) {
-        char time[64];
-        mad_timer_string(playTime, time, "%lu:%02lu.%03u", MAD_UNITS_MINUTES,
-                         MAD_UNITS_MILLISECONDS, 0);
-        SetStatus(status, "%lu frames decoded (%s).\n", stats.frames, time);
+        SetDecodedStatus(status, stats.frames, playTime);
     }
     return result;
 }

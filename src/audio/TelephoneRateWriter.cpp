@@ -28,13 +28,15 @@ void TelephoneRateWriter::Begin(uint32_t sampleRate) {
     reducer_.Begin();
 }
 
-bool TelephoneRateWriter::Frame(const int32_t* left, const int32_t* right, unsigned length) {
+bool TelephoneRateWriter::Frame(const int32_t* left, const int32_t*, unsigned length,
+                                unsigned channels) {
     if (rate_ == 0 || !writeOk_) {
         return true;
     }
     // Only about one sample in three survives the reduction: scale just those, with the
-    // dither they would have had, and move the generator past the frame in one step.
-    const unsigned stride = right != nullptr ? 2 : 1;
+    // dither they would have had, and move the generator past the frame in one step. The
+    // generator steps once per sample of every channel, synthesised or not.
+    const unsigned stride = channels == 2 ? 2 : 1;
     const unsigned chunkMax = DitheredScaler::kMaxSteps / stride;
     for (unsigned done = 0; done < length;) {
         const unsigned chunk = std::min(length - done, chunkMax);

@@ -26,8 +26,11 @@ class TelephoneRateWriter final : public PcmSink {
     void Begin(uint32_t sampleRate) override;
     // Always true: a failed tone write is the converter's failure, not the decoder's; the
     // rest of the input is then ignored, as the converter stops reading.
-    bool Frame(const int32_t* left, const int32_t* right, unsigned length) override;
+    bool Frame(const int32_t* left, const int32_t* right, unsigned length,
+               unsigned channels) override;
     bool End() override { return true; }
+    // The tone is made of the first channel; the second only advances the dither.
+    bool FirstChannelOnly() const override { return true; }
 
     // Reduces the last, shorter second and writes the header. No frame at all gives a
     // header with no samples, as a header with rate 0 does.

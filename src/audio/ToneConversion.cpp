@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "audio/RandomAccessInput.h"
+#include "audio/RangeDecoding.h"
 #include "audio/TelephoneRateWriter.h"
 #include "platform/TempFile.h"
 #include "platform/Trace.h"
@@ -73,8 +75,9 @@ std::string FailureOf(const ToneReport& report) {
 class DiscardingSink final : public PcmSink {
   public:
     void Begin(uint32_t) override {}
-    bool Frame(const int32_t*, const int32_t*, unsigned) override { return true; }
+    bool Frame(const int32_t*, const int32_t*, unsigned, unsigned) override { return true; }
     bool End() override { return true; }
+    bool FirstChannelOnly() const override { return true; }
 };
 
 // Passes the decoder's frames on until `stopped` says so; the decoder then ends as after a
@@ -84,15 +87,17 @@ class StoppableSink final : public PcmSink {
     StoppableSink(PcmSink& inner, const std::function<bool()>& stopped)
         : inner_(inner), stopped_(stopped) {}
     void Begin(uint32_t sampleRate) override { inner_.Begin(sampleRate); }
-    bool Frame(const int32_t* left, const int32_t* right, unsigned length) override {
+    bool Frame(const int32_t* left, const int32_t* right, unsigned length,
+               unsigned channels) override {
         if (stopped_ && stopped_()) {
             stoppedEarly = true;
             errno = ECANCELED;
             return false;
         }
-        return inner_.Frame(left, right, length);
+        return inner_.Frame(left, right, length, channels);
     }
     bool End() override { return inner_.End(); }
+    bool FirstChannelOnly() const override { return inner_.FirstChannelOnly(); }
 
     bool stoppedEarly = false;
 
@@ -100,6 +105,19 @@ class StoppableSink final : public PcmSink {
     PcmSink& inner_;
     const std::function<bool()>& stopped_;
 };
+
+// Decodes an MP3 file for a sink of the first channel: ranges of frames on two threads when
+// the file is long enough and the process has the processors, else one pass; the same
+// samples either way.
+int DecodeForTone(std::FILE* in, PcmSink& sink, std::string& status, DecodeStats& stats) {
+    if (const auto source = RegularFileInput(in)) {
+        const RangePlan plan = RangePlan::For(*source);
+        if (plan.threads >= 2) {
+            return DecodeMp3Ranges(*source, sink, status, stats, plan);
+        }
+    }
+    return DecodeMp3Stream(in, sink, status, {}, stats);
+}
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ec;
@@ -169,8 +187,7 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
     if (tone == nullptr) {
         // Still decode, for the status text and the counts.
         DiscardingSink discard;
-        report.decodeResult =
-            DecodeMp3Stream(in, discard, report.decodeStatus, {}, report.decodeStats);
+        report.decodeResult = DecodeForTone(in, discard, report.decodeStatus, report.decodeStats);
         std::fclose(in);
         platform::Trace("%s", report.decodeStatus.c_str());
         platform::Trace("Fail open\n");
@@ -180,7 +197,7 @@ ToneReport MakeToneDirect(const std::filesystem::path& source, bool isMp3,
     }
     TelephoneRateWriter writer(tone);
     StoppableSink sink(writer, stopped);
-    report.decodeResult = DecodeMp3Stream(in, sink, report.decodeStatus, {}, report.decodeStats);
+    report.decodeResult = DecodeForTone(in, sink, report.decodeStatus, report.decodeStats);
     std::fclose(in);
     platform::Trace("%s", report.decodeStatus.c_str());
     report.convert = writer.Finish();

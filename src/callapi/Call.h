@@ -18,20 +18,42 @@ class CallWatch {
     virtual ~CallWatch() = default;
 };
 
+// What a call reports to its watchers (Call::Watch).
+enum class CallChange {
+    Status,      // Status() changed
+    Video,       // VideoSendStatus() or VideoReceiveStatus() changed
+    InputEnded,  // the file set as input has played to its end
+};
+
+// The three device settings of a call, set together (Call::SetDevices).
+struct DeviceSettings {
+    DeviceKind inputKind = DeviceKind::SoundCard;
+    std::string input;
+    DeviceKind outputKind = DeviceKind::SoundCard;
+    std::string output;
+    DeviceKind captureMicKind = DeviceKind::SoundCard;
+    std::string captureMic;
+
+    // All three of one kind and text.
+    static DeviceSettings All(DeviceKind kind, const std::string& text) {
+        return DeviceSettings{kind, text, kind, text, kind, text};
+    }
+};
+
 // One Skype call. Every operation may raise AutomationError.
 //
 // The workers of a call (call handler, answering machine, video guards) do not poll: they
-// sleep until the call changes or until a moment they know of (the end of a tone they
-// play, a time limit). So every backend must signal, through the function given to Watch:
+// sleep until the call reports a change or until a moment they know of (a time limit). So
+// every backend reports, through the function given to Watch:
 //   - each change of Status();
 //   - each change of VideoSendStatus() or VideoReceiveStatus(), whoever made it (the
 //     partner, the client, or this program's own Start/Stop calls);
-//   - when it can tell, the end of a file set as input (InputStillPlaying() turning
-//     false). A backend that cannot must make InputStillPlaying() turn false when the file
-//     has played for its length from the moment it was set: the workers wake a few ms
-//     before that moment and then ask every millisecond until it has ended.
-// A change made after Watch returned is never lost. A worker re-reads everything on every
-// wake-up, so a signal with nothing changed costs one wake-up and nothing else.
+//   - the end of a file set as input, once it has played to its end (InputStillPlaying()
+//     turning false while the call goes on), or at once when it cannot be played: the
+//     ring-back tone is set again on this report alone. A file cut short by another
+//     setting or by the call's end is not reported.
+// A change made after Watch returned is never lost. A worker re-reads what a report
+// concerns, so a report with nothing changed costs one wake-up and nothing else.
 class Call {
   public:
     virtual ~Call() = default;
@@ -57,6 +79,14 @@ class Call {
     virtual void SetInputDevice(DeviceKind kind, const std::string& text) = 0;
     virtual void SetOutputDevice(DeviceKind kind, const std::string& text) = 0;
     virtual void SetCaptureMicDevice(DeviceKind kind, const std::string& text) = 0;
+    // The three settings above in one step, in the order input, output, capture
+    // microphone. A backend that acts on only some of them is not sent the others one by
+    // one.
+    virtual void SetDevices(const DeviceSettings& devices) {
+        SetInputDevice(devices.inputKind, devices.input);
+        SetOutputDevice(devices.outputKind, devices.output);
+        SetCaptureMicDevice(devices.captureMicKind, devices.captureMic);
+    }
     // The text now set for that kind ("" when the device is of another kind). A file set as
     // input reads back as "" once it has been played to its end.
     virtual std::string InputDevice(DeviceKind kind) = 0;
@@ -72,12 +102,16 @@ class Call {
     virtual void StartVideoReceive() = 0;
     virtual void StopVideoReceive() = 0;
 
-    // Calls `changed` after each change listed above, for as long as the returned watch
+    // Calls `changed` with each change listed above, for as long as the returned watch
     // lives. `changed` runs on whatever thread the backend notices the change on, perhaps
     // while the backend holds its own locks: it must return quickly and must not use the
     // call or any other Skype object (it only wakes the waiting worker, which then reads
     // through its own reference). Only on the thread that obtained this reference.
-    virtual std::unique_ptr<CallWatch> Watch(std::function<void()> changed) = 0;
+    virtual std::unique_ptr<CallWatch> Watch(std::function<void(CallChange)> changed) = 0;
+    // The same, for a watcher that does not care what changed.
+    std::unique_ptr<CallWatch> Watch(std::function<void()> changed) {
+        return Watch([changed = std::move(changed)](CallChange) { changed(); });
+    }
 
     // Puts this call into the interface table for another thread, which obtains its own
     // reference with table.Get<Call>(cookie).

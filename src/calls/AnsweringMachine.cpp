@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <system_error>
 
-#include "audio/WavDuration.h"
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
 #include "calls/MissedCall.h"
@@ -31,17 +30,13 @@ void LetPanelGo(UntakenCall& untaken) {
 }
 
 // Plays `file` to the caller and waits until it has played or the call is over; true
-// when the call is over. The wait sleeps until the call signals a change, or until shortly
-// before the file's end (known from its header), from where the input is watched closely
-// so that the next sound follows at once.
+// when the call is over. The wait sleeps until the call reports a change (the file's end
+// among them); whether the file still plays is asked at once (a file that cannot be
+// played ends at once, unreported), on its reported end, and now and then to be safe.
 bool PlayToCaller(CallServices& services, UntakenCall& untaken, const std::string& file) {
-    const CallTimings& timings = services.timings;
-    platform::Clock& clock = services.clock;
     skype::Call& call = untaken.call;
-    const Millis setAt = clock.Now();
     call.SetInputDevice(DeviceKind::File, file);
-    const Millis length(audio::WavDurationMs(file).value_or(0));
-    const Millis watchFrom = setAt + length - std::min(timings.rearmLead, length);
+    bool look = true;
     for (;;) {
         if (IsCallOver(call.Status())) {
             platform::Trace("FinishED!!!\n");
@@ -52,15 +47,12 @@ bool PlayToCaller(CallServices& services, UntakenCall& untaken, const std::strin
             call.Finish();
             return true;
         }
-        const Millis now = clock.Now();
-        Millis next = watchFrom;
-        if (now >= watchFrom) {
-            if (!call.InputStillPlaying()) {
-                return false;
-            }
-            next = now + timings.rearmPoll;
+        if (look && !call.InputStillPlaying()) {
+            return false;
         }
-        untaken.waiter.WaitUntil(std::min(next, now + timings.statusRecheck));
+        const CallEvents events =
+            untaken.waiter.WaitUntil(services.clock.Now() + services.timings.statusRecheck);
+        look = events.inputEnded() || events.none();
     }
 }
 

@@ -17,16 +17,13 @@
 namespace velto::calls {
 
 // How long each stage of a call lasts, and the few moments at which a call's workers look
-// without being told: everything else wakes them through the call's events.
+// without being told: everything else wakes them through the call's reports.
 struct CallTimings {
     platform::Millis toneOnly{5000};    // the tone alone, before the panel rings
     platform::Millis ringLimit{35000};  // ringing, with voice mail on
-    // A tone or greeting is asked this long before its known end whether it still plays,
-    platform::Millis rearmLead{2};
-    // and then this often until it has ended.
-    platform::Millis rearmPoll{1};
-    // A tone whose length its header does not tell is asked this often.
-    platform::Millis unknownTonePoll{10};
+    // A ring-back tone that ends sooner than this (or half its length) after it was set
+    // is one the call cannot play: it is tried again only after this pause.
+    platform::Millis toneRetry{1000};
     // A worker reads the call's status at least this often, so that a status event the
     // backend failed to signal costs seconds, not a worker waiting for ever.
     platform::Millis statusRecheck{5000};

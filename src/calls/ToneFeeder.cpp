@@ -7,52 +7,45 @@
 namespace velto::calls {
 
 using skype::DeviceKind;
+using skype::DeviceSettings;
 
 ToneFeeder::ToneFeeder(skype::Call& call, platform::Clock& clock, std::string path,
-                       platform::Millis lead, platform::Millis rearmPoll,
-                       platform::Millis unknownLength)
-    : call_(call),
-      clock_(clock),
-      path_(std::move(path)),
-      length_(unknownLength),
-      lead_(0),
-      rearmPoll_(rearmPoll) {
+                       platform::Millis retryPause)
+    : call_(call), clock_(clock), path_(std::move(path)), shortest_(retryPause) {
+    // A tone that played half its length has ended as it should; one of unknown length
+    // that ends has not.
     const auto length = audio::WavDurationMs(path_);
     if (length && *length > 0) {
-        length_ = platform::Millis(*length);
-        lead_ = std::min(lead, length_);
+        shortest_ = std::min(shortest_, platform::Millis(*length / 2));
     }
+}
+
+DeviceSettings ToneFeeder::Tone() const {
+    return DeviceSettings{DeviceKind::File, path_, DeviceKind::File, "", DeviceKind::File, ""};
 }
 
 void ToneFeeder::Feed() {
-    call_.SetInputDevice(DeviceKind::SoundCard, "");
-    call_.SetOutputDevice(DeviceKind::SoundCard, "");
-    call_.SetCaptureMicDevice(DeviceKind::SoundCard, "");
-    Arm();
-    call_.SetOutputDevice(DeviceKind::File, "");
-    call_.SetCaptureMicDevice(DeviceKind::File, "");
+    call_.SetDevices(DeviceSettings::All(DeviceKind::SoundCard, ""));
+    armedAt_ = clock_.Now();
+    call_.SetDevices(Tone());
+    played_ = true;
+    ++plays_;
 }
 
 void ToneFeeder::KeepPlaying() {
-    const platform::Millis now = clock_.Now();
-    if (now < nextCheck_) {
-        return;
-    }
+    retryDue_ = platform::Millis::max();
     if (call_.InputStillPlaying()) {
-        nextCheck_ = now + rearmPoll_;
         return;
     }
-    Arm();
-}
-
-void ToneFeeder::Arm() {
-    // Reckoned from before the call starts the tone, so that the end is never later than
-    // the call's own.
-    const platform::Millis setAt = clock_.Now();
+    const platform::Millis now = clock_.Now();
+    if (now < armedAt_ + shortest_) {
+        retryDue_ = armedAt_ + shortest_;
+        return;
+    }
+    armedAt_ = now;
     call_.SetInputDevice(DeviceKind::File, path_);
     played_ = true;
     ++plays_;
-    nextCheck_ = setAt + length_ - lead_;
 }
 
 }  // namespace velto::calls

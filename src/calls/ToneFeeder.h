@@ -7,23 +7,23 @@
 
 namespace velto::calls {
 
-// Feeds the ring-back tone into a call as its input and starts it again the moment it
-// ends. The tone's length is read from its header once, so the feeder asks the call only
-// near the tone's end instead of polling all along: `lead` before the end reckoned from
-// the moment the tone was set, then every `rearmPoll` until it has ended. A tone of
-// unknown length is asked every `unknownLength`.
+// Feeds the ring-back tone into a call as its input and sets it again when the call
+// reports that it has played to its end: nothing asks the call in between. A tone that
+// ends well before its length (a file the call cannot play) is set again only after a
+// pause, so that a broken file costs a try now and then, not a busy loop.
 class ToneFeeder {
   public:
-    ToneFeeder(skype::Call& call, platform::Clock& clock, std::string path, platform::Millis lead,
-               platform::Millis rearmPoll, platform::Millis unknownLength);
+    ToneFeeder(skype::Call& call, platform::Clock& clock, std::string path,
+               platform::Millis retryPause);
 
-    // Cuts the computer's devices off, sets the tone as the input and the other two
+    // Cuts the computer's devices off, then sets the tone as the input and the other two
     // devices to files with no name.
     void Feed();
-    // Starts the tone again when it has ended; call it on every pass.
+    // On the call's report that the input has ended, on RetryDue, or on a look to be
+    // safe: sets the tone again when it is no longer playing.
     void KeepPlaying();
-    // When KeepPlaying next has something to check.
-    platform::Millis NextCheck() const { return nextCheck_; }
+    // When KeepPlaying must look without a report; Millis::max() for never.
+    platform::Millis RetryDue() const { return retryDue_; }
 
     const std::string& path() const { return path_; }
     // Set whenever the tone was (re)started.
@@ -31,15 +31,15 @@ class ToneFeeder {
     int plays() const { return plays_; }
 
   private:
-    void Arm();
+    skype::DeviceSettings Tone() const;
 
     skype::Call& call_;
     platform::Clock& clock_;
     std::string path_;
-    platform::Millis length_;
-    platform::Millis lead_;
-    platform::Millis rearmPoll_;
-    platform::Millis nextCheck_{0};
+    // How long after being set the tone may end and be set again at once.
+    platform::Millis shortest_;
+    platform::Millis armedAt_{0};
+    platform::Millis retryDue_ = platform::Millis::max();
     bool played_ = false;
     int plays_ = 0;
 };

@@ -73,7 +73,10 @@ void VideoThread::Run(std::shared_ptr<State> state) {
     try {
         const auto call = state->table.Get<skype::Call>(state->cookie);
         if (call) {
-            const auto watch = call->Watch([&state = *state] {
+            const auto watch = call->Watch([&state = *state](skype::CallChange change) {
+                if (change == skype::CallChange::InputEnded) {
+                    return;  // the tone's end is nothing to the video
+                }
                 std::lock_guard guard(state.mutex);
                 state.videoChanged = true;
                 state.changed.NotifyAll();

@@ -41,8 +41,9 @@ TEST(Install, APrefixWithBlanksAndNonAsciiLettersWorks) {
         << hive;
     for (const char* file :
          {"bin/velto", "bin/velto-convert", "bin/velto-inspect", "bin/velto-scenario",
-          "bin/velto-devserver", "bin/velto-account", "share/velto/default.wav",
-          "share/applications/velto.desktop", "share/icons/hicolor/48x48/apps/velto.png"}) {
+          "bin/velto-devserver", "bin/velto-account", "lib/velto/velto-sip.so",
+          "share/velto/default.wav", "share/applications/velto.desktop",
+          "share/icons/hicolor/48x48/apps/velto.png"}) {
         EXPECT_TRUE(std::filesystem::exists(prefix / file)) << file;
     }
 

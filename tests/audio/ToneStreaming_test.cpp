@@ -8,6 +8,8 @@
 #include "Fixtures.h"
 #include "audio/DitheredScaler.h"
 #include "audio/Mp3Decoder.h"
+#include "audio/RandomAccessInput.h"
+#include "audio/RangeDecoding.h"
 #include "audio/TelephoneRateWriter.h"
 #include "audio/ToneConversion.h"
 #include "platform/Trace.h"
@@ -72,8 +74,9 @@ std::string DirectTone(const fs::path& dir, uint32_t rate,
             writer.Begin(rate);
         }
         const SyntheticFrame& f = frames[n];
-        EXPECT_TRUE(writer.Frame(f.left.data(), f.right.empty() ? nullptr : f.right.data(),
-                                 static_cast<unsigned>(f.left.size())));
+        // The writer is given the first channel only, as the decoder does for it.
+        EXPECT_TRUE(writer.Frame(f.left.data(), nullptr, static_cast<unsigned>(f.left.size()),
+                                 f.right.empty() ? 1 : 2));
     }
     result = writer.Finish();
     std::fclose(out);
@@ -167,6 +170,21 @@ TEST_F(ToneStreamingTest, SoundInputsGiveTheTwoStepBytes) {
     ExpectSameTone("stereo-44100.mp3", Mp3(44100, 2, "j", 2.6));
     ExpectSameTone("stereo-48000.mp3", Mp3(48000, 2, "s", 2.0));
     ExpectSameTone("mono-8000.mp3", Mp3(8000, 1, "m", 1.7));  // MPEG 2.5, below 16000
+}
+
+// Long enough for ranges of frames decoded on two threads (on a machine with two
+// processors), with a tag at each end.
+TEST_F(ToneStreamingTest, ALongFileGivesTheTwoStepBytes) {
+    const auto wav = dir_ / "long.wav";
+    const auto mp3 = dir_ / "long.mp3";
+    ASSERT_TRUE(test::Run("sox -n -r 44100 -c 2 -b 16 '" + wav.string() +
+                          "' synth 42 sine 300 whitenoise remix 1v0.5,2v0.2 2v0.5,1v0.2 gain -3"));
+    ASSERT_TRUE(test::Run("lame --quiet -m j -b 128 --tt Long '" + wav.string() + "' '" +
+                          mp3.string() + "'"));
+    const std::string bytes = velto::test::ReadFileBytes(mp3);
+    const MemoryInput source(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    EXPECT_GE(source.Size(), 3 * RangePlan::For(source).rangeBytes);
+    ExpectSameTone("long.mp3", bytes);
 }
 
 TEST_F(ToneStreamingTest, DamagedInputsGiveTheTwoStepBytes) {

@@ -47,21 +47,34 @@ TEST_F(SipInterfaceTest, BadOffersAreRefusedAndTheNextCallIsAnswered) {
     test::WriteSine(dir / "tone.wav", 16000, 1000, 1);
     test::SipPeer peer(dir / "peer", test::PeerAddress(87), dir / "voice.wav");
     peer.Call(Target(), 5);
-    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
-        << peer.Log();
-    auto call = sink.CallWithStatus(CallStatus::Ringing);
-    EXPECT_EQ(call->PartnerHandle(), peer.Handle());
+    std::shared_ptr<Call> call;
+    ASSERT_TRUE(RunUntil([&] {
+        for (const auto& event : sink.events) {
+            if (event.id == EventId::CallStatus && event.Int(1) == ToInt(CallStatus::Ringing) &&
+                event.Object<Call>(0)->PartnerHandle() == peer.Handle()) {
+                call = event.Object<Call>(0);
+            }
+        }
+        return call != nullptr;
+    })) << peer.Log();
     call->Answer();
     call->SetInputDevice(DeviceKind::File, (dir / "tone.wav").string());
     ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::EarlyMedia; }));
+    // The refused offers are told as missed calls (each rings, then is missed), the good
+    // call as the only one that goes on.
+    int missed = 0;
     for (const auto& event : sink.events) {
-        if (event.id == EventId::CallStatus) {
-            EXPECT_EQ(event.Object<Call>(0)->PartnerHandle(), peer.Handle());
+        if (event.id == EventId::CallStatus &&
+            event.Object<Call>(0)->PartnerHandle() != peer.Handle()) {
+            EXPECT_EQ(event.Object<Call>(0)->PartnerHandle(), "raw@" + raw.address());
+            EXPECT_EQ(event.Object<Call>(0)->Status(), CallStatus::Missed);
+            missed += event.Int(1) == ToInt(CallStatus::Missed) ? 1 : 0;
         }
         if (event.id == EventId::AttachmentStatus) {
             EXPECT_EQ(event.Int(0), ToInt(AttachmentStatus::Success));
         }
     }
+    EXPECT_EQ(missed, 2);
     call->Finish();
     EXPECT_TRUE(RunUntil([&] { return call->Status() == CallStatus::Refused; }));
 }

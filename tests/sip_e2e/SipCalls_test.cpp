@@ -8,13 +8,13 @@
 #include "PrivatePulse.h"
 #include "SipPeer.h"
 #include "app/Application.h"
-#include "backends/sip/ContactFile.h"
 #include "backends/sip/SipSkypeFactory.h"
 #include "callapi/AutomationError.h"
 #include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "sipaccount/ContactFile.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {
@@ -356,6 +356,21 @@ TEST_F(SipCallsTest, CallersWhoHangUpDuringTheGreetingOrTheBeepLeaveAMissedCallA
             << entry.path();
     }
     EXPECT_TRUE(app->state().SkypeAttached);
+}
+
+}  // namespace
+}  // namespace velto::skype::sip
+
+namespace velto::skype::sip {
+namespace {
+
+TEST_F(SipCallsTest, ACallTheStackRefusesForItsCodecLeavesAMissedCall) {
+    StartProgram(test::PeerAddress(96));
+    peer->UseCodec("gsm.so", "GSM", 440);  // no codec in common: 488
+    peer->Call(Target(), 2);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(8000)))
+        << peer->Log() << trace.Text();
+    EXPECT_EQ(app->missedCalls().Snapshot()[0].partnerHandle, peer->Handle());
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST_F(SipInterfaceTest, ATakenPortIsReportedAndTriedAgain) {
     ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
     EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
     EXPECT_TRUE(trace.Contains("SIP: not available: Listen 127.0.0.1:" + std::to_string(port) +
-                               ": Address already in use (trying again in a while)\n"));
+                               " (UDP): Address already in use (trying again in a while)\n"));
     EXPECT_THROW(skype->Friends(), AutomationError);
 
     close(blocker);
@@ -47,8 +47,8 @@ TEST_F(SipInterfaceTest, ATakenPortIsReportedAndTriedAgain) {
 
 TEST_F(SipInterfaceTest, ABadAccountLeavesTheBackendNotAvailableWithTheReason) {
     SipBackendOptions options = Options("127.0.0.1:" + std::to_string(port));
-    options.settings =
-        SipSettingsResult{std::nullopt, "Identity \"alice\": it does not start with \"sip:\""};
+    options.settings = SipSettingsResult{
+        std::nullopt, "Identity \"alice\": it does not start with \"sip:\" or \"sips:\""};
     SipSkypeFactory factory(options);
     auto skype = factory.CreateSkype(loop);
     skype->Advise(sink);
@@ -56,7 +56,7 @@ TEST_F(SipInterfaceTest, ABadAccountLeavesTheBackendNotAvailableWithTheReason) {
     ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
     EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
     EXPECT_TRUE(trace.Contains(
-        "SIP: not available: Identity \"alice\": it does not start with \"sip:\" (see "
+        "SIP: not available: Identity \"alice\": it does not start with \"sip:\" or \"sips:\" (see "
         "velto-account --help)\n"));
 }
 

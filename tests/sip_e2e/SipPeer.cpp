@@ -23,19 +23,47 @@ constexpr const char* kBaresip = "/usr/bin/baresip";
 }  // namespace
 
 SipPeer::SipPeer(std::filesystem::path folder, std::string address, std::filesystem::path voice)
-    : folder_(std::move(folder)), address_(std::move(address)) {
+    : folder_(std::move(folder)), address_(std::move(address)), voice_(std::move(voice)) {
     std::filesystem::create_directories(folder_ / "dump");
+    source_ = "aufile," + voice_.string();
+    WriteConfig();
+    WriteAccount();
+}
+
+void SipPeer::WriteAccount() {
+    if (registrar_.empty()) {
+        std::ofstream(folder_ / "accounts")
+            << "<sip:alice@" << address_ << ">;regint=0" << accountParameters_ << "\n";
+    }
+}
+
+void SipPeer::UseMediaEncryption(const std::string& mediaenc) {
+    extraModules_ += "module srtp.so\nmodule dtls_srtp.so\n";
+    accountParameters_ += ";mediaenc=" + mediaenc;
+    WriteConfig();
+    WriteAccount();
+}
+
+void SipPeer::WriteConfig() {
     std::ofstream(folder_ / "config")
         << "poll_method epoll\n"
         << "sip_listen " << address_ << ":5060\n"
         << "audio_player aubridge,nothing\naudio_alert aubridge,nothing\n"
-        << "audio_source aufile," << voice.string() << "\n"
+        << "audio_source " << source_ << "\n"
+        << (source_.rfind("ausine", 0) == 0 ? "ausrc_srate 48000\nausrc_channels 2\n" : "")
         << "module_path /usr/lib/baresip/modules\n"
-        << "module stdio.so\nmodule g711.so\nmodule aufile.so\nmodule aubridge.so\n"
-        << "module sndfile.so\n"
-        << "module_app account.so\nmodule_app menu.so\nmodule_app presence.so\n"
+        << "module stdio.so\nmodule " << codecModule_ << "\nmodule aufile.so\n"
+        << "module ausine.so\nmodule aubridge.so\nmodule sndfile.so\n"
+        << extraModules_ << "module_app account.so\nmodule_app menu.so\nmodule_app presence.so\n"
         << "snd_path " << (folder_ / "dump").string() << "\n";
-    std::ofstream(folder_ / "accounts") << "<sip:alice@" << address_ << ">;regint=0\n";
+}
+
+void SipPeer::UseCodec(const std::string& module, const std::string& codec, int hz) {
+    codecModule_ = module;
+    source_ = "ausine," + std::to_string(hz);
+    accountParameters_ += ";audio_codecs=" + codec;
+    WriteConfig();
+    WriteAccount();
 }
 
 SipPeer::~SipPeer() {
@@ -53,6 +81,12 @@ void SipPeer::Stop() {
         close(input_);
         input_ = -1;
     }
+}
+
+void SipPeer::RegisterAt(const std::string& registrar, const std::string& password) {
+    registrar_ = registrar;
+    std::ofstream(folder_ / "accounts")
+        << "<sip:alice@" << registrar << ">;auth_pass=" << password << ";regint=600\n";
 }
 
 bool SipPeer::Available() {

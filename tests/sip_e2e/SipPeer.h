@@ -24,8 +24,15 @@ class SipPeer {
     SipPeer& operator=(const SipPeer&) = delete;
 
     static bool Available();
-    std::string Uri() const { return "sip:alice@" + address_; }
-    std::string Handle() const { return "alice@" + address_; }
+    std::string Uri() const { return "sip:alice@" + Domain(); }
+    std::string Handle() const { return "alice@" + Domain(); }
+    // Offers only `codec` (as baresip names it: "G722", "PCMA", "opus"), from `module`,
+    // and says a sine of `hz` instead of the voice file (any rate, any channels).
+    void UseCodec(const std::string& module, const std::string& codec, int hz);
+    // Encrypts the call's media: `mediaenc` as baresip names it ("srtp-mand", ...).
+    void UseMediaEncryption(const std::string& mediaenc);
+    // From now on it is alice at `registrar` (a host), registered there with `password`.
+    void RegisterAt(const std::string& registrar, const std::string& password);
 
     // Calls `target` at once and hangs up after `seconds` (or when the callee does).
     void Call(const std::string& target, int seconds);
@@ -47,9 +54,19 @@ class SipPeer {
     // Kills what still runs (baresip with its `timeout`).
     void Stop();
     void Start(const std::string& dial, int seconds);
+    void WriteConfig();
+    void WriteAccount();
+
+    std::string Domain() const { return registrar_.empty() ? address_ : registrar_; }
 
     std::filesystem::path folder_;
     std::string address_;
+    std::string registrar_;
+    std::filesystem::path voice_;
+    std::string codecModule_ = "g711.so";
+    std::string source_;
+    std::string accountParameters_;
+    std::string extraModules_;
     pid_t pid_ = -1;
     int input_ = -1;
     std::chrono::steady_clock::time_point started_;

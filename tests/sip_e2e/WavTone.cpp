@@ -68,6 +68,7 @@ std::optional<Pcm> ReadPcm(const std::filesystem::path& path) {
         return std::nullopt;
     }
     Pcm pcm;
+    uint16_t channels = 1;
     size_t at = 12;
     while (at + 8 <= bytes.size()) {
         const std::string id = bytes.substr(at, 4);
@@ -75,12 +76,21 @@ std::optional<Pcm> ReadPcm(const std::filesystem::path& path) {
         at += 8;
         if (id == "fmt " && at + 16 <= bytes.size()) {
             pcm.rate = static_cast<int>(Get32(bytes, at + 4));
+            channels = static_cast<uint16_t>(static_cast<uint8_t>(bytes[at + 2]) |
+                                             static_cast<uint8_t>(bytes[at + 3]) << 8);
         } else if (id == "data") {
             if (size == 0 || size > bytes.size() - at) {
                 size = static_cast<uint32_t>(bytes.size() - at);
             }
             pcm.samples.resize(size / 2);
             std::memcpy(pcm.samples.data(), bytes.data() + at, pcm.samples.size() * 2);
+            if (channels == 2) {  // a stereo decoder's output: the mean of both sides
+                for (size_t i = 0; i + 1 < pcm.samples.size(); i += 2) {
+                    pcm.samples[i / 2] =
+                        static_cast<int16_t>((pcm.samples[i] + pcm.samples[i + 1]) / 2);
+                }
+                pcm.samples.resize(pcm.samples.size() / 2);
+            }
             return pcm.rate > 0 ? std::optional<Pcm>(pcm) : std::nullopt;
         }
         at += size + (size & 1);

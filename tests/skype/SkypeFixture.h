@@ -44,7 +44,7 @@ class SkypeTest : public ::testing::Test {
             .folders = platform::KnownFolders({{"HOME", (dir_ / "home").string()}}),
             .machineHive = dir_ / "machine.reg",
             .instanceFolder = dir_ / "run",
-            .skypeFactory = world_.get(),
+            .skypeFactory = factory_ != nullptr ? factory_ : world_.get(),
             // Nothing listens there: requests fail at once, on this machine only.
             .serverLink = server::LinkSettings{.host = "127.0.0.1", .port = 1},
             .urlOpener = std::make_unique<platform::RecordingUrlOpener>(),
@@ -121,6 +121,8 @@ class SkypeTest : public ::testing::Test {
     platform::VirtualClock clock_;
     platform::TraceCapture trace_;
     std::shared_ptr<sim::SimWorld> world_;
+    // The program's backend when not the simulator itself.
+    SkypeFactory* factory_ = nullptr;
     std::unique_ptr<app::Application> app_;
     std::atomic<int> saves_{0};
     std::mutex mutex_;

@@ -24,6 +24,7 @@ class ChildProcess {
     int Wait();
     void Signal(int signal);
     const std::string& text() const { return text_; }
+    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;

@@ -71,12 +71,12 @@ void SimSkype::SendMessage(const std::string& handle, const std::string& text) {
 
 bool SimSkype::Advise(EventSink& sink) {
     Check("Advise");
-    return backend_->Advise(*client_, sink);
+    return client_->Advise(sink);
 }
 
 void SimSkype::Unadvise(EventSink& sink) {
     Check("Unadvise");
-    backend_->Unadvise(*client_, sink);
+    client_->Unadvise(sink);
 }
 
 platform::Cookie SimSkype::RegisterIn(platform::InterfaceTable& table) {
@@ -160,7 +160,7 @@ class SimCallWatch final : public CallWatch {
 
 }  // namespace
 
-std::unique_ptr<CallWatch> SimCall::Watch(std::function<void()> changed) {
+std::unique_ptr<CallWatch> SimCall::Watch(std::function<void(CallChange)> changed) {
     Check("Watch");
     return std::make_unique<SimCallWatch>(backend_, id_, backend_->Watch(id_, std::move(changed)));
 }
@@ -213,50 +213,6 @@ platform::Cookie SimUser::RegisterIn(platform::InterfaceTable& table) {
         [world = backend_, handle = handle_]() -> std::shared_ptr<User> {
             return std::make_shared<SimUser>(world, handle);
         });
-}
-
-// --- events ---
-
-Event MakeEvent(const std::shared_ptr<SimWorld>& world, const SimWorld::PendingEvent& pending) {
-    using Kind = SimWorld::ArgRef::Kind;
-    Event event{pending.id, {}};
-    for (const auto& arg : pending.args) {
-        switch (arg.kind) {
-            case Kind::None:
-                event.args.emplace_back(std::monostate{});
-                break;
-            case Kind::Int:
-                event.args.emplace_back(arg.number);
-                break;
-            case Kind::Bool:
-                event.args.emplace_back(arg.number != 0);
-                break;
-            case Kind::Text:
-                event.args.emplace_back(arg.text);
-                break;
-            case Kind::Call:
-                event.args.emplace_back(
-                    std::shared_ptr<Call>(std::make_shared<SimCall>(world, arg.number)));
-                break;
-            case Kind::User:
-                event.args.emplace_back(
-                    std::shared_ptr<User>(std::make_shared<SimUser>(world, arg.text)));
-                break;
-            case Kind::App:
-                event.args.emplace_back(std::shared_ptr<skype::Application>(
-                    std::make_shared<SimApplication>(world, arg.text)));
-                break;
-            case Kind::Streams:
-                event.args.emplace_back(std::shared_ptr<ApplicationStreamCollection>(
-                    std::make_shared<SimStreamCollection>(world, arg.text, arg.handles)));
-                break;
-            case Kind::Command:
-                event.args.emplace_back(std::shared_ptr<Command>(
-                    std::make_shared<SimCommand>(world, arg.text, arg.reply)));
-                break;
-        }
-    }
-    return event;
 }
 
 }  // namespace velto::skype::sim

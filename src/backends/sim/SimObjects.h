@@ -63,7 +63,8 @@ class SimCall final : public BoundCall<SimWorld, Device> {
     void StopVideoSend() override;
     void StartVideoReceive() override;
     void StopVideoReceive() override;
-    std::unique_ptr<CallWatch> Watch(std::function<void()> changed) override;
+    using Call::Watch;
+    std::unique_ptr<CallWatch> Watch(std::function<void(CallChange)> changed) override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
 };
 
@@ -83,8 +84,5 @@ class SimUser final : public User, private ThreadBound<SimWorld> {
     SimContact Read(const char* operation);
     std::string handle_;
 };
-
-// Turns an event's named arguments into objects bound to the calling thread.
-Event MakeEvent(const std::shared_ptr<SimWorld>& world, const SimWorld::PendingEvent& pending);
 
 }  // namespace velto::skype::sim

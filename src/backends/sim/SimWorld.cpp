@@ -18,9 +18,11 @@ std::shared_ptr<SimWorld> SimWorld::Create(platform::Clock& clock) {
     return std::shared_ptr<SimWorld>(new SimWorld(clock));
 }
 
-SimWorld::SimWorld(platform::Clock& clock) : clock_(clock) {}
+SimWorld::SimWorld(platform::Clock& clock)
+    : clock_(clock), alarm_(std::make_unique<ClockAlarm>(clock, [this] { ReportInputEnds(); })) {}
 
 SimWorld::~SimWorld() {
+    alarm_.reset();  // before anything it reports on goes
     for (auto& [id, call] : calls_) {
         if (call->recorder) {
             call->recorder->Finish(clock_.Now(), call->info.status == CallStatus::InProgress);
@@ -39,8 +41,7 @@ std::shared_ptr<Skype> SimWorld::CreateSkype(platform::MessageLoop& loop) {
         violations_.push_back(
             "Skype object created on a thread that does not own its message loop");
     }
-    auto client = std::make_shared<Client>();
-    client->loop = &loop;
+    auto client = std::make_shared<Client>(loop);
     client->owner = std::this_thread::get_id();
     clients_.push_back(client);
     return std::make_shared<SimSkype>(shared_from_this(), client);
@@ -216,32 +217,7 @@ void SimWorld::SetClientStatusLocked(Client& client, AttachmentStatus status, bo
 // --- events ---
 
 void SimWorld::PostLocked(Client& client, PendingEvent pending) {
-    std::weak_ptr<SimWorld> weakWorld = weak_from_this();
-    std::weak_ptr<Client> weakClient;
-    for (auto& weak : clients_) {
-        if (auto locked = weak.lock(); locked.get() == &client) {
-            weakClient = locked;
-        }
-    }
-    client.loop->Post([weakWorld, weakClient, pending = std::move(pending)] {
-        auto world = weakWorld.lock();
-        auto target = weakClient.lock();
-        if (!world || !target) {
-            return;
-        }
-        Event event = MakeEvent(world, pending);
-        for (EventSink* sink : world->Sinks(*target)) {
-            if (!world->IsAdvised(*target, sink)) {
-                continue;  // unsubscribed by an earlier sink of this event
-            }
-            try {
-                sink->OnEvent(event);
-            } catch (const std::exception& e) {
-                platform::Trace("Skype event %d: sink %d failed: %s\n", static_cast<int>(event.id),
-                                sink->SinkId(), e.what());
-            }
-        }
-    });
+    client.Post<SimCall, SimUser>(weak_from_this(), std::move(pending));
 }
 
 void SimWorld::PostToAttachedLocked(const PendingEvent& pending) {
@@ -250,29 +226,6 @@ void SimWorld::PostToAttachedLocked(const PendingEvent& pending) {
             PostLocked(*client, pending);
         }
     }
-}
-
-bool SimWorld::Advise(Client& client, EventSink& sink) {
-    std::lock_guard guard(mutex_);
-    if (std::find(client.sinks.begin(), client.sinks.end(), &sink) == client.sinks.end()) {
-        client.sinks.push_back(&sink);
-    }
-    return true;
-}
-
-void SimWorld::Unadvise(Client& client, EventSink& sink) {
-    std::lock_guard guard(mutex_);
-    std::erase(client.sinks, &sink);
-}
-
-std::vector<EventSink*> SimWorld::Sinks(const Client& client) const {
-    std::lock_guard guard(mutex_);
-    return client.sinks;
-}
-
-bool SimWorld::IsAdvised(const Client& client, EventSink* sink) const {
-    std::lock_guard guard(mutex_);
-    return std::find(client.sinks.begin(), client.sinks.end(), sink) != client.sinks.end();
 }
 
 // --- contacts and the signed-in user ---

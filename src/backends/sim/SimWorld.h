@@ -13,8 +13,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "backends/sim/ClockAlarm.h"
 #include "backends/sim/HeardTimeline.h"
+#include "callapi/Call.h"
 #include "callapi/Event.h"
+#include "callapi/EventPosting.h"
 #include "callapi/Numbering.h"
 #include "callapi/SkypeFactory.h"
 #include "platform/Clock.h"
@@ -186,12 +189,11 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
 
     // --- used by the simulated objects (not for scripts) ---
     // One created Skype object: the program's side of the attachment.
-    struct Client {
-        platform::MessageLoop* loop = nullptr;
+    struct Client : EventClient {
+        using EventClient::EventClient;
         std::thread::id owner;
         AttachmentStatus status = AttachmentStatus::Unknown;
         bool attachRequested = false;
-        std::vector<EventSink*> sinks;
     };
     void RecordViolation(const std::string& what);
     void ClientAttach(const std::shared_ptr<Client>& client);
@@ -203,10 +205,6 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     std::vector<std::string> FriendHandles() const;
     std::string RunCommand(const std::string& text);
     void SendChat(const std::string& handle, const std::string& text);
-    bool Advise(Client& client, EventSink& sink);
-    void Unadvise(Client& client, EventSink& sink);
-    std::vector<EventSink*> Sinks(const Client& client) const;
-    bool IsAdvised(const Client& client, EventSink* sink) const;
 
     CallInfo CallState(int32_t id) const;
     // Single properties of a call, read without copying its history.
@@ -215,9 +213,10 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     CallType TypeOf(int32_t id) const;
     CallStatus StatusOf(int32_t id);
     VideoStatus VideoStatusOf(int32_t id, bool send) const;
-    // `changed` runs (under the world's lock, on the thread that made the change) after each
-    // change of the call's status or video status; Unwatch ends it.
-    uint64_t Watch(int32_t id, std::function<void()> changed);
+    // `changed` runs (under the world's lock, on the thread that made the change, or on
+    // the alarm's for the end of an input file) after each change of the call's status or
+    // video status and when its input file has played; Unwatch ends it.
+    uint64_t Watch(int32_t id, std::function<void(CallChange)> changed);
     void Unwatch(int32_t id, uint64_t token);
     bool InputPlaying(int32_t id);
     std::string DeviceText(int32_t id, Device device, DeviceKind kind);
@@ -232,20 +231,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     void StreamDisconnect(const std::string& app, const std::string& handle);
     std::string StreamPartner(const std::string& app, const std::string& handle) const;
 
-    // An event with its object arguments named (call id, handle...), turned into objects
-    // on the thread that receives it.
-    struct ArgRef {
-        enum class Kind { None, Int, Bool, Text, Call, User, App, Streams, Command };
-        Kind kind = Kind::None;
-        int32_t number = 0;
-        std::string text;  // handle, application name, command text, or the text itself
-        std::string reply;
-        std::vector<std::string> handles;
-    };
-    struct PendingEvent {
-        EventId id;
-        std::vector<ArgRef> args;
-    };
+    using ArgRef = EventArgRef;
+    using PendingEvent = skype::PendingEvent;
 
   private:
     struct CallState_;
@@ -267,7 +254,11 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     const CallState_& CallLocked(int32_t id) const;
     void EndLocked(CallState_& call, CallStatus ringingIncoming, CallStatus ringingOutgoing);
     void SetStatusLocked(CallState_& call, CallStatus status);
-    void NotifyWatchersLocked(CallState_& call);
+    void NotifyWatchersLocked(CallState_& call, CallChange change);
+    // The alarm's moment: the earliest end of an input file still playing.
+    void ScheduleInputEndsLocked();
+    // On the alarm's thread: reports every input file that has played to its end.
+    void ReportInputEnds();
     SimContact* ContactLocked(const std::string& handle);
     void EndInputLocked(CallState_& call);
     void EndRecordingLocked(CallState_& call);
@@ -298,6 +289,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     std::map<int32_t, std::unique_ptr<CallState_>> calls_;
     // The calls whose output records the caller: only these move with time.
     std::set<int32_t> recording_;
+    // The calls whose input file has yet to be reported as played to its end.
+    std::set<int32_t> inputEnds_;
     uint64_t nextWatch_ = 1;
     int32_t nextCallId_ = 101;
     std::vector<ChatMessage> chats_;
@@ -305,6 +298,7 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     std::map<std::string, App> apps_;
     int nextStream_ = 1;
     std::vector<std::string> violations_;
+    std::unique_ptr<ClockAlarm> alarm_;  // last: it rings into the members above
 };
 
 }  // namespace velto::skype::sim

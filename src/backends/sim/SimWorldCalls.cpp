@@ -83,7 +83,7 @@ void SimWorld::SetVideoStatus(int32_t id, VideoStatus send, VideoStatus receive)
     }
     call.info.videoSend = send;
     call.info.videoReceive = receive;
-    NotifyWatchersLocked(call);
+    NotifyWatchersLocked(call, CallChange::Video);
 }
 
 CallInfo SimWorld::CallSnapshot(int32_t id) const {
@@ -150,7 +150,7 @@ VideoStatus SimWorld::VideoStatusOf(int32_t id, bool send) const {
     return send ? info.videoSend : info.videoReceive;
 }
 
-uint64_t SimWorld::Watch(int32_t id, std::function<void()> changed) {
+uint64_t SimWorld::Watch(int32_t id, std::function<void(CallChange)> changed) {
     std::lock_guard guard(mutex_);
     const uint64_t token = nextWatch_++;
     CallLocked(id).watchers.emplace_back(token, std::move(changed));
@@ -165,10 +165,34 @@ void SimWorld::Unwatch(int32_t id, uint64_t token) {
     }
 }
 
-void SimWorld::NotifyWatchersLocked(CallState_& call) {
+void SimWorld::NotifyWatchersLocked(CallState_& call, CallChange change) {
     for (const auto& [token, changed] : call.watchers) {
-        changed();
+        changed(change);
     }
+}
+
+void SimWorld::ScheduleInputEndsLocked() {
+    std::optional<Millis> earliest;
+    for (const int32_t id : inputEnds_) {
+        const Millis end = calls_.at(id)->playingUntil;
+        earliest = earliest ? std::min(*earliest, end) : end;
+    }
+    alarm_->Set(earliest);
+}
+
+void SimWorld::ReportInputEnds() {
+    std::lock_guard guard(mutex_);
+    const Millis now = clock_.Now();
+    for (auto it = inputEnds_.begin(); it != inputEnds_.end();) {
+        CallState_& call = *calls_.at(*it);
+        if (call.playingUntil <= now) {
+            it = inputEnds_.erase(it);
+            NotifyWatchersLocked(call, CallChange::InputEnded);
+        } else {
+            ++it;
+        }
+    }
+    ScheduleInputEndsLocked();
 }
 
 // Only a recording call changes with time alone; every other call is computed from the
@@ -195,7 +219,7 @@ void SimWorld::SetStatusLocked(CallState_& call, CallStatus status) {
     }
     PostToAttachedLocked(
         PendingEvent{EventId::CallStatus, {CallArg(call.info.id), IntArg(ToInt(status))}});
-    NotifyWatchersLocked(call);
+    NotifyWatchersLocked(call, CallChange::Status);
 }
 
 void SimWorld::EndInputLocked(CallState_& call) {
@@ -206,6 +230,10 @@ void SimWorld::EndInputLocked(CallState_& call) {
         call.playingSegment = -1;
     }
     call.playingUntil = std::min(call.playingUntil, now);
+    // A file cut short, or ended with the call, is not reported as played to its end.
+    if (inputEnds_.erase(call.info.id) > 0) {
+        ScheduleInputEndsLocked();
+    }
 }
 
 void SimWorld::EndRecordingLocked(CallState_& call) {
@@ -240,8 +268,10 @@ void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::
                     call.playingSegment = static_cast<int>(call.info.heard.size()) - 1;
                     call.playingUntil = now + duration;
                 } else {
-                    ++call.info.silentPlays;
+                    ++call.info.silentPlays;  // over at once, and reported so
                 }
+                inputEnds_.insert(id);
+                ScheduleInputEndsLocked();
             }
             break;
         }
@@ -332,10 +362,10 @@ void SimWorld::SetVideo(int32_t id, bool send, bool start) {
     if (start && (status == VideoStatus::Available || status == VideoStatus::Paused ||
                   status == VideoStatus::Stopping)) {
         status = VideoStatus::Running;
-        NotifyWatchersLocked(CallLocked(id));
+        NotifyWatchersLocked(CallLocked(id), CallChange::Video);
     } else if (!start && (status == VideoStatus::Starting || status == VideoStatus::Running)) {
         status = VideoStatus::Available;
-        NotifyWatchersLocked(CallLocked(id));
+        NotifyWatchersLocked(CallLocked(id), CallChange::Video);
     }
 }
 

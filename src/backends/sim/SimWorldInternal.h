@@ -21,7 +21,7 @@ struct SimWorld::CallState_ {
     platform::Millis playingUntil{0};
     int playingSegment = -1;  // index in info.heard of the file now playing, or -1
     std::unique_ptr<CallRecorder> recorder;
-    std::vector<std::pair<uint64_t, std::function<void()>>> watchers;
+    std::vector<std::pair<uint64_t, std::function<void(CallChange)>>> watchers;
 };
 
 namespace world_detail {
@@ -55,27 +55,6 @@ inline std::string Upper(std::string text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return text;
-}
-
-inline SimWorld::ArgRef IntArg(int32_t value) {
-    SimWorld::ArgRef arg;
-    arg.kind = SimWorld::ArgRef::Kind::Int;
-    arg.number = value;
-    return arg;
-}
-
-inline SimWorld::ArgRef CallArg(int32_t id) {
-    SimWorld::ArgRef arg;
-    arg.kind = SimWorld::ArgRef::Kind::Call;
-    arg.number = id;
-    return arg;
-}
-
-inline SimWorld::ArgRef NamedArg(SimWorld::ArgRef::Kind kind, std::string text) {
-    SimWorld::ArgRef arg;
-    arg.kind = kind;
-    arg.text = std::move(text);
-    return arg;
 }
 
 }  // namespace world_detail

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "backends/sip/SipEngine.h"
+#include "backends/sip/SipObjects.h"
 #include "callapi/AutomationError.h"
 #include "platform/Trace.h"
 
@@ -49,8 +50,7 @@ SipBackend::~SipBackend() {
 // --- clients ---
 
 std::shared_ptr<SipBackend::Client> SipBackend::AddClient(platform::MessageLoop& loop) {
-    auto client = std::make_shared<Client>();
-    client->loop = &loop;
+    auto client = std::make_shared<Client>(loop);
     bool first = false;
     {
         std::lock_guard guard(mutex_);
@@ -82,7 +82,7 @@ void SipBackend::RemoveClient(const std::shared_ptr<Client>& client) {
                     call.status = call.status == CallStatus::InProgress ? CallStatus::Finished
                                                                         : CallStatus::Missed;
                     call.inputPlaying = false;
-                    NotifyLocked(id);
+                    NotifyLocked(id, CallChange::Status);
                 }
             }
         }
@@ -108,56 +108,8 @@ void SipBackend::ReportLocked(Client& client) {
                PendingEvent{EventId::AttachmentStatus, {Arg(Kind::Int, ToInt(state_.attachment))}});
 }
 
-bool SipBackend::Advise(Client& client, EventSink& sink) {
-    std::lock_guard guard(mutex_);
-    if (std::find(client.sinks.begin(), client.sinks.end(), &sink) == client.sinks.end()) {
-        client.sinks.push_back(&sink);
-    }
-    return true;
-}
-
-void SipBackend::Unadvise(Client& client, EventSink& sink) {
-    std::lock_guard guard(mutex_);
-    std::erase(client.sinks, &sink);
-}
-
-std::vector<EventSink*> SipBackend::Sinks(const Client& client) const {
-    std::lock_guard guard(mutex_);
-    return client.sinks;
-}
-
-bool SipBackend::IsAdvised(const Client& client, EventSink* sink) const {
-    std::lock_guard guard(mutex_);
-    return std::find(client.sinks.begin(), client.sinks.end(), sink) != client.sinks.end();
-}
-
 void SipBackend::PostLocked(Client& client, const PendingEvent& pending) {
-    std::weak_ptr<SipBackend> weakBackend = weak_from_this();
-    std::weak_ptr<Client> weakClient;
-    for (auto& weak : clients_) {
-        if (auto locked = weak.lock(); locked.get() == &client) {
-            weakClient = locked;
-        }
-    }
-    client.loop->Post([weakBackend, weakClient, pending] {
-        auto backend = weakBackend.lock();
-        auto target = weakClient.lock();
-        if (!backend || !target) {
-            return;
-        }
-        Event event = MakeEvent(backend, pending);
-        for (EventSink* sink : backend->Sinks(*target)) {
-            if (!backend->IsAdvised(*target, sink)) {
-                continue;  // unsubscribed by an earlier sink of this event
-            }
-            try {
-                sink->OnEvent(event);
-            } catch (const std::exception& e) {
-                platform::Trace("Skype event %d: sink %d failed: %s\n", static_cast<int>(event.id),
-                                sink->SinkId(), e.what());
-            }
-        }
-    });
+    client.Post<SipCall, SipUser>(weak_from_this(), pending);
 }
 
 void SipBackend::PostToAttachedLocked(const PendingEvent& pending) {
@@ -303,7 +255,7 @@ std::string SipBackend::RunCommand(const std::string& text) {
     return "ERROR 2 Unknown command";
 }
 
-uint64_t SipBackend::Watch(int32_t id, std::function<void()> changed) {
+uint64_t SipBackend::Watch(int32_t id, std::function<void(CallChange)> changed) {
     std::lock_guard guard(mutex_);
     const uint64_t token = nextWatch_++;
     watchers_.push_back(Watcher{token, id, std::move(changed)});
@@ -315,10 +267,10 @@ void SipBackend::Unwatch(uint64_t token) {
     std::erase_if(watchers_, [&](const Watcher& watcher) { return watcher.token == token; });
 }
 
-void SipBackend::NotifyLocked(int32_t id) {
+void SipBackend::NotifyLocked(int32_t id, CallChange change) {
     for (const Watcher& watcher : watchers_) {
         if (watcher.id == id) {
-            watcher.changed();
+            watcher.changed(change);
         }
     }
 }
@@ -343,22 +295,58 @@ void SipBackend::Finish(int32_t id) {
     loop_.Post([this, id] { engine_->Finish(id); });
 }
 
+// Read back at once as set; the SIP thread catches up.
+bool SipBackend::MirrorDeviceLocked(int32_t id, Device device, DeviceKind kind,
+                                    const std::string& text) {
+    auto found = state_.calls.find(id);
+    if (found == state_.calls.end()) {
+        throw AutomationError(kInvalidArgument,
+                              "SetDevice: call " + std::to_string(id) + ": unknown call");
+    }
+    CallState& call = found->second;
+    call.devices[static_cast<int>(device)] = DeviceSetting{kind, text};
+    if (device == Device::Input) {
+        call.inputPlaying = kind == DeviceKind::File && !text.empty();
+    }
+    return SipEngine::ActsOn(device, kind, text);
+}
+
 void SipBackend::SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text) {
+    bool used = false;
     {
-        // Read back at once as set; the SIP thread catches up.
         std::lock_guard guard(mutex_);
-        auto found = state_.calls.find(id);
-        if (found == state_.calls.end()) {
-            throw AutomationError(kInvalidArgument,
-                                  "SetDevice: call " + std::to_string(id) + ": unknown call");
-        }
-        CallState& call = found->second;
-        call.devices[static_cast<int>(device)] = DeviceSetting{kind, text};
-        if (device == Device::Input) {
-            call.inputPlaying = kind == DeviceKind::File && !text.empty();
+        used = MirrorDeviceLocked(id, device, kind, text);
+    }
+    if (used) {
+        loop_.Post([this, id, device, kind, text] { engine_->SetDevice(id, device, kind, text); });
+    }
+}
+
+void SipBackend::SetDevices(int32_t id, const DeviceSettings& devices) {
+    struct Setting {
+        Device device;
+        DeviceKind kind;
+        std::string text;
+    };
+    const Setting all[] = {{Device::Input, devices.inputKind, devices.input},
+                           {Device::Output, devices.outputKind, devices.output},
+                           {Device::CaptureMic, devices.captureMicKind, devices.captureMic}};
+    std::vector<Setting> used;
+    {
+        std::lock_guard guard(mutex_);
+        for (const Setting& setting : all) {
+            if (MirrorDeviceLocked(id, setting.device, setting.kind, setting.text)) {
+                used.push_back(setting);
+            }
         }
     }
-    loop_.Post([this, id, device, kind, text] { engine_->SetDevice(id, device, kind, text); });
+    if (!used.empty()) {
+        loop_.Post([this, id, used = std::move(used)] {
+            for (const Setting& setting : used) {
+                engine_->SetDevice(id, setting.device, setting.kind, setting.text);
+            }
+        });
+    }
 }
 
 void SipBackend::SendChat(const std::string& handle, const std::string& text) {
@@ -437,7 +425,7 @@ void SipBackend::CallStatusChanged(int32_t id, CallStatus status) {
         status == CallStatus::Refused) {
         call.inputPlaying = false;
     }
-    NotifyLocked(id);
+    NotifyLocked(id, CallChange::Status);
     PostToAttachedLocked(
         PendingEvent{EventId::CallStatus, {Arg(Kind::Call, id), Arg(Kind::Int, ToInt(status))}});
 }
@@ -453,7 +441,7 @@ void SipBackend::InputEnded(int32_t id) {
     if (input.kind == DeviceKind::File) {
         input.text.clear();
     }
-    NotifyLocked(id);
+    NotifyLocked(id, CallChange::InputEnded);
 }
 
 void SipBackend::DatagramReceived(const std::string& partner, const std::string& text) {

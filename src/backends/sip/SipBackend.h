@@ -9,12 +9,15 @@
 #include <thread>
 #include <vector>
 
+#include "backends/sip/RegistrationRetry.h"
 #include "backends/sip/SipLoop.h"
-#include "backends/sip/SipSettings.h"
 #include "backends/sip/SipState.h"
+#include "callapi/Call.h"
 #include "callapi/Event.h"
+#include "callapi/EventPosting.h"
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
+#include "sipaccount/SipSettings.h"
 
 namespace velto::skype::sip {
 
@@ -26,8 +29,17 @@ struct SipBackendOptions {
     // The account as read from the user hive (an error there: the backend stays "not
     // available" and says why).
     SipSettingsResult settings;
+    // Reads the account again (the password may have been fixed meanwhile); asked before a
+    // failed registration is tried again. Empty: the settings above stay.
+    std::function<SipSettingsResult()> rereadSettings{};
     // The user's contact file.
     std::filesystem::path contactsFile;
+    // The first wait before a failed registration is tried again (it doubles from there,
+    // up to five minutes).
+    platform::Millis registerRetry{RegistrationRetry::kFirst};
+    // While the registrar refuses the password: how often the account is read again, so
+    // that a fixed password is used soon even when the next retry is minutes away.
+    platform::Millis passwordCheck{30000};
     // The SIP stack's own state (created when missing; tests use a fresh one each run).
     std::filesystem::path dataDir;
     // Iteration of the stack: with a call, and without.
@@ -49,23 +61,12 @@ struct SipBackendOptions {
 class SipBackend : public std::enable_shared_from_this<SipBackend> {
   public:
     // One Skype object created by the program, with the loop its events go to.
-    struct Client {
-        platform::MessageLoop* loop = nullptr;
-        std::vector<EventSink*> sinks;
+    struct Client : EventClient {
+        using EventClient::EventClient;
         bool attachRequested = false;
         AttachmentStatus reported = AttachmentStatus::Unknown;
     };
-    // An event before it is turned into objects on the receiving thread.
-    struct ArgRef {
-        enum class Kind { None, Int, Call, User, App, Streams, Command } kind = Kind::None;
-        int32_t number = 0;
-        std::string text;
-        std::vector<std::string> handles;
-    };
-    struct PendingEvent {
-        EventId id;
-        std::vector<ArgRef> args;
-    };
+    using ArgRef = EventArgRef;
 
     static std::shared_ptr<SipBackend> Create(SipBackendOptions options);
     // Ends every call and stops the stack (within about a second), then the thread.
@@ -78,8 +79,6 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     // The last client gone: calls end (BYE) and the stack stops until the next client.
     void RemoveClient(const std::shared_ptr<Client>& client);
     void Attach(const std::shared_ptr<Client>& client);
-    bool Advise(Client& client, EventSink& sink);
-    void Unadvise(Client& client, EventSink& sink);
     AttachmentStatus Attachment() const;
     // Raises kNotAttached unless attached.
     void RequireAttached(const char* operation) const;
@@ -100,13 +99,15 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     std::string RunCommand(const std::string& text);
 
     // Subscribes to a call's changes (status, end of the input file); see Call::Watch.
-    uint64_t Watch(int32_t id, std::function<void()> changed);
+    uint64_t Watch(int32_t id, std::function<void(CallChange)> changed);
     void Unwatch(uint64_t token);
 
     // --- operations (any thread; carried out on the SIP thread) ---
     void Answer(int32_t id);
     void Finish(int32_t id);
     void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
+    // The three at once: the SIP thread is sent the ones the engine acts on, in one task.
+    void SetDevices(int32_t id, const DeviceSettings& devices);
     void SendChat(const std::string& handle, const std::string& text);
     void SendDatagram(const std::string& handle, const std::string& text);
 
@@ -129,9 +130,9 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     void PostLocked(Client& client, const PendingEvent& pending);
     void PostToAttachedLocked(const PendingEvent& pending);
     void ReportLocked(Client& client);
-    std::vector<EventSink*> Sinks(const Client& client) const;
-    bool IsAdvised(const Client& client, EventSink* sink) const;
-    void NotifyLocked(int32_t id);
+    void NotifyLocked(int32_t id, CallChange change);
+    // Mirrors the setting for the getters; true when the engine acts on it.
+    bool MirrorDeviceLocked(int32_t id, Device device, DeviceKind kind, const std::string& text);
 
     mutable std::mutex mutex_;
     MirrorState state_;
@@ -139,16 +140,12 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     struct Watcher {
         uint64_t token;
         int32_t id;
-        std::function<void()> changed;
+        std::function<void(CallChange)> changed;
     };
     std::vector<Watcher> watchers_;
     uint64_t nextWatch_ = 1;
     std::unique_ptr<SipEngine> engine_;
     SipLoop loop_;
 };
-
-// Turns an event's arguments into objects bound to the calling thread.
-Event MakeEvent(const std::shared_ptr<SipBackend>& backend,
-                const SipBackend::PendingEvent& pending);
 
 }  // namespace velto::skype::sip

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "backends/sip/ContactFile.h"
 #include "backends/sip/StackSocket.h"
 #include "platform/Trace.h"
+#include "sipaccount/ContactFile.h"
 
 namespace velto::skype::sip {
 namespace {
@@ -20,10 +20,6 @@ namespace {
 using platform::Trace;
 
 constexpr const char* kDatagramType = "application/x-velto-app";
-
-SipEngine& EngineOf(LinphoneCore* core) {
-    return *static_cast<SipEngine*>(linphone_core_get_user_data(core));
-}
 
 std::string HandleOf(const LinphoneAddress* address) {
     if (address == nullptr) {
@@ -52,26 +48,6 @@ OnlineStatus StatusOf(LinphoneConsolidatedPresence presence) {
     return OnlineStatus::Unknown;
 }
 
-// The stack binds its port itself and only logs a failure; asking the system first gives
-// the user a clear reason (and the backend a reason to try again later).
-bool PortFree(const ListenAddress& listen, std::string& error) {
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(listen.port);
-    inet_pton(AF_INET, listen.address.c_str(), &address.sin_addr);
-    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    if (!bound) {
-        error = std::strerror(errno);
-    }
-    close(fd);
-    return bound;
-}
-
 }  // namespace
 
 SipEngine::SipEngine(SipBackend& backend, const SipBackendOptions& options)
@@ -84,7 +60,10 @@ SipEngine::SipEngine(SipBackend& backend, const SipBackendOptions& options)
       idleInterval_(options.idleInterval),
       retryInterval_(options.retryInterval),
       registerTimeout_(options.registerTimeout),
-      stackGrammar_(options.stackGrammar) {}
+      stackGrammar_(options.stackGrammar),
+      registerRetry_(options.registerRetry),
+      rereadSettings_(options.rereadSettings),
+      passwordCheck_(options.passwordCheck) {}
 
 SipEngine::~SipEngine() = default;
 
@@ -119,194 +98,6 @@ void SipEngine::Startup() {
             retryAt_ = clock_.Now() + retryInterval_;
         }
     }
-}
-
-bool SipEngine::StartCore(std::string& error, bool& retry) {
-    if (!settings_.settings) {
-        error = settings_.error + " (see velto-account --help)";
-        return false;
-    }
-    const SipSettings& s = *settings_.settings;
-    std::error_code fsError;
-    if (!std::filesystem::exists(stackGrammar_, fsError)) {
-        // Any peer's message would end the program.
-        error = "the SIP stack's file " + stackGrammar_.string() +
-                " is missing (install linphone-common)";
-        return false;
-    }
-    std::string portError;
-    if (!PortFree(s.listen, portError)) {
-        error = std::string(kListenValue) + " " + s.listen.address + ":" +
-                std::to_string(s.listen.port) + ": " + portError;
-        retry = true;
-        return false;
-    }
-    const std::filesystem::path plugins = dataDir_ / "no-plugins";
-    std::filesystem::create_directories(plugins, fsError);
-    if (fsError) {
-        error = dataDir_.string() + ": " + fsError.message();
-        return false;
-    }
-    std::filesystem::permissions(dataDir_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace, fsError);
-    const std::filesystem::path rc = dataDir_ / "linphonerc";
-    {
-        std::ofstream out(rc, std::ios::trunc);
-        // guess_hostname off: out-of-dialog requests must come from the configured address,
-        // or subscribers do not match their friends. RTP binds where SIP does.
-        // No tones of the stack's own (the program plays its sounds itself): its tone at a
-        // call's end goes to the sound card once a call has been taken there, and crashes
-        // inside the stack when that card cannot be opened.
-        out << "[sip]\nbind_address=" << s.listen.address << "\nguess_hostname=0\n"
-            << "incoming_calls_early_media=0\n"
-            << "[rtp]\nbind_address=" << s.listen.address << "\n"
-            << "[sound]\ntone_indications=0\n";
-        if (!out) {
-            error = rc.string() + ": cannot be written";
-            return false;
-        }
-    }
-    // The stack's own log goes to a file beside its state: its complaints on a machine
-    // without a sound card are no news for the user.
-    LinphoneLoggingService* log = linphone_logging_service_get();
-    linphone_logging_service_set_log_file(log, dataDir_.c_str(), "sip.log", 4 << 20);
-    linphone_logging_service_set_log_level(log, LinphoneLogLevelWarning);
-    LinphoneFactory* factory = linphone_factory_get();
-    // The stack glues the file names to these folders without a separator.
-    const std::string dir = dataDir_.string() + "/";
-    linphone_factory_set_data_dir(factory, dir.c_str());
-    linphone_factory_set_config_dir(factory, dir.c_str());
-    // An empty plug-in folder: the stack's video plug-in would load a second Qt.
-    linphone_factory_set_msplugins_dir(factory, plugins.c_str());
-
-    LinphoneCoreCbs* cbs = linphone_factory_create_core_cbs(factory);
-    linphone_core_cbs_set_global_state_changed(
-        cbs, [](LinphoneCore* core, LinphoneGlobalState state, const char* message) {
-            EngineOf(core).OnGlobalState(state, message);
-        });
-    linphone_core_cbs_set_account_registration_state_changed(
-        cbs, [](LinphoneCore* core, LinphoneAccount*, LinphoneRegistrationState state,
-                const char* message) { EngineOf(core).OnRegistration(state, message); });
-    linphone_core_cbs_set_call_state_changed(
-        cbs, [](LinphoneCore* core, LinphoneCall* call, LinphoneCallState state, const char*) {
-            EngineOf(core).OnCallState(call, state);
-        });
-    linphone_core_cbs_set_notify_presence_received(
-        cbs, [](LinphoneCore* core, LinphoneFriend* fr) { EngineOf(core).OnPresence(fr); });
-    linphone_core_cbs_set_new_subscription_requested(
-        cbs, [](LinphoneCore* core, LinphoneFriend* fr, const char*) {
-            EngineOf(core).OnSubscriptionRequest(fr);
-        });
-    linphone_core_cbs_set_message_received(
-        cbs, [](LinphoneCore* core, LinphoneChatRoom*, LinphoneChatMessage* message) {
-            EngineOf(core).OnMessage(message);
-        });
-
-    core_ = linphone_factory_create_core_3(factory, rc.c_str(), nullptr, nullptr);
-    if (core_ == nullptr) {
-        linphone_core_cbs_unref(cbs);
-        error = "the SIP stack could not be created";
-        return false;
-    }
-    linphone_core_set_user_data(core_, this);
-    linphone_core_add_callbacks(core_, cbs);
-    linphone_core_cbs_unref(cbs);
-
-    linphone_core_enable_ipv6(core_, FALSE);
-    LinphoneTransports* transports = linphone_factory_create_transports(factory);
-    linphone_transports_set_udp_port(transports, s.listen.port);
-    linphone_transports_set_tcp_port(transports, 0);
-    linphone_transports_set_tls_port(transports, 0);
-    linphone_core_set_transports(core_, transports);
-    linphone_transports_unref(transports);
-
-    std::string contact =
-        s.identity.displayName.empty() ? std::string() : "\"" + s.identity.displayName + "\" ";
-    SipAddress own = s.identity;
-    if (s.proxy.empty()) {
-        // Direct calls: peers reach us where we listen.
-        if (s.listen.address != "0.0.0.0") {
-            own.host = s.listen.address;
-        }
-        own.port = s.listen.port;
-    }
-    contact += "<" + own.Uri() + ">";
-    linphone_core_set_primary_contact(core_, contact.c_str());
-
-    LinphoneVideoActivationPolicy* policy =
-        linphone_factory_create_video_activation_policy(factory);
-    linphone_video_activation_policy_set_automatically_initiate(policy, FALSE);
-    linphone_video_activation_policy_set_automatically_accept(policy, FALSE);
-    linphone_core_set_video_activation_policy(core_, policy);
-    linphone_video_activation_policy_unref(policy);
-    linphone_core_enable_video_capture(core_, FALSE);
-    linphone_core_enable_video_display(core_, FALSE);
-
-    // Answering a call would otherwise put the call already answered on hold: every call
-    // plays and records files of its own.
-    linphone_core_set_media_resource_mode(core_, LinphoneSharedMediaResources);
-    linphone_core_enable_echo_cancellation(core_, FALSE);
-    linphone_core_set_inc_timeout(core_, 3600);  // the call handler decides how long it rings
-    linphone_core_set_use_files(core_, TRUE);
-    linphone_core_set_play_file(core_, nullptr);
-    linphone_core_set_ring(core_, nullptr);
-    linphone_core_set_ringback(core_, nullptr);
-    linphone_core_add_content_type_support(core_, kDatagramType);
-
-    if (!s.proxy.empty()) {
-        LinphoneAccountParams* params = linphone_core_create_account_params(core_);
-        LinphoneAddress* identity =
-            linphone_factory_create_address(factory, s.identityText.c_str());
-        LinphoneAddress* server = linphone_factory_create_address(factory, s.proxy.c_str());
-        if (identity == nullptr || server == nullptr) {
-            error = "the SIP stack refused the Identity or the Proxy";
-        } else {
-            linphone_account_params_set_identity_address(params, identity);
-            linphone_account_params_set_server_address(params, server);
-            linphone_account_params_set_outbound_proxy_enabled(params, TRUE);
-            linphone_account_params_set_register_enabled(params, TRUE);
-            linphone_account_params_set_publish_enabled(params, FALSE);
-            LinphoneAccount* account = linphone_core_create_account(core_, params);
-            linphone_core_add_account(core_, account);
-            linphone_core_set_default_account(core_, account);
-            linphone_account_unref(account);
-        }
-        if (identity != nullptr) {
-            linphone_address_unref(identity);
-        }
-        if (server != nullptr) {
-            linphone_address_unref(server);
-        }
-        linphone_account_params_unref(params);
-        if (!s.password.empty()) {
-            LinphoneAuthInfo* auth = linphone_factory_create_auth_info(
-                factory, s.identity.user.c_str(), nullptr, s.password.c_str(), nullptr, nullptr,
-                s.identity.host.c_str());
-            linphone_core_add_auth_info(core_, auth);
-            linphone_auth_info_unref(auth);
-        }
-        if (!error.empty()) {
-            StopCore();
-            return false;
-        }
-    }
-
-    backend_.SetUser(s.identity.Handle(), s.identity.displayName);
-    if (linphone_core_start(core_) != 0) {
-        StopCore();
-        error = "the SIP stack did not start";
-        retry = true;
-        return false;
-    }
-    linphone_core_set_consolidated_presence(core_, LinphoneConsolidatedPresenceOnline);
-    if (!s.proxy.empty()) {
-        registerDeadline_ = clock_.Now() + registerTimeout_;
-    }
-    LoadContacts();
-    Trace("SIP: listening on %s:%u as %s%s%s\n", s.listen.address.c_str(),
-          static_cast<unsigned>(s.listen.port), s.identityText.c_str(),
-          s.proxy.empty() ? "" : " via ", s.proxy.c_str());
-    return true;
 }
 
 void SipEngine::LoadContacts() {
@@ -344,6 +135,7 @@ void SipEngine::LoadContacts() {
 void SipEngine::Shutdown() {
     retryAt_.reset();
     registerDeadline_.reset();
+    registerRetryAt_.reset();
     if (core_ == nullptr) {
         return;
     }
@@ -385,6 +177,10 @@ void SipEngine::StopCore() {
     }
     done_.clear();
     contactUris_.clear();
+    account_ = nullptr;
+    registerDeadline_.reset();
+    registerRetryAt_.reset();
+    passwordCheckAt_.reset();
     if (core_ != nullptr) {
         linphone_core_stop(core_);
         linphone_core_unref(core_);
@@ -408,9 +204,20 @@ void SipEngine::Turn() {
     if (registerDeadline_ && now >= *registerDeadline_) {
         // The stack waits half a minute for a silent registrar; the user hears of it sooner.
         registerDeadline_.reset();
-        Trace("SIP: not available: %s %s does not answer (the stack keeps trying)\n", kProxyValue,
-              settings_.settings->proxy.c_str());
-        backend_.SetAttachment(AttachmentStatus::NotAvailable);
+        ScheduleRegistration("no answer within " + std::to_string(registerTimeout_.count() / 1000) +
+                             " s");
+    }
+    if (passwordCheckAt_ && now >= *passwordCheckAt_) {
+        passwordCheckAt_ = now + passwordCheck_;
+        if (AccountChanged()) {
+            registerRetryAt_ = now;
+        }
+    }
+    if (registerRetryAt_ && now >= *registerRetryAt_) {
+        RetryRegistration();
+        if (core_ == nullptr) {
+            return;
+        }
     }
     for (auto& [call, context] : calls_) {
         // Nobody named a file to ring back with: the early answer goes out silent.
@@ -435,23 +242,6 @@ void SipEngine::OnGlobalState(int state, const char* message) {
         backend_.SetAttachment(AttachmentStatus::NotAvailable);
     }
     (void)message;
-}
-
-void SipEngine::OnRegistration(int state, const char* message) {
-    const std::string proxy = settings_.settings ? settings_.settings->proxy : std::string();
-    if (state == LinphoneRegistrationOk || state == LinphoneRegistrationFailed) {
-        registerDeadline_.reset();
-    }
-    if (state == LinphoneRegistrationOk) {
-        Trace("SIP: registered at %s\n", proxy.c_str());
-        backend_.SetAttachment(AttachmentStatus::Success);
-    } else if (state == LinphoneRegistrationFailed) {
-        Trace(
-            "SIP: registration at %s failed: %s (check Proxy, Identity and the password; "
-            "the stack tries again)\n",
-            proxy.c_str(), message != nullptr ? message : "");
-        backend_.SetAttachment(AttachmentStatus::NotAvailable);
-    }
 }
 
 void SipEngine::OnPresence(_LinphoneFriend* fr) {

@@ -1,17 +1,22 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "backends/sip/RegistrationRetry.h"
 #include "backends/sip/SipBackend.h"
 #include "platform/Clock.h"
 
 // The SIP stack's C types, declared here so that its headers stay in the engine's files.
 struct _LinphoneCore;
+struct _LinphoneAccount;
 struct _LinphoneCall;
+struct _LinphoneCallLog;
 struct _LinphoneChatMessage;
 struct _LinphoneFriend;
 struct _LinphonePlayer;
@@ -43,13 +48,20 @@ class SipEngine {
     void Answer(int32_t id);
     void Finish(int32_t id);
     void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
+    // Whether SetDevice does anything with this setting: a file in or out, and the sound
+    // devices attached (the call taken). The others (the devices cut off, the capture
+    // microphone) are how the stack runs a call anyway, so the backend keeps them to itself.
+    static bool ActsOn(Device device, DeviceKind kind, const std::string& text);
     // A SIP MESSAGE to `uri`: text, or an application datagram in the private content type.
     void SendMessage(const std::string& uri, const std::string& text, bool datagram);
 
     // Callbacks of the stack (public for the C trampolines).
     void OnGlobalState(int state, const char* message);
-    void OnRegistration(int state, const char* message);
+    void OnRegistration(_LinphoneAccount* account, int state, const char* message);
     void OnCallState(_LinphoneCall* call, int state);
+    // A call's record at its end; for a call the stack refused by itself (no codec in
+    // common: 488) the only sign of it.
+    void OnCallLog(_LinphoneCallLog* log);
     void OnPresence(_LinphoneFriend* fr);
     void OnSubscriptionRequest(_LinphoneFriend* fr);
     void OnMessage(_LinphoneChatMessage* message);
@@ -83,7 +95,23 @@ class SipEngine {
         bool recording = false;
     };
 
+    // Start-up, in the order StartCore runs them.
     bool StartCore(std::string& error, bool& retry);
+    bool PrepareFiles(const SipSettings& s, std::filesystem::path& rc, std::string& error,
+                      bool& retry);
+    bool CreateCore(const std::filesystem::path& rc, std::string& error);
+    void SetUpNetwork(const SipSettings& s);
+    void SetUpMedia(const SipSettings& s);
+    void EnableCodecs();
+    bool SetUpTls(const SipSettings& s, std::string& error);
+    bool SetUpAccount(const SipSettings& s, std::string& error);
+    void SetAuth(const SipSettings& s);
+    // Registration after a failure.
+    static void WatchStackLog();
+    void ScheduleRegistration(const std::string& reason);
+    void RetryRegistration();
+    // True when the account read again differs from the one in use.
+    bool AccountChanged();
     void StopCore();
     CallContext* Find(int32_t id);
     void StartEarlyMedia(CallContext& context, const std::string& file);
@@ -113,13 +141,21 @@ class SipEngine {
     platform::Millis retryInterval_;
     platform::Millis registerTimeout_;
     std::filesystem::path stackGrammar_;
+    RegistrationRetry registerRetry_;
+    std::function<SipSettingsResult()> rereadSettings_;
     _LinphoneCore* core_ = nullptr;
     int stackSocket_ = -1;
+    _LinphoneAccount* account_ = nullptr;  // the registering account; the core holds it
+    std::optional<platform::Millis> registerRetryAt_;
+    platform::Millis passwordCheck_;
+    std::optional<platform::Millis> passwordCheckAt_;
     std::optional<platform::Millis> retryAt_;
     // While the first answer of the registrar is awaited.
     std::optional<platform::Millis> registerDeadline_;
     int32_t nextCallId_ = 0;
     std::map<_LinphoneCall*, CallContext> calls_;
+    // SIP Call-IDs of the calls the program was told of, until their record comes.
+    std::set<std::string> knownCallIds_;
     // Messages on their way: kept until their final state (the stack drops the state
     // callback of a message nobody holds).
     std::map<_LinphoneChatMessage*, std::string> sending_;

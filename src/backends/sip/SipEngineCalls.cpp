@@ -75,6 +75,9 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
         const char* name = linphone_address_get_display_name(remote);
         mirror.partnerDisplayName = name != nullptr ? name : "";
         mirror.status = CallStatus::Ringing;
+        if (const char* callId = linphone_call_log_get_call_id(linphone_call_get_call_log(call))) {
+            knownCallIds_.insert(callId);
+        }
         Trace("SIP: call %d from %s\n", static_cast<int>(context.id), mirror.partnerHandle.c_str());
         backend_.CallAdded(std::move(mirror));
         return;
@@ -149,6 +152,11 @@ void SipEngine::Finish(int32_t id) {
     } else {
         linphone_call_terminate(context->call);
     }
+}
+
+bool SipEngine::ActsOn(Device device, DeviceKind kind, const std::string& text) {
+    return kind == DeviceKind::File ? device != Device::CaptureMic
+                                    : device == Device::Input && text == "default";
 }
 
 void SipEngine::SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text) {
@@ -391,6 +399,30 @@ void SipEngine::Ended(CallContext& context) {
                                                  : CallStatus::Missed;
     Trace("SIP: call %d ended (%d)\n", static_cast<int>(context.id), ToInt(status));
     backend_.CallStatusChanged(context.id, status);
+}
+
+void SipEngine::OnCallLog(_LinphoneCallLog* log) {
+    const char* callId = linphone_call_log_get_call_id(log);
+    if (callId != nullptr && knownCallIds_.erase(callId) != 0) {
+        return;
+    }
+    if (linphone_call_log_get_dir(log) != LinphoneCallIncoming) {
+        return;
+    }
+    CallState mirror;
+    mirror.id = ++nextCallId_;
+    mirror.partnerHandle = HandleOf(linphone_call_log_get_from_address(log));
+    std::string reason = "refused";
+    if (const LinphoneErrorInfo* info = linphone_call_log_get_error_info(log)) {
+        const char* phrase = linphone_error_info_get_phrase(info);
+        reason = std::to_string(linphone_error_info_get_protocol_code(info)) + " " +
+                 (phrase != nullptr ? phrase : "");
+    }
+    Trace("SIP: call %d from %s refused by the SIP stack: %s\n", static_cast<int>(mirror.id),
+          mirror.partnerHandle.c_str(), reason.c_str());
+    // The program keeps a missed call for it, as for any call nobody took.
+    backend_.CallAdded(std::move(mirror));
+    backend_.CallStatusChanged(nextCallId_, CallStatus::Missed);
 }
 
 }  // namespace velto::skype::sip

@@ -2,6 +2,7 @@
 
 #include <linphone/core.h>
 
+#include "backends/sip/PartnerName.h"
 #include "callapi/AutomationError.h"
 
 namespace velto::skype::sip {
@@ -82,13 +83,13 @@ void SipSkype::SendMessage(const std::string& handle, const std::string& text) {
 
 bool SipSkype::Advise(EventSink& sink) {
     Check("Advise");
-    return backend_->Advise(Lease("Advise")->client(), sink);
+    return Lease("Advise")->client().Advise(sink);
 }
 
 void SipSkype::Unadvise(EventSink& sink) {
     Check("Unadvise");
     if (auto lease = owned_ ? owned_ : seen_.lock()) {
-        backend_->Unadvise(lease->client(), sink);
+        lease->client().Unadvise(sink);
     }
 }
 
@@ -110,11 +111,8 @@ std::string SipCall::PartnerHandle() {
 std::string SipCall::PartnerDisplayName() {
     Check("PartnerDisplayName");
     const CallState call = backend_->Call(id_);
-    if (!call.partnerDisplayName.empty()) {
-        return call.partnerDisplayName;
-    }
     const auto contact = backend_->Contact(call.partnerHandle);
-    return contact ? contact->displayName : std::string();
+    return PartnerName(call.partnerDisplayName, contact ? &*contact : nullptr, call.partnerHandle);
 }
 
 CallType SipCall::Type() {
@@ -175,7 +173,12 @@ class SipCallWatch final : public CallWatch {
 
 }  // namespace
 
-std::unique_ptr<CallWatch> SipCall::Watch(std::function<void()> changed) {
+void SipCall::SetDevices(const DeviceSettings& devices) {
+    Check("SetDevices");
+    backend_->SetDevices(id_, devices);
+}
+
+std::unique_ptr<CallWatch> SipCall::Watch(std::function<void(CallChange)> changed) {
     Check("Watch");
     return std::make_unique<SipCallWatch>(backend_, backend_->Watch(id_, std::move(changed)));
 }
@@ -228,45 +231,6 @@ platform::Cookie SipUser::RegisterIn(platform::InterfaceTable& table) {
         [backend = backend_, handle = handle_]() -> std::shared_ptr<User> {
             return std::make_shared<SipUser>(backend, handle);
         });
-}
-
-// --- events ---
-
-Event MakeEvent(const std::shared_ptr<SipBackend>& backend,
-                const SipBackend::PendingEvent& pending) {
-    using Kind = SipBackend::ArgRef::Kind;
-    Event event{pending.id, {}};
-    for (const auto& arg : pending.args) {
-        switch (arg.kind) {
-            case Kind::None:
-                event.args.emplace_back(std::monostate{});
-                break;
-            case Kind::Int:
-                event.args.emplace_back(arg.number);
-                break;
-            case Kind::Call:
-                event.args.emplace_back(
-                    std::shared_ptr<Call>(std::make_shared<SipCall>(backend, arg.number)));
-                break;
-            case Kind::User:
-                event.args.emplace_back(
-                    std::shared_ptr<User>(std::make_shared<SipUser>(backend, arg.text)));
-                break;
-            case Kind::App:
-                event.args.emplace_back(std::shared_ptr<skype::Application>(
-                    std::make_shared<SipApplication>(backend, arg.text)));
-                break;
-            case Kind::Streams:
-                event.args.emplace_back(std::shared_ptr<ApplicationStreamCollection>(
-                    std::make_shared<SipStreamCollection>(backend, arg.text, arg.handles)));
-                break;
-            case Kind::Command:
-                event.args.emplace_back(
-                    std::shared_ptr<Command>(std::make_shared<SipCommand>(backend, arg.text)));
-                break;
-        }
-    }
-    return event;
 }
 
 }  // namespace velto::skype::sip

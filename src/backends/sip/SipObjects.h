@@ -84,7 +84,9 @@ class SipCall final : public BoundCall<SipBackend, Device> {
     void StopVideoSend() override;
     void StartVideoReceive() override;
     void StopVideoReceive() override;
-    std::unique_ptr<CallWatch> Watch(std::function<void()> changed) override;
+    void SetDevices(const DeviceSettings& devices) override;
+    using Call::Watch;
+    std::unique_ptr<CallWatch> Watch(std::function<void(CallChange)> changed) override;
     platform::Cookie RegisterIn(platform::InterfaceTable& table) override;
 };
 

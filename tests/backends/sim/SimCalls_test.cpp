@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <utility>
+#include <vector>
+
 #include "SimFixture.h"
 #include "backends/sim/SimWav.h"
 #include "callapi/AutomationError.h"
@@ -43,6 +47,40 @@ TEST_F(SimCalls, InputFilePlaysForItsDurationOnTheClock) {
     EXPECT_EQ(info.heard[1].end, Millis(1312));
     EXPECT_EQ(info.silentPlays, 1);
     EXPECT_EQ(world_->LongestToneGap(callId_), Millis(2));
+}
+
+// What the call handler sets its tone again on: the end of a file is reported when it has
+// played (on the simulator's own thread, as time passes), and at once for a file that
+// cannot be played; a file cut short by another or by the call's end is not.
+TEST_F(SimCalls, TheEndOfAnInputFileIsReportedWhenItHasPlayed) {
+    WriteTone(dir_ / "tone.wav", 1000);
+    const std::string tone = (dir_ / "tone.wav").string();
+    auto call = AnsweredCall();
+    clock_.SetAutoAdvance(true);  // the reports come as the test sleeps
+    std::mutex mutex;
+    std::vector<std::pair<CallChange, Millis>> reports;
+    auto watch = call->Watch([&](CallChange change) {
+        std::lock_guard guard(mutex);
+        reports.emplace_back(change, clock_.Now());
+    });
+    Advance(10);
+    call->SetInputDevice(DeviceKind::File, tone);
+    clock_.SleepUntil(Millis(1500));
+    call->SetInputDevice(DeviceKind::File, tone);
+    clock_.SleepUntil(Millis(1800));
+    call->SetInputDevice(DeviceKind::File, (dir_ / "missing.wav").string());
+    clock_.SleepUntil(Millis(1900));
+    call->SetInputDevice(DeviceKind::File, tone);
+    clock_.SleepUntil(Millis(2000));
+    world_->CallerHangsUp(callId_);
+    clock_.SleepUntil(Millis(5000));
+    watch.reset();
+    const std::vector<std::pair<CallChange, Millis>> expected = {
+        {CallChange::InputEnded, Millis(1010)},
+        {CallChange::InputEnded, Millis(1800)},
+        {CallChange::Status, Millis(2000)}};
+    std::lock_guard guard(mutex);
+    EXPECT_EQ(reports, expected);
 }
 
 TEST_F(SimCalls, CallEndCutsTheToneShort) {

@@ -1,13 +1,13 @@
 // Where the SIP password goes and where it is read from, over stores that can be made
 // unreachable, broken or hanging.
-#include "backends/sip/AccountPassword.h"
+#include "sipaccount/AccountPassword.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "backends/sip/BoundedPasswordStore.h"
 #include "platform/VirtualClock.h"
+#include "sipaccount/BoundedPasswordStore.h"
 #include "support/RealTimeLimit.h"
 
 namespace velto::skype::sip {

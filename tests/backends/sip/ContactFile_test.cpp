@@ -1,4 +1,4 @@
-#include "backends/sip/ContactFile.h"
+#include "sipaccount/ContactFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,9 +1,9 @@
-#include "backends/sip/SipSettings.h"
+#include "sipaccount/SipSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "backends/sip/BackendChoice.h"
 #include "platform/Trace.h"
+#include "sipaccount/BackendChoice.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {
@@ -30,17 +30,42 @@ TEST(SipAddressTest, TakesTheFormsUsersWrite) {
     EXPECT_EQ(ParseSipAddress("sip:proxy.example.org", error)->Handle(), "proxy.example.org");
 }
 
+TEST(SipAddressTest, TakesProviderUrisWithTheirTransportAndIpv6) {
+    std::string error;
+    const auto tcp = ParseSipAddress("sip:proxy.example.org:5070;TRANSPORT=TCP;lr", error);
+    ASSERT_TRUE(tcp) << error;
+    EXPECT_EQ(tcp->Transport(), "tcp");
+    EXPECT_TRUE(tcp->looseRoute);
+    EXPECT_EQ(tcp->Uri(), "sip:proxy.example.org:5070;transport=tcp;lr");
+    const auto tls = ParseSipAddress("sips:example.org", error);
+    ASSERT_TRUE(tls) << error;
+    EXPECT_EQ(tls->Transport(), "tls");
+    EXPECT_EQ(tls->Uri(), "sips:example.org");
+    EXPECT_EQ(ParseSipAddress("sip:example.org", error)->Transport(), "udp");
+    const auto v6 = ParseSipAddress("<sip:alice@[2001:db8::1]:5060>", error);
+    ASSERT_TRUE(v6) << error;
+    EXPECT_EQ(v6->host, "[2001:db8::1]");
+    EXPECT_EQ(v6->port, 5060);
+    EXPECT_EQ(v6->Uri(), "sip:alice@[2001:db8::1]:5060");
+    // A ';' in the user part is the user's (telephone-subscriber parameters).
+    EXPECT_EQ(ParseSipAddress("sip:+123;npdi@example.org", error)->user, "+123;npdi");
+}
+
 TEST(SipAddressTest, RefusesWithAReason) {
     const std::pair<const char*, const char*> cases[] = {
         {"", "no address given"},
-        {"alice@example.org", "it does not start with \"sip:\""},
-        {"sips:alice@example.org", "it does not start with \"sip:\""},
+        {"alice@example.org", "it does not start with \"sip:\" or \"sips:\""},
+        {"sips:alice@x;transport=udp", "a sips: address goes over TLS, not over udp"},
+        {"sip:x;transport=", "the transport \"\" is not one of udp, tcp, tls"},
+        {"sip:x;lr=1", "the parameter \"lr=1\" is not known (known: transport, lr)"},
+        {"sip:[::1", "'[' without a closing ']'"},
+        {"sip:[1.2.3.4]", "\"[1.2.3.4]\" is not an IPv6 address"},
+        {"sip:[::1]x", "unexpected text \"x\" after the IPv6 address"},
         {"sip:alice@", "no host name"},
         {"sip:alice@exa mple.org", "the host name holds the character ' '"},
         {"sip:al<ice@x", "'<' without a closing '>' at the end"},
         {"sip:alice@x:0", "the port \"0\" is not a number from 1 to 65535"},
-        {"sip:alice@x:5060;transport=tcp",
-         "the port \"5060;transport=tcp\" is not a number from 1 to 65535"},
+        {"sip:alice@x:5060a;transport=tcp", "the port \"5060a\" is not a number from 1 to 65535"},
         {"sip:a\"b@x", "the user part holds the character '\"'"},
     };
     for (const auto& [text, reason] : cases) {
@@ -65,7 +90,14 @@ TEST(SipAddressTest, ListenAddress) {
     EXPECT_FALSE(ParseListenAddress("127.0.0.1", error));
     EXPECT_EQ(error, "expected ADDRESS:PORT");
     EXPECT_FALSE(ParseListenAddress("localhost:5060", error));
-    EXPECT_EQ(error, "\"localhost\" is not an IPv4 address");
+    EXPECT_EQ(error, "\"localhost\" is not an IPv4 address (IPv6: [ADDRESS]:PORT)");
+    const auto v6 = ParseListenAddress("[::1]:5062", error);
+    ASSERT_TRUE(v6) << error;
+    EXPECT_EQ(v6->address, "::1");
+    EXPECT_EQ(v6->UriHost(), "[::1]");
+    EXPECT_FALSE(ParseListenAddress("::1:5062", error));
+    EXPECT_FALSE(ParseListenAddress("[::g]:5062", error));
+    EXPECT_EQ(error, "\"::g\" is not an IPv6 address");
     EXPECT_FALSE(ParseListenAddress("127.0.0.1:70000", error));
 }
 
@@ -103,7 +135,7 @@ TEST_F(SipSettingsTest, ABadValueIsNamedInTheError) {
     Set(kIdentityValue, "alice");
     EXPECT_TRUE(SipIdentityConfigured(registry));
     EXPECT_EQ(ReadSipSettings(registry).error,
-              "Identity \"alice\": it does not start with \"sip:\"");
+              "Identity \"alice\": it does not start with \"sip:\" or \"sips:\"");
     Set(kIdentityValue, "sip:example.org");
     EXPECT_EQ(ReadSipSettings(registry).error, "Identity \"sip:example.org\": no user before '@'");
     Set(kIdentityValue, "sip:alice@example.org");
@@ -113,7 +145,43 @@ TEST_F(SipSettingsTest, ABadValueIsNamedInTheError) {
     Set(kListenValue, "127.0.0.1:5070");
     Set(kProxyValue, "proxy.example.org");
     EXPECT_EQ(ReadSipSettings(registry).error,
-              "Proxy \"proxy.example.org\": it does not start with \"sip:\"");
+              "Proxy \"proxy.example.org\": it does not start with \"sip:\" or \"sips:\"");
+    Set(kProxyValue, "sips:proxy.example.org");
+    Set("AuthUser", "a 1");
+    EXPECT_EQ(ReadSipSettings(registry).error,
+              "AuthUser \"a 1\": it holds a space, a quote, a backslash or a control character");
+}
+
+TEST_F(SipSettingsTest, ReadsTheProviderSettings) {
+    Set(kIdentityValue, "sip:alice@example.org");
+    Set(kProxyValue, "sips:example.org:5061");
+    Set("AuthUser", "a1234");
+    Set("RtpPorts", "10000-10100");
+    Set("MediaEncryption", "srtp");
+    registry.SetDword(RegRoot::CurrentUser, kSipKey, "Expiry", 120);
+    registry.SetDword(RegRoot::CurrentUser, kSipKey, "Gruu", 1);
+    const auto read = ReadSipSettings(registry);
+    ASSERT_TRUE(read.settings) << read.error;
+    const SipSettings& s = *read.settings;
+    ASSERT_TRUE(s.proxyAddress);
+    EXPECT_EQ(s.proxyAddress->Transport(), "tls");
+    EXPECT_EQ(s.authUser, "a1234");
+    EXPECT_EQ(s.expiry, 120u);
+    ASSERT_TRUE(s.rtpPorts);
+    EXPECT_EQ(s.rtpPorts->high, 10100);
+    EXPECT_EQ(s.mediaEncryption, "srtp");
+    EXPECT_TRUE(s.gruu);
+    EXPECT_FALSE(s.ice);
+    EXPECT_TRUE(s.SameAccount(s));
+    SipSettings other = s;
+    other.password = "changed";
+    EXPECT_TRUE(s.SameAccount(other));
+    other.realm = "elsewhere";
+    EXPECT_FALSE(s.SameAccount(other));
+
+    registry.SetDword(RegRoot::CurrentUser, kSipKey, "Expiry", 10);
+    EXPECT_EQ(ReadSipSettings(registry).error,
+              "Expiry \"10\": expected a number of seconds from 60 to 86400");
 }
 
 TEST_F(SipSettingsTest, TheBackendOptionOverridesTheConfiguredChoice) {

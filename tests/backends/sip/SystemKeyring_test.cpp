@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "backends/sip/AccountPassword.h"
-#include "backends/sip/HivePasswordStore.h"
-#include "backends/sip/KeyringPasswordStore.h"
-#include "backends/sip/SipSettings.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/HivePasswordStore.h"
+#include "sipaccount/KeyringPasswordStore.h"
+#include "sipaccount/SipSettings.h"
 #include "support/ChildProcess.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"
@@ -123,7 +123,8 @@ TEST(SystemKeyringSession, PasswordLivesInTheKeyringAndFallsBackWhenItIsLocked) 
     EXPECT_EQ(saved.code, 0);
     EXPECT_EQ(saved.output, "The password is in the keyring.\n");
     test::ShellOutcome shown = Account("show");
-    EXPECT_NE(shown.output.find("Password:   set (keyring)\n"), std::string::npos) << shown.output;
+    EXPECT_NE(shown.output.find("Password:                 set (keyring)\n"), std::string::npos)
+        << shown.output;
     EXPECT_EQ(shown.output.find("k3yring"), std::string::npos);
     EXPECT_EQ(test::ReadFileBytes(hiveFile).find("k3yring"), std::string::npos);
     const fs::path keyrings = fs::path(std::getenv("XDG_DATA_HOME")) / "keyrings";
@@ -158,7 +159,7 @@ TEST(SystemKeyringSession, PasswordLivesInTheKeyringAndFallsBackWhenItIsLocked) 
               std::string::npos)
         << saved.output;
     shown = Account("show");
-    EXPECT_NE(shown.output.find("Password:   set (user file)\n"), std::string::npos)
+    EXPECT_NE(shown.output.find("Password:                 set (user file)\n"), std::string::npos)
         << shown.output;
     hive.Reload();
     EXPECT_EQ(ReadSipSettings(hive, password).settings->password, "newer");
@@ -169,7 +170,8 @@ TEST(SystemKeyringSession, PasswordLivesInTheKeyringAndFallsBackWhenItIsLocked) 
     EXPECT_NE(saved.output.find("; a password kept there stays\n"), std::string::npos)
         << saved.output;
     shown = Account("show");
-    EXPECT_NE(shown.output.find("Password:   not set (the keyring is locked)\n"), std::string::npos)
+    EXPECT_NE(shown.output.find("Password:                 not set (the keyring is locked)\n"),
+              std::string::npos)
         << shown.output;
 }
 
@@ -184,7 +186,7 @@ TEST(SystemKeyringSession, AKeyringThatNeverAnswersIsGivenUp) {
               "The password is in the user file.\n");
     // The user file's copy is found without asking the keyring.
     const test::ShellOutcome shown = Account("show");
-    EXPECT_NE(shown.output.find("Password:   set (user file)\n"), std::string::npos)
+    EXPECT_NE(shown.output.find("Password:                 set (user file)\n"), std::string::npos)
         << shown.output;
 }
 

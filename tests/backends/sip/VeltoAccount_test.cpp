@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "backends/sip/ContactFile.h"
-#include "backends/sip/SipSettings.h"
 #include "platform/Registry.h"
+#include "sipaccount/ContactFile.h"
+#include "sipaccount/SipSettings.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
@@ -61,14 +61,15 @@ TEST_F(VeltoAccountTest, SetsUpTheAccountAndRefusesBadValuesKeepingTheOldOnes) {
     const Outcome bad = Run({"set", "identity", "alice@example.org"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_EQ(bad.output,
-              "velto-account: Identity \"alice@example.org\": it does not start with \"sip:\"\n");
+              "velto-account: Identity \"alice@example.org\": it does not start with \"sip:\" "
+              "or \"sips:\"\n");
     EXPECT_EQ(Run({"set", "listen", "localhost:5060"}).code, 1);
     EXPECT_EQ(Value(kIdentityValue), "\"Alice\" <sip:alice@example.org>");
     EXPECT_EQ(Value(kListenValue), "127.0.0.1:5070");
 
     const Outcome shown = Run({"show"});
     EXPECT_EQ(shown.code, 0) << shown.output;
-    EXPECT_NE(shown.output.find("Password:   set (user file)\n"), std::string::npos)
+    EXPECT_NE(shown.output.find("Password:                 set (user file)\n"), std::string::npos)
         << shown.output;
     EXPECT_EQ(shown.output.find("s3cret"), std::string::npos);  // never shown
     struct stat info {};
@@ -77,6 +78,49 @@ TEST_F(VeltoAccountTest, SetsUpTheAccountAndRefusesBadValuesKeepingTheOldOnes) {
 
     EXPECT_EQ(Run({"password"}, "\n").code, 0);
     EXPECT_EQ(Value(kPasswordValue), "");
+}
+
+TEST_F(VeltoAccountTest, ProviderSettingsAreCheckedExplainedAndShown) {
+    const std::string help = Run({"--help"}).output;
+    for (const SipSettingInfo& setting : SipSettingList()) {
+        EXPECT_NE(help.find(std::string("  set ") + setting.name + " "), std::string::npos)
+            << setting.name;
+    }
+    ASSERT_EQ(Run({"set", "identity", "sip:alice@example.org"}).code, 0);
+    EXPECT_EQ(Run({"set", "proxy", "sip:[::1]:5061;transport=tcp"}).code, 0);
+    EXPECT_EQ(Run({"set", "auth-user", "a1234"}).code, 0);
+    EXPECT_EQ(Run({"set", "expiry", "300"}).code, 0);
+    EXPECT_EQ(Run({"set", "media-encryption-mandatory", "on"}).code, 0);
+    EXPECT_EQ(Run({"set", "rtp-ports", "10000-20000"}).code, 0);
+
+    // One line naming the bad part; the old value stays.
+    const Outcome transport = Run({"set", "proxy", "sip:example.org;transport=sctp"});
+    EXPECT_EQ(transport.code, 1);
+    EXPECT_EQ(transport.output,
+              "velto-account: Proxy \"sip:example.org;transport=sctp\": the transport \"sctp\" "
+              "is not one of udp, tcp, tls\n");
+    const Outcome parameter = Run({"set", "proxy", "sips:example.org;maddr=1.2.3.4"});
+    EXPECT_EQ(parameter.output,
+              "velto-account: Proxy \"sips:example.org;maddr=1.2.3.4\": the parameter "
+              "\"maddr=1.2.3.4\" is not known (known: transport, lr)\n");
+    EXPECT_EQ(Run({"set", "expiry", "5"}).code, 1);
+    EXPECT_EQ(Run({"set", "rtp-ports", "20000-10000"}).code, 1);
+    EXPECT_EQ(Run({"set", "media-encryption", "rot13"}).code, 1);
+    EXPECT_EQ(Value(kProxyValue), "sip:[::1]:5061;transport=tcp");
+
+    const std::string shown = Run({"show"}).output;
+    for (const SipSettingInfo& setting : SipSettingList()) {
+        EXPECT_NE(shown.find(std::string(setting.value) + ":"), std::string::npos) << shown;
+    }
+    EXPECT_NE(shown.find("AuthUser:                 a1234\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Expiry:                   300\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("MediaEncryptionMandatory: on\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Realm:                    (any)\n"), std::string::npos) << shown;
+
+    // '' removes a text setting.
+    EXPECT_EQ(Run({"set", "auth-user", ""}).code, 0);
+    EXPECT_EQ(Value("AuthUser"), "");
+    EXPECT_EQ(Run({"set", "identity", ""}).code, 1);
 }
 
 TEST_F(VeltoAccountTest, AddsAndRemovesContactsAndLeavesAnUnreadableFileAlone) {

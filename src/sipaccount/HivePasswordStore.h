@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Registry.h"
+#include "sipaccount/PasswordStore.h"
+
+namespace velto::skype::sip {
+
+// The password as the value Password of HKEY_CURRENT_USER\Software\Velto\Sip: the user
+// hive is a file only its owner may read, the place used when no keyring can be reached.
+class HivePasswordStore final : public PasswordStore {
+  public:
+    explicit HivePasswordStore(platform::Registry& registry) : registry_(registry) {}
+
+    std::string Place() const override { return kUserFilePlace; }
+    PasswordOutcome Read() override;
+    PasswordOutcome Write(const std::string& password) override;
+    PasswordOutcome Erase() override;
+
+  private:
+    platform::Registry& registry_;
+};
+
+}  // namespace velto::skype::sip

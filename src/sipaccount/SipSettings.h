@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/Registry.h"
+#include "sipaccount/AccountPassword.h"
+#include "sipaccount/SipAddress.h"
+#include "sipaccount/SipSettingList.h"
+
+namespace velto::skype::sip {
+
+// The SIP account in the user hive, HKEY_CURRENT_USER\Software\Velto\Sip, one value per
+// entry of SipSettingList (Identity, Proxy, AuthUser, ...), and:
+//   Password   REG_SZ    the account's password, only while no keyring could take it
+//                        (the user hive is private to the user); see AccountPassword
+inline constexpr const char* kSipKey = "Software\\Velto\\Sip";
+inline constexpr const char* kIdentityValue = "Identity";
+inline constexpr const char* kListenValue = "Listen";
+inline constexpr const char* kProxyValue = "Proxy";
+inline constexpr const char* kEarlyMediaValue = "EarlyMedia";
+inline constexpr const char* kPasswordValue = "Password";
+
+inline constexpr uint32_t kDefaultExpiry = 600;
+
+struct SipSettings {
+    SipAddress identity;
+    std::string identityText;  // as configured, for the core
+    ListenAddress listen;
+    std::string proxy;  // as configured; empty: direct calls, no registration
+    std::optional<SipAddress> proxyAddress;
+    std::string authUser;  // empty: the identity's user
+    std::string realm;     // empty: any
+    uint32_t expiry = kDefaultExpiry;
+    std::string stun;  // HOST[:PORT]; empty: none
+    bool ice = false;
+    std::optional<PortRange> rtpPorts;  // none: the stack's choice
+    std::string mediaEncryption = "none";
+    bool mediaEncryptionMandatory = false;
+    std::string caFile;  // empty: the system's CAs only
+    bool gruu = false;
+    bool earlyMedia = true;
+    std::string password;
+    std::string passwordPlace;    // where it was found ("keyring", "user file"); empty: none
+    std::string passwordProblem;  // why the keyring could not be asked, if it could not
+
+    // What the stack must redo its account for: everything but the password and the
+    // settings read at each call.
+    bool SameAccount(const SipSettings& other) const;
+};
+
+// The settings, or an error that names the setting (e.g. "Identity: it does not start
+// with \"sip:\""). An absent identity is an error too: the backend cannot run without one.
+struct SipSettingsResult {
+    std::optional<SipSettings> settings;
+    std::string error;
+};
+SipSettingsResult ReadSipSettings(const platform::Registry& registry, AccountPassword& password);
+// The same with the password from the user hive alone (no keyring is asked).
+SipSettingsResult ReadSipSettings(const platform::Registry& registry);
+
+// The value of a setting as `velto-account show` prints it (the `unset` text when unset).
+std::string ShowSipSetting(const platform::Registry& registry, const SipSettingInfo& setting);
+
+// True when an identity is set (valid or not): the program then means to use SIP.
+bool SipIdentityConfigured(const platform::Registry& registry);
+
+}  // namespace velto::skype::sip

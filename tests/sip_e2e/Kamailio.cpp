@@ -1,0 +1,196 @@
+#include "Kamailio.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "support/ShellCommand.h"
+
+namespace velto::test {
+namespace {
+
+constexpr const char* kKamailio = "/usr/sbin/kamailio";
+constexpr const char* kTlsModule = "/usr/lib/x86_64-linux-gnu/kamailio/modules/tls.so";
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Replace(std::string& text, const std::string& name, const std::string& value) {
+    for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at)) {
+        text.replace(at, name.size(), value);
+        at += value.size();
+    }
+}
+
+bool Accepts(const std::string& address, uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    inet_pton(AF_INET, address.c_str(), &to.sin_addr);
+    const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    close(fd);
+    return connected;
+}
+
+}  // namespace
+
+Kamailio::Kamailio(std::filesystem::path folder, std::string address,
+                   std::map<std::string, std::string> passwords)
+    : folder_(std::move(folder)), address_(std::move(address)), passwords_(std::move(passwords)) {
+    std::filesystem::create_directories(folder_);
+}
+
+Kamailio::~Kamailio() {
+    Stop();
+}
+
+bool Kamailio::Available() {
+    return access(kKamailio, X_OK) == 0 && access(kTlsModule, R_OK) == 0 &&
+           access("/usr/bin/openssl", X_OK) == 0;
+}
+
+bool Kamailio::MakeCertificates() {
+    if (std::filesystem::exists(folder_ / "cert.pem")) {
+        return true;
+    }
+    // Elliptic-curve keys: made in milliseconds. The address also as a DNS name: the SIP
+    // stack's TLS library reads no IP addresses in a certificate.
+    const std::string dir = ShellQuote(folder_.string());
+    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    const std::string script =
+        "cd " + dir + " && openssl req -x509" + key +
+        " -keyout ca.key -out ca.pem -days 2 -subj '/CN=Velto Test CA' && openssl req" + key +
+        " -keyout key.pem -out server.csr -subj '/CN=" + address_ +
+        "' && printf 'subjectAltName=DNS:" + address_ + ",IP:" + address_ +
+        "\\n' > san.cnf && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key "
+        "-CAcreateserial -out cert.pem -days 2 -extfile san.cnf";
+    return RunShell("(" + script + ") >/dev/null 2>&1").code == 0;
+}
+
+void Kamailio::WriteConfig() {
+    std::string config = ReadAll(VELTO_SOURCE_DIR "/tests/sip_e2e/kamailio.cfg");
+    std::string passwords;
+    for (const auto& [user, password] : passwords_) {
+        passwords += "        if ($au == \"" + user + "\") {\n            $var(pw) = \"" +
+                     password + "\";\n        }\n";
+    }
+    Replace(config, "@ADDRESS@", address_);
+    Replace(config, "@FOLDER@", folder_.string());
+    Replace(config, "@REALM@", kRealm);
+    Replace(config, "@PASSWORDS@", passwords);
+    std::ofstream(folder_ / "kamailio.cfg") << config;
+    std::ofstream(folder_ / "tls.cfg")
+        << "[server:default]\nmethod = TLSv1.2+\nverify_certificate = no\n"
+        << "require_certificate = no\nprivate_key = " << (folder_ / "key.pem").string()
+        << "\ncertificate = " << (folder_ / "cert.pem").string() << "\n\n"
+        << "[client:default]\nmethod = TLSv1.2+\nverify_certificate = no\n"
+        << "require_certificate = no\n";
+}
+
+bool Kamailio::Start() {
+    Stop();
+    if (!MakeCertificates()) {
+        return false;
+    }
+    WriteConfig();
+    const std::vector<std::string> args = {kKamailio,
+                                           "-f",
+                                           (folder_ / "kamailio.cfg").string(),
+                                           "-DD",
+                                           "-E",
+                                           "-m",
+                                           "32",
+                                           "-M",
+                                           "4",
+                                           "-Y",
+                                           folder_.string(),
+                                           "-P",
+                                           (folder_ / "kamailio.pid").string(),
+                                           "-w",
+                                           folder_.string()};
+    pid_ = fork();
+    if (pid_ == 0) {
+        setpgid(0, 0);
+        const int log = open((folder_ / "log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        dup2(log, 1);
+        dup2(log, 2);
+        const int none = open("/dev/null", O_RDONLY);
+        dup2(none, 0);
+        std::vector<char*> argv;
+        for (const auto& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(kKamailio, argv.data());
+        _exit(127);
+    }
+    setpgid(pid_, pid_);
+    // Another program's start-up: looked at every 20 ms, for at most 5 s.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < end) {
+        if (Accepts(address_, 5061) && Accepts(address_, 5060)) {
+            return true;
+        }
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+void Kamailio::Stop() {
+    if (pid_ <= 0) {
+        return;
+    }
+    // Its main process ends its children; the whole group goes if it does not within 2 s.
+    kill(pid_, SIGTERM);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (waitpid(pid_, nullptr, WNOHANG) != pid_) {
+        if (std::chrono::steady_clock::now() >= end) {
+            kill(-pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(-pid_, SIGKILL);  // children that outlived it
+    pid_ = -1;
+}
+
+std::string Kamailio::Log() const {
+    return ReadAll(folder_ / "log");
+}
+
+bool Kamailio::WaitForLog(const std::string& text, std::chrono::milliseconds limit,
+                          size_t from) const {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    // Another program's output: looked at every 20 ms.
+    for (;;) {
+        const std::string log = Log();
+        if (log.size() > from && log.find(text, from) != std::string::npos) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace velto::test
