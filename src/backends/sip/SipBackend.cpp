@@ -43,7 +43,8 @@ std::shared_ptr<SipBackend> SipBackend::Create(SipBackendOptions options) {
 SipBackend::SipBackend(SipBackendOptions options)
     : engine_(std::make_unique<SipEngine>(*this, options)),
       loop_(
-          options.clock, [this] { engine_->Turn(); }, [this] { return engine_->Interval(); }) {}
+          options.clock, [this] { engine_->Turn(); }, [this] { return engine_->Interval(); },
+          [this] { return engine_->StackSocket(); }) {}
 
 SipBackend::~SipBackend() {
     loop_.Post([this] { engine_->Shutdown(); });

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "backends/sip/StackSocket.h"
 #include "platform/Trace.h"
 #include "sipaccount/ContactFile.h"
 
@@ -68,6 +69,18 @@ SipEngine::~SipEngine() = default;
 
 platform::Millis SipEngine::Interval() const {
     return calls_.empty() ? idleInterval_ : callInterval_;
+}
+
+int SipEngine::StackSocket() {
+    if (core_ == nullptr || !settings_.settings) {
+        stackSocket_ = -1;
+        return -1;
+    }
+    const ListenAddress& listen = settings_.settings->listen;
+    if (stackSocket_ < 0 || !IsBoundUdpSocket(stackSocket_, listen.address, listen.port)) {
+        stackSocket_ = FindBoundUdpSocket(listen.address, listen.port);
+    }
+    return stackSocket_;
 }
 
 void SipEngine::Startup() {

@@ -43,6 +43,8 @@ class SipEngine {
     // One iteration of the stack, plus the engine's own deadlines.
     void Turn();
     platform::Millis Interval() const;
+    // The stack's SIP socket (UDP), for the loop to wake on; -1 while there is none.
+    int StackSocket();
 
     void Answer(int32_t id);
     void Finish(int32_t id);
@@ -152,6 +154,7 @@ class SipEngine {
     RegistrationRetry registerRetry_;
     std::function<SipSettingsResult()> rereadSettings_;
     _LinphoneCore* core_ = nullptr;
+    int stackSocket_ = -1;
     _LinphoneAccount* account_ = nullptr;  // the registering account; the core holds it
     std::optional<platform::Millis> registerRetryAt_;
     platform::Millis passwordCheck_;
