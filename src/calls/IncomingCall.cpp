@@ -75,10 +75,16 @@ IncomingCall::Phase IncomingCall::Step(Phase phase) {
 // call ends it before it is answered, as a missed call.
 bool IncomingCall::ApplyRules() {
     progress_.handle = call_.PartnerHandle();
-    folders_ =
-        ToneFolders{s_.shared.InstallDirPath.Get(), s_.ownFolder ? s_.ownFolder() : std::nullopt};
+    // A user folder that cannot be read means no rules; the call meets the fault again
+    // after it is answered, where it is handled as before.
+    std::optional<std::filesystem::path> ownFolder;
+    try {
+        ownFolder = s_.ownFolder ? s_.ownFolder() : std::nullopt;
+    } catch (const std::exception& error) {
+        platform::Trace("Rules: the user's folder cannot be read: %s\n", error.what());
+    }
     const auto skypeObject = s_.table.Get<skype::Skype>(s_.shared.SkypeCookie.load());
-    rule_ = calls::DecideByRules(s_, skypeObject.get(), progress_.handle, folders_.ownFolder);
+    rule_ = calls::DecideByRules(s_, skypeObject.get(), progress_.handle, ownFolder);
     if (rule_.Decided() && s_.ruleDecided) {
         s_.ruleDecided(call_.Id(), rule_.name);
     }
@@ -144,6 +150,8 @@ void IncomingCall::StartTone() {
         s_.settings.SetRingBack(handle, *choice);
     }
     const auto skypeObject = s_.table.Get<skype::Skype>(s_.shared.SkypeCookie.load());
+    folders_ =
+        ToneFolders{s_.shared.InstallDirPath.Get(), s_.ownFolder ? s_.ownFolder() : std::nullopt};
     const auto& ruleTone = rule_.then.tone;
     const std::u16string message =
         ToneMessage(ruleTone ? RuleToneLabel(*ruleTone) : ToneLabel(*choice, s_.settings, s_),
