@@ -295,33 +295,8 @@ class Runner {
         } else if (v == "contact") {
             world_->AddContact(
                 {a[0], arg(1), a.size() > 2 ? a[2] : arg(1), skype::OnlineStatus::Online, false});
-        } else if (v == "group") {
-            std::vector<std::string> groups;
-            std::stringstream list(a[1]);
-            for (std::string group; std::getline(list, group, ',');) {
-                groups.push_back(group);
-            }
-            world_->SetGroups(a[0], std::move(groups));
-        } else if (v == "start") {
-            if (!before) {
-                why = "'start' belongs before the first timed step";
-                return false;
-            }  // the clock was set from it before the run (StartOfScenario)
-        } else if (v == "catalogue") {
-            const std::filesystem::path file = FileOf(a[0]);
-            const std::string title = a.size() > 1 ? a[1] : file.stem().string();
-            toneFiles_.insert(a[0]);
-            Setting([this, name = a[0], file, title] {
-                if (const auto id = app_->userSettings().InsertTone(
-                        {platform::Utf8ToUtf16(title), platform::Utf8ToUtf16(file.string())})) {
-                    toneIds_[name] = *id;
-                }
-            });
-        } else if (v == "userfile") {
-            const std::filesystem::path file = FileOf(a[0]);
-            Setting([this, file] { CopyIntoUserFolder(file); });
-        } else if (v == "rule") {
-            return AddRule(a, why);
+        } else if (IsRulesVerb(v)) {
+            return RulesVerb(step, before, why);
         } else if (v == "skype-version") {
             world_->SetVersion(a[0]);
         } else if (v == "language" || v == "server" || v == "devserver") {
@@ -383,6 +358,47 @@ class Runner {
             const bool done = DoTimed(step, why);
             ApplySettingsOnceAttached();
             return done;
+        }
+        return true;
+    }
+
+    static bool IsRulesVerb(const std::string& verb) {
+        return verb == "group" || verb == "start" || verb == "catalogue" || verb == "userfile" ||
+               verb == "rule";
+    }
+
+    // What the rules need before the calls: groups, the start moment, catalogue tones,
+    // files of the user's folder and the rules themselves.
+    bool RulesVerb(const Step& step, bool before, std::string& why) {
+        const auto& a = step.args;
+        const std::string& v = step.verb;
+        if (v == "group") {
+            std::vector<std::string> groups;
+            std::stringstream list(a[1]);
+            for (std::string group; std::getline(list, group, ',');) {
+                groups.push_back(group);
+            }
+            world_->SetGroups(a[0], std::move(groups));
+        } else if (v == "start") {
+            if (!before) {
+                why = "'start' belongs before the first timed step";
+                return false;
+            }  // the clock was set from it before the run (StartOfScenario)
+        } else if (v == "catalogue") {
+            const std::filesystem::path file = FileOf(a[0]);
+            const std::string title = a.size() > 1 ? a[1] : file.stem().string();
+            toneFiles_.insert(a[0]);
+            Setting([this, name = a[0], file, title] {
+                if (const auto id = app_->userSettings().InsertTone(
+                        {platform::Utf8ToUtf16(title), platform::Utf8ToUtf16(file.string())})) {
+                    toneIds_[name] = *id;
+                }
+            });
+        } else if (v == "userfile") {
+            const std::filesystem::path file = FileOf(a[0]);
+            Setting([this, file] { CopyIntoUserFolder(file); });
+        } else if (v == "rule") {
+            return AddRule(a, why);
         }
         return true;
     }
