@@ -65,6 +65,7 @@ int RunDemo(const std::string& scenario, const std::filesystem::path& executable
         front.script = std::move(script);
         // No communication server runs in the demo.
         front.webBase = std::string();
+        front.notificationBus = ui::ConnectSessionBus;
         auto made = std::make_unique<ui::QtFrontEnd>(std::move(front));
         shown = made.get();
         return made;

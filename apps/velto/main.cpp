@@ -179,8 +179,10 @@ int main(int argc, char** argv) {
             if (demo) {
                 return program::RunDemo(demoScenario, ExecutableFolder());
             }
+            ui::QtFrontEnd::Options front;
+            front.notificationBus = ui::ConnectSessionBus;
             return Run(arguments->switches(), backend,
-                       std::make_unique<ui::QtFrontEnd>(ui::QtFrontEnd::Options{}));
+                       std::make_unique<ui::QtFrontEnd>(std::move(front)));
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();
         }

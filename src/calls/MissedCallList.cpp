@@ -18,9 +18,18 @@ void MissedCallList::Add(MissedCall record) {
 }
 
 void MissedCallList::AddSaveAndFlag(MissedCall record) {
-    Add(std::move(record));
+    Add(record);
     Save();
     SetNewMissedCall();
+    std::lock_guard guard(listenerMutex_);
+    if (listener_) {
+        listener_(record);
+    }
+}
+
+void MissedCallList::SetAddedListener(std::function<void(const MissedCall&)> listener) {
+    std::lock_guard guard(listenerMutex_);
+    listener_ = std::move(listener);
 }
 
 std::vector<MissedCall> MissedCallList::Snapshot() const {

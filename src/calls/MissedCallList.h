@@ -25,6 +25,9 @@ class MissedCallList {
     // What the call handler does with a finished record: add it, save the list, and raise
     // the new-missed-call flag.
     void AddSaveAndFlag(MissedCall record);
+    // Told of every record AddSaveAndFlag adds, on the adding thread, after the save (the
+    // desktop's notifications); it must not block. Null: nobody is told.
+    void SetAddedListener(std::function<void(const MissedCall&)> listener);
 
     std::vector<MissedCall> Snapshot() const;
     // For the missed-call view after it edited the list (it saves afterwards).
@@ -59,6 +62,9 @@ class MissedCallList {
     mutable std::mutex mutex_;
     std::vector<MissedCall> records_;
     std::atomic<bool> newMissedCall_{false};
+    // Its own lock: the listener runs outside mutex_, and may be replaced meanwhile.
+    std::mutex listenerMutex_;
+    std::function<void(const MissedCall&)> listener_;
 };
 
 }  // namespace velto::calls

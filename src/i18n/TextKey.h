@@ -50,13 +50,19 @@ namespace velto::i18n {
     X(TXT_STANDARD_RINGBACK)  \
     X(TXT_SYSTEM_DEFAULT)     \
     X(TXT_CHANGE)             \
-    X(TXT_PARTNER_SLOGAN)
+    X(TXT_PARTNER_SLOGAN)     \
+    X(TXT_NOTE_VOICE_MESSAGE) \
+    X(TXT_NOTE_CALL_LIST)     \
+    X(TXT_UNKNOWN_CALLER)     \
+    X(TXT_TRAY_MISSED_CALLS)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };
 #undef VELTO_TEXT_KEY_ENUM
 
-constexpr int kTextKeyCount = TXT_PARTNER_SLOGAN + 1;
+#define VELTO_TEXT_KEY_ONE(name) +1
+constexpr int kTextKeyCount = 0 VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ONE);
+#undef VELTO_TEXT_KEY_ONE
 
 constexpr bool IsTextKey(int key) {
     return key >= 0 && key < kTextKeyCount;

@@ -47,6 +47,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Som de chamada padrão"},
     {TXT_SYSTEM_DEFAULT, u"Padrão do sistema"},
     {TXT_CHANGE, u"Alterar"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Nova mensagem de voz"},
+    {TXT_NOTE_CALL_LIST, u"Lista de chamadas"},
+    {TXT_UNKNOWN_CALLER, u"Chamador desconhecido"},
+    {TXT_TRAY_MISSED_CALLS, u"Chamadas perdidas"},
 };
 
 }  // namespace

@@ -49,6 +49,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"标准彩铃"},
     {TXT_SYSTEM_DEFAULT, u"系统默认"},
     {TXT_CHANGE, u"更改"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"新语音留言"},
+    {TXT_NOTE_CALL_LIST, u"通话列表"},
+    {TXT_UNKNOWN_CALLER, u"未知来电者"},
+    {TXT_TRAY_MISSED_CALLS, u"未接来电"},
 };
 
 }  // namespace

@@ -51,6 +51,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_CHANGE, u"變更"},
     // Only the traditional-Chinese list offers the partner service, so only it has a slogan.
     {TXT_PARTNER_SLOGAN, u"Quorin 答鈴館：正版熱門好歌，下載即用，讓來電聽見你的風格！"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"新語音留言"},
+    {TXT_NOTE_CALL_LIST, u"通話清單"},
+    {TXT_UNKNOWN_CALLER, u"未知來電者"},
+    {TXT_TRAY_MISSED_CALLS, u"未接來電"},
 };
 
 }  // namespace

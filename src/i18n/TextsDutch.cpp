@@ -48,6 +48,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Algemene wachttoon"},
     {TXT_SYSTEM_DEFAULT, u"Systeemstandaard"},
     {TXT_CHANGE, u"Wijzigen"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Nieuw spraakbericht"},
+    {TXT_NOTE_CALL_LIST, u"Gesprekkenlijst"},
+    {TXT_UNKNOWN_CALLER, u"Onbekende beller"},
+    {TXT_TRAY_MISSED_CALLS, u"Gemiste oproepen"},
 };
 
 }  // namespace

@@ -54,6 +54,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Standard Ringback Tone"},
     {TXT_SYSTEM_DEFAULT, u"System default"},
     {TXT_CHANGE, u"Change"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"New voice message"},
+    {TXT_NOTE_CALL_LIST, u"Call list"},
+    {TXT_UNKNOWN_CALLER, u"Unknown caller"},
+    {TXT_TRAY_MISSED_CALLS, u"Missed calls"},
 };
 
 }  // namespace

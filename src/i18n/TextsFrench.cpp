@@ -49,6 +49,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Tonalité d’attente standard"},
     {TXT_SYSTEM_DEFAULT, u"Valeur par défaut du système"},
     {TXT_CHANGE, u"Modifier"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Nouveau message vocal"},
+    {TXT_NOTE_CALL_LIST, u"Liste des appels"},
+    {TXT_UNKNOWN_CALLER, u"Appelant inconnu"},
+    {TXT_TRAY_MISSED_CALLS, u"Appels manqués"},
 };
 
 }  // namespace

@@ -45,6 +45,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Standard-Freizeichenton"},
     {TXT_SYSTEM_DEFAULT, u"Systemstandard"},
     {TXT_CHANGE, u"Ändern"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Neue Sprachnachricht"},
+    {TXT_NOTE_CALL_LIST, u"Anrufliste"},
+    {TXT_UNKNOWN_CALLER, u"Unbekannter Anrufer"},
+    {TXT_TRAY_MISSED_CALLS, u"Verpasste Anrufe"},
 };
 
 }  // namespace

@@ -48,6 +48,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Nada sambung standar"},
     {TXT_SYSTEM_DEFAULT, u"Bawaan sistem"},
     {TXT_CHANGE, u"Ubah"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Pesan suara baru"},
+    {TXT_NOTE_CALL_LIST, u"Daftar panggilan"},
+    {TXT_UNKNOWN_CALLER, u"Penelepon tidak dikenal"},
+    {TXT_TRAY_MISSED_CALLS, u"Panggilan tak terjawab"},
 };
 
 }  // namespace

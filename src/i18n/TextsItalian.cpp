@@ -47,6 +47,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Tono di attesa standard"},
     {TXT_SYSTEM_DEFAULT, u"Predefinito di sistema"},
     {TXT_CHANGE, u"Cambia"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Nuovo messaggio vocale"},
+    {TXT_NOTE_CALL_LIST, u"Elenco chiamate"},
+    {TXT_UNKNOWN_CALLER, u"Chiamante sconosciuto"},
+    {TXT_TRAY_MISSED_CALLS, u"Chiamate perse"},
 };
 
 }  // namespace

@@ -47,6 +47,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"標準の呼び出し音"},
     {TXT_SYSTEM_DEFAULT, u"システムの既定"},
     {TXT_CHANGE, u"変更"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"新しいボイスメッセージ"},
+    {TXT_NOTE_CALL_LIST, u"通話リスト"},
+    {TXT_UNKNOWN_CALLER, u"不明な発信者"},
+    {TXT_TRAY_MISSED_CALLS, u"不在着信"},
 };
 
 }  // namespace

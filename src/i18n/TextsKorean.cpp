@@ -48,6 +48,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"표준 통화연결음"},
     {TXT_SYSTEM_DEFAULT, u"시스템 기본값"},
     {TXT_CHANGE, u"변경"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"새 음성 메시지"},
+    {TXT_NOTE_CALL_LIST, u"통화 목록"},
+    {TXT_UNKNOWN_CALLER, u"알 수 없는 발신자"},
+    {TXT_TRAY_MISSED_CALLS, u"부재중 전화"},
 };
 
 }  // namespace

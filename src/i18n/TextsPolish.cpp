@@ -47,6 +47,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Standardowy dźwięk oczekiwania"},
     {TXT_SYSTEM_DEFAULT, u"Domyślny systemowy"},
     {TXT_CHANGE, u"Zmień"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Nowa wiadomość głosowa"},
+    {TXT_NOTE_CALL_LIST, u"Lista połączeń"},
+    {TXT_UNKNOWN_CALLER, u"Nieznany rozmówca"},
+    {TXT_TRAY_MISSED_CALLS, u"Nieodebrane połączenia"},
 };
 
 }  // namespace

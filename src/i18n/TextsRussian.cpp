@@ -48,6 +48,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Стандартная мелодия вместо гудка"},
     {TXT_SYSTEM_DEFAULT, u"Системная по умолчанию"},
     {TXT_CHANGE, u"Изменить"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Новое голосовое сообщение"},
+    {TXT_NOTE_CALL_LIST, u"Список вызовов"},
+    {TXT_UNKNOWN_CALLER, u"Неизвестный абонент"},
+    {TXT_TRAY_MISSED_CALLS, u"Пропущенные вызовы"},
 };
 
 }  // namespace

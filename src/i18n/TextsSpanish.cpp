@@ -48,6 +48,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Tono de espera estándar"},
     {TXT_SYSTEM_DEFAULT, u"Predeterminado del sistema"},
     {TXT_CHANGE, u"Cambiar"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Nuevo mensaje de voz"},
+    {TXT_NOTE_CALL_LIST, u"Lista de llamadas"},
+    {TXT_UNKNOWN_CALLER, u"Llamante desconocido"},
+    {TXT_TRAY_MISSED_CALLS, u"Llamadas perdidas"},
 };
 
 }  // namespace

@@ -47,6 +47,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Allmän väntton"},
     {TXT_SYSTEM_DEFAULT, u"Systemstandard"},
     {TXT_CHANGE, u"Ändra"},
+    // Desktop notifications and the tray menu.
+    {TXT_NOTE_VOICE_MESSAGE, u"Nytt röstmeddelande"},
+    {TXT_NOTE_CALL_LIST, u"Samtalslista"},
+    {TXT_UNKNOWN_CALLER, u"Okänd uppringare"},
+    {TXT_TRAY_MISSED_CALLS, u"Missade samtal"},
 };
 
 }  // namespace

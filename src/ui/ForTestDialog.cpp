@@ -321,6 +321,20 @@ void ForTestDialog::RestoreFromTray() {
     Trace("MainWindow: brought to the front\n");
 }
 
+void ForTestDialog::ToggleFromTray() {
+    if (isVisible() && !isMinimized()) {
+        hide();
+        Trace("MainWindow: hidden from the tray\n");
+        return;
+    }
+    RestoreFromTray();
+}
+
+void ForTestDialog::OpenMissedCallsFromTray() {
+    RestoreFromTray();
+    MissedCallPressed();
+}
+
 void ForTestDialog::QuitFromTray() {
     tray_->Remove();
     app_.Quit(0);
@@ -375,6 +389,10 @@ platform::LResult ForTestDialog::OnMessage(uint32_t message, platform::WParam wP
                 RestoreFromTray();
             } else if (wParam == MultiLanguageSystemTray::kQuitCommand) {
                 QuitFromTray();
+            } else if (wParam == MultiLanguageSystemTray::kToggleCommand) {
+                ToggleFromTray();
+            } else if (wParam == MultiLanguageSystemTray::kMissedCallsCommand) {
+                OpenMissedCallsFromTray();
             }
             return 0;
         default:

@@ -60,6 +60,11 @@ class ForTestDialog : public QWidget {
     void RestoreFromTray();
     // The tray's Quit: the program ends in order.
     void QuitFromTray();
+    // A click on the tray icon: hides the window when it is shown, else restores it.
+    void ToggleFromTray();
+    // The tray's "Missed calls" (and a notification's "Call list"): the window and the
+    // missed-call dialog in front.
+    void OpenMissedCallsFromTray();
 
     static Status ChooseStatus(bool notAvailable, bool refused, bool pending, bool authorizedOnce);
     // Whether a press at `pos` (window coordinates) drags the window.

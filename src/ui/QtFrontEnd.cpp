@@ -1,9 +1,13 @@
 #include "ui/QtFrontEnd.h"
 
 #include "app/Application.h"
+#include "callapi/AutomationError.h"
+#include "platform/Text.h"
+#include "platform/Trace.h"
 #include "server/ServerAddress.h"
 #include "ui/DialogDriver.h"
 #include "ui/PartnerList.h"
+#include "ui/Texts.h"
 
 namespace velto::ui {
 
@@ -17,6 +21,7 @@ QtFrontEnd::QtFrontEnd(Options options)
                                     : std::make_unique<platform::XdgUrlOpener>()) {}
 
 QtFrontEnd::~QtFrontEnd() {
+    notifier_.reset();
     mainWindow_.reset();
     bridge_.reset();
 }
@@ -44,7 +49,44 @@ platform::WindowHandle QtFrontEnd::CreateMainWindow() {
         [this] { DialogDriver::OpenOptions(*app_, mainWindow_.get(), 0); });
     mainWindow_->SetMissedCallOpener(
         [this, list] { DialogDriver::OpenMissedCalls(*app_, mainWindow_.get(), list); });
+    MakeNotifier();
     return mainWindow_->handle();
+}
+
+void QtFrontEnd::MakeNotifier() {
+    DesktopNotifier::Actions actions;
+    actions.play = [this](const calls::MissedCall& record) {
+        const std::filesystem::path file(platform::Utf16ToUtf8(record.voiceFile));
+        platform::Trace("Notifications: plays the message %s\n", file.c_str());
+        app_->soundPlayer().Play(file, {}, 0);
+    };
+    actions.openCallList = [this] { mainWindow_->OpenMissedCallsFromTray(); };
+    actions.balloon = [this](const QString& title, const QString& body) {
+        mainWindow_->tray()->ShowBalloon(title, body);
+    };
+    notifier_ = std::make_unique<DesktopNotifier>(app_->workers(), app_->loop(),
+                                                  options_.notificationBus, std::move(actions));
+    // Records come from the call handlers' threads; the notice is made on the UI thread,
+    // where the Skype object answers.
+    app_->missedCalls().SetAddedListener([this](const calls::MissedCall& record) {
+        app_->loop().Post([this, record] { Notify(record); });
+    });
+}
+
+void QtFrontEnd::Notify(const calls::MissedCall& record) {
+    if (!notifier_) {
+        return;
+    }
+    ContactList contacts;
+    if (const auto skype = app_->skypeLink().SkypeObject()) {
+        try {
+            contacts = ReadContacts(*skype);
+        } catch (const skype::AutomationError& error) {
+            platform::Trace("Notifications: cannot read the contacts: %u(%x)\n",
+                            error.unsignedCode(), error.unsignedCode());
+        }
+    }
+    notifier_->Show(MakeMissedCallNotice(record, contacts, ShownLanguage(app_->state())));
 }
 
 void QtFrontEnd::ShowMainWindow(bool hidden) {
@@ -57,7 +99,9 @@ void QtFrontEnd::ShowMainWindow(bool hidden) {
 void QtFrontEnd::DestroyMainWindow() {
     if (app_ != nullptr) {
         app_->contactUpdates().SetContactList({});
+        app_->missedCalls().SetAddedListener({});
     }
+    notifier_.reset();
     boxes_.SetOwner(nullptr);
     mainWindow_.reset();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/FrontEnd.h"
+#include "ui/DesktopNotifier.h"
 #include "ui/ForTestDialog.h"
 #include "ui/LanguageSelectionDialog.h"
 #include "ui/QtAnsweringPanels.h"
@@ -30,6 +31,9 @@ class QtFrontEnd final : public app::FrontEnd {
         // Scheme, host and port of the web panels; nothing: the communication server's
         // host on its web port; empty: no web pages are fetched.
         std::optional<std::string> webBase;
+        // The bus of the desktop's notifications (ConnectSessionBus for the user's); null:
+        // missed calls are told by the tray's balloon only.
+        DesktopNotifier::BusConnector notificationBus;
     };
 
     explicit QtFrontEnd(Options options);
@@ -56,8 +60,14 @@ class QtFrontEnd final : public app::FrontEnd {
     QtMessageBoxes& qtBoxes() { return boxes_; }
     // The bridge from Bind on (benchmarks count its drains).
     QtLoopBridge* bridge() { return bridge_.get(); }
+    // The desktop's notifications while the main window exists.
+    DesktopNotifier* notifier() { return notifier_.get(); }
 
   private:
+    void MakeNotifier();
+    // On the UI thread: the notice of a missed call, in the language shown.
+    void Notify(const calls::MissedCall& record);
+
     Options options_;
     QtMessageBoxes boxes_;
     QtLanguageChooser chooser_;
@@ -66,6 +76,7 @@ class QtFrontEnd final : public app::FrontEnd {
     app::Application* app_ = nullptr;
     std::string webBase_;
     std::unique_ptr<ForTestDialog> mainWindow_;
+    std::unique_ptr<DesktopNotifier> notifier_;
     std::unique_ptr<QtLoopBridge> bridge_;
 };
 

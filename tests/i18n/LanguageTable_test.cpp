@@ -81,6 +81,10 @@ TEST(LanguageTable, EnglishTextsAreExact) {
         {TXT_SYSTEM_DEFAULT, u"System default"},
         {TXT_CHANGE, u"Change"},
         {TXT_PARTNER_SLOGAN, u""},
+        {TXT_NOTE_VOICE_MESSAGE, u"New voice message"},
+        {TXT_NOTE_CALL_LIST, u"Call list"},
+        {TXT_UNKNOWN_CALLER, u"Unknown caller"},
+        {TXT_TRAY_MISSED_CALLS, u"Missed calls"},
     };
     ASSERT_EQ(expected.size(), static_cast<size_t>(kTextKeyCount));
     for (const auto& [key, text] : expected) {
