@@ -71,7 +71,15 @@ uint FakeNotifications::Notify(const QString& appName, uint, const QString&, con
 }
 
 void FakeNotifications::CloseNotification(uint id) {
+    closed.push_back(id);
     Close(id);
+}
+
+void FakeNotifications::AnswerHeld(uint firstId) {
+    for (const QDBusMessage& call : held_) {
+        bus_.send(call.createReply(QVariant::fromValue(firstId++)));
+    }
+    held_.clear();
 }
 
 void FakeNotifications::Invoke(uint id, const QString& key) {

@@ -59,10 +59,13 @@ class FakeNotifications : public QObject, protected QDBusContext {
     // As a click on a notification's button would.
     void Invoke(uint id, const QString& key);
     void Close(uint id);
+    // A silent service answers at last: the held Notify calls get ids from `firstId` on.
+    void AnswerHeld(uint firstId);
 
     bool inhibited = false;
     std::vector<Note> notes;
     int unanswered = 0;
+    std::vector<uint> closed;  // CloseNotification calls
 
   public slots:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon,

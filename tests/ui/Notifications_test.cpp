@@ -222,6 +222,12 @@ TEST_F(NotificationsTest, TheTraysBalloonTellsWhenNoServiceAnswers) {
     EXPECT_GE(clock_.Now() - sent, DesktopNotifier::kAnswerLimit);
     EXPECT_TRUE(trace_.Contains("(no answer in 3 s); the tray's balloon tells of the call of bob"));
     EXPECT_EQ(frontEnd().notifier()->inFlight(), 0u);
+
+    // Its answer comes after all: the notification is taken back, the balloon said it.
+    fake_->AnswerHeld(77);
+    ASSERT_TRUE(Pump([&] { return !fake_->closed.empty(); }));
+    EXPECT_EQ(fake_->closed, std::vector<uint>{77});
+    EXPECT_EQ(frontEnd().notifier()->shown(), 0u);
 }
 
 TEST_F(NotificationsTest, WithoutASessionBusTheTrayTells) {
