@@ -236,7 +236,8 @@ int Contacts(const std::vector<std::string>& args, const Paths& paths) {
     if (add) {
         SipContact contact;
         contact.address = *address;
-        contact.fullName = args.size() > 2 ? args[2] : address->displayName;
+        // An empty full name ('') is no name: the address's display name stands in.
+        contact.fullName = args.size() > 2 && !args[2].empty() ? args[2] : address->displayName;
         contact.nickname = args.size() > 3 ? args[3] : std::string();
         file.contacts.push_back(contact);
         if (file.contacts.size() > kMaxContacts) {
