@@ -1,5 +1,7 @@
 #include "FakeNotifications.h"
 
+#include <signal.h>
+
 #include <fstream>
 
 namespace velto::ui::test {
@@ -28,12 +30,23 @@ PrivateBus::PrivateBus(const std::filesystem::path& folder) {
                              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
                              "    <allow eavesdrop=\"true\"/>\n    <allow own=\"*\"/>\n"
                              "  </policy>\n</busconfig>\n";
+    // Its standard error is not the test's, which the test runner reads to the end; and a
+    // test process that is killed leaves it behind for two minutes at most.
     daemon_ = std::make_unique<velto::test::ChildProcess>(
-        std::vector<std::string>{daemon.string(), "--nofork", "--print-address=1",
-                                 "--config-file=" + config.string()},
+        std::vector<std::string>{"/bin/sh", "-c",
+                                 "exec /usr/bin/timeout 120 " + daemon.string() +
+                                     " --nofork --print-address=1 --config-file='" +
+                                     config.string() + "' 2>/dev/null"},
         std::vector<std::string>{"PATH=/usr/bin:/bin"});
     if (daemon_->ReadUntil("\n")) {
         address_ = daemon_->text().substr(0, daemon_->text().find('\n'));
+    }
+}
+
+PrivateBus::~PrivateBus() {
+    if (daemon_) {
+        daemon_->Signal(SIGTERM);  // timeout passes it on to the daemon
+        daemon_->Wait();
     }
 }
 

@@ -20,6 +20,9 @@ namespace velto::ui::test {
 class PrivateBus {
   public:
     explicit PrivateBus(const std::filesystem::path& folder);
+    ~PrivateBus();
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
     // False when dbus-daemon is not installed (or did not start).
     bool running() const { return !address_.empty(); }
     const std::string& address() const { return address_; }
