@@ -50,13 +50,36 @@ namespace velto::i18n {
     X(TXT_STANDARD_RINGBACK)  \
     X(TXT_SYSTEM_DEFAULT)     \
     X(TXT_CHANGE)             \
-    X(TXT_PARTNER_SLOGAN)
+    X(TXT_PARTNER_SLOGAN)     \
+    X(TXT_CONTACT_NEW)        \
+    X(TXT_CONTACT_EDIT)       \
+    X(TXT_CONTACT_REMOVE)     \
+    X(TXT_CONTACT_IMPORT)     \
+    X(TXT_CONTACT_EXPORT)     \
+    X(TXT_CONTACT_NAME)       \
+    X(TXT_CONTACT_NICKNAME)   \
+    X(TXT_CONTACT_ADDRESS)    \
+    X(TXT_CONTACT_GROUPS)     \
+    X(TXT_CONTACT_GROUP_HINT) \
+    X(TXT_CONTACT_BAD_URI)    \
+    X(TXT_CONTACT_MAX_GROUPS) \
+    X(TXT_CONTACT_DUPLICATE)  \
+    X(TXT_CONTACT_ASK_REMOVE) \
+    X(TXT_CONTACT_NOT_SAVED)  \
+    X(TXT_CONTACT_DAMAGED)    \
+    X(TXT_CONTACT_IMPORTED)   \
+    X(TXT_CONTACT_KNOWN)      \
+    X(TXT_CONTACT_SKIPPED)    \
+    X(TXT_CONTACT_NO_IMPORT)  \
+    X(TXT_CONTACT_ADD_CALLER) \
+    X(TXT_CONTACT_VCARD_TYPE) \
+    X(TXT_CONTACT_KEPT_ASIDE)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };
 #undef VELTO_TEXT_KEY_ENUM
 
-constexpr int kTextKeyCount = TXT_PARTNER_SLOGAN + 1;
+constexpr int kTextKeyCount = TXT_CONTACT_KEPT_ASIDE + 1;
 
 constexpr bool IsTextKey(int key) {
     return key >= 0 && key < kTextKeyCount;

@@ -47,6 +47,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Som de chamada padrão"},
     {TXT_SYSTEM_DEFAULT, u"Padrão do sistema"},
     {TXT_CHANGE, u"Alterar"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Novo contato"},
+    {TXT_CONTACT_EDIT, u"Editar contato"},
+    {TXT_CONTACT_REMOVE, u"Remover contato"},
+    {TXT_CONTACT_IMPORT, u"Importar contatos"},
+    {TXT_CONTACT_EXPORT, u"Exportar contatos"},
+    {TXT_CONTACT_NAME, u"Nome"},
+    {TXT_CONTACT_NICKNAME, u"Apelido"},
+    {TXT_CONTACT_ADDRESS, u"Endereço SIP"},
+    {TXT_CONTACT_GROUPS, u"Grupos"},
+    {TXT_CONTACT_GROUP_HINT, u"Separe os grupos com vírgulas, por exemplo: Família, Trabalho"},
+    {TXT_CONTACT_BAD_URI, u"Isto não é um endereço SIP. Escreva-o como nome@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Um contato pode estar em no máximo 16 grupos."},
+    {TXT_CONTACT_DUPLICATE, u"Outro contato já tem este endereço SIP."},
+    {TXT_CONTACT_ASK_REMOVE, u"Remover este contato?"},
+    {TXT_CONTACT_NOT_SAVED, u"Não foi possível salvar os contatos."},
+    {TXT_CONTACT_DAMAGED,
+     u"O arquivo de contatos estava danificado. O que pôde ser lido foi mantido; o arquivo "
+     u"danificado foi guardado como:"},
+    {TXT_CONTACT_IMPORTED, u"Contatos adicionados:"},
+    {TXT_CONTACT_KNOWN, u"Já nos seus contatos:"},
+    {TXT_CONTACT_SKIPPED, u"Ignorados (sem endereço SIP):"},
+    {TXT_CONTACT_NO_IMPORT, u"Não foi possível importar o arquivo."},
+    {TXT_CONTACT_ADD_CALLER, u"Adicionar aos contatos"},
+    {TXT_CONTACT_VCARD_TYPE, u"Arquivos vCard (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"Cartões sem endereço SIP foram ignorados. O arquivo original foi guardado como:"},
 };
 
 }  // namespace

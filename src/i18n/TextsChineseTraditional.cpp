@@ -51,6 +51,30 @@ constexpr TextEntry kTexts[] = {
     {TXT_CHANGE, u"變更"},
     // Only the traditional-Chinese list offers the partner service, so only it has a slogan.
     {TXT_PARTNER_SLOGAN, u"Quorin 答鈴館：正版熱門好歌，下載即用，讓來電聽見你的風格！"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"新增聯絡人"},
+    {TXT_CONTACT_EDIT, u"編輯聯絡人"},
+    {TXT_CONTACT_REMOVE, u"移除聯絡人"},
+    {TXT_CONTACT_IMPORT, u"匯入聯絡人"},
+    {TXT_CONTACT_EXPORT, u"匯出聯絡人"},
+    {TXT_CONTACT_NAME, u"姓名"},
+    {TXT_CONTACT_NICKNAME, u"暱稱"},
+    {TXT_CONTACT_ADDRESS, u"SIP 位址"},
+    {TXT_CONTACT_GROUPS, u"群組"},
+    {TXT_CONTACT_GROUP_HINT, u"以逗號分隔群組，例如：家人, 工作"},
+    {TXT_CONTACT_BAD_URI, u"這不是 SIP 位址。請寫成 name@example.org。"},
+    {TXT_CONTACT_MAX_GROUPS, u"一位聯絡人最多可屬於 16 個群組。"},
+    {TXT_CONTACT_DUPLICATE, u"已有其他聯絡人使用此 SIP 位址。"},
+    {TXT_CONTACT_ASK_REMOVE, u"要移除此聯絡人嗎？"},
+    {TXT_CONTACT_NOT_SAVED, u"無法儲存聯絡人。"},
+    {TXT_CONTACT_DAMAGED, u"聯絡人檔案已損毀。可讀取的內容已保留；損毀的檔案保存為："},
+    {TXT_CONTACT_IMPORTED, u"已新增的聯絡人："},
+    {TXT_CONTACT_KNOWN, u"已在聯絡人中："},
+    {TXT_CONTACT_SKIPPED, u"已略過（無 SIP 位址）："},
+    {TXT_CONTACT_NO_IMPORT, u"無法匯入此檔案。"},
+    {TXT_CONTACT_ADD_CALLER, u"加入聯絡人"},
+    {TXT_CONTACT_VCARD_TYPE, u"vCard 檔案 (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE, u"沒有 SIP 位址的名片已略過。原來的檔案保存為："},
 };
 
 }  // namespace

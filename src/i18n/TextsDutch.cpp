@@ -48,6 +48,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Algemene wachttoon"},
     {TXT_SYSTEM_DEFAULT, u"Systeemstandaard"},
     {TXT_CHANGE, u"Wijzigen"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Nieuw contact"},
+    {TXT_CONTACT_EDIT, u"Contact bewerken"},
+    {TXT_CONTACT_REMOVE, u"Contact verwijderen"},
+    {TXT_CONTACT_IMPORT, u"Contacten importeren"},
+    {TXT_CONTACT_EXPORT, u"Contacten exporteren"},
+    {TXT_CONTACT_NAME, u"Naam"},
+    {TXT_CONTACT_NICKNAME, u"Bijnaam"},
+    {TXT_CONTACT_ADDRESS, u"SIP-adres"},
+    {TXT_CONTACT_GROUPS, u"Groepen"},
+    {TXT_CONTACT_GROUP_HINT, u"Scheid groepen met komma's, bijvoorbeeld: Familie, Werk"},
+    {TXT_CONTACT_BAD_URI, u"Dit is geen SIP-adres. Schrijf het als naam@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Een contact kan in hoogstens 16 groepen zitten."},
+    {TXT_CONTACT_DUPLICATE, u"Een ander contact heeft dit SIP-adres al."},
+    {TXT_CONTACT_ASK_REMOVE, u"Dit contact verwijderen?"},
+    {TXT_CONTACT_NOT_SAVED, u"De contacten konden niet worden opgeslagen."},
+    {TXT_CONTACT_DAMAGED,
+     u"Het contactbestand was beschadigd. Wat leesbaar was, is bewaard; het beschadigde bestand "
+     u"staat als:"},
+    {TXT_CONTACT_IMPORTED, u"Toegevoegde contacten:"},
+    {TXT_CONTACT_KNOWN, u"Al in uw contacten:"},
+    {TXT_CONTACT_SKIPPED, u"Overgeslagen (geen SIP-adres):"},
+    {TXT_CONTACT_NO_IMPORT, u"Het bestand kon niet worden geïmporteerd."},
+    {TXT_CONTACT_ADD_CALLER, u"Aan contacten toevoegen"},
+    {TXT_CONTACT_VCARD_TYPE, u"vCard-bestanden (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"Kaarten zonder SIP-adres zijn weggelaten. Het oorspronkelijke bestand staat als:"},
 };
 
 }  // namespace

@@ -45,6 +45,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Standard-Freizeichenton"},
     {TXT_SYSTEM_DEFAULT, u"Systemstandard"},
     {TXT_CHANGE, u"Ändern"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Neuer Kontakt"},
+    {TXT_CONTACT_EDIT, u"Kontakt bearbeiten"},
+    {TXT_CONTACT_REMOVE, u"Kontakt entfernen"},
+    {TXT_CONTACT_IMPORT, u"Kontakte importieren"},
+    {TXT_CONTACT_EXPORT, u"Kontakte exportieren"},
+    {TXT_CONTACT_NAME, u"Name"},
+    {TXT_CONTACT_NICKNAME, u"Spitzname"},
+    {TXT_CONTACT_ADDRESS, u"SIP-Adresse"},
+    {TXT_CONTACT_GROUPS, u"Gruppen"},
+    {TXT_CONTACT_GROUP_HINT, u"Gruppen durch Kommas trennen, zum Beispiel: Familie, Arbeit"},
+    {TXT_CONTACT_BAD_URI, u"Dies ist keine SIP-Adresse. Schreiben Sie sie als name@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Ein Kontakt kann in höchstens 16 Gruppen sein."},
+    {TXT_CONTACT_DUPLICATE, u"Ein anderer Kontakt hat bereits diese SIP-Adresse."},
+    {TXT_CONTACT_ASK_REMOVE, u"Diesen Kontakt entfernen?"},
+    {TXT_CONTACT_NOT_SAVED, u"Die Kontakte konnten nicht gespeichert werden."},
+    {TXT_CONTACT_DAMAGED,
+     u"Die Kontaktdatei war beschädigt. Was lesbar war, bleibt erhalten; die beschädigte Datei "
+     u"liegt unter:"},
+    {TXT_CONTACT_IMPORTED, u"Hinzugefügte Kontakte:"},
+    {TXT_CONTACT_KNOWN, u"Bereits in Ihren Kontakten:"},
+    {TXT_CONTACT_SKIPPED, u"Ausgelassen (keine SIP-Adresse):"},
+    {TXT_CONTACT_NO_IMPORT, u"Die Datei konnte nicht importiert werden."},
+    {TXT_CONTACT_ADD_CALLER, u"Zu Kontakten hinzufügen"},
+    {TXT_CONTACT_VCARD_TYPE, u"vCard-Dateien (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"Karten ohne SIP-Adresse wurden ausgelassen. Die Datei, wie sie war, liegt unter:"},
 };
 
 }  // namespace

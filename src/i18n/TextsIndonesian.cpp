@@ -48,6 +48,32 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Nada sambung standar"},
     {TXT_SYSTEM_DEFAULT, u"Bawaan sistem"},
     {TXT_CHANGE, u"Ubah"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Kontak baru"},
+    {TXT_CONTACT_EDIT, u"Ubah kontak"},
+    {TXT_CONTACT_REMOVE, u"Hapus kontak"},
+    {TXT_CONTACT_IMPORT, u"Impor kontak"},
+    {TXT_CONTACT_EXPORT, u"Ekspor kontak"},
+    {TXT_CONTACT_NAME, u"Nama"},
+    {TXT_CONTACT_NICKNAME, u"Nama panggilan"},
+    {TXT_CONTACT_ADDRESS, u"Alamat SIP"},
+    {TXT_CONTACT_GROUPS, u"Grup"},
+    {TXT_CONTACT_GROUP_HINT, u"Pisahkan grup dengan koma, misalnya: Keluarga, Kantor"},
+    {TXT_CONTACT_BAD_URI, u"Ini bukan alamat SIP. Tulis sebagai nama@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Satu kontak paling banyak masuk 16 grup."},
+    {TXT_CONTACT_DUPLICATE, u"Kontak lain sudah memakai alamat SIP ini."},
+    {TXT_CONTACT_ASK_REMOVE, u"Hapus kontak ini?"},
+    {TXT_CONTACT_NOT_SAVED, u"Kontak tidak dapat disimpan."},
+    {TXT_CONTACT_DAMAGED,
+     u"Berkas kontak rusak. Bagian yang terbaca tetap disimpan; berkas yang rusak disimpan "
+     u"sebagai:"},
+    {TXT_CONTACT_IMPORTED, u"Kontak ditambahkan:"},
+    {TXT_CONTACT_KNOWN, u"Sudah ada di kontak Anda:"},
+    {TXT_CONTACT_SKIPPED, u"Dilewati (tanpa alamat SIP):"},
+    {TXT_CONTACT_NO_IMPORT, u"Berkas tidak dapat diimpor."},
+    {TXT_CONTACT_ADD_CALLER, u"Tambahkan ke kontak"},
+    {TXT_CONTACT_VCARD_TYPE, u"Berkas vCard (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE, u"Kartu tanpa alamat SIP dilewati. Berkas aslinya disimpan sebagai:"},
 };
 
 }  // namespace

@@ -47,6 +47,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Tono di attesa standard"},
     {TXT_SYSTEM_DEFAULT, u"Predefinito di sistema"},
     {TXT_CHANGE, u"Cambia"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Nuovo contatto"},
+    {TXT_CONTACT_EDIT, u"Modifica contatto"},
+    {TXT_CONTACT_REMOVE, u"Rimuovi contatto"},
+    {TXT_CONTACT_IMPORT, u"Importa contatti"},
+    {TXT_CONTACT_EXPORT, u"Esporta contatti"},
+    {TXT_CONTACT_NAME, u"Nome"},
+    {TXT_CONTACT_NICKNAME, u"Soprannome"},
+    {TXT_CONTACT_ADDRESS, u"Indirizzo SIP"},
+    {TXT_CONTACT_GROUPS, u"Gruppi"},
+    {TXT_CONTACT_GROUP_HINT, u"Separa i gruppi con virgole, per esempio: Famiglia, Lavoro"},
+    {TXT_CONTACT_BAD_URI, u"Questo non è un indirizzo SIP. Scrivilo come nome@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Un contatto può stare al massimo in 16 gruppi."},
+    {TXT_CONTACT_DUPLICATE, u"Un altro contatto ha già questo indirizzo SIP."},
+    {TXT_CONTACT_ASK_REMOVE, u"Rimuovere questo contatto?"},
+    {TXT_CONTACT_NOT_SAVED, u"Impossibile salvare i contatti."},
+    {TXT_CONTACT_DAMAGED,
+     u"Il file dei contatti era danneggiato. Quanto leggibile è stato mantenuto; il file "
+     u"danneggiato è conservato come:"},
+    {TXT_CONTACT_IMPORTED, u"Contatti aggiunti:"},
+    {TXT_CONTACT_KNOWN, u"Già nei tuoi contatti:"},
+    {TXT_CONTACT_SKIPPED, u"Tralasciati (senza indirizzo SIP):"},
+    {TXT_CONTACT_NO_IMPORT, u"Impossibile importare il file."},
+    {TXT_CONTACT_ADD_CALLER, u"Aggiungi ai contatti"},
+    {TXT_CONTACT_VCARD_TYPE, u"File vCard (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"Le schede senza indirizzo SIP sono state tralasciate. Il file originale è conservato come:"},
 };
 
 }  // namespace

@@ -47,6 +47,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"標準の呼び出し音"},
     {TXT_SYSTEM_DEFAULT, u"システムの既定"},
     {TXT_CHANGE, u"変更"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"新しい連絡先"},
+    {TXT_CONTACT_EDIT, u"連絡先を編集"},
+    {TXT_CONTACT_REMOVE, u"連絡先を削除"},
+    {TXT_CONTACT_IMPORT, u"連絡先をインポート"},
+    {TXT_CONTACT_EXPORT, u"連絡先をエクスポート"},
+    {TXT_CONTACT_NAME, u"名前"},
+    {TXT_CONTACT_NICKNAME, u"ニックネーム"},
+    {TXT_CONTACT_ADDRESS, u"SIP アドレス"},
+    {TXT_CONTACT_GROUPS, u"グループ"},
+    {TXT_CONTACT_GROUP_HINT, u"グループはカンマで区切ります（例：家族, 仕事）"},
+    {TXT_CONTACT_BAD_URI, u"SIP アドレスではありません。name@example.org の形で入力してください。"},
+    {TXT_CONTACT_MAX_GROUPS, u"1 件の連絡先に設定できるグループは 16 個までです。"},
+    {TXT_CONTACT_DUPLICATE, u"この SIP アドレスは別の連絡先で使われています。"},
+    {TXT_CONTACT_ASK_REMOVE, u"この連絡先を削除しますか？"},
+    {TXT_CONTACT_NOT_SAVED, u"連絡先を保存できませんでした。"},
+    {TXT_CONTACT_DAMAGED,
+     u"連絡先ファイルが壊れていました。読み取れた内容は残し、壊れたファイルは次の名前で保管しました"
+     u"："},
+    {TXT_CONTACT_IMPORTED, u"追加した連絡先："},
+    {TXT_CONTACT_KNOWN, u"登録済みの連絡先："},
+    {TXT_CONTACT_SKIPPED, u"スキップ（SIP アドレスなし）："},
+    {TXT_CONTACT_NO_IMPORT, u"ファイルをインポートできませんでした。"},
+    {TXT_CONTACT_ADD_CALLER, u"連絡先に追加"},
+    {TXT_CONTACT_VCARD_TYPE, u"vCard ファイル (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"SIP アドレスのないカードは省きました。元のファイルは次の名前で保管しました："},
 };
 
 }  // namespace

@@ -48,6 +48,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"표준 통화연결음"},
     {TXT_SYSTEM_DEFAULT, u"시스템 기본값"},
     {TXT_CHANGE, u"변경"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"새 연락처"},
+    {TXT_CONTACT_EDIT, u"연락처 편집"},
+    {TXT_CONTACT_REMOVE, u"연락처 삭제"},
+    {TXT_CONTACT_IMPORT, u"연락처 가져오기"},
+    {TXT_CONTACT_EXPORT, u"연락처 내보내기"},
+    {TXT_CONTACT_NAME, u"이름"},
+    {TXT_CONTACT_NICKNAME, u"별명"},
+    {TXT_CONTACT_ADDRESS, u"SIP 주소"},
+    {TXT_CONTACT_GROUPS, u"그룹"},
+    {TXT_CONTACT_GROUP_HINT, u"그룹은 쉼표로 구분합니다. 예: 가족, 직장"},
+    {TXT_CONTACT_BAD_URI, u"SIP 주소가 아닙니다. name@example.org 형식으로 입력하세요."},
+    {TXT_CONTACT_MAX_GROUPS, u"연락처 하나는 최대 16개 그룹에 속할 수 있습니다."},
+    {TXT_CONTACT_DUPLICATE, u"다른 연락처가 이미 이 SIP 주소를 사용합니다."},
+    {TXT_CONTACT_ASK_REMOVE, u"이 연락처를 삭제할까요?"},
+    {TXT_CONTACT_NOT_SAVED, u"연락처를 저장할 수 없습니다."},
+    {TXT_CONTACT_DAMAGED,
+     u"연락처 파일이 손상되었습니다. 읽을 수 있는 내용은 유지했으며 손상된 파일은 다음 이름으로 "
+     u"보관했습니다:"},
+    {TXT_CONTACT_IMPORTED, u"추가된 연락처:"},
+    {TXT_CONTACT_KNOWN, u"이미 연락처에 있음:"},
+    {TXT_CONTACT_SKIPPED, u"건너뜀(SIP 주소 없음):"},
+    {TXT_CONTACT_NO_IMPORT, u"파일을 가져올 수 없습니다."},
+    {TXT_CONTACT_ADD_CALLER, u"연락처에 추가"},
+    {TXT_CONTACT_VCARD_TYPE, u"vCard 파일 (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"SIP 주소가 없는 카드는 제외했습니다. 원래 파일은 다음 이름으로 보관했습니다:"},
 };
 
 }  // namespace

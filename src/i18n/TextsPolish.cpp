@@ -47,6 +47,32 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Standardowy dźwięk oczekiwania"},
     {TXT_SYSTEM_DEFAULT, u"Domyślny systemowy"},
     {TXT_CHANGE, u"Zmień"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Nowy kontakt"},
+    {TXT_CONTACT_EDIT, u"Edytuj kontakt"},
+    {TXT_CONTACT_REMOVE, u"Usuń kontakt"},
+    {TXT_CONTACT_IMPORT, u"Importuj kontakty"},
+    {TXT_CONTACT_EXPORT, u"Eksportuj kontakty"},
+    {TXT_CONTACT_NAME, u"Imię i nazwisko"},
+    {TXT_CONTACT_NICKNAME, u"Pseudonim"},
+    {TXT_CONTACT_ADDRESS, u"Adres SIP"},
+    {TXT_CONTACT_GROUPS, u"Grupy"},
+    {TXT_CONTACT_GROUP_HINT, u"Oddziel grupy przecinkami, na przykład: Rodzina, Praca"},
+    {TXT_CONTACT_BAD_URI, u"To nie jest adres SIP. Wpisz go w postaci nazwa@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Kontakt może należeć do najwyżej 16 grup."},
+    {TXT_CONTACT_DUPLICATE, u"Inny kontakt ma już ten adres SIP."},
+    {TXT_CONTACT_ASK_REMOVE, u"Usunąć ten kontakt?"},
+    {TXT_CONTACT_NOT_SAVED, u"Nie udało się zapisać kontaktów."},
+    {TXT_CONTACT_DAMAGED,
+     u"Plik kontaktów był uszkodzony. To, co dało się odczytać, zachowano; uszkodzony plik "
+     u"zapisano jako:"},
+    {TXT_CONTACT_IMPORTED, u"Dodane kontakty:"},
+    {TXT_CONTACT_KNOWN, u"Już w kontaktach:"},
+    {TXT_CONTACT_SKIPPED, u"Pominięte (brak adresu SIP):"},
+    {TXT_CONTACT_NO_IMPORT, u"Nie udało się zaimportować pliku."},
+    {TXT_CONTACT_ADD_CALLER, u"Dodaj do kontaktów"},
+    {TXT_CONTACT_VCARD_TYPE, u"Pliki vCard (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE, u"Pominięto wizytówki bez adresu SIP. Pierwotny plik zapisano jako:"},
 };
 
 }  // namespace

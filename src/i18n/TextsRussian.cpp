@@ -48,6 +48,32 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Стандартная мелодия вместо гудка"},
     {TXT_SYSTEM_DEFAULT, u"Системная по умолчанию"},
     {TXT_CHANGE, u"Изменить"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Новый контакт"},
+    {TXT_CONTACT_EDIT, u"Изменить контакт"},
+    {TXT_CONTACT_REMOVE, u"Удалить контакт"},
+    {TXT_CONTACT_IMPORT, u"Импорт контактов"},
+    {TXT_CONTACT_EXPORT, u"Экспорт контактов"},
+    {TXT_CONTACT_NAME, u"Имя"},
+    {TXT_CONTACT_NICKNAME, u"Псевдоним"},
+    {TXT_CONTACT_ADDRESS, u"SIP-адрес"},
+    {TXT_CONTACT_GROUPS, u"Группы"},
+    {TXT_CONTACT_GROUP_HINT, u"Разделяйте группы запятыми, например: Семья, Работа"},
+    {TXT_CONTACT_BAD_URI, u"Это не SIP-адрес. Запишите его в виде name@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Контакт может входить не более чем в 16 групп."},
+    {TXT_CONTACT_DUPLICATE, u"У другого контакта уже есть этот SIP-адрес."},
+    {TXT_CONTACT_ASK_REMOVE, u"Удалить этот контакт?"},
+    {TXT_CONTACT_NOT_SAVED, u"Не удалось сохранить контакты."},
+    {TXT_CONTACT_DAMAGED,
+     u"Файл контактов был повреждён. Всё, что удалось прочитать, сохранено; повреждённый файл "
+     u"сохранён как:"},
+    {TXT_CONTACT_IMPORTED, u"Добавлено контактов:"},
+    {TXT_CONTACT_KNOWN, u"Уже есть в контактах:"},
+    {TXT_CONTACT_SKIPPED, u"Пропущено (нет SIP-адреса):"},
+    {TXT_CONTACT_NO_IMPORT, u"Не удалось импортировать файл."},
+    {TXT_CONTACT_ADD_CALLER, u"Добавить в контакты"},
+    {TXT_CONTACT_VCARD_TYPE, u"Файлы vCard (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE, u"Карточки без SIP-адреса пропущены. Исходный файл сохранён как:"},
 };
 
 }  // namespace

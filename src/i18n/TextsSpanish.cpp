@@ -48,6 +48,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Tono de espera estándar"},
     {TXT_SYSTEM_DEFAULT, u"Predeterminado del sistema"},
     {TXT_CHANGE, u"Cambiar"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Nuevo contacto"},
+    {TXT_CONTACT_EDIT, u"Editar contacto"},
+    {TXT_CONTACT_REMOVE, u"Eliminar contacto"},
+    {TXT_CONTACT_IMPORT, u"Importar contactos"},
+    {TXT_CONTACT_EXPORT, u"Exportar contactos"},
+    {TXT_CONTACT_NAME, u"Nombre"},
+    {TXT_CONTACT_NICKNAME, u"Apodo"},
+    {TXT_CONTACT_ADDRESS, u"Dirección SIP"},
+    {TXT_CONTACT_GROUPS, u"Grupos"},
+    {TXT_CONTACT_GROUP_HINT, u"Separe los grupos con comas, por ejemplo: Familia, Trabajo"},
+    {TXT_CONTACT_BAD_URI, u"Esto no es una dirección SIP. Escríbala como nombre@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"Un contacto puede estar como máximo en 16 grupos."},
+    {TXT_CONTACT_DUPLICATE, u"Otro contacto ya tiene esta dirección SIP."},
+    {TXT_CONTACT_ASK_REMOVE, u"¿Eliminar este contacto?"},
+    {TXT_CONTACT_NOT_SAVED, u"No se pudieron guardar los contactos."},
+    {TXT_CONTACT_DAMAGED,
+     u"El archivo de contactos estaba dañado. Se conserva lo que pudo leerse; el archivo dañado se "
+     u"guarda como:"},
+    {TXT_CONTACT_IMPORTED, u"Contactos añadidos:"},
+    {TXT_CONTACT_KNOWN, u"Ya en sus contactos:"},
+    {TXT_CONTACT_SKIPPED, u"Omitidos (sin dirección SIP):"},
+    {TXT_CONTACT_NO_IMPORT, u"No se pudo importar el archivo."},
+    {TXT_CONTACT_ADD_CALLER, u"Añadir a contactos"},
+    {TXT_CONTACT_VCARD_TYPE, u"Archivos vCard (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"Se omitieron las tarjetas sin dirección SIP. El archivo original se guarda como:"},
 };
 
 }  // namespace

@@ -47,6 +47,33 @@ constexpr TextEntry kTexts[] = {
     {TXT_STANDARD_RINGBACK, u"Allmän väntton"},
     {TXT_SYSTEM_DEFAULT, u"Systemstandard"},
     {TXT_CHANGE, u"Ändra"},
+    // Contacts in the window.
+    {TXT_CONTACT_NEW, u"Ny kontakt"},
+    {TXT_CONTACT_EDIT, u"Redigera kontakt"},
+    {TXT_CONTACT_REMOVE, u"Ta bort kontakt"},
+    {TXT_CONTACT_IMPORT, u"Importera kontakter"},
+    {TXT_CONTACT_EXPORT, u"Exportera kontakter"},
+    {TXT_CONTACT_NAME, u"Namn"},
+    {TXT_CONTACT_NICKNAME, u"Smeknamn"},
+    {TXT_CONTACT_ADDRESS, u"SIP-adress"},
+    {TXT_CONTACT_GROUPS, u"Grupper"},
+    {TXT_CONTACT_GROUP_HINT, u"Skilj grupper åt med kommatecken, till exempel: Familj, Jobb"},
+    {TXT_CONTACT_BAD_URI, u"Det här är ingen SIP-adress. Skriv den som namn@example.org."},
+    {TXT_CONTACT_MAX_GROUPS, u"En kontakt kan höra till högst 16 grupper."},
+    {TXT_CONTACT_DUPLICATE, u"En annan kontakt har redan den här SIP-adressen."},
+    {TXT_CONTACT_ASK_REMOVE, u"Ta bort den här kontakten?"},
+    {TXT_CONTACT_NOT_SAVED, u"Kontakterna kunde inte sparas."},
+    {TXT_CONTACT_DAMAGED,
+     u"Kontaktfilen var skadad. Det som gick att läsa har behållits; den skadade filen sparades "
+     u"som:"},
+    {TXT_CONTACT_IMPORTED, u"Tillagda kontakter:"},
+    {TXT_CONTACT_KNOWN, u"Redan bland dina kontakter:"},
+    {TXT_CONTACT_SKIPPED, u"Utelämnade (ingen SIP-adress):"},
+    {TXT_CONTACT_NO_IMPORT, u"Filen kunde inte importeras."},
+    {TXT_CONTACT_ADD_CALLER, u"Lägg till i kontakter"},
+    {TXT_CONTACT_VCARD_TYPE, u"vCard-filer (*.vcf *.vcard)"},
+    {TXT_CONTACT_KEPT_ASIDE,
+     u"Kort utan SIP-adress utelämnades. Den ursprungliga filen sparades som:"},
 };
 
 }  // namespace

@@ -263,6 +263,7 @@ ContactFileText ParseContactFile(std::string_view text) {
     ContactFileText result;
     if (text.size() > kMaxContactFileBytes) {
         result.error = "larger than " + std::to_string(kMaxContactFileBytes) + " bytes";
+        result.damaged = true;
         return result;
     }
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -270,10 +271,13 @@ ContactFileText ParseContactFile(std::string_view text) {
     }
     std::vector<Line> lines;
     if (!Unfold(text, lines, result.error)) {
+        result.damaged = true;
         return result;
     }
     const auto fail = [&](size_t number, const std::string& what) {
+        result.beforeDamage = std::move(result.contacts);
         result.contacts.clear();
+        result.damaged = true;
         result.error = "line " + std::to_string(number) + ": " + what;
         return result;
     };
@@ -327,6 +331,7 @@ ContactFileText ReadContactFile(const std::filesystem::path& path) {
         result.error = path.string() + ": " +
                        (error ? error.message()
                               : "larger than " + std::to_string(kMaxContactFileBytes) + " bytes");
+        result.damaged = !error;
         return result;
     }
     std::ifstream in(path, std::ios::binary);
