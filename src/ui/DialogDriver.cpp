@@ -101,7 +101,8 @@ QWidget* DialogDriver::OpenOptions(app::Application& app, QWidget* owner, int pa
 }
 
 QWidget* DialogDriver::OpenMissedCalls(app::Application& app, QWidget* owner, PartnerList* list) {
-    auto* dialog = new MissedCallDialog(app, owner);
+    auto* dialog =
+        new MissedCallDialog(app, owner, list != nullptr ? list->contactEditor() : nullptr);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     if (list != nullptr) {
         dialog->FollowStatuses(list);

@@ -1,6 +1,8 @@
 #include "ui/MissedCallDialog.h"
 
 #include <QHBoxLayout>
+#include <QPainter>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/Application.h"
@@ -8,6 +10,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "ui/Artwork.h"
+#include "ui/ContactEditor.h"
 #include "ui/PartnerList.h"
 #include "ui/Texts.h"
 #include "ui/WebPages.h"
@@ -32,14 +35,33 @@ CxSkinButton* RowButton(QWidget* parent, const QString& artwork) {
     return button;
 }
 
+// A plus sign in the palette's text colour: the artwork has no "add" picture.
+QIcon PlusIcon(const QWidget* widget) {
+    QPixmap pixmap(kButtonSize * 2, kButtonSize * 2);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(
+        QPen(widget->palette().color(QPalette::ButtonText), 5, Qt::SolidLine, Qt::RoundCap));
+    const int c = kButtonSize;
+    painter.drawLine(c, c - 13, c, c + 13);
+    painter.drawLine(c - 13, c, c + 13, c);
+    painter.end();
+    pixmap.setDevicePixelRatio(2);
+    return QIcon(pixmap);
+}
+
 QPixmap StatusPixmap(int32_t icon) {
     return ArtworkPixmap(QStringLiteral("status_%1").arg(icon), QSize(16, 16));
 }
 
 }  // namespace
 
-MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
-    : SubMenuDialog(app, parent, kHeight), scroll_(new RowScrollArea(this)), preview_(app) {
+MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent, ContactEditor* editor)
+    : SubMenuDialog(app, parent, kHeight),
+      editor_(editor),
+      scroll_(new RowScrollArea(this)),
+      preview_(app) {
     setObjectName(QStringLiteral("MissedCallDialog"));
     app.missedCalls().ClearNewMissedCall();
     okButton()->hide();
@@ -48,6 +70,9 @@ MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
     RefreshTexts();
     Layout();
     Navigate();
+    if (editor_ != nullptr) {
+        connect(editor_, &ContactEditor::contactsChanged, this, &MissedCallDialog::ContactsChanged);
+    }
 }
 
 MissedCallDialog::~MissedCallDialog() = default;
@@ -86,6 +111,7 @@ QWidget* MissedCallDialog::MakeRowWidget(Row& row) {
     auto* text = new QVBoxLayout;
     text->setSpacing(0);
     auto* name = new QLabel(widget);
+    row.name = name;
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);
@@ -100,6 +126,19 @@ QWidget* MissedCallDialog::MakeRowWidget(Row& row) {
     row.play = preview_.AddButton(widget, row.id);
     row.play->setEnabled(row.row.record.hasVoiceMessage);
     row.remove = RowButton(widget, QStringLiteral("btn_delete"));
+    if (editor_ != nullptr && !row.row.known &&
+        ContactEditor::CanAdd(row.row.record.partnerHandle)) {
+        auto* add = new QToolButton(widget);
+        add->setIcon(PlusIcon(add));
+        add->setIconSize(QSize(kButtonSize - 6, kButtonSize - 6));
+        add->setFixedSize(kButtonSize, kButtonSize);
+        add->setAutoRaise(true);
+        row.add = add;
+        layout->addWidget(add);
+        const int id = row.id;
+        connect(add, &QAbstractButton::clicked, this,
+                [this, id] { PressAddContact(IndexOfId(id)); });
+    }
     layout->addWidget(row.play);
     layout->addWidget(row.remove);
     const int id = row.id;
@@ -180,6 +219,32 @@ void MissedCallDialog::PressDelete(int index) {
     PaintRows();
 }
 
+QWidget* MissedCallDialog::PressAddContact(int index) {
+    if (index < 0 || index >= RowCount() || rows_[index].add == nullptr || editor_ == nullptr) {
+        return nullptr;
+    }
+    return editor_->OpenNew(rows_[index].row.record.partnerHandle);
+}
+
+void MissedCallDialog::ContactsChanged() {
+    for (Row& row : rows_) {
+        const auto* contact = editor_->book().Find(row.row.record.partnerHandle);
+        if (contact == nullptr) {
+            continue;
+        }
+        row.row.known = true;
+        const QString name =
+            QString::fromStdString(!contact->nickname.empty()   ? contact->nickname
+                                   : !contact->fullName.empty() ? contact->fullName
+                                                                : row.row.record.partnerHandle);
+        row.name->setText(row.name->fontMetrics().elidedText(name, Qt::ElideRight, 220));
+        row.name->setToolTip(name);
+        if (row.add != nullptr) {
+            row.add->hide();
+        }
+    }
+}
+
 void MissedCallDialog::RefreshTexts() {
     const int32_t language = ShownLanguage(application().state());
     const QString title = Text(i18n::TXT_MISSED_CALL_TITLE, language);
@@ -189,6 +254,12 @@ void MissedCallDialog::RefreshTexts() {
     for (Row& row : rows_) {
         row.play->setToolTip(Text(i18n::TXT_PLAY, language));
         row.remove->setToolTip(Text(i18n::TXT_DELETE, language));
+        row.play->setAccessibleName(Text(i18n::TXT_PLAY, language));
+        row.remove->setAccessibleName(Text(i18n::TXT_DELETE, language));
+        if (row.add != nullptr) {
+            row.add->setToolTip(Text(i18n::TXT_CONTACT_ADD_CALLER, language));
+            row.add->setAccessibleName(Text(i18n::TXT_CONTACT_ADD_CALLER, language));
+        }
     }
 }
 

@@ -38,6 +38,11 @@ platform::WindowHandle QtFrontEnd::CreateMainWindow() {
     // The contact list fills the main window's slot and takes the core's list messages.
     auto* list = new PartnerList(*app_);
     mainWindow_->contactListSlot()->SetContent(list);
+    if (options_.contactsFile) {
+        contactEditor_ = new ContactEditor(*app_, *options_.contactsFile, mainWindow_.get());
+        contactEditor_->Load();
+        list->SetContactEditor(contactEditor_);
+    }
     app_->contactUpdates().SetContactList({.window = [list] { return list->handle(); },
                                            .rebuildAndShow = [list] { list->Rebuild(); }});
     mainWindow_->SetOptionsOpener(
@@ -59,6 +64,7 @@ void QtFrontEnd::DestroyMainWindow() {
         app_->contactUpdates().SetContactList({});
     }
     boxes_.SetOwner(nullptr);
+    contactEditor_ = nullptr;
     mainWindow_.reset();
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/FrontEnd.h"
+#include "ui/ContactEditor.h"
 #include "ui/ForTestDialog.h"
 #include "ui/LanguageSelectionDialog.h"
 #include "ui/QtAnsweringPanels.h"
@@ -30,6 +32,9 @@ class QtFrontEnd final : public app::FrontEnd {
         // Scheme, host and port of the web panels; nothing: the communication server's
         // host on its web port; empty: no web pages are fetched.
         std::optional<std::string> webBase;
+        // The SIP backend's contact file, which the contact list then edits; nothing: the
+        // contacts are the client's own and cannot be edited here.
+        std::optional<std::filesystem::path> contactsFile;
     };
 
     explicit QtFrontEnd(Options options);
@@ -52,6 +57,8 @@ class QtFrontEnd final : public app::FrontEnd {
     app::Application* application() const { return app_; }
     // The main window while it exists.
     ForTestDialog* mainWindow() { return mainWindow_.get(); }
+    // The contact editor while the main window exists (the SIP backend only), else null.
+    ContactEditor* contactEditor() { return contactEditor_; }
     QtAnsweringPanels& panels() { return panels_; }
     QtMessageBoxes& qtBoxes() { return boxes_; }
     // The bridge from Bind on (benchmarks count its drains).
@@ -66,6 +73,7 @@ class QtFrontEnd final : public app::FrontEnd {
     app::Application* app_ = nullptr;
     std::string webBase_;
     std::unique_ptr<ForTestDialog> mainWindow_;
+    ContactEditor* contactEditor_ = nullptr;  // owned by the main window
     std::unique_ptr<QtLoopBridge> bridge_;
 };
 
