@@ -14,11 +14,32 @@ using skype::sip::ContactResult;
 
 namespace {
 
-constexpr int kFieldChars = 32;
+// Wide enough for a long SIP address, and for the hint and the errors under the fields to
+// wrap in two lines at most.
+constexpr int kFieldChars = 46;
+
+int FieldWidth(const QWidget* widget) {
+    return widget->fontMetrics().averageCharWidth() * kFieldChars;
+}
+
+// A text under a field, wrapped at the field's width: its height is asked for that width,
+// so that the dialog's fixed size leaves no gap above or below it.
+class WrappedLabel final : public QLabel {
+  public:
+    WrappedLabel(const QString& text, QWidget* parent)
+        : QLabel(text, parent), width_(FieldWidth(parent)) {
+        setWordWrap(true);
+    }
+    QSize sizeHint() const override { return {width_, heightForWidth(width_)}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+  private:
+    int width_;
+};
 
 QLineEdit* Field(QWidget* parent, const QString& accessibleName) {
     auto* field = new QLineEdit(parent);
-    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * kFieldChars);
+    field->setMinimumWidth(FieldWidth(parent));
     field->setAccessibleName(accessibleName);
     return field;
 }
@@ -54,13 +75,12 @@ ContactDialog::ContactDialog(int32_t language, bool editing, Apply apply, QWidge
     addressError_ = ErrorLabel();
     groupsError_ = ErrorLabel();
     saveError_ = ErrorLabel();
-    auto* hint = new QLabel(Text(i18n::TXT_CONTACT_GROUP_HINT, language), this);
-    hint->setWordWrap(true);
+    auto* hint = new WrappedLabel(Text(i18n::TXT_CONTACT_GROUP_HINT, language), this);
     hint->setForegroundRole(QPalette::PlaceholderText);
 
     auto* form = new QFormLayout;
     form->setRowWrapPolicy(QFormLayout::WrapLongRows);
-    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow(Text(i18n::TXT_CONTACT_NAME, language), name_);
     form->addRow(Text(i18n::TXT_CONTACT_NICKNAME, language), nickname_);
     form->addRow(Text(i18n::TXT_CONTACT_ADDRESS, language), address_);
@@ -80,14 +100,14 @@ ContactDialog::ContactDialog(int32_t language, bool editing, Apply apply, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(saveError_);
+    layout->addSpacing(layout->spacing());
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     address_->setFocus();
 }
 
 QLabel* ContactDialog::ErrorLabel() {
-    auto* label = new QLabel(this);
-    label->setWordWrap(true);
+    auto* label = new WrappedLabel(QString(), this);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Red that stays readable on a light and on a dark window.
     label->setStyleSheet(QStringLiteral("color: #d0342c;"));
@@ -101,6 +121,8 @@ void ContactDialog::SetFields(const skype::sip::SipContact& contact) {
     address_->setText(contact.address.host.empty() ? QString()
                                                    : QString::fromStdString(contact.address.Uri()));
     groups_->setText(QString::fromStdString(skype::sip::JoinGroups(contact.groups)));
+    // A known address (a caller's, a contact's) leaves the name to type first.
+    (address_->text().isEmpty() ? address_ : name_)->setFocus();
 }
 
 void ContactDialog::Submit() {
