@@ -22,16 +22,24 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-// Cut at a character boundary, as the file's reader cuts.
+// Cut at a character boundary, as the file's reader cuts; control characters (a pasted
+// line end) become blanks, as the file would make them, so that what is kept is what is
+// saved.
 std::string CutTo(std::string_view text, size_t limit) {
-    if (text.size() <= limit) {
-        return std::string(text);
+    size_t end = text.size();
+    if (end > limit) {
+        end = limit;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+            --end;
+        }
     }
-    size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
+    std::string out(text.substr(0, end));
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = ' ';
+        }
     }
-    return std::string(text.substr(0, end));
+    return out;
 }
 
 // Letter case of ASCII only: group names are compared so by the rules too.

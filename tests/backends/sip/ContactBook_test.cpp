@@ -67,6 +67,10 @@ TEST(ContactBookTest, WhatTheUserTypesBecomesAContactOrSaysWhatIsWrong) {
     ASSERT_TRUE(MakeContact(longName, "", "x@example.org", std::string(300, 'g'), contact).ok());
     EXPECT_EQ(contact.fullName.size(), kMaxContactFieldBytes);
     EXPECT_EQ(contact.groups.at(0).size(), kMaxGroupNameBytes);
+    // A pasted line end is kept as the file keeps it: a blank.
+    ASSERT_TRUE(MakeContact("Ann\nLee", "", "ann@example.org", "Fa\rmily", contact).ok());
+    EXPECT_EQ(contact.fullName, "Ann Lee");
+    EXPECT_EQ(contact.groups, (std::vector<std::string>{"Fa mily"}));
 }
 
 TEST(ContactBookTest, AddEditRemoveLandInTheFileWithTheirFields) {
