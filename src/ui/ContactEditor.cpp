@@ -78,6 +78,7 @@ ContactDialog* ContactEditor::OpenNew(const std::string& handle, const std::stri
     }
     fields.fullName = name;
     return OpenDialog(false, fields, [this](const SipContact& contact) {
+        Load();
         const ContactResult result = book_.Add(contact);
         if (result.ok()) {
             Trace("Contacts: added %s\n", contact.address.Handle().c_str());
@@ -96,6 +97,7 @@ ContactDialog* ContactEditor::OpenEdit(const std::string& handle) {
         return nullptr;
     }
     return OpenDialog(true, *known, [this, handle](const SipContact& contact) {
+        Load();
         const ContactResult result = book_.Replace(handle, contact);
         if (result.ok()) {
             Trace("Contacts: changed %s\n", handle.c_str());
@@ -108,6 +110,7 @@ ContactDialog* ContactEditor::OpenEdit(const std::string& handle) {
 }
 
 bool ContactEditor::Remove(const std::string& handle) {
+    Load();
     const SipContact* known = book_.Find(handle);
     if (known == nullptr) {
         return false;
@@ -160,6 +163,7 @@ void ContactEditor::ChooseExport() {
 }
 
 skype::sip::ContactBook::ImportReport ContactEditor::Import(const std::filesystem::path& from) {
+    Load();
     auto report = book_.Import(from);
     const int32_t language = Language();
     if (!report.result.ok()) {
@@ -193,6 +197,7 @@ skype::sip::ContactBook::ImportReport ContactEditor::Import(const std::filesyste
 }
 
 bool ContactEditor::Export(const std::filesystem::path& to) {
+    Load();
     const ContactResult result = book_.Export(to);
     if (!result.ok()) {
         Trace("Contacts: export failed: %s\n", result.detail.c_str());

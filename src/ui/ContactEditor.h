@@ -26,7 +26,8 @@ class ContactEditor final : public QObject {
     ContactEditor(app::Application& app, std::filesystem::path file, QWidget* owner);
 
     // Reads the file; a damaged one is kept aside and the user is told (once the window is
-    // up, not in the middle of start-up).
+    // up, not in the middle of start-up). Every change reads it first, so that what
+    // velto-account changed meanwhile is kept.
     void Load();
 
     skype::sip::ContactBook& book() { return book_; }

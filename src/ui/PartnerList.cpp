@@ -141,6 +141,7 @@ QMenu* PartnerList::MakeContactMenu(int row) {
     if (editor_ == nullptr) {
         return nullptr;
     }
+    editor_->Load();  // the file as it is now decides what can be edited
     const int32_t language = ShownLanguage(app_.state());
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("contactMenu"));

@@ -7,6 +7,7 @@
 
 #include "UiFixture.h"
 #include "i18n/LanguageTable.h"
+#include "sipaccount/ContactBook.h"
 #include "sipaccount/ContactFile.h"
 #include "ui/ContactEditor.h"
 #include "ui/DialogDriver.h"
@@ -97,6 +98,18 @@ TEST_F(ContactEditingTest, TheListsMenuAddsEditsAndRemovesAndTheFileFollows) {
     // The backend is asked to read the file again (and so to watch the new contact).
     EXPECT_EQ(Reloads(), 1);
 
+    // A contact added meanwhile with velto-account is kept by the window's next save.
+    {
+        auto outside = OnDisk();
+        SipContact extra;
+        ASSERT_TRUE(skype::sip::MakeContact("Ed", "", "ed@example.org", "", extra).ok());
+        outside.push_back(extra);
+        std::string error;
+        ASSERT_TRUE(skype::sip::WriteContactFile(ContactsFile(), outside, error));
+        EXPECT_TRUE(Editor().Remove("ed@example.org"));
+        ASSERT_EQ(OnDisk().size(), 1u);
+    }
+
     // The same address again is refused beside the address.
     Editor().OpenNew();
     EXPECT_FALSE(Submit("Other", "", "sip:dora@example.org", ""));
@@ -121,7 +134,7 @@ TEST_F(ContactEditingTest, TheListsMenuAddsEditsAndRemovesAndTheFileFollows) {
     // Remove asks first (the test's boxes answer Yes).
     EXPECT_TRUE(Editor().Remove("dora@example.org"));
     EXPECT_TRUE(OnDisk().empty());
-    EXPECT_EQ(Reloads(), 3);
+    EXPECT_EQ(Reloads(), 4);
     // A client contact the file does not hold cannot be edited from its row.
     std::unique_ptr<QMenu> rowMenu(List().MakeContactMenu(0));
     ASSERT_EQ(rowMenu->actions().size(), 6);
