@@ -230,7 +230,9 @@ class CardReader {
     }
 
     std::optional<std::string> Impp(const std::string& uri) {
-        if (uri.size() < 4 || Upper(uri.substr(0, 4)) != "SIP:") {
+        // sips: too: the writer saves a secure address so, and it must read back.
+        const std::string scheme = Upper(uri.substr(0, uri.find(':') + 1));
+        if (scheme != "SIP:" && scheme != "SIPS:") {
             if (firstImpp_.empty()) {
                 firstImpp_ = "IMPP \"" + uri.substr(0, 64) + "\" is not a sip: address";
             }
