@@ -159,6 +159,9 @@ void OptionDialog::accept() {
 
 void OptionDialog::reject() {
     if (attached_) {
+        // A page's revert may save (a discarded pick): the file gets every page's old
+        // values at once.
+        core::SettingFileStore::SaveHold hold(app_.settingFile());
         for (int id : kEditingPages) {
             page(id)->Revert();
         }

@@ -293,6 +293,27 @@ TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
     EXPECT_TRUE(app_->userSettings().UseDefaultRingTone());
 }
 
+// Voice mail off takes only the two greeting choices out of reach; both sides of the
+// switch, and Cancel puts it back.
+TEST_F(DialogsTest, VoiceMailOffDisablesOnlyTheGreetingChoice) {
+    StartWithList();
+    const bool before = app_->userSettings().VoiceMailOn();
+    OptionDialog dialog(*app_);
+    auto* voice = static_cast<OwnSoundPanel*>(dialog.page(OptionDialog::kVoiceMail));
+    for (int click = 0; click < 2; ++click) {
+        voice->voiceMail()->click();
+        const bool on = voice->voiceMail()->isChecked();
+        EXPECT_EQ(app_->userSettings().VoiceMailOn(), on);
+        EXPECT_EQ(voice->radio(OwnSoundPanel::kDefaultRadio)->isEnabled(), on);
+        EXPECT_EQ(voice->radio(OwnSoundPanel::kOwnRadio)->isEnabled(), on);
+        EXPECT_TRUE(voice->playButton(OwnSoundPanel::kPlayDefault)->isEnabled());
+    }
+    voice->voiceMail()->click();
+    EXPECT_NE(app_->userSettings().VoiceMailOn(), before);
+    dialog.reject();
+    EXPECT_EQ(app_->userSettings().VoiceMailOn(), before);
+}
+
 // The tone pages are filled in from the shared rows and the page's own widgets after them;
 // Tab still walks them from top to bottom.
 TEST_F(DialogsTest, TonePagesTabFromTopToBottom) {
