@@ -263,7 +263,8 @@ TEST_F(RulesPageTest, WhatHappensNowNamesTheDecidingRule) {
     EXPECT_TRUE(page->previewResult()->text().contains("Weekend"));
     EXPECT_TRUE(page->previewResult()->text().contains("Silence"));
     Ask(page, "Alice", At(2026, 12, 11, 23, 30));
-    EXPECT_TRUE(page->previewResult()->text().contains("Answering machine after 0 s"));
+    EXPECT_TRUE(
+        page->previewResult()->text().contains(QStringLiteral("Answering machine after 0\u00a0s")));
     // Switching the first rule off hands Friday night to nobody, Saturday 03:00 to Weekend.
     page->list()->item(0)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(page->previewRow(), -1);

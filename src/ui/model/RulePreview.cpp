@@ -68,7 +68,8 @@ std::u16string DescribeOutcome(const rules::Actions& then, const std::string& ha
         seconds = static_cast<int>(services.timings.ringLimit.count() / 1000);
     }
     if (seconds) {
-        add(Word(i18n::TXT_RULE_MACHINE_AFTER, language) + u" " + Number(*seconds) + u" s");
+        // No line break between the number and its unit.
+        add(Word(i18n::TXT_RULE_MACHINE_AFTER, language) + u" " + Number(*seconds) + u"\u00a0s");
         if (then.greeting) {
             add(Word(i18n::TXT_RULE_GREETING, language) + u": " +
                 FileWords(*then.greeting, i18n::TXT_DEFAULT_GREETING, language));
