@@ -159,8 +159,8 @@ void OptionRulesPanel::ShowList(int select) {
             auto* item = new QListWidgetItem(QString::fromStdString(rule.name), list_);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(rule.enabled ? Qt::Checked : Qt::Unchecked);
-            item->setToolTip(QString::fromStdU16String(
-                DescribeOutcome(rule.then, "", application().callServices(), Language())));
+            item->setToolTip(QString::fromStdU16String(DescribeOutcome(
+                rule.then, std::nullopt, application().callServices(), Language())));
         }
         list_->setCurrentRow(select);
     }

@@ -274,6 +274,26 @@ TEST_F(RulesPageTest, WhatHappensNowNamesTheDecidingRule) {
     dialog.reject();
 }
 
+// Without a deciding rule the caller hears their own tone; a rule naming a tone the
+// catalogue no longer holds is passed over, as a call passes it over.
+TEST_F(RulesPageTest, WhatHappensNowTellsTheContactsOwnToneAndSkipsAGoneTone) {
+    StartWithContacts();
+    const auto chime = app_->userSettings().InsertTone({u"Chime", u"/tones/chime.wav"});
+    ASSERT_TRUE(chime);
+    app_->userSettings().SetRingBack("bob", {3, *chime, -1});
+    WriteRules({Words({"Gone tone", "callers=bob", "tone=item:9999"}),
+                Words({"Alice silent", "callers=alice", "tone=silence", "ring=off"})});
+    OptionDialog dialog(*app_);
+    OptionRulesPanel* page = Page(dialog);
+    Ask(page, "Bob", At(2026, 12, 10, 12, 0));
+    EXPECT_EQ(page->previewRow(), -1);
+    EXPECT_TRUE(page->previewResult()->text().contains("Chime"));
+    Ask(page, "Alice", At(2026, 12, 10, 12, 0));
+    EXPECT_EQ(page->previewRow(), 1);
+    EXPECT_TRUE(page->previewResult()->text().contains("Silence; Panel only, silently"));
+    dialog.reject();
+}
+
 // Every text fits in every language: the page's layout needs no more room than the page
 // has, and the editor's no more than a small screen. VELTO_UI_SHOTS=DIR keeps pictures.
 TEST_F(RulesPageTest, EveryLanguageFits) {

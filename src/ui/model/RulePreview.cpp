@@ -49,12 +49,15 @@ std::u16string FileWords(const std::string& file, i18n::TextKey defaultKey, int3
 
 }  // namespace
 
-std::u16string DescribeOutcome(const rules::Actions& then, const std::string& handle,
+std::u16string DescribeOutcome(const rules::Actions& then, const std::optional<std::string>& handle,
                                calls::CallServices& services, int32_t language) {
     if (then.refuse) {
         return Word(i18n::TXT_RULE_REFUSE, language);
     }
-    std::u16string text = ToneWords(then.tone, handle, services, language);
+    std::u16string text = handle || then.tone
+                              ? ToneWords(then.tone, handle.value_or(""), services, language)
+                              : Word(i18n::TXT_RINGBACK_TONE, language) + u": " +
+                                    Word(i18n::TXT_RULE_UNCHANGED, language);
     const auto add = [&text](const std::u16string& part) { text += u"; " + part; };
     add(Word(then.ring.value_or(true) ? i18n::TXT_RULE_RING : i18n::TXT_RULE_SILENT_PANEL,
              language));

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "callapi/Skype.h"
@@ -36,8 +37,10 @@ RulePreview PreviewRules(const rules::RuleList& list, const PreviewQuestion& que
                          calls::CallServices& services, skype::Skype* skype,
                          const std::filesystem::path& ownFolder, int32_t language);
 
-// The actions' words as the page shows them (a rule's list entry, the preview).
-std::u16string DescribeOutcome(const rules::Actions& then, const std::string& handle,
+// The actions' words as the page shows them, for a call from `handle` (empty: a caller
+// without a tone of their own); without a caller (a rule's list entry) a tone the rule
+// leaves out reads "as without rules".
+std::u16string DescribeOutcome(const rules::Actions& then, const std::optional<std::string>& handle,
                                calls::CallServices& services, int32_t language);
 
 }  // namespace velto::ui
