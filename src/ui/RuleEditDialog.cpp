@@ -106,6 +106,10 @@ RuleEditDialog::RuleEditDialog(const rules::Rule& rule, const RuleChoices& choic
     connect(buttons, &QDialogButtonBox::accepted, this, &RuleEditDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &RuleEditDialog::reject);
     layout->addWidget(buttons);
+    // 64 characters are at most 256 bytes of UTF-8, the most a rule's name may have; a
+    // longer name from the file is kept whole.
+    name_->setMaxLength(std::max(static_cast<int>(rules::kMaxTextBytes / 4),
+                                 static_cast<int>(FromUtf8(rule.name).size())));
     name_->setText(FromUtf8(rule.name));
     FillCallers(choices);
     FillWhen(today);
