@@ -14,6 +14,7 @@
 #include "callapi/Skype.h"
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
+#include "sipaccount/RegistrationNote.h"
 #include "sipaccount/SipModuleLoader.h"
 
 namespace velto::account {
@@ -75,7 +76,8 @@ std::string Outcome(const std::string& trace) {
 
 }  // namespace
 
-int AccountStatus(SipSettingsResult settings, const std::filesystem::path& temp) {
+int AccountStatus(SipSettingsResult settings, const std::filesystem::path& sipData,
+                  const std::filesystem::path& temp) {
     if (!settings.settings) {
         std::printf("not usable: %s\n", settings.error.c_str());
         return 1;
@@ -85,6 +87,11 @@ int AccountStatus(SipSettingsResult settings, const std::filesystem::path& temp)
         std::printf("no registration: no proxy is set (peers call %s directly)\n",
                     s.identity.Handle().c_str());
         return 0;
+    }
+    if (const auto running = RunningRegistration(sipData)) {
+        std::printf("velto (process %d) says: %s\n", static_cast<int>(running->pid),
+                    running->line.c_str());
+        return running->line.rfind("registered at ", 0) == 0 ? 0 : 1;
     }
     s.listen.port = FreePort(s.listen);
     const std::filesystem::path dataDir = temp / ("velto-account-" + std::to_string(getpid()));

@@ -52,9 +52,10 @@ const cli::Tool& AccountTool() {
     static const std::string about =
         "Sets up the SIP account and the contacts of velto's real calls. Commands:\n"
         "  show                         the account, its problems, and the contacts\n"
-        "  status                       registers once (on a port of its own) and says\n"
-        "                               the result in one line: where, which transport,\n"
-        "                               the expiry; or why not\n" +
+        "  status                       what the running velto says of its registration;\n"
+        "                               when none runs, registers once (on a port of\n"
+        "                               its own); in one line: where, which transport,\n"
+        "                               the expiry; or why not and the next try\n" +
         SettingsHelp() +
         "  password                     reads the password from standard input (one\n"
         "                               line; an empty line removes it) into the\n"
@@ -236,7 +237,8 @@ int Contacts(const std::vector<std::string>& args, const Paths& paths) {
     if (add) {
         SipContact contact;
         contact.address = *address;
-        contact.fullName = args.size() > 2 ? args[2] : address->displayName;
+        // An empty full name ('') is no name: the address's display name stands in.
+        contact.fullName = args.size() > 2 && !args[2].empty() ? args[2] : address->displayName;
         contact.nickname = args.size() > 3 ? args[3] : std::string();
         file.contacts.push_back(contact);
         if (file.contacts.size() > kMaxContacts) {
@@ -267,8 +269,10 @@ int Account(const std::vector<std::string>& args) {
         return Show(registry, password, paths);
     }
     if (args[0] == "status" && args.size() == 1) {
-        return account::AccountStatus(ReadSipSettings(registry, password),
-                                      platform::KnownFolders::FromProcess().Temp());
+        const auto folders = platform::KnownFolders::FromProcess();
+        return account::AccountStatus(
+            ReadSipSettings(registry, password),
+            folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip", folders.Temp());
     }
     if (args[0] == "set") {
         return Set(registry, args);

@@ -318,6 +318,51 @@ TEST_F(SipCallsTest, TheUserTakesTheCallOnTheSoundDevices) {
     EXPECT_GE(test::SecondsOf(*speaker, kCallerVoice), 0.8);
 }
 
+// A caller who puts the taken call on hold and resumes it (two re-INVITEs) is heard on
+// the user's speaker again afterwards: the call stays on the sound devices, with no tone
+// and no machine. (The peer's own dump stops at the hold, so the speaker tells.)
+TEST_F(SipCallsTest, ACallerWhoHoldsAndResumesATakenCallIsHeardAgain) {
+    if (!test::PrivatePulse::Available()) {
+        GTEST_SKIP() << "PulseAudio is not installed (scripts/setup installs it)";
+    }
+    test::PrivatePulse pulse(dir / "pulse");
+    ASSERT_TRUE(pulse.Start());
+    setenv("PULSE_SERVER", pulse.Server().c_str(), 1);
+    test::WriteSine(dir / "microphone.wav", 16000, 700, 30);
+    pulse.Say(dir / "microphone.wav");
+    pulse.RecordSpeaker(dir / "speaker.wav");
+
+    auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock);
+    calls::ScriptedAnsweringPanels::Rule take;
+    take.afterShown = Millis(300);
+    panels->AddRule(take);
+    StartProgram(test::PeerAddress(93), 0, std::move(panels));
+    app->callServices().timings.ringLimit = Millis(10000);
+    peer->Call(Target(), 10);
+    ASSERT_TRUE(RunUntil([&] { return trace.Contains("taken on the sound devices"); }))
+        << peer->Log();
+    peer->Send("x");  // baresip's key for hold
+    ASSERT_TRUE(peer->WaitForLog("call: hold", 4000ms)) << peer->Log();
+    RunUntil([] { return false; }, Millis(2000));  // on hold for a while
+    const size_t heldAt = test::ReadPcm(dir / "speaker.wav").value_or(test::Pcm{}).samples.size();
+    peer->Send("X");  // and for resume
+    ASSERT_TRUE(peer->WaitForLog("call: resume", 4000ms)) << peer->Log();
+    ASSERT_TRUE(peer->Wait(15000ms));
+    EXPECT_EQ(app->missedCalls().size(), 0u);
+    EXPECT_FALSE(trace.Contains("answered by the machine")) << trace.Text();
+    app.reset();
+    unsetenv("PULSE_SERVER");
+
+    // After the resume (about five seconds of call are left, the devices take a moment to
+    // start) the speaker gives the caller.
+    auto speaker = test::ReadPcm(dir / "speaker.wav");
+    ASSERT_TRUE(speaker);
+    ASSERT_LT(heldAt, speaker->samples.size());
+    speaker->samples.erase(speaker->samples.begin(),
+                           speaker->samples.begin() + static_cast<std::ptrdiff_t>(heldAt));
+    EXPECT_GE(test::SecondsOf(*speaker, kCallerVoice), 2.0) << peer->Log();
+}
+
 TEST_F(SipCallsTest, ThePeersPresenceReachesTheContactList) {
     StartProgram(test::PeerAddress(93), 8);
     auto status = [&] {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -16,7 +17,10 @@
 #include "InterfaceFixture.h"
 #include "Kamailio.h"
 #include "callapi/AutomationError.h"
+#include "sipaccount/RegistrationNote.h"
+#include "support/ChildProcess.h"
 #include "support/ShellCommand.h"
+#include "support/TempDir.h"
 
 namespace velto::skype::sip {
 namespace {
@@ -169,12 +173,21 @@ TEST_F(SipProviderTest, AWrongPasswordFixedWhileRunningRegistersWithoutARestart)
         fresh.settings->password = password;
         return fresh;
     };
-    SipSkypeFactory factory(options);
-    auto skype = factory.CreateSkype(loop);
+    auto factory = std::make_unique<SipSkypeFactory>(options);
+    auto skype = factory->CreateSkype(loop);
     skype->Advise(sink);
     skype->Attach(kAttachProtocol, false);
-    ASSERT_TRUE(RunUntil([&] { return trace.Contains(" over UDP failed: "); })) << trace.Text();
-    EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
+    // The attachment's change reaches the loop after the trace line.
+    ASSERT_TRUE(RunUntil([&] {
+        return trace.Contains(" over UDP failed: ") &&
+               sink.LastAttachment() == ToInt(AttachmentStatus::NotAvailable);
+    })) << trace.Text();
+    // The note for velto-account status says the same as the trace, with this process.
+    auto note = ParseRegistrationNote(test::ReadFileBytes(dir / "sip" / kRegistrationNoteName));
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->pid, getpid());
+    EXPECT_TRUE(trace.Contains("SIP: " + note->line + "\n")) << note->line;
+    EXPECT_NE(note->line.find(" over UDP failed: 40"), std::string::npos) << note->line;
 
     const auto fixed = Steady::now();
     {
@@ -186,6 +199,14 @@ TEST_F(SipProviderTest, AWrongPasswordFixedWhileRunningRegistersWithoutARestart)
         << trace.Text();
     std::printf("figure: registered %.0f ms after the password was fixed (checked every 1 s)\n",
                 MillisSince(fixed));
+    note = ParseRegistrationNote(test::ReadFileBytes(dir / "sip" / kRegistrationNoteName));
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->line.rfind("registered at " + Udp() + " over UDP as velto@", 0), 0u)
+        << note->line;
+    // Letting the account go takes the note away.
+    skype.reset();
+    factory.reset();
+    EXPECT_FALSE(std::filesystem::exists(dir / "sip" / kRegistrationNoteName));
 }
 
 TEST_F(SipProviderTest, ARestartedRegistrarGetsTheRegistrationAgain) {
@@ -287,6 +308,26 @@ TEST_F(SipProviderTest, VeltoAccountStatusRegistersOnceAndSaysHowInOneLine) {
     EXPECT_EQ(bad.output.rfind("registration at " + Tls() + " over TLS failed: ", 0), 0u)
         << bad.output;
     EXPECT_EQ(std::count(bad.output.begin(), bad.output.end(), '\n'), 1) << bad.output;
+
+    // With velto running, status tells what velto says and registers nothing of its own.
+    status(kPassword);
+    std::filesystem::create_directories(dir / "run");
+    std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
+    test::ChildProcess velto(
+        {VELTO_PROGRAM, "--headless"},
+        {"HOME=" + home.string(), "XDG_RUNTIME_DIR=" + (dir / "run").string(), "PATH=/usr/bin:/bin",
+         "LSAN_OPTIONS=suppressions=" VELTO_SOURCE_DIR "/tests/apps/sip-stack.lsan.supp"});
+    ASSERT_TRUE(velto.ReadUntil("SIP: registered at ")) << velto.text();
+    const size_t from = registrar_->Log().size();
+    const auto running = status(kPassword);
+    EXPECT_EQ(running.code, 0) << running.output;
+    EXPECT_EQ(running.output, "velto (process " + std::to_string(velto.pid()) +
+                                  ") says: registered at " + Tls() + " over TLS as velto@" +
+                                  Domain() + " (expires in 600 s)\n");
+    EXPECT_EQ(registrar_->Log().find("REGISTERED", from), std::string::npos);
+    velto.Signal(SIGTERM);
+    velto.ReadToEnd();
+    EXPECT_EQ(velto.Wait(), 0) << velto.text();
 }
 
 }  // namespace

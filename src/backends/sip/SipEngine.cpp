@@ -13,6 +13,7 @@
 #include "backends/sip/StackSocket.h"
 #include "platform/Trace.h"
 #include "sipaccount/ContactFile.h"
+#include "sipaccount/RegistrationNote.h"
 
 namespace velto::skype::sip {
 namespace {
@@ -177,6 +178,9 @@ void SipEngine::StopCore() {
     }
     done_.clear();
     contactUris_.clear();
+    if (account_ != nullptr) {
+        RemoveRegistrationNote(dataDir_);
+    }
     account_ = nullptr;
     registerDeadline_.reset();
     registerRetryAt_.reset();

@@ -114,6 +114,7 @@ class SipEngine {
     // Registration after a failure.
     static void WatchStackLog();
     void ScheduleRegistration(const std::string& reason);
+    void TellRegistration(const std::string& line);
     void RetryRegistration();
     // True when the account read again differs from the one in use.
     bool AccountChanged();

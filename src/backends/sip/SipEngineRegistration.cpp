@@ -3,11 +3,14 @@
 // while the program runs).
 #include <linphone/core.h>
 
+#include <unistd.h>
+
 #include <ctime>
 #include <mutex>
 
 #include "backends/sip/SipEngine.h"
 #include "platform/Trace.h"
+#include "sipaccount/RegistrationNote.h"
 
 namespace velto::skype::sip {
 namespace {
@@ -109,9 +112,9 @@ void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char*
         passwordCheckAt_.reset();
         registerRetry_.Reset();
         const LinphoneAccountParams* params = linphone_account_get_params(account);
-        Trace("SIP: registered at %s over %s as %s (expires in %d s)\n", s.proxy.c_str(),
-              TransportName(s).c_str(), s.identity.Handle().c_str(),
-              linphone_account_params_get_expires(params));
+        TellRegistration("registered at " + s.proxy + " over " + TransportName(s) + " as " +
+                         s.identity.Handle() + " (expires in " +
+                         std::to_string(linphone_account_params_get_expires(params)) + " s)");
         backend_.SetAttachment(AttachmentStatus::Success);
         return;
     }
@@ -144,10 +147,16 @@ void SipEngine::ScheduleRegistration(const std::string& reason) {
     const SipSettings& s = *settings_.settings;
     const platform::Millis wait = registerRetry_.Next();
     registerRetryAt_ = clock_.Now() + wait;
-    Trace("SIP: registration at %s over %s failed: %s; next try in %lld s, at %s\n",
-          s.proxy.c_str(), TransportName(s).c_str(), reason.c_str(),
-          static_cast<long long>(wait.count() / 1000), ClockTime(clock_.WallNow() + wait).c_str());
+    TellRegistration("registration at " + s.proxy + " over " + TransportName(s) +
+                     " failed: " + reason + "; next try in " + std::to_string(wait.count() / 1000) +
+                     " s, at " + ClockTime(clock_.WallNow() + wait));
     backend_.SetAttachment(AttachmentStatus::NotAvailable);
+}
+
+// In the trace, and in the data folder's note for `velto-account status`.
+void SipEngine::TellRegistration(const std::string& line) {
+    WriteRegistrationNote(dataDir_, {.pid = getpid(), .line = line});
+    Trace("SIP: %s\n", line.c_str());
 }
 
 bool SipEngine::AccountChanged() {

@@ -139,6 +139,21 @@ TEST_F(VeltoAccountTest, AddsAndRemovesContactsAndLeavesAnUnreadableFileAlone) {
               "velto-account: no contact carol@example.org\n");
     EXPECT_EQ(Run({"add-contact", "sip:@example.org"}).code, 1);
 
+    // The forms users write: a quoted display name (the name unless one is given), an empty
+    // one, and removal by the same forms.
+    EXPECT_EQ(Run({"add-contact", "\"Erin E\" <sip:erin@example.org>", ""}).code, 0);
+    EXPECT_EQ(Run({"add-contact", "\"\" <sip:fay@example.org>"}).code, 0);
+    EXPECT_EQ(Run({"add-contact", "Gil <sip:gil@example.org>", "Gilbert"}).code, 0);
+    file = ReadContactFile(ContactFilePath(dir / ".config"));
+    ASSERT_EQ(file.contacts.size(), 4u);
+    EXPECT_EQ(file.contacts[1].fullName, "Erin E");
+    EXPECT_EQ(file.contacts[2].address.Handle(), "fay@example.org");
+    EXPECT_EQ(file.contacts[2].fullName, "fay@example.org");  // a card needs its FN
+    EXPECT_EQ(file.contacts[3].fullName, "Gilbert");
+    EXPECT_EQ(Run({"remove-contact", "\"\" <sip:fay@example.org>"}).code, 0);
+    EXPECT_EQ(Run({"remove-contact", "\"Erin\" <sip:erin@example.org>"}).code, 0);
+    EXPECT_EQ(ReadContactFile(ContactFilePath(dir / ".config")).contacts.size(), 2u);
+
     const std::string damaged = "BEGIN:VCARD\nFN:Dave\nIMPP:sip:dave@x\n";
     std::ofstream(ContactFilePath(dir / ".config"), std::ios::trunc) << damaged;
     const Outcome refused = Run({"add-contact", "sip:erin@example.org"});
