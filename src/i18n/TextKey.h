@@ -21,7 +21,7 @@ namespace velto::i18n {
     X(TXT_RINGBACK_SETTINGS)  \
     X(TXT_CHOOSE_RINGBACK)    \
     X(TXT_MISSED_CALL_TITLE)  \
-    X(TXT_START_WITH_WINDOWS) \
+    X(TXT_START_AT_LOGIN)     \
     X(TXT_TONE_INFO_OPTION)   \
     X(TXT_GENERAL)            \
     X(TXT_AUTO_UPDATE)        \

@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Configurações do som de chamada"},
     {TXT_CHOOSE_RINGBACK, u"Escolha um som de chamada"},
     {TXT_MISSED_CALL_TITLE, u"Chamadas perdidas"},
-    {TXT_START_WITH_WINDOWS, u"Iniciar o Velto com o Windows"},
+    {TXT_START_AT_LOGIN, u"Iniciar o Velto ao entrar na sessão"},
     {TXT_TONE_INFO_OPTION, u"Ativar a mensagem informativa do som de chamada"},
     {TXT_GENERAL, u"Geral"},
     {TXT_AUTO_UPDATE, u"Atualização automática"},

@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"彩铃设置"},
     {TXT_CHOOSE_RINGBACK, u"选择彩铃"},
     {TXT_MISSED_CALL_TITLE, u"未接来电"},
-    {TXT_START_WITH_WINDOWS, u"Windows 启动时自动运行 Velto"},
+    {TXT_START_AT_LOGIN, u"登录桌面时自动运行 Velto"},
     {TXT_TONE_INFO_OPTION, u"启用彩铃信息提示功能"},
     {TXT_GENERAL, u"常规"},
     {TXT_AUTO_UPDATE, u"自动更新"},

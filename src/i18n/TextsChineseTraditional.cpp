@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"答鈴設定"},
     {TXT_CHOOSE_RINGBACK, u"選擇答鈴"},
     {TXT_MISSED_CALL_TITLE, u"未接來電"},
-    {TXT_START_WITH_WINDOWS, u"Windows 啟動時自動執行 Velto"},
+    {TXT_START_AT_LOGIN, u"登入桌面時自動執行 Velto"},
     {TXT_TONE_INFO_OPTION, u"啟用答鈴資訊通知功能"},
     {TXT_GENERAL, u"一般"},
     {TXT_AUTO_UPDATE, u"自動更新"},

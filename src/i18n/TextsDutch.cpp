@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Instellingen voor wachttonen"},
     {TXT_CHOOSE_RINGBACK, u"Kies een wachttoon"},
     {TXT_MISSED_CALL_TITLE, u"Gemiste oproepen"},
-    {TXT_START_WITH_WINDOWS, u"Velto starten wanneer Windows start"},
+    {TXT_START_AT_LOGIN, u"Velto starten bij het aanmelden"},
     {TXT_TONE_INFO_OPTION, u"Informatiebericht over de wachttoon inschakelen"},
     {TXT_GENERAL, u"Algemeen"},
     {TXT_AUTO_UPDATE, u"Automatisch bijwerken"},

@@ -19,7 +19,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Paramètres de la tonalité d’attente"},
     {TXT_CHOOSE_RINGBACK, u"Choisir une tonalité d’attente"},
     {TXT_MISSED_CALL_TITLE, u"Appels manqués"},
-    {TXT_START_WITH_WINDOWS, u"Lancer Velto au démarrage de Windows"},
+    {TXT_START_AT_LOGIN, u"Lancer Velto à l’ouverture de session"},
     {TXT_TONE_INFO_OPTION, u"Activer le message d’information sur la tonalité d’attente"},
     {TXT_GENERAL, u"Général"},
     {TXT_AUTO_UPDATE, u"Mise à jour automatique"},

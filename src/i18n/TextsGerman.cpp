@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Einstellungen für Freizeichentöne"},
     {TXT_CHOOSE_RINGBACK, u"Freizeichenton auswählen"},
     {TXT_MISSED_CALL_TITLE, u"Verpasste Anrufe"},
-    {TXT_START_WITH_WINDOWS, u"Velto beim Start von Windows ausführen"},
+    {TXT_START_AT_LOGIN, u"Velto bei der Anmeldung starten"},
     {TXT_TONE_INFO_OPTION, u"Anrufer per Nachricht über den Freizeichenton informieren"},
     {TXT_GENERAL, u"Allgemein"},
     {TXT_AUTO_UPDATE, u"Automatisch aktualisieren"},

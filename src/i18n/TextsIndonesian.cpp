@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Pengaturan nada sambung"},
     {TXT_CHOOSE_RINGBACK, u"Pilih nada sambung"},
     {TXT_MISSED_CALL_TITLE, u"Panggilan tak terjawab"},
-    {TXT_START_WITH_WINDOWS, u"Jalankan Velto saat Windows dimulai"},
+    {TXT_START_AT_LOGIN, u"Jalankan Velto saat saya masuk"},
     {TXT_TONE_INFO_OPTION, u"Aktifkan fitur pesan info nada sambung"},
     {TXT_GENERAL, u"Umum"},
     {TXT_AUTO_UPDATE, u"Pembaruan otomatis"},

@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Impostazioni del tono di attesa"},
     {TXT_CHOOSE_RINGBACK, u"Scegli un tono di attesa"},
     {TXT_MISSED_CALL_TITLE, u"Chiamate perse"},
-    {TXT_START_WITH_WINDOWS, u"Avvia Velto all’avvio di Windows"},
+    {TXT_START_AT_LOGIN, u"Avvia Velto all’accesso"},
     {TXT_TONE_INFO_OPTION, u"Attiva il messaggio informativo sul tono di attesa"},
     {TXT_GENERAL, u"Generale"},
     {TXT_AUTO_UPDATE, u"Aggiornamento automatico"},

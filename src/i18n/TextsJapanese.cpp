@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"呼び出し音の設定"},
     {TXT_CHOOSE_RINGBACK, u"呼び出し音を選択"},
     {TXT_MISSED_CALL_TITLE, u"不在着信"},
-    {TXT_START_WITH_WINDOWS, u"Windows の起動時に Velto を起動する"},
+    {TXT_START_AT_LOGIN, u"ログイン時に Velto を起動する"},
     {TXT_TONE_INFO_OPTION, u"呼び出し音のお知らせメッセージを有効にする"},
     {TXT_GENERAL, u"全般"},
     {TXT_AUTO_UPDATE, u"自動更新"},

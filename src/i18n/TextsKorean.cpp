@@ -19,7 +19,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"통화연결음 설정"},
     {TXT_CHOOSE_RINGBACK, u"통화연결음 선택"},
     {TXT_MISSED_CALL_TITLE, u"부재중 전화"},
-    {TXT_START_WITH_WINDOWS, u"Windows 시작 시 Velto 실행"},
+    {TXT_START_AT_LOGIN, u"로그인할 때 Velto 실행"},
     {TXT_TONE_INFO_OPTION, u"통화연결음 안내 메시지 기능 사용"},
     {TXT_GENERAL, u"일반"},
     {TXT_AUTO_UPDATE, u"자동 업데이트"},

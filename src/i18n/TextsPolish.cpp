@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Ustawienia dźwięku oczekiwania"},
     {TXT_CHOOSE_RINGBACK, u"Wybierz dźwięk oczekiwania"},
     {TXT_MISSED_CALL_TITLE, u"Nieodebrane połączenia"},
-    {TXT_START_WITH_WINDOWS, u"Uruchamiaj Velto przy starcie systemu Windows"},
+    {TXT_START_AT_LOGIN, u"Uruchamiaj Velto po zalogowaniu"},
     {TXT_TONE_INFO_OPTION, u"Włącz wiadomość informującą o dźwięku oczekiwania"},
     {TXT_GENERAL, u"Ogólne"},
     {TXT_AUTO_UPDATE, u"Automatyczna aktualizacja"},

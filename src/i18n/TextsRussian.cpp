@@ -19,7 +19,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Настройки мелодии вместо гудка"},
     {TXT_CHOOSE_RINGBACK, u"Выберите мелодию вместо гудка"},
     {TXT_MISSED_CALL_TITLE, u"Пропущенные звонки"},
-    {TXT_START_WITH_WINDOWS, u"Запускать Velto при запуске Windows"},
+    {TXT_START_AT_LOGIN, u"Запускать Velto при входе в систему"},
     {TXT_TONE_INFO_OPTION, u"Сообщать собеседнику о мелодии вместо гудка"},
     {TXT_GENERAL, u"Общие"},
     {TXT_AUTO_UPDATE, u"Автоматическое обновление"},

@@ -19,7 +19,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Configuración del tono de espera"},
     {TXT_CHOOSE_RINGBACK, u"Elegir un tono de espera"},
     {TXT_MISSED_CALL_TITLE, u"Llamadas perdidas"},
-    {TXT_START_WITH_WINDOWS, u"Iniciar Velto al iniciar Windows"},
+    {TXT_START_AT_LOGIN, u"Iniciar Velto al iniciar sesión"},
     {TXT_TONE_INFO_OPTION, u"Activar el mensaje informativo del tono de espera"},
     {TXT_GENERAL, u"General"},
     {TXT_AUTO_UPDATE, u"Actualización automática"},

@@ -18,7 +18,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_RINGBACK_SETTINGS, u"Inställningar för väntton"},
     {TXT_CHOOSE_RINGBACK, u"Välj en väntton"},
     {TXT_MISSED_CALL_TITLE, u"Missade samtal"},
-    {TXT_START_WITH_WINDOWS, u"Starta Velto när Windows startar"},
+    {TXT_START_AT_LOGIN, u"Starta Velto när jag loggar in"},
     {TXT_TONE_INFO_OPTION, u"Skicka ett meddelande om vänttonen till den som ringer"},
     {TXT_GENERAL, u"Allmänt"},
     {TXT_AUTO_UPDATE, u"Automatisk uppdatering"},

@@ -46,7 +46,7 @@ TEST(LanguageTable, EnglishTextsAreExact) {
         {TXT_RINGBACK_SETTINGS, u"Ringback Tone Settings"},
         {TXT_CHOOSE_RINGBACK, u"Choose a Ringback Tone"},
         {TXT_MISSED_CALL_TITLE, u"Missed Call"},
-        {TXT_START_WITH_WINDOWS, u"Start Velto when Windows Starts"},
+        {TXT_START_AT_LOGIN, u"Start Velto when I log in"},
         {TXT_TONE_INFO_OPTION, u"Enable ringback tone info message function"},
         {TXT_GENERAL, u"General"},
         {TXT_AUTO_UPDATE, u"Auto Update"},
