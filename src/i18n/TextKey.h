@@ -6,57 +6,92 @@ namespace velto::i18n {
 
 // The keys of the user-interface texts. Their numbers exist only inside this process (they
 // are never stored or sent), so only the names matter.
-#define VELTO_TEXT_KEYS(X)   \
-    X(TXT_BROWSE)            \
-    X(TXT_OK)                \
-    X(TXT_CANCEL)            \
-    X(TXT_PLAY)              \
-    X(TXT_INVALID_FORMAT)    \
-    X(TXT_DELETE)            \
-    X(TXT_CONFIRM_DELETION)  \
-    X(TXT_SIGN_IN_SKYPE)     \
-    X(TXT_MISSED_CALL)       \
-    X(TXT_OPTIONS)           \
-    X(TXT_RINGBACK_TONE)     \
-    X(TXT_RINGBACK_SETTINGS) \
-    X(TXT_CHOOSE_RINGBACK)   \
-    X(TXT_MISSED_CALL_TITLE) \
-    X(TXT_START_AT_LOGIN)    \
-    X(TXT_TONE_INFO_OPTION)  \
-    X(TXT_GENERAL)           \
-    X(TXT_AUTO_UPDATE)       \
-    X(TXT_SELECT_LANGUAGE)   \
-    X(TXT_VOICE_MAIL)        \
-    X(TXT_ENABLE_VOICE_MAIL) \
-    X(TXT_DEFAULT_GREETING)  \
-    X(TXT_SELECT_GREETING)   \
-    X(TXT_ABOUT)             \
-    X(TXT_HELP)              \
-    X(TXT_FEEDBACK)          \
-    X(TXT_RINGTONE_SETTINGS) \
-    X(TXT_DEFAULT_RINGTONE)  \
-    X(TXT_SELECT_RINGTONE)   \
-    X(TXT_DEFAULT_RINGBACK)  \
-    X(TXT_RINGBACK_QUESTION) \
-    X(TXT_RINGTONE_QUESTION) \
-    X(TXT_OPEN)              \
-    X(TXT_QUIT)              \
-    X(TXT_NEW_MISSED_CALL)   \
-    X(TXT_UPDATE_SKYPE)      \
-    X(TXT_MP3_LEGAL_NOTE)    \
-    X(TXT_SLOGAN)            \
-    X(TXT_TONE_INFO_MESSAGE) \
-    X(TXT_GIVE_PERMISSION)   \
-    X(TXT_STANDARD_RINGBACK) \
-    X(TXT_SYSTEM_DEFAULT)    \
-    X(TXT_CHANGE)            \
-    X(TXT_PARTNER_SLOGAN)
+#define VELTO_TEXT_KEYS(X)    \
+    X(TXT_BROWSE)             \
+    X(TXT_OK)                 \
+    X(TXT_CANCEL)             \
+    X(TXT_PLAY)               \
+    X(TXT_INVALID_FORMAT)     \
+    X(TXT_DELETE)             \
+    X(TXT_CONFIRM_DELETION)   \
+    X(TXT_SIGN_IN_SKYPE)      \
+    X(TXT_MISSED_CALL)        \
+    X(TXT_OPTIONS)            \
+    X(TXT_RINGBACK_TONE)      \
+    X(TXT_RINGBACK_SETTINGS)  \
+    X(TXT_CHOOSE_RINGBACK)    \
+    X(TXT_MISSED_CALL_TITLE)  \
+    X(TXT_START_AT_LOGIN)     \
+    X(TXT_TONE_INFO_OPTION)   \
+    X(TXT_GENERAL)            \
+    X(TXT_AUTO_UPDATE)        \
+    X(TXT_SELECT_LANGUAGE)    \
+    X(TXT_VOICE_MAIL)         \
+    X(TXT_ENABLE_VOICE_MAIL)  \
+    X(TXT_DEFAULT_GREETING)   \
+    X(TXT_SELECT_GREETING)    \
+    X(TXT_ABOUT)              \
+    X(TXT_HELP)               \
+    X(TXT_FEEDBACK)           \
+    X(TXT_RINGTONE_SETTINGS)  \
+    X(TXT_DEFAULT_RINGTONE)   \
+    X(TXT_SELECT_RINGTONE)    \
+    X(TXT_DEFAULT_RINGBACK)   \
+    X(TXT_RINGBACK_QUESTION)  \
+    X(TXT_RINGTONE_QUESTION)  \
+    X(TXT_OPEN)               \
+    X(TXT_QUIT)               \
+    X(TXT_NEW_MISSED_CALL)    \
+    X(TXT_UPDATE_SKYPE)       \
+    X(TXT_MP3_LEGAL_NOTE)     \
+    X(TXT_SLOGAN)             \
+    X(TXT_TONE_INFO_MESSAGE)  \
+    X(TXT_GIVE_PERMISSION)    \
+    X(TXT_STANDARD_RINGBACK)  \
+    X(TXT_SYSTEM_DEFAULT)     \
+    X(TXT_CHANGE)             \
+    X(TXT_PARTNER_SLOGAN)     \
+    X(TXT_RULES)              \
+    X(TXT_RULE)               \
+    X(TXT_RULE_ADD)           \
+    X(TXT_RULE_EDIT)          \
+    X(TXT_RULE_MOVE_UP)       \
+    X(TXT_RULE_MOVE_DOWN)     \
+    X(TXT_RULE_WHAT_NOW)      \
+    X(TXT_RULE_NONE_DECIDES)  \
+    X(TXT_RULE_NEW)           \
+    X(TXT_RULE_NAME)          \
+    X(TXT_RULE_WHEN)          \
+    X(TXT_RULE_THEN)          \
+    X(TXT_RULE_CALLERS)       \
+    X(TXT_RULE_GROUP)         \
+    X(TXT_RULE_UNKNOWN)       \
+    X(TXT_RULE_ANONYMOUS)     \
+    X(TXT_RULE_DAYS)          \
+    X(TXT_RULE_TIME)          \
+    X(TXT_RULE_DATES)         \
+    X(TXT_RULE_MY_STATUS)     \
+    X(TXT_STATUS_ONLINE)      \
+    X(TXT_STATUS_AWAY)        \
+    X(TXT_STATUS_DND)         \
+    X(TXT_STATUS_OFFLINE)     \
+    X(TXT_RULE_UNCHANGED)     \
+    X(TXT_RULE_SILENCE)       \
+    X(TXT_RULE_RING_ME)       \
+    X(TXT_RULE_RING)          \
+    X(TXT_RULE_SILENT_PANEL)  \
+    X(TXT_RULE_RINGTONE)      \
+    X(TXT_RULE_MACHINE_AFTER) \
+    X(TXT_RULE_GREETING)      \
+    X(TXT_RULE_REFUSE)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };
 #undef VELTO_TEXT_KEY_ENUM
 
-constexpr int kTextKeyCount = TXT_PARTNER_SLOGAN + 1;
+#define VELTO_TEXT_KEY_ONE(name) +1
+constexpr int kTextKeyCount = 0 VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ONE);
+#undef VELTO_TEXT_KEY_ONE
 
 constexpr bool IsTextKey(int key) {
     return key >= 0 && key < kTextKeyCount;

@@ -238,7 +238,7 @@ TEST_F(DialogsTest, OptionsWithoutSkypeShowAboutOnly) {
     OptionDialog dialog(*app_);
     EXPECT_EQ(dialog.activePage(), OptionDialog::kAbout);
     for (int page : {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
-                     OptionDialog::kRingTone, OptionDialog::kVoiceMail}) {
+                     OptionDialog::kRingTone, OptionDialog::kVoiceMail, OptionDialog::kRules}) {
         EXPECT_FALSE(dialog.pageButton(page)->isEnabled()) << page;
     }
     EXPECT_TRUE(dialog.pageButton(OptionDialog::kAbout)->isEnabled());
@@ -250,8 +250,9 @@ TEST_F(DialogsTest, LongPageNamesAreShownWhole) {
     app_->state().CurrentLanguage = 2;
     OptionDialog dialog(*app_);
     int twoLines = 0;
-    for (int page : {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
-                     OptionDialog::kRingTone, OptionDialog::kVoiceMail, OptionDialog::kAbout}) {
+    for (int page :
+         {OptionDialog::kGeneral, OptionDialog::kStandardRingBack, OptionDialog::kRingTone,
+          OptionDialog::kVoiceMail, OptionDialog::kRules, OptionDialog::kAbout}) {
         const QString text = dialog.pageButton(page)->text();
         const QString whole = dialog.pageButton(page)->toolTip();
         EXPECT_TRUE(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) == whole ||
