@@ -73,13 +73,48 @@ namespace velto::i18n {
     X(TXT_CONTACT_NO_IMPORT)  \
     X(TXT_CONTACT_ADD_CALLER) \
     X(TXT_CONTACT_VCARD_TYPE) \
-    X(TXT_CONTACT_KEPT_ASIDE)
+    X(TXT_CONTACT_KEPT_ASIDE) \
+    X(TXT_RULES)              \
+    X(TXT_RULE)               \
+    X(TXT_RULE_ADD)           \
+    X(TXT_RULE_EDIT)          \
+    X(TXT_RULE_MOVE_UP)       \
+    X(TXT_RULE_MOVE_DOWN)     \
+    X(TXT_RULE_WHAT_NOW)      \
+    X(TXT_RULE_NONE_DECIDES)  \
+    X(TXT_RULE_NEW)           \
+    X(TXT_RULE_NAME)          \
+    X(TXT_RULE_WHEN)          \
+    X(TXT_RULE_THEN)          \
+    X(TXT_RULE_CALLERS)       \
+    X(TXT_RULE_GROUP)         \
+    X(TXT_RULE_UNKNOWN)       \
+    X(TXT_RULE_ANONYMOUS)     \
+    X(TXT_RULE_DAYS)          \
+    X(TXT_RULE_TIME)          \
+    X(TXT_RULE_DATES)         \
+    X(TXT_RULE_MY_STATUS)     \
+    X(TXT_STATUS_ONLINE)      \
+    X(TXT_STATUS_AWAY)        \
+    X(TXT_STATUS_DND)         \
+    X(TXT_STATUS_OFFLINE)     \
+    X(TXT_RULE_UNCHANGED)     \
+    X(TXT_RULE_SILENCE)       \
+    X(TXT_RULE_RING_ME)       \
+    X(TXT_RULE_RING)          \
+    X(TXT_RULE_SILENT_PANEL)  \
+    X(TXT_RULE_RINGTONE)      \
+    X(TXT_RULE_MACHINE_AFTER) \
+    X(TXT_RULE_GREETING)      \
+    X(TXT_RULE_REFUSE)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };
 #undef VELTO_TEXT_KEY_ENUM
 
-constexpr int kTextKeyCount = TXT_CONTACT_KEPT_ASIDE + 1;
+#define VELTO_TEXT_KEY_ONE(name) +1
+constexpr int kTextKeyCount = 0 VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ONE);
+#undef VELTO_TEXT_KEY_ONE
 
 constexpr bool IsTextKey(int key) {
     return key >= 0 && key < kTextKeyCount;

@@ -23,6 +23,7 @@ const std::map<std::string, int> kPages = {
     {"general", OptionDialog::kGeneral},   {"ringback", OptionDialog::kStandardRingBack},
     {"ringtone", OptionDialog::kRingTone}, {"voicemail", OptionDialog::kVoiceMail},
     {"about", OptionDialog::kAbout},       {"services", OptionDialog::kNewServices},
+    {"rules", OptionDialog::kRules},
 };
 
 template <typename T>
