@@ -40,8 +40,8 @@ TEST_F(SipInterfaceTest, ATakenPortIsReportedAndTriedAgain) {
     EXPECT_THROW(skype->Friends(), AutomationError);
 
     close(blocker);
-    ASSERT_TRUE(
-        RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }));
+    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }))
+        << trace.Text();
     EXPECT_EQ(skype->CurrentUserHandle(), "velto@127.0.0.1");
 }
 
