@@ -11,6 +11,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
 #include "sipaccount/AccountPassword.h"
+#include "sipaccount/ContactBook.h"
 #include "sipaccount/ContactFile.h"
 #include "sipaccount/HivePasswordStore.h"
 #include "sipaccount/KeyringPasswordStore.h"
@@ -217,15 +218,7 @@ int Contacts(const std::vector<std::string>& args, const Paths& paths) {
         return 1;
     }
     std::string error;
-    std::string wanted = args[1];
-    if (wanted.rfind("sip:", 0) != 0 && wanted.find('<') == std::string::npos) {
-        wanted = "sip:" + wanted;
-    }
-    auto address = ParseSipAddress(wanted, error);
-    if (address && address->user.empty()) {
-        address.reset();
-        error = "no user before '@'";
-    }
+    const auto address = ParseContactAddress(args[1], error);
     if (!address) {
         std::fprintf(stderr, "velto-account: \"%s\": %s\n", args[1].c_str(), error.c_str());
         return 1;

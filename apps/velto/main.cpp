@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -88,8 +89,13 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
     return std::make_unique<skype::sip::SipModuleFactory>(std::move(module), std::move(prepare));
 }
 
+// Makes the front end once the backend is chosen: with the SIP backend it is given the
+// contact file to edit. Null: the headless front end.
+using FrontEndMaker =
+    std::function<std::unique_ptr<app::FrontEnd>(std::optional<std::filesystem::path>)>;
+
 int Run(const std::vector<std::string>& arguments, const std::optional<std::string>& backend,
-        std::unique_ptr<app::FrontEnd> frontEnd) {
+        const FrontEndMaker& makeFrontEnd) {
     platform::RealClock clock;
     // Before any other thread starts: SIGINT and SIGTERM become the tray's Quit.
     app::Application* running = nullptr;
@@ -106,13 +112,18 @@ int Run(const std::vector<std::string>& arguments, const std::optional<std::stri
     // application, which lets its Skype objects go when it ends.
     const auto folders = platform::KnownFolders::FromProcess();
     const auto callBackend = CallBackendFor(clock, folders, backend);
+    std::optional<std::filesystem::path> contactsFile;
+    if (callBackend) {
+        contactsFile =
+            skype::sip::ContactFilePath(folders.RoamingAppData().value_or(folders.Temp()));
+    }
     app::Application application({
         .clock = clock,
         .folders = folders,
         .machineHive = ExecutableFolder() / ".." / "share" / "velto" / "machine.reg",
         .skypeFactory = callBackend.get(),
         .soundDevice = true,
-        .frontEnd = std::move(frontEnd),
+        .frontEnd = makeFrontEnd ? makeFrontEnd(contactsFile) : nullptr,
     });
     struct Registered {
         std::mutex& mutex;
@@ -179,10 +190,13 @@ int main(int argc, char** argv) {
             if (demo) {
                 return program::RunDemo(demoScenario, ExecutableFolder());
             }
-            ui::QtFrontEnd::Options front;
-            front.notificationBus = ui::ConnectSessionBus;
             return Run(arguments->switches(), backend,
-                       std::make_unique<ui::QtFrontEnd>(std::move(front)));
+                       [](std::optional<std::filesystem::path> contactsFile) {
+                           ui::QtFrontEnd::Options options;
+                           options.contactsFile = std::move(contactsFile);
+                           options.notificationBus = ui::ConnectSessionBus;
+                           return std::make_unique<ui::QtFrontEnd>(std::move(options));
+                       });
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();
         }

@@ -66,6 +66,15 @@ rules::CallFacts FactsOfCall(CallServices& services, skype::Skype* skype,
     return facts;
 }
 
+rules::RuleWorld WorldOf(CallServices& services, const std::filesystem::path& ownFolder) {
+    return {[&services](int32_t item) { return services.settings.FindTone(item).has_value(); },
+            [ownFolder](const std::string& file) {
+                std::error_code error;
+                return std::filesystem::is_regular_file(platform::ResolveNoCase(ownFolder, file),
+                                                        error);
+            }};
+}
+
 RuleOutcome DecideByRules(CallServices& services, skype::Skype* skype, const std::string& handle,
                           const std::optional<std::filesystem::path>& ownFolder) {
     if (services.rules == nullptr || !ownFolder) {
@@ -76,14 +85,7 @@ RuleOutcome DecideByRules(CallServices& services, skype::Skype* skype, const std
         return {};
     }
     const rules::CallFacts facts = FactsOfCall(services, skype, handle);
-    const rules::RuleWorld world{
-        [&](int32_t item) { return services.settings.FindTone(item).has_value(); },
-        [&](const std::string& file) {
-            std::error_code error;
-            return std::filesystem::is_regular_file(platform::ResolveNoCase(*ownFolder, file),
-                                                    error);
-        }};
-    const rules::Decision decision = rules::Decide(*list, facts, world);
+    const rules::Decision decision = rules::Decide(*list, facts, WorldOf(services, *ownFolder));
     for (const std::string& line : decision.passedOver) {
         platform::Trace("Rules: %s; the next rule is tried\n", line.c_str());
     }

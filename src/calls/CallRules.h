@@ -8,6 +8,7 @@
 #include "calls/CallServices.h"
 #include "rules/CallFacts.h"
 #include "rules/Rule.h"
+#include "rules/RuleMatch.h"
 
 namespace velto::calls {
 
@@ -23,6 +24,10 @@ struct RuleOutcome {
 // which groups, the user's own status, the local time. `skype` may be null (no contacts).
 rules::CallFacts FactsOfCall(CallServices& services, skype::Skype* skype,
                              const std::string& handle);
+
+// What the rules name outside themselves, as the calls see it: the catalogue's tones and
+// the files of the user's folder `ownFolder`.
+rules::RuleWorld WorldOf(CallServices& services, const std::filesystem::path& ownFolder);
 
 // The user's rules for a call from `handle`, with a trace line for the rule that decides
 // and for each rule passed over because what it names is gone.

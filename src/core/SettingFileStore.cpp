@@ -138,6 +138,10 @@ void SettingFileStore::KeepDamagedFile(const std::filesystem::path& path) {
 }
 
 bool SettingFileStore::SaveSettingFile() {
+    if (holds_.load() > 0) {
+        heldSave_ = true;
+        return true;
+    }
     bool saved = false;
     {
         std::lock_guard guard(saveMutex_);
@@ -216,6 +220,16 @@ void SettingFileStore::ApplyDefaultSettings() {
     options_.SetAutoStart(true);
     options_.SetAutoUpdate(true);
     options_.SetFriendMsg(true);
+}
+
+SettingFileStore::SaveHold::SaveHold(SettingFileStore& store) : store_(store) {
+    ++store_.holds_;
+}
+
+SettingFileStore::SaveHold::~SaveHold() {
+    if (--store_.holds_ == 0 && store_.heldSave_.exchange(false)) {
+        store_.SaveSettingFile();
+    }
 }
 
 }  // namespace velto::core

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -56,6 +57,20 @@ class SettingFileStore {
     // autostart, auto-update and friend messages on.
     void ApplyDefaultSettings();
 
+    // While a hold lives, saves wait; its end saves once when any was asked for. Changes
+    // made together (a cancelled dialog's pages put back one by one) so reach the file
+    // together, never half of them.
+    class SaveHold {
+      public:
+        explicit SaveHold(SettingFileStore& store);
+        ~SaveHold();
+        SaveHold(const SaveHold&) = delete;
+        SaveHold& operator=(const SaveHold&) = delete;
+
+      private:
+        SettingFileStore& store_;
+    };
+
   private:
     void KeepDamagedFile(const std::filesystem::path& path);
     void DeleteToneFile(const std::u16string& path);
@@ -66,6 +81,8 @@ class SettingFileStore {
     // Serialises saves, so that a later snapshot never lands before an earlier one.
     std::mutex saveMutex_;
     std::mutex saverMutex_;
+    std::atomic<int> holds_{0};
+    std::atomic<bool> heldSave_{false};
     std::function<void()> missedCallSaver_;
 };
 

@@ -21,7 +21,7 @@ namespace velto::i18n {
     X(TXT_RINGBACK_SETTINGS)  \
     X(TXT_CHOOSE_RINGBACK)    \
     X(TXT_MISSED_CALL_TITLE)  \
-    X(TXT_START_WITH_WINDOWS) \
+    X(TXT_START_AT_LOGIN)     \
     X(TXT_TONE_INFO_OPTION)   \
     X(TXT_GENERAL)            \
     X(TXT_AUTO_UPDATE)        \
@@ -51,6 +51,62 @@ namespace velto::i18n {
     X(TXT_SYSTEM_DEFAULT)     \
     X(TXT_CHANGE)             \
     X(TXT_PARTNER_SLOGAN)     \
+    X(TXT_CONTACT_NEW)        \
+    X(TXT_CONTACT_EDIT)       \
+    X(TXT_CONTACT_REMOVE)     \
+    X(TXT_CONTACT_IMPORT)     \
+    X(TXT_CONTACT_EXPORT)     \
+    X(TXT_CONTACT_NAME)       \
+    X(TXT_CONTACT_NICKNAME)   \
+    X(TXT_CONTACT_ADDRESS)    \
+    X(TXT_CONTACT_GROUPS)     \
+    X(TXT_CONTACT_GROUP_HINT) \
+    X(TXT_CONTACT_BAD_URI)    \
+    X(TXT_CONTACT_MAX_GROUPS) \
+    X(TXT_CONTACT_DUPLICATE)  \
+    X(TXT_CONTACT_ASK_REMOVE) \
+    X(TXT_CONTACT_NOT_SAVED)  \
+    X(TXT_CONTACT_DAMAGED)    \
+    X(TXT_CONTACT_IMPORTED)   \
+    X(TXT_CONTACT_KNOWN)      \
+    X(TXT_CONTACT_SKIPPED)    \
+    X(TXT_CONTACT_NO_IMPORT)  \
+    X(TXT_CONTACT_ADD_CALLER) \
+    X(TXT_CONTACT_VCARD_TYPE) \
+    X(TXT_CONTACT_KEPT_ASIDE) \
+    X(TXT_RULES)              \
+    X(TXT_RULE)               \
+    X(TXT_RULE_ADD)           \
+    X(TXT_RULE_EDIT)          \
+    X(TXT_RULE_MOVE_UP)       \
+    X(TXT_RULE_MOVE_DOWN)     \
+    X(TXT_RULE_WHAT_NOW)      \
+    X(TXT_RULE_NONE_DECIDES)  \
+    X(TXT_RULE_NEW)           \
+    X(TXT_RULE_NAME)          \
+    X(TXT_RULE_WHEN)          \
+    X(TXT_RULE_THEN)          \
+    X(TXT_RULE_CALLERS)       \
+    X(TXT_RULE_GROUP)         \
+    X(TXT_RULE_UNKNOWN)       \
+    X(TXT_RULE_ANONYMOUS)     \
+    X(TXT_RULE_DAYS)          \
+    X(TXT_RULE_TIME)          \
+    X(TXT_RULE_DATES)         \
+    X(TXT_RULE_MY_STATUS)     \
+    X(TXT_STATUS_ONLINE)      \
+    X(TXT_STATUS_AWAY)        \
+    X(TXT_STATUS_DND)         \
+    X(TXT_STATUS_OFFLINE)     \
+    X(TXT_RULE_UNCHANGED)     \
+    X(TXT_RULE_SILENCE)       \
+    X(TXT_RULE_RING_ME)       \
+    X(TXT_RULE_RING)          \
+    X(TXT_RULE_SILENT_PANEL)  \
+    X(TXT_RULE_RINGTONE)      \
+    X(TXT_RULE_MACHINE_AFTER) \
+    X(TXT_RULE_GREETING)      \
+    X(TXT_RULE_REFUSE)        \
     X(TXT_NOTE_VOICE_MESSAGE) \
     X(TXT_NOTE_CALL_LIST)     \
     X(TXT_UNKNOWN_CALLER)     \

@@ -230,7 +230,9 @@ class CardReader {
     }
 
     std::optional<std::string> Impp(const std::string& uri) {
-        if (uri.size() < 4 || Upper(uri.substr(0, 4)) != "SIP:") {
+        // sips: too: the writer saves a secure address so, and it must read back.
+        const std::string scheme = Upper(uri.substr(0, uri.find(':') + 1));
+        if (scheme != "SIP:" && scheme != "SIPS:") {
             if (firstImpp_.empty()) {
                 firstImpp_ = "IMPP \"" + uri.substr(0, 64) + "\" is not a sip: address";
             }
@@ -263,6 +265,7 @@ ContactFileText ParseContactFile(std::string_view text) {
     ContactFileText result;
     if (text.size() > kMaxContactFileBytes) {
         result.error = "larger than " + std::to_string(kMaxContactFileBytes) + " bytes";
+        result.damaged = true;
         return result;
     }
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -270,10 +273,13 @@ ContactFileText ParseContactFile(std::string_view text) {
     }
     std::vector<Line> lines;
     if (!Unfold(text, lines, result.error)) {
+        result.damaged = true;
         return result;
     }
     const auto fail = [&](size_t number, const std::string& what) {
+        result.beforeDamage = std::move(result.contacts);
         result.contacts.clear();
+        result.damaged = true;
         result.error = "line " + std::to_string(number) + ": " + what;
         return result;
     };
@@ -327,6 +333,7 @@ ContactFileText ReadContactFile(const std::filesystem::path& path) {
         result.error = path.string() + ": " +
                        (error ? error.message()
                               : "larger than " + std::to_string(kMaxContactFileBytes) + " bytes");
+        result.damaged = !error;
         return result;
     }
     std::ifstream in(path, std::ios::binary);

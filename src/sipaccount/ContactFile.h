@@ -26,6 +26,11 @@ struct ContactFileText {
     std::vector<SipContact> contacts;
     std::vector<std::string> skipped;
     std::string error;  // empty: the text was read
+    // With an error: the whole cards before the damage, for a reader that keeps what is
+    // good of a damaged file (`contacts` is empty then).
+    std::vector<SipContact> beforeDamage{};
+    // The error is in the file's bytes (malformed or oversized), not in reading them.
+    bool damaged = false;
 };
 
 // Limits on outside data: a larger file, line or address book is refused.

@@ -23,6 +23,7 @@ const std::map<std::string, int> kPages = {
     {"general", OptionDialog::kGeneral},   {"ringback", OptionDialog::kStandardRingBack},
     {"ringtone", OptionDialog::kRingTone}, {"voicemail", OptionDialog::kVoiceMail},
     {"about", OptionDialog::kAbout},       {"services", OptionDialog::kNewServices},
+    {"rules", OptionDialog::kRules},
 };
 
 template <typename T>
@@ -101,7 +102,8 @@ QWidget* DialogDriver::OpenOptions(app::Application& app, QWidget* owner, int pa
 }
 
 QWidget* DialogDriver::OpenMissedCalls(app::Application& app, QWidget* owner, PartnerList* list) {
-    auto* dialog = new MissedCallDialog(app, owner);
+    auto* dialog =
+        new MissedCallDialog(app, owner, list != nullptr ? list->contactEditor() : nullptr);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     if (list != nullptr) {
         dialog->FollowStatuses(list);

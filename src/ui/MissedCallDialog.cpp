@@ -1,6 +1,7 @@
 #include "ui/MissedCallDialog.h"
 
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "app/Application.h"
@@ -8,6 +9,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "ui/Artwork.h"
+#include "ui/ContactEditor.h"
 #include "ui/PartnerList.h"
 #include "ui/Texts.h"
 #include "ui/WebPages.h"
@@ -32,14 +34,49 @@ CxSkinButton* RowButton(QWidget* parent, const QString& artwork) {
     return button;
 }
 
+// A round "add" button in the look of the row's other buttons (the artwork has none): a
+// white plus on green, lighter under the mouse; drawn at twice the size for sharp edges.
+QPixmap PlusPixmap(QColor fill) {
+    constexpr int kScale = 2;
+    const int size = kButtonSize * kScale;
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawEllipse(QRectF(2, 2, size - 4, size - 4));
+    painter.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+    const int c = size / 2;
+    painter.drawLine(c, c - 10, c, c + 10);
+    painter.drawLine(c - 10, c, c + 10, c);
+    painter.end();
+    pixmap.setDevicePixelRatio(kScale);
+    return pixmap;
+}
+
+CxSkinButton* AddButton(QWidget* parent) {
+    auto* button = new CxSkinButton(parent);
+    CxSkinButton::Skin skin;
+    skin.normal = PlusPixmap(QColor(0x2e, 0x9a, 0x4c));
+    skin.hover = PlusPixmap(QColor(0x45, 0xb8, 0x64));
+    skin.pressed = skin.hover;
+    button->SetSkin(std::move(skin));
+    button->setFixedSize(kButtonSize, kButtonSize);
+    return button;
+}
+
 QPixmap StatusPixmap(int32_t icon) {
     return ArtworkPixmap(QStringLiteral("status_%1").arg(icon), QSize(16, 16));
 }
 
 }  // namespace
 
-MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
-    : SubMenuDialog(app, parent, kHeight), scroll_(new RowScrollArea(this)), preview_(app) {
+MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent, ContactEditor* editor)
+    : SubMenuDialog(app, parent, kHeight),
+      editor_(editor),
+      scroll_(new RowScrollArea(this)),
+      preview_(app) {
     setObjectName(QStringLiteral("MissedCallDialog"));
     app.missedCalls().ClearNewMissedCall();
     okButton()->hide();
@@ -48,6 +85,9 @@ MissedCallDialog::MissedCallDialog(app::Application& app, QWidget* parent)
     RefreshTexts();
     Layout();
     Navigate();
+    if (editor_ != nullptr) {
+        connect(editor_, &ContactEditor::contactsChanged, this, &MissedCallDialog::ContactsChanged);
+    }
 }
 
 MissedCallDialog::~MissedCallDialog() = default;
@@ -86,6 +126,7 @@ QWidget* MissedCallDialog::MakeRowWidget(Row& row) {
     auto* text = new QVBoxLayout;
     text->setSpacing(0);
     auto* name = new QLabel(widget);
+    row.name = name;
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);
@@ -100,6 +141,15 @@ QWidget* MissedCallDialog::MakeRowWidget(Row& row) {
     row.play = preview_.AddButton(widget, row.id);
     row.play->setEnabled(row.row.record.hasVoiceMessage);
     row.remove = RowButton(widget, QStringLiteral("btn_delete"));
+    if (editor_ != nullptr && !row.row.known &&
+        ContactEditor::CanAdd(row.row.record.partnerHandle)) {
+        auto* add = AddButton(widget);
+        row.add = add;
+        layout->addWidget(add);
+        const int id = row.id;
+        connect(add, &QAbstractButton::clicked, this,
+                [this, id] { PressAddContact(IndexOfId(id)); });
+    }
     layout->addWidget(row.play);
     layout->addWidget(row.remove);
     const int id = row.id;
@@ -180,6 +230,32 @@ void MissedCallDialog::PressDelete(int index) {
     PaintRows();
 }
 
+QWidget* MissedCallDialog::PressAddContact(int index) {
+    if (index < 0 || index >= RowCount() || rows_[index].add == nullptr || editor_ == nullptr) {
+        return nullptr;
+    }
+    return editor_->OpenNew(rows_[index].row.record.partnerHandle);
+}
+
+void MissedCallDialog::ContactsChanged() {
+    for (Row& row : rows_) {
+        const auto* contact = editor_->book().Find(row.row.record.partnerHandle);
+        if (contact == nullptr) {
+            continue;
+        }
+        row.row.known = true;
+        const QString name =
+            QString::fromStdString(!contact->nickname.empty()   ? contact->nickname
+                                   : !contact->fullName.empty() ? contact->fullName
+                                                                : row.row.record.partnerHandle);
+        row.name->setText(row.name->fontMetrics().elidedText(name, Qt::ElideRight, 220));
+        row.name->setToolTip(name);
+        if (row.add != nullptr) {
+            row.add->hide();
+        }
+    }
+}
+
 void MissedCallDialog::RefreshTexts() {
     const int32_t language = ShownLanguage(application().state());
     const QString title = Text(i18n::TXT_MISSED_CALL_TITLE, language);
@@ -189,6 +265,12 @@ void MissedCallDialog::RefreshTexts() {
     for (Row& row : rows_) {
         row.play->setToolTip(Text(i18n::TXT_PLAY, language));
         row.remove->setToolTip(Text(i18n::TXT_DELETE, language));
+        row.play->setAccessibleName(Text(i18n::TXT_PLAY, language));
+        row.remove->setAccessibleName(Text(i18n::TXT_DELETE, language));
+        if (row.add != nullptr) {
+            row.add->setToolTip(Text(i18n::TXT_CONTACT_ADD_CALLER, language));
+            row.add->setAccessibleName(Text(i18n::TXT_CONTACT_ADD_CALLER, language));
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 
 namespace velto::ui {
 
+class ContactEditor;
 class PartnerList;
 
 // The calls the user did not take, newest first: the caller's status and name, the time,
@@ -19,7 +20,9 @@ class MissedCallDialog final : public SubMenuDialog {
     static constexpr int kHeight = 440;
     static constexpr int kRowHeight = 40;
 
-    explicit MissedCallDialog(app::Application& app, QWidget* parent = nullptr);
+    // With `editor` (the SIP backend), a caller who is not a contact can be added.
+    explicit MissedCallDialog(app::Application& app, QWidget* parent = nullptr,
+                              ContactEditor* editor = nullptr);
     ~MissedCallDialog() override;
 
     int RowCount() const { return static_cast<int>(rows_.size()); }
@@ -29,6 +32,10 @@ class MissedCallDialog final : public SubMenuDialog {
     void PressPlay(int index);
     // Asks, and on Yes deletes the row's record (and its voice file).
     void PressDelete(int index);
+    // The contact dialog for the row's caller; null when the row has no "add" button.
+    QWidget* PressAddContact(int index);
+    // The row's "add to contacts" button, or null (a known or anonymous caller).
+    QAbstractButton* addButton(int index) const { return rows_[index].add; }
     // The row whose message plays, or -1.
     int PlayingRow() const;
     // The caller's status changed: the status icon of each of their rows follows.
@@ -48,6 +55,8 @@ class MissedCallDialog final : public SubMenuDialog {
         QLabel* icon;
         CxSkinButton* play;
         CxSkinButton* remove;
+        QLabel* name = nullptr;
+        QAbstractButton* add = nullptr;
     };
 
     void Fill();
@@ -55,7 +64,10 @@ class MissedCallDialog final : public SubMenuDialog {
     void PaintRows();
     int IndexOfId(int id) const;
     void Layout();
+    // A contact was added, changed or removed: the rows of that caller show it.
+    void ContactsChanged();
 
+    ContactEditor* editor_;
     RowScrollArea* scroll_;
     std::vector<Row> rows_;
     int nextId_ = 1;

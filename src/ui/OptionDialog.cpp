@@ -8,6 +8,7 @@
 #include "ui/OptionAboutPanel.h"
 #include "ui/OptionGeneralPanel.h"
 #include "ui/OptionRbtPanel.h"
+#include "ui/OptionRulesPanel.h"
 #include "ui/OwnSoundPanel.h"
 #include "ui/Texts.h"
 
@@ -31,12 +32,14 @@ constexpr PageButton kPageButtons[] = {
     {OptionDialog::kStandardRingBack, i18n::TXT_STANDARD_RINGBACK, "page_ringback", true},
     {OptionDialog::kRingTone, i18n::TXT_RINGTONE_SETTINGS, "page_ringtone", true},
     {OptionDialog::kVoiceMail, i18n::TXT_VOICE_MAIL, "page_voicemail", true},
+    {OptionDialog::kRules, i18n::TXT_RULES, "page_rules", true},
     {OptionDialog::kAbout, i18n::TXT_ABOUT, "page_about", false},
 };
 
 // The pages whose changes OK keeps and Cancel puts back.
 constexpr int kEditingPages[] = {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
-                                 OptionDialog::kVoiceMail, OptionDialog::kRingTone};
+                                 OptionDialog::kVoiceMail, OptionDialog::kRingTone,
+                                 OptionDialog::kRules};
 
 // `text` on one line of `width` pixels, else on two, broken after the last hyphen or space
 // that lets both lines fit, else cut short.
@@ -71,7 +74,8 @@ OptionDialog::OptionDialog(app::Application& app, int firstPage, QWidget* parent
     auto* placeholder = new QWidget(this);
     placeholder->setGeometry(kColumnWidth + 10, 10, kWidth - kColumnWidth - 20, kHeight - 70);
     SetPlaceholder(placeholder);
-    for (int page : {kGeneral, kVoiceMail, kNewServices, kAbout, kStandardRingBack, kRingTone}) {
+    for (int page :
+         {kGeneral, kVoiceMail, kNewServices, kAbout, kStandardRingBack, kRingTone, kRules}) {
         AddPage(page);
     }
     int y = 16;
@@ -124,6 +128,8 @@ TStackedPage* OptionDialog::CreatePage(int templateId) {
             return new OptionAboutPanel(app_, this);
         case kNewServices:
             return new OptionNewServicesPanel(app_, this);
+        case kRules:
+            return new OptionRulesPanel(app_, this);
         default:
             return nullptr;
     }
@@ -159,6 +165,9 @@ void OptionDialog::accept() {
 
 void OptionDialog::reject() {
     if (attached_) {
+        // A page's revert may save (a discarded pick): the file gets every page's old
+        // values at once.
+        core::SettingFileStore::SaveHold hold(app_.settingFile());
         for (int id : kEditingPages) {
             page(id)->Revert();
         }

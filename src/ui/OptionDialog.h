@@ -27,6 +27,7 @@ class OptionDialog final : public TStackedDialog {
         kAbout = 231,
         kStandardRingBack = 269,
         kRingTone = 284,
+        kRules = 290,
     };
     static constexpr int kResultOk = 1;
     static constexpr int kResultCancel = 2;

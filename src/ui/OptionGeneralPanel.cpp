@@ -78,7 +78,7 @@ void OptionGeneralPanel::Revert() {
 void OptionGeneralPanel::RefreshTexts() {
     const int32_t language = ShownLanguage(application().state());
     box_->setTitle(Text(i18n::TXT_GENERAL, language));
-    autoStart_->setText(Text(i18n::TXT_START_WITH_WINDOWS, language));
+    autoStart_->setText(Text(i18n::TXT_START_AT_LOGIN, language));
     friendMsg_->setText(Text(i18n::TXT_TONE_INFO_OPTION, language));
     autoUpdate_->setText(Text(i18n::TXT_AUTO_UPDATE, language));
     languageLabel_->setText(Text(i18n::TXT_SELECT_LANGUAGE, language));

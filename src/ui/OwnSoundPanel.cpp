@@ -47,14 +47,18 @@ void OwnSoundPanel::ShowSetting() {
     // Until the user has a sound of their own, its empty line would gape under the radios.
     title_->setVisible(!title.isEmpty());
     if (voiceMail_) {
+        // Voice mail off leaves only the choice of greeting out of reach: the greetings
+        // can still be heard and a new one picked for later.
         voiceMail_->setChecked(options_.VoiceMailOn());
-        box()->setEnabled(options_.VoiceMailOn());
+        radio(kDefaultRadio)->setEnabled(options_.VoiceMailOn());
+        radio(kOwnRadio)->setEnabled(options_.VoiceMailOn());
     }
 }
 
 void OwnSoundPanel::Ticked(int radioId) {
     if (radioId == kOwnRadio && options_.Title().empty()) {
-        // Nothing of the user's own yet: pick it first.
+        // Nothing of the user's own yet: pick it first (the choice would otherwise stand
+        // for no sound at all).
         Browse();
     } else {
         options_.SetUseDefault(radioId == kDefaultRadio);

@@ -6,6 +6,7 @@
 #include "callapi/AutomationError.h"
 #include "core/Messages.h"
 #include "platform/Trace.h"
+#include "ui/ContactEditor.h"
 #include "ui/ContactRowDelegate.h"
 #include "ui/SingleRingToneDialog.h"
 #include "ui/Texts.h"
@@ -123,6 +124,57 @@ void PartnerList::UpdateFromCookie(platform::Cookie cookie) {
         }
     }
     app_.table().Revoke(cookie);
+}
+
+void PartnerList::SetContactEditor(ContactEditor* editor) {
+    editor_ = editor;
+    setContextMenuPolicy(editor != nullptr ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+    if (editor != nullptr) {
+        connect(this, &QWidget::customContextMenuRequested, this, &PartnerList::ShowContactMenu,
+                Qt::UniqueConnection);
+        connect(this, &PartnerList::rebuilt, editor, &ContactEditor::OnListRebuilt,
+                Qt::UniqueConnection);
+    }
+}
+
+QMenu* PartnerList::MakeContactMenu(int row) {
+    if (editor_ == nullptr) {
+        return nullptr;
+    }
+    editor_->Load();  // the file as it is now decides what can be edited
+    const int32_t language = ShownLanguage(app_.state());
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("contactMenu"));
+    ContactEditor* editor = editor_;
+    menu->addAction(Text(i18n::TXT_CONTACT_NEW, language), editor, [editor] { editor->OpenNew(); });
+    if (row >= 0 && row < model_->state().RowCount()) {
+        const std::string handle = model_->state().ContactAt(row).handle;
+        // A contact the file does not hold (none, with the SIP backend) cannot be edited.
+        const bool inFile = editor->book().Find(handle) != nullptr;
+        QAction* edit = menu->addAction(Text(i18n::TXT_CONTACT_EDIT, language), editor,
+                                        [editor, handle] { editor->OpenEdit(handle); });
+        QAction* remove = menu->addAction(Text(i18n::TXT_CONTACT_REMOVE, language), editor,
+                                          [editor, handle] { editor->Remove(handle); });
+        edit->setEnabled(inFile);
+        remove->setEnabled(inFile);
+    }
+    menu->addSeparator();
+    menu->addAction(Text(i18n::TXT_CONTACT_IMPORT, language), editor,
+                    [editor] { editor->ChooseImport(); });
+    QAction* exported = menu->addAction(Text(i18n::TXT_CONTACT_EXPORT, language), editor,
+                                        [editor] { editor->ChooseExport(); });
+    exported->setEnabled(!editor->book().contacts().empty());
+    return menu;
+}
+
+void PartnerList::ShowContactMenu(const QPoint& pos) {
+    const QModelIndex index = indexAt(pos);
+    QMenu* menu = MakeContactMenu(index.isValid() ? index.row() : -1);
+    if (menu == nullptr) {
+        return;
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(viewport()->mapToGlobal(pos));
 }
 
 void PartnerList::mousePressEvent(QMouseEvent* event) {

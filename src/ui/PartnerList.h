@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMenu>
 #include <QPointer>
 #include <memory>
 
@@ -16,6 +17,7 @@ class Application;
 
 namespace velto::ui {
 
+class ContactEditor;
 class ContactRowDelegate;
 
 // Messages of the contact list window (besides WM_UPDATEUSERSTATUS and WM_REFRESH_TEXTS).
@@ -44,6 +46,13 @@ class PartnerList final : public ContactListView {
     // The dialog while it is open, else null.
     SingleRingToneDialog* ringBackDialog() const { return dialog_; }
 
+    // With the SIP backend: the contacts can be edited from the list's context menu.
+    void SetContactEditor(ContactEditor* editor);
+    ContactEditor* contactEditor() const { return editor_; }
+    // The context menu for `row` (-1: no contact there): new, edit, remove, import, export.
+    // Null without an editor. The caller owns it.
+    QMenu* MakeContactMenu(int row);
+
   signals:
     // Skype reported a contact's status (`icon`: its status icon, 0..6); other windows that
     // show the contact follow it.
@@ -61,11 +70,13 @@ class PartnerList final : public ContactListView {
     void UpdateFromCookie(platform::Cookie cookie);
     void RefreshOptionRow();
     ToneContext Tones();
+    void ShowContactMenu(const QPoint& pos);
 
     app::Application& app_;
     ContactListModel* model_;
     ContactRowDelegate* delegate_;
     QPointer<SingleRingToneDialog> dialog_;
+    ContactEditor* editor_ = nullptr;
     std::unique_ptr<TranslatedWindow> translated_;
 };
 

@@ -43,6 +43,11 @@ platform::WindowHandle QtFrontEnd::CreateMainWindow() {
     // The contact list fills the main window's slot and takes the core's list messages.
     auto* list = new PartnerList(*app_);
     mainWindow_->contactListSlot()->SetContent(list);
+    if (options_.contactsFile) {
+        contactEditor_ = new ContactEditor(*app_, *options_.contactsFile, mainWindow_.get());
+        contactEditor_->Load();
+        list->SetContactEditor(contactEditor_);
+    }
     app_->contactUpdates().SetContactList({.window = [list] { return list->handle(); },
                                            .rebuildAndShow = [list] { list->Rebuild(); }});
     mainWindow_->SetOptionsOpener(
@@ -103,6 +108,7 @@ void QtFrontEnd::DestroyMainWindow() {
     }
     notifier_.reset();
     boxes_.SetOwner(nullptr);
+    contactEditor_ = nullptr;
     mainWindow_.reset();
 }
 

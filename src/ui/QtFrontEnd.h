@@ -1,10 +1,12 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/FrontEnd.h"
+#include "ui/ContactEditor.h"
 #include "ui/DesktopNotifier.h"
 #include "ui/ForTestDialog.h"
 #include "ui/LanguageSelectionDialog.h"
@@ -34,6 +36,9 @@ class QtFrontEnd final : public app::FrontEnd {
         // The bus of the desktop's notifications (ConnectSessionBus for the user's); null:
         // missed calls are told by the tray's balloon only.
         DesktopNotifier::BusConnector notificationBus;
+        // The SIP backend's contact file, which the contact list then edits; nothing: the
+        // contacts are the client's own and cannot be edited here.
+        std::optional<std::filesystem::path> contactsFile;
     };
 
     explicit QtFrontEnd(Options options);
@@ -56,6 +61,8 @@ class QtFrontEnd final : public app::FrontEnd {
     app::Application* application() const { return app_; }
     // The main window while it exists.
     ForTestDialog* mainWindow() { return mainWindow_.get(); }
+    // The contact editor while the main window exists (the SIP backend only), else null.
+    ContactEditor* contactEditor() { return contactEditor_; }
     QtAnsweringPanels& panels() { return panels_; }
     QtMessageBoxes& qtBoxes() { return boxes_; }
     // The bridge from Bind on (benchmarks count its drains).
@@ -77,6 +84,7 @@ class QtFrontEnd final : public app::FrontEnd {
     std::string webBase_;
     std::unique_ptr<ForTestDialog> mainWindow_;
     std::unique_ptr<DesktopNotifier> notifier_;
+    ContactEditor* contactEditor_ = nullptr;  // owned by the main window
     std::unique_ptr<QtLoopBridge> bridge_;
 };
 

@@ -38,6 +38,7 @@ class TonePage : public OptionPage {
     FilePickUpDialog* filePicker() const { return picker_; }
     void PressPlay(int playId);
     int playing() const { return preview_.playing(); }
+    CxSkinButton* playButton(int playId) { return plays_.at(playId); }
 
   protected:
     TonePage(app::Application& app, FilePickUpDialog::Purpose purpose,
@@ -48,7 +49,6 @@ class TonePage : public OptionPage {
     QGroupBox* box() { return box_; }
     QLabel* question() { return question_; }
     QButtonGroup& group() { return group_; }
-    CxSkinButton* playButton(int playId) { return plays_.at(playId); }
     // A widget over the box, first in the page's tab order.
     void PutAbove(QWidget* widget);
     // The row under the choices; next in the tab order after the last play button.

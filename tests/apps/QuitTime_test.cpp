@@ -21,6 +21,14 @@
 namespace velto {
 namespace {
 
+// The goal is two seconds; the sanitizers slow every thread several times over, so there
+// the test only holds the program to ending soon.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr std::chrono::milliseconds kQuitLimit{8000};
+#else
+constexpr std::chrono::milliseconds kQuitLimit{2000};
+#endif
+
 using namespace std::chrono_literals;
 
 // Accepts connections and never sends a byte: a communication server that never answers,
@@ -120,7 +128,7 @@ TEST(QuitTime, SigtermEndsTheProgramWithinTwoSecondsWhileItWaitsLongest) {
             std::chrono::steady_clock::now() - sent);
         std::printf("SIGTERM to exit with %s: %lld ms\n", c.name.c_str(),
                     static_cast<long long>(took.count()));
-        EXPECT_LT(took, 2s);
+        EXPECT_LT(took, kQuitLimit);
         EXPECT_NE(program.text().find("Scenario interrupted at"), std::string::npos)
             << program.text();
     }
@@ -231,7 +239,7 @@ TEST(QuitTime, SigtermEndsVeltoWithinTwoSecondsWhileASipCallRingsOnBusyCores) {
         std::chrono::steady_clock::now() - sent);
     std::printf("SIGTERM to exit with a SIP call ringing on busy cores: %lld ms\n",
                 static_cast<long long>(took.count()));
-    EXPECT_LT(took, 2s) << program.text();
+    EXPECT_LT(took, kQuitLimit) << program.text();
 }
 
 }  // namespace

@@ -237,6 +237,33 @@ TEST_F(SettingFileStoreTest, RemovingAToneDeletesItsFileAndSaves) {
     EXPECT_TRUE(std::filesystem::exists(elsewhere / "stock.wav"));
 }
 
+// Changes put back together reach the file together: saves asked for under a hold (nested
+// too) wait for its end, which saves once; without any, the end saves nothing.
+TEST_F(SettingFileStoreTest, SavesUnderAHoldWaitForItsEnd) {
+    const int32_t id = *store.AddCatalogueTone(u"t", (data / "alice" / "t.wav").u16string());
+    const std::string before = test::ReadFileBytes(FileOf("alice"));
+    const int savesBefore = missedCallSaves;
+    {
+        SettingFileStore::SaveHold hold(store);
+        {
+            SettingFileStore::SaveHold inner(store);
+            settings.SetVoiceMailOn(!settings.VoiceMailOn());
+            EXPECT_TRUE(store.RemoveCatalogueTone(id));
+        }
+        EXPECT_EQ(test::ReadFileBytes(FileOf("alice")), before);
+        settings.SetUseDefaultGreeting(!settings.UseDefaultGreeting());
+        EXPECT_TRUE(store.SaveSettingFile());
+        EXPECT_EQ(test::ReadFileBytes(FileOf("alice")), before);
+        EXPECT_EQ(missedCallSaves, savesBefore);
+    }
+    EXPECT_EQ(missedCallSaves, savesBefore + 1);
+    const auto decoded = DecodeSettingFile(test::ReadFileBytes(FileOf("alice")));
+    ASSERT_TRUE(decoded.contents);
+    EXPECT_EQ(*decoded.contents, settings.Snapshot(shared.CurrentLanguage));
+    { SettingFileStore::SaveHold idle(store); }
+    EXPECT_EQ(missedCallSaves, savesBefore + 1);
+}
+
 TEST_F(SettingFileStoreTest, NoHandleMeansNoFile) {
     shared.MyHandle.Set("..");
     EXPECT_EQ(store.SettingFilePath(), std::nullopt);

@@ -18,12 +18,14 @@
 #include "PrivatePulse.h"
 #include "SipPeer.h"
 #include "app/Application.h"
+#include "backends/sip/SipObjects.h"
 #include "backends/sip/SipSkypeFactory.h"
 #include "callapi/AutomationError.h"
 #include "calls/ScriptedAnsweringPanels.h"
 #include "core/Messages.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "sipaccount/ContactBook.h"
 #include "sipaccount/ContactFile.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"
@@ -120,8 +122,10 @@ class SipCallsTest : public ::testing::Test {
                 hive.SetDword(platform::RegRoot::CurrentUser, kSipKey, kMaxCallsValue, maxCalls);
             }
             std::string error;
-            std::vector<SipContact> contacts = {
-                {"Alice Caller", "Ali", *ParseSipAddress(peer->Uri(), error)}};
+            std::vector<SipContact> contacts;
+            if (peerIsContact) {
+                contacts.push_back({"Alice Caller", "Ali", *ParseSipAddress(peer->Uri(), error)});
+            }
             if (second) {
                 contacts.push_back({"Bob Caller", "Bob", *ParseSipAddress(second->Uri(), error)});
             }
@@ -199,6 +203,8 @@ class SipCallsTest : public ::testing::Test {
     test::TempDir dir;
     // The MaxCalls setting, when not 0.
     uint32_t maxCalls = 0;
+    // False: the first peer is not in the contact file at the start.
+    bool peerIsContact = true;
     // Another test's home, for the program run in a process of its own.
     std::filesystem::path homeOverride;
     platform::RealClock clock;
@@ -374,6 +380,51 @@ TEST_F(SipCallsTest, ThePeersPresenceReachesTheContactList) {
     ASSERT_TRUE(RunUntil([&] { return status() == OnlineStatus::Offline; })) << peer->Log();
     // The change went on to the contact list (the main window's status-update message).
     EXPECT_TRUE(RunUntil([&] { return trace.Contains("WM_UPDATEUSERSTATUS"); }, Millis(3000)));
+}
+
+TEST_F(SipCallsTest, AContactAddedInTheWindowIsWatchedAtOnceAndARemovedOneIsLeftOut) {
+    peerIsContact = false;
+    StartProgram(test::PeerAddress(105), 12);
+    const auto backend = factory->backend();
+    EXPECT_FALSE(backend->Contact(peer->Handle()));
+    // What the window does: the contact into the file, then the backend asked to read it.
+    ContactBook book(ContactFilePath(dir / "home/.config"));
+    book.Load();
+    SipContact contact;
+    ASSERT_TRUE(MakeContact("Peer Person", "Pete", peer->Uri(), "Family", contact).ok());
+    ASSERT_TRUE(book.Add(contact).ok());
+    const auto reload = [&] {
+        const auto skype = app->skypeLink().SkypeObject();
+        const auto command = skype->CreateCommand();
+        command->SetCommand("RELOAD CONTACTS");
+        skype->SendCommand(command);
+        EXPECT_EQ(command->Reply(), "RELOAD CONTACTS");
+    };
+    reload();
+    auto status = [&] {
+        auto known = backend->Contact(peer->Handle());
+        return known ? known->onlineStatus : OnlineStatus::Unknown;
+    };
+    ASSERT_TRUE(RunUntil([&] { return status() == OnlineStatus::Online; })) << peer->Log();
+    EXPECT_EQ(backend->Contact(peer->Handle())->displayName, "Pete");
+    EXPECT_EQ(backend->Contact(peer->Handle())->groups, (std::vector<std::string>{"Family"}));
+    EXPECT_TRUE(RunUntil([&] { return trace.Contains("WM_UPDATEUSERSTATUS"); }, Millis(3000)));
+
+    // A new name keeps the watch and the status it brought.
+    ASSERT_TRUE(MakeContact("Peter Person", "", peer->Uri(), "", contact).ok());
+    ASSERT_TRUE(book.Replace(peer->Handle(), contact).ok());
+    reload();
+    ASSERT_TRUE(
+        RunUntil([&] { return backend->Contact(peer->Handle())->fullName == "Peter Person"; }));
+    EXPECT_EQ(status(), OnlineStatus::Online);
+
+    // Removed: gone from the contacts, and its user is kept out of the list from then on.
+    ASSERT_TRUE(book.Remove(peer->Handle()).ok());
+    reload();
+    ASSERT_TRUE(RunUntil([&] { return !backend->Contact(peer->Handle()); }));
+    EXPECT_TRUE(backend->ContactHandles().empty());
+    EXPECT_TRUE(SipUser(backend, peer->Handle()).IsBlocked());
+    EXPECT_FALSE(app->skypeLink().SkypeObject()->CurrentUser()->IsBlocked());
 }
 
 TEST_F(SipCallsTest, TwoCallersAtOnceEachHearTheirOwnToneAndLeaveTheirOwnMessage) {

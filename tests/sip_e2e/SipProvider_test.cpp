@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 
@@ -294,8 +295,14 @@ TEST_F(SipProviderTest, VeltoAccountStatusRegistersOnceAndSaysHowInOneLine) {
         for (const auto& [name, value] : values) {
             hive.SetString(platform::RegRoot::CurrentUser, kSipKey, name, value);
         }
-        return test::RunShell("env -i HOME=" + test::ShellQuote(home.string()) +
-                              " timeout 30 " VELTO_ACCOUNT_PROGRAM " status 2>&1");
+        // A clean environment, but for the sanitizers' options (their suppressions).
+        std::string env = "env -i HOME=" + test::ShellQuote(home.string());
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"}) {
+            if (const char* value = std::getenv(name)) {
+                env += std::string(" ") + name + "=" + test::ShellQuote(value);
+            }
+        }
+        return test::RunShell(env + " timeout 30 " VELTO_ACCOUNT_PROGRAM " status 2>&1");
     };
     const auto start = Steady::now();
     const auto good = status(kPassword);

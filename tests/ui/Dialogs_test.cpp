@@ -238,7 +238,7 @@ TEST_F(DialogsTest, OptionsWithoutSkypeShowAboutOnly) {
     OptionDialog dialog(*app_);
     EXPECT_EQ(dialog.activePage(), OptionDialog::kAbout);
     for (int page : {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
-                     OptionDialog::kRingTone, OptionDialog::kVoiceMail}) {
+                     OptionDialog::kRingTone, OptionDialog::kVoiceMail, OptionDialog::kRules}) {
         EXPECT_FALSE(dialog.pageButton(page)->isEnabled()) << page;
     }
     EXPECT_TRUE(dialog.pageButton(OptionDialog::kAbout)->isEnabled());
@@ -250,8 +250,9 @@ TEST_F(DialogsTest, LongPageNamesAreShownWhole) {
     app_->state().CurrentLanguage = 2;
     OptionDialog dialog(*app_);
     int twoLines = 0;
-    for (int page : {OptionDialog::kGeneral, OptionDialog::kStandardRingBack,
-                     OptionDialog::kRingTone, OptionDialog::kVoiceMail, OptionDialog::kAbout}) {
+    for (int page :
+         {OptionDialog::kGeneral, OptionDialog::kStandardRingBack, OptionDialog::kRingTone,
+          OptionDialog::kVoiceMail, OptionDialog::kRules, OptionDialog::kAbout}) {
         const QString text = dialog.pageButton(page)->text();
         const QString whole = dialog.pageButton(page)->toolTip();
         EXPECT_TRUE(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) == whole ||
@@ -291,6 +292,27 @@ TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
     EXPECT_EQ(FilesIn(ToneFolder()), 0u);
     EXPECT_EQ(app_->userSettings().Catalogue().size(), 1u);
     EXPECT_TRUE(app_->userSettings().UseDefaultRingTone());
+}
+
+// Voice mail off takes only the two greeting choices out of reach; both sides of the
+// switch, and Cancel puts it back.
+TEST_F(DialogsTest, VoiceMailOffDisablesOnlyTheGreetingChoice) {
+    StartWithList();
+    const bool before = app_->userSettings().VoiceMailOn();
+    OptionDialog dialog(*app_);
+    auto* voice = static_cast<OwnSoundPanel*>(dialog.page(OptionDialog::kVoiceMail));
+    for (int click = 0; click < 2; ++click) {
+        voice->voiceMail()->click();
+        const bool on = voice->voiceMail()->isChecked();
+        EXPECT_EQ(app_->userSettings().VoiceMailOn(), on);
+        EXPECT_EQ(voice->radio(OwnSoundPanel::kDefaultRadio)->isEnabled(), on);
+        EXPECT_EQ(voice->radio(OwnSoundPanel::kOwnRadio)->isEnabled(), on);
+        EXPECT_TRUE(voice->playButton(OwnSoundPanel::kPlayDefault)->isEnabled());
+    }
+    voice->voiceMail()->click();
+    EXPECT_NE(app_->userSettings().VoiceMailOn(), before);
+    dialog.reject();
+    EXPECT_EQ(app_->userSettings().VoiceMailOn(), before);
 }
 
 // The tone pages are filled in from the shared rows and the page's own widgets after them;

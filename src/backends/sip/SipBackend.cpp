@@ -244,6 +244,11 @@ std::string SipBackend::RunCommand(const std::string& text) {
     words >> first >> second >> name;
     first = Upper(first);
     second = Upper(second);
+    if (first == "RELOAD" && second == "CONTACTS" && name.empty()) {
+        // The user changed the contact file: it is read on the SIP thread, never here.
+        loop_.Post([this] { engine_->LoadContacts(); });
+        return "RELOAD CONTACTS";
+    }
     std::lock_guard guard(mutex_);
     if (first == "CREATE" && second == "APPLICATION" && !name.empty()) {
         state_.applications[name];
@@ -256,6 +261,7 @@ std::string SipBackend::RunCommand(const std::string& text) {
     if (first == "PING") {
         return "PONG";
     }
+
     return "ERROR 2 Unknown command";
 }
 
@@ -386,9 +392,39 @@ void SipBackend::SetUser(std::string handle, std::string fullName) {
     state_.userFullName = std::move(fullName);
 }
 
-void SipBackend::SetContacts(std::vector<ContactState> contacts) {
+void SipBackend::SetContacts(std::vector<ContactState> contacts,
+                             const std::set<std::string>& kept) {
     std::lock_guard guard(mutex_);
+    // Each contact added, changed or removed is reported as a status change: the contact
+    // list reads the contact again and inserts, moves or removes its row.
+    std::vector<std::pair<std::string, OnlineStatus>> changed;
+    for (ContactState& contact : contacts) {
+        const auto old =
+            std::find_if(state_.contacts.begin(), state_.contacts.end(),
+                         [&](const ContactState& known) { return known.handle == contact.handle; });
+        if (old == state_.contacts.end()) {
+            changed.emplace_back(contact.handle, contact.onlineStatus);
+            continue;
+        }
+        if (kept.count(contact.handle) != 0) {
+            contact.onlineStatus = old->onlineStatus;
+        }
+        if (old->fullName != contact.fullName || old->displayName != contact.displayName ||
+            old->onlineStatus != contact.onlineStatus) {
+            changed.emplace_back(contact.handle, contact.onlineStatus);
+        }
+    }
+    for (const ContactState& old : state_.contacts) {
+        if (std::none_of(contacts.begin(), contacts.end(),
+                         [&](const ContactState& c) { return c.handle == old.handle; })) {
+            changed.emplace_back(old.handle, OnlineStatus::Offline);
+        }
+    }
     state_.contacts = std::move(contacts);
+    for (const auto& [handle, status] : changed) {
+        PostToAttachedLocked(PendingEvent{
+            EventId::OnlineStatus, {Arg(Kind::User, 0, handle), Arg(Kind::Int, ToInt(status))}});
+    }
 }
 
 void SipBackend::ContactStatusChanged(const std::string& handle, OnlineStatus status) {

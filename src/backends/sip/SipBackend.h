@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -114,7 +115,8 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     // --- from the engine (SIP thread) ---
     void SetAttachment(AttachmentStatus status);
     void SetUser(std::string handle, std::string fullName);
-    void SetContacts(std::vector<ContactState> contacts);
+    // The contacts as the file has them now; those in `kept` keep the status they had.
+    void SetContacts(std::vector<ContactState> contacts, const std::set<std::string>& kept = {});
     void ContactStatusChanged(const std::string& handle, OnlineStatus status);
     void CallAdded(CallState call);
     void CallStatusChanged(int32_t id, CallStatus status);

@@ -102,6 +102,9 @@ void SipEngine::Startup() {
 }
 
 void SipEngine::LoadContacts() {
+    if (core_ == nullptr) {
+        return;  // the next start of the stack reads the file
+    }
     ContactFileText file = ReadContactFile(contactsFile_);
     if (!file.error.empty()) {
         Trace("SIP: contact file not read: %s\n", file.error.c_str());
@@ -110,27 +113,68 @@ void SipEngine::LoadContacts() {
         Trace("SIP: contact file: skipped the card at %s\n", skipped.c_str());
     }
     std::vector<ContactState> contacts;
-    LinphoneFriendList* list = linphone_core_get_default_friend_list(core_);
+    std::map<std::string, std::string> uris;
+    // Contacts whose subscription goes on: their status stays what it was.
+    std::set<std::string> kept;
     for (const SipContact& contact : file.contacts) {
         const std::string handle = contact.address.Handle();
-        if (contactUris_.count(handle) != 0) {
+        const std::string uri = contact.address.Uri();
+        if (!uris.emplace(handle, uri).second) {
             continue;
         }
-        contactUris_[handle] = contact.address.Uri();
-        contacts.push_back(ContactState{handle, contact.address.Uri(), contact.fullName,
-                                        contact.nickname, OnlineStatus::Offline, contact.groups});
-        LinphoneFriend* fr =
-            linphone_core_create_friend_with_address(core_, contact.address.Uri().c_str());
-        if (fr == nullptr) {
-            Trace("SIP: contact %s: the SIP stack refused the address\n", handle.c_str());
+        contacts.push_back(ContactState{handle, uri, contact.fullName, contact.nickname,
+                                        OnlineStatus::Offline, contact.groups});
+        const auto old = contactUris_.find(handle);
+        if (old != contactUris_.end() && old->second == uri) {
+            kept.insert(handle);
             continue;
         }
-        linphone_friend_enable_subscribes(fr, TRUE);
-        linphone_friend_set_inc_subscribe_policy(fr, LinphoneSPAccept);
-        linphone_friend_list_add_friend(list, fr);
-        linphone_friend_unref(fr);
+        if (old != contactUris_.end()) {
+            Unsubscribe(old->second);
+        }
+        Subscribe(handle, uri);
     }
-    backend_.SetContacts(std::move(contacts));
+    for (const auto& [handle, uri] : contactUris_) {
+        if (uris.count(handle) == 0) {
+            Unsubscribe(uri);
+        }
+    }
+    contactUris_ = std::move(uris);
+    backend_.SetContacts(std::move(contacts), kept);
+}
+
+void SipEngine::Subscribe(const std::string& handle, const std::string& uri) {
+    LinphoneFriendList* list = linphone_core_get_default_friend_list(core_);
+    // A subscriber of ours may be in the list already (accepted in OnSubscriptionRequest).
+    LinphoneFriend* fr = linphone_friend_list_find_friend_by_uri(list, uri.c_str());
+    if (fr != nullptr) {
+        linphone_friend_edit(fr);
+        linphone_friend_enable_subscribes(fr, TRUE);
+        linphone_friend_done(fr);
+        return;
+    }
+    fr = linphone_core_create_friend_with_address(core_, uri.c_str());
+    if (fr == nullptr) {
+        Trace("SIP: contact %s: the SIP stack refused the address\n", handle.c_str());
+        return;
+    }
+    linphone_friend_enable_subscribes(fr, TRUE);
+    linphone_friend_set_inc_subscribe_policy(fr, LinphoneSPAccept);
+    linphone_friend_list_add_friend(list, fr);
+    linphone_friend_unref(fr);
+}
+
+void SipEngine::Unsubscribe(const std::string& uri) {
+    LinphoneFriendList* list = linphone_core_get_default_friend_list(core_);
+    LinphoneFriend* fr = linphone_friend_list_find_friend_by_uri(list, uri.c_str());
+    if (fr == nullptr) {
+        return;
+    }
+    // The friend stays, so that the peer's own subscription to us is still accepted; only
+    // our watch of its presence ends.
+    linphone_friend_edit(fr);
+    linphone_friend_enable_subscribes(fr, FALSE);
+    linphone_friend_done(fr);
 }
 
 void SipEngine::Shutdown() {

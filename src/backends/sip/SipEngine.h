@@ -55,6 +55,9 @@ class SipEngine {
     static bool ActsOn(Device device, DeviceKind kind, const std::string& text);
     // A SIP MESSAGE to `uri`: text, or an application datagram in the private content type.
     void SendMessage(const std::string& uri, const std::string& text, bool datagram);
+    // Reads the contact file (again): new contacts are subscribed to at once, removed ones
+    // no longer, changed names and groups reach the getters. Nothing while the stack is off.
+    void LoadContacts();
 
     // Callbacks of the stack (public for the C trampolines).
     void OnGlobalState(int state, const char* message);
@@ -140,7 +143,9 @@ class SipEngine {
     void RefreshRecordingHeader(CallContext& context);
     void StreamsRunning(CallContext& context);
     void Ended(CallContext& context);
-    void LoadContacts();
+    // Subscribes to the presence of a contact (or stops) in the stack's friend list.
+    void Subscribe(const std::string& handle, const std::string& uri);
+    void Unsubscribe(const std::string& uri);
 
     SipBackend& backend_;
     platform::Clock& clock_;

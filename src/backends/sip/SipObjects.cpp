@@ -226,7 +226,8 @@ skype::OnlineStatus SipUser::OnlineStatus() {
 
 bool SipUser::IsBlocked() {
     Read("IsBlocked");
-    return false;
+    // A contact the user removed is kept out of the list from then on.
+    return handle_ != backend_->UserHandle() && !backend_->Contact(handle_);
 }
 
 platform::Cookie SipUser::RegisterIn(platform::InterfaceTable& table) {

@@ -24,6 +24,7 @@ std::vector<MissedCallRow> MakeMissedCallRows(const std::vector<calls::MissedCal
         if (found != byHandle.end()) {
             row.name = ShownName(*found->second);
             row.status = StatusIconIndex(static_cast<int32_t>(found->second->onlineStatus));
+            row.known = true;
         } else {
             row.name = platform::Utf8ToUtf16(it->partnerHandle);
         }

@@ -14,6 +14,8 @@ struct MissedCallRow {
     calls::MissedCall record;
     std::u16string name;
     int32_t status = 0;
+    // The caller is one of the contacts.
+    bool known = false;
 };
 
 // The rows, newest first. A caller among `contacts` shows the contact's name and status; any

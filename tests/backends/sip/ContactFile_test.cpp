@@ -104,11 +104,15 @@ TEST(ContactFileTest, WrittenFileReadsBackAndStaysPrivate) {
     ASSERT_TRUE(ParseSipAddress("sip:alice@127.0.0.77:5062", error));
     alice.address = *ParseSipAddress("sip:alice@127.0.0.77:5062", error);
     SipContact bob{"", "", *ParseSipAddress("sip:bob@example.org", error)};
-    ASSERT_TRUE(WriteContactFile(path, {alice, bob}, error)) << error;
+    // A secure address is written as sips: and must come back (it used to be skipped).
+    SipContact carol{"Carol", "", *ParseSipAddress("sips:carol@example.org", error)};
+    ASSERT_TRUE(WriteContactFile(path, {alice, bob, carol}, error)) << error;
 
     const ContactFileText file = ReadContactFile(path);
     ASSERT_EQ(file.error, "");
-    ASSERT_EQ(file.contacts.size(), 2u);
+    ASSERT_EQ(file.contacts.size(), 3u);
+    EXPECT_TRUE(file.skipped.empty());
+    EXPECT_EQ(file.contacts[2].address.Uri(), "sips:carol@example.org");
     EXPECT_EQ(file.contacts[0].fullName, "Alice; Example");
     EXPECT_EQ(file.contacts[0].nickname, "Ali,ce");
     EXPECT_EQ(file.contacts[0].address.Uri(), "sip:alice@127.0.0.77:5062");
