@@ -105,15 +105,7 @@ void SingleRingToneDialog::BuildRows() {
                 group_.addButton(radio, static_cast<int>(i));
                 layout->addWidget(radio, 1);
                 if (row.kind == ChoiceKind::Standard) {
-                    // The standard tone's name leads to where it is chosen: the options'
-                    // standard ring-back page.
-                    standardLink_ =
-                        new CURLLinkButton(application().urlOpener(), kStandardLinkId, line);
-                    standardLink_->setText(Elided(*this, row.description, 110));
-                    standardLink_->setToolTip(QString::fromStdU16String(row.description));
-                    connect(standardLink_, &CURLLinkButton::linkClicked, this,
-                            &SingleRingToneDialog::ChangeStandardTone);
-                    layout->addWidget(standardLink_);
+                    layout->addWidget(StandardLink(line, row.description));
                 } else if (row.kind == ChoiceKind::Own) {
                     ownLabel_ = nullptr;
                     auto* change =
@@ -204,6 +196,16 @@ void SingleRingToneDialog::ChangeOwnTone() {
     choice_->StartPick();
     ShowTicked();
     OpenPicker();
+}
+
+// The standard tone's name leads to where it is chosen: the options' standard ring-back page.
+CURLLinkButton* SingleRingToneDialog::StandardLink(QWidget* line, const std::u16string& name) {
+    standardLink_ = new CURLLinkButton(application().urlOpener(), kStandardLinkId, line);
+    standardLink_->setText(Elided(*this, name, 110));
+    standardLink_->setToolTip(QString::fromStdU16String(name));
+    connect(standardLink_, &CURLLinkButton::linkClicked, this,
+            &SingleRingToneDialog::ChangeStandardTone);
+    return standardLink_;
 }
 
 void SingleRingToneDialog::ChangeStandardTone() {

@@ -60,6 +60,7 @@ class SingleRingToneDialog final : public SubMenuDialog {
 
   private:
     void BuildRows();
+    CURLLinkButton* StandardLink(QWidget* line, const std::u16string& name);
     void ShowTicked();
     void OpenPicker();
     void PickerFinished(int result);
