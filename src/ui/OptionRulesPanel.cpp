@@ -29,7 +29,7 @@ rules::RuleList LoadedRules(app::Application& app,
     return folder ? *app.rules().For(*folder) : rules::RuleList{};
 }
 
-constexpr int kCallerKindRole = Qt::UserRole;
+// The caller list's entries carry the handle asked about.
 constexpr int kCallerHandleRole = Qt::UserRole + 1;
 
 }  // namespace

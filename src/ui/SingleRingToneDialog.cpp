@@ -9,6 +9,7 @@
 #include "ui/Artwork.h"
 #include "ui/CURLLinkButton.h"
 #include "ui/FilePickUpDialog.h"
+#include "ui/OptionDialog.h"
 #include "ui/Texts.h"
 #include "ui/WebPages.h"
 
@@ -21,6 +22,7 @@ constexpr int kAdHeight = 60;
 constexpr int kChannelHeight = 90;
 constexpr int kNoChannelLanguage = 1;
 constexpr int kChangeLinkId = 1107;
+constexpr int kStandardLinkId = 1110;
 
 QString Elided(const QWidget& widget, const std::u16string& text, int width) {
     return widget.fontMetrics().elidedText(QString::fromStdU16String(text), Qt::ElideMiddle, width);
@@ -103,9 +105,7 @@ void SingleRingToneDialog::BuildRows() {
                 group_.addButton(radio, static_cast<int>(i));
                 layout->addWidget(radio, 1);
                 if (row.kind == ChoiceKind::Standard) {
-                    label = new QLabel(Elided(*this, row.description, 110), line);
-                    label->setStyleSheet(QStringLiteral("color: #707070;"));
-                    layout->addWidget(label);
+                    layout->addWidget(StandardLink(line, row.description));
                 } else if (row.kind == ChoiceKind::Own) {
                     ownLabel_ = nullptr;
                     auto* change =
@@ -196,6 +196,34 @@ void SingleRingToneDialog::ChangeOwnTone() {
     choice_->StartPick();
     ShowTicked();
     OpenPicker();
+}
+
+// The standard tone's name leads to where it is chosen: the options' standard ring-back page.
+CURLLinkButton* SingleRingToneDialog::StandardLink(QWidget* line, const std::u16string& name) {
+    standardLink_ = new CURLLinkButton(application().urlOpener(), kStandardLinkId, line);
+    standardLink_->setText(Elided(*this, name, 110));
+    standardLink_->setToolTip(QString::fromStdU16String(name));
+    connect(standardLink_, &CURLLinkButton::linkClicked, this,
+            &SingleRingToneDialog::ChangeStandardTone);
+    return standardLink_;
+}
+
+void SingleRingToneDialog::ChangeStandardTone() {
+    if (options_) {
+        return;
+    }
+    options_ = new OptionDialog(application(), OptionDialog::kStandardRingBack, this);
+    options_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(options_, &QDialog::finished, this, [this] {
+        choice_->RefreshStandardDescription();
+        const std::u16string& name =
+            choice_->rows()[choice_->RowOfKind(ChoiceKind::Standard)].description;
+        standardLink_->setText(Elided(*this, name, 110));
+        standardLink_->setToolTip(QString::fromStdU16String(name));
+        // The options may have changed the language: every window takes it up.
+        application().refreshList().BroadcastRefresh(application().state().CurrentLanguage);
+    });
+    options_->open();
 }
 
 void SingleRingToneDialog::OpenPicker() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/FilePickUpDialog.h"
+#include "ui/OptionDialog.h"
 #include "ui/RowScrollArea.h"
 #include "ui/SoundPreview.h"
 #include "ui/SubMenuDialog.h"
@@ -17,6 +18,8 @@ class QProgressBar;
 class QRadioButton;
 
 namespace velto::ui {
+
+class CURLLinkButton;
 
 // The ring-back tone of one contact: the standard tone, the contact's own tone (an MP3 or
 // WAV the user picks) or a partner tone. OK stores the choice; Cancel changes nothing.
@@ -34,6 +37,9 @@ class SingleRingToneDialog final : public SubMenuDialog {
     void TickRow(int row);
     // The own-tone row's "Change": pick another file.
     void ChangeOwnTone();
+    // Opens the options on the standard ring-back page; the row follows what is chosen there.
+    void ChangeStandardTone();
+    OptionDialog* options() const { return options_; }
     // The file picker while it is open, else null.
     FilePickUpDialog* filePicker() const { return picker_; }
     QRadioButton* radio(int row) const;
@@ -54,6 +60,7 @@ class SingleRingToneDialog final : public SubMenuDialog {
 
   private:
     void BuildRows();
+    CURLLinkButton* StandardLink(QWidget* line, const std::u16string& name);
     void ShowTicked();
     void OpenPicker();
     void PickerFinished(int result);
@@ -74,6 +81,8 @@ class SingleRingToneDialog final : public SubMenuDialog {
     QLabel* ownLabel_ = nullptr;
     BannerPanel* channel_ = nullptr;
     QPointer<FilePickUpDialog> picker_;
+    QPointer<OptionDialog> options_;
+    CURLLinkButton* standardLink_ = nullptr;
     QTimer downloads_;
 };
 

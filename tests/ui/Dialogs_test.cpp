@@ -141,6 +141,28 @@ TEST_F(DialogsTest, ContactGetsOwnToneThroughTheDialogs) {
     EXPECT_EQ(List().contacts().index(1).data().toString(), QStringLiteral("mine.wav"));
 }
 
+// From a contact's choice, the standard tone's name opens the options on the standard
+// ring-back page; what is chosen there shows in the row when they close.
+TEST_F(DialogsTest, TheStandardRowLeadsToTheStandardTonePage) {
+    StartWithList();
+    app_->userSettings().SetStandardTone(0);
+    List().SelectRow(0);
+    SingleRingToneDialog* dialog = List().OpenRingBackDialog(0);
+    ASSERT_NE(dialog, nullptr);
+    const int standard = 0;
+    EXPECT_EQ(dialog->choice().rows()[standard].description, u"System default");
+    dialog->ChangeStandardTone();
+    OptionDialog* options = dialog->options();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->activePage(), OptionDialog::kStandardRingBack);
+    app_->userSettings().SetOwnToneTitle(u"Harbour bells");
+    app_->userSettings().SetStandardTone(1);
+    options->accept();
+    Settle();
+    EXPECT_EQ(dialog->choice().rows()[standard].description, u"Harbour bells");
+    dialog->reject();
+}
+
 TEST_F(DialogsTest, BadPicksShowInvalidFormatAndLeaveNothing) {
     StartWithList();
     velto::test::WriteFileBytes(dir_ / "notes.mp3", "this is no audio at all");

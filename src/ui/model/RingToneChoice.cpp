@@ -82,6 +82,11 @@ RingToneChoice::~RingToneChoice() {
     }
 }
 
+void RingToneChoice::RefreshStandardDescription() {
+    rows_[static_cast<size_t>(RowOfKind(ChoiceKind::Standard))].description =
+        StandardToneName(context_, language_);
+}
+
 void RingToneChoice::BuildRows() {
     rows_.clear();
     ChoiceRow standard;

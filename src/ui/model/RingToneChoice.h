@@ -56,6 +56,9 @@ class RingToneChoice {
     RingToneChoice& operator=(const RingToneChoice&) = delete;
 
     const std::vector<ChoiceRow>& rows() const { return rows_; }
+    // The standard row's description again, after the standard tone may have changed.
+    void RefreshStandardDescription();
+    int RowOfKind(ChoiceKind kind) const;
     const std::string& handle() const { return handle_; }
     int ticked() const { return ticked_; }
     int OwnRow() const;
@@ -88,7 +91,6 @@ class RingToneChoice {
   private:
     void BuildRows();
     std::filesystem::path StandardToneFile(const calls::ToneFolders& folders) const;
-    int RowOfKind(ChoiceKind kind) const;
 
     ToneContext context_;
     const std::string handle_;
