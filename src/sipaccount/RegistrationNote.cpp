@@ -56,6 +56,10 @@ std::optional<RegistrationNote> ParseRegistrationNote(std::string_view bytes) {
         line->find_first_of(std::string_view("\r\0", 2)) != std::string_view::npos) {
         return std::nullopt;
     }
+    // Written without leading zeros: a number in another form is no note of ours.
+    if (pid->empty() || pid->front() == '0') {
+        return std::nullopt;
+    }
     RegistrationNote note;
     const auto [end, error] = std::from_chars(pid->data(), pid->data() + pid->size(), note.pid);
     if (error != std::errc() || end != pid->data() + pid->size() || note.pid <= 0) {

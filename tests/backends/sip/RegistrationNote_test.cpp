@@ -35,10 +35,10 @@ TEST(RegistrationNote, ReadsWhatIsWrittenAndRefusesEverythingElse) {
     EXPECT_EQ(ParseRegistrationNote(EncodeRegistrationNote({.pid = 1, .line = "a\nb\rc"}))->line,
               "a b c");
 
-    for (const char* bad :
-         {"", "pid=1\n", "pid=1\nline=x", "pid=0\nline=x\n", "pid=-3\nline=x\n",
-          "pid=12a\nline=x\n", "pid=\nline=x\n", "pid=99999999999\nline=x\n", "line=x\npid=1\n",
-          "pid=1\nline=x\nmore\n", "pid 1\nline=x\n", "pid=1\nline=a\rb\n"}) {
+    for (const char* bad : {"", "pid=1\n", "pid=1\nline=x", "pid=0\nline=x\n", "pid=-3\nline=x\n",
+                            "pid=12a\nline=x\n", "pid=012\nline=x\n", "pid=+12\nline=x\n",
+                            "pid=\nline=x\n", "pid=99999999999\nline=x\n", "line=x\npid=1\n",
+                            "pid=1\nline=x\nmore\n", "pid 1\nline=x\n", "pid=1\nline=a\rb\n"}) {
         EXPECT_FALSE(ParseRegistrationNote(bad)) << bad;
     }
 }
