@@ -12,12 +12,18 @@ ClockAlarm::ClockAlarm(platform::Clock& clock, std::function<void()> ring)
 }
 
 ClockAlarm::~ClockAlarm() {
+    Stop();
+}
+
+void ClockAlarm::Stop() {
     {
         std::lock_guard guard(mutex_);
         stop_ = true;
         changed_.NotifyAll();
     }
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 void ClockAlarm::Set(std::optional<platform::Millis> at) {

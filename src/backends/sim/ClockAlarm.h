@@ -18,6 +18,9 @@ class ClockAlarm {
     ClockAlarm(platform::Clock& clock, std::function<void()> ring);
     // Stops and joins the thread; `ring` is not running any more afterwards.
     ~ClockAlarm();
+    // The same, while the owner can still be reached from `ring` (which may run meanwhile).
+    // Once only, from the owner's thread.
+    void Stop();
     ClockAlarm(const ClockAlarm&) = delete;
     ClockAlarm& operator=(const ClockAlarm&) = delete;
 

@@ -22,7 +22,10 @@ SimWorld::SimWorld(platform::Clock& clock)
     : clock_(clock), alarm_(std::make_unique<ClockAlarm>(clock, [this] { ReportInputEnds(); })) {}
 
 SimWorld::~SimWorld() {
-    alarm_.reset();  // before anything it reports on goes
+    // Before anything it reports on goes; its thread may be reporting now, through alarm_,
+    // so the thread ends before the pointer does.
+    alarm_->Stop();
+    alarm_.reset();
     for (auto& [id, call] : calls_) {
         if (call->recorder) {
             call->recorder->Finish(clock_.Now(), call->info.status == CallStatus::InProgress);
