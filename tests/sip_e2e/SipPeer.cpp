@@ -209,16 +209,28 @@ std::string PeerAddress(int last) {
            std::to_string(last);
 }
 
+// Below the system's range for outgoing connections (32768 and up), so that no client
+// socket of a parallel test (Kamailio's, baresip's) takes it between this choice and the
+// program's bind; free for both UDP and TCP, as the program listens on both.
 uint16_t FreeUdpPort() {
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    static unsigned next = 20000 + static_cast<unsigned>(getpid()) % 10000;
+    for (int attempt = 0; attempt < 2000; ++attempt) {
+        const auto port = static_cast<uint16_t>(20000 + (next++ % 12000));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+        const int udp = socket(AF_INET, SOCK_DGRAM, 0);
+        const int tcp = socket(AF_INET, SOCK_STREAM, 0);
+        const bool free = bind(udp, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                          bind(tcp, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(udp);
+        close(tcp);
+        if (free) {
+            return port;
+        }
+    }
+    return 0;
 }
 
 }  // namespace velto::test

@@ -76,7 +76,7 @@ class SipPeer {
 // id: tests that run at the same time (another build's, say) never share a peer's port.
 std::string PeerAddress(int last);
 
-// A free UDP port on 127.0.0.1 (the system's choice).
+// A port on 127.0.0.1 free for UDP and TCP, outside the range of outgoing connections.
 uint16_t FreeUdpPort();
 
 }  // namespace velto::test
