@@ -1,3 +1,4 @@
+#include <QPointer>
 #include <QRadioButton>
 #include <QTest>
 #include <filesystem>
@@ -115,6 +116,31 @@ TEST_F(DialogsTest, ListKeepsOrderSelectionAndFollowsStatusChanges) {
     world_->SetOnlineStatus("aaron", OnlineStatus::Away);
     ASSERT_TRUE(RunUntil([&] { return Rows().size() == 5; }));
     EXPECT_EQ(Rows(), (std::vector<std::string>{"aaron", "bob", "[bob]", "alice", "carol"}));
+}
+
+TEST_F(DialogsTest, TheKeyboardMovesThroughTheListAndEnterOpensTheChoice) {
+    StartWithList();
+    PartnerList& list = List();
+    EXPECT_NE(list.focusPolicy() & Qt::TabFocus, 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "[alice]", "bob", "carol"}));
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "[bob]", "carol"}));
+    QTest::keyClick(&list, Qt::Key_End);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "carol", "[carol]"}));
+    QTest::keyClick(&list, Qt::Key_Down);  // stays on the last
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "carol", "[carol]"}));
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "[bob]", "carol"}));
+    QTest::keyClick(&list, Qt::Key_Return);
+    Settle();
+    SingleRingToneDialog* dialog = list.OpenRingBackDialog(0);  // the one already open
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->choice().handle(), "bob");
+    QPointer<SingleRingToneDialog> watched(dialog);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(watched.isNull() || !watched->isVisible());
 }
 
 TEST_F(DialogsTest, ContactGetsOwnToneThroughTheDialogs) {
