@@ -218,6 +218,8 @@ TEST_F(DialogsTest, EveryChoiceOfTheRingBackDialogFitsInEveryLanguage) {
             EXPECT_GE(radio->width(), radio->sizeHint().width()) << language << " row " << row;
             CxSkinButton* play = dialog.playButton(row);
             ASSERT_NE(play, nullptr);
+            EXPECT_EQ(play->accessibleName().toStdU16String(),
+                      i18n::GetText(i18n::TXT_PLAY, language));
             const QPoint right = play->mapTo(&dialog, QPoint(play->width(), 0));
             EXPECT_LE(right.x(), dialog.width()) << language << " row " << row;
         }
