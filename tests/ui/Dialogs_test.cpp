@@ -414,6 +414,83 @@ TEST_F(DialogsTest, UnderADarkThemeEveryTextIsReadable) {
     QApplication::setPalette(before);
 }
 
+// Texts that do not fit their widget in `root`: a one-line text wider than its room, or a
+// wrapped one taller than its room.
+std::vector<std::string> CutTexts(QWidget* root, int* looked = nullptr) {
+    std::vector<std::string> cut;
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            const QString text = label->text();
+            if (text.isEmpty() || label->textFormat() == Qt::RichText ||
+                Qt::mightBeRichText(text)) {
+                continue;
+            }
+            const QRect room = label->contentsRect();
+            if (looked != nullptr) {
+                ++*looked;
+            }
+            const bool fits = label->wordWrap()
+                                  ? label->heightForWidth(room.width()) <= room.height()
+                                  : label->fontMetrics().horizontalAdvance(text) <= room.width();
+            if (!fits) {
+                cut.push_back(text.toStdString());
+            }
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            if (button->text().isEmpty() || qobject_cast<CxSkinButton*>(widget)) {
+                continue;
+            }
+            if (looked != nullptr) {
+                ++*looked;
+            }
+            if (button->sizeHint().width() > button->width()) {
+                cut.push_back(button->text().toStdString());
+            }
+        }
+    }
+    return cut;
+}
+
+// Every options page, the missed-call list, a contact's ring-back dialog and the main window
+// in every language: no text cut.
+TEST_F(DialogsTest, NoTextIsCutInAnyLanguage) {
+    StartWithList();
+    int looked = 0;
+    for (int32_t language = 0; language < i18n::kLanguageCount; ++language) {
+        app_->state().CurrentLanguage = language;
+        OptionDialog options(*app_);
+        options.show();
+        for (int page :
+             {OptionDialog::kGeneral, OptionDialog::kStandardRingBack, OptionDialog::kRingTone,
+              OptionDialog::kVoiceMail, OptionDialog::kRules, OptionDialog::kAbout}) {
+            options.pageButton(page)->click();
+            Settle();
+            for (const std::string& text : CutTexts(options.page(page), &looked)) {
+                ADD_FAILURE() << "language " << language << ", page " << page << ": " << text;
+            }
+        }
+        MissedCallDialog missed(*app_, nullptr);
+        missed.show();
+        Settle();
+        for (const std::string& text : CutTexts(&missed, &looked)) {
+            ADD_FAILURE() << "language " << language << ", missed calls: " << text;
+        }
+        SingleRingToneDialog ringBack(*app_, "alice");
+        ringBack.show();
+        Settle();
+        for (const std::string& text : CutTexts(&ringBack, &looked)) {
+            ADD_FAILURE() << "language " << language << ", ring-back dialog: " << text;
+        }
+        for (const std::string& text : CutTexts(&mainWindow(), &looked)) {
+            ADD_FAILURE() << "language " << language << ", main window: " << text;
+        }
+    }
+    // Every page's texts were looked at: about twenty a language.
+    EXPECT_GE(looked, 15 * 20);
+}
+
 TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
     StartWithList();
     app_->registrySettings().SetAutoStart(true);
