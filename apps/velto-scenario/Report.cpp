@@ -86,6 +86,9 @@ void PrintReport(const Report& report, std::ostream& out) {
         if (record.hasVoiceMessage) {
             out << ", voice message " << FileName(platform::Utf16ToUtf8(record.voiceFile));
         }
+        if (record.busy) {
+            out << ", refused busy";
+        }
         out << "\n";
     }
     out << "\nRecorded voice files: " << report.recordings.size() << "\n";
@@ -181,7 +184,9 @@ void PrintJsonReport(const Report& report, std::ostream& out) {
     JsonArray(out, report.missedCalls, [&](const auto& record) {
         out << "{\"handle\":" << Json(record.partnerHandle) << ",\"time\":" << Json(record.time)
             << ",\"hasVoiceMessage\":" << (record.hasVoiceMessage ? "true" : "false")
-            << ",\"voiceFile\":" << Json(platform::Utf16ToUtf8(record.voiceFile)) << "}";
+            << ",\"voiceFile\":" << Json(platform::Utf16ToUtf8(record.voiceFile))
+            << ",\"heard\":" << (record.heard ? "true" : "false")
+            << ",\"busy\":" << (record.busy ? "true" : "false") << "}";
     });
     out << ",\"recordings\":";
     JsonArray(out, report.recordings, file);

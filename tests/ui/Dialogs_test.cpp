@@ -218,7 +218,8 @@ TEST_F(DialogsTest, MissedCallsNewestFirstDeleteOneAndPlayAMissingFile) {
     Settle();
     ASSERT_EQ(dialog.RowCount(), 3);
     EXPECT_EQ(dialog.row(2).record.time, "2026/12/01 10:00:00");
-    EXPECT_EQ(dialog.rowWidget(2)->y(), y3 - MissedCallDialog::kRowHeight);
+    // The row deleted held a message, and the player's line.
+    EXPECT_EQ(dialog.rowWidget(2)->y(), y3 - MissedCallDialog::kMessageRowHeight);
     EXPECT_FALSE(fs::exists(dir_ / "v2.wav"));
     ASSERT_EQ(missed.size(), 3u);
     EXPECT_EQ(missed.Snapshot()[1].time, "2026/12/01 10:10:00");
