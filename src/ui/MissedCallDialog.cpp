@@ -234,6 +234,10 @@ QLayout* MissedCallDialog::MakePlayerLine(Row& row, QWidget* widget) {
     layout->addWidget(row.bar, 1);
     row.times = new QLabel(TimesText(0, position->totalMs()), widget);
     row.times->setStyleSheet(QStringLiteral("color: #505050;"));
+    // One width for every row, so that the bars line up.
+    row.times->setMinimumWidth(
+        row.times->fontMetrics().horizontalAdvance(QStringLiteral("00:00 / 00:00")));
+    row.times->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     layout->addWidget(row.times);
     return layout;
 }
