@@ -332,7 +332,8 @@ void MissedCallDialog::PressPlay(int index) {
     }
     Row& row = rows_[index];
     player_.Toggle(row.id);
-    if (player_.playing() == row.id) {
+    // A file that cannot be read plays nothing, and leaves the message new.
+    if (player_.playing() == row.id && player_.position(row.id)->totalMs() > 0) {
         MarkHeard(row);
     }
 }

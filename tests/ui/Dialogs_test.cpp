@@ -236,9 +236,11 @@ TEST_F(DialogsTest, MissedCallsNewestFirstDeleteOneAndPlayAMissingFile) {
     EXPECT_EQ(dialog.row(1).name, u"Bob");
     EXPECT_EQ(dialog.row(1).status, 1);
 
-    // The missing voice file plays nothing and gives its button back.
+    // The missing voice file plays nothing, gives its button back and stays new.
     dialog.PressPlay(1);
     ASSERT_TRUE(RunUntil([&] { return dialog.PlayingRow() == -1; }));
+    EXPECT_FALSE(missed.Snapshot()[2].heard);
+    EXPECT_TRUE(dialog.nameLabel(1)->font().bold());
 
     dialog.show();
     Settle();
