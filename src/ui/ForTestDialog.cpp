@@ -15,6 +15,7 @@
 #include "platform/Trace.h"
 #include "ui/Artwork.h"
 #include "ui/BalancedWrap.h"
+#include "ui/Colours.h"
 #include "ui/Texts.h"
 
 namespace velto::ui {
@@ -86,13 +87,20 @@ void ForTestDialog::Build() {
     status_ = new QLabel(this);
     status_->setAlignment(Qt::AlignCenter);
     status_->setWordWrap(true);
-    status_->setStyleSheet(QStringLiteral("color: #31323a;"));
+    status_->setStyleSheet(QStringLiteral("color: %1;").arg(TextColour(palette()).name()));
     footer_ = new QLabel(this);
     footer_->setAlignment(Qt::AlignCenter);
-    footer_->setStyleSheet(QStringLiteral("background: rgb(243, 243, 243); color: #555555;"));
+    footer_->setStyleSheet(
+        QStringLiteral("background: %1; color: %2;")
+            .arg(BandColour(palette()).name(), QuietTextColour(palette()).name()));
     // 7. The contact list's area, hidden until the list arrives.
     contactList_ = new ContactListSlot(this);
     contactList_->hide();
+    // Tab goes as one reads the window: the header's buttons left to right, then the list.
+    setTabOrder(missed_, options_);
+    setTabOrder(options_, minimise_);
+    setTabOrder(minimise_, close_);
+    setTabOrder(close_, contactList_);
     // 8. Layout, texts, caption.
     Layout();
     Refresh();
@@ -222,6 +230,9 @@ void ForTestDialog::Refresh() {
     // 1. Tooltips.
     missed_->setToolTip(Text(i18n::TXT_MISSED_CALL, language));
     options_->setToolTip(Text(i18n::TXT_OPTIONS, language));
+    // Icon-only buttons: screen readers say what the tooltip says.
+    missed_->setAccessibleName(missed_->toolTip());
+    options_->setAccessibleName(options_->toolTip());
     // 2.-3. The attachment state.
     ShowStatus(ChooseStatus(state.SkypeNotAvailable, state.AuthorizationRefused,
                             state.AuthorizationPending, state.AuthorizedOnce),
@@ -408,11 +419,11 @@ void ForTestDialog::paintEvent(QPaintEvent*) {
         Trace("MainWindow: first painted\n");
     }
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(rect(), BodyColour(palette()));
     painter.drawTiledPixmap(QRect(1, 1, width() - 2, kBandHeight), header_);
     painter.drawPixmap(1, 1, headerLeft_);
     painter.drawPixmap(width() - 1 - kEndPieceWidth, 1, headerRight_);
-    painter.setPen(QColor(0x15, 0x5a, 0x96));
+    painter.setPen(FrameColour());
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

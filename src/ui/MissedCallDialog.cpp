@@ -14,6 +14,7 @@
 #include "platform/Trace.h"
 #include "platform/WavFile.h"
 #include "ui/Artwork.h"
+#include "ui/Colours.h"
 #include "ui/ContactEditor.h"
 #include "ui/PartnerList.h"
 #include "ui/SoundPreview.h"
@@ -189,11 +190,13 @@ QLayout* MissedCallDialog::MakeCallerLine(Row& row, QWidget* widget) {
     auto* when = new QHBoxLayout;
     when->setSpacing(8);
     auto* time = new QLabel(QString::fromStdString(row.row.record.time), widget);
-    time->setStyleSheet(QStringLiteral("color: #707070;"));
+    time->setStyleSheet(
+        QStringLiteral("color: %1;").arg(QuietTextColour(widget->palette()).name()));
     when->addWidget(time);
     if (row.row.record.busy) {
         row.busy = new QLabel(widget);
-        row.busy->setStyleSheet(QStringLiteral("color: #b03a2e; font-weight: bold;"));
+        row.busy->setStyleSheet(
+            QStringLiteral("color: %1; font-weight: bold;").arg(WarningColour().name()));
         when->addWidget(row.busy);
     }
     when->addStretch(1);
@@ -233,7 +236,8 @@ QLayout* MissedCallDialog::MakePlayerLine(Row& row, QWidget* widget) {
     row.bar->setPageStep(5000);
     layout->addWidget(row.bar, 1);
     row.times = new QLabel(TimesText(0, position->totalMs()), widget);
-    row.times->setStyleSheet(QStringLiteral("color: #505050;"));
+    row.times->setStyleSheet(
+        QStringLiteral("color: %1;").arg(QuietTextColour(widget->palette()).name()));
     // One width for every row, so that the bars line up.
     row.times->setMinimumWidth(
         row.times->fontMetrics().horizontalAdvance(QStringLiteral("00:00 / 00:00")));

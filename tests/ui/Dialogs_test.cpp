@@ -1,5 +1,10 @@
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <cmath>
 #include <filesystem>
 
 #include "UiFixture.h"
@@ -7,6 +12,9 @@
 #include "i18n/LanguageTable.h"
 #include "i18n/Languages.h"
 #include "ui/Artwork.h"
+#include "ui/CSXButton.h"
+#include "ui/Colours.h"
+#include "ui/CxSkinButton.h"
 #include "ui/DialogDriver.h"
 #include "ui/FilePickUpDialog.h"
 #include "ui/MissedCallDialog.h"
@@ -115,6 +123,31 @@ TEST_F(DialogsTest, ListKeepsOrderSelectionAndFollowsStatusChanges) {
     world_->SetOnlineStatus("aaron", OnlineStatus::Away);
     ASSERT_TRUE(RunUntil([&] { return Rows().size() == 5; }));
     EXPECT_EQ(Rows(), (std::vector<std::string>{"aaron", "bob", "[bob]", "alice", "carol"}));
+}
+
+TEST_F(DialogsTest, TheKeyboardMovesThroughTheListAndEnterOpensTheChoice) {
+    StartWithList();
+    PartnerList& list = List();
+    EXPECT_NE(list.focusPolicy() & Qt::TabFocus, 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "[alice]", "bob", "carol"}));
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "[bob]", "carol"}));
+    QTest::keyClick(&list, Qt::Key_End);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "carol", "[carol]"}));
+    QTest::keyClick(&list, Qt::Key_Down);  // stays on the last
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "carol", "[carol]"}));
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "[bob]", "carol"}));
+    QTest::keyClick(&list, Qt::Key_Return);
+    Settle();
+    SingleRingToneDialog* dialog = list.OpenRingBackDialog(0);  // the one already open
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->choice().handle(), "bob");
+    QPointer<SingleRingToneDialog> watched(dialog);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(watched.isNull() || !watched->isVisible());
 }
 
 TEST_F(DialogsTest, ContactGetsOwnToneThroughTheDialogs) {
@@ -315,6 +348,71 @@ TEST_F(DialogsTest, LongPageNamesAreShownWhole) {
         twoLines += text.contains(QLatin1Char('\n')) ? 1 : 0;
     }
     EXPECT_GE(twoLines, 1);
+}
+
+// WCAG's contrast ratio of two colours (1 to 21).
+double Contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Under a dark desktop theme the texts of every options page and of the ring-back dialog
+// stand out from the body they sit on (white on white was the fault).
+TEST_F(DialogsTest, UnderADarkThemeEveryTextIsReadable) {
+    StartWithList();
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
+    EXPECT_TRUE(IsDark(QApplication::palette()));
+    // The text's colour against what the window really painted behind it (a corner of
+    // the widget, where no text goes).
+    const auto check = [&](QWidget* root, const std::string& where) {
+        const QImage painted = root->window()->grab().toImage();
+        int checked = 0;
+        for (QWidget* widget : root->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(widget);
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            // Disabled texts are meant to be faint; push buttons and skinned buttons paint
+            // their own faces.
+            if (text.isEmpty() || !widget->isVisible() || !widget->isEnabled() ||
+                qobject_cast<QPushButton*>(widget) || qobject_cast<CSXButton*>(widget) ||
+                qobject_cast<CxSkinButton*>(widget)) {
+                continue;
+            }
+            const QPoint corner = widget->mapTo(root->window(), QPoint(widget->width() - 1, 0));
+            const QColor behind = painted.pixelColor(corner);
+            const QColor ink = widget->palette().color(widget->foregroundRole());
+            // Bold texts (the titles) may do with less, as large text does.
+            const double needed = widget->font().bold() ? 3.0 : 4.5;
+            EXPECT_GE(Contrast(ink, behind), needed) << where << ": " << text.toStdString();
+            ++checked;
+        }
+        return checked;
+    };
+    OptionDialog options(*app_);
+    options.show();
+    int texts = 0;
+    for (int page :
+         {OptionDialog::kGeneral, OptionDialog::kStandardRingBack, OptionDialog::kRingTone,
+          OptionDialog::kVoiceMail, OptionDialog::kRules, OptionDialog::kAbout}) {
+        options.pageButton(page)->click();
+        Settle();
+        texts += check(options.page(page), "options page " + std::to_string(page));
+    }
+    SingleRingToneDialog ringBack(*app_, "alice");
+    ringBack.show();
+    Settle();
+    texts += check(&ringBack, "ring-back dialog");
+    EXPECT_GE(texts, 15);
+    QApplication::setPalette(before);
 }
 
 TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
