@@ -110,7 +110,14 @@ namespace velto::i18n {
     X(TXT_NOTE_VOICE_MESSAGE) \
     X(TXT_NOTE_CALL_LIST)     \
     X(TXT_UNKNOWN_CALLER)     \
-    X(TXT_TRAY_MISSED_CALLS)
+    X(TXT_TRAY_MISSED_CALLS)  \
+    X(TXT_PAUSE)              \
+    X(TXT_SAVE_AS)            \
+    X(TXT_DELETE_MESSAGE)     \
+    X(TXT_MESSAGE_NOT_SAVED)  \
+    X(TXT_MISSED_BUSY)        \
+    X(TXT_MISSED_BUSY_TIP)    \
+    X(TXT_PLAY_POSITION)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

@@ -112,6 +112,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista de chamadas"},
     {TXT_UNKNOWN_CALLER, u"Chamador desconhecido"},
     {TXT_TRAY_MISSED_CALLS, u"Chamadas perdidas"},
+    {TXT_PAUSE, u"Pausar"},
+    {TXT_SAVE_AS, u"Salvar como…"},
+    {TXT_DELETE_MESSAGE,
+     u"Excluir esta chamada e sua mensagem de voz? A mensagem será perdida para sempre."},
+    {TXT_MESSAGE_NOT_SAVED, u"Não foi possível salvar a mensagem de voz."},
+    {TXT_MISSED_BUSY, u"Ocupado"},
+    {TXT_MISSED_BUSY_TIP, u"Recusada sem atender: você ou a linha estavam ocupados."},
+    {TXT_PLAY_POSITION, u"Posição na mensagem"},
 };
 
 }  // namespace

@@ -113,6 +113,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Gesprekkenlijst"},
     {TXT_UNKNOWN_CALLER, u"Onbekende beller"},
     {TXT_TRAY_MISSED_CALLS, u"Gemiste oproepen"},
+    {TXT_PAUSE, u"Pauze"},
+    {TXT_SAVE_AS, u"Opslaan als…"},
+    {TXT_DELETE_MESSAGE,
+     u"Deze oproep en het voicemailbericht verwijderen? Het bericht gaat definitief verloren."},
+    {TXT_MESSAGE_NOT_SAVED, u"Het voicemailbericht kon niet worden opgeslagen."},
+    {TXT_MISSED_BUSY, u"Bezet"},
+    {TXT_MISSED_BUSY_TIP, u"Onbeantwoord geweigerd: u of de lijn was bezet."},
+    {TXT_PLAY_POSITION, u"Positie in het bericht"},
 };
 
 }  // namespace

@@ -118,6 +118,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Call list"},
     {TXT_UNKNOWN_CALLER, u"Unknown caller"},
     {TXT_TRAY_MISSED_CALLS, u"Missed calls"},
+    {TXT_PAUSE, u"Pause"},
+    {TXT_SAVE_AS, u"Save as…"},
+    {TXT_DELETE_MESSAGE,
+     u"Delete this call and its voice message? The message will be lost for good."},
+    {TXT_MESSAGE_NOT_SAVED, u"The voice message could not be saved."},
+    {TXT_MISSED_BUSY, u"Busy"},
+    {TXT_MISSED_BUSY_TIP, u"Refused unanswered: you or the line were busy."},
+    {TXT_PLAY_POSITION, u"Position in the message"},
 };
 
 }  // namespace

@@ -116,6 +116,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Liste des appels"},
     {TXT_UNKNOWN_CALLER, u"Appelant inconnu"},
     {TXT_TRAY_MISSED_CALLS, u"Appels manqués"},
+    {TXT_PAUSE, u"Pause"},
+    {TXT_SAVE_AS, u"Enregistrer sous…"},
+    {TXT_DELETE_MESSAGE,
+     u"Supprimer cet appel et son message vocal ? Le message sera définitivement perdu."},
+    {TXT_MESSAGE_NOT_SAVED, u"Le message vocal n’a pas pu être enregistré."},
+    {TXT_MISSED_BUSY, u"Occupé"},
+    {TXT_MISSED_BUSY_TIP, u"Refusé sans réponse : vous ou la ligne étiez occupés."},
+    {TXT_PLAY_POSITION, u"Position dans le message"},
 };
 
 }  // namespace

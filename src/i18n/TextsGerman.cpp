@@ -110,6 +110,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Anrufliste"},
     {TXT_UNKNOWN_CALLER, u"Unbekannter Anrufer"},
     {TXT_TRAY_MISSED_CALLS, u"Verpasste Anrufe"},
+    {TXT_PAUSE, u"Pause"},
+    {TXT_SAVE_AS, u"Speichern unter…"},
+    {TXT_DELETE_MESSAGE,
+     u"Diesen Anruf und seine Sprachnachricht löschen? Die Nachricht geht endgültig verloren."},
+    {TXT_MESSAGE_NOT_SAVED, u"Die Sprachnachricht konnte nicht gespeichert werden."},
+    {TXT_MISSED_BUSY, u"Besetzt"},
+    {TXT_MISSED_BUSY_TIP, u"Unbeantwortet abgewiesen: Sie oder die Leitung waren besetzt."},
+    {TXT_PLAY_POSITION, u"Position in der Nachricht"},
 };
 
 }  // namespace

@@ -112,6 +112,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Daftar panggilan"},
     {TXT_UNKNOWN_CALLER, u"Penelepon tidak dikenal"},
     {TXT_TRAY_MISSED_CALLS, u"Panggilan tak terjawab"},
+    {TXT_PAUSE, u"Jeda"},
+    {TXT_SAVE_AS, u"Simpan sebagai…"},
+    {TXT_DELETE_MESSAGE,
+     u"Hapus panggilan ini beserta pesan suaranya? Pesan akan hilang selamanya."},
+    {TXT_MESSAGE_NOT_SAVED, u"Pesan suara tidak dapat disimpan."},
+    {TXT_MISSED_BUSY, u"Sibuk"},
+    {TXT_MISSED_BUSY_TIP, u"Ditolak tanpa dijawab: Anda atau saluran sedang sibuk."},
+    {TXT_PLAY_POSITION, u"Posisi dalam pesan"},
 };
 
 }  // namespace

@@ -112,6 +112,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通話リスト"},
     {TXT_UNKNOWN_CALLER, u"不明な発信者"},
     {TXT_TRAY_MISSED_CALLS, u"不在着信"},
+    {TXT_PAUSE, u"一時停止"},
+    {TXT_SAVE_AS, u"名前を付けて保存…"},
+    {TXT_DELETE_MESSAGE,
+     u"この通話とボイスメッセージを削除しますか？メッセージは完全に失われます。"},
+    {TXT_MESSAGE_NOT_SAVED, u"ボイスメッセージを保存できませんでした。"},
+    {TXT_MISSED_BUSY, u"話し中"},
+    {TXT_MISSED_BUSY_TIP, u"応答せずに拒否されました：あなたまたは回線が話し中でした。"},
+    {TXT_PLAY_POSITION, u"メッセージ内の位置"},
 };
 
 }  // namespace

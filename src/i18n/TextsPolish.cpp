@@ -111,6 +111,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista połączeń"},
     {TXT_UNKNOWN_CALLER, u"Nieznany rozmówca"},
     {TXT_TRAY_MISSED_CALLS, u"Nieodebrane połączenia"},
+    {TXT_PAUSE, u"Wstrzymaj"},
+    {TXT_SAVE_AS, u"Zapisz jako…"},
+    {TXT_DELETE_MESSAGE,
+     u"Usunąć to połączenie i jego wiadomość głosową? Wiadomość zostanie bezpowrotnie utracona."},
+    {TXT_MESSAGE_NOT_SAVED, u"Nie udało się zapisać wiadomości głosowej."},
+    {TXT_MISSED_BUSY, u"Zajęte"},
+    {TXT_MISSED_BUSY_TIP, u"Odrzucone bez odebrania: Ty lub linia byliście zajęci."},
+    {TXT_PLAY_POSITION, u"Pozycja w wiadomości"},
 };
 
 }  // namespace

@@ -112,6 +112,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Список вызовов"},
     {TXT_UNKNOWN_CALLER, u"Неизвестный абонент"},
     {TXT_TRAY_MISSED_CALLS, u"Пропущенные вызовы"},
+    {TXT_PAUSE, u"Пауза"},
+    {TXT_SAVE_AS, u"Сохранить как…"},
+    {TXT_DELETE_MESSAGE,
+     u"Удалить этот звонок и его голосовое сообщение? Сообщение будет потеряно безвозвратно."},
+    {TXT_MESSAGE_NOT_SAVED, u"Не удалось сохранить голосовое сообщение."},
+    {TXT_MISSED_BUSY, u"Занято"},
+    {TXT_MISSED_BUSY_TIP, u"Отклонён без ответа: вы или линия были заняты."},
+    {TXT_PLAY_POSITION, u"Позиция в сообщении"},
 };
 
 }  // namespace

@@ -113,6 +113,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista de llamadas"},
     {TXT_UNKNOWN_CALLER, u"Llamante desconocido"},
     {TXT_TRAY_MISSED_CALLS, u"Llamadas perdidas"},
+    {TXT_PAUSE, u"Pausa"},
+    {TXT_SAVE_AS, u"Guardar como…"},
+    {TXT_DELETE_MESSAGE,
+     u"¿Eliminar esta llamada y su mensaje de voz? El mensaje se perderá para siempre."},
+    {TXT_MESSAGE_NOT_SAVED, u"No se pudo guardar el mensaje de voz."},
+    {TXT_MISSED_BUSY, u"Ocupado"},
+    {TXT_MISSED_BUSY_TIP, u"Rechazada sin responder: usted o la línea estaban ocupados."},
+    {TXT_PLAY_POSITION, u"Posición en el mensaje"},
 };
 
 }  // namespace

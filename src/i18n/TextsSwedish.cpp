@@ -112,6 +112,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Samtalslista"},
     {TXT_UNKNOWN_CALLER, u"Okänd uppringare"},
     {TXT_TRAY_MISSED_CALLS, u"Missade samtal"},
+    {TXT_PAUSE, u"Paus"},
+    {TXT_SAVE_AS, u"Spara som…"},
+    {TXT_DELETE_MESSAGE,
+     u"Ta bort det här samtalet och dess röstmeddelande? Meddelandet går förlorat för gott."},
+    {TXT_MESSAGE_NOT_SAVED, u"Röstmeddelandet kunde inte sparas."},
+    {TXT_MISSED_BUSY, u"Upptaget"},
+    {TXT_MISSED_BUSY_TIP, u"Avvisat utan svar: du eller linjen var upptagen."},
+    {TXT_PLAY_POSITION, u"Position i meddelandet"},
 };
 
 }  // namespace
