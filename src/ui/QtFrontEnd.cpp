@@ -128,6 +128,7 @@ void QtFrontEnd::OfferAccountSetUp() {
                                   mainWindow_.get());
     offer->setObjectName(QStringLiteral("AccountOffer"));
     offer->setAttribute(Qt::WA_DeleteOnClose);
+    offer->setWindowModality(Qt::NonModal);  // a message box is modal unless told
     QPushButton* setUp =
         offer->addButton(Text(i18n::TXT_SIP_SET_UP, language), QMessageBox::AcceptRole);
     offer->addButton(Text(i18n::TXT_LATER, language), QMessageBox::RejectRole);

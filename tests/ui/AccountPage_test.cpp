@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <atomic>
 #include <ctime>
 
@@ -129,6 +131,21 @@ TEST_F(AccountPageTest, TheMainWindowSaysWhereTheAccountStands) {
     EXPECT_TRUE(window.contactListSlot()->isVisibleTo(&window));
     EXPECT_FALSE(window.sipButton()->isVisibleTo(&window));
     EXPECT_TRUE(window.statusLabel()->text().isEmpty());
+}
+
+TEST_F(AccountPageTest, AFirstStartWithoutAnAccountOffersTheSetUpAndNamesTheDemo) {
+    Start();  // a first start: the language question was put
+    QMessageBox* offer = frontEnd().accountOffer();
+    ASSERT_NE(offer, nullptr);
+    EXPECT_TRUE(offer->isVisible());
+    EXPECT_TRUE(offer->text().contains(QStringLiteral("velto --demo")));
+    ASSERT_EQ(offer->buttons().size(), 2);
+    offer->defaultButton()->click();
+    Settle();
+    auto* dialog = qobject_cast<OptionDialog*>(DialogDriver::TopDialog());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->activePage(), OptionDialog::kAccount);
+    EXPECT_EQ(frontEnd().accountOffer(), nullptr);
 }
 
 TEST_F(AccountPageTest, WrongValuesAreSaidAtTheirFieldsAndNothingIsSaved) {
