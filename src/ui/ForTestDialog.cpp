@@ -31,6 +31,7 @@ constexpr int kEndPieceWidth = 8;
 constexpr int kStatusMargin = 24;
 constexpr int kStatusTop = 76;
 constexpr int kStatusHeight = 84;
+constexpr int kSipStatusLines = 10;
 constexpr const char* kPanelPath = "/veltorbt/v1_2/adpanel/main/?lang=";
 
 CxSkinButton* SkinButton(QWidget* parent, const QString& name, QSize size, bool round) {
@@ -321,9 +322,12 @@ void ForTestDialog::ShowSipStatus(int32_t language) {
     }
     shownStatus_ = Status::SignIn;
     contactList_->hide();
-    status_->setText(QString::fromStdU16String(RegistrationText(state, language)));
-    // A server's reason may be long: the text takes the lines it needs, the button follows.
+    // A server's reason may be long: the text takes the lines it needs (up to a limit, the
+    // whole of it in the tooltip), the button follows.
     const int widest = width() - 2 * kStatusMargin;
+    const QString text = QString::fromStdU16String(RegistrationText(state, language));
+    status_->setText(FitLines(status_->fontMetrics(), text, widest, kSipStatusLines));
+    status_->setToolTip(status_->text() == text ? QString() : text);
     const int used = BalancedWrapWidth(status_->fontMetrics(), status_->text(), widest);
     const int high = std::max(kStatusHeight, status_->heightForWidth(used) + 8);
     status_->setGeometry((width() - used) / 2, kStatusTop, used, high);

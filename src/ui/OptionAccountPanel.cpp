@@ -12,6 +12,7 @@
 #include "platform/Trace.h"
 #include "sipaccount/AccountPassword.h"
 #include "sipaccount/HivePasswordStore.h"
+#include "ui/BalancedWrap.h"
 #include "ui/Texts.h"
 #include "ui/model/RegistrationText.h"
 
@@ -44,6 +45,10 @@ const std::map<std::string, i18n::TextKey>& Labels() {
 
 constexpr const char* kEncryptions[] = {"none", "srtp", "dtls", "zrtp"};
 constexpr const char* kTransports[] = {"udp", "tcp", "tls"};
+
+// The status line takes at most this many lines; a longer text (a server's certificate
+// report) is cut, and whole in the tooltip.
+constexpr int kStatusLines = 3;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -88,6 +93,7 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     status_->setWordWrap(true);
     status_->setObjectName(QStringLiteral("AccountStatus"));
     status_->setMinimumHeight(status_->fontMetrics().lineSpacing() * 2);
+    status_->setMaximumHeight(status_->fontMetrics().lineSpacing() * kStatusLines + 4);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     outer->addWidget(status_);
     advanced_->setCheckable(true);
@@ -106,6 +112,11 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     Fill();
     ReadPasswordPlace();
     RefreshTexts();
+}
+
+void OptionAccountPanel::resizeEvent(QResizeEvent* event) {
+    OptionPage::resizeEvent(event);
+    ShowState();
 }
 
 void OptionAccountPanel::OnSetActive() {
@@ -309,6 +320,7 @@ bool OptionAccountPanel::Validate() {
 bool OptionAccountPanel::Check() {
     const auto refused = sip::CheckAccountValues(Collect());
     QWidget* first = nullptr;
+    QLabel* firstProblem = nullptr;
     bool firstAdvanced = false;
     for (auto& [setting, row] : rows_) {
         const auto found = refused.find(setting);
@@ -324,6 +336,7 @@ bool OptionAccountPanel::Check() {
                     : row.box != nullptr ? static_cast<QWidget*>(row.box)
                                          : encryption_;
             firstAdvanced = inAdvanced;
+            firstProblem = row.problem;
         }
     }
     if (first == nullptr) {
@@ -332,7 +345,10 @@ bool OptionAccountPanel::Check() {
     // The first wrong field in sight, the basic ones first.
     advanced_->setChecked(firstAdvanced);
     if (firstAdvanced) {
+        // The field and what is said under it, with the labels just shown laid out.
+        scroll_->widget()->layout()->activate();
         scroll_->ensureWidgetVisible(first);
+        scroll_->ensureWidgetVisible(firstProblem);
     }
     first->setFocus();
     Trace("Account page: %zu value(s) refused; nothing saved\n", refused.size());
@@ -430,14 +446,23 @@ void OptionAccountPanel::ShowState() {
         return;
     }
     if (!saveProblem_.empty()) {
-        status_->setText(QString::fromStdU16String(
+        ShowStatusText(QString::fromStdU16String(
             FillIn(std::u16string(i18n::GetText(i18n::TXT_ACCOUNT_NOT_SAVED, language)),
                    platform::Utf8ToUtf16(saveProblem_))));
         status_->setStyleSheet(QStringLiteral("color: #b00020;"));
         return;
     }
     status_->setStyleSheet({});
-    status_->setText(QString::fromStdU16String(RegistrationText(view_.state(), language)));
+    ShowStatusText(QString::fromStdU16String(RegistrationText(view_.state(), language)));
+}
+
+void OptionAccountPanel::ShowStatusText(const QString& text) {
+    // The line spans the page but for its margins (the page's size is set, its layout may
+    // not have placed the line yet).
+    const int width = this->width() - 24;
+    const QString shown = FitLines(status_->fontMetrics(), text, width, kStatusLines);
+    status_->setText(shown);
+    status_->setToolTip(shown == text ? QString() : text);
 }
 
 void OptionAccountPanel::RefreshTexts() {

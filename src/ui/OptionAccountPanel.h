@@ -65,6 +65,9 @@ class OptionAccountPanel final : public OptionPage {
     // A save ended (on the UI thread).
     void saved(bool ok);
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     struct Row {
         QLabel* label = nullptr;
@@ -86,6 +89,7 @@ class OptionAccountPanel final : public OptionPage {
     void Saved(const skype::sip::AccountSaved& outcome, skype::sip::AccountValues after);
     void ReadPasswordPlace();
     void ShowState();
+    void ShowStatusText(const QString& text);
     void ShowProblem(QLabel* label, const std::string& reason);
 
     SipAccountView& view_;

@@ -127,6 +127,11 @@ TEST_F(AccountPageTest, TheMainWindowSaysWhereTheAccountStands) {
     // The button sits under the whole text.
     EXPECT_GE(window.sipButton()->y(), window.statusLabel()->geometry().bottom());
 
+    // A long reason takes the lines it needs; the button stays in the window below it.
+    Publish(State(Phase::Failed, std::string(300, 'y')));
+    EXPECT_GE(window.sipButton()->y(), window.statusLabel()->geometry().bottom());
+    EXPECT_LE(window.sipButton()->geometry().bottom(), window.height());
+
     Publish(State(Phase::Registered));
     EXPECT_TRUE(window.contactListSlot()->isVisibleTo(&window));
     EXPECT_FALSE(window.sipButton()->isVisibleTo(&window));
@@ -216,6 +221,15 @@ TEST_F(AccountPageTest, ApplySavesTheAccountAndThePasswordAndTheBackendRegisters
     Publish(registered);
     EXPECT_EQ(page->status()->text(), "Registered at registrar.example.org:5070 over TCP since " +
                                           LocalTime(registered.when) + ".");
+
+    // A server's long report is cut to the status line's lines, and whole in its tooltip.
+    const std::string report = "503 Service Unavailable (" + std::string(600, 'x') + ")";
+    Publish(State(Phase::Failed, report));
+    EXPECT_TRUE(page->status()->text().endsWith(QChar(0x2026)));
+    EXPECT_TRUE(page->status()->toolTip().contains(QString::fromStdString(report)))
+        << page->status()->toolTip().toStdString();
+    EXPECT_LE(page->status()->sizeHint().height(),
+              page->status()->fontMetrics().lineSpacing() * 3 + 4);
 
     // OK with nothing changed saves nothing; Apply asks for a registration all the same.
     page->applyButton()->click();
