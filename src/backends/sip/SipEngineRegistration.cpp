@@ -67,11 +67,16 @@ std::string ClockTime(platform::WallTime when) {
 }
 
 std::string TransportName(const SipSettings& s) {
-    std::string transport = s.proxyAddress ? s.proxyAddress->Transport() : "udp";
+    std::string transport = s.FirstHop() ? s.FirstHop()->Transport() : "udp";
     for (char& c : transport) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return transport;
+}
+
+// The registrar, and the outbound proxy the requests go through when there is one.
+std::string RegistrarName(const SipSettings& s) {
+    return s.outboundProxy.empty() ? s.proxy : s.proxy + " via " + s.outboundProxy;
 }
 
 RegistrationState StateOf(RegistrationState::Phase phase, const SipSettings& s,
@@ -126,7 +131,7 @@ void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char*
         const LinphoneAccountParams* params = linphone_account_get_params(account);
         const int expires = linphone_account_params_get_expires(params);
         TellRegistration(
-            "registered at " + s.proxy + " over " + TransportName(s) + " as " +
+            "registered at " + RegistrarName(s) + " over " + TransportName(s) + " as " +
                 s.identity.Handle() + " (expires in " + std::to_string(expires) + " s)",
             StateOf(RegistrationState::Phase::Registered, s, {}, clock_.WallNow(), expires));
         backend_.SetAttachment(AttachmentStatus::Success);
@@ -162,7 +167,7 @@ void SipEngine::ScheduleRegistration(const std::string& reason) {
     const platform::Millis wait = registerRetry_.Next();
     registerRetryAt_ = clock_.Now() + wait;
     const platform::WallTime next = clock_.WallNow() + wait;
-    TellRegistration("registration at " + s.proxy + " over " + TransportName(s) +
+    TellRegistration("registration at " + RegistrarName(s) + " over " + TransportName(s) +
                          " failed: " + reason + "; next try in " +
                          std::to_string(wait.count() / 1000) + " s, at " + ClockTime(next),
                      StateOf(RegistrationState::Phase::Failed, s, reason, next));
