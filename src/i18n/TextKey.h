@@ -148,7 +148,8 @@ namespace velto::i18n {
     X(TXT_SIP_SET_UP)              \
     X(TXT_SIP_ACCOUNT_SETTINGS)    \
     X(TXT_SIP_WELCOME)             \
-    X(TXT_LATER)
+    X(TXT_LATER)                   \
+    X(TXT_ACCOUNT_OUTBOUND_PROXY)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

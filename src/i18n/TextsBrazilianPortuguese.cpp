@@ -152,6 +152,7 @@ constexpr TextEntry kTexts[] = {
      u"O Velto atende as chamadas da sua conta SIP. Configurar agora?\n\nPara conhecer sem conta, "
      u"inicie velto --demo."},
     {TXT_LATER, u"Mais tarde"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy de saída"},
 };
 
 }  // namespace

@@ -151,6 +151,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto 会接听您 SIP 账户的来电。现在设置吗？\n\n如需在没有账户的情况下试用，请运行 velto "
      u"--demo。"},
     {TXT_LATER, u"以后再说"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"出站代理"},
 };
 
 }  // namespace

@@ -153,6 +153,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto 會接聽您 SIP 帳戶的來電。現在設定嗎？\n\n如需在沒有帳戶的情況下試用，請執行 velto "
      u"--demo。"},
     {TXT_LATER, u"稍後"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"外送代理伺服器"},
 };
 
 }  // namespace

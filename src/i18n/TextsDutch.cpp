@@ -153,6 +153,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto beantwoordt de gesprekken van uw SIP-account. Nu instellen?\n\nOm zonder account rond "
      u"te kijken, start u velto --demo."},
     {TXT_LATER, u"Later"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Uitgaande proxy"},
 };
 
 }  // namespace

@@ -158,6 +158,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto answers the calls of your SIP account. Set it up now?\n\nTo look around without an "
      u"account, start velto --demo."},
     {TXT_LATER, u"Later"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Outbound proxy"},
 };
 
 }  // namespace

@@ -156,6 +156,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto répond aux appels de votre compte SIP. Le configurer maintenant ?\n\nPour découvrir "
      u"sans compte, lancez velto --demo."},
     {TXT_LATER, u"Plus tard"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy sortant"},
 };
 
 }  // namespace

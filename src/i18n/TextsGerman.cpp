@@ -150,6 +150,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto beantwortet die Anrufe Ihres SIP-Kontos. Jetzt einrichten?\n\nZum Ausprobieren ohne "
      u"Konto starten Sie velto --demo."},
     {TXT_LATER, u"Später"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Ausgehender Proxy"},
 };
 
 }  // namespace

@@ -152,6 +152,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto menjawab panggilan akun SIP Anda. Atur sekarang?\n\nUntuk melihat-lihat tanpa akun, "
      u"jalankan velto --demo."},
     {TXT_LATER, u"Nanti"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proksi keluar"},
 };
 
 }  // namespace

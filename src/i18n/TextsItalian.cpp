@@ -152,6 +152,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto risponde alle chiamate del tuo account SIP. Configurarlo ora?\n\nPer dare un'occhiata "
      u"senza account, avvia velto --demo."},
     {TXT_LATER, u"Più tardi"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy in uscita"},
 };
 
 }  // namespace

@@ -153,6 +153,7 @@ constexpr TextEntry kTexts[] = {
      u"アカウントへの着信に応答します。今すぐ設定しますか？\n\nアカウントなしで試すには velto "
      u"--demo を起動してください。"},
     {TXT_LATER, u"後で"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"送信プロキシ"},
 };
 
 }  // namespace

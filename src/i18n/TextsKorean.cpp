@@ -153,6 +153,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto는 SIP 계정으로 오는 전화를 받습니다. 지금 설정할까요?\n\n계정 없이 둘러보려면 velto "
      u"--demo를 실행하세요."},
     {TXT_LATER, u"나중에"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"발신 프록시"},
 };
 
 }  // namespace

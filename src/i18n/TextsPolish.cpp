@@ -151,6 +151,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto odbiera połączenia Twojego konta SIP. Skonfigurować je teraz?\n\nAby rozejrzeć się "
      u"bez konta, uruchom velto --demo."},
     {TXT_LATER, u"Później"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Serwer proxy wychodzący"},
 };
 
 }  // namespace

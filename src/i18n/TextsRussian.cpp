@@ -152,6 +152,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto отвечает на звонки вашей учётной записи SIP. Настроить её сейчас?\n\nЧтобы "
      u"осмотреться без учётной записи, запустите velto --demo."},
     {TXT_LATER, u"Позже"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Исходящий прокси"},
 };
 
 }  // namespace

@@ -153,6 +153,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto responde a las llamadas de su cuenta SIP. ¿Configurarla ahora?\n\nPara echar un "
      u"vistazo sin cuenta, inicie velto --demo."},
     {TXT_LATER, u"Más tarde"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy de salida"},
 };
 
 }  // namespace

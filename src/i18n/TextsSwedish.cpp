@@ -152,6 +152,7 @@ constexpr TextEntry kTexts[] = {
      u"Velto svarar på samtalen till ditt SIP-konto. Ställa in det nu?\n\nFör att titta runt utan "
      u"konto, starta velto --demo."},
     {TXT_LATER, u"Senare"},
+    {TXT_ACCOUNT_OUTBOUND_PROXY, u"Utgående proxy"},
 };
 
 }  // namespace

@@ -27,6 +27,7 @@ namespace {
 const std::map<std::string, i18n::TextKey>& Labels() {
     static const std::map<std::string, i18n::TextKey> labels = {
         {"identity", i18n::TXT_ACCOUNT_IDENTITY},
+        {"outbound-proxy", i18n::TXT_ACCOUNT_OUTBOUND_PROXY},
         {"auth-user", i18n::TXT_ACCOUNT_AUTH_USER},
         {"realm", i18n::TXT_ACCOUNT_REALM},
         {"expiry", i18n::TXT_ACCOUNT_EXPIRY},
@@ -173,6 +174,7 @@ QWidget* OptionAccountPanel::MakeAdvanced() {
     grid->setColumnStretch(1, 1);
     int row = 0;
     AddLine(grid, row, "auth-user", "alice-auth");
+    AddLine(grid, row, "outbound-proxy", "sip:outbound.example.org;lr");
     AddLine(grid, row, "realm", "example.org");
     AddLine(grid, row, "expiry", "600");
     AddLine(grid, row, "listen", "0.0.0.0:5060");

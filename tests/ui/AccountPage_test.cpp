@@ -153,6 +153,19 @@ TEST_F(AccountPageTest, AFirstStartWithoutAnAccountOffersTheSetUpAndNamesTheDemo
     EXPECT_EQ(frontEnd().accountOffer(), nullptr);
 }
 
+TEST_F(AccountPageTest, EverySettingOfVeltoAccountHasItsField) {
+    Start();
+    OptionAccountPanel* page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    for (const sip::SipSettingInfo& setting : sip::SipSettingList()) {
+        const std::string name = setting.name;
+        const bool field = page->line(name) != nullptr || page->box(name) != nullptr ||
+                           name == "proxy" || name == "media-encryption";
+        EXPECT_TRUE(field) << name;
+        EXPECT_NE(page->problem(name), nullptr) << name;
+    }
+}
+
 TEST_F(AccountPageTest, WrongValuesAreSaidAtTheirFieldsAndNothingIsSaved) {
     Start();
     OptionAccountPanel* page = OpenPage();
