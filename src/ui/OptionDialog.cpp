@@ -207,7 +207,10 @@ void OptionDialog::RefreshTexts() {
     for (const PageButton& entry : kPageButtons) {
         // Long names (German) take two lines, or are cut short when even that is too narrow;
         // the tooltip has them whole.
-        CSXButton* button = buttons_[entry.page];
+        CSXButton* button = pageButton(entry.page);
+        if (button == nullptr) {
+            continue;  // the Account page without the SIP backend
+        }
         const QString text = Text(entry.text, language);
         button->setText(FitOnTwoLines(button->fontMetrics(), text, button->width() - 48));
         button->setToolTip(text);

@@ -69,7 +69,7 @@ TEST(RegistrationText, OtherLanguagesPlaceTheFieldsWhereTheirSentenceWantsThem) 
     ASSERT_GE(japanese, 0);
     EXPECT_EQ(RegistrationText(State(Phase::Registered), japanese),
               u"14:05:09 から [2001:db8::1]:5061 に TLS で登録済み。");
-    EXPECT_EQ(FillIn(u"%3-%1-%2-%4%", u"a", u"b", u"c"), u"c-a-b-%4%");
+    EXPECT_EQ(FillIn(u"{3}-{1}-{2}-{4}-{1", u"a", u"b", u"c"), u"c-a-b-{4}-{1");
     EXPECT_EQ(WindowStateOf(State(Phase::Direct)), SipWindowState::Ready);
     EXPECT_EQ(WindowStateOf(State(Phase::Starting)), SipWindowState::Registering);
 }

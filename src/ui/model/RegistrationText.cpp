@@ -52,9 +52,10 @@ std::u16string FillIn(std::u16string text, const std::u16string& first,
     const std::u16string* arguments[] = {&first, &second, &third};
     std::u16string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'3') {
+        if (text[i] == u'{' && i + 2 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'3' &&
+            text[i + 2] == u'}') {
             out += *arguments[text[i + 1] - u'1'];
-            ++i;
+            i += 2;
         } else {
             out += text[i];
         }

@@ -17,7 +17,8 @@ std::u16string RegistrationText(const skype::sip::RegistrationState& state, int3
 enum class SipWindowState { NotSetUp, Registering, Ready, Failed };
 SipWindowState WindowStateOf(const skype::sip::RegistrationState& state);
 
-// `text` with each %1, %2, %3 replaced by the argument of that number.
+// `text` with each {1}, {2}, {3} replaced by the argument of that number (the language
+// table keeps % for the tone message's own placeholders).
 std::u16string FillIn(std::u16string text, const std::u16string& first,
                       const std::u16string& second = {}, const std::u16string& third = {});
 
