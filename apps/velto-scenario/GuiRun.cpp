@@ -9,6 +9,7 @@
 
 #include "sipaccount/AccountLink.h"
 #include "sipaccount/PasswordStore.h"
+#include "ui/Colours.h"
 #include "ui/DialogDriver.h"
 #include "ui/ForTestDialog.h"
 #include "ui/FrontEndVerbs.h"
@@ -26,13 +27,16 @@ struct GuiRun::State {
     std::shared_ptr<skype::sip::AccountLink> link;
 };
 
-GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool sipAccount)
+GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark, bool sipAccount)
     : state_(std::make_unique<State>()) {
     if (sipAccount) {
         state_->link = std::make_shared<skype::sip::AccountLink>();
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     state_->qt = std::make_unique<QApplication>(argc, argv);
+    if (dark) {
+        QApplication::setPalette(ui::DarkPalette());
+    }
     QApplication::setQuitOnLastWindowClosed(false);
     state_->shots = std::move(shotsDir);
 }

@@ -14,7 +14,9 @@ namespace velto::scenario {
 // [REASON]" sets.
 class GuiRun {
   public:
-    GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool sipAccount = false);
+    // `dark`: the windows as under a dark desktop theme.
+    GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark = false,
+           bool sipAccount = false);
     ~GuiRun();
     void Apply(RunOptions& options);
 
