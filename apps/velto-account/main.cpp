@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/KnownFolders.h"
 #include "platform/Registry.h"
+#include "sipaccount/AccountForm.h"
 #include "sipaccount/AccountPassword.h"
 #include "sipaccount/ContactBook.h"
 #include "sipaccount/ContactFile.h"
@@ -156,16 +157,11 @@ int Set(platform::Registry& registry, const std::vector<std::string>& args) {
     }
     RegError saved = registry.CreateKey(RegRoot::CurrentUser, kSipKey);
     if (saved == RegError::Ok) {
-        if (setting->kind == SettingKind::Text && value.empty()) {
+        if (const auto stored = StoredSipValue(*setting, value)) {
+            saved = registry.Set(RegRoot::CurrentUser, kSipKey, setting->value, *stored);
+        } else {
             saved = registry.DeleteValue(RegRoot::CurrentUser, kSipKey, setting->value);
             saved = saved == RegError::NotFound ? RegError::Ok : saved;
-        } else if (setting->kind == SettingKind::Text) {
-            saved = registry.SetString(RegRoot::CurrentUser, kSipKey, setting->value, value);
-        } else {
-            const uint32_t number = setting->kind == SettingKind::Switch
-                                        ? (value == "on" ? 1u : 0u)
-                                        : static_cast<uint32_t>(std::stoul(value));
-            saved = registry.SetDword(RegRoot::CurrentUser, kSipKey, setting->value, number);
         }
     }
     if (saved != RegError::Ok) {

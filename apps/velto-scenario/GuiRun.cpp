@@ -4,7 +4,11 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <chrono>
+#include <map>
 
+#include "sipaccount/AccountLink.h"
+#include "sipaccount/PasswordStore.h"
 #include "ui/Colours.h"
 #include "ui/DialogDriver.h"
 #include "ui/ForTestDialog.h"
@@ -20,10 +24,14 @@ struct GuiRun::State {
     std::filesystem::path shots;
     std::unique_ptr<ui::LanguageSelectionDialog> languageDialog;
     ui::QtFrontEnd* shown = nullptr;
+    std::shared_ptr<skype::sip::AccountLink> link;
 };
 
-GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark)
+GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark, bool sipAccount)
     : state_(std::make_unique<State>()) {
+    if (sipAccount) {
+        state_->link = std::make_shared<skype::sip::AccountLink>();
+    }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     state_->qt = std::make_unique<QApplication>(argc, argv);
     if (dark) {
@@ -61,6 +69,50 @@ QString WindowName(QWidget* window, int index) {
            (index > 0 ? QString::number(index) : QString());
 }
 
+// The scenario's account has its password nowhere but here.
+class MemoryKeyring final : public skype::sip::PasswordStore {
+  public:
+    std::string Place() const override { return skype::sip::kKeyringPlace; }
+    skype::sip::PasswordOutcome Read() override { return skype::sip::PasswordOutcome::Absent(); }
+    skype::sip::PasswordOutcome Write(const std::string&) override {
+        return skype::sip::PasswordOutcome::Done();
+    }
+    skype::sip::PasswordOutcome Erase() override { return skype::sip::PasswordOutcome::Done(); }
+};
+
+// "sip-state PHASE [REASON]": what the backend would tell of the account at
+// sip.example.org over TLS (registered now; a failure tried again in 30 s).
+bool SetSipState(skype::sip::AccountLink* link, const std::vector<std::string>& args,
+                 std::string& why) {
+    using Phase = skype::sip::RegistrationState::Phase;
+    static const std::map<std::string, Phase> kPhases = {{"not-set-up", Phase::NotSetUp},
+                                                         {"registering", Phase::Registering},
+                                                         {"registered", Phase::Registered},
+                                                         {"direct", Phase::Direct},
+                                                         {"failed", Phase::Failed}};
+    const auto phase = kPhases.find(args[0]);
+    if (link == nullptr || phase == kPhases.end()) {
+        why = link == nullptr ? "sip-state needs --sip-account"
+                              : "sip-state is one of not-set-up, registering, registered, "
+                                "direct, failed";
+        return false;
+    }
+    skype::sip::RegistrationState state;
+    state.phase = phase->second;
+    state.proxy = "sip:sip.example.org;transport=tls";
+    state.transport = "TLS";
+    state.reason = args.size() > 1 ? args[1] : std::string();
+    state.when =
+        std::chrono::system_clock::now() +
+        (state.phase == Phase::Failed ? std::chrono::seconds(30) : std::chrono::seconds(0));
+    state.expires = 600;
+    link->Publish(state);
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+    }
+    return true;
+}
+
 }  // namespace
 
 void GuiRun::Apply(RunOptions& options) {
@@ -73,6 +125,10 @@ void GuiRun::Apply(RunOptions& options) {
         front.urlOpener = std::move(browser);
         front.script = std::move(script);
         front.webBase = std::string();
+        if (state->link) {
+            front.sipAccount = state->link;
+            front.keyring = [] { return std::make_unique<MemoryKeyring>(); };
+        }
         auto made = std::make_unique<ui::QtFrontEnd>(std::move(front));
         state->shown = made.get();
         return made;
@@ -87,6 +143,9 @@ void GuiRun::Apply(RunOptions& options) {
             state->languageDialog->show();
             QApplication::processEvents();
             return true;
+        }
+        if (step.verb == "sip-state") {
+            return SetSipState(state->link.get(), step.args, why);
         }
         if (step.verb != "shot") {
             if (!ui::DialogDriver::Knows(step.verb)) {

@@ -9,11 +9,14 @@ namespace velto::scenario {
 
 // The desktop front end for a scenario run (on the offscreen platform unless another is
 // set): "shot NAME" saves a PNG of every visible window as DIR/NAME-WINDOW.png, and "open
-// language-dialog" shows the first-start question without waiting.
+// language-dialog" shows the first-start question without waiting. With `sipAccount` the
+// windows show a SIP account (its password in memory only) whose state "sip-state PHASE
+// [REASON]" sets.
 class GuiRun {
   public:
     // `dark`: the windows as under a dark desktop theme.
-    GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark = false);
+    GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark = false,
+           bool sipAccount = false);
     ~GuiRun();
     void Apply(RunOptions& options);
 

@@ -21,6 +21,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/QuitSignals.h"
 #include "platform/Trace.h"
+#include "sipaccount/AccountLink.h"
 #include "sipaccount/BackendChoice.h"
 #include "sipaccount/ContactFile.h"
 #include "sipaccount/HivePasswordStore.h"
@@ -41,13 +42,17 @@ std::filesystem::path ExecutableFolder() {
 // The SIP backend when chosen (--backend, else an identity in the user hive), else none:
 // without a call backend Skype counts as absent. The SIP stack is a module, loaded only
 // here and only once the window is up.
+// With windows (`link` given) and no backend named, SIP is used without an account as well:
+// the window sets the account up and the backend takes it without a restart.
 std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
                                                     const platform::KnownFolders& folders,
-                                                    const std::optional<std::string>& backend) {
+                                                    const std::optional<std::string>& backend,
+                                                    std::shared_ptr<skype::sip::AccountLink> link) {
     const auto config = folders.RoamingAppData().value_or(folders.Temp());
     auto hive = std::make_shared<platform::Registry>(platform::Registry::Files{
         .currentUser = config / "Velto" / "user.reg", .localMachine = {}, .autostartFolder = {}});
-    if (skype::sip::ChooseBackend(backend, *hive) != skype::sip::CallBackend::Sip) {
+    const bool setUpLater = link && !backend && !skype::sip::SipIdentityConfigured(*hive);
+    if (skype::sip::ChooseBackend(backend, *hive) != skype::sip::CallBackend::Sip && !setUpLater) {
         platform::Trace("velto: no call backend\n");
         return nullptr;
     }
@@ -57,9 +62,10 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
         platform::Trace("velto: no SIP module at %s: no call backend\n", module.c_str());
         return nullptr;
     }
-    platform::Trace("velto: calls through SIP\n");
+    platform::Trace(setUpLater ? "velto: calls through SIP once the account is set up\n"
+                               : "velto: calls through SIP\n");
     // Run by the module's loader on its worker: the keyring may take seconds to answer.
-    auto prepare = [&clock, hive, config, folders] {
+    auto prepare = [&clock, hive, config, folders, link] {
         // Also before a failed registration is tried again: the user may have fixed the
         // account meanwhile.
         auto read = [&clock, files = hive->files()] {
@@ -84,15 +90,20 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
             .contactsFile = skype::sip::ContactFilePath(config),
             .dataDir = folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
             .rereadSettings = read,
+            .accountLink = link,
         };
     };
     return std::make_unique<skype::sip::SipModuleFactory>(std::move(module), std::move(prepare));
 }
 
-// Makes the front end once the backend is chosen: with the SIP backend it is given the
-// contact file to edit. Null: the headless front end.
-using FrontEndMaker =
-    std::function<std::unique_ptr<app::FrontEnd>(std::optional<std::filesystem::path>)>;
+// What the windows get of the SIP backend: the contact file to edit and the account's link.
+struct SipAccess {
+    std::optional<std::filesystem::path> contactsFile;
+    std::shared_ptr<skype::sip::AccountLink> account;
+};
+
+// Makes the front end once the backend is chosen. Null: the headless front end.
+using FrontEndMaker = std::function<std::unique_ptr<app::FrontEnd>(const SipAccess&)>;
 
 int Run(const std::vector<std::string>& arguments, const std::optional<std::string>& backend,
         const FrontEndMaker& makeFrontEnd) {
@@ -111,11 +122,15 @@ int Run(const std::vector<std::string>& arguments, const std::optional<std::stri
     // After the signals are routed (its thread must not take them); outlives the
     // application, which lets its Skype objects go when it ends.
     const auto folders = platform::KnownFolders::FromProcess();
-    const auto callBackend = CallBackendFor(clock, folders, backend);
-    std::optional<std::filesystem::path> contactsFile;
+    // The windows set the account up and show its registration; the headless program
+    // uses the account as it is.
+    auto link = makeFrontEnd ? std::make_shared<skype::sip::AccountLink>() : nullptr;
+    const auto callBackend = CallBackendFor(clock, folders, backend, link);
+    SipAccess sip;
     if (callBackend) {
-        contactsFile =
+        sip.contactsFile =
             skype::sip::ContactFilePath(folders.RoamingAppData().value_or(folders.Temp()));
+        sip.account = link;
     }
     app::Application application({
         .clock = clock,
@@ -123,7 +138,7 @@ int Run(const std::vector<std::string>& arguments, const std::optional<std::stri
         .machineHive = ExecutableFolder() / ".." / "share" / "velto" / "machine.reg",
         .skypeFactory = callBackend.get(),
         .soundDevice = true,
-        .frontEnd = makeFrontEnd ? makeFrontEnd(contactsFile) : nullptr,
+        .frontEnd = makeFrontEnd ? makeFrontEnd(sip) : nullptr,
     });
     struct Registered {
         std::mutex& mutex;
@@ -190,13 +205,13 @@ int main(int argc, char** argv) {
             if (demo) {
                 return program::RunDemo(demoScenario, ExecutableFolder());
             }
-            return Run(arguments->switches(), backend,
-                       [](std::optional<std::filesystem::path> contactsFile) {
-                           ui::QtFrontEnd::Options options;
-                           options.contactsFile = std::move(contactsFile);
-                           options.notificationBus = ui::ConnectSessionBus;
-                           return std::make_unique<ui::QtFrontEnd>(std::move(options));
-                       });
+            return Run(arguments->switches(), backend, [](const SipAccess& sip) {
+                ui::QtFrontEnd::Options options;
+                options.contactsFile = sip.contactsFile;
+                options.sipAccount = sip.account;
+                options.notificationBus = ui::ConnectSessionBus;
+                return std::make_unique<ui::QtFrontEnd>(std::move(options));
+            });
         } catch (const velto::core::ProcessExit& exit) {
             return exit.code();
         }

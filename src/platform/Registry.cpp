@@ -263,6 +263,41 @@ RegError Registry::SetString(RegRoot root, std::string_view key, std::string_vie
     return Set(root, key, name, RegValue::String(std::move(value)));
 }
 
+RegError Registry::SetValues(RegRoot root, std::string_view key,
+                             const std::vector<ValueChange>& changes) {
+    if (!ValidPath(key) || (root == RegRoot::CurrentUser && EqualsNoCase(key, kRunKey))) {
+        return RegError::InvalidData;
+    }
+    std::lock_guard guard(mutex_);
+    Hive& hive = Loaded(root);
+    const Hive before = hive;
+    size_t end = 0;
+    while (end != std::string_view::npos) {
+        end = key.find('\\', end + 1);
+        const std::string_view prefix = key.substr(0, end);
+        hive.keys.emplace(AsciiLower(prefix), HiveKey{std::string(prefix), {}});
+    }
+    HiveKey& target = hive.keys.at(AsciiLower(key));
+    for (const ValueChange& change : changes) {
+        if (HiveValue* existing = FindValue(target, change.name)) {
+            if (change.value) {
+                existing->value = *change.value;
+            } else {
+                std::erase_if(target.values, [&](const HiveValue& value) {
+                    return EqualsNoCase(value.name, change.name);
+                });
+            }
+        } else if (change.value) {
+            target.values.push_back(HiveValue{change.name, *change.value});
+        }
+    }
+    const RegError result = Save(root, hive);
+    if (result != RegError::Ok) {
+        hive = before;
+    }
+    return result;
+}
+
 RegError Registry::DeleteValue(RegRoot root, std::string_view key, std::string_view name) {
     std::lock_guard guard(mutex_);
     Hive& hive = Loaded(root);

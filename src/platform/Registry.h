@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/HiveFormat.h"
 #include "platform/RegValue.h"
@@ -79,6 +80,15 @@ class Registry {
     RegError SetString(RegRoot root, std::string_view key, std::string_view name,
                        std::string value);
     RegError DeleteValue(RegRoot root, std::string_view key, std::string_view name);
+
+    // Several values of one key in one save: all of them or none. A change without a value
+    // deletes that value (an absent one is no error). The key and its parents are created.
+    // Not for the Run key (its values are mirrored one by one).
+    struct ValueChange {
+        std::string name;
+        std::optional<RegValue> value;
+    };
+    RegError SetValues(RegRoot root, std::string_view key, const std::vector<ValueChange>& changes);
 
     // Re-reads both hive files (another process may have changed them).
     void Reload();

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "callapi/SkypeFactory.h"
 #include "platform/Clock.h"
+#include "sipaccount/AccountLink.h"
 #include "sipaccount/SipSettings.h"
 
 // The seam between the program and the SIP backend module (velto-sip.so), which brings the
@@ -16,7 +18,7 @@ namespace velto::skype::sip {
 
 inline constexpr const char* kSipModuleFile = "velto-sip.so";
 inline constexpr const char* kSipModuleEntry = "velto_sip_create_factory";
-inline constexpr uint32_t kSipModuleInterface = 1;
+inline constexpr uint32_t kSipModuleInterface = 2;
 
 // What the program hands the module.
 struct SipModuleOptions {
@@ -31,6 +33,9 @@ struct SipModuleOptions {
     // Reads the account again, before a failed registration is tried again (the user may
     // have fixed it meanwhile); empty: the settings above stay.
     std::function<SipSettingsResult()> rereadSettings{};
+    // The registration state goes there, and a changed account comes from there; null:
+    // nowhere.
+    std::shared_ptr<AccountLink> accountLink{};
 };
 
 }  // namespace velto::skype::sip

@@ -16,8 +16,9 @@ std::string ReadText(const platform::Registry& registry, const char* name) {
     return value;
 }
 
-// Every setting as text ("on"/"off" for switches); unset ones are left out.
-std::map<std::string, std::string> ReadAll(const platform::Registry& registry) {
+}  // namespace
+
+std::map<std::string, std::string> ReadSipValues(const platform::Registry& registry) {
     std::map<std::string, std::string> values;
     for (const SipSettingInfo& setting : SipSettingList()) {
         if (setting.kind == SettingKind::Text) {
@@ -37,6 +38,8 @@ std::map<std::string, std::string> ReadAll(const platform::Registry& registry) {
     }
     return values;
 }
+
+namespace {
 
 void Fill(SipSettings& s, const std::map<std::string, std::string>& values) {
     std::string error;
@@ -107,7 +110,7 @@ SipSettingsResult ReadSipSettings(const platform::Registry& registry, AccountPas
 
 SipSettingsResult ReadSipSettings(const platform::Registry& registry) {
     SipSettingsResult result;
-    const auto values = ReadAll(registry);
+    const auto values = ReadSipValues(registry);
     if (values.count("identity") == 0) {
         result.error = std::string(kIdentityValue) + ": no SIP identity is set";
         return result;
@@ -134,7 +137,7 @@ SipSettingsResult ReadSipSettings(const platform::Registry& registry) {
 }
 
 std::string ShowSipSetting(const platform::Registry& registry, const SipSettingInfo& setting) {
-    const auto values = ReadAll(registry);
+    const auto values = ReadSipValues(registry);
     const auto found = values.find(setting.name);
     return found == values.end() ? std::string(setting.unset) : found->second;
 }

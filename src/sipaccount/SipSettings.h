@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -68,6 +69,9 @@ struct SipSettingsResult {
 SipSettingsResult ReadSipSettings(const platform::Registry& registry, AccountPassword& password);
 // The same with the password from the user hive alone (no keyring is asked).
 SipSettingsResult ReadSipSettings(const platform::Registry& registry);
+
+// Every setting that is set, by its velto-account name, as text ("on"/"off" for switches).
+std::map<std::string, std::string> ReadSipValues(const platform::Registry& registry);
 
 // The value of a setting as `velto-account show` prints it (the `unset` text when unset).
 std::string ShowSipSetting(const platform::Registry& registry, const SipSettingInfo& setting);

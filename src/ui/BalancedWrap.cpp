@@ -28,4 +28,28 @@ int BalancedWrapWidth(const QFontMetrics& metrics, const QString& text, int maxW
     return high;
 }
 
+QString FitLines(const QFontMetrics& metrics, const QString& text, int width, int lines) {
+    const int high = metrics.lineSpacing() * lines;
+    // A word wider than the line is not broken by the label: it does not fit either.
+    auto fits = [&](const QString& candidate) {
+        const QRect used =
+            metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, candidate);
+        return used.height() <= high && used.width() <= width;
+    };
+    if (width <= 0 || fits(text)) {
+        return text;
+    }
+    qsizetype low = 0;
+    qsizetype top = text.size();
+    while (low < top) {
+        const qsizetype mid = (low + top + 1) / 2;
+        if (fits(text.left(mid) + QChar(0x2026))) {
+            low = mid;
+        } else {
+            top = mid - 1;
+        }
+    }
+    return text.left(low) + QChar(0x2026);
+}
+
 }  // namespace velto::ui

@@ -10,4 +10,9 @@ namespace velto::ui {
 // word or two (Japanese and Chinese wrap between any two characters).
 int BalancedWrapWidth(const QFontMetrics& metrics, const QString& text, int maxWidth);
 
+// `text` as it is when it wraps into at most `lines` lines of `width` pixels, else cut short
+// with "…" so that it does (a word wider than the line, which a label does not break,
+// counts as not fitting).
+QString FitLines(const QFontMetrics& metrics, const QString& text, int width, int lines);
+
 }  // namespace velto::ui

@@ -8,7 +8,9 @@
 
 #include "app/Application.h"
 #include "ui/FilePickUpDialog.h"
+#include "ui/ForTestDialog.h"
 #include "ui/MissedCallDialog.h"
+#include "ui/OptionAccountPanel.h"
 #include "ui/OptionDialog.h"
 #include "ui/OptionGeneralPanel.h"
 #include "ui/OptionRbtPanel.h"
@@ -23,7 +25,7 @@ const std::map<std::string, int> kPages = {
     {"general", OptionDialog::kGeneral},   {"ringback", OptionDialog::kStandardRingBack},
     {"ringtone", OptionDialog::kRingTone}, {"voicemail", OptionDialog::kVoiceMail},
     {"about", OptionDialog::kAbout},       {"services", OptionDialog::kNewServices},
-    {"rules", OptionDialog::kRules},
+    {"rules", OptionDialog::kRules},       {"account", OptionDialog::kAccount},
 };
 
 template <typename T>
@@ -67,8 +69,8 @@ DialogDriver::DialogDriver(app::Application& app, std::function<PartnerList*()> 
 
 bool DialogDriver::Knows(const std::string& verb) {
     static const char* const verbs[] = {
-        "open",   "select",          "page", "tick",  "change", "pick", "play",
-        "delete", "choose-language", "ok",   "cancel"};
+        "open",   "select",          "page", "tick",   "change", "pick", "play",
+        "delete", "choose-language", "ok",   "cancel", "field",  "apply"};
     for (const char* known : verbs) {
         if (verb == known) {
             return true;
@@ -95,7 +97,10 @@ QWidget* DialogDriver::TopDialog() {
 }
 
 QWidget* DialogDriver::OpenOptions(app::Application& app, QWidget* owner, int page) {
-    auto* dialog = new OptionDialog(app, page, owner);
+    // The SIP backend's account comes with the main window.
+    auto* main = qobject_cast<ForTestDialog*>(owner);
+    auto* dialog =
+        new OptionDialog(app, page, owner, main != nullptr ? main->sipAccount() : nullptr);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog;
@@ -117,6 +122,9 @@ bool DialogDriver::Run(const std::string& verb, const std::vector<std::string>& 
     const std::string first = args.empty() ? std::string() : args[0];
     if (verb == "open") {
         return Open(args, why);
+    }
+    if (verb == "field" || verb == "apply") {
+        return Account(verb, args, why);
     }
     using Step = bool (DialogDriver::*)(const std::string&, std::string&);
     static const std::map<std::string, Step> kSteps = {
@@ -251,6 +259,50 @@ bool DialogDriver::Open(const std::vector<std::string>& args, std::string& why) 
     return false;
 }
 
+bool DialogDriver::Account(const std::string& verb, const std::vector<std::string>& args,
+                           std::string& why) {
+    auto* options = Top<OptionDialog>();
+    auto* page = options != nullptr
+                     ? qobject_cast<OptionAccountPanel*>(options->page(OptionDialog::kAccount))
+                     : nullptr;
+    if (page == nullptr) {
+        why = "no Account page open";
+        return false;
+    }
+    if (verb == "apply") {
+        page->applyButton()->click();
+        if (!runUntil_([page] { return !page->saving(); })) {
+            why = "the account was not saved in time";
+            return false;
+        }
+        return true;
+    }
+    if (args.size() != 2) {
+        why = "field needs a name and a value";
+        return false;
+    }
+    const QString value = QString::fromStdString(args[1]);
+    if (QLineEdit* line = args[0] == "password" ? page->password()
+                          : args[0] == "proxy"  ? page->server()
+                                                : page->line(args[0])) {
+        line->setText(value);
+        return true;
+    }
+    QComboBox* choice = args[0] == "transport"          ? page->transport()
+                        : args[0] == "media-encryption" ? page->encryption()
+                                                        : nullptr;
+    if (choice != nullptr && choice->findData(value) >= 0) {
+        choice->setCurrentIndex(choice->findData(value));
+        return true;
+    }
+    if (QCheckBox* box = page->box(args[0]); box != nullptr && (value == "on" || value == "off")) {
+        box->setChecked(value == "on");
+        return true;
+    }
+    why = "no Account field " + args[0] + " that takes " + args[1];
+    return false;
+}
+
 bool DialogDriver::Tick(const std::string& what, std::string& why) {
     if (auto* ringBack = Top<SingleRingToneDialog>()) {
         const int row = ChoiceRowNamed(ringBack->choice(), what);
@@ -279,6 +331,14 @@ bool DialogDriver::Tick(const std::string& what, std::string& why) {
                                            : 0;
         if (id != 0 && rbt->radio(id)->isEnabled()) {
             rbt->radio(id)->click();
+            return true;
+        }
+    } else if (auto* account = qobject_cast<OptionAccountPanel*>(page)) {
+        QAbstractButton* button = what == "advanced"
+                                      ? static_cast<QAbstractButton*>(account->advancedButton())
+                                      : account->box(what);
+        if (button != nullptr) {
+            button->click();
             return true;
         }
     } else if (auto* sound = qobject_cast<OwnSoundPanel*>(page)) {

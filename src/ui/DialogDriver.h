@@ -17,7 +17,8 @@ class PartnerList;
 // scenarios and tests:
 //   open ringback HANDLE | open missed-calls | open options [PAGE]
 //   select HANDLE                 click the contact's row
-//   page PAGE                     general, ringback, ringtone, voicemail, about
+//   page PAGE                     general, ringback, ringtone, voicemail, about, rules,
+//                                 account (the SIP backend's)
 //   tick WHAT                     ring-back dialog: standard, own, a partner tone's title or
 //                                 key, or a row number; options: default, own, partner,
 //                                 autostart, friendmsg, autoupdate, voicemail
@@ -27,6 +28,10 @@ class PartnerList;
 //                                 tick; options: default, own, partner
 //   delete N                      missed calls: row N (the confirmation is answered Yes)
 //   choose-language N             options: the General page's language list
+//   field NAME VALUE              options' Account page: a field by its velto-account name,
+//                                 or password, proxy (the server), transport (udp|tcp|tls)
+//   apply                         options' Account page: Apply, and wait for the save
+//   tick advanced                 options' Account page: the advanced part or back
 //   ok | cancel                   the dialog on top
 class DialogDriver {
   public:
@@ -61,6 +66,7 @@ class DialogDriver {
     bool ChooseLanguage(const std::string& number, std::string& why);
     bool Close(const std::string& verb, std::string& why);
     bool Tick(const std::string& what, std::string& why);
+    bool Account(const std::string& verb, const std::vector<std::string>& args, std::string& why);
     bool Play(const std::string& what, std::string& why);
     bool Pick(const std::string& file, std::string& why);
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "app/Application.h"
 #include "core/MainApp.h"
@@ -16,7 +17,9 @@
 #include "ui/Artwork.h"
 #include "ui/BalancedWrap.h"
 #include "ui/Colours.h"
+#include "ui/SipAccountView.h"
 #include "ui/Texts.h"
+#include "ui/model/RegistrationText.h"
 
 namespace velto::ui {
 
@@ -29,6 +32,7 @@ constexpr int kEndPieceWidth = 8;
 constexpr int kStatusMargin = 24;
 constexpr int kStatusTop = 76;
 constexpr int kStatusHeight = 84;
+constexpr int kSipStatusLines = 10;
 constexpr const char* kPanelPath = "/veltorbt/v1_2/adpanel/main/?lang=";
 
 CxSkinButton* SkinButton(QWidget* parent, const QString& name, QSize size, bool round) {
@@ -233,10 +237,14 @@ void ForTestDialog::Refresh() {
     // Icon-only buttons: screen readers say what the tooltip says.
     missed_->setAccessibleName(missed_->toolTip());
     options_->setAccessibleName(options_->toolTip());
-    // 2.-3. The attachment state.
-    ShowStatus(ChooseStatus(state.SkypeNotAvailable, state.AuthorizationRefused,
-                            state.AuthorizationPending, state.AuthorizedOnce),
-               language);
+    // 2.-3. The attachment state (with the SIP backend: the account's registration).
+    if (sip_ != nullptr) {
+        ShowSipStatus(language);
+    } else {
+        ShowStatus(ChooseStatus(state.SkypeNotAvailable, state.AuthorizationRefused,
+                                state.AuthorizationPending, state.AuthorizedOnce),
+                   language);
+    }
     // 4. The slogan: the Skype user's language while attached, else the stored one.
     footer_->setText(Text(i18n::TXT_SLOGAN, state.SkypeAttached
                                                 ? state.CurrentLanguage.load()
@@ -287,6 +295,64 @@ void ForTestDialog::ShowStatus(Status status, int32_t language) {
             permission_->Stop();
             permission_->hide();
             break;
+    }
+}
+
+void ForTestDialog::SetSipAccount(SipAccountView* view, std::function<void()> openAccount) {
+    sip_ = view;
+    openAccount_ = std::move(openAccount);
+    sipButton_ = new QPushButton(this);
+    sipButton_->setObjectName(QStringLiteral("sipAccountButton"));
+    sipButton_->hide();
+    connect(sipButton_, &QPushButton::clicked, this, [this] {
+        if (openAccount_) {
+            openAccount_();
+        }
+    });
+    connect(sip_, &SipAccountView::changed, this, [this] {
+        ShowSipStatus(ShownLanguage(app_.state()));
+        update();
+    });
+    Refresh();
+}
+
+void ForTestDialog::ShowSipStatus(int32_t language) {
+    const skype::sip::RegistrationState state = sip_->state();
+    const SipWindowState shown = WindowStateOf(state);
+    permission_->Stop();
+    permission_->hide();
+    if (shown == SipWindowState::Ready) {
+        // The contact list, which the program fills once the backend is attached.
+        shownStatus_ = Status::None;
+        status_->clear();
+        waiting_->hide();
+        sipButton_->hide();
+        contactList_->show();
+        contactList_->raise();
+        return;
+    }
+    shownStatus_ = Status::SignIn;
+    contactList_->hide();
+    // A server's reason may be long: the text takes the lines it needs (up to a limit, the
+    // whole of it in the tooltip), the button follows.
+    const int widest = width() - 2 * kStatusMargin;
+    const QString text = QString::fromStdU16String(RegistrationText(state, language));
+    status_->setText(FitLines(status_->fontMetrics(), text, widest, kSipStatusLines));
+    status_->setToolTip(status_->text() == text ? QString() : text);
+    const int used = BalancedWrapWidth(status_->fontMetrics(), status_->text(), widest);
+    const int high = std::max(kStatusHeight, status_->heightForWidth(used) + 8);
+    status_->setGeometry((width() - used) / 2, kStatusTop, used, high);
+    waiting_->setVisible(shown == SipWindowState::Registering);
+    const bool button = shown != SipWindowState::Registering;
+    sipButton_->setVisible(button);
+    if (button) {
+        sipButton_->setText(Text(shown == SipWindowState::NotSetUp ? i18n::TXT_SIP_SET_UP
+                                                                   : i18n::TXT_SIP_ACCOUNT_SETTINGS,
+                                 language));
+        const QSize size = sipButton_->sizeHint().expandedTo(QSize(140, 30));
+        sipButton_->setGeometry((width() - size.width()) / 2, kStatusTop + high + 8, size.width(),
+                                size.height());
+        sipButton_->raise();
     }
 }
 

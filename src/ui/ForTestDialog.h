@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -23,6 +24,8 @@ class Application;
 }
 
 namespace velto::ui {
+
+class SipAccountView;
 
 // The main window: frameless, 350 x 462, dragged by its top band; the logo, the missed-call
 // and options buttons, the attachment state (text and animations), the contact-list area,
@@ -51,6 +54,11 @@ class ForTestDialog : public QWidget {
     // The dialogs the buttons open (set by whoever builds them).
     void SetOptionsOpener(std::function<void()> open) { openOptions_ = std::move(open); }
     void SetMissedCallOpener(std::function<void()> open) { openMissedCalls_ = std::move(open); }
+    // With the SIP backend: the window shows the account's registration instead of the
+    // client's attachment, with a button that opens the Account page (`openAccount`).
+    void SetSipAccount(SipAccountView* view, std::function<void()> openAccount);
+    SipAccountView* sipAccount() const { return sip_; }
+    QPushButton* sipButton() { return sipButton_; }
 
     // Re-reads texts and the attachment state (WM_REFRESH_TEXTS).
     void Refresh();
@@ -107,6 +115,7 @@ class ForTestDialog : public QWidget {
     void MakeButtons();
     void Layout();
     void ShowStatus(Status status, int32_t language);
+    void ShowSipStatus(int32_t language);
     void PlaceStatus();
     void SetBlinkImages(bool highlighted);
     void MissedCallPressed();
@@ -142,6 +151,9 @@ class ForTestDialog : public QWidget {
     std::optional<QPoint> dragOffset_;
     std::function<void()> openOptions_;
     std::function<void()> openMissedCalls_;
+    SipAccountView* sip_ = nullptr;  // a child of this window
+    QPushButton* sipButton_ = nullptr;
+    std::function<void()> openAccount_;
 };
 
 }  // namespace velto::ui

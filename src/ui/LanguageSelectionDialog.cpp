@@ -39,6 +39,7 @@ LanguageSelectionDialog::LanguageSelectionDialog(QWidget* parent)
 }
 
 int32_t QtLanguageChooser::ChooseLanguage() {
+    asked_ = true;
     if (answer_ && i18n::IsLanguage(*answer_)) {
         return *answer_;
     }

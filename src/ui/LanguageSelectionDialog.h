@@ -34,9 +34,12 @@ class QtLanguageChooser final : public i18n::LanguageChooser {
   public:
     explicit QtLanguageChooser(std::optional<int32_t> answer = std::nullopt) : answer_(answer) {}
     int32_t ChooseLanguage() override;
+    // True once the first-start question was put (this run is a first start).
+    bool asked() const { return asked_; }
 
   private:
     std::optional<int32_t> answer_;
+    bool asked_ = false;
 };
 
 }  // namespace velto::ui

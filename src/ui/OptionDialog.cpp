@@ -7,6 +7,7 @@
 #include "platform/Trace.h"
 #include "ui/Colours.h"
 #include "ui/OptionAboutPanel.h"
+#include "ui/OptionAccountPanel.h"
 #include "ui/OptionGeneralPanel.h"
 #include "ui/OptionRbtPanel.h"
 #include "ui/OptionRulesPanel.h"
@@ -29,6 +30,7 @@ struct PageButton {
 };
 
 constexpr PageButton kPageButtons[] = {
+    {OptionDialog::kAccount, i18n::TXT_ACCOUNT, "page_general", false},
     {OptionDialog::kGeneral, i18n::TXT_GENERAL, "page_general", true},
     {OptionDialog::kStandardRingBack, i18n::TXT_STANDARD_RINGBACK, "page_ringback", true},
     {OptionDialog::kRingTone, i18n::TXT_RINGTONE_SETTINGS, "page_ringtone", true},
@@ -64,9 +66,11 @@ QString FitOnTwoLines(const QFontMetrics& metrics, const QString& text, int widt
 
 }  // namespace
 
-OptionDialog::OptionDialog(app::Application& app, int firstPage, QWidget* parent)
+OptionDialog::OptionDialog(app::Application& app, int firstPage, QWidget* parent,
+                           SipAccountView* sip)
     : TStackedDialog(parent),
       app_(app),
+      sip_(sip),
       attached_(app.state().SkypeAttached.load()),
       ok_(new QPushButton(this)),
       cancel_(new QPushButton(this)) {
@@ -79,8 +83,14 @@ OptionDialog::OptionDialog(app::Application& app, int firstPage, QWidget* parent
          {kGeneral, kVoiceMail, kNewServices, kAbout, kStandardRingBack, kRingTone, kRules}) {
         AddPage(page);
     }
+    if (sip_ != nullptr) {
+        AddPage(kAccount);
+    }
     int y = 16;
     for (const PageButton& entry : kPageButtons) {
+        if (entry.page == kAccount && sip_ == nullptr) {
+            continue;
+        }
         auto* button = new CSXButton(this);
         button->SetIcon(QString::fromLatin1(entry.icon));
         button->setGeometry(10, y, kColumnWidth - 16, kButtonHeight);
@@ -102,10 +112,11 @@ OptionDialog::OptionDialog(app::Application& app, int firstPage, QWidget* parent
     connect(cancel_, &QPushButton::clicked, this, &OptionDialog::reject);
     translated_ = std::make_unique<TranslatedWindow>(app, [this] { RefreshTexts(); });
 
-    const int start = attached_ ? kGeneral : kAbout;
+    const int start = attached_ ? kGeneral : sip_ != nullptr ? kAccount : kAbout;
     ActivatePage(start);
     RefreshTexts();
-    if (firstPage != 0 && (attached_ || firstPage == kAbout) && FindPage(firstPage)) {
+    const bool open = attached_ || firstPage == kAbout || firstPage == kAccount;
+    if (firstPage != 0 && open && FindPage(firstPage)) {
         ActivatePage(firstPage);
     }
     if (CSXButton* button = pageButton(activePage())) {
@@ -131,6 +142,8 @@ TStackedPage* OptionDialog::CreatePage(int templateId) {
             return new OptionNewServicesPanel(app_, this);
         case kRules:
             return new OptionRulesPanel(app_, this);
+        case kAccount:
+            return sip_ != nullptr ? new OptionAccountPanel(app_, *sip_, this) : nullptr;
         default:
             return nullptr;
     }
@@ -155,6 +168,19 @@ int OptionDialog::activePage() const {
 }
 
 void OptionDialog::accept() {
+    // A page with a wrong value keeps the dialog open and nothing is applied.
+    for (const PageRecord& record : pages()) {
+        if (!static_cast<OptionPage*>(record.page)->Validate()) {
+            ActivatePage(record.templateId);
+            if (CSXButton* button = pageButton(record.templateId)) {
+                button->setChecked(true);
+            }
+            return;
+        }
+    }
+    if (OptionPage* account = page(kAccount)) {
+        account->Apply();
+    }
     for (int id : kEditingPages) {
         page(id)->Apply();
     }
@@ -182,7 +208,10 @@ void OptionDialog::RefreshTexts() {
     for (const PageButton& entry : kPageButtons) {
         // Long names (German) take two lines, or are cut short when even that is too narrow;
         // the tooltip has them whole.
-        CSXButton* button = buttons_[entry.page];
+        CSXButton* button = pageButton(entry.page);
+        if (button == nullptr) {
+            continue;  // the Account page without the SIP backend
+        }
         const QString text = Text(entry.text, language);
         button->setText(FitOnTwoLines(button->fontMetrics(), text, button->width() - 48));
         button->setToolTip(text);

@@ -14,6 +14,7 @@ class Application;
 namespace velto::ui {
 
 class OptionPage;
+class SipAccountView;
 
 // The options dialog: page buttons on the left, one page at a time on the right; OK makes
 // every page's changes last and saves the settings, Cancel puts them back.
@@ -28,12 +29,16 @@ class OptionDialog final : public TStackedDialog {
         kStandardRingBack = 269,
         kRingTone = 284,
         kRules = 290,
+        kAccount = 300,
     };
     static constexpr int kResultOk = 1;
     static constexpr int kResultCancel = 2;
 
-    // `firstPage`: the page to show first (0: General, or About while Skype is not attached).
-    OptionDialog(app::Application& app, int firstPage = 0, QWidget* parent = nullptr);
+    // `firstPage`: the page to show first (0: General, or About while Skype is not attached;
+    // the Account page then, with the SIP backend). `sip`: the SIP backend's account, which
+    // adds the Account page; null: the simulated client, no such page.
+    OptionDialog(app::Application& app, int firstPage = 0, QWidget* parent = nullptr,
+                 SipAccountView* sip = nullptr);
     ~OptionDialog() override;
 
     CSXButton* pageButton(int page) const;
@@ -52,6 +57,7 @@ class OptionDialog final : public TStackedDialog {
     void RefreshTexts();
 
     app::Application& app_;
+    SipAccountView* sip_;
     const bool attached_;
     std::map<int, CSXButton*> buttons_;
     QPushButton* ok_;

@@ -16,6 +16,8 @@ class OptionPage : public TStackedPage {
     explicit OptionPage(app::Application& app, QWidget* parent = nullptr)
         : TStackedPage(parent), app_(app) {}
 
+    // Before Apply: false keeps the dialog open (the page says what is wrong).
+    virtual bool Validate() { return true; }
     virtual void Apply() {}
     virtual void Revert() {}
 

@@ -1,11 +1,16 @@
 #include "ui/QtFrontEnd.h"
 
+#include <QPushButton>
+
 #include "app/Application.h"
 #include "callapi/AutomationError.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "server/ServerAddress.h"
+#include "sipaccount/KeyringPasswordStore.h"
+#include "sipaccount/SipSettings.h"
 #include "ui/DialogDriver.h"
+#include "ui/OptionDialog.h"
 #include "ui/PartnerList.h"
 #include "ui/Texts.h"
 
@@ -54,6 +59,16 @@ platform::WindowHandle QtFrontEnd::CreateMainWindow() {
         [this] { DialogDriver::OpenOptions(*app_, mainWindow_.get(), 0); });
     mainWindow_->SetMissedCallOpener(
         [this, list] { DialogDriver::OpenMissedCalls(*app_, mainWindow_.get(), list); });
+    if (options_.sipAccount) {
+        SipAccountView::KeyringMaker keyring = options_.keyring;
+        if (!keyring) {
+            keyring = [&clock = app_->clock()] { return skype::sip::SystemKeyring(clock); };
+        }
+        auto* view = new SipAccountView(options_.sipAccount, std::move(keyring), mainWindow_.get());
+        mainWindow_->SetSipAccount(view, [this] {
+            DialogDriver::OpenOptions(*app_, mainWindow_.get(), OptionDialog::kAccount);
+        });
+    }
     MakeNotifier();
     return mainWindow_->handle();
 }
@@ -99,6 +114,31 @@ void QtFrontEnd::ShowMainWindow(bool hidden) {
         mainWindow_->show();
         mainWindow_->raise();
     }
+    if (mainWindow_ && options_.sipAccount && chooser_.asked() &&
+        !skype::sip::SipIdentityConfigured(app_->registry())) {
+        OfferAccountSetUp();
+    }
+}
+
+void QtFrontEnd::OfferAccountSetUp() {
+    const int32_t language = ShownLanguage(app_->state());
+    // Not modal: the program goes on (and quits) while it is shown.
+    auto* offer = new QMessageBox(QMessageBox::Question, QStringLiteral("Velto"),
+                                  Text(i18n::TXT_SIP_WELCOME, language), QMessageBox::NoButton,
+                                  mainWindow_.get());
+    offer->setObjectName(QStringLiteral("AccountOffer"));
+    offer->setAttribute(Qt::WA_DeleteOnClose);
+    offer->setWindowModality(Qt::NonModal);  // a message box is modal unless told
+    QPushButton* setUp =
+        offer->addButton(Text(i18n::TXT_SIP_SET_UP, language), QMessageBox::AcceptRole);
+    offer->addButton(Text(i18n::TXT_LATER, language), QMessageBox::RejectRole);
+    offer->setDefaultButton(setUp);
+    QObject::connect(setUp, &QPushButton::clicked, mainWindow_.get(), [this] {
+        DialogDriver::OpenOptions(*app_, mainWindow_.get(), OptionDialog::kAccount);
+    });
+    accountOffer_ = offer;
+    platform::Trace("MainWindow: a first start without a SIP account: the set-up is offered\n");
+    offer->show();
 }
 
 void QtFrontEnd::DestroyMainWindow() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMessageBox>
+#include <QPointer>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,6 +15,7 @@
 #include "ui/QtAnsweringPanels.h"
 #include "ui/QtLoopBridge.h"
 #include "ui/QtMessageBoxes.h"
+#include "ui/SipAccountView.h"
 
 namespace velto::ui {
 
@@ -39,6 +42,11 @@ class QtFrontEnd final : public app::FrontEnd {
         // The SIP backend's contact file, which the contact list then edits; nothing: the
         // contacts are the client's own and cannot be edited here.
         std::optional<std::filesystem::path> contactsFile;
+        // The SIP backend's account: the window then shows its registration and the
+        // options have its page; null: the simulated client's texts.
+        std::shared_ptr<skype::sip::AccountLink> sipAccount;
+        // Where the Account page saves the password; empty: the system keyring.
+        SipAccountView::KeyringMaker keyring;
     };
 
     explicit QtFrontEnd(Options options);
@@ -69,9 +77,13 @@ class QtFrontEnd final : public app::FrontEnd {
     QtLoopBridge* bridge() { return bridge_.get(); }
     // The desktop's notifications while the main window exists.
     DesktopNotifier* notifier() { return notifier_.get(); }
+    // The offer of a first start without an account while it is shown, else null.
+    QMessageBox* accountOffer() { return accountOffer_; }
 
   private:
     void MakeNotifier();
+    // A first start without a SIP account: the set-up is offered (and the demo named).
+    void OfferAccountSetUp();
     // On the UI thread: the notice of a missed call, in the language shown.
     void Notify(const calls::MissedCall& record);
 
@@ -85,6 +97,7 @@ class QtFrontEnd final : public app::FrontEnd {
     std::unique_ptr<ForTestDialog> mainWindow_;
     std::unique_ptr<DesktopNotifier> notifier_;
     ContactEditor* contactEditor_ = nullptr;  // owned by the main window
+    QPointer<QMessageBox> accountOffer_;
     std::unique_ptr<QtLoopBridge> bridge_;
 };
 

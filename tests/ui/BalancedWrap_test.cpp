@@ -53,5 +53,26 @@ TEST(BalancedWrap, EvensOutTheLinesWithoutAddingOne) {
     EXPECT_EQ(WrappedHeight(metrics, QStringLiteral("Velto"), oneLine), metrics.height());
 }
 
+// A text too long for its lines is cut with "…" just where it fits, measured by the laid-out
+// text itself; a word wider than the line (which a label does not break) too.
+TEST(BalancedWrap, CutsATextToTheLinesItMayTake) {
+    const QFontMetrics metrics(QApplication::font());
+    const QString fits = QStringLiteral("Registered at sip.example.org over TLS.");
+    EXPECT_EQ(FitLines(metrics, fits, 400, 1), fits);
+    QString reason = QStringLiteral("the server's certificate was refused ");
+    reason = reason.repeated(20);
+    for (const QString& text : {reason, QString(500, QLatin1Char('x'))}) {
+        const QString cut = FitLines(metrics, text, 300, 3);
+        ASSERT_TRUE(cut.endsWith(QChar(0x2026)));
+        const QRect used = metrics.boundingRect(QRect(0, 0, 300, 10000), Qt::TextWordWrap, cut);
+        EXPECT_LE(used.height(), metrics.lineSpacing() * 3);
+        EXPECT_LE(used.width(), 300);
+        // One character more would not fit.
+        const QString longer = text.left(cut.size()) + QChar(0x2026);
+        const QRect over = metrics.boundingRect(QRect(0, 0, 300, 10000), Qt::TextWordWrap, longer);
+        EXPECT_TRUE(over.height() > metrics.lineSpacing() * 3 || over.width() > 300);
+    }
+}
+
 }  // namespace
 }  // namespace velto::ui::test

@@ -37,18 +37,33 @@ std::shared_ptr<SipBackend> SipBackend::Create(SipBackendOptions options) {
     RecoverRecordings(options.dataDir);
     std::shared_ptr<SipBackend> backend(new SipBackend(std::move(options)));
     backend->loop_.Start();
+    if (backend->accountLink_) {
+        backend->accountLink_->SetReloader([weak = std::weak_ptr<SipBackend>(backend)] {
+            if (const auto locked = weak.lock()) {
+                locked->ReloadAccount();
+            }
+        });
+    }
     return backend;
 }
 
 SipBackend::SipBackend(SipBackendOptions options)
     : engine_(std::make_unique<SipEngine>(*this, options)),
+      accountLink_(options.accountLink),
       loop_(
           options.clock, [this] { engine_->Turn(); }, [this] { return engine_->Interval(); },
           [this] { return engine_->StackSocket(); }) {}
 
 SipBackend::~SipBackend() {
+    if (accountLink_) {
+        accountLink_->SetReloader({});
+    }
     loop_.Post([this] { engine_->Shutdown(); });
     loop_.Stop();
+}
+
+void SipBackend::ReloadAccount() {
+    loop_.Post([this] { engine_->ReloadAccount(); });
 }
 
 // --- clients ---

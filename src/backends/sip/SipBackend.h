@@ -18,6 +18,7 @@
 #include "callapi/EventPosting.h"
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
+#include "sipaccount/AccountLink.h"
 #include "sipaccount/SipSettings.h"
 
 namespace velto::skype::sip {
@@ -33,6 +34,9 @@ struct SipBackendOptions {
     // Reads the account again (the password may have been fixed meanwhile); asked before a
     // failed registration is tried again. Empty: the settings above stay.
     std::function<SipSettingsResult()> rereadSettings{};
+    // Where the registration state is told, and whence a changed account is taken (with
+    // rereadSettings); null: nowhere.
+    std::shared_ptr<AccountLink> accountLink{};
     // The user's contact file.
     std::filesystem::path contactsFile;
     // The first wait before a failed registration is tried again (it doubles from there,
@@ -111,6 +115,9 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     void SetDevices(int32_t id, const DeviceSettings& devices);
     void SendChat(const std::string& handle, const std::string& text);
     void SendDatagram(const std::string& handle, const std::string& text);
+    // The account was changed: read it again and register with it (a changed identity,
+    // proxy or network setting waits for the calls under way to end).
+    void ReloadAccount();
 
     // --- from the engine (SIP thread) ---
     void SetAttachment(AttachmentStatus status);
@@ -147,6 +154,7 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     std::vector<Watcher> watchers_;
     uint64_t nextWatch_ = 1;
     std::unique_ptr<SipEngine> engine_;
+    std::shared_ptr<AccountLink> accountLink_;
     SipLoop loop_;
 };
 

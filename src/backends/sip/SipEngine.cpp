@@ -64,6 +64,7 @@ SipEngine::SipEngine(SipBackend& backend, const SipBackendOptions& options)
       stackGrammar_(options.stackGrammar),
       registerRetry_(options.registerRetry),
       rereadSettings_(options.rereadSettings),
+      accountLink_(options.accountLink),
       passwordCheck_(options.passwordCheck) {}
 
 SipEngine::~SipEngine() = default;
@@ -98,6 +99,7 @@ void SipEngine::Startup() {
         if (retry) {
             retryAt_ = clock_.Now() + retryInterval_;
         }
+        TellNotStarted(error, retry);
     }
 }
 
@@ -239,6 +241,10 @@ void SipEngine::StopCore() {
 
 void SipEngine::Turn() {
     const platform::Millis now = clock_.Now();
+    if (reloadPending_ && calls_.empty()) {
+        reloadPending_ = false;
+        ReloadAccount();
+    }
     if (core_ == nullptr) {
         if (retryAt_ && now >= *retryAt_) {
             Startup();

@@ -58,6 +58,9 @@ class SipEngine {
     // Reads the contact file (again): new contacts are subscribed to at once, removed ones
     // no longer, changed names and groups reach the getters. Nothing while the stack is off.
     void LoadContacts();
+    // Reads the account again and registers with it: at once when only the password (or
+    // nothing the stack holds) changed, else by starting the stack again once no call is on.
+    void ReloadAccount();
 
     // Callbacks of the stack (public for the C trampolines).
     void OnGlobalState(int state, const char* message);
@@ -117,7 +120,11 @@ class SipEngine {
     // Registration after a failure.
     static void WatchStackLog();
     void ScheduleRegistration(const std::string& reason);
-    void TellRegistration(const std::string& line);
+    void TellRegistration(const std::string& line, RegistrationState state);
+    // A registration sent (or, without a registrar, the stack ready for direct calls).
+    void TellRegistering();
+    // The state of an account that could not be used (or a stack that did not start).
+    void TellNotStarted(const std::string& error, bool retry);
     void RetryRegistration();
     // True when the account read again differs from the one in use.
     bool AccountChanged();
@@ -159,6 +166,9 @@ class SipEngine {
     std::filesystem::path stackGrammar_;
     RegistrationRetry registerRetry_;
     std::function<SipSettingsResult()> rereadSettings_;
+    std::shared_ptr<AccountLink> accountLink_;
+    // A changed account waits for the calls under way.
+    bool reloadPending_ = false;
     _LinphoneCore* core_ = nullptr;
     int stackSocket_ = -1;
     _LinphoneAccount* account_ = nullptr;  // the registering account; the core holds it

@@ -79,6 +79,18 @@ std::string RegistrarName(const SipSettings& s) {
     return s.outboundProxy.empty() ? s.proxy : s.proxy + " via " + s.outboundProxy;
 }
 
+RegistrationState StateOf(RegistrationState::Phase phase, const SipSettings& s,
+                          std::string reason = {}, platform::WallTime when = {}, int expires = 0) {
+    RegistrationState state;
+    state.phase = phase;
+    state.proxy = s.proxy;
+    state.transport = TransportName(s);
+    state.reason = std::move(reason);
+    state.when = when;
+    state.expires = expires;
+    return state;
+}
+
 }  // namespace
 
 void SipEngine::WatchStackLog() {
@@ -117,9 +129,11 @@ void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char*
         passwordCheckAt_.reset();
         registerRetry_.Reset();
         const LinphoneAccountParams* params = linphone_account_get_params(account);
-        TellRegistration("registered at " + RegistrarName(s) + " over " + TransportName(s) +
-                         " as " + s.identity.Handle() + " (expires in " +
-                         std::to_string(linphone_account_params_get_expires(params)) + " s)");
+        const int expires = linphone_account_params_get_expires(params);
+        TellRegistration(
+            "registered at " + RegistrarName(s) + " over " + TransportName(s) + " as " +
+                s.identity.Handle() + " (expires in " + std::to_string(expires) + " s)",
+            StateOf(RegistrationState::Phase::Registered, s, {}, clock_.WallNow(), expires));
         backend_.SetAttachment(AttachmentStatus::Success);
         return;
     }
@@ -152,16 +166,76 @@ void SipEngine::ScheduleRegistration(const std::string& reason) {
     const SipSettings& s = *settings_.settings;
     const platform::Millis wait = registerRetry_.Next();
     registerRetryAt_ = clock_.Now() + wait;
+    const platform::WallTime next = clock_.WallNow() + wait;
     TellRegistration("registration at " + RegistrarName(s) + " over " + TransportName(s) +
-                     " failed: " + reason + "; next try in " + std::to_string(wait.count() / 1000) +
-                     " s, at " + ClockTime(clock_.WallNow() + wait));
+                         " failed: " + reason + "; next try in " +
+                         std::to_string(wait.count() / 1000) + " s, at " + ClockTime(next),
+                     StateOf(RegistrationState::Phase::Failed, s, reason, next));
     backend_.SetAttachment(AttachmentStatus::NotAvailable);
 }
 
-// In the trace, and in the data folder's note for `velto-account status`.
-void SipEngine::TellRegistration(const std::string& line) {
+// In the trace, in the data folder's note for `velto-account status`, and to the program's
+// windows.
+void SipEngine::TellRegistration(const std::string& line, RegistrationState state) {
     WriteRegistrationNote(dataDir_, {.pid = getpid(), .line = line});
     Trace("SIP: %s\n", line.c_str());
+    if (accountLink_) {
+        accountLink_->Publish(std::move(state));
+    }
+}
+
+void SipEngine::TellRegistering() {
+    if (!accountLink_ || !settings_.settings) {
+        return;
+    }
+    const SipSettings& s = *settings_.settings;
+    accountLink_->Publish(StateOf(
+        s.proxy.empty() ? RegistrationState::Phase::Direct : RegistrationState::Phase::Registering,
+        s));
+}
+
+void SipEngine::TellNotStarted(const std::string& error, bool retry) {
+    if (!accountLink_) {
+        return;
+    }
+    if (!settings_.settings) {
+        RegistrationState state;
+        state.phase = RegistrationState::Phase::NotSetUp;
+        state.reason = error;
+        accountLink_->Publish(std::move(state));
+        return;
+    }
+    const SipSettings& s = *settings_.settings;
+    accountLink_->Publish(
+        StateOf(RegistrationState::Phase::Failed, s, error,
+                retry ? clock_.WallNow() + retryInterval_ : platform::WallTime{}));
+}
+
+void SipEngine::ReloadAccount() {
+    if (!rereadSettings_) {
+        return;
+    }
+    SipSettingsResult fresh = rereadSettings_();
+    if (core_ != nullptr && fresh.settings && settings_.settings &&
+        fresh.settings->SameAccount(*settings_.settings)) {
+        // The stack keeps its account: a new password (or none new) is tried at once.
+        Trace("SIP: the account was saved: registering again\n");
+        settings_ = std::move(fresh);
+        SetAuth(*settings_.settings);
+        registerRetry_.Reset();
+        registerRetryAt_ = clock_.Now();
+        return;
+    }
+    if (!calls_.empty()) {
+        Trace("SIP: the account has changed: starting again once the calls are over\n");
+        reloadPending_ = true;
+        return;
+    }
+    Trace("SIP: the account has changed: starting again\n");
+    settings_ = std::move(fresh);
+    registerRetry_.Reset();
+    StopCore();
+    Startup();
 }
 
 bool SipEngine::AccountChanged() {
@@ -196,6 +270,7 @@ void SipEngine::RetryRegistration() {
     }
     if (account_ != nullptr) {
         registerDeadline_ = clock_.Now() + registerTimeout_;
+        TellRegistering();
         linphone_account_refresh_register(account_);
     }
 }

@@ -162,6 +162,7 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
     if (!s.proxy.empty()) {
         registerDeadline_ = clock_.Now() + registerTimeout_;
     }
+    TellRegistering();
     LoadContacts();
     Trace("SIP: listening on %s:%u (UDP, TCP) as %s%s%s\n", s.listen.UriHost().c_str(),
           static_cast<unsigned>(s.listen.port), s.identityText.c_str(),

@@ -8,6 +8,7 @@
 
 #include "platform/VirtualClock.h"
 #include "sipaccount/BoundedPasswordStore.h"
+#include "support/FakePasswordStore.h"
 #include "support/RealTimeLimit.h"
 
 namespace velto::skype::sip {
@@ -15,49 +16,7 @@ namespace {
 
 using Kind = PasswordOutcome::Kind;
 
-class FakeStore final : public PasswordStore {
-  public:
-    explicit FakeStore(std::string place) : place_(std::move(place)) {}
-
-    std::string Place() const override { return place_; }
-    PasswordOutcome Read() override {
-        ++calls;
-        if (!reachable) {
-            return PasswordOutcome::Unavailable(place_ + " is out of reach");
-        }
-        return value ? PasswordOutcome::Done(*value) : PasswordOutcome::Absent();
-    }
-    PasswordOutcome Write(const std::string& password) override {
-        ++calls;
-        if (!reachable) {
-            return PasswordOutcome::Unavailable(place_ + " is out of reach");
-        }
-        if (!writable) {
-            return PasswordOutcome::Unavailable(place_ + " refused");
-        }
-        value = password;
-        return PasswordOutcome::Done();
-    }
-    PasswordOutcome Erase() override {
-        ++calls;
-        if (!reachable) {
-            return PasswordOutcome::Unavailable(place_ + " is out of reach");
-        }
-        if (!writable) {
-            return PasswordOutcome::Unavailable(place_ + " refused");
-        }
-        value.reset();
-        return PasswordOutcome::Done();
-    }
-
-    std::optional<std::string> value;
-    bool reachable = true;
-    bool writable = true;
-    int calls = 0;
-
-  private:
-    std::string place_;
-};
+using test::FakeStore;
 
 class AccountPasswordTest : public ::testing::Test {
   protected:

@@ -30,6 +30,7 @@ extern "C" velto::skype::SkypeFactory* velto_sip_create_factory(
             .clock = options->clock,
             .settings = std::move(options->settings),
             .rereadSettings = std::move(options->rereadSettings),
+            .accountLink = std::move(options->accountLink),
             .contactsFile = std::move(options->contactsFile),
             .dataDir = std::move(options->dataDir),
         });

@@ -1,0 +1,162 @@
+// The account as a form edits it: every field checked by velto-account's rules, saved in
+// one write or not at all, the password with it or the settings put back.
+#include "sipaccount/AccountForm.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/AtomicFile.h"
+#include "sipaccount/SipSettings.h"
+#include "support/FakePasswordStore.h"
+#include "support/TempDir.h"
+
+namespace velto::skype::sip {
+namespace {
+
+using platform::RegRoot;
+
+class AccountFormTest : public ::testing::Test {
+  protected:
+    // A hive whose writes are counted and can be made to fail from the `failFrom`-th on.
+    platform::Registry MakeRegistry() {
+        return platform::Registry(
+            {.currentUser = dir / "user.reg",
+             .localMachine = dir / "machine.reg",
+             .autostartFolder = std::nullopt},
+            [this](const std::filesystem::path& path, std::string_view bytes, mode_t mode) {
+                ++writes;
+                if (failFrom != 0 && writes >= failFrom && writes < failUntil) {
+                    return EIO;
+                }
+                return platform::WriteFileAtomically(path, bytes, mode);
+            });
+    }
+    AccountValues Valid() {
+        AccountValues values = ReadAccountValues(registry);
+        values["identity"] = "sip:alice@example.org";
+        values["proxy"] = "sip:sip.example.org;transport=tcp";
+        values["stun"] = "stun.example.org:3478";
+        values["ice"] = "on";
+        values["expiry"] = "300";
+        return values;
+    }
+
+    velto::test::TempDir dir;
+    int writes = 0;
+    int failFrom = 0;
+    int failUntil = 1 << 30;
+    platform::Registry registry = MakeRegistry();
+    velto::test::FakeStore keyring{"keyring"};
+};
+
+TEST_F(AccountFormTest, EveryWrongFieldIsNamedWithVeltoAccountsReason) {
+    AccountValues values = Valid();
+    values["identity"] = "alice@example.org";
+    values["rtp-ports"] = "9000-8000";
+    values["media-encryption"] = "rot13";
+    values["max-calls"] = "0";
+    values["expiry"] = "";  // an empty number is its default, as an empty text is
+    const auto refused = CheckAccountValues(values);
+    ASSERT_EQ(refused.size(), 4u);
+    for (const auto& [name, reason] : refused) {
+        // The very reason `velto-account set` gives.
+        EXPECT_EQ(reason, CheckSipSetting(*FindSipSetting(name), values[name]).value_or("?"))
+            << name;
+    }
+    std::string error;
+    EXPECT_FALSE(SaveAccountValues(registry, ReadAccountValues(registry), values, error));
+    EXPECT_EQ(error.rfind("Identity: ", 0), 0u) << error;
+    EXPECT_EQ(writes, 0);
+    EXPECT_TRUE(CheckAccountValues(Valid()).empty());
+}
+
+TEST_F(AccountFormTest, ChangesAreSavedInOneWriteAndReadBackAsTheBackendReadsThem) {
+    const AccountValues before = ReadAccountValues(registry);
+    EXPECT_EQ(before.at("early-media"), "on");  // an unset switch shows its default
+    EXPECT_EQ(before.at("ice"), "off");
+    std::string error;
+    ASSERT_TRUE(SaveAccountValues(registry, before, Valid(), error)) << error;
+    EXPECT_EQ(writes, 1);
+    const SipSettingsResult read = ReadSipSettings(platform::Registry(registry.files()));
+    ASSERT_TRUE(read.settings) << read.error;
+    EXPECT_EQ(read.settings->identity.Handle(), "alice@example.org");
+    EXPECT_EQ(read.settings->proxyAddress->Transport(), "tcp");
+    EXPECT_TRUE(read.settings->ice);
+    EXPECT_EQ(read.settings->expiry, 300u);
+    // Nothing changed: nothing written; a value emptied: removed, its default back.
+    ASSERT_TRUE(SaveAccountValues(registry, Valid(), Valid(), error));
+    EXPECT_EQ(writes, 1);
+    AccountValues fewer = Valid();
+    fewer["expiry"] = "";
+    fewer["stun"] = "";
+    ASSERT_TRUE(SaveAccountValues(registry, Valid(), fewer, error));
+    EXPECT_EQ(writes, 2);
+    const auto stored = ReadSipValues(platform::Registry(registry.files()));
+    EXPECT_EQ(stored.count("expiry"), 0u);
+    EXPECT_EQ(stored.count("stun"), 0u);
+}
+
+TEST_F(AccountFormTest, AFailedWriteLeavesTheHiveAsItWas) {
+    std::string error;
+    ASSERT_TRUE(SaveAccountValues(registry, ReadAccountValues(registry), Valid(), error));
+    AccountValues changed = Valid();
+    changed["identity"] = "sip:bob@example.org";
+    changed["realm"] = "other";
+    failFrom = writes + 1;
+    EXPECT_FALSE(SaveAccountValues(registry, Valid(), changed, error));
+    EXPECT_NE(error.find("could not be saved"), std::string::npos) << error;
+    // Neither in memory nor on disk: one of the two changes alone would be a half-save.
+    EXPECT_EQ(ReadAccountValues(registry), Valid());
+    EXPECT_EQ(ReadAccountValues(platform::Registry(registry.files())), Valid());
+}
+
+TEST_F(AccountFormTest, APasswordGoesToTheKeyringWithTheSettings) {
+    const AccountSaved saved =
+        SaveAccount(registry, keyring, ReadAccountValues(registry), Valid(), "s3cret");
+    ASSERT_TRUE(saved.ok) << saved.problem;
+    EXPECT_EQ(saved.passwordPlace, "keyring");
+    EXPECT_EQ(keyring.value, "s3cret");
+    std::string inFile;
+    EXPECT_NE(registry.QueryString(RegRoot::CurrentUser, kSipKey, kPasswordValue, inFile),
+              platform::RegError::Ok);
+    // No password typed: the saved one stays.
+    AccountValues changed = Valid();
+    changed["realm"] = "example.org";
+    ASSERT_TRUE(SaveAccount(registry, keyring, Valid(), changed, std::nullopt).ok);
+    EXPECT_EQ(keyring.value, "s3cret");
+}
+
+TEST_F(AccountFormTest, APasswordThatGoesNowherePutsTheSettingsBack) {
+    keyring.reachable = false;
+    // The settings' write passes, the user file's password write fails, the put-back passes.
+    failFrom = writes + 2;
+    failUntil = writes + 3;
+    const AccountSaved saved =
+        SaveAccount(registry, keyring, ReadAccountValues(registry), Valid(), "s3cret");
+    EXPECT_FALSE(saved.ok);
+    EXPECT_FALSE(saved.problem.empty());
+    const SipSettingsResult read = ReadSipSettings(platform::Registry(registry.files()));
+    EXPECT_FALSE(read.settings) << "the account was half-saved";
+    EXPECT_EQ(writes, 3);
+}
+
+TEST_F(AccountFormTest, TheProxyIsShownAsServerAndTransportAndKeptAsWritten) {
+    EXPECT_EQ(SplitProxy("sip:sip.example.org:5070;transport=tcp").host, "sip.example.org:5070");
+    EXPECT_EQ(SplitProxy("sip:sip.example.org:5070;transport=tcp").transport, "tcp");
+    EXPECT_EQ(SplitProxy("sips:[::1]:5061").host, "[::1]:5061");
+    EXPECT_EQ(SplitProxy("sips:[::1]:5061").transport, "tls");
+    EXPECT_EQ(SplitProxy("sip:p.example.org;lr").host, "p.example.org;lr");
+    EXPECT_EQ(JoinProxy({"sip.example.org:5070", "udp"}), "sip:sip.example.org:5070");
+    EXPECT_EQ(JoinProxy({"sip.example.org", "tls"}), "sip:sip.example.org;transport=tls");
+    EXPECT_EQ(JoinProxy({"sips:sip.example.org", "udp"}), "sip:sip.example.org;transport=tls");
+    EXPECT_EQ(JoinProxy({"sip:p.example.org;lr", "tcp"}), "sip:p.example.org;lr;transport=tcp");
+    EXPECT_EQ(JoinProxy({"", "tcp"}), "");
+    // Shown and left alone, a setting keeps its own spelling (the stack would start again).
+    EXPECT_EQ(JoinProxy(SplitProxy("sips:[::1]:5061"), "sips:[::1]:5061"), "sips:[::1]:5061");
+    EXPECT_EQ(JoinProxy({"[::1]:5061", "tcp"}, "sips:[::1]:5061"), "sip:[::1]:5061;transport=tcp");
+    // Whatever the parts make is checked by the proxy's own rules.
+    EXPECT_FALSE(CheckSipSetting(*FindSipSetting("proxy"),
+                                 JoinProxy({"sip.example.org:x", "udp"})) == std::nullopt);
+}
+
+}  // namespace
+}  // namespace velto::skype::sip
