@@ -63,6 +63,16 @@ void PrintReport(const Report& report, std::ostream& out) {
         if (call.rule) {
             out << "    rule: " << *call.rule << "\n";
         }
+        if (call.screenedAt) {
+            out << "    screening panel shown at " << Seconds(*call.screenedAt) << "\n";
+        }
+        if (call.pickedUpAt) {
+            out << "    picked up at " << Seconds(*call.pickedUpAt) << "\n";
+        }
+        for (const auto& segment : call.localOutput) {
+            out << "    the speaker played the caller from " << Seconds(segment.start) << " to "
+                << Seconds(segment.end) << "\n";
+        }
         out << "    the caller heard " << call.heard.size() << " segment(s), longest gap "
             << call.longestGap.count() << " ms:\n";
         // Runs of the same file in one line each.
@@ -142,6 +152,17 @@ void JsonCall(std::ostream& out, const CallReport& call) {
     if (call.decidedAt) {
         out << ",\"decidedAtMs\":" << call.decidedAt->count();
     }
+    if (call.screenedAt) {
+        out << ",\"screenedAtMs\":" << call.screenedAt->count();
+    }
+    if (call.pickedUpAt) {
+        out << ",\"pickedUpAtMs\":" << call.pickedUpAt->count();
+    }
+    out << ",\"localOutput\":";
+    JsonArray(out, call.localOutput, [&](const auto& segment) {
+        out << "{\"startMs\":" << segment.start.count() << ",\"endMs\":" << segment.end.count()
+            << "}";
+    });
     out << ",\"rule\":" << (call.rule ? Json(*call.rule) : std::string("null"));
     out << ",\"heard\":";
     JsonArray(out, call.heard, [&](const auto& segment) {

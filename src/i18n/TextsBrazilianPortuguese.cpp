@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista de chamadas"},
     {TXT_UNKNOWN_CALLER, u"Chamador desconhecido"},
     {TXT_TRAY_MISSED_CALLS, u"Chamadas perdidas"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Deixando uma mensagem: %s"},
+    {TXT_SCREEN_LISTEN, u"Ouvir"},
+    {TXT_SCREEN_PICK_UP, u"Atender"},
 };
 
 }  // namespace

@@ -111,6 +111,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通话列表"},
     {TXT_UNKNOWN_CALLER, u"未知来电者"},
     {TXT_TRAY_MISSED_CALLS, u"未接来电"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"正在留言：%s"},
+    {TXT_SCREEN_LISTEN, u"收听"},
+    {TXT_SCREEN_PICK_UP, u"接听"},
 };
 
 }  // namespace

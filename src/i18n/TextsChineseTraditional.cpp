@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通話清單"},
     {TXT_UNKNOWN_CALLER, u"未知來電者"},
     {TXT_TRAY_MISSED_CALLS, u"未接來電"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"正在留言：%s"},
+    {TXT_SCREEN_LISTEN, u"收聽"},
+    {TXT_SCREEN_PICK_UP, u"接聽"},
 };
 
 }  // namespace

@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Gesprekkenlijst"},
     {TXT_UNKNOWN_CALLER, u"Onbekende beller"},
     {TXT_TRAY_MISSED_CALLS, u"Gemiste oproepen"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Spreekt een bericht in: %s"},
+    {TXT_SCREEN_LISTEN, u"Meeluisteren"},
+    {TXT_SCREEN_PICK_UP, u"Opnemen"},
 };
 
 }  // namespace

@@ -118,6 +118,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Call list"},
     {TXT_UNKNOWN_CALLER, u"Unknown caller"},
     {TXT_TRAY_MISSED_CALLS, u"Missed calls"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Leaving a message: %s"},
+    {TXT_SCREEN_LISTEN, u"Listen"},
+    {TXT_SCREEN_PICK_UP, u"Pick up"},
 };
 
 }  // namespace

@@ -116,6 +116,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Liste des appels"},
     {TXT_UNKNOWN_CALLER, u"Appelant inconnu"},
     {TXT_TRAY_MISSED_CALLS, u"Appels manqués"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Laisse un message : %s"},
+    {TXT_SCREEN_LISTEN, u"Écouter"},
+    {TXT_SCREEN_PICK_UP, u"Décrocher"},
 };
 
 }  // namespace

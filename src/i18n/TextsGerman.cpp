@@ -110,6 +110,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Anrufliste"},
     {TXT_UNKNOWN_CALLER, u"Unbekannter Anrufer"},
     {TXT_TRAY_MISSED_CALLS, u"Verpasste Anrufe"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Hinterlässt eine Nachricht: %s"},
+    {TXT_SCREEN_LISTEN, u"Mithören"},
+    {TXT_SCREEN_PICK_UP, u"Abnehmen"},
 };
 
 }  // namespace

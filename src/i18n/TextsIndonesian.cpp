@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Daftar panggilan"},
     {TXT_UNKNOWN_CALLER, u"Penelepon tidak dikenal"},
     {TXT_TRAY_MISSED_CALLS, u"Panggilan tak terjawab"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Sedang meninggalkan pesan: %s"},
+    {TXT_SCREEN_LISTEN, u"Dengarkan"},
+    {TXT_SCREEN_PICK_UP, u"Angkat"},
 };
 
 }  // namespace

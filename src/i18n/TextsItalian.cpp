@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Elenco chiamate"},
     {TXT_UNKNOWN_CALLER, u"Chiamante sconosciuto"},
     {TXT_TRAY_MISSED_CALLS, u"Chiamate perse"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Sta lasciando un messaggio: %s"},
+    {TXT_SCREEN_LISTEN, u"Ascolta"},
+    {TXT_SCREEN_PICK_UP, u"Rispondi"},
 };
 
 }  // namespace

@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通話リスト"},
     {TXT_UNKNOWN_CALLER, u"不明な発信者"},
     {TXT_TRAY_MISSED_CALLS, u"不在着信"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"メッセージを録音中: %s"},
+    {TXT_SCREEN_LISTEN, u"聞く"},
+    {TXT_SCREEN_PICK_UP, u"応答"},
 };
 
 }  // namespace

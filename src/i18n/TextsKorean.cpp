@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"통화 목록"},
     {TXT_UNKNOWN_CALLER, u"알 수 없는 발신자"},
     {TXT_TRAY_MISSED_CALLS, u"부재중 전화"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"메시지를 남기는 중: %s"},
+    {TXT_SCREEN_LISTEN, u"듣기"},
+    {TXT_SCREEN_PICK_UP, u"받기"},
 };
 
 }  // namespace

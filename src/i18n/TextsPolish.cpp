@@ -111,6 +111,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista połączeń"},
     {TXT_UNKNOWN_CALLER, u"Nieznany rozmówca"},
     {TXT_TRAY_MISSED_CALLS, u"Nieodebrane połączenia"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Nagrywa wiadomość: %s"},
+    {TXT_SCREEN_LISTEN, u"Słuchaj"},
+    {TXT_SCREEN_PICK_UP, u"Odbierz"},
 };
 
 }  // namespace

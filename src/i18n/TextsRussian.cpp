@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Список вызовов"},
     {TXT_UNKNOWN_CALLER, u"Неизвестный абонент"},
     {TXT_TRAY_MISSED_CALLS, u"Пропущенные вызовы"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Оставляет сообщение: %s"},
+    {TXT_SCREEN_LISTEN, u"Слушать"},
+    {TXT_SCREEN_PICK_UP, u"Ответить"},
 };
 
 }  // namespace

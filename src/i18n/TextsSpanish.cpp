@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista de llamadas"},
     {TXT_UNKNOWN_CALLER, u"Llamante desconocido"},
     {TXT_TRAY_MISSED_CALLS, u"Llamadas perdidas"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Está dejando un mensaje: %s"},
+    {TXT_SCREEN_LISTEN, u"Escuchar"},
+    {TXT_SCREEN_PICK_UP, u"Contestar"},
 };
 
 }  // namespace

@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Samtalslista"},
     {TXT_UNKNOWN_CALLER, u"Okänd uppringare"},
     {TXT_TRAY_MISSED_CALLS, u"Missade samtal"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Lämnar ett meddelande: %s"},
+    {TXT_SCREEN_LISTEN, u"Lyssna"},
+    {TXT_SCREEN_PICK_UP, u"Svara"},
 };
 
 }  // namespace

@@ -359,6 +359,11 @@ void SipBackend::SetDevices(int32_t id, const DeviceSettings& devices) {
     }
 }
 
+void SipBackend::ListenIn(int32_t id, bool on) {
+    Call(id);
+    loop_.Post([this, id, on] { engine_->ListenIn(id, on); });
+}
+
 void SipBackend::SendChat(const std::string& handle, const std::string& text) {
     if (handle.empty()) {
         throw AutomationError(kInvalidArgument, "SendMessage: no user handle");
