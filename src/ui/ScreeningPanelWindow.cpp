@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <optional>
 
 #include "calls/AnsweringPanel.h"
 #include "ui/AnsweringPanelWindow.h"
@@ -34,6 +35,16 @@ QPushButton* PillButton(QWidget* parent, const QString& label, const char* colou
     return button;
 }
 
+// One line where it fits (a line broken in two reads badly when the name is short, and
+// scripts without blanks break mid-word), else nothing: the ringing panel's two lines.
+std::optional<int> OneLineWidth(const QFontMetrics& metrics, const QString& text) {
+    const int advance = metrics.horizontalAdvance(text);
+    if (advance > AnsweringPanelWindow::kMaxTextWidth) {
+        return std::nullopt;
+    }
+    return std::max(advance + 4, AnsweringPanelWindow::kStartWidth);
+}
+
 }  // namespace
 
 ScreeningPanelWindow::ScreeningPanelWindow(QString text, const QString& listen,
@@ -47,7 +58,9 @@ ScreeningPanelWindow::ScreeningPanelWindow(QString text, const QString& listen,
     bold.setBold(true);
     setFont(bold);
     shown_ = AnsweringPanelWindow::FittedText(fontMetrics(), text);
-    textWidth_ = AnsweringPanelWindow::TextWidth(fontMetrics(), shown_);
+    const std::optional<int> oneLine = OneLineWidth(fontMetrics(), shown_);
+    textFlags_ = oneLine ? Qt::AlignCenter | Qt::TextSingleLine : kTextFlags;
+    textWidth_ = oneLine ? *oneLine : AnsweringPanelWindow::TextWidth(fontMetrics(), shown_);
     listen_ = PillButton(this, listen, "#4a6a8f", "#2f7fd0");
     listen_->setCheckable(true);
     pickUp_ = PillButton(this, pickUp, "#2fa84f", "#2fa84f");
@@ -87,7 +100,7 @@ void ScreeningPanelWindow::paintEvent(QPaintEvent*) {
     painter.drawTiledPixmap(QRect(split, 0, buttonArea_, height), buttons_);
     painter.fillRect(QRect(split - 1, 0, 2, height), QColor(49, 50, 55));
     painter.setPen(Qt::white);
-    painter.drawText(QRect(25, 0, textWidth_, height), kTextFlags, shown_);
+    painter.drawText(QRect(25, 0, textWidth_, height), textFlags_, shown_);
 }
 
 }  // namespace velto::ui

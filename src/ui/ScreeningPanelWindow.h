@@ -35,6 +35,7 @@ class ScreeningPanelWindow : public QWidget {
   private:
     QString shown_;
     int textWidth_ = 0;
+    int textFlags_ = 0;
     int buttonArea_ = 0;
     QPushButton* listen_;
     QPushButton* pickUp_;

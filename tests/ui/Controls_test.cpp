@@ -241,6 +241,8 @@ TEST(ScreeningPanelWindow, ButtonsStayInsideTheShapeRightOfTheText) {
         }
         EXPECT_LT(window.listenButton()->geometry().right(),
                   window.pickUpButton()->geometry().left());
+        // A short line stays one line.
+        EXPECT_GE(window.textWidth(), window.fontMetrics().horizontalAdvance(window.shownText()));
         EXPECT_EQ(window.height(), AnsweringPanelWindow::kHeight);
     }
 }
