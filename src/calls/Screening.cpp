@@ -1,5 +1,6 @@
 #include "calls/Screening.h"
 
+#include "callapi/AutomationError.h"
 #include "calls/CallEnd.h"
 #include "platform/Trace.h"
 
@@ -16,9 +17,15 @@ bool Screening::PickedUp() {
     }
     const bool listen = panel_.Listening();
     if (listen != listening_) {
-        listening_ = listen;
         platform::Trace("Screening: listening %s\n", listen ? "on" : "off");
-        call_.ListenIn(listen);
+        try {
+            call_.ListenIn(listen);
+            listening_ = listen;
+        } catch (const skype::AutomationError& error) {
+            // The button comes out again: nothing plays.
+            platform::Trace("Screening: %s\n", error.what());
+            panel_.PressButton(AnsweringPanelModel::kListenButton);
+        }
     }
     return false;
 }

@@ -14,7 +14,8 @@ class Screening {
     // Shows the panel in its screening form.
     Screening(skype::Call& call, AnsweringPanel& panel);
 
-    // Pumps the panel and follows Listen; true once the user picked up.
+    // Pumps the panel and follows Listen (a call that cannot be listened to lets the button
+    // out again); true once the user picked up.
     bool PickedUp();
     platform::Millis NextPumpDue() const { return panel_.NextPumpDue(); }
     // The recording is over: listening ends (unless the user picked up, when the devices

@@ -67,6 +67,25 @@ TEST(Screening, ListeningPlaysTheCallerLocallyWhileTheRecordingGoesOn) {
     EXPECT_TRUE(trace.Contains("Screening: listening on\n"));
 }
 
+// A backend that cannot listen in: the button comes out again, and the message is whole.
+TEST(Screening, ABackendThatRefusesListeningLetsTheButtonOutAndRecordsOn) {
+    platform::TraceCapture trace;
+    CallWorld w;
+    w.world->SetListenInRefused(true);
+    w.panels.AddRule(Press(Action::Listen, 45s));
+    const int32_t id = w.Ring("alice");
+    w.At(55s);
+    w.world->CallerHangsUp(id);
+    w.Finish();
+    const auto info = w.Info(id);
+    EXPECT_TRUE(info.localOutput.empty());
+    ASSERT_EQ(info.recordings.size(), 1u);
+    EXPECT_EQ(skype::sim::WavFileDuration(info.recordings[0]), 55s - RecordingStart(info));
+    ASSERT_EQ(w.missed.Snapshot().size(), 1u);
+    EXPECT_TRUE(w.missed.Snapshot()[0].hasVoiceMessage);
+    EXPECT_TRUE(trace.Contains("Screening: ListenIn: not available\n"));
+}
+
 // Listening, then picking up: the speaker plays on without a break, the message ends at the
 // pick-up, and the call goes on with the user until the caller hangs up.
 TEST(Screening, PickingUpKeepsTheMessageSoFarAndHandsTheCallToTheUser) {

@@ -147,6 +147,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     void SetUserStatus(UserStatus status);
     // Skype answers incoming calls by itself; the program's Answer then fails.
     void SetAutoAnswer(bool on);
+    // Listening in fails (as on a backend that cannot do it).
+    void SetListenInRefused(bool refused);
     int AttachRequests() const;
     bool IsSignedIn() const;
 
@@ -294,6 +296,7 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     bool running_ = false;
     bool signedIn_ = false;
     bool autoAnswer_ = false;
+    bool listenInRefused_ = false;
     int attachRequests_ = 0;
     std::vector<std::weak_ptr<Client>> clients_;
     // In Skype's order, with an index by handle: every look-up of a user is one step.

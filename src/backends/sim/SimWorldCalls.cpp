@@ -307,10 +307,18 @@ void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::
     UpdateLocalSoundLocked(call);
 }
 
+void SimWorld::SetListenInRefused(bool refused) {
+    std::lock_guard guard(mutex_);
+    listenInRefused_ = refused;
+}
+
 void SimWorld::ListenIn(int32_t id, bool on) {
     std::lock_guard guard(mutex_);
     PumpLocked();
     CallState_& call = CallLocked(id);
+    if (listenInRefused_ && on) {
+        throw AutomationError(kFail, "ListenIn: not available");
+    }
     call.info.listening = on;
     UpdateLocalSoundLocked(call);
 }

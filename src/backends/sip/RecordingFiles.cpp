@@ -249,30 +249,4 @@ int RecoverRecordings(const std::filesystem::path& folder) {
     return placed;
 }
 
-std::string AppendRecording(const std::filesystem::path& whole, const std::filesystem::path& part) {
-    constexpr std::streamoff kHeader = 44;
-    std::ifstream head(whole, std::ios::binary);
-    std::ifstream in(part, std::ios::binary);
-    char wholeHeader[kHeader] = {};
-    char partHeader[kHeader] = {};
-    if (!head.read(wholeHeader, kHeader) || !in.read(partHeader, kHeader)) {
-        return "a recording is shorter than its header";
-    }
-    // The format fields (channels, rate, block size, bits) lie between bytes 22 and 36.
-    if (std::memcmp(wholeHeader + 22, partHeader + 22, 14) != 0) {
-        return "the two recordings differ in their sound format";
-    }
-    head.close();
-    if (in.peek() == std::char_traits<char>::eof()) {
-        return {};  // nothing but the header
-    }
-    std::ofstream out(whole, std::ios::binary | std::ios::app);
-    out << in.rdbuf();
-    out.close();
-    if (!out) {
-        return "writing " + whole.string() + " failed";
-    }
-    return audio::FixWavSizes(whole);
-}
-
 }  // namespace velto::skype::sip

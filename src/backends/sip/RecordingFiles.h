@@ -40,11 +40,6 @@ std::optional<RecordingNote> ParseTargetNote(const std::string& bytes);
 std::string PlaceRecording(const std::filesystem::path& recording,
                            const std::filesystem::path& target);
 
-// Appends the sound of the finished recording `part` (its WAV sizes made right) to the
-// finished recording `whole`, whose sizes then count it too; `part` stays. Both must be
-// PCM WAV files with the usual 44-byte header, of one format. Empty, or the reason.
-std::string AppendRecording(const std::filesystem::path& whole, const std::filesystem::path& part);
-
 // At start, before any call: every recording a crash left in `folder` goes to the place
 // its side file names; recordings without one were never started and are removed.
 // Traces what it does; returns how many went into place.

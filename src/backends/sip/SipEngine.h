@@ -53,8 +53,6 @@ class SipEngine {
     // devices attached (the call taken). The others (the devices cut off, the capture
     // microphone) are how the stack runs a call anyway, so the backend keeps them to itself.
     static bool ActsOn(Device device, DeviceKind kind, const std::string& text);
-    // The caller on the speaker as well, the microphone muted (or back to files only).
-    void ListenIn(int32_t id, bool on);
     // A SIP MESSAGE to `uri`: text, or an application datagram in the private content type.
     void SendMessage(const std::string& uri, const std::string& text, bool datagram);
     // Reads the contact file (again): new contacts are subscribed to at once, removed ones
@@ -95,8 +93,6 @@ class SipEngine {
         std::optional<std::string> pendingInput;
         bool takePending = false;
         bool taken = false;
-        // The streams run on the sound devices, the microphone muted (listening in).
-        bool onSpeaker = false;
         std::filesystem::path recordTemp;
         std::string recordTarget;
         bool recordPending = false;
@@ -105,9 +101,6 @@ class SipEngine {
         bool recordKept = false;
         audio::PcmFormat recordFormat;
         platform::Millis nextHeader{0};
-        // What was recorded before the streams restarted (listening in), joined again
-        // with the rest when the recording ends; empty: nothing.
-        std::filesystem::path recordEarlier;
     };
 
     // Start-up, in the order StartCore runs them.
@@ -145,12 +138,6 @@ class SipEngine {
     void Play(CallContext& context, const std::string& file);
     void StopPlaying(CallContext& context);
     void Take(CallContext& context);
-    void MoveToSpeaker(CallContext& context);
-    // The recording so far goes aside (the streams' restart would write over it).
-    void SetRecordingAside(CallContext& context);
-    // The recording's file, with what was set aside before it; false when it holds nothing
-    // usable.
-    bool JoinRecording(CallContext& context);
     void StartRecording(CallContext& context);
     void FinishRecording(CallContext& context);
     void RefreshRecordingHeader(CallContext& context);

@@ -112,8 +112,8 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
         case LinphoneCallStateUpdatedByRemote:
         case LinphoneCallStateEarlyUpdatedByRemote:
             // The peer's new offer restarts the streams: on files, or on the devices for
-            // the call the user took or listens to.
-            linphone_core_set_use_files(core_, context.taken || context.onSpeaker ? FALSE : TRUE);
+            // the call the user took.
+            linphone_core_set_use_files(core_, context.taken ? FALSE : TRUE);
             break;
         case LinphoneCallStateError:
         case LinphoneCallStateEnd:
@@ -319,9 +319,6 @@ void SipEngine::StreamsRunning(CallContext& context) {
     if (first) {
         backend_.CallStatusChanged(context.id, CallStatus::InProgress);
     }
-    if (context.taken) {
-        Trace("SIP: call %d runs on the sound devices\n", static_cast<int>(context.id));
-    }
     if (context.takePending) {
         context.takePending = false;
         Take(context);
@@ -389,9 +386,6 @@ void SipEngine::OnPlayerEnd(_LinphonePlayer* player) {
 
 void SipEngine::Take(CallContext& context) {
     StopPlaying(context);
-    // Listened to before: the room and the speaker come into the call now.
-    linphone_call_set_microphone_muted(context.call, FALSE);
-    linphone_call_set_speaker_muted(context.call, FALSE);
     linphone_core_set_use_files(core_, FALSE);
     const LinphoneAudioDevice* input = linphone_core_get_default_input_audio_device(core_);
     const LinphoneAudioDevice* output = linphone_core_get_default_output_audio_device(core_);
@@ -409,87 +403,6 @@ void SipEngine::Take(CallContext& context) {
               static_cast<int>(context.id));
     }
     Trace("SIP: call %d taken on the sound devices\n", static_cast<int>(context.id));
-}
-
-void SipEngine::ListenIn(int32_t id, bool on) {
-    CallContext* context = Find(id);
-    if (context == nullptr || context->ended || context->taken) {
-        return;
-    }
-    if (!context->streamsRunning) {
-        Trace("SIP: call %d: no streams to listen to\n", static_cast<int>(id));
-        return;
-    }
-    if (on && !context->onSpeaker) {
-        MoveToSpeaker(*context);
-    }
-    // Once on the devices, listening only mutes the speaker or lets it play.
-    linphone_call_set_speaker_muted(context->call, on ? FALSE : TRUE);
-    Trace("SIP: call %d: listening %s\n", static_cast<int>(id), on ? "on" : "off");
-}
-
-// The stack plays a call on the speaker only from a stream started so: the streams restart
-// (a re-INVITE) on the sound devices with the microphone muted, so that the caller hears
-// nothing of the room and the recording (both directions) still holds only the caller.
-void SipEngine::MoveToSpeaker(CallContext& context) {
-    context.onSpeaker = true;
-    const bool recording = context.recording;
-    if (recording) {
-        SetRecordingAside(context);
-    }
-    linphone_call_set_microphone_muted(context.call, TRUE);
-    linphone_core_set_use_files(core_, FALSE);
-    if (const LinphoneAudioDevice* output = linphone_core_get_default_output_audio_device(core_)) {
-        linphone_call_set_output_audio_device(context.call,
-                                              const_cast<LinphoneAudioDevice*>(output));
-    }
-    context.recordPending = recording;
-    if (linphone_call_update(context.call, nullptr) != 0) {
-        Trace("SIP: call %d: the switch to the speaker failed\n", static_cast<int>(context.id));
-    }
-}
-
-void SipEngine::SetRecordingAside(CallContext& context) {
-    linphone_call_stop_recording(context.call);
-    context.recording = false;
-    if (!JoinRecording(context)) {
-        return;
-    }
-    std::error_code error;
-    const std::filesystem::path aside = context.recordTemp.string() + ".earlier";
-    std::filesystem::rename(context.recordTemp, aside, error);
-    if (error) {
-        Trace("SIP: call %d: the recording so far could not be set aside: %s\n",
-              static_cast<int>(context.id), error.message().c_str());
-        return;
-    }
-    context.recordEarlier = aside;
-}
-
-bool SipEngine::JoinRecording(CallContext& context) {
-    const int id = static_cast<int>(context.id);
-    const std::string why = audio::FixWavSizes(context.recordTemp);
-    if (context.recordEarlier.empty()) {
-        if (!why.empty()) {
-            Trace("SIP: call %d: nothing usable was recorded: %s\n", id, why.c_str());
-        }
-        return why.empty();
-    }
-    // The part before the restart comes first; the file written since, if usable, after.
-    if (std::string failed = why.empty()
-                                 ? AppendRecording(context.recordEarlier, context.recordTemp)
-                                 : std::string();
-        !failed.empty()) {
-        Trace("SIP: call %d: the recording's last part is lost: %s\n", id, failed.c_str());
-    }
-    std::error_code error;
-    std::filesystem::rename(context.recordEarlier, context.recordTemp, error);
-    if (error) {
-        Trace("SIP: call %d: %s: %s\n", id, context.recordEarlier.c_str(), error.message().c_str());
-        return false;
-    }
-    context.recordEarlier.clear();
-    return true;
 }
 
 void SipEngine::StartRecording(CallContext& context) {
@@ -527,16 +440,14 @@ void SipEngine::RefreshRecordingHeader(CallContext& context) {
 }
 
 void SipEngine::FinishRecording(CallContext& context) {
-    if (!context.recording && context.recordEarlier.empty()) {
+    if (!context.recording) {
         return;
     }
-    context.recordPending = false;
-    if (context.recording) {
-        context.recording = false;
-        linphone_call_stop_recording(context.call);
-    }
-    if (!JoinRecording(context)) {
-        // Nothing usable.
+    context.recording = false;
+    linphone_call_stop_recording(context.call);
+    const int id = static_cast<int>(context.id);
+    if (std::string why = audio::FixWavSizes(context.recordTemp); !why.empty()) {
+        Trace("SIP: call %d: nothing usable was recorded: %s\n", id, why.c_str());
     } else if (std::string failed = PlaceRecording(context.recordTemp, context.recordTarget);
                !failed.empty()) {
         // Kept with its side file: the next start tries again.
@@ -552,10 +463,6 @@ void SipEngine::Ended(CallContext& context) {
     FinishRecording(context);
     if (!context.recordKept && !context.recordTemp.empty()) {
         RemoveRecording(context.recordTemp);
-    }
-    if (!context.recordEarlier.empty()) {
-        std::error_code error;
-        std::filesystem::remove(context.recordEarlier, error);
     }
     const CallStatus status = context.accepted   ? CallStatus::Finished
                               : context.declined ? CallStatus::Refused
