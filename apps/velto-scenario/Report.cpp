@@ -34,6 +34,20 @@ std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
 
+// What the user did while the machine recorded the call.
+void PrintScreening(const CallReport& call, std::ostream& out) {
+    if (call.screenedAt) {
+        out << "    screening panel shown at " << Seconds(*call.screenedAt) << "\n";
+    }
+    if (call.pickedUpAt) {
+        out << "    picked up at " << Seconds(*call.pickedUpAt) << "\n";
+    }
+    for (const auto& segment : call.localOutput) {
+        out << "    the speaker played the caller from " << Seconds(segment.start) << " to "
+            << Seconds(segment.end) << "\n";
+    }
+}
+
 }  // namespace
 
 void PrintReport(const Report& report, std::ostream& out) {
@@ -63,16 +77,7 @@ void PrintReport(const Report& report, std::ostream& out) {
         if (call.rule) {
             out << "    rule: " << *call.rule << "\n";
         }
-        if (call.screenedAt) {
-            out << "    screening panel shown at " << Seconds(*call.screenedAt) << "\n";
-        }
-        if (call.pickedUpAt) {
-            out << "    picked up at " << Seconds(*call.pickedUpAt) << "\n";
-        }
-        for (const auto& segment : call.localOutput) {
-            out << "    the speaker played the caller from " << Seconds(segment.start) << " to "
-                << Seconds(segment.end) << "\n";
-        }
+        PrintScreening(call, out);
         out << "    the caller heard " << call.heard.size() << " segment(s), longest gap "
             << call.longestGap.count() << " ms:\n";
         // Runs of the same file in one line each.

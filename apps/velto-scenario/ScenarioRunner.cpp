@@ -712,17 +712,7 @@ class Runner {
             if (story && story->pressedAt) {
                 call.decidedAt = *story->pressedAt - start_;
             }
-            if (story && story->screenedAt) {
-                call.screenedAt = *story->screenedAt - start_;
-            }
-            if (story && story->pickedUpAt) {
-                call.pickedUpAt = *story->pickedUpAt - start_;
-            }
-            for (auto segment : info.localOutput) {
-                segment.start -= start_;
-                segment.end -= start_;
-                call.localOutput.push_back(segment);
-            }
+            AddScreening(info, story, call);
             call.ending = Ending(info, story);
             {
                 std::lock_guard guard(ruleMutex_);
@@ -761,6 +751,23 @@ class Runner {
             recording.bytes = std::filesystem::file_size(recording.path, ec);
         }
         report_.dataDir = options_.dataDir.string();
+    }
+
+    // What the user did while the machine recorded the call, from the start.
+    void AddScreening(const skype::sim::CallInfo& info,
+                      const calls::ScriptedAnsweringPanels::PanelStory* story,
+                      CallReport& call) const {
+        if (story && story->screenedAt) {
+            call.screenedAt = *story->screenedAt - start_;
+        }
+        if (story && story->pickedUpAt) {
+            call.pickedUpAt = *story->pickedUpAt - start_;
+        }
+        for (auto segment : info.localOutput) {
+            segment.start -= start_;
+            segment.end -= start_;
+            call.localOutput.push_back(segment);
+        }
     }
 
     static std::string Ending(const skype::sim::CallInfo& info,
