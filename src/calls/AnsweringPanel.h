@@ -81,11 +81,12 @@ class AnsweringPanelModel : public AnsweringPanel {
         Wake();
     }
 
+    // Shown again, in the other form (not a Show: the ringing panel's showing is over).
     void Screen() override {
         listening_.store(false);
         screening_.store(true);
         decision_.store(kUndecided);
-        Show();
+        shown_.store(true);
     }
     bool IsScreening() const override { return screening_.load(); }
     bool Listening() const override { return listening_.load(); }
