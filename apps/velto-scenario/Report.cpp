@@ -48,6 +48,20 @@ void PrintMissedCalls(const std::vector<calls::MissedCall>& records, std::ostrea
     }
 }
 
+// What the user did while the machine recorded the call.
+void PrintScreening(const CallReport& call, std::ostream& out) {
+    if (call.screenedAt) {
+        out << "    screening panel shown at " << Seconds(*call.screenedAt) << "\n";
+    }
+    if (call.pickedUpAt) {
+        out << "    picked up at " << Seconds(*call.pickedUpAt) << "\n";
+    }
+    for (const auto& segment : call.localOutput) {
+        out << "    the speaker played the caller from " << Seconds(segment.start) << " to "
+            << Seconds(segment.end) << "\n";
+    }
+}
+
 }  // namespace
 
 void PrintReport(const Report& report, std::ostream& out) {
@@ -77,6 +91,7 @@ void PrintReport(const Report& report, std::ostream& out) {
         if (call.rule) {
             out << "    rule: " << *call.rule << "\n";
         }
+        PrintScreening(call, out);
         out << "    the caller heard " << call.heard.size() << " segment(s), longest gap "
             << call.longestGap.count() << " ms:\n";
         // Runs of the same file in one line each.
@@ -149,6 +164,17 @@ void JsonCall(std::ostream& out, const CallReport& call) {
     if (call.decidedAt) {
         out << ",\"decidedAtMs\":" << call.decidedAt->count();
     }
+    if (call.screenedAt) {
+        out << ",\"screenedAtMs\":" << call.screenedAt->count();
+    }
+    if (call.pickedUpAt) {
+        out << ",\"pickedUpAtMs\":" << call.pickedUpAt->count();
+    }
+    out << ",\"localOutput\":";
+    JsonArray(out, call.localOutput, [&](const auto& segment) {
+        out << "{\"startMs\":" << segment.start.count() << ",\"endMs\":" << segment.end.count()
+            << "}";
+    });
     out << ",\"rule\":" << (call.rule ? Json(*call.rule) : std::string("null"));
     out << ",\"heard\":";
     JsonArray(out, call.heard, [&](const auto& segment) {

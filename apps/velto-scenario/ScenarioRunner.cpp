@@ -511,7 +511,8 @@ class Runner {
             WaitUntil(clock_.Now() + *ParseDuration(a[0]));
         } else if (v == "call") {
             return Call(a, why);
-        } else if (v == "hangup" || v == "take" || v == "decline") {
+        } else if (v == "hangup" || v == "take" || v == "decline" || v == "listen" ||
+                   v == "pickup") {
             return Decide(v, a, why);
         } else if (v == "status") {
             const auto status = OnlineStatusNamed(a[1]);
@@ -570,7 +571,8 @@ class Runner {
         return true;
     }
 
-    // hangup NAME, or take|decline NAME [after TIME]
+    // hangup NAME, or take|decline|listen|pickup NAME [after TIME]: listen and pickup press
+    // the panel that shows while the machine records (after TIME: from when it shows so)
     bool Decide(const std::string& v, const std::vector<std::string>& a, std::string& why) {
         const auto found = names_.find(a[0]);
         if (found == names_.end()) {
@@ -584,8 +586,11 @@ class Runner {
         }
         calls::ScriptedAnsweringPanels::Rule rule;
         rule.callId = found->second;
-        rule.action = v == "take" ? calls::ScriptedAnsweringPanels::Action::Take
-                                  : calls::ScriptedAnsweringPanels::Action::Decline;
+        using Action = calls::ScriptedAnsweringPanels::Action;
+        rule.action = v == "take"     ? Action::Take
+                      : v == "listen" ? Action::Listen
+                      : v == "pickup" ? Action::PickUp
+                                      : Action::Decline;
         if (a.size() == 3 && a[1] == "after" && ParseDuration(a[2])) {
             rule.afterShown = ParseDuration(a[2]);
         } else if (a.size() == 1) {
@@ -708,6 +713,7 @@ class Runner {
             if (story && story->pressedAt) {
                 call.decidedAt = *story->pressedAt - start_;
             }
+            AddScreening(info, story, call);
             call.ending = Ending(info, story);
             {
                 std::lock_guard guard(ruleMutex_);
@@ -748,10 +754,30 @@ class Runner {
         report_.dataDir = options_.dataDir.string();
     }
 
+    // What the user did while the machine recorded the call, from the start.
+    void AddScreening(const skype::sim::CallInfo& info,
+                      const calls::ScriptedAnsweringPanels::PanelStory* story,
+                      CallReport& call) const {
+        if (story && story->screenedAt) {
+            call.screenedAt = *story->screenedAt - start_;
+        }
+        if (story && story->pickedUpAt) {
+            call.pickedUpAt = *story->pickedUpAt - start_;
+        }
+        for (auto segment : info.localOutput) {
+            segment.start -= start_;
+            segment.end -= start_;
+            call.localOutput.push_back(segment);
+        }
+    }
+
     static std::string Ending(const skype::sim::CallInfo& info,
                               const calls::ScriptedAnsweringPanels::PanelStory* story) {
         if (info.type == skype::CallType::IncomingPstn) {
             return "not handled (telephone network)";
+        }
+        if (story && story->pickedUpAt && !info.recordings.empty()) {
+            return "answering machine, picked up by the user";
         }
         if (story && story->pressedAt && story->decision == 1) {
             return "taken by the user";

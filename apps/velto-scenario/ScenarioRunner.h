@@ -77,6 +77,11 @@ struct CallReport {
     std::optional<platform::Millis> decidedAt;
     // The user's rule that decided the call; nothing: no rule did.
     std::optional<std::string> rule;
+    // While the machine recorded: when the panel showed so, and when the user picked up.
+    std::optional<platform::Millis> screenedAt;
+    std::optional<platform::Millis> pickedUpAt;
+    // What the computer's speaker played of the caller (listening in, or the call taken).
+    std::vector<skype::sim::HeardSegment> localOutput;
 };
 
 struct FileReport {

@@ -35,6 +35,10 @@ class BoundCall : public Call, protected ThreadBound<Backend> {
     void SetCaptureMicDevice(DeviceKind kind, const std::string& text) override {
         Set("SetCaptureMicDevice", Device::CaptureMic, kind, text);
     }
+    void ListenIn(bool on) override {
+        this->Check("ListenIn");
+        this->backend_->ListenIn(id_, on);
+    }
     std::string InputDevice(DeviceKind kind) override {
         return Get("InputDevice", Device::Input, kind);
     }

@@ -94,6 +94,11 @@ class Call {
     virtual std::string CaptureMicDevice(DeviceKind kind) = 0;
     // True while a file set as input is still being played into the call.
     virtual bool InputStillPlaying() = 0;
+    // Listening in: the partner's voice plays on the computer's default sound output as
+    // well (on), or no longer (off), whatever the output device records it into. The input
+    // and the capture microphone are left as they are, so the partner hears nothing of the
+    // computer. Attaching the devices (taking the call) plays the partner there anyway.
+    virtual void ListenIn(bool on) = 0;
 
     virtual VideoStatus VideoSendStatus() = 0;
     virtual VideoStatus VideoReceiveStatus() = 0;

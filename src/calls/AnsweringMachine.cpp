@@ -7,6 +7,7 @@
 #include "calls/CallTimeText.h"
 #include "calls/MissedCall.h"
 #include "calls/PendingMessage.h"
+#include "calls/Screening.h"
 #include "platform/FileLookup.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -57,6 +58,18 @@ bool PlayToCaller(CallServices& services, UntakenCall& untaken, const std::strin
     }
 }
 
+// After a pick-up the backend puts what was recorded in place on its own time; a message
+// still not there after a status recheck is left to the side file.
+void AwaitMessage(CallServices& services, UntakenCall& untaken,
+                  const std::filesystem::path& voiceFile) {
+    const Millis until = services.clock.Now() + services.timings.statusRecheck;
+    while (!MessageInPlace(voiceFile) && services.clock.Now() < until &&
+           !services.workers.stop().Requested()) {
+        untaken.waiter.WaitUntil(
+            std::min(until, services.clock.Now() + services.timings.finishRetry));
+    }
+}
+
 // Records the caller's message for at most the record limit. The record names the
 // message only once the backend has put it in place, complete; until then a side file
 // beside it keeps the call, for the next start should the program end first.
@@ -85,11 +98,16 @@ void RecordMessage(CallServices& services, UntakenCall& untaken,
     }
     const CallTimings& timings = services.timings;
     const Millis limit = started + timings.recordLimit;
+    Screening screening(call, untaken.panel);
+    bool pickedUp = false;
     while (!IsCallOver(call.Status())) {
         if (services.workers.stop().Requested()) {
             // Quitting ends the message early; what was recorded is kept (and named by
             // the record at the next start if it is not in place yet).
             call.Finish();
+            break;
+        }
+        if ((pickedUp = screening.PickedUp() && untaken.pickUp != nullptr)) {
             break;
         }
         const Millis now = services.clock.Now();
@@ -98,7 +116,14 @@ void RecordMessage(CallServices& services, UntakenCall& untaken,
             call.Finish();
             next = now + timings.finishRetry;
         }
-        untaken.waiter.WaitUntil(next);
+        untaken.waiter.WaitUntil(std::min(next, screening.NextPumpDue()));
+    }
+    screening.End(pickedUp);
+    if (pickedUp) {
+        untaken.pickUp();
+        if (voiceFile) {
+            AwaitMessage(services, untaken, *voiceFile);
+        }
     }
     if (voiceFile && MessageInPlace(*voiceFile)) {
         record.hasVoiceMessage = true;

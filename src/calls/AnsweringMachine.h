@@ -22,6 +22,9 @@ struct UntakenCall {
     CallWaiter& waiter;  // woken by the call's changes
     // The greeting a rule chose for this call; nothing: the user's greeting.
     std::optional<std::filesystem::path> greeting{};
+    // The user picked up while the caller left a message: the call goes to the user's
+    // sound devices, as a taken call does (which also ends the recording).
+    std::function<void()> pickUp{};
 };
 
 // The greeting a caller hears: the installation's Chinese greeting for languages 0 and 1,
@@ -34,7 +37,8 @@ void RecordMissedCall(CallServices& services, UntakenCall& untaken);
 
 // The ring time ran out: greeting, "DingDong.wav", then the caller's message recorded
 // into the user's "VoiceMessage" folder for at most the record limit, after which the
-// call is hung up. The record is added when the call is over.
+// call is hung up. Meanwhile the panel lets the user listen in or pick up. The record is
+// added when the call is over, or (with what was said so far) once the user picked up.
 void AnswerByMachine(CallServices& services, UntakenCall& untaken);
 
 }  // namespace velto::calls

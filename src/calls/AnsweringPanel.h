@@ -28,6 +28,15 @@ class AnsweringPanel {
     virtual int32_t Decision() const = 0;
     virtual void SetDecision(int32_t decision) = 0;
 
+    // The machine records the caller: the panel shows "Leaving a message: NAME" with
+    // Listen and Pick up, the decision is undecided again, and Pick up takes the call.
+    virtual void Screen() = 0;
+    virtual bool IsScreening() const = 0;
+    // Whether the user wants to hear the caller while the message is recorded.
+    virtual bool Listening() const = 0;
+    // A press of one of the panel's buttons, as the user makes it.
+    virtual void PressButton(int button) = 0;
+
     // Handles whatever is pending for the panel on the handler's thread (its messages).
     virtual void PumpMessages() {}
     // When the panel next needs PumpMessages (a timer of its own); Millis::max() for never.
@@ -57,6 +66,9 @@ class AnsweringPanelModel : public AnsweringPanel {
   public:
     static constexpr int kTakeButton = 1060;
     static constexpr int kDeclineButton = 1059;
+    // The screening panel's two buttons.
+    static constexpr int kListenButton = 1061;
+    static constexpr int kPickUpButton = 1062;
 
     explicit AnsweringPanelModel(PanelRequest request) : request_(std::move(request)) {}
 
@@ -66,26 +78,51 @@ class AnsweringPanelModel : public AnsweringPanel {
     int32_t Decision() const override { return decision_.load(); }
     void SetDecision(int32_t decision) override {
         decision_.store(decision);
-        if (request_.wake) {
-            request_.wake();
-        }
+        Wake();
     }
 
-    // A button press: 1060 takes the call, 1059 declines it; either hides the panel.
-    void PressButton(int button) {
-        if (button != kTakeButton && button != kDeclineButton) {
+    // Shown again, in the other form (not a Show: the ringing panel's showing is over).
+    void Screen() override {
+        listening_.store(false);
+        screening_.store(true);
+        decision_.store(kUndecided);
+        shown_.store(true);
+    }
+    bool IsScreening() const override { return screening_.load(); }
+    bool Listening() const override { return listening_.load(); }
+
+    // A button press: 1060 takes the call, 1059 declines it; either hides the panel. While
+    // the machine records: Listen turns listening on or off again, Pick up (1062) takes
+    // the call and hides the panel.
+    void PressButton(int button) override {
+        const bool screening = screening_.load();
+        if (screening && button == kListenButton) {
+            listening_.store(!listening_.load());
+            Wake();
+            return;
+        }
+        const bool ringing = button == kTakeButton || button == kDeclineButton;
+        if ((screening && button != kPickUpButton) || (!screening && !ringing)) {
             return;
         }
         Hide();
-        SetDecision(button == kTakeButton ? kTake : kDecline);
+        SetDecision(button == kDeclineButton ? kDecline : kTake);
     }
 
     const PanelRequest& request() const { return request_; }
 
   private:
+    void Wake() {
+        if (request_.wake) {
+            request_.wake();
+        }
+    }
+
     PanelRequest request_;
     std::atomic<bool> shown_{false};
     std::atomic<int32_t> decision_{kUndecided};
+    std::atomic<bool> screening_{false};
+    std::atomic<bool> listening_{false};
 };
 
 }  // namespace velto::calls

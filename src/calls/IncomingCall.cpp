@@ -49,9 +49,7 @@ IncomingCall::Phase IncomingCall::Step(Phase phase) {
         case Phase::Decided:
             return Decided();
         case Phase::Taken:
-            video_.Resume();
-            call_.SetDevices(DeviceSettings::All(DeviceKind::File, ""));
-            call_.SetDevices(DeviceSettings::All(DeviceKind::SoundCard, "default"));
+            HandOver();
             return Phase::Ending;
         case Phase::Declined:
             video_.Cancel();
@@ -316,9 +314,20 @@ IncomingCall::Phase IncomingCall::Decided() {
     return stop_.Requested() ? Phase::Quitting : Phase::Machine;
 }
 
+// The call goes to the user's sound devices, its video back on; files in and out end.
+void IncomingCall::HandOver() {
+    video_.Resume();
+    call_.SetDevices(DeviceSettings::All(DeviceKind::File, ""));
+    call_.SetDevices(DeviceSettings::All(DeviceKind::SoundCard, "default"));
+}
+
 IncomingCall::Phase IncomingCall::Untaken(Phase phase) {
     UntakenCall untaken{call_,  progress_.handle, timeStamp_, *panel_, [this] { video_.Cancel(); },
                         waiter_};
+    untaken.pickUp = [this] {
+        platform::Trace("Picked up while the caller left a message\n");
+        HandOver();
+    };
     const auto& greeting = rule_.then.greeting;
     if (greeting && *greeting != "default" && folders_.ownFolder) {
         untaken.greeting = platform::ResolveNoCase(*folders_.ownFolder, *greeting);

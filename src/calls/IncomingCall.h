@@ -62,6 +62,7 @@ class IncomingCall {
     Phase ToneOnly();
     Phase Ringing();
     Phase Decided();
+    void HandOver();
     Phase Untaken(Phase phase);
     Phase Ending();
     // What every waiting phase does with the call's reports: the tone is set again when it

@@ -58,10 +58,23 @@ class ScriptedAnsweringPanels::Panel final : public AnsweringPanelModel {
         Note([&](PanelStory& s) { s.decision = decision; });
     }
 
+    // The ringing panel's rule, if unpressed, can serve no more.
+    void Screen() override {
+        const Millis now = clock_.Now();
+        screenedAt_ = now;
+        Note([&](PanelStory& s) { s.screenedAt = now; });
+        if (rule_ && !IsScreeningAction(rule_->action)) {
+            rule_.reset();
+            std::lock_guard guard(shared_->mutex);
+            shared_->waiting.push_back(this);
+        }
+        AnsweringPanelModel::Screen();
+    }
+
     void PumpMessages() override {
         if (!rule_ && Decision() == kUndecided) {
             std::lock_guard guard(shared_->mutex);
-            rule_ = shared_->Claim(request().callId, request().partnerHandle);
+            rule_ = shared_->Claim(request().callId, request().partnerHandle, IsScreening());
             if (rule_) {
                 StopWaiting();
             }
@@ -70,23 +83,48 @@ class ScriptedAnsweringPanels::Panel final : public AnsweringPanelModel {
         if (due == Millis::max() || clock_.Now() < due) {
             return;
         }
-        pressed_ = true;
-        const Millis now = clock_.Now();
-        Note([&](PanelStory& s) { s.pressedAt = now; });
-        PressButton(rule_->action == Action::Take ? kTakeButton : kDeclineButton);
+        Press(*rule_);
     }
 
     Millis NextPumpDue() const override {
-        if (!rule_ || pressed_ || !shownAt_ || !IsShown() || Decision() != kUndecided) {
+        if (!rule_ || !IsShown() || Decision() != kUndecided ||
+            IsScreeningAction(rule_->action) != IsScreening()) {
             return Millis::max();
         }
+        const std::optional<Millis>& shown = IsScreening() ? screenedAt_ : shownAt_;
         if (rule_->at) {
-            return std::max(*rule_->at, *shownAt_);
+            return std::max(*rule_->at, *shown);
         }
-        return *shownAt_ + rule_->afterShown.value_or(Millis(0));
+        return *shown + rule_->afterShown.value_or(Millis(0));
     }
 
   private:
+    static bool IsScreeningAction(Action action) {
+        return action == Action::Listen || action == Action::PickUp;
+    }
+
+    // The rule is used up; a screening panel looks for the next one at once.
+    void Press(Rule rule) {
+        const Millis now = clock_.Now();
+        Note([&](PanelStory& s) {
+            if (rule.action == Action::Listen) {
+                s.listenPresses.push_back(now);
+            } else if (rule.action == Action::PickUp) {
+                s.pickedUpAt = now;
+            } else {
+                s.pressedAt = now;
+            }
+        });
+        rule_.reset();
+        if (IsScreening()) {
+            std::lock_guard guard(shared_->mutex);
+            shared_->waiting.push_back(this);
+        }
+        static constexpr int kButtons[] = {kTakeButton, kDeclineButton, kListenButton,
+                                           kPickUpButton};
+        PressButton(kButtons[static_cast<int>(rule.action)]);
+    }
+
     template <typename F>
     void Note(F change) {
         std::lock_guard guard(shared_->mutex);
@@ -101,13 +139,16 @@ class ScriptedAnsweringPanels::Panel final : public AnsweringPanelModel {
     // Set and read on the handler's thread only.
     std::optional<Rule> rule_;
     std::optional<Millis> shownAt_;
-    bool pressed_ = false;
+    std::optional<Millis> screenedAt_;
 };
 
 std::optional<ScriptedAnsweringPanels::Rule> ScriptedAnsweringPanels::Shared::Claim(
-    int32_t callId, const std::string& partnerHandle) {
+    int32_t callId, const std::string& partnerHandle, bool screening) {
     for (auto& [candidate, used] : rules) {
-        if (used || (candidate.callId != 0 && candidate.callId != callId) ||
+        const bool screeningAction =
+            candidate.action == Action::Listen || candidate.action == Action::PickUp;
+        if (used || screeningAction != screening ||
+            (candidate.callId != 0 && candidate.callId != callId) ||
             (!candidate.partnerHandle.empty() && candidate.partnerHandle != partnerHandle)) {
             continue;
         }
@@ -130,10 +171,13 @@ std::unique_ptr<AnsweringPanel> ScriptedAnsweringPanels::Create(PanelRequest req
     const std::string partner = request.partnerHandle;
     std::lock_guard guard(shared_->mutex);
     const size_t story = shared_->stories.size();
-    shared_->stories.push_back(
-        PanelStory{request.callId, request.partnerHandle, request.text, {}, {}, {}, -1});
+    PanelStory entry{};
+    entry.callId = request.callId;
+    entry.partnerHandle = request.partnerHandle;
+    entry.text = request.text;
+    shared_->stories.push_back(std::move(entry));
     auto panel = std::make_unique<Panel>(std::move(request), clock_, shared_, story);
-    panel->Begin(shared_->Claim(callId, partner));
+    panel->Begin(shared_->Claim(callId, partner, false));
     return panel;
 }
 

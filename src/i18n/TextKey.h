@@ -111,6 +111,9 @@ namespace velto::i18n {
     X(TXT_NOTE_CALL_LIST)          \
     X(TXT_UNKNOWN_CALLER)          \
     X(TXT_TRAY_MISSED_CALLS)       \
+    X(TXT_SCREEN_LEAVING_MESSAGE)  \
+    X(TXT_SCREEN_LISTEN)           \
+    X(TXT_SCREEN_PICK_UP)          \
     X(TXT_ACCOUNT)                 \
     X(TXT_ACCOUNT_IDENTITY)        \
     X(TXT_ACCOUNT_PASSWORD)        \

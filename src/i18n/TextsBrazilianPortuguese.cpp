@@ -161,6 +161,10 @@ constexpr TextEntry kTexts[] = {
      u"inicie velto --demo."},
     {TXT_LATER, u"Mais tarde"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy de saída"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Deixando uma mensagem: %s"},
+    {TXT_SCREEN_LISTEN, u"Ouvir"},
+    {TXT_SCREEN_PICK_UP, u"Atender"},
 };
 
 }  // namespace

@@ -159,6 +159,10 @@ constexpr TextEntry kTexts[] = {
      u"--demo。"},
     {TXT_LATER, u"以后再说"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"出站代理"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"正在留言：%s"},
+    {TXT_SCREEN_LISTEN, u"收听"},
+    {TXT_SCREEN_PICK_UP, u"接听"},
 };
 
 }  // namespace

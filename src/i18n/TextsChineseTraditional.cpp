@@ -161,6 +161,10 @@ constexpr TextEntry kTexts[] = {
      u"--demo。"},
     {TXT_LATER, u"稍後"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"外送代理伺服器"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"正在留言：%s"},
+    {TXT_SCREEN_LISTEN, u"收聽"},
+    {TXT_SCREEN_PICK_UP, u"接聽"},
 };
 
 }  // namespace

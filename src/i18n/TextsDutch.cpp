@@ -162,6 +162,10 @@ constexpr TextEntry kTexts[] = {
      u"te kijken, start u velto --demo."},
     {TXT_LATER, u"Niet nu"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Uitgaande proxy"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Spreekt een bericht in: %s"},
+    {TXT_SCREEN_LISTEN, u"Meeluisteren"},
+    {TXT_SCREEN_PICK_UP, u"Opnemen"},
 };
 
 }  // namespace

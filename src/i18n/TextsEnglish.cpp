@@ -167,6 +167,10 @@ constexpr TextEntry kTexts[] = {
      u"account, start velto --demo."},
     {TXT_LATER, u"Later"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Outbound proxy"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Leaving a message: %s"},
+    {TXT_SCREEN_LISTEN, u"Listen"},
+    {TXT_SCREEN_PICK_UP, u"Pick up"},
 };
 
 }  // namespace

@@ -165,6 +165,10 @@ constexpr TextEntry kTexts[] = {
      u"sans compte, lancez velto --demo."},
     {TXT_LATER, u"Plus tard"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy sortant"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Laisse un message : %s"},
+    {TXT_SCREEN_LISTEN, u"Écouter"},
+    {TXT_SCREEN_PICK_UP, u"Décrocher"},
 };
 
 }  // namespace

@@ -159,6 +159,10 @@ constexpr TextEntry kTexts[] = {
      u"Konto starten Sie velto --demo."},
     {TXT_LATER, u"Später"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Ausgehender Proxy"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Hinterlässt eine Nachricht: %s"},
+    {TXT_SCREEN_LISTEN, u"Mithören"},
+    {TXT_SCREEN_PICK_UP, u"Abnehmen"},
 };
 
 }  // namespace

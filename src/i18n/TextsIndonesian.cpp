@@ -161,6 +161,10 @@ constexpr TextEntry kTexts[] = {
      u"jalankan velto --demo."},
     {TXT_LATER, u"Nanti"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proksi keluar"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Sedang meninggalkan pesan: %s"},
+    {TXT_SCREEN_LISTEN, u"Dengarkan"},
+    {TXT_SCREEN_PICK_UP, u"Angkat"},
 };
 
 }  // namespace

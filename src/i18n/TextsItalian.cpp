@@ -162,6 +162,10 @@ constexpr TextEntry kTexts[] = {
      u"senza account, avvia velto --demo."},
     {TXT_LATER, u"Più tardi"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy in uscita"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Sta lasciando un messaggio: %s"},
+    {TXT_SCREEN_LISTEN, u"Ascolta"},
+    {TXT_SCREEN_PICK_UP, u"Rispondi"},
 };
 
 }  // namespace

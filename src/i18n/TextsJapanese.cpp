@@ -162,6 +162,10 @@ constexpr TextEntry kTexts[] = {
      u"--demo を起動してください。"},
     {TXT_LATER, u"後で"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"送信プロキシ"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"メッセージを録音中: %s"},
+    {TXT_SCREEN_LISTEN, u"聞く"},
+    {TXT_SCREEN_PICK_UP, u"応答"},
 };
 
 }  // namespace

@@ -161,6 +161,10 @@ constexpr TextEntry kTexts[] = {
      u"--demo를 실행하세요."},
     {TXT_LATER, u"나중에"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"발신 프록시"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"메시지를 남기는 중: %s"},
+    {TXT_SCREEN_LISTEN, u"듣기"},
+    {TXT_SCREEN_PICK_UP, u"받기"},
 };
 
 }  // namespace

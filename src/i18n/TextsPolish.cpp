@@ -160,6 +160,10 @@ constexpr TextEntry kTexts[] = {
      u"bez konta, uruchom velto --demo."},
     {TXT_LATER, u"Później"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Serwer proxy wychodzący"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Nagrywa wiadomość: %s"},
+    {TXT_SCREEN_LISTEN, u"Słuchaj"},
+    {TXT_SCREEN_PICK_UP, u"Odbierz"},
 };
 
 }  // namespace

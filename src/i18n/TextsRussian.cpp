@@ -161,6 +161,10 @@ constexpr TextEntry kTexts[] = {
      u"осмотреться без учётной записи, запустите velto --demo."},
     {TXT_LATER, u"Позже"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Исходящий прокси"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Оставляет сообщение: %s"},
+    {TXT_SCREEN_LISTEN, u"Слушать"},
+    {TXT_SCREEN_PICK_UP, u"Ответить"},
 };
 
 }  // namespace

@@ -162,6 +162,10 @@ constexpr TextEntry kTexts[] = {
      u"vistazo sin cuenta, inicie velto --demo."},
     {TXT_LATER, u"Más tarde"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Proxy de salida"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Está dejando un mensaje: %s"},
+    {TXT_SCREEN_LISTEN, u"Escuchar"},
+    {TXT_SCREEN_PICK_UP, u"Contestar"},
 };
 
 }  // namespace

@@ -161,6 +161,10 @@ constexpr TextEntry kTexts[] = {
      u"konto, starta velto --demo."},
     {TXT_LATER, u"Senare"},
     {TXT_ACCOUNT_OUTBOUND_PROXY, u"Utgående proxy"},
+    // The answering panel while the machine records.
+    {TXT_SCREEN_LEAVING_MESSAGE, u"Lämnar ett meddelande: %s"},
+    {TXT_SCREEN_LISTEN, u"Lyssna"},
+    {TXT_SCREEN_PICK_UP, u"Svara"},
 };
 
 }  // namespace

@@ -24,8 +24,9 @@ CxSkinButton* RoundButton(QWidget* parent, const QString& name) {
     return button;
 }
 
-// The text, shortened with an ellipsis until it fits two lines of kMaxTextWidth.
-QString Fitted(const QFontMetrics& metrics, const QString& text) {
+}  // namespace
+
+QString AnsweringPanelWindow::FittedText(const QFontMetrics& metrics, const QString& text) {
     const QRect box(0, 0, AnsweringPanelWindow::kMaxTextWidth, 1000);
     if (metrics.boundingRect(box, kTextFlags, text).height() <=
             AnsweringPanelWindow::kMaxTextHeight &&
@@ -35,8 +36,6 @@ QString Fitted(const QFontMetrics& metrics, const QString& text) {
     }
     return metrics.elidedText(text, Qt::ElideMiddle, 2 * AnsweringPanelWindow::kMaxTextWidth - 40);
 }
-
-}  // namespace
 
 int AnsweringPanelWindow::TextWidth(const QFontMetrics& metrics, const QString& text) {
     int width = kStartWidth;
@@ -68,7 +67,7 @@ AnsweringPanelWindow::AnsweringPanelWindow(QString text, std::function<void(int)
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
-    shown_ = Fitted(fontMetrics(), text_);
+    shown_ = FittedText(fontMetrics(), text_);
     textWidth_ = TextWidth(fontMetrics(), shown_);
     const int width = textWidth_ + 190;
     setFixedSize(width, kHeight);

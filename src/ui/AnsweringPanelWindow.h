@@ -29,6 +29,8 @@ class AnsweringPanelWindow : public QWidget {
     static int TextWidth(const QFontMetrics& metrics, const QString& text);
     // Two circles of the window's height at its ends, joined by a rectangle.
     static QRegion Shape(int width);
+    // The text, shortened with an ellipsis until it fits two lines of kMaxTextWidth.
+    static QString FittedText(const QFontMetrics& metrics, const QString& text);
 
     int textWidth() const { return textWidth_; }
     const QString& shownText() const { return shown_; }

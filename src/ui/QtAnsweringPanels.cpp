@@ -1,6 +1,7 @@
 #include "ui/QtAnsweringPanels.h"
 
 #include "platform/Trace.h"
+#include "ui/Texts.h"
 
 namespace velto::ui {
 
@@ -12,18 +13,19 @@ struct QtAnsweringPanels::Window {
     QString text;
     std::unique_ptr<AnsweringPanelWindow> widget;  // UI thread only
 
+    std::unique_ptr<ScreeningPanelWindow> screening;  // UI thread only
+
     void Press(int button) {
+        bool shown = false;
         {
             std::lock_guard guard(mutex);
             if (model != nullptr) {
-                model->Hide();
-                model->SetDecision(button == calls::AnsweringPanelModel::kTakeButton
-                                       ? calls::AnsweringPanel::kTake
-                                       : calls::AnsweringPanel::kDecline);
+                model->PressButton(button);
+                shown = model->IsShown();
             }
         }
-        if (widget) {
-            widget->hide();
+        if (!shown) {
+            Hide();
         }
     }
     void Show(const std::shared_ptr<Window>& self) {
@@ -43,6 +45,36 @@ struct QtAnsweringPanels::Window {
         if (widget) {
             widget->hide();
         }
+        if (screening) {
+            screening->hide();
+        }
+    }
+    // The machine records: the ringing window gives way to the screening one.
+    void Screen(const std::shared_ptr<Window>& self, int32_t language) {
+        if (widget) {
+            widget->hide();
+        }
+        if (!screening) {
+            std::weak_ptr<Window> weak = self;
+            QString line = Text(i18n::TXT_SCREEN_LEAVING_MESSAGE, language);
+            line.replace(QStringLiteral("%s"), text);
+            screening = std::make_unique<ScreeningPanelWindow>(
+                line, Text(i18n::TXT_SCREEN_LISTEN, language),
+                Text(i18n::TXT_SCREEN_PICK_UP, language), [weak](int button) {
+                    if (auto window = weak.lock()) {
+                        window->Press(button);
+                    }
+                });
+        }
+        screening->SetListening(false);
+        screening->Centre();
+        screening->show();
+        screening->raise();
+    }
+    void SetListening(bool on) {
+        if (screening) {
+            screening->SetListening(on);
+        }
     }
 };
 
@@ -50,8 +82,9 @@ struct QtAnsweringPanels::Window {
 // window operations.
 class QtAnsweringPanels::Panel final : public calls::AnsweringPanel {
   public:
-    Panel(QObject* ui, std::unique_ptr<calls::AnsweringPanel> model, std::shared_ptr<Window> window)
-        : ui_(ui), model_(std::move(model)), window_(std::move(window)) {
+    Panel(QtAnsweringPanels* owner, std::unique_ptr<calls::AnsweringPanel> model,
+          std::shared_ptr<Window> window)
+        : ui_(owner), owner_(owner), model_(std::move(model)), window_(std::move(window)) {
         window_->model = model_.get();
     }
     ~Panel() override {
@@ -59,9 +92,14 @@ class QtAnsweringPanels::Panel final : public calls::AnsweringPanel {
             std::lock_guard guard(window_->mutex);
             window_->model = nullptr;
         }
-        // The widget goes on the UI thread.
+        // The widgets go on the UI thread.
         QMetaObject::invokeMethod(
-            ui_, [window = window_] { window->widget.reset(); }, Qt::QueuedConnection);
+            ui_,
+            [window = window_] {
+                window->widget.reset();
+                window->screening.reset();
+            },
+            Qt::QueuedConnection);
     }
 
     void Show() override {
@@ -77,19 +115,44 @@ class QtAnsweringPanels::Panel final : public calls::AnsweringPanel {
     bool IsShown() const override { return model_->IsShown(); }
     int32_t Decision() const override { return model_->Decision(); }
     void SetDecision(int32_t decision) override { model_->SetDecision(decision); }
+    void Screen() override {
+        model_->Screen();
+        QMetaObject::invokeMethod(
+            ui_, [owner = owner_, window = window_] { window->Screen(window, owner->Language()); },
+            Qt::QueuedConnection);
+    }
+    bool IsScreening() const override { return model_->IsScreening(); }
+    bool Listening() const override { return model_->Listening(); }
+    void PressButton(int button) override {
+        const bool wasShown = model_->IsShown();
+        const bool wasListening = model_->Listening();
+        model_->PressButton(button);
+        Follow(wasShown, wasListening);
+    }
     void PumpMessages() override {
         const bool wasShown = model_->IsShown();
+        const bool wasListening = model_->Listening();
         model_->PumpMessages();
-        // A scripted press hides the model: the window follows.
-        if (wasShown && !model_->IsShown()) {
-            QMetaObject::invokeMethod(
-                ui_, [window = window_] { window->Hide(); }, Qt::QueuedConnection);
-        }
+        Follow(wasShown, wasListening);
     }
     platform::Millis NextPumpDue() const override { return model_->NextPumpDue(); }
 
   private:
+    // A press from elsewhere (the script) changed the model: the window follows.
+    void Follow(bool wasShown, bool wasListening) {
+        if (wasShown && !model_->IsShown()) {
+            QMetaObject::invokeMethod(
+                ui_, [window = window_] { window->Hide(); }, Qt::QueuedConnection);
+        }
+        if (const bool listening = model_->Listening(); listening != wasListening) {
+            QMetaObject::invokeMethod(
+                ui_, [window = window_, listening] { window->SetListening(listening); },
+                Qt::QueuedConnection);
+        }
+    }
+
     QObject* ui_;
+    QtAnsweringPanels* owner_;
     std::unique_ptr<calls::AnsweringPanel> model_;
     std::shared_ptr<Window> window_;
 };
@@ -111,6 +174,26 @@ std::unique_ptr<calls::AnsweringPanel> QtAnsweringPanels::Create(calls::PanelReq
         script_ ? script_->Create(std::move(request))
                 : std::make_unique<calls::AnsweringPanelModel>(std::move(request));
     return std::make_unique<Panel>(this, std::move(model), std::move(window));
+}
+
+void QtAnsweringPanels::SetLanguage(std::function<int32_t()> language) {
+    language_ = std::move(language);
+}
+
+int32_t QtAnsweringPanels::Language() const {
+    return language_ ? language_() : i18n::kEnglish;
+}
+
+std::vector<ScreeningPanelWindow*> QtAnsweringPanels::ShownScreeningWindows() const {
+    std::vector<ScreeningPanelWindow*> shown;
+    std::lock_guard guard(mutex_);
+    for (const auto& weak : windows_) {
+        if (auto window = weak.lock();
+            window && window->screening && window->screening->isVisible()) {
+            shown.push_back(window->screening.get());
+        }
+    }
+    return shown;
 }
 
 std::vector<AnsweringPanelWindow*> QtAnsweringPanels::ShownWindows() const {

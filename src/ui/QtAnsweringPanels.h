@@ -2,11 +2,13 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <mutex>
 
 #include "calls/AnsweringPanel.h"
 #include "ui/AnsweringPanelWindow.h"
+#include "ui/ScreeningPanelWindow.h"
 
 namespace velto::ui {
 
@@ -27,6 +29,11 @@ class QtAnsweringPanels final : public QObject, public calls::AnsweringPanels {
 
     // The windows shown now (UI thread; tests and pictures).
     std::vector<AnsweringPanelWindow*> ShownWindows() const;
+    std::vector<ScreeningPanelWindow*> ShownScreeningWindows() const;
+    // The language the screening panel speaks (read on the UI thread when it shows);
+    // without one, English.
+    void SetLanguage(std::function<int32_t()> language);
+    int32_t Language() const;
 
     calls::AnsweringPanels* script() const { return script_.get(); }
 
@@ -35,6 +42,7 @@ class QtAnsweringPanels final : public QObject, public calls::AnsweringPanels {
     struct Window;
 
     std::unique_ptr<calls::AnsweringPanels> script_;
+    std::function<int32_t()> language_;  // UI thread
     mutable std::mutex mutex_;
     std::vector<std::weak_ptr<Window>> windows_;
 };

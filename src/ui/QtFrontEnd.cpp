@@ -33,6 +33,7 @@ QtFrontEnd::~QtFrontEnd() {
 
 void QtFrontEnd::Bind(app::Application& application) {
     app_ = &application;
+    panels_.SetLanguage([this] { return ShownLanguage(app_->state()); });
     // From here on Qt's loop drives the program's: also inside the dialogs of start-up
     // (the first-start language question), so that a quit reaches them.
     bridge_ = std::make_unique<QtLoopBridge>(application.loop());

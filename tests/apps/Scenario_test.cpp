@@ -13,6 +13,8 @@
 namespace velto::scenario {
 namespace {
 
+using namespace std::chrono_literals;
+
 std::string ReadText(const std::filesystem::path& path) {
     std::ifstream in(path);
     std::stringstream text;
@@ -168,6 +170,49 @@ TEST(Scenario, PartnerTonesReachTheNextCaller) {
     EXPECT_EQ(call.ending, "missed (caller hung up)");
     ASSERT_EQ(report.chats.size(), 1u);
     EXPECT_NE(report.chats[0].find("Sunrise Chimes"), std::string::npos) << report.chats[0];
+}
+
+// Listening in and picking up while the machine records, as the scenario verbs press them.
+TEST(Scenario, TheUserListensInAndPicksUp) {
+    platform::TraceCapture trace;
+    trace.set_echo(false);
+    const std::filesystem::path scenarios = std::filesystem::path(VELTO_SOURCE_DIR) / "scenarios";
+    const auto parsed = ParseScenario(ReadText(scenarios / "screening.scn"));
+    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+    test::TempDir dir;
+    RunOptions options;
+    options.dataDir = dir.path();
+    options.installDir = std::filesystem::path(VELTO_BINARY_DIR) / "share" / "velto";
+    Report report;
+    std::string error;
+    ASSERT_TRUE(RunScenario(parsed.steps, options, report, error)) << error;
+    for (const auto& note : report.problems) {
+        ADD_FAILURE() << note;
+    }
+    ASSERT_EQ(report.calls.size(), 2u);
+    const CallReport& alice = report.calls[0];
+    EXPECT_EQ(alice.ending, "answering machine, message recorded");
+    ASSERT_TRUE(alice.screenedAt);
+    ASSERT_EQ(alice.localOutput.size(), 1u);
+    EXPECT_EQ(alice.localOutput[0].start, *alice.screenedAt + 2s);
+    EXPECT_EQ(alice.localOutput[0].end, *alice.screenedAt + 6s);
+    const CallReport& bob = report.calls[1];
+    EXPECT_EQ(bob.ending, "answering machine, picked up by the user");
+    ASSERT_TRUE(bob.screenedAt && bob.pickedUpAt);
+    EXPECT_EQ(*bob.pickedUpAt, *bob.screenedAt + 4s);
+    ASSERT_EQ(bob.localOutput.size(), 1u);
+    EXPECT_EQ(bob.localOutput[0].start, *bob.screenedAt + 1s);
+    EXPECT_EQ(bob.localOutput[0].end, 150s);
+
+    ASSERT_EQ(report.missedCalls.size(), 2u);
+    EXPECT_TRUE(report.missedCalls[0].hasVoiceMessage);
+    EXPECT_TRUE(report.missedCalls[1].hasVoiceMessage);
+    ASSERT_EQ(report.recordings.size(), 2u);
+    EXPECT_EQ(report.recordings[0].wavLength, 60s - *alice.screenedAt);
+    EXPECT_EQ(report.recordings[1].wavLength, 4s);
+    std::ostringstream text;
+    PrintReport(report, text);
+    EXPECT_NE(text.str().find("picked up at "), std::string::npos) << text.str();
 }
 
 }  // namespace

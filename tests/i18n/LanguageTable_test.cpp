@@ -149,9 +149,16 @@ TEST(LanguageTable, EveryLanguageHasEveryTextAndOnlyTraditionalChineseThePartner
             EXPECT_EQ(text.front() == u' ', key == TXT_HELP) << language << " " << TextKeyName(key);
             EXPECT_NE(text.back(), u' ') << language << " " << TextKeyName(key);
             // Texts go through printf-free paths, but a stray % would still surprise the
-            // chat-message replacement: only the tone message has placeholders.
-            EXPECT_EQ(text.find(u'%') != std::u16string::npos, key == TXT_TONE_INFO_MESSAGE)
+            // replacements: only the tone message and the screening line have placeholders,
+            // the screening line one name.
+            const bool placeholders =
+                key == TXT_TONE_INFO_MESSAGE || key == TXT_SCREEN_LEAVING_MESSAGE;
+            EXPECT_EQ(text.find(u'%') != std::u16string::npos, placeholders)
                 << language << " " << TextKeyName(key);
+            if (key == TXT_SCREEN_LEAVING_MESSAGE) {
+                EXPECT_EQ(text.find(u'%'), text.rfind(u'%')) << language;
+                EXPECT_NE(text.find(u"%s"), std::u16string::npos) << language;
+            }
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "calls/AnsweringPanel.h"
+#include "i18n/Languages.h"
 #include "platform/UrlOpener.h"
 #include "platform/VirtualClock.h"
 #include "ui/AnsweringPanelWindow.h"
@@ -15,6 +16,7 @@
 #include "ui/CxSkinButton.h"
 #include "ui/QtAnsweringPanels.h"
 #include "ui/QtLoopBridge.h"
+#include "ui/ScreeningPanelWindow.h"
 #include "ui/TStackedDialog.h"
 
 namespace velto::ui::test {
@@ -192,6 +194,77 @@ TEST(QtAnsweringPanels, TheWindowFollowsTheModelAndWritesTheUsersDecision) {
     QApplication::processEvents();
     EXPECT_TRUE(panels.ShownWindows().empty());
     EXPECT_EQ(panel->Decision(), calls::AnsweringPanel::kDecline);
+}
+
+// While the machine records: the ringing window gives way to "Leaving a message: NAME";
+// Listen turns on and off (the model follows, and the window follows a scripted press),
+// Pick up takes the call and closes the window.
+TEST(QtAnsweringPanels, TheScreeningWindowListensAndPicksUp) {
+    QtAnsweringPanels panels;
+    panels.SetLanguage([] { return i18n::kGerman; });
+    std::atomic<int> woken{0};
+    auto panel = panels.Create(
+        {.callId = 9, .partnerHandle = "bob", .text = "Bob", .wake = [&] { ++woken; }});
+    panel->Show();
+    panel->Hide();
+    panel->SetDecision(calls::AnsweringPanel::kDecline);
+    panel->Screen();
+    QApplication::processEvents();
+    EXPECT_TRUE(panels.ShownWindows().empty());
+    auto shown = panels.ShownScreeningWindows();
+    ASSERT_EQ(shown.size(), 1u);
+    ScreeningPanelWindow* window = shown[0];
+    EXPECT_EQ(window->shownText(), QStringLiteral("Hinterlässt eine Nachricht: Bob"));
+    EXPECT_EQ(window->listenButton()->text(), QStringLiteral("Mithören"));
+    EXPECT_EQ(panel->Decision(), calls::AnsweringPanel::kUndecided);
+    EXPECT_TRUE(panel->IsScreening());
+
+    QTest::mouseClick(window->listenButton(), Qt::LeftButton);
+    EXPECT_TRUE(panel->Listening());
+    EXPECT_TRUE(window->listenButton()->isChecked());
+    EXPECT_TRUE(panel->IsShown());
+    panel->PressButton(calls::AnsweringPanelModel::kListenButton);  // the script's press
+    panel->PumpMessages();
+    QApplication::processEvents();
+    EXPECT_FALSE(panel->Listening());
+    EXPECT_FALSE(window->listenButton()->isChecked());
+    // The ringing panel's buttons mean nothing now.
+    panel->PressButton(calls::AnsweringPanelModel::kDeclineButton);
+    EXPECT_EQ(panel->Decision(), calls::AnsweringPanel::kUndecided);
+
+    const int before = woken.load();
+    QTest::mouseClick(window->pickUpButton(), Qt::LeftButton);
+    EXPECT_EQ(panel->Decision(), calls::AnsweringPanel::kTake);
+    EXPECT_FALSE(panel->IsShown());
+    EXPECT_GT(woken.load(), before);
+    QApplication::processEvents();
+    EXPECT_TRUE(panels.ShownScreeningWindows().empty());
+    panel.reset();
+    QApplication::processEvents();
+}
+
+// The buttons sit inside the shape, right of the text, whatever the labels' lengths.
+TEST(ScreeningPanelWindow, ButtonsStayInsideTheShapeRightOfTheText) {
+    for (const auto& [listen, pickUp] :
+         {std::pair{QStringLiteral("Listen"), QStringLiteral("Pick up")},
+          std::pair{QStringLiteral("Meeluisteren"), QStringLiteral("Opnemen")},
+          std::pair{QStringLiteral("聞く"), QStringLiteral("応答")}}) {
+        ScreeningPanelWindow window(QStringLiteral("Leaving a message: Bob"), listen, pickUp,
+                                    [](int) {});
+        const QRegion shape = AnsweringPanelWindow::Shape(window.width());
+        for (QPushButton* button : {window.listenButton(), window.pickUpButton()}) {
+            const QRect box = button->geometry();
+            EXPECT_TRUE(shape.contains(box.topLeft()) && shape.contains(box.bottomRight()))
+                << button->text().toStdString();
+            EXPECT_GT(box.left(), 25 + window.textWidth()) << button->text().toStdString();
+            EXPECT_GE(box.width(), button->fontMetrics().horizontalAdvance(button->text()) + 24);
+        }
+        EXPECT_LT(window.listenButton()->geometry().right(),
+                  window.pickUpButton()->geometry().left());
+        // A short line stays one line.
+        EXPECT_GE(window.textWidth(), window.fontMetrics().horizontalAdvance(window.shownText()));
+        EXPECT_EQ(window.height(), AnsweringPanelWindow::kHeight);
+    }
 }
 
 TEST(QtLoopBridge, PostsWakeQtAndADrainNeverRunsInsideAnother) {

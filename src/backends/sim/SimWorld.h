@@ -71,6 +71,13 @@ struct CallInfo {
     std::vector<HeardSegment> heard;  // files the caller heard, in the order they started
     int silentPlays = 0;              // files set as input that played for no time
     std::vector<std::filesystem::path> recordings;  // files the caller's voice went into
+    // What the computer's sound output played of the call: the caller's voice (file
+    // "caller") while the program listened in or had the devices attached, and when the
+    // caller heard the computer's microphone (file "microphone"). A stretch still going
+    // on ends at the moment of the snapshot.
+    std::vector<HeardSegment> localOutput;
+    std::vector<HeardSegment> heardUser;
+    bool listening = false;
     std::vector<std::string> recordingErrors;
     VideoStatus videoSend = VideoStatus::NotAvailable;
     VideoStatus videoReceive = VideoStatus::NotAvailable;
@@ -140,6 +147,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     void SetUserStatus(UserStatus status);
     // Skype answers incoming calls by itself; the program's Answer then fails.
     void SetAutoAnswer(bool on);
+    // Listening in fails (as on a backend that cannot do it).
+    void SetListenInRefused(bool refused);
     int AttachRequests() const;
     bool IsSignedIn() const;
 
@@ -224,6 +233,7 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     bool InputPlaying(int32_t id);
     std::string DeviceText(int32_t id, Device device, DeviceKind kind);
     void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
+    void ListenIn(int32_t id, bool on);
     void Answer(int32_t id);
     void Finish(int32_t id);
     void SetVideo(int32_t id, bool send, bool start);
@@ -265,6 +275,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     SimContact* ContactLocked(const std::string& handle);
     void EndInputLocked(CallState_& call);
     void EndRecordingLocked(CallState_& call);
+    // Opens or closes the stretches of the computer's speaker and microphone in the call.
+    void UpdateLocalSoundLocked(CallState_& call);
     void SetClientStatusLocked(Client& client, AttachmentStatus status, bool force);
     void EvaluateAttachLocked(Client& client);
     void ReevaluateAllLocked();
@@ -284,6 +296,7 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     bool running_ = false;
     bool signedIn_ = false;
     bool autoAnswer_ = false;
+    bool listenInRefused_ = false;
     int attachRequests_ = 0;
     std::vector<std::weak_ptr<Client>> clients_;
     // In Skype's order, with an index by handle: every look-up of a user is one step.

@@ -93,7 +93,15 @@ CallInfo SimWorld::CallSnapshot(int32_t id) const {
 CallInfo SimWorld::CallState(int32_t id) const {
     std::lock_guard guard(mutex_);
     const_cast<SimWorld*>(this)->PumpLocked();
-    CallInfo info = CallLocked(id).info;
+    const CallState_& call = CallLocked(id);
+    CallInfo info = call.info;
+    const Millis now = clock_.Now();
+    if (call.speakerSegment >= 0) {
+        info.localOutput[static_cast<size_t>(call.speakerSegment)].end = now;
+    }
+    if (call.microphoneSegment >= 0) {
+        info.heardUser[static_cast<size_t>(call.microphoneSegment)].end = now;
+    }
     return info;
 }
 
@@ -217,6 +225,7 @@ void SimWorld::SetStatusLocked(CallState_& call, CallStatus status) {
         call.info.videoSend = VideoStatus::NotAvailable;
         call.info.videoReceive = VideoStatus::NotAvailable;
     }
+    UpdateLocalSoundLocked(call);
     PostToAttachedLocked(
         PendingEvent{EventId::CallStatus, {CallArg(call.info.id), IntArg(ToInt(status))}});
     NotifyWatchersLocked(call, CallChange::Status);
@@ -295,6 +304,46 @@ void SimWorld::SetDevice(int32_t id, Device device, DeviceKind kind, const std::
             call.info.captureMic = setting;
             break;
     }
+    UpdateLocalSoundLocked(call);
+}
+
+void SimWorld::SetListenInRefused(bool refused) {
+    std::lock_guard guard(mutex_);
+    listenInRefused_ = refused;
+}
+
+void SimWorld::ListenIn(int32_t id, bool on) {
+    std::lock_guard guard(mutex_);
+    PumpLocked();
+    CallState_& call = CallLocked(id);
+    if (listenInRefused_ && on) {
+        throw AutomationError(kFail, "ListenIn: not available");
+    }
+    call.info.listening = on;
+    UpdateLocalSoundLocked(call);
+}
+
+// The computer's speaker plays the caller while the program listens in or the output is
+// the sound card; the caller hears the computer while the input is the sound card. Both
+// only while the call is in progress.
+void SimWorld::UpdateLocalSoundLocked(CallState_& call) {
+    const bool live = call.info.status == CallStatus::InProgress;
+    const DeviceSetting devices{DeviceKind::SoundCard, "default"};
+    const bool speaker = live && (call.info.listening || call.info.output == devices);
+    const bool microphone = live && call.info.input == devices;
+    const Millis now = clock_.Now();
+    const auto update = [now](bool on, int& open, std::vector<HeardSegment>& stretches,
+                              const char* what) {
+        if (on && open < 0) {
+            stretches.push_back(HeardSegment{what, now, now});
+            open = static_cast<int>(stretches.size()) - 1;
+        } else if (!on && open >= 0) {
+            stretches[static_cast<size_t>(open)].end = now;
+            open = -1;
+        }
+    };
+    update(speaker, call.speakerSegment, call.info.localOutput, "caller");
+    update(microphone, call.microphoneSegment, call.info.heardUser, "microphone");
 }
 
 bool SimWorld::InputPlaying(int32_t id) {

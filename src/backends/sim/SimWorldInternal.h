@@ -21,6 +21,9 @@ struct SimWorld::CallState_ {
     platform::Millis playingUntil{0};
     int playingSegment = -1;  // index in info.heard of the file now playing, or -1
     std::unique_ptr<CallRecorder> recorder;
+    // The speaker's and the microphone's stretch now open in info (index), or -1.
+    int speakerSegment = -1;
+    int microphoneSegment = -1;
     std::vector<std::pair<uint64_t, std::function<void(CallChange)>>> watchers;
 };
 

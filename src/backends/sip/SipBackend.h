@@ -113,6 +113,7 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
     // The three at once: the SIP thread is sent the ones the engine acts on, in one task.
     void SetDevices(int32_t id, const DeviceSettings& devices);
+    void ListenIn(int32_t id, bool on);
     void SendChat(const std::string& handle, const std::string& text);
     void SendDatagram(const std::string& handle, const std::string& text);
     // The account was changed: read it again and register with it (a changed identity,
