@@ -94,6 +94,11 @@ class Call {
     virtual std::string CaptureMicDevice(DeviceKind kind) = 0;
     // True while a file set as input is still being played into the call.
     virtual bool InputStillPlaying() = 0;
+    // While a file output records the partner: the WAV file the voice goes into now, its
+    // header readable (kept so at least every second) and the samples behind it those of
+    // the recording so far; the recording is put in the output's place unchanged when it
+    // ends. "" when nothing is being recorded, or the backend cannot show it.
+    virtual std::string RecordingSoFar() { return {}; }
 
     virtual VideoStatus VideoSendStatus() = 0;
     virtual VideoStatus VideoReceiveStatus() = 0;
