@@ -110,7 +110,10 @@ namespace velto::i18n {
     X(TXT_NOTE_VOICE_MESSAGE) \
     X(TXT_NOTE_CALL_LIST)     \
     X(TXT_UNKNOWN_CALLER)     \
-    X(TXT_TRAY_MISSED_CALLS)
+    X(TXT_TRAY_MISSED_CALLS)  \
+    X(TXT_VM_SILENCE)         \
+    X(TXT_VM_LEAST_VOICE)     \
+    X(TXT_VM_LONGEST)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

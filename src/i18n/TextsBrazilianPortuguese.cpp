@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista de chamadas"},
     {TXT_UNKNOWN_CALLER, u"Chamador desconhecido"},
     {TXT_TRAY_MISSED_CALLS, u"Chamadas perdidas"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Segundos de silêncio que encerram uma mensagem:"},
+    {TXT_VM_LEAST_VOICE, u"Segundos de voz que uma mensagem precisa:"},
+    {TXT_VM_LONGEST, u"Mensagem mais longa (minutos):"},
 };
 
 }  // namespace

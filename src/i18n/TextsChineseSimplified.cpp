@@ -111,6 +111,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通话列表"},
     {TXT_UNKNOWN_CALLER, u"未知来电者"},
     {TXT_TRAY_MISSED_CALLS, u"未接来电"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"结束留言的静音秒数："},
+    {TXT_VM_LEAST_VOICE, u"留言至少需要的语音秒数："},
+    {TXT_VM_LONGEST, u"留言最长时间（分钟）："},
 };
 
 }  // namespace

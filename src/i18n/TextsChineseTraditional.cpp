@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通話清單"},
     {TXT_UNKNOWN_CALLER, u"未知來電者"},
     {TXT_TRAY_MISSED_CALLS, u"未接來電"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"結束留言的靜音秒數："},
+    {TXT_VM_LEAST_VOICE, u"留言至少需要的語音秒數："},
+    {TXT_VM_LONGEST, u"留言最長時間（分鐘）："},
 };
 
 }  // namespace

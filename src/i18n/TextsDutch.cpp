@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Gesprekkenlijst"},
     {TXT_UNKNOWN_CALLER, u"Onbekende beller"},
     {TXT_TRAY_MISSED_CALLS, u"Gemiste oproepen"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Seconden stilte die een bericht beëindigen:"},
+    {TXT_VM_LEAST_VOICE, u"Seconden spraak die een bericht nodig heeft:"},
+    {TXT_VM_LONGEST, u"Langste bericht (minuten):"},
 };
 
 }  // namespace

@@ -118,6 +118,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Call list"},
     {TXT_UNKNOWN_CALLER, u"Unknown caller"},
     {TXT_TRAY_MISSED_CALLS, u"Missed calls"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Seconds of silence that end a message:"},
+    {TXT_VM_LEAST_VOICE, u"Seconds of voice a message needs:"},
+    {TXT_VM_LONGEST, u"Longest message (minutes):"},
 };
 
 }  // namespace

@@ -116,6 +116,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Liste des appels"},
     {TXT_UNKNOWN_CALLER, u"Appelant inconnu"},
     {TXT_TRAY_MISSED_CALLS, u"Appels manqués"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Secondes de silence qui terminent un message :"},
+    {TXT_VM_LEAST_VOICE, u"Secondes de voix nécessaires à un message :"},
+    {TXT_VM_LONGEST, u"Message le plus long (minutes) :"},
 };
 
 }  // namespace

@@ -110,6 +110,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Anrufliste"},
     {TXT_UNKNOWN_CALLER, u"Unbekannter Anrufer"},
     {TXT_TRAY_MISSED_CALLS, u"Verpasste Anrufe"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Sekunden Stille, die eine Nachricht beenden:"},
+    {TXT_VM_LEAST_VOICE, u"Sekunden Sprache, die eine Nachricht braucht:"},
+    {TXT_VM_LONGEST, u"Längste Nachricht (Minuten):"},
 };
 
 }  // namespace

@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Daftar panggilan"},
     {TXT_UNKNOWN_CALLER, u"Penelepon tidak dikenal"},
     {TXT_TRAY_MISSED_CALLS, u"Panggilan tak terjawab"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Detik hening yang mengakhiri pesan:"},
+    {TXT_VM_LEAST_VOICE, u"Detik suara yang diperlukan pesan:"},
+    {TXT_VM_LONGEST, u"Pesan terpanjang (menit):"},
 };
 
 }  // namespace

@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Elenco chiamate"},
     {TXT_UNKNOWN_CALLER, u"Chiamante sconosciuto"},
     {TXT_TRAY_MISSED_CALLS, u"Chiamate perse"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Secondi di silenzio che chiudono un messaggio:"},
+    {TXT_VM_LEAST_VOICE, u"Secondi di voce necessari a un messaggio:"},
+    {TXT_VM_LONGEST, u"Messaggio più lungo (minuti):"},
 };
 
 }  // namespace

@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通話リスト"},
     {TXT_UNKNOWN_CALLER, u"不明な発信者"},
     {TXT_TRAY_MISSED_CALLS, u"不在着信"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"メッセージを終える無音の秒数:"},
+    {TXT_VM_LEAST_VOICE, u"メッセージに必要な音声の秒数:"},
+    {TXT_VM_LONGEST, u"メッセージの最大の長さ (分):"},
 };
 
 }  // namespace

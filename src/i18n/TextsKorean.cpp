@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"통화 목록"},
     {TXT_UNKNOWN_CALLER, u"알 수 없는 발신자"},
     {TXT_TRAY_MISSED_CALLS, u"부재중 전화"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"메시지를 끝내는 무음 시간(초):"},
+    {TXT_VM_LEAST_VOICE, u"메시지에 필요한 음성 시간(초):"},
+    {TXT_VM_LONGEST, u"최대 메시지 길이(분):"},
 };
 
 }  // namespace

@@ -111,6 +111,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista połączeń"},
     {TXT_UNKNOWN_CALLER, u"Nieznany rozmówca"},
     {TXT_TRAY_MISSED_CALLS, u"Nieodebrane połączenia"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Sekundy ciszy kończące wiadomość:"},
+    {TXT_VM_LEAST_VOICE, u"Najmniej sekund głosu w wiadomości:"},
+    {TXT_VM_LONGEST, u"Najdłuższa wiadomość (minuty):"},
 };
 
 }  // namespace

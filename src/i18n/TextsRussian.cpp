@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Список вызовов"},
     {TXT_UNKNOWN_CALLER, u"Неизвестный абонент"},
     {TXT_TRAY_MISSED_CALLS, u"Пропущенные вызовы"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Секунд тишины до конца сообщения:"},
+    {TXT_VM_LEAST_VOICE, u"Минимум секунд голоса в сообщении:"},
+    {TXT_VM_LONGEST, u"Самое длинное сообщение (минуты):"},
 };
 
 }  // namespace

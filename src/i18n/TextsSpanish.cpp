@@ -113,6 +113,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Lista de llamadas"},
     {TXT_UNKNOWN_CALLER, u"Llamante desconocido"},
     {TXT_TRAY_MISSED_CALLS, u"Llamadas perdidas"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Segundos de silencio que terminan un mensaje:"},
+    {TXT_VM_LEAST_VOICE, u"Segundos de voz que necesita un mensaje:"},
+    {TXT_VM_LONGEST, u"Mensaje más largo (minutos):"},
 };
 
 }  // namespace

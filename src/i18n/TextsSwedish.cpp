@@ -112,6 +112,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Samtalslista"},
     {TXT_UNKNOWN_CALLER, u"Okänd uppringare"},
     {TXT_TRAY_MISSED_CALLS, u"Missade samtal"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Sekunder tystnad som avslutar ett meddelande:"},
+    {TXT_VM_LEAST_VOICE, u"Sekunder röst som ett meddelande behöver:"},
+    {TXT_VM_LONGEST, u"Längsta meddelande (minuter):"},
 };
 
 }  // namespace

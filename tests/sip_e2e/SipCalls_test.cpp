@@ -86,7 +86,7 @@ class SipCallsTest : public ::testing::Test {
         test::WriteSine(install / "DingDong.wav", 16000, kBeep, 0.5);
         test::WriteSine(install / "Ringing.wav", 16000, 800, 1);
         test::WriteSine(dir / "contact-tone.wav", 16000, kContactTone, 2);
-        test::WriteSine(dir / "voice.wav", 8000, kCallerVoice, 20);
+        test::WriteSpeech(dir / "voice.wav", 8000, kCallerVoice, 20, 20);
         std::ofstream(dir / "machine.reg")
             << "Windows Registry Editor Version 5.00\n\n"
             << "[Software\\Velto]\n\"InstallDir\"=\"" << install.string() << "\"\n";
@@ -102,7 +102,7 @@ class SipCallsTest : public ::testing::Test {
         peer = std::make_unique<test::SipPeer>(dir / "peer", peerAddress, dir / "voice.wav");
         if (!secondAddress.empty()) {
             test::WriteSine(dir / "second-tone.wav", 16000, kSecondTone, 2);
-            test::WriteSine(dir / "second-voice.wav", 8000, kSecondVoice, 20);
+            test::WriteSpeech(dir / "second-voice.wav", 8000, kSecondVoice, 20, 20);
             second = std::make_unique<test::SipPeer>(dir / "second", secondAddress,
                                                      dir / "second-voice.wav");
         }
@@ -291,6 +291,51 @@ TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
         EXPECT_EQ(entry.path().filename().string().rfind("recording-", 0), std::string::npos)
             << entry.path();
     }
+}
+
+// A caller who says nothing through the greeting and the beep, then speaks for three
+// seconds and stays on in silence: the machine hangs up once the silence has lasted its six
+// seconds, long before the caller would. The message, measured by Python (wave module and
+// the RMS of 20-ms frames), holds the 3 s of voice and ends about 6 s after it.
+TEST_F(SipCallsTest, SilenceAfterTheMessageEndsTheCall) {
+    // The caller's sound starts again when the call is answered, for the greeting; the
+    // message begins about 1.5 s later, with some seconds of silence before the voice.
+    test::WriteSpeech(dir / "voice.wav", 8000, kCallerVoice, 40, 3, 5);
+    StartProgram(test::PeerAddress(131));
+    const auto called = std::chrono::steady_clock::now();
+    peer->Call(Target(), 40);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(30000)))
+        << peer->Log() << trace.Text();
+    const double callSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - called).count();
+    EXPECT_LT(callSeconds, 30.0);
+    EXPECT_TRUE(trace.Contains("Silence for ")) << trace.Text();
+
+    const auto records = app->missedCalls().Snapshot();
+    ASSERT_TRUE(records[0].hasVoiceMessage) << trace.Text();
+    const std::filesystem::path voiceFile = platform::Utf16ToUtf8(records[0].voiceFile);
+    EXPECT_TRUE(WavSizesRight(voiceFile));
+    // Length, and the start and end of the loud frames (RMS over 1000), in seconds.
+    const auto measured = test::RunShell(
+        "python3 -c 'import sys, wave, array, math\n"
+        "w = wave.open(sys.argv[1]); r = w.getframerate(); n = w.getnframes()\n"
+        "s = array.array(\"h\", w.readframes(n)); f = r // 50\n"
+        "loud = [k for k in range(n // f) "
+        "if math.sqrt(sum(x * x for x in s[k * f:(k + 1) * f]) / f) > 1000]\n"
+        "print(n / r, loud[0] / 50 if loud else -1, (loud[-1] + 1) / 50 if loud else -1)' " +
+        test::ShellQuote(voiceFile.string()) + " 2>&1");
+    ASSERT_EQ(measured.code, 0) << measured.output;
+    double length = 0, first = 0, last = 0;
+    ASSERT_EQ(std::sscanf(measured.output.c_str(), "%lf %lf %lf", &length, &first, &last), 3)
+        << measured.output;
+    std::printf("figure: message %.2f s, voice from %.2f s to %.2f s, silence kept %.2f s\n",
+                length, first, last, length - last);
+    ASSERT_GE(first, 0) << "no voice in the message";
+    // Three seconds of syllables (the last pause belongs to the silence).
+    EXPECT_NEAR(last - first, 2.9, 0.2);
+    EXPECT_GE(length - last, 6.0 - 0.2);
+    EXPECT_LE(length - last, 6.0 + 1.0);
+    peer->Wait(5000ms);
 }
 
 TEST_F(SipCallsTest, ACallerWhoHangsUpDuringTheRingBackLeavesAMissedCall) {
@@ -548,7 +593,7 @@ TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOw
         _exit(127);
     }
     // A voice longer than the call: the peer's file source plays it once.
-    test::WriteSine(dir / "long-voice.wav", 8000, kCallerVoice, 60);
+    test::WriteSpeech(dir / "long-voice.wav", 8000, kCallerVoice, 60, 60);
     test::SipPeer caller(dir / "caller", first, dir / "long-voice.wav");
     // The message has begun and holds some seconds of the caller.
     auto recording = [&]() -> std::optional<std::filesystem::path> {
