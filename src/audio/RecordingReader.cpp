@@ -1,5 +1,6 @@
 #include "audio/RecordingReader.h"
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
 
@@ -63,8 +64,8 @@ bool RecordingReader::Read(const std::filesystem::path& file, bool growing,
             return false;
         }
         for (uint64_t i = 0; i < count; ++i) {
-            out.push_back(Mix(chunk.data() + i * frameBytes, layout->channels,
-                              layout->bitsPerSample));
+            out.push_back(
+                Mix(chunk.data() + i * frameBytes, layout->channels, layout->bitsPerSample));
         }
         framesRead_ += count;
     }
