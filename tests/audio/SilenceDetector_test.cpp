@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 namespace velto::audio {
@@ -115,7 +117,8 @@ TEST(SilenceDetector, TheFloorFollowsTheLine) {
     Signal change;
     change.Zeros(5000).Noise(1500, 15000);
     const SilenceDetector learnt = Judge(change);
-    EXPECT_LE(learnt.VoiceMs(), 4500u + SilenceDetector::kFramesPerBlock * SilenceDetector::kFrameMs);
+    EXPECT_LE(learnt.VoiceMs(),
+              4500u + SilenceDetector::kFramesPerBlock * SilenceDetector::kFrameMs);
     EXPECT_GE(learnt.SilenceMs(), 10000u);
 }
 
