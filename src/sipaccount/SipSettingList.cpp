@@ -60,7 +60,7 @@ std::optional<std::string> CheckText(std::string_view name, const std::string& t
         }
         return address ? std::nullopt : std::optional(error);
     }
-    if (name == "proxy") {
+    if (name == "proxy" || name == "outbound-proxy") {
         return ParseSipAddress(text, error) ? std::nullopt : std::optional(error);
     }
     if (name == "listen") {
@@ -97,6 +97,10 @@ const std::vector<SipSettingInfo>& SipSettingList() {
          "the provider's registrar: sip:HOST[:PORT]\n[;transport=udp|tcp|tls] or sips:HOST "
          "(TLS);\nempty: no registration, peers call you\ndirectly",
          "(none: direct calls)"},
+        {"outbound-proxy", "OutboundProxy", SettingKind::Text, "SIP-URI|''",
+         "where every request goes first, REGISTER\nincluded, when the provider names an\n"
+         "outbound proxy: sip:HOST[:PORT][;transport=...]\nor sips:HOST",
+         "(none: straight to the proxy)"},
         {"auth-user", "AuthUser", SettingKind::Text, "NAME|''",
          "the user name for the password, when the\nprovider's differs from the identity's",
          "(the identity's user)"},

@@ -53,6 +53,10 @@ void Fill(SipSettings& s, const std::map<std::string, std::string>& values) {
     if (!s.proxy.empty()) {
         s.proxyAddress = ParseSipAddress(s.proxy, error);
     }
+    s.outboundProxy = text("outbound-proxy");
+    if (!s.outboundProxy.empty()) {
+        s.outboundProxyAddress = ParseSipAddress(s.outboundProxy, error);
+    }
     s.authUser = text("auth-user");
     s.realm = text("realm");
     if (values.count("expiry") != 0) {
@@ -79,7 +83,8 @@ void Fill(SipSettings& s, const std::map<std::string, std::string>& values) {
 
 bool SipSettings::SameAccount(const SipSettings& other) const {
     return identityText == other.identityText && listen.address == other.listen.address &&
-           listen.port == other.listen.port && proxy == other.proxy && authUser == other.authUser &&
+           listen.port == other.listen.port && proxy == other.proxy &&
+           outboundProxy == other.outboundProxy && authUser == other.authUser &&
            realm == other.realm && expiry == other.expiry && stun == other.stun &&
            ice == other.ice &&
            (rtpPorts ? rtpPorts->low : 0) == (other.rtpPorts ? other.rtpPorts->low : 0) &&

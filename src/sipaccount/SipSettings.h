@@ -32,6 +32,8 @@ struct SipSettings {
     ListenAddress listen;
     std::string proxy;  // as configured; empty: direct calls, no registration
     std::optional<SipAddress> proxyAddress;
+    std::string outboundProxy;  // empty: requests go to the proxy itself
+    std::optional<SipAddress> outboundProxyAddress;
     std::string authUser;  // empty: the identity's user
     std::string realm;     // empty: any
     uint32_t expiry = kDefaultExpiry;
@@ -51,6 +53,10 @@ struct SipSettings {
     // What the stack must redo its account for: everything but the password and the
     // settings read at each call.
     bool SameAccount(const SipSettings& other) const;
+    // The address the signalling goes to first: the outbound proxy, else the proxy.
+    const std::optional<SipAddress>& FirstHop() const {
+        return outboundProxyAddress ? outboundProxyAddress : proxyAddress;
+    }
 };
 
 // The settings, or an error that names the setting (e.g. "Identity: it does not start

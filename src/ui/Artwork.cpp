@@ -1,6 +1,7 @@
 #include "ui/Artwork.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -33,8 +34,18 @@ QImage ArtworkImage(const QString& name, QSize size) {
     return image;
 }
 
+QPixmap ArtworkPixmap(const QString& name, QSize size, qreal ratio) {
+    if (!size.isValid()) {
+        size = QSvgRenderer(PathOf(name)).defaultSize();
+    }
+    QImage image = ArtworkImage(name, (QSizeF(size) * ratio).toSize());
+    image.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(std::move(image));
+}
+
 QPixmap ArtworkPixmap(const QString& name, QSize size) {
-    return QPixmap::fromImage(ArtworkImage(name, size));
+    // The highest ratio of the screens: a window moved to the sharper one stays sharp.
+    return ArtworkPixmap(name, size, qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0);
 }
 
 QPixmap ArtworkPixmap(const QString& name) {

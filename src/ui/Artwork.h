@@ -9,9 +9,11 @@ namespace velto::ui {
 
 // The program's own pictures (data/artwork, carried as Qt resources), rendered at the
 // size asked for. `name` is the file name without ".svg"; an unknown name gives a null
-// picture.
+// picture. Images are in plain pixels (masks, regions); pixmaps are drawn for the screen's
+// device-pixel ratio, sharp at 2x, and keep the size asked for in layout units.
 QImage ArtworkImage(const QString& name, QSize size);
 QPixmap ArtworkPixmap(const QString& name, QSize size);
+QPixmap ArtworkPixmap(const QString& name, QSize size, qreal ratio);
 // The picture at the size it was drawn at.
 QPixmap ArtworkPixmap(const QString& name);
 bool HasArtwork(const QString& name);

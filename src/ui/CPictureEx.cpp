@@ -19,7 +19,7 @@ bool CPictureEx::Load(const QString& name, int delayMs) {
         frames_.push_back(ArtworkPixmap(name + QLatin1Char('_') + QString::number(i)));
     }
     if (!frames_.empty()) {
-        resize(frames_.front().size());
+        resize(frames_.front().deviceIndependentSize().toSize());
     }
     update();
     return !frames_.empty();
@@ -45,7 +45,7 @@ void CPictureEx::Step() {
 }
 
 QSize CPictureEx::sizeHint() const {
-    return frames_.empty() ? QSize(16, 16) : frames_.front().size();
+    return frames_.empty() ? QSize(16, 16) : frames_.front().deviceIndependentSize().toSize();
 }
 
 void CPictureEx::showEvent(QShowEvent* event) {

@@ -1,13 +1,16 @@
 #include "ui/CxSkinButton.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <vector>
 
 namespace velto::ui {
 
 CxSkinButton::CxSkinButton(QWidget* parent) : QAbstractButton(parent) {
     setAttribute(Qt::WA_Hover);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab (a click does not take the focus from where the user types).
+    setFocusPolicy(Qt::TabFocus);
 }
 
 QRegion CxSkinButton::RegionFromMask(const QImage& mask, QRgb transparent) {
@@ -109,6 +112,13 @@ void CxSkinButton::paintEvent(QPaintEvent*) {
     }
     if (!text().isEmpty()) {
         painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+    // Without a focus picture of its own, the keyboard's focus shows as the style's frame.
+    if (hasFocus() && skin_.focus.isNull()) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
     }
 }
 

@@ -93,6 +93,11 @@ void ForTestDialog::Build() {
     // 7. The contact list's area, hidden until the list arrives.
     contactList_ = new ContactListSlot(this);
     contactList_->hide();
+    // Tab goes as one reads the window: the header's buttons left to right, then the list.
+    setTabOrder(missed_, options_);
+    setTabOrder(options_, minimise_);
+    setTabOrder(minimise_, close_);
+    setTabOrder(close_, contactList_);
     // 8. Layout, texts, caption.
     Layout();
     Refresh();
@@ -222,6 +227,9 @@ void ForTestDialog::Refresh() {
     // 1. Tooltips.
     missed_->setToolTip(Text(i18n::TXT_MISSED_CALL, language));
     options_->setToolTip(Text(i18n::TXT_OPTIONS, language));
+    // Icon-only buttons: screen readers say what the tooltip says.
+    missed_->setAccessibleName(missed_->toolTip());
+    options_->setAccessibleName(options_->toolTip());
     // 2.-3. The attachment state.
     ShowStatus(ChooseStatus(state.SkypeNotAvailable, state.AuthorizationRefused,
                             state.AuthorizationPending, state.AuthorizedOnce),

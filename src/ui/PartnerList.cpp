@@ -1,5 +1,9 @@
 #include "ui/PartnerList.h"
 
+#include <QKeyEvent>
+
+#include <algorithm>
+
 #include <QMouseEvent>
 
 #include "app/Application.h"
@@ -198,6 +202,48 @@ void PartnerList::mouseReleaseEvent(QMouseEvent* event) {
         OpenRingBackDialog(index.row());
     } else {
         SelectRow(index.row());
+    }
+}
+
+// The keyboard selects as clicks do: Up and Down go from contact to contact (past the
+// selected one's option row), Home and End to the ends, Enter opens the selected contact's
+// ring-back choice.
+void PartnerList::keyPressEvent(QKeyEvent* event) {
+    const ContactListState& state = model_->state();
+    const int count = state.RowCount();
+    const int selected = state.SelectedRow();
+    const int last = count > 0 && state.KindOf(count - 1) == ContactListState::RowKind::Option
+                         ? count - 2
+                         : count - 1;
+    int target = -1;
+    switch (event->key()) {
+        case Qt::Key_Down:
+            target = selected < 0 ? 0 : std::min(selected + 2, last);
+            break;
+        case Qt::Key_Up:
+            target = selected < 0 ? last : std::max(selected - 1, 0);
+            break;
+        case Qt::Key_Home:
+            target = 0;
+            break;
+        case Qt::Key_End:
+            target = last;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (state.OptionRow() >= 0) {
+                OpenRingBackDialog(state.OptionRow());
+            }
+            event->accept();
+            return;
+        default:
+            QListView::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+    if (target >= 0 && target < count && target != selected) {
+        SelectRow(target);
+        scrollTo(model_->index(state.SelectedRow()), QAbstractItemView::EnsureVisible);
     }
 }
 

@@ -3,6 +3,9 @@
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QStyle>
+
+#include <algorithm>
 
 #include "app/Application.h"
 #include "i18n/Languages.h"
@@ -24,8 +27,10 @@ constexpr int kNoChannelLanguage = 1;
 constexpr int kChangeLinkId = 1107;
 constexpr int kStandardLinkId = 1110;
 
-QString Elided(const QWidget& widget, const std::u16string& text, int width) {
-    return widget.fontMetrics().elidedText(QString::fromStdU16String(text), Qt::ElideMiddle, width);
+// A title that does not fit even the widest dialog (a user's own file name) loses its end;
+// the tooltip keeps it whole.
+QString Elided(const QWidget& widget, const QString& text, int width) {
+    return widget.fontMetrics().elidedText(text, Qt::ElideRight, width);
 }
 
 }  // namespace
@@ -51,6 +56,7 @@ SingleRingToneDialog::SingleRingToneDialog(app::Application& app, std::string ha
         }
     }
     BuildRows();
+    FitRows();
     ShowTicked();
     // Progress bars follow their downloads every 100 ms while any is under way.
     downloads_.setInterval(100);
@@ -68,7 +74,6 @@ SingleRingToneDialog::~SingleRingToneDialog() = default;
 void SingleRingToneDialog::BuildRows() {
     const auto& rows = choice_->rows();
     const int32_t language = ShownLanguage(application().state());
-    const int textWidth = kWidth - 130;
     for (size_t i = 0; i < rows.size(); ++i) {
         const ChoiceRow& row = rows[i];
         auto* line = new QWidget(scroll_->rows());
@@ -99,7 +104,7 @@ void SingleRingToneDialog::BuildRows() {
                 break;
             }
             default: {
-                radio = new QRadioButton(Elided(*this, row.label, textWidth), line);
+                radio = new QRadioButton(QString::fromStdU16String(row.label), line);
                 radio->setToolTip(QString::fromStdU16String(row.label));
                 radio->setEnabled(row.enabled);
                 group_.addButton(radio, static_cast<int>(i));
@@ -136,6 +141,7 @@ void SingleRingToneDialog::BuildRows() {
         progress_.push_back(bar);
         labels_.push_back(label);
         plays_.push_back(play);
+        lines_.push_back(line);
         scroll_->AddRow(line);
         EnablePlay(static_cast<int>(i));
     }
@@ -201,7 +207,7 @@ void SingleRingToneDialog::ChangeOwnTone() {
 // The standard tone's name leads to where it is chosen: the options' standard ring-back page.
 CURLLinkButton* SingleRingToneDialog::StandardLink(QWidget* line, const std::u16string& name) {
     standardLink_ = new CURLLinkButton(application().urlOpener(), kStandardLinkId, line);
-    standardLink_->setText(Elided(*this, name, 110));
+    standardLink_->setText(QString::fromStdU16String(name));
     standardLink_->setToolTip(QString::fromStdU16String(name));
     connect(standardLink_, &CURLLinkButton::linkClicked, this,
             &SingleRingToneDialog::ChangeStandardTone);
@@ -218,8 +224,9 @@ void SingleRingToneDialog::ChangeStandardTone() {
         choice_->RefreshStandardDescription();
         const std::u16string& name =
             choice_->rows()[choice_->RowOfKind(ChoiceKind::Standard)].description;
-        standardLink_->setText(Elided(*this, name, 110));
+        standardLink_->setText(QString::fromStdU16String(name));
         standardLink_->setToolTip(QString::fromStdU16String(name));
+        FitRows();
         // The options may have changed the language: every window takes it up.
         application().refreshList().BroadcastRefresh(application().state().CurrentLanguage);
     });
@@ -236,9 +243,9 @@ void SingleRingToneDialog::PickerFinished(int result) {
         choice_->Picked(picker_->itemId());
         const int own = choice_->OwnRow();
         const std::u16string& title = choice_->rows()[own].label;
-        radios_[own]->setText(Elided(*this, title, kWidth - 130));
         radios_[own]->setToolTip(QString::fromStdU16String(title));
         EnablePlay(own);
+        FitRows();
     } else {
         choice_->PickCancelled();
     }
@@ -295,6 +302,32 @@ void SingleRingToneDialog::RefreshTexts() {
 void SingleRingToneDialog::resizeEvent(QResizeEvent* event) {
     SubMenuDialog::resizeEvent(event);
     Layout();
+}
+
+// Every row's whole texts decide the width (at least the usual one, at most kMaxWidth);
+// a row still too wide then has its radio's title cut at the end.
+void SingleRingToneDialog::FitRows() {
+    const auto& rows = choice_->rows();
+    const int frame = 2 + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    int needed = kWidth;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (radios_[i] != nullptr) {
+            radios_[i]->setText(QString::fromStdU16String(rows[i].label));
+        }
+        needed = std::max(needed, lines_[i]->sizeHint().width() + frame);
+    }
+    const int width = std::min(needed, kMaxWidth);
+    if (width != this->width()) {
+        setFixedSize(width, kHeight);
+    }
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const int excess = lines_[i]->sizeHint().width() + frame - width;
+        if (radios_[i] != nullptr && excess > 0) {
+            const QString title = radios_[i]->text();
+            const int textWidth = radios_[i]->fontMetrics().horizontalAdvance(title);
+            radios_[i]->setText(Elided(*radios_[i], title, textWidth - excess));
+        }
+    }
 }
 
 void SingleRingToneDialog::Layout() {

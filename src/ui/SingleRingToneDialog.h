@@ -28,6 +28,8 @@ class SingleRingToneDialog final : public SubMenuDialog {
   public:
     static constexpr int kHeight = 470;
     static constexpr int kRowHeight = 30;
+    // The dialog grows up to this width so that every choice's text fits whole.
+    static constexpr int kMaxWidth = 640;
 
     SingleRingToneDialog(app::Application& app, std::string handle, QWidget* parent = nullptr);
     ~SingleRingToneDialog() override;
@@ -67,6 +69,7 @@ class SingleRingToneDialog final : public SubMenuDialog {
     void UpdateDownloads();
     void EnablePlay(int row);
     void Layout();
+    void FitRows();
     void ShowBadKind();
 
     std::unique_ptr<RingToneChoice> choice_;
@@ -76,6 +79,7 @@ class SingleRingToneDialog final : public SubMenuDialog {
     std::vector<QProgressBar*> progress_;
     std::vector<QLabel*> labels_;
     std::vector<CxSkinButton*> plays_;
+    std::vector<QWidget*> lines_;
     calls::ToneFolders folders_;
     SoundPreview preview_;
     QLabel* ownLabel_ = nullptr;

@@ -14,8 +14,12 @@ CxSkinButton* FooterButton(QWidget* parent, const QPixmap& band) {
     auto* button = new CxSkinButton(parent);
     CxSkinButton::Skin skin;
     // One picture for both buttons, cut from the footer band: its middle with a border.
-    QPixmap face =
-        band.scaled(SubMenuDialog::kButtonWidth, 44).copy(0, 10, SubMenuDialog::kButtonWidth, 24);
+    const qreal ratio = band.devicePixelRatio();
+    const QSizeF size(SubMenuDialog::kButtonWidth, 44);
+    const QRectF middle(0, 10, SubMenuDialog::kButtonWidth, 24);
+    QPixmap face = band.scaled((size * ratio).toSize())
+                       .copy(QRectF(middle.topLeft() * ratio, middle.size() * ratio).toRect());
+    face.setDevicePixelRatio(ratio);
     skin.normal = face;
     QPixmap pressed = face;
     {
@@ -35,8 +39,8 @@ SubMenuDialog::SubMenuDialog(app::Application& app, QWidget* parent, int height)
       app_(app),
       header_(ArtworkPixmap(QStringLiteral("header"), QSize(64, 38))),
       footerBand_(ArtworkPixmap(QStringLiteral("footer"))) {
-    headerHeight_ = header_.height();
-    footerHeight_ = footerBand_.height();
+    headerHeight_ = qRound(header_.deviceIndependentSize().height());
+    footerHeight_ = qRound(footerBand_.deviceIndependentSize().height());
     setFixedSize(kWidth, height);
     banner_ = new BannerPanel(app.clock(), app.workers(), app.urlOpener(), this);
     title_ = new QLabel(this);

@@ -13,8 +13,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <thread>
 
+#include "Kamailio.h"
 #include "PrivatePulse.h"
 #include "SipPeer.h"
 #include "app/Application.h"
@@ -100,6 +102,9 @@ class SipCallsTest : public ::testing::Test {
                       std::unique_ptr<calls::AnsweringPanels> panels = nullptr,
                       const std::string& secondAddress = "") {
         peer = std::make_unique<test::SipPeer>(dir / "peer", peerAddress, dir / "voice.wav");
+        if (!peerRegistrar.empty()) {
+            peer->RegisterAt(peerRegistrar, "alicepw");
+        }
         if (!secondAddress.empty()) {
             test::WriteSine(dir / "second-tone.wav", 16000, kSecondTone, 2);
             test::WriteSpeech(dir / "second-voice.wav", 8000, kSecondVoice, 20, 20);
@@ -115,7 +120,10 @@ class SipCallsTest : public ::testing::Test {
             platform::Registry hive({home / ".config/Velto/user.reg", dir / "machine.reg", {}});
             hive.CreateKey(platform::RegRoot::CurrentUser, kSipKey);
             hive.SetString(platform::RegRoot::CurrentUser, kSipKey, kIdentityValue,
-                           "\"Velto Tester\" <sip:velto@127.0.0.1>");
+                           "\"Velto Tester\" <sip:" + handle + ">");
+            if (accountSettings) {
+                accountSettings(hive);
+            }
             hive.SetString(platform::RegRoot::CurrentUser, kSipKey, kListenValue,
                            "127.0.0.1:" + std::to_string(port));
             if (maxCalls != 0) {
@@ -196,11 +204,18 @@ class SipCallsTest : public ::testing::Test {
                file.compare(file.size() - name.size(), name.size(), name) == 0;
     }
     std::string Target() const { return "sip:velto@127.0.0.1:" + std::to_string(port); }
-    std::filesystem::path UserFolder() const {
-        return dir / "home/.local/share/Velto/velto@127.0.0.1";
-    }
+    std::filesystem::path UserFolder() const { return dir / "home/.local/share/Velto" / handle; }
+
+    // The caller rang `target` for ten seconds and nobody took the call: checks what the
+    // caller heard (tone, greeting, beep), the chat message, the record and the voice message.
+    void ExpectGreetedAndRecorded(const std::string& target);
 
     test::TempDir dir;
+    // The program's SIP handle, and more account settings for the user hive.
+    std::string handle = "velto@127.0.0.1";
+    std::function<void(platform::Registry&)> accountSettings;
+    // Where the first peer registers (as alice, password alicepw); empty: nowhere.
+    std::string peerRegistrar;
     // The MaxCalls setting, when not 0.
     uint32_t maxCalls = 0;
     // False: the first peer is not in the contact file at the start.
@@ -241,9 +256,40 @@ class SipCallsTest : public ::testing::Test {
 
 TEST_F(SipCallsTest, NobodyTakesTheCallSoTheMachineGreetsBeepsAndRecords) {
     StartProgram(test::PeerAddress(91));
+    ExpectGreetedAndRecorded(Target());
+}
+
+// The same through a provider: registered over TLS with a separate authentication user,
+// the caller registered at the same registrar.
+TEST_F(SipCallsTest, ThroughAProviderOverTlsTheMachineGreetsBeepsAndRecords) {
+    if (!test::Kamailio::Available()) {
+        GTEST_SKIP() << "Kamailio is not installed (scripts/setup installs it)";
+    }
+    test::Kamailio registrar(dir / "registrar", test::PeerAddress(94),
+                             {{"a1234", "veltopw"}, {"alice", "alicepw"}});
+    ASSERT_TRUE(registrar.Start()) << registrar.Log();
+    const std::string domain = registrar.address();
+    handle = "velto@" + domain;
+    accountSettings = [&](platform::Registry& hive) {
+        const auto set = [&](const char* name, const std::string& value) {
+            hive.SetString(platform::RegRoot::CurrentUser, kSipKey, name, value);
+        };
+        set(kProxyValue, "sips:" + domain + ":5061");
+        set("AuthUser", "a1234");
+        set(kPasswordValue, "veltopw");
+        set("CaFile", registrar.CaFile().string());
+    };
+    peerRegistrar = domain;
+    StartProgram(test::PeerAddress(95));
+    ASSERT_TRUE(trace.Contains("SIP: registered at sips:" + domain + ":5061 over TLS"))
+        << trace.Text();
+    ExpectGreetedAndRecorded("sip:" + handle);
+}
+
+void SipCallsTest::ExpectGreetedAndRecorded(const std::string& target) {
     // Ten seconds leave the caller a few to speak after the ring, greeting and beep, even on
     // a loaded machine.
-    peer->Call(Target(), 10);
+    peer->Call(target, 10);
     ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(16000)))
         << peer->Log();
     peer->Wait(3000ms);

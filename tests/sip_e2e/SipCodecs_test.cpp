@@ -124,6 +124,35 @@ TEST_F(SipCodecsTest, MandatorySrtpCarriesTheToneAndRefusesPlainCallers) {
     EXPECT_EQ(sink.CallWithStatus(CallStatus::Missed)->PartnerHandle(), plain.Handle());
 }
 
+// Keys agreed in a DTLS handshake on the media path (no keys in the SDP).
+TEST_F(SipCodecsTest, MandatoryDtlsSrtpCarriesTheTone) {
+    test::WriteSine(dir / "tone.wav", 16000, kTone, 2);
+    test::WriteSine(dir / "voice.wav", 8000, kCallerVoice, 10);
+    SipBackendOptions options = Options(Listen());
+    options.settings.settings->mediaEncryption = "dtls";
+    options.settings.settings->mediaEncryptionMandatory = true;
+    SipSkypeFactory factory(options);
+    auto skype = Attached(factory);
+
+    test::SipPeer peer(dir / "dtls", test::PeerAddress(49), dir / "voice.wav");
+    peer.UseMediaEncryption("dtls_srtp");
+    peer.Call(Target(), 4);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
+        << peer.Log() << trace.Text();
+    auto call = sink.CallWithStatus(CallStatus::Ringing);
+    call->Answer();
+    call->SetInputDevice(DeviceKind::File, (dir / "tone.wav").string());
+    ASSERT_TRUE(RunUntil([&] { return call->Status() == CallStatus::EarlyMedia; }));
+    ASSERT_TRUE(RunUntil([&] { return call->Status() != CallStatus::EarlyMedia; }, Millis(8000)));
+    peer.Wait(3000ms);
+    // The handshake completed with the fingerprint the SDP announced.
+    EXPECT_NE(peer.Log().find("verified SHA-256 fingerprint OK"), std::string::npos) << peer.Log();
+    EXPECT_NE(peer.Log().find("DTLS-SRTP complete (audio/RTP)"), std::string::npos);
+    const auto heard = peer.Heard();
+    ASSERT_TRUE(heard) << peer.Log();
+    EXPECT_GE(test::SecondsOf(*heard, kTone), 1.5) << peer.Log();
+}
+
 TEST_F(SipCodecsTest, ACallRefusedForItsCodecIsToldAsAMissedCall) {
     SipSkypeFactory factory(Options(Listen()));
     auto skype = Attached(factory);

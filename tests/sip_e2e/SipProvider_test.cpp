@@ -123,6 +123,28 @@ TEST_F(SipProviderTest, RegistersOverUdpTcpAndTlsWithASeparateAuthenticationUser
     }
 }
 
+// The registrar's name does not resolve: only the outbound proxy's route reaches it.
+TEST_F(SipProviderTest, RegistersThroughAnOutboundProxy) {
+    const std::string registrar = "sip:provider.invalid";
+    SipBackendOptions options = Provider(registrar, kPassword);
+    SipSettings& s = *options.settings.settings;
+    std::string error;
+    s.identityText = "sip:velto@provider.invalid";
+    s.identity = *ParseSipAddress(s.identityText, error);
+    s.outboundProxy = Tcp() + ";lr";
+    s.outboundProxyAddress = ParseSipAddress(s.outboundProxy, error);
+    ASSERT_TRUE(s.outboundProxyAddress) << error;
+    const size_t from = registrar_->Log().size();
+    SipSkypeFactory factory(options);
+    auto skype = Attached(factory);
+    EXPECT_TRUE(trace.Contains("SIP: registered at " + registrar + " via " + s.outboundProxy +
+                               " over TCP as velto@provider.invalid"))
+        << trace.Text();
+    EXPECT_TRUE(registrar_->WaitForLog("REGISTERED sip:velto@provider.invalid au=a1234 over tcp",
+                                       2000ms, from))
+        << registrar_->Log().substr(from);
+}
+
 TEST_F(SipProviderTest, AnUntrustedCertificateIsRefusedWithTheReason) {
     SipSkypeFactory factory(Provider(Tls(), kPassword, false));
     auto skype = factory.CreateSkype(loop);

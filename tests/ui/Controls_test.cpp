@@ -9,6 +9,7 @@
 #include "platform/UrlOpener.h"
 #include "platform/VirtualClock.h"
 #include "ui/AnsweringPanelWindow.h"
+#include "ui/Artwork.h"
 #include "ui/BannerPanel.h"
 #include "ui/CURLLinkButton.h"
 #include "ui/CxSkinButton.h"
@@ -57,6 +58,25 @@ TEST(SkinButton, AClickOnATransparentCornerDoesNotPressTheRoundButton) {
     EXPECT_EQ(clicks.count(), 0);
     click(QPoint(10, 10));
     EXPECT_EQ(clicks.count(), 1);
+}
+
+// At 2x the artwork is drawn with twice the pixels (sharp, not stretched) and keeps its size
+// in layout units, so a skinned button is as large as at 1x.
+TEST(Artwork, IsDrawnForTheScreensPixelRatioAtTheSameLayoutSize) {
+    const QPixmap once = ArtworkPixmap(QStringLiteral("btn_play"), QSize(20, 20), 1.0);
+    const QPixmap twice = ArtworkPixmap(QStringLiteral("btn_play"), QSize(20, 20), 2.0);
+    EXPECT_EQ(once.size(), QSize(20, 20));
+    EXPECT_EQ(twice.size(), QSize(40, 40));
+    EXPECT_EQ(twice.deviceIndependentSize(), QSizeF(20, 20));
+    // More detail than the 1x picture blown up: the 2x one is not a plain enlargement.
+    const QImage blownUp = once.toImage().scaled(40, 40).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_NE(twice.toImage().convertToFormat(QImage::Format_ARGB32), blownUp);
+
+    CxSkinButton button;
+    CxSkinButton::Skin skin;
+    skin.normal = twice;
+    button.SetSkin(std::move(skin));
+    EXPECT_EQ(button.size(), QSize(20, 20));
 }
 
 TEST(LinkButton, OpensAddressesAndHandsOtherTextsToItsParent) {

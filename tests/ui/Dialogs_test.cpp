@@ -1,9 +1,12 @@
+#include <QPointer>
+#include <QRadioButton>
 #include <QTest>
 #include <filesystem>
 
 #include "UiFixture.h"
 #include "core/Messages.h"
 #include "i18n/LanguageTable.h"
+#include "i18n/Languages.h"
 #include "ui/Artwork.h"
 #include "ui/DialogDriver.h"
 #include "ui/FilePickUpDialog.h"
@@ -115,6 +118,31 @@ TEST_F(DialogsTest, ListKeepsOrderSelectionAndFollowsStatusChanges) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"aaron", "bob", "[bob]", "alice", "carol"}));
 }
 
+TEST_F(DialogsTest, TheKeyboardMovesThroughTheListAndEnterOpensTheChoice) {
+    StartWithList();
+    PartnerList& list = List();
+    EXPECT_NE(list.focusPolicy() & Qt::TabFocus, 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "[alice]", "bob", "carol"}));
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "[bob]", "carol"}));
+    QTest::keyClick(&list, Qt::Key_End);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "carol", "[carol]"}));
+    QTest::keyClick(&list, Qt::Key_Down);  // stays on the last
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "carol", "[carol]"}));
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alice", "bob", "[bob]", "carol"}));
+    QTest::keyClick(&list, Qt::Key_Return);
+    Settle();
+    SingleRingToneDialog* dialog = list.OpenRingBackDialog(0);  // the one already open
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->choice().handle(), "bob");
+    QPointer<SingleRingToneDialog> watched(dialog);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(watched.isNull() || !watched->isVisible());
+}
+
 TEST_F(DialogsTest, ContactGetsOwnToneThroughTheDialogs) {
     StartWithList();
     velto::test::WriteFileBytes(dir_ / "mine.wav", Wav(300));
@@ -161,6 +189,33 @@ TEST_F(DialogsTest, TheStandardRowLeadsToTheStandardTonePage) {
     Settle();
     EXPECT_EQ(dialog->choice().rows()[standard].description, u"Harbour bells");
     dialog->reject();
+}
+
+// In every language each choice shows its whole text, and the row (radio, link, play
+// button) fits inside the dialog; a user's very long file name alone may lose its end.
+TEST_F(DialogsTest, EveryChoiceOfTheRingBackDialogFitsInEveryLanguage) {
+    StartWithList();
+    app_->userSettings().SetOwnToneTitle(u"Harbour bells");
+    for (int32_t language = 0; language < i18n::kLanguageCount; ++language) {
+        app_->state().CurrentLanguage = language;
+        SingleRingToneDialog dialog(*app_, "alice");
+        dialog.show();
+        Settle();
+        const auto& rows = dialog.choice().rows();
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            QRadioButton* radio = dialog.radio(row);
+            if (radio == nullptr) {
+                continue;
+            }
+            EXPECT_EQ(radio->text().toStdU16String(), rows[row].label) << language;
+            EXPECT_GE(radio->width(), radio->sizeHint().width()) << language << " row " << row;
+            CxSkinButton* play = dialog.playButton(row);
+            ASSERT_NE(play, nullptr);
+            const QPoint right = play->mapTo(&dialog, QPoint(play->width(), 0));
+            EXPECT_LE(right.x(), dialog.width()) << language << " row " << row;
+        }
+        EXPECT_LE(dialog.width(), SingleRingToneDialog::kMaxWidth);
+    }
 }
 
 TEST_F(DialogsTest, BadPicksShowInvalidFormatAndLeaveNothing) {

@@ -67,11 +67,16 @@ std::string ClockTime(platform::WallTime when) {
 }
 
 std::string TransportName(const SipSettings& s) {
-    std::string transport = s.proxyAddress ? s.proxyAddress->Transport() : "udp";
+    std::string transport = s.FirstHop() ? s.FirstHop()->Transport() : "udp";
     for (char& c : transport) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return transport;
+}
+
+// The registrar, and the outbound proxy the requests go through when there is one.
+std::string RegistrarName(const SipSettings& s) {
+    return s.outboundProxy.empty() ? s.proxy : s.proxy + " via " + s.outboundProxy;
 }
 
 }  // namespace
@@ -112,8 +117,8 @@ void SipEngine::OnRegistration(_LinphoneAccount* account, int state, const char*
         passwordCheckAt_.reset();
         registerRetry_.Reset();
         const LinphoneAccountParams* params = linphone_account_get_params(account);
-        TellRegistration("registered at " + s.proxy + " over " + TransportName(s) + " as " +
-                         s.identity.Handle() + " (expires in " +
+        TellRegistration("registered at " + RegistrarName(s) + " over " + TransportName(s) +
+                         " as " + s.identity.Handle() + " (expires in " +
                          std::to_string(linphone_account_params_get_expires(params)) + " s)");
         backend_.SetAttachment(AttachmentStatus::Success);
         return;
@@ -147,7 +152,7 @@ void SipEngine::ScheduleRegistration(const std::string& reason) {
     const SipSettings& s = *settings_.settings;
     const platform::Millis wait = registerRetry_.Next();
     registerRetryAt_ = clock_.Now() + wait;
-    TellRegistration("registration at " + s.proxy + " over " + TransportName(s) +
+    TellRegistration("registration at " + RegistrarName(s) + " over " + TransportName(s) +
                      " failed: " + reason + "; next try in " + std::to_string(wait.count() / 1000) +
                      " s, at " + ClockTime(clock_.WallNow() + wait));
     backend_.SetAttachment(AttachmentStatus::NotAvailable);

@@ -250,7 +250,7 @@ bool SipEngine::CreateCore(const std::filesystem::path& rc, std::string& error) 
 
 void SipEngine::SetUpNetwork(const SipSettings& s) {
     LinphoneFactory* factory = linphone_factory_get();
-    const bool ipv6 = s.listen.Ipv6() || (s.proxyAddress && s.proxyAddress->host[0] == '[');
+    const bool ipv6 = s.listen.Ipv6() || (s.FirstHop() && s.FirstHop()->host[0] == '[');
     linphone_core_enable_ipv6(core_, ipv6 ? TRUE : FALSE);
     // UDP and TCP where calls arrive; TLS only outwards (to the provider): listening for
     // TLS would need a certificate of our own.
@@ -375,9 +375,13 @@ bool SipEngine::SetUpAccount(const SipSettings& s, std::string& error) {
     LinphoneFactory* factory = linphone_factory_get();
     LinphoneAccountParams* params = linphone_core_create_account_params(core_);
     LinphoneAddress* identity = linphone_factory_create_address(factory, s.identityText.c_str());
-    LinphoneAddress* server = linphone_factory_create_address(factory, s.proxy.c_str());
+    // The stack sends every request of the account, REGISTER included, to the server
+    // address (its Request-URI names the identity's domain): with an outbound proxy that
+    // is where they must go first.
+    const std::string& firstHop = s.outboundProxy.empty() ? s.proxy : s.outboundProxy;
+    LinphoneAddress* server = linphone_factory_create_address(factory, firstHop.c_str());
     if (identity == nullptr || server == nullptr) {
-        error = "the SIP stack refused the Identity or the Proxy";
+        error = "the SIP stack refused the Identity, the Proxy or the OutboundProxy";
     } else {
         linphone_account_params_set_identity_address(params, identity);
         linphone_account_params_set_server_address(params, server);

@@ -88,6 +88,8 @@ TEST_F(VeltoAccountTest, ProviderSettingsAreCheckedExplainedAndShown) {
     }
     ASSERT_EQ(Run({"set", "identity", "sip:alice@example.org"}).code, 0);
     EXPECT_EQ(Run({"set", "proxy", "sip:[::1]:5061;transport=tcp"}).code, 0);
+    EXPECT_EQ(Run({"set", "outbound-proxy", "sip:edge.example.org;transport=tcp;lr"}).code, 0);
+    EXPECT_EQ(Run({"set", "outbound-proxy", "sip:edge.example.org;transport=sctp"}).code, 1);
     EXPECT_EQ(Run({"set", "auth-user", "a1234"}).code, 0);
     EXPECT_EQ(Run({"set", "expiry", "300"}).code, 0);
     EXPECT_EQ(Run({"set", "media-encryption-mandatory", "on"}).code, 0);
@@ -107,6 +109,7 @@ TEST_F(VeltoAccountTest, ProviderSettingsAreCheckedExplainedAndShown) {
     EXPECT_EQ(Run({"set", "rtp-ports", "20000-10000"}).code, 1);
     EXPECT_EQ(Run({"set", "media-encryption", "rot13"}).code, 1);
     EXPECT_EQ(Value(kProxyValue), "sip:[::1]:5061;transport=tcp");
+    EXPECT_EQ(Value("OutboundProxy"), "sip:edge.example.org;transport=tcp;lr");
 
     const std::string shown = Run({"show"}).output;
     for (const SipSettingInfo& setting : SipSettingList()) {
