@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return 0;
     }
-    static const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                              ("recording_reader_fuzz." +
-                                               std::to_string(getpid()) + ".wav");
+    static const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("recording_reader_fuzz." + std::to_string(getpid()) + ".wav");
     std::ofstream(file, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
     velto::audio::RecordingReader reader;
@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (reader.SampleRate() != 0) {
         velto::audio::SilenceDetector detector(reader.SampleRate());
         detector.Feed(samples);
-        if (detector.VoiceMs() > detector.JudgedMs() || detector.SilenceMs() > detector.JudgedMs()) {
+        if (detector.VoiceMs() > detector.JudgedMs() ||
+            detector.SilenceMs() > detector.JudgedMs()) {
             std::abort();
         }
     }

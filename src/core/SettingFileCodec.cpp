@@ -125,7 +125,8 @@ class Reader {
 
     // True (and past it) when `marker` comes next.
     bool Marker(std::string_view marker) {
-        if (failed_ || remaining() < marker.size() || bytes_.substr(pos_, marker.size()) != marker) {
+        if (failed_ || remaining() < marker.size() ||
+            bytes_.substr(pos_, marker.size()) != marker) {
             return false;
         }
         pos_ += marker.size();
@@ -276,10 +277,8 @@ SettingFileDecoded DecodeSettingFile(std::string_view bytes) {
         VoiceMailLimits& limits = c.voiceMailLimits.emplace();
         using L = VoiceMailLimits;
         in.Int32In("voice-mail silence limit", L::kSilenceLow, L::kSilenceHigh, limits.silenceMs);
-        in.Int32In("voice-mail least voice", L::kMinVoiceLow, L::kMinVoiceHigh,
-                   limits.minVoiceMs);
-        in.Int32In("voice-mail longest message", L::kLengthLow, L::kLengthHigh,
-                   limits.maxLengthMs);
+        in.Int32In("voice-mail least voice", L::kMinVoiceLow, L::kMinVoiceHigh, limits.minVoiceMs);
+        in.Int32In("voice-mail longest message", L::kLengthLow, L::kLengthHigh, limits.maxLengthMs);
     }
 
     SettingFileDecoded result;

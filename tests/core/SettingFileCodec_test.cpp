@@ -113,8 +113,8 @@ TEST(SettingFileCodec, VoiceMailLimitsFollowTheLastFieldOfVersionOne) {
     SettingFileContents limited = SmallSet();
     limited.voiceMailLimits = VoiceMailLimits{2000, 0, 600000};
     const std::string bytes = EncodeSettingFile(limited);
-    const std::string block = "VML1"s + "\xd0\x07\x00\x00"s + "\x00\x00\x00\x00"s +
-                              "\xc0\x27\x09\x00"s;
+    const std::string block =
+        "VML1"s + "\xd0\x07\x00\x00"s + "\x00\x00\x00\x00"s + "\xc0\x27\x09\x00"s;
     EXPECT_EQ(bytes, SmallSetBytes() + block);
     const SettingFileDecoded decoded = DecodeSettingFile(bytes);
     ASSERT_TRUE(decoded.contents) << decoded.error.ToString();
