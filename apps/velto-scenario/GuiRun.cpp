@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "ui/Colours.h"
 #include "ui/DialogDriver.h"
 #include "ui/ForTestDialog.h"
 #include "ui/FrontEndVerbs.h"
@@ -21,10 +22,13 @@ struct GuiRun::State {
     ui::QtFrontEnd* shown = nullptr;
 };
 
-GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir)
+GuiRun::GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark)
     : state_(std::make_unique<State>()) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     state_->qt = std::make_unique<QApplication>(argc, argv);
+    if (dark) {
+        QApplication::setPalette(ui::DarkPalette());
+    }
     QApplication::setQuitOnLastWindowClosed(false);
     state_->shots = std::move(shotsDir);
 }

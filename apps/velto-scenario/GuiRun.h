@@ -12,7 +12,8 @@ namespace velto::scenario {
 // language-dialog" shows the first-start question without waiting.
 class GuiRun {
   public:
-    GuiRun(int& argc, char** argv, std::filesystem::path shotsDir);
+    // `dark`: the windows as under a dark desktop theme.
+    GuiRun(int& argc, char** argv, std::filesystem::path shotsDir, bool dark = false);
     ~GuiRun();
     void Apply(RunOptions& options);
 

@@ -26,7 +26,7 @@ const velto::cli::Tool kTool{
     .name = "velto-scenario",
     .synopsis =
         "[--json] [--real-time] [--data DIR] [--install DIR] [--trace] [--gui] "
-        "[--shots DIR] FILE",
+        "[--shots DIR] [--dark] FILE",
     .about =
         "Plays the scenario FILE against the whole program on the simulated Skype client,\n"
         "on a virtual clock, and reports what each caller heard and what the program\n"
@@ -37,7 +37,8 @@ const velto::cli::Tool kTool{
                 {"--install", "DIR", "the stock sounds' folder (default: <bin>/../share/velto)"},
                 {"--trace", "", "show the program's trace lines on standard output"},
                 {"--gui", "", "run with the desktop front end (offscreen unless QT_QPA_PLATFORM)"},
-                {"--shots", "DIR", "where 'shot NAME' saves its pictures (default: .)"}},
+                {"--shots", "DIR", "where 'shot NAME' saves its pictures (default: .)"},
+                {"--dark", "", "with --gui: the windows under a dark desktop palette"}},
     .exitCodes = {{velto::cli::kExitOk, "the scenario ran; the report follows"},
                   {velto::cli::kExitFailure, "the scenario could not be read or run"}},
     .minOperands = 1,
@@ -55,7 +56,7 @@ int Run(const velto::cli::Arguments& args, int& argc, char** argv) {
         args.Value("--install").value_or(ExecutableFolder() / ".." / "share" / "velto");
     options.dataDir = args.Value("--data").value_or("");
     if (args.Has("--gui")) {
-        gui.emplace(argc, argv, args.Value("--shots").value_or("."));
+        gui.emplace(argc, argv, args.Value("--shots").value_or("."), args.Has("--dark"));
         gui->Apply(options);
     }
     const std::string file = args.operands()[0];

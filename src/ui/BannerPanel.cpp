@@ -7,11 +7,12 @@
 
 #include "partner/CurlFetcher.h"
 #include "platform/Trace.h"
+#include "ui/Colours.h"
 
 namespace velto::ui {
 
 const char* const BannerPanel::kPlaceholderPage =
-    "<html><body bgcolor=\"#ffffff\"><table width=\"100%\"><tr><td></td></tr></table>"
+    "<html><body><table width=\"100%\"><tr><td></td></tr></table>"
     "</body></html>";
 
 // The worker's way back to the panel: cleared when the panel goes, so that an answer that
@@ -63,7 +64,8 @@ BannerPanel::BannerPanel(platform::Clock& clock, platform::Workers& workers,
     // A one-line strip: arrows would cover what little it shows.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setStyleSheet(QStringLiteral("QTextBrowser { background: #ffffff; }"));
+    setStyleSheet(
+        QStringLiteral("QTextBrowser { background: %1; }").arg(BodyColour(palette()).name()));
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         const QString scheme = url.scheme().toLower();
         if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "ui/Colours.h"
+
 namespace velto::ui {
 
 CURLLinkButton::CURLLinkButton(platform::UrlOpener& opener, int id, QWidget* parent)
@@ -55,8 +57,9 @@ void CURLLinkButton::paintEvent(QPaintEvent*) {
     QFont font = painter.font();
     font.setUnderline(true);
     painter.setFont(font);
-    painter.setPen(hover_ ? QColor(0xf0, 0x8a, 0x24)
-                          : (visited_ ? QColor(0x6a, 0x3d, 0x9a) : QColor(0x1d, 0x6f, 0xb8)));
+    painter.setPen(hover_     ? HoverLinkColour()
+                   : visited_ ? VisitedLinkColour(palette())
+                              : LinkColour(palette()));
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
 }
 

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "i18n/LanguageTable.h"
+#include "ui/Colours.h"
 #include "ui/Texts.h"
 
 namespace velto::ui {
@@ -110,7 +111,7 @@ QLabel* ContactDialog::ErrorLabel() {
     auto* label = new WrappedLabel(QString(), this);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Red that stays readable on a light and on a dark window.
-    label->setStyleSheet(QStringLiteral("color: #d0342c;"));
+    label->setStyleSheet(QStringLiteral("color: %1;").arg(WarningColour().name()));
     label->hide();
     return label;
 }

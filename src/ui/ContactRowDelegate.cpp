@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "ui/Artwork.h"
+#include "ui/Colours.h"
 #include "ui/ContactListModel.h"
 #include "ui/RowScrollArea.h"
 
@@ -12,11 +13,13 @@ QRect ContactRowDelegate::ButtonRect(const QRect& row) {
     return {row.left() + kTextLeft, row.top() + (kRowHeight - 18) / 2, 18, 18};
 }
 
-QColor ContactRowDelegate::Background(int row, bool selectedOrOption) {
+QColor ContactRowDelegate::Background(int row, bool selectedOrOption, const QPalette& palette) {
     if (selectedOrOption) {
-        return {221, 234, 247};
+        // The light blue of the selection; on a dark body the palette's highlight, dimmed.
+        return IsDark(palette) ? palette.color(QPalette::Highlight).darker(160)
+                               : QColor(221, 234, 247);
     }
-    return RowScrollArea::RowColour(row);
+    return RowScrollArea::RowColour(row, palette);
 }
 
 ContactRowDelegate::ContactRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {
@@ -34,7 +37,7 @@ void ContactRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const bool selected = index.data(ContactListModel::SelectedRole).toBool();
     const QRect rect = option.rect;
     painter->save();
-    painter->fillRect(rect, Background(index.row(), isOption || selected));
+    painter->fillRect(rect, Background(index.row(), isOption || selected, option.palette));
     const QString text = index.data(Qt::DisplayRole).toString();
     if (isOption) {
         const QRect button = ButtonRect(rect);
@@ -42,7 +45,7 @@ void ContactRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         QFont font = option.font;
         font.setUnderline(true);
         painter->setFont(font);
-        painter->setPen(QColor(0, 84, 166));
+        painter->setPen(LinkColour(option.palette));
         const QRect textRect(button.right() + 8, rect.top(), rect.right() - button.right() - 14,
                              rect.height());
         painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
@@ -54,7 +57,7 @@ void ContactRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         QFont font = option.font;
         font.setBold(selected);
         painter->setFont(font);
-        painter->setPen(QColor(30, 30, 30));
+        painter->setPen(TextColour(option.palette));
         const QRect textRect(rect.left() + kTextLeft, rect.top(), rect.width() - kTextLeft - 6,
                              rect.height());
         painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,

@@ -16,7 +16,7 @@ class ContactRowDelegate final : public QStyledItemDelegate {
     static constexpr int kTextLeft = 28;
     // The settings button of the option row, in row coordinates.
     static QRect ButtonRect(const QRect& row);
-    static QColor Background(int row, bool selectedOrOption);
+    static QColor Background(int row, bool selectedOrOption, const QPalette& palette);
 
     explicit ContactRowDelegate(QObject* parent = nullptr);
 

@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "ui/Colours.h"
 #include "ui/Texts.h"
 
 namespace velto::ui {
@@ -47,7 +48,7 @@ FilePickUpDialog::FilePickUpDialog(app::Application& app, Purpose purpose, QWidg
     banner()->hide();
     note_->setWordWrap(true);
     note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    note_->setStyleSheet(QStringLiteral("color: #555555;"));
+    note_->setStyleSheet(QStringLiteral("color: %1;").arg(QuietTextColour(palette()).name()));
     connect(browse_, &QPushButton::clicked, this, &FilePickUpDialog::Browse);
     busyAnimation_->Load(QStringLiteral("wait"), 100);
     busyAnimation_->hide();

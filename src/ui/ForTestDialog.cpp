@@ -15,6 +15,7 @@
 #include "platform/Trace.h"
 #include "ui/Artwork.h"
 #include "ui/BalancedWrap.h"
+#include "ui/Colours.h"
 #include "ui/Texts.h"
 
 namespace velto::ui {
@@ -86,10 +87,12 @@ void ForTestDialog::Build() {
     status_ = new QLabel(this);
     status_->setAlignment(Qt::AlignCenter);
     status_->setWordWrap(true);
-    status_->setStyleSheet(QStringLiteral("color: #31323a;"));
+    status_->setStyleSheet(QStringLiteral("color: %1;").arg(TextColour(palette()).name()));
     footer_ = new QLabel(this);
     footer_->setAlignment(Qt::AlignCenter);
-    footer_->setStyleSheet(QStringLiteral("background: rgb(243, 243, 243); color: #555555;"));
+    footer_->setStyleSheet(
+        QStringLiteral("background: %1; color: %2;")
+            .arg(BandColour(palette()).name(), QuietTextColour(palette()).name()));
     // 7. The contact list's area, hidden until the list arrives.
     contactList_ = new ContactListSlot(this);
     contactList_->hide();
@@ -416,11 +419,11 @@ void ForTestDialog::paintEvent(QPaintEvent*) {
         Trace("MainWindow: first painted\n");
     }
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(rect(), BodyColour(palette()));
     painter.drawTiledPixmap(QRect(1, 1, width() - 2, kBandHeight), header_);
     painter.drawPixmap(1, 1, headerLeft_);
     painter.drawPixmap(width() - 1 - kEndPieceWidth, 1, headerRight_);
-    painter.setPen(QColor(0x15, 0x5a, 0x96));
+    painter.setPen(FrameColour());
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "ui/Artwork.h"
+#include "ui/Colours.h"
 #include "ui/ContactEditor.h"
 #include "ui/PartnerList.h"
 #include "ui/Texts.h"
@@ -134,7 +135,8 @@ QWidget* MissedCallDialog::MakeRowWidget(Row& row) {
     name->setText(name->fontMetrics().elidedText(fullName, Qt::ElideRight, 220));
     name->setToolTip(fullName);
     auto* time = new QLabel(QString::fromStdString(row.row.record.time), widget);
-    time->setStyleSheet(QStringLiteral("color: #707070;"));
+    time->setStyleSheet(
+        QStringLiteral("color: %1;").arg(QuietTextColour(widget->palette()).name()));
     text->addWidget(name);
     text->addWidget(time);
     layout->addLayout(text, 1);

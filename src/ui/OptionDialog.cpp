@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "platform/Trace.h"
+#include "ui/Colours.h"
 #include "ui/OptionAboutPanel.h"
 #include "ui/OptionGeneralPanel.h"
 #include "ui/OptionRbtPanel.h"
@@ -193,9 +194,9 @@ void OptionDialog::RefreshTexts() {
 
 void OptionDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    painter.fillRect(QRect(0, 0, kColumnWidth, height()), QColor(243, 243, 243));
-    painter.setPen(QColor(0x15, 0x5a, 0x96));
+    painter.fillRect(rect(), BodyColour(palette()));
+    painter.fillRect(QRect(0, 0, kColumnWidth, height()), BandColour(palette()));
+    painter.setPen(FrameColour());
     painter.drawLine(kColumnWidth, 0, kColumnWidth, height());
 }
 

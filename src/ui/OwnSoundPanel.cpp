@@ -1,6 +1,7 @@
 #include "ui/OwnSoundPanel.h"
 
 #include "app/Application.h"
+#include "ui/Colours.h"
 #include "ui/Texts.h"
 
 namespace velto::ui {
@@ -34,7 +35,7 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
         PutBelow(limits_);
     }
     title_->setIndent(24);
-    title_->setStyleSheet(QStringLiteral("color: #404040;"));
+    title_->setStyleSheet(QStringLiteral("color: %1;").arg(TextColour(palette()).name()));
     SetLine(title_);
     RefreshTexts();
 }

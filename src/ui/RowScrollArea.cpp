@@ -2,6 +2,8 @@
 
 #include <QVBoxLayout>
 
+#include "ui/Colours.h"
+
 namespace velto::ui {
 
 RowScrollArea::RowScrollArea(QWidget* parent)
@@ -13,27 +15,27 @@ RowScrollArea::RowScrollArea(QWidget* parent)
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The rows sit on white, like the rest of a dialog's body.
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
+    // The rows sit on the dialog's body colour.
+    QPalette body = palette();
+    body.setColor(QPalette::Window, BodyColour(body));
     viewport()->setAutoFillBackground(true);
-    viewport()->setPalette(white);
+    viewport()->setPalette(body);
     rows_->setAutoFillBackground(true);
-    rows_->setPalette(white);
+    rows_->setPalette(body);
 }
 
 void RowScrollArea::AddRow(QWidget* row) {
     layout_->insertWidget(layout_->count() - 1, row);
 }
 
-QColor RowScrollArea::RowColour(int index) {
-    return index % 2 == 1 ? QColor(242, 240, 243) : QColor(Qt::white);
+QColor RowScrollArea::RowColour(int index, const QPalette& palette) {
+    return index % 2 == 1 ? AlternateRowColour(palette) : BodyColour(palette);
 }
 
 void RowScrollArea::PaintRow(QWidget* row, int index) {
     row->setAutoFillBackground(true);
     QPalette palette = row->palette();
-    palette.setColor(QPalette::Window, RowColour(index));
+    palette.setColor(QPalette::Window, RowColour(index, palette));
     row->setPalette(palette);
 }
 

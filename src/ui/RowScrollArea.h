@@ -21,7 +21,7 @@ class RowScrollArea final : public QScrollArea {
     void AddRow(QWidget* row);
     // Paints `row` as the `index`th row: alternating backgrounds.
     static void PaintRow(QWidget* row, int index);
-    static QColor RowColour(int index);
+    static QColor RowColour(int index, const QPalette& palette);
 
   private:
     QWidget* rows_;

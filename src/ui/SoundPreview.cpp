@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "core/Messages.h"
 #include "ui/Artwork.h"
+#include "ui/Texts.h"
 
 namespace velto::ui {
 namespace {
@@ -42,6 +43,8 @@ CxSkinButton* SoundPreview::AddButton(QWidget* parent, int id) {
     auto* button = new CxSkinButton(parent);
     button->SetSkin(PlayButtonSkin(false, kButtonSize));
     button->setFixedSize(kButtonSize, kButtonSize);
+    // An icon-only button: screen readers say "Play".
+    button->setAccessibleName(Text(i18n::TXT_PLAY, ShownLanguage(app_.state())));
     buttons_[id] = button;
     return button;
 }

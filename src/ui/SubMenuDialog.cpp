@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "ui/Artwork.h"
+#include "ui/Colours.h"
 
 namespace velto::ui {
 
@@ -29,6 +30,11 @@ CxSkinButton* FooterButton(QWidget* parent, const QPixmap& band) {
     skin.pressed = pressed;
     button->SetSkin(std::move(skin));
     button->resize(SubMenuDialog::kButtonWidth, 24);
+    // The face is the light footer artwork under any theme: its text stays dark.
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::WindowText, QColor(30, 30, 30));
+    palette.setColor(QPalette::ButtonText, QColor(30, 30, 30));
+    button->setPalette(palette);
     return button;
 }
 
@@ -49,7 +55,7 @@ SubMenuDialog::SubMenuDialog(app::Application& app, QWidget* parent, int height)
     bold.setBold(true);
     title_->setFont(bold);
     footer_ = new QLabel(this);
-    footer_->setStyleSheet(QStringLiteral("background: #f3f3f3;"));
+    footer_->setStyleSheet(QStringLiteral("background: %1;").arg(BandColour(palette()).name()));
     footer_->hide();
     ok_ = FooterButton(this, footerBand_);
     cancel_ = FooterButton(this, footerBand_);
@@ -88,11 +94,11 @@ void SubMenuDialog::resizeEvent(QResizeEvent* event) {
 
 void SubMenuDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(rect(), BodyColour(palette()));
     painter.drawTiledPixmap(QRect(0, 0, width(), headerHeight_), header_);
     painter.drawTiledPixmap(QRect(0, height() - footerHeight_, width(), footerHeight_),
                             footerBand_);
-    painter.setPen(QColor(0x15, 0x5a, 0x96));
+    painter.setPen(FrameColour());
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

@@ -180,6 +180,39 @@ TEST_F(SipInterfaceTest, LettingGoOfTheSkypeObjectEndsTheCallAtOnce) {
     }
 }
 
+// Let go while the stack is still connecting the answer (its early media not yet running):
+// the call ends, the caller is told at once, nothing is left behind.
+TEST_F(SipInterfaceTest, LettingGoWhileTheAnswerIsBeingConnectedEndsTheCallCleanly) {
+    test::SipPeer peer(dir / "peer", test::PeerAddress(83), dir / "voice.wav");
+    test::WriteSine(dir / "voice.wav", 8000, 440, 20);
+    test::WriteSine(dir / "tone.wav", 16000, 1000, 2);
+    SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(
+        RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }));
+
+    peer.Call(Target(), 15);
+    ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
+        << peer.Log();
+    auto call = sink.CallWithStatus(CallStatus::Ringing);
+    call->Answer();
+    call->SetInputDevice(DeviceKind::File, (dir / "tone.wav").string());
+    EXPECT_EQ(call->Status(), CallStatus::Ringing);  // the stack has not connected it yet
+    sink.events.clear();
+    skype->Unadvise(sink);
+    skype.reset();
+    // Never connected: missed (finished, should the stack have been quicker).
+    const CallStatus status = call->Status();
+    EXPECT_TRUE(status == CallStatus::Missed || status == CallStatus::Finished) << ToInt(status);
+    // The caller learns at once that the call is over (not after its own 15 s).
+    EXPECT_TRUE(peer.WaitForLog("session closed", 3000ms)) << peer.Log();
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "sip")) {
+        EXPECT_NE(entry.path().filename().string().rfind("recording-", 0), 0u) << entry.path();
+    }
+}
+
 TEST_F(SipInterfaceTest, APeersApplicationMessageReachesTheApplicationChannel) {
     SipSkypeFactory factory(Options(Listen()));
     auto skype = Attached(factory);

@@ -1,6 +1,10 @@
+#include <QApplication>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <cmath>
 #include <filesystem>
 
 #include "UiFixture.h"
@@ -8,6 +12,9 @@
 #include "i18n/LanguageTable.h"
 #include "i18n/Languages.h"
 #include "ui/Artwork.h"
+#include "ui/CSXButton.h"
+#include "ui/Colours.h"
+#include "ui/CxSkinButton.h"
 #include "ui/DialogDriver.h"
 #include "ui/FilePickUpDialog.h"
 #include "ui/MissedCallDialog.h"
@@ -211,6 +218,8 @@ TEST_F(DialogsTest, EveryChoiceOfTheRingBackDialogFitsInEveryLanguage) {
             EXPECT_GE(radio->width(), radio->sizeHint().width()) << language << " row " << row;
             CxSkinButton* play = dialog.playButton(row);
             ASSERT_NE(play, nullptr);
+            EXPECT_EQ(play->accessibleName().toStdU16String(),
+                      i18n::GetText(i18n::TXT_PLAY, language));
             const QPoint right = play->mapTo(&dialog, QPoint(play->width(), 0));
             EXPECT_LE(right.x(), dialog.width()) << language << " row " << row;
         }
@@ -338,6 +347,148 @@ TEST_F(DialogsTest, LongPageNamesAreShownWhole) {
         twoLines += text.contains(QLatin1Char('\n')) ? 1 : 0;
     }
     EXPECT_GE(twoLines, 1);
+}
+
+// WCAG's contrast ratio of two colours (1 to 21).
+double Contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Under a dark desktop theme the texts of every options page and of the ring-back dialog
+// stand out from the body they sit on (white on white was the fault).
+TEST_F(DialogsTest, UnderADarkThemeEveryTextIsReadable) {
+    StartWithList();
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
+    EXPECT_TRUE(IsDark(QApplication::palette()));
+    // The text's colour against what the window really painted behind it (a corner of
+    // the widget, where no text goes).
+    const auto check = [&](QWidget* root, const std::string& where) {
+        const QImage painted = root->window()->grab().toImage();
+        int checked = 0;
+        for (QWidget* widget : root->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(widget);
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            // Disabled texts are meant to be faint; push buttons and skinned buttons paint
+            // their own faces.
+            if (text.isEmpty() || !widget->isVisible() || !widget->isEnabled() ||
+                qobject_cast<QPushButton*>(widget) || qobject_cast<CSXButton*>(widget) ||
+                qobject_cast<CxSkinButton*>(widget)) {
+                continue;
+            }
+            const QPoint corner = widget->mapTo(root->window(), QPoint(widget->width() - 1, 0));
+            const QColor behind = painted.pixelColor(corner);
+            const QColor ink = widget->palette().color(widget->foregroundRole());
+            // Bold texts (the titles) may do with less, as large text does.
+            const double needed = widget->font().bold() ? 3.0 : 4.5;
+            EXPECT_GE(Contrast(ink, behind), needed) << where << ": " << text.toStdString();
+            ++checked;
+        }
+        return checked;
+    };
+    OptionDialog options(*app_);
+    options.show();
+    int texts = 0;
+    for (int page :
+         {OptionDialog::kGeneral, OptionDialog::kStandardRingBack, OptionDialog::kRingTone,
+          OptionDialog::kVoiceMail, OptionDialog::kRules, OptionDialog::kAbout}) {
+        options.pageButton(page)->click();
+        Settle();
+        texts += check(options.page(page), "options page " + std::to_string(page));
+    }
+    SingleRingToneDialog ringBack(*app_, "alice");
+    ringBack.show();
+    Settle();
+    texts += check(&ringBack, "ring-back dialog");
+    EXPECT_GE(texts, 15);
+    QApplication::setPalette(before);
+}
+
+// Texts that do not fit their widget in `root`: a one-line text wider than its room, or a
+// wrapped one taller than its room.
+std::vector<std::string> CutTexts(QWidget* root, int* looked = nullptr) {
+    std::vector<std::string> cut;
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            const QString text = label->text();
+            if (text.isEmpty() || label->textFormat() == Qt::RichText ||
+                Qt::mightBeRichText(text)) {
+                continue;
+            }
+            const QRect room = label->contentsRect();
+            if (looked != nullptr) {
+                ++*looked;
+            }
+            const bool fits = label->wordWrap()
+                                  ? label->heightForWidth(room.width()) <= room.height()
+                                  : label->fontMetrics().horizontalAdvance(text) <= room.width();
+            if (!fits) {
+                cut.push_back(text.toStdString());
+            }
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            if (button->text().isEmpty() || qobject_cast<CxSkinButton*>(widget)) {
+                continue;
+            }
+            if (looked != nullptr) {
+                ++*looked;
+            }
+            if (button->sizeHint().width() > button->width()) {
+                cut.push_back(button->text().toStdString());
+            }
+        }
+    }
+    return cut;
+}
+
+// Every options page, the missed-call list, a contact's ring-back dialog and the main window
+// in every language: no text cut.
+TEST_F(DialogsTest, NoTextIsCutInAnyLanguage) {
+    StartWithList();
+    int looked = 0;
+    for (int32_t language = 0; language < i18n::kLanguageCount; ++language) {
+        app_->state().CurrentLanguage = language;
+        OptionDialog options(*app_);
+        options.show();
+        for (int page :
+             {OptionDialog::kGeneral, OptionDialog::kStandardRingBack, OptionDialog::kRingTone,
+              OptionDialog::kVoiceMail, OptionDialog::kRules, OptionDialog::kAbout}) {
+            options.pageButton(page)->click();
+            Settle();
+            for (const std::string& text : CutTexts(options.page(page), &looked)) {
+                ADD_FAILURE() << "language " << language << ", page " << page << ": " << text;
+            }
+        }
+        MissedCallDialog missed(*app_, nullptr);
+        missed.show();
+        Settle();
+        for (const std::string& text : CutTexts(&missed, &looked)) {
+            ADD_FAILURE() << "language " << language << ", missed calls: " << text;
+        }
+        SingleRingToneDialog ringBack(*app_, "alice");
+        ringBack.show();
+        Settle();
+        for (const std::string& text : CutTexts(&ringBack, &looked)) {
+            ADD_FAILURE() << "language " << language << ", ring-back dialog: " << text;
+        }
+        for (const std::string& text : CutTexts(&mainWindow(), &looked)) {
+            ADD_FAILURE() << "language " << language << ", main window: " << text;
+        }
+    }
+    // Every page's texts were looked at: about twenty a language.
+    EXPECT_GE(looked, 15 * 20);
 }
 
 TEST_F(DialogsTest, CancelPutsBackStartUpAndPicks) {
