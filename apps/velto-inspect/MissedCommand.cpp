@@ -17,9 +17,13 @@ void PrintReadable(const std::string& file, size_t size,
         out << "  " << ++number << ": " << QuoteNarrow(record.partnerHandle) << " at "
             << QuoteNarrow(record.time);
         if (record.hasVoiceMessage) {
-            out << ", voice message " << QuoteWide(record.voiceFile);
+            out << ", voice message " << QuoteWide(record.voiceFile)
+                << (record.heard ? " (heard)" : " (new)");
         } else {
             out << ", no voice message";
+        }
+        if (record.busy) {
+            out << ", refused busy";
         }
         out << "\n";
     }
@@ -33,9 +37,10 @@ void PrintJson(const std::vector<calls::MissedCall>& records, std::ostream& out)
             << ",\"time\":" << JsonNarrow(record.time)
             << ",\"hasVoiceMessage\":" << (record.hasVoiceMessage ? "true" : "false");
         if (record.hasVoiceMessage) {
-            out << ",\"voiceFile\":" << JsonWide(record.voiceFile);
+            out << ",\"voiceFile\":" << JsonWide(record.voiceFile)
+                << ",\"heard\":" << (record.heard ? "true" : "false");
         }
-        out << "}";
+        out << ",\"busy\":" << (record.busy ? "true" : "false") << "}";
         separator = ",";
     }
     out << "]}\n";

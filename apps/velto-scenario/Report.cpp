@@ -34,6 +34,20 @@ std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
 
+void PrintMissedCalls(const std::vector<calls::MissedCall>& records, std::ostream& out) {
+    out << "\nMissed-call records: " << records.size() << "\n";
+    for (const auto& record : records) {
+        out << "  " << record.partnerHandle << " at " << record.time;
+        if (record.hasVoiceMessage) {
+            out << ", voice message " << FileName(platform::Utf16ToUtf8(record.voiceFile));
+        }
+        if (record.busy) {
+            out << ", refused busy";
+        }
+        out << "\n";
+    }
+}
+
 }  // namespace
 
 void PrintReport(const Report& report, std::ostream& out) {
@@ -80,14 +94,7 @@ void PrintReport(const Report& report, std::ostream& out) {
     for (const auto& chat : report.chats) {
         out << "  " << chat << "\n";
     }
-    out << "\nMissed-call records: " << report.missedCalls.size() << "\n";
-    for (const auto& record : report.missedCalls) {
-        out << "  " << record.partnerHandle << " at " << record.time;
-        if (record.hasVoiceMessage) {
-            out << ", voice message " << FileName(platform::Utf16ToUtf8(record.voiceFile));
-        }
-        out << "\n";
-    }
+    PrintMissedCalls(report.missedCalls, out);
     out << "\nRecorded voice files: " << report.recordings.size() << "\n";
     for (const auto& file : report.recordings) {
         out << "  " << file.path << ": " << Seconds(file.wavLength.value_or(platform::Millis(0)))
@@ -181,7 +188,9 @@ void PrintJsonReport(const Report& report, std::ostream& out) {
     JsonArray(out, report.missedCalls, [&](const auto& record) {
         out << "{\"handle\":" << Json(record.partnerHandle) << ",\"time\":" << Json(record.time)
             << ",\"hasVoiceMessage\":" << (record.hasVoiceMessage ? "true" : "false")
-            << ",\"voiceFile\":" << Json(platform::Utf16ToUtf8(record.voiceFile)) << "}";
+            << ",\"voiceFile\":" << Json(platform::Utf16ToUtf8(record.voiceFile))
+            << ",\"heard\":" << (record.heard ? "true" : "false")
+            << ",\"busy\":" << (record.busy ? "true" : "false") << "}";
     });
     out << ",\"recordings\":";
     JsonArray(out, report.recordings, file);

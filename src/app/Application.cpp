@@ -160,8 +160,11 @@ skype::SkypeHooks Application::SkypeHooksFor(ApplicationOptions& options) {
         };
     }
     hooks.recordBusyCall = [this](const std::string& partnerHandle) {
-        missed_.AddSaveAndFlag(
-            calls::MissedCall{partnerHandle, calls::CallTimeText(clock_.WallNow()), false, {}});
+        calls::MissedCall record;
+        record.partnerHandle = partnerHandle;
+        record.time = calls::CallTimeText(clock_.WallNow());
+        record.busy = true;  // turned away: too many calls at once
+        missed_.AddSaveAndFlag(std::move(record));
     };
     hooks.loadMissedCalls = options.loadMissedCalls ? std::move(options.loadMissedCalls) : [this] {
         missed_.Load();

@@ -3,8 +3,10 @@
 #include <optional>
 
 #include "audio/WavDuration.h"
+#include "audio/WavExcerpt.h"
 #include "core/Messages.h"
 #include "platform/Com.h"
+#include "platform/TempFile.h"
 #include "platform/Trace.h"
 
 namespace velto::audio {
@@ -29,12 +31,13 @@ void SoundPlayer::Start(platform::Workers& workers) {
 }
 
 void SoundPlayer::Play(const std::filesystem::path& file, platform::WindowHandle notifyWindow,
-                       uint32_t notifyValue) {
+                       uint32_t notifyValue, uint32_t startMs) {
     Stop();
     std::lock_guard guard(mutex_);
     notifyValue_ = notifyValue;
     notifyWindow_ = notifyWindow;
     path_ = file;
+    startMs_ = startMs;
     start_ = true;
     // Busy from here on, so that a Stop right after this Play waits for its notification.
     idle_ = false;
@@ -64,6 +67,43 @@ bool SoundPlayer::IsIdle() const {
     return idle_;
 }
 
+void SoundPlayer::SetScratchFolder(std::filesystem::path folder) {
+    std::lock_guard guard(mutex_);
+    scratch_ = std::move(folder);
+}
+
+uint32_t SoundPlayer::StartSound(const std::filesystem::path& path, uint32_t startMs) {
+    std::filesystem::path play = path;
+    // The output reads the whole sound when it starts: the copy can go right after.
+    std::optional<platform::TempFileGuard> copy;
+    if (startMs > 0) {
+        std::filesystem::path folder;
+        {
+            std::lock_guard guard(mutex_);
+            folder = scratch_;
+        }
+        std::error_code ignored;
+        if (folder.empty()) {
+            folder = std::filesystem::temp_directory_path(ignored);
+        }
+        std::string error;
+        const auto written = WriteWavExcerpt(path, startMs, folder, "velto-play-", error);
+        if (!written) {
+            platform::Trace("SoundPlayer: cannot play %s from %u ms: %s\n", path.c_str(),
+                            static_cast<unsigned>(startMs), error.c_str());
+            return 0;
+        }
+        copy.emplace(*written);
+        play = *written;
+    }
+    const std::optional<uint32_t> measured = WavDurationMs(play);
+    if (!measured) {
+        return 0;
+    }
+    output_.Play(play, false);
+    return *measured;
+}
+
 void SoundPlayer::Run() {
     [[maybe_unused]] platform::ComApartment com;
     std::unique_lock lock(mutex_);
@@ -74,6 +114,7 @@ void SoundPlayer::Run() {
         }
         start_ = false;
         const std::filesystem::path path = path_;
+        const uint32_t startMs = startMs_;
         lock.unlock();
         // A file that cannot be measured or played counts as a sound of no length; the
         // window is told all the same and the player stays ready for the next one.
@@ -81,10 +122,7 @@ void SoundPlayer::Run() {
         // reset inside the handler for a read of an uninitialised value.)
         uint32_t durationMs = 0;
         try {
-            if (const std::optional<uint32_t> measured = WavDurationMs(path)) {
-                output_.Play(path, false);
-                durationMs = *measured;
-            }
+            durationMs = StartSound(path, startMs);
         } catch (const std::exception& error) {
             platform::Trace("SoundPlayer: cannot play %s: %s\n", path.c_str(), error.what());
             durationMs = 0;
@@ -99,6 +137,7 @@ void SoundPlayer::Run() {
             // The stop may have come before the sound started.
             output_.Stop();
         }
+
         if (window != 0) {
             windows_.PostMessage(window, core::WM_SOUND_FINISHED, value, 0);
         }

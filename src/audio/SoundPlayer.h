@@ -27,18 +27,24 @@ class SoundPlayer {
     // Starts the player's thread; once.
     void Start(platform::Workers& workers);
 
-    // Stops whatever plays (as Stop), then starts `file`; returns at once. A window of 0
-    // hears nothing.
+    // Stops whatever plays (as Stop), then starts `file`, `startMs` into its sound; returns
+    // at once. A window of 0 hears nothing. A later start plays a copy of the rest of the
+    // file, made on the player's thread in the scratch folder and removed once the output has it.
     void Play(const std::filesystem::path& file, platform::WindowHandle notifyWindow,
-              uint32_t notifyValue);
+              uint32_t notifyValue, uint32_t startMs = 0);
     // Returns at once when idle; otherwise stops the sound and waits until its window was
     // notified.
     void Stop();
 
     bool IsIdle() const;
 
+    // Where copies for later starts go (by default the system's temporary folder).
+    void SetScratchFolder(std::filesystem::path folder);
+
   private:
     void Run();
+    // Starts the sound of `path` from `startMs` on; its play time, 0 when nothing plays.
+    uint32_t StartSound(const std::filesystem::path& path, uint32_t startMs);
 
     platform::SoundOutput& output_;
     platform::WindowManager& windows_;
@@ -52,6 +58,8 @@ class SoundPlayer {
     bool quit_ = false;
     bool running_ = false;
     std::filesystem::path path_;
+    uint32_t startMs_ = 0;
+    std::filesystem::path scratch_;
     platform::WindowHandle notifyWindow_ = 0;
     uint32_t notifyValue_ = 0;
 };

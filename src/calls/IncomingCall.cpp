@@ -96,6 +96,7 @@ bool IncomingCall::ApplyRules() {
     MissedCall record;
     record.partnerHandle = progress_.handle;
     record.time = timeStamp_;
+    record.busy = true;
     s_.missedCalls.AddSaveAndFlag(std::move(record));
     progress_.settled = true;
     return false;

@@ -40,6 +40,33 @@ std::optional<std::string> ReadLine(std::string_view bytes, size_t& pos, const c
     return std::string(line);
 }
 
+char FlagByte(const MissedCall& record) {
+    if (!record.busy && !(record.hasVoiceMessage && record.heard)) {
+        return record.hasVoiceMessage ? kVoiceFlag : kNoVoiceFlag;
+    }
+    unsigned char state = kStateFlag;
+    state |= record.hasVoiceMessage ? kStateVoice : 0;
+    state |= record.hasVoiceMessage && record.heard ? kStateHeard : 0;
+    state |= record.busy ? kStateBusy : 0;
+    return static_cast<char>(state);
+}
+
+// Sets the record's marks from its flag byte; false for a byte no writer makes.
+bool ReadFlagByte(char flag, MissedCall& record) {
+    const auto byte = static_cast<unsigned char>(flag);
+    if (flag == kVoiceFlag || flag == kNoVoiceFlag) {
+        record.hasVoiceMessage = flag == kVoiceFlag;
+        return true;
+    }
+    if ((byte & ~kStateBits) != kStateFlag) {
+        return false;
+    }
+    record.hasVoiceMessage = (byte & kStateVoice) != 0;
+    record.heard = (byte & kStateHeard) != 0;
+    record.busy = (byte & kStateBusy) != 0;
+    return record.hasVoiceMessage || !record.heard;
+}
+
 }  // namespace
 
 std::string EncodeMissedCalls(const std::vector<MissedCall>& records) {
@@ -57,7 +84,7 @@ std::string EncodeMissedCalls(const std::vector<MissedCall>& records) {
         bytes += '\n';
         bytes += record.time;
         bytes += '\n';
-        bytes += record.hasVoiceMessage ? kVoiceFlag : kNoVoiceFlag;
+        bytes += FlagByte(record);
         if (record.hasVoiceMessage) {
             bytes += voice;
             bytes += '\n';
@@ -92,19 +119,18 @@ bool DecodeRecords(std::string_view bytes, std::vector<MissedCall>& records, std
             return false;
         }
         const char flag = bytes[pos++];
-        if (flag != kVoiceFlag && flag != kNoVoiceFlag) {
+        if (!ReadFlagByte(flag, record)) {
             error = "record " + std::to_string(number) + ": flag byte " +
-                    std::to_string(static_cast<unsigned char>(flag)) + " is neither 0 nor 255";
+                    std::to_string(static_cast<unsigned char>(flag)) + " is not a known one";
             return false;
         }
         record.partnerHandle = std::move(*handle);
         record.time = std::move(*time);
-        if (flag == kVoiceFlag) {
+        if (record.hasVoiceMessage) {
             auto voice = ReadLine(bytes, pos, "voice file", number, error);
             if (!voice) {
                 return false;
             }
-            record.hasVoiceMessage = true;
             record.voiceFile = platform::Utf8ToUtf16(*voice);
             // The program writes paths as UTF-8; other bytes would not survive a save.
             if (platform::Utf16ToUtf8(record.voiceFile) != *voice) {

@@ -63,6 +63,20 @@ size_t MissedCallList::RemoveEqual(const MissedCall& record) {
     return std::erase(records_, record);
 }
 
+bool MissedCallList::MarkHeard(const MissedCall& record) {
+    std::lock_guard guard(mutex_);
+    bool changed = false;
+    for (MissedCall& existing : records_) {
+        MissedCall asHeard = existing;
+        asHeard.heard = record.heard;
+        if (existing.hasVoiceMessage && !existing.heard && asHeard == record) {
+            existing.heard = true;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 size_t MissedCallList::size() const {
     std::lock_guard guard(mutex_);
     return records_.size();

@@ -39,6 +39,9 @@ class MissedCallList {
     // Removes every record equal to `record` in one step under the lock (a call handler
     // may add one meanwhile); returns how many went.
     size_t RemoveEqual(const MissedCall& record);
+    // The voice message of every record equal to `record` but for its heard mark is marked
+    // heard, in one step under the lock; true when one was not heard before.
+    bool MarkHeard(const MissedCall& record);
     size_t size() const;
 
     // The whole list, written atomically; false when nothing could be written (no usable

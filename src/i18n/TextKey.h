@@ -111,6 +111,13 @@ namespace velto::i18n {
     X(TXT_NOTE_CALL_LIST)     \
     X(TXT_UNKNOWN_CALLER)     \
     X(TXT_TRAY_MISSED_CALLS)  \
+    X(TXT_PAUSE)              \
+    X(TXT_SAVE_AS)            \
+    X(TXT_DELETE_MESSAGE)     \
+    X(TXT_MESSAGE_NOT_SAVED)  \
+    X(TXT_MISSED_BUSY)        \
+    X(TXT_MISSED_BUSY_TIP)    \
+    X(TXT_PLAY_POSITION)      \
     X(TXT_VM_SILENCE)         \
     X(TXT_VM_LEAST_VOICE)     \
     X(TXT_VM_LONGEST)

@@ -111,6 +111,13 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通话列表"},
     {TXT_UNKNOWN_CALLER, u"未知来电者"},
     {TXT_TRAY_MISSED_CALLS, u"未接来电"},
+    {TXT_PAUSE, u"暂停"},
+    {TXT_SAVE_AS, u"另存为…"},
+    {TXT_DELETE_MESSAGE, u"删除此来电及其语音留言？留言将永久丢失。"},
+    {TXT_MESSAGE_NOT_SAVED, u"无法保存语音留言。"},
+    {TXT_MISSED_BUSY, u"忙线"},
+    {TXT_MISSED_BUSY_TIP, u"未接听即拒绝：您或线路正忙。"},
+    {TXT_PLAY_POSITION, u"留言中的位置"},
     // How the answering machine ends and keeps a message.
     {TXT_VM_SILENCE, u"结束留言的静音秒数："},
     {TXT_VM_LEAST_VOICE, u"留言至少需要的语音秒数："},

@@ -113,6 +113,13 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"通話清單"},
     {TXT_UNKNOWN_CALLER, u"未知來電者"},
     {TXT_TRAY_MISSED_CALLS, u"未接來電"},
+    {TXT_PAUSE, u"暫停"},
+    {TXT_SAVE_AS, u"另存新檔…"},
+    {TXT_DELETE_MESSAGE, u"刪除此來電及其語音留言？留言將永久遺失。"},
+    {TXT_MESSAGE_NOT_SAVED, u"無法儲存語音留言。"},
+    {TXT_MISSED_BUSY, u"忙線"},
+    {TXT_MISSED_BUSY_TIP, u"未接聽即拒絕：您或線路正忙。"},
+    {TXT_PLAY_POSITION, u"留言中的位置"},
     // How the answering machine ends and keeps a message.
     {TXT_VM_SILENCE, u"結束留言的靜音秒數："},
     {TXT_VM_LEAST_VOICE, u"留言至少需要的語音秒數："},

@@ -112,6 +112,15 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"Elenco chiamate"},
     {TXT_UNKNOWN_CALLER, u"Chiamante sconosciuto"},
     {TXT_TRAY_MISSED_CALLS, u"Chiamate perse"},
+    {TXT_PAUSE, u"Pausa"},
+    {TXT_SAVE_AS, u"Salva con nome…"},
+    {TXT_DELETE_MESSAGE,
+     u"Eliminare questa chiamata e il suo messaggio vocale? Il messaggio andrà perso "
+     u"definitivamente."},
+    {TXT_MESSAGE_NOT_SAVED, u"Impossibile salvare il messaggio vocale."},
+    {TXT_MISSED_BUSY, u"Occupato"},
+    {TXT_MISSED_BUSY_TIP, u"Rifiutata senza risposta: tu o la linea eravate occupati."},
+    {TXT_PLAY_POSITION, u"Posizione nel messaggio"},
     // How the answering machine ends and keeps a message.
     {TXT_VM_SILENCE, u"Secondi di silenzio che chiudono un messaggio:"},
     {TXT_VM_LEAST_VOICE, u"Secondi di voce necessari a un messaggio:"},

@@ -113,6 +113,13 @@ constexpr TextEntry kTexts[] = {
     {TXT_NOTE_CALL_LIST, u"통화 목록"},
     {TXT_UNKNOWN_CALLER, u"알 수 없는 발신자"},
     {TXT_TRAY_MISSED_CALLS, u"부재중 전화"},
+    {TXT_PAUSE, u"일시 정지"},
+    {TXT_SAVE_AS, u"다른 이름으로 저장…"},
+    {TXT_DELETE_MESSAGE, u"이 통화와 음성 메시지를 삭제하시겠습니까? 메시지는 영구히 사라집니다."},
+    {TXT_MESSAGE_NOT_SAVED, u"음성 메시지를 저장할 수 없습니다."},
+    {TXT_MISSED_BUSY, u"통화 중"},
+    {TXT_MISSED_BUSY_TIP, u"응답 없이 거절됨: 사용자 또는 회선이 통화 중이었습니다."},
+    {TXT_PLAY_POSITION, u"메시지 내 위치"},
     // How the answering machine ends and keeps a message.
     {TXT_VM_SILENCE, u"메시지를 끝내는 무음 시간(초):"},
     {TXT_VM_LEAST_VOICE, u"메시지에 필요한 음성 시간(초):"},

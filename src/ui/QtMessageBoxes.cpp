@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QThread>
+#include <optional>
 
 #include "platform/Trace.h"
 
@@ -23,9 +24,28 @@ MessageBoxAnswer QtMessageBoxes::Show(const std::string& text, const std::string
     return answer;
 }
 
+void QtMessageBoxes::QueueAnswer(MessageBoxAnswer answer) {
+    std::lock_guard guard(mutex_);
+    answers_.push_back(answer);
+}
+
+std::string QtMessageBoxes::lastText() const {
+    std::lock_guard guard(mutex_);
+    return lastText_;
+}
+
 MessageBoxAnswer QtMessageBoxes::ShowHere(const std::string& text, const std::string& caption,
                                           MessageBoxButtons buttons) {
     ++shown_;
+    std::optional<MessageBoxAnswer> queued;
+    {
+        std::lock_guard guard(mutex_);
+        lastText_ = text;
+        if (!answers_.empty()) {
+            queued = answers_.front();
+            answers_.pop_front();
+        }
+    }
     platform::Trace("MessageBox: [%s] %s\n", caption.c_str(), text.c_str());
     QMessageBox::StandardButtons standard = QMessageBox::Ok;
     if (buttons == MessageBoxButtons::OkCancel) {
@@ -41,7 +61,7 @@ MessageBoxAnswer QtMessageBoxes::ShowHere(const std::string& text, const std::st
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
         box->show();
-        return fallback;
+        return queued.value_or(fallback);
     }
     const int clicked = box->exec();
     delete box;

@@ -4,7 +4,10 @@
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <mutex>
+#include <string>
 
 #include "platform/MessageBox.h"
 
@@ -27,6 +30,10 @@ class QtMessageBoxes final : public QObject, public platform::MessageBoxes {
 
     // How many boxes were shown (tests).
     int shownCount() const { return shown_; }
+    // Without a user: the answers the next boxes give, in turn, instead of the usual one.
+    void QueueAnswer(platform::MessageBoxAnswer answer);
+    // The text of the last box shown.
+    std::string lastText() const;
 
   private:
     platform::MessageBoxAnswer ShowHere(const std::string& text, const std::string& caption,
@@ -35,6 +42,9 @@ class QtMessageBoxes final : public QObject, public platform::MessageBoxes {
     bool interactive_;
     QPointer<QWidget> owner_;
     std::atomic<int> shown_{0};
+    mutable std::mutex mutex_;
+    std::deque<platform::MessageBoxAnswer> answers_;
+    std::string lastText_;
 };
 
 }  // namespace velto::ui

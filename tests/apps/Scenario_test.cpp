@@ -102,6 +102,34 @@ TEST(Scenario, AttachmentEventsFromPendingToSkypeExitAndBack) {
     EXPECT_NE(bad.find("line 2: attach signin"), std::string::npos) << bad;
 }
 
+// A call a rule refuses is listed as refused busy; a caller who gave up is not.
+TEST(Scenario, ACallARuleRefusesIsListedBusy) {
+    platform::TraceCapture trace;
+    trace.set_echo(false);
+    const auto parsed = ParseScenario(
+        "user me.here\ncontact ann\nrule \"No strangers\" callers=unknown refuse\n"
+        "at 1s\ncall c1 from stranger\nwait 3s\ncall c2 from ann\nwait 3s\nhangup c2\n"
+        "wait 1s\n");
+    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+    test::TempDir dir;
+    RunOptions options;
+    options.dataDir = dir.path();
+    options.installDir = std::filesystem::path(VELTO_BINARY_DIR) / "share" / "velto";
+    Report report;
+    std::string error;
+    ASSERT_TRUE(RunScenario(parsed.steps, options, report, error)) << error;
+    ASSERT_EQ(report.missedCalls.size(), 2u);
+    EXPECT_EQ(report.missedCalls[0].partnerHandle, "stranger");
+    EXPECT_TRUE(report.missedCalls[0].busy);
+    EXPECT_EQ(report.missedCalls[1].partnerHandle, "ann");
+    EXPECT_FALSE(report.missedCalls[1].busy);
+    std::ostringstream text;
+    PrintReport(report, text);
+    const size_t line = text.str().find("  stranger at ");
+    ASSERT_NE(line, std::string::npos) << text.str();
+    EXPECT_EQ(text.str().find(", refused busy\n"), text.str().find('\n', line) - 14) << text.str();
+}
+
 // The user owns partner tones on the in-process development server: they are downloaded,
 // converted, the first becomes the standard tone, and the next caller hears it.
 TEST(Scenario, PartnerTonesReachTheNextCaller) {

@@ -168,6 +168,40 @@ TEST_F(SoundPlayerTest, AnUnreadableFilePlaysNothingAndStillNotifies) {
     EXPECT_EQ(heard_[1].value, 4u);
 }
 
+// A later start plays a copy of the rest: its samples are the file's from that point, it
+// lasts the rest of the sound, and it is gone once the output has it.
+TEST_F(SoundPlayerTest, ALaterStartPlaysTheRestOfTheFileFromACopy) {
+    std::vector<int16_t> samples(16000 * 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(i % 30000);
+    }
+    velto::test::WriteFileBytes(dir_ / "m.wav", test::MakeWav(16000, 1, samples));
+    const auto scratch = dir_ / "scratch";
+    std::filesystem::create_directories(scratch);
+    player_.SetScratchFolder(scratch);
+    std::string copy;
+    output_->SetBeforePlay(
+        [&](const std::filesystem::path& file) { copy = velto::test::ReadFileBytes(file); });
+    const Millis start = clock_.Now();
+    player_.Play(dir_ / "m.wav", first_.window, 11, 1250);
+    ASSERT_TRUE(WaitForHeard(1));
+    EXPECT_EQ(heard_[0].at - start, Millis(750));
+    // 1.25 s at 16,000 samples a second: sample 20,000 on.
+    const std::vector<int16_t> rest = test::SamplesOf(copy);
+    ASSERT_EQ(rest.size(), 12000u);
+    EXPECT_EQ(rest.front(), 20000);
+    EXPECT_EQ(rest.back(), static_cast<int16_t>(31999 % 30000));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch), {}), 0);
+    // From beyond the end: nothing left to hear, reported at once.
+    player_.Play(dir_ / "m.wav", first_.window, 12, 9000);
+    ASSERT_TRUE(WaitForHeard(2));
+    EXPECT_EQ(heard_[1].at, heard_[0].at);
+    // The whole file, from 0, plays the file itself.
+    player_.Play(dir_ / "m.wav", first_.window, 13);
+    ASSERT_TRUE(WaitForHeard(3));
+    EXPECT_EQ(output_->Segments().back().file, dir_ / "m.wav");
+}
+
 TEST(NullSoundOutput, KeepsTimeLoopsAndReportsTheEnd) {
     velto::test::TempDir dir;
     platform::VirtualClock clock;

@@ -730,6 +730,7 @@ TEST_F(SipCallsTest, ACallOverTheLimitIsRefusedBusyAndStillListed) {
     const auto records = app->missedCalls().Snapshot();
     EXPECT_EQ(records[0].partnerHandle, third.Handle());
     EXPECT_FALSE(records[0].hasVoiceMessage);
+    EXPECT_TRUE(records[0].busy);
     EXPECT_TRUE(trace.Contains("refused: 2 calls are on (MaxCalls)"));
     // The two calls on go on.
     EXPECT_NE(StatusOfCall(1), CallStatus::Finished);
@@ -737,6 +738,9 @@ TEST_F(SipCallsTest, ACallOverTheLimitIsRefusedBusyAndStillListed) {
     peer->Send("/hangup");
     second->Send("/hangup");
     ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 3; })) << peer->Log();
+    // Callers who gave up were not refused.
+    EXPECT_FALSE(app->missedCalls().Snapshot()[1].busy);
+    EXPECT_FALSE(app->missedCalls().Snapshot()[2].busy);
 }
 
 // The program's data folder on a small file system of its own, filled to the last byte.

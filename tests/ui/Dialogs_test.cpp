@@ -271,9 +271,11 @@ TEST_F(DialogsTest, MissedCallsNewestFirstDeleteOneAndPlayAMissingFile) {
     EXPECT_EQ(dialog.row(1).name, u"Bob");
     EXPECT_EQ(dialog.row(1).status, 1);
 
-    // The missing voice file plays nothing and gives its button back.
+    // The missing voice file plays nothing, gives its button back and stays new.
     dialog.PressPlay(1);
     ASSERT_TRUE(RunUntil([&] { return dialog.PlayingRow() == -1; }));
+    EXPECT_FALSE(missed.Snapshot()[2].heard);
+    EXPECT_TRUE(dialog.nameLabel(1)->font().bold());
 
     dialog.show();
     Settle();
@@ -282,7 +284,8 @@ TEST_F(DialogsTest, MissedCallsNewestFirstDeleteOneAndPlayAMissingFile) {
     Settle();
     ASSERT_EQ(dialog.RowCount(), 3);
     EXPECT_EQ(dialog.row(2).record.time, "2026/12/01 10:00:00");
-    EXPECT_EQ(dialog.rowWidget(2)->y(), y3 - MissedCallDialog::kRowHeight);
+    // The row deleted held a message, and the player's line.
+    EXPECT_EQ(dialog.rowWidget(2)->y(), y3 - MissedCallDialog::kMessageRowHeight);
     EXPECT_FALSE(fs::exists(dir_ / "v2.wav"));
     ASSERT_EQ(missed.size(), 3u);
     EXPECT_EQ(missed.Snapshot()[1].time, "2026/12/01 10:10:00");
