@@ -60,6 +60,10 @@ void PrintReadable(const std::string& file, size_t size, const SettingFileConten
         out << "  " << QuoteNarrow(entry.handle) << ": mode " << entry.choice.mode << ", first "
             << entry.choice.firstId << ", second " << entry.choice.secondId << "\n";
     }
+    if (const auto& limits = c.voiceMailLimits) {
+        out << "voice-mail limits: silence " << limits->silenceMs << " ms, least voice "
+            << limits->minVoiceMs << " ms, longest message " << limits->maxLengthMs << " ms\n";
+    }
     if (trailing != 0) {
         out << "trailing bytes: " << trailing << " (ignored)\n";
     }
@@ -98,7 +102,13 @@ void PrintJson(const SettingFileContents& c, size_t trailing, std::ostream& out)
             << ",\"secondId\":" << entry.choice.secondId << "}";
         separator = ",";
     }
-    out << "],\"trailingBytes\":" << trailing << "}\n";
+    out << "]";
+    if (const auto& limits = c.voiceMailLimits) {
+        out << ",\"voiceMailLimits\":{\"silenceMs\":" << limits->silenceMs
+            << ",\"minVoiceMs\":" << limits->minVoiceMs
+            << ",\"maxLengthMs\":" << limits->maxLengthMs << "}";
+    }
+    out << ",\"trailingBytes\":" << trailing << "}\n";
 }
 
 }  // namespace

@@ -99,6 +99,11 @@ class Call {
     // and the capture microphone are left as they are, so the partner hears nothing of the
     // computer. Attaching the devices (taking the call) plays the partner there anyway.
     virtual void ListenIn(bool on) = 0;
+    // While a file output records the partner: the WAV file the voice goes into now, its
+    // header readable (kept so at least every second) and the samples behind it those of
+    // the recording so far; the recording is put in the output's place unchanged when it
+    // ends. "" when nothing is being recorded, or the backend cannot show it.
+    virtual std::string RecordingSoFar() { return {}; }
 
     virtual VideoStatus VideoSendStatus() = 0;
     virtual VideoStatus VideoReceiveStatus() = 0;

@@ -5,6 +5,7 @@
 
 #include "calls/CallEnd.h"
 #include "calls/CallTimeText.h"
+#include "calls/MessageVoice.h"
 #include "calls/MissedCall.h"
 #include "calls/PendingMessage.h"
 #include "calls/Screening.h"
@@ -70,11 +71,51 @@ void AwaitMessage(CallServices& services, UntakenCall& untaken,
     }
 }
 
-// Records the caller's message for at most the record limit. The record names the
-// message only once the backend has put it in place, complete; until then a side file
-// beside it keeps the call, for the next start should the program end first.
-void RecordMessage(CallServices& services, UntakenCall& untaken,
-                   const std::optional<std::filesystem::path>& ownFolder, MissedCall& record) {
+// Judges the recording so far; true once the caller has been silent for the limit.
+bool SilenceEnds(MessageVoice& voice, skype::Call& call, const core::VoiceMailLimits& limits,
+                 Millis now) {
+    voice.Update(call.RecordingSoFar(), true, now);
+    const uint64_t silence = voice.SilenceMs(now);
+    if (silence < static_cast<uint64_t>(limits.silenceMs)) {
+        return false;
+    }
+    platform::Trace("Silence for %llu ms: the message ends\n",
+                    static_cast<unsigned long long>(silence));
+    return true;
+}
+
+// The message once the call is over: named by the record when it is in place and holds
+// enough voice; one with too little is removed. True when the record is settled (the
+// side file may go once it is saved).
+bool KeepMessage(MessageVoice& voice, const std::filesystem::path& voiceFile,
+                 const core::VoiceMailLimits& limits, MissedCall& record) {
+    if (!MessageInPlace(voiceFile)) {
+        platform::Trace("No voice message in place at %s\n", voiceFile.c_str());
+        return false;
+    }
+    // A message that cannot be judged is kept rather than lost.
+    if (voice.Update(voiceFile, false, Millis(0)) &&
+        voice.VoiceMs() < static_cast<uint64_t>(limits.minVoiceMs)) {
+        platform::Trace("Only %llu ms of voice: no message kept\n",
+                        static_cast<unsigned long long>(voice.VoiceMs()));
+        std::error_code error;
+        std::filesystem::remove(voiceFile, error);
+        return true;
+    }
+    record.hasVoiceMessage = true;
+    record.voiceFile = platform::Utf8ToUtf16(voiceFile.string());
+    return true;
+}
+
+// Records the caller's message until the caller has been silent for the silence limit,
+// for at most the length limit, or until the user picks the call up from the screening
+// panel. The record names the message only once the backend
+// has put it in place, complete; until then a side file beside it keeps the call, for the
+// next start should the program end first. Returns the message whose side file may go
+// once the record is saved.
+std::optional<std::filesystem::path> RecordMessage(
+    CallServices& services, UntakenCall& untaken,
+    const std::optional<std::filesystem::path>& ownFolder, MissedCall& record) {
     skype::Call& call = untaken.call;
     const Millis started = services.clock.Now();
     platform::Trace("Start to record!!\n");
@@ -97,7 +138,10 @@ void RecordMessage(CallServices& services, UntakenCall& untaken,
         call.SetOutputDevice(DeviceKind::File, voiceFile->string());
     }
     const CallTimings& timings = services.timings;
-    const Millis limit = started + timings.recordLimit;
+    const core::VoiceMailLimits limits = services.settings.VoiceMailLimits();
+    const Millis limit = started + Millis(limits.maxLengthMs);
+    MessageVoice voice;
+    bool silent = false;
     Screening screening(call, untaken.panel);
     bool pickedUp = false;
     while (!IsCallOver(call.Status())) {
@@ -111,8 +155,9 @@ void RecordMessage(CallServices& services, UntakenCall& untaken,
             break;
         }
         const Millis now = services.clock.Now();
-        Millis next = std::min(limit + Millis(1), now + timings.statusRecheck);
-        if (now > limit) {
+        Millis next = std::min(limit + Millis(1), now + timings.silenceCheck);
+        silent = silent || (voiceFile && SilenceEnds(voice, call, limits, now));
+        if (now > limit || silent) {
             call.Finish();
             next = now + timings.finishRetry;
         }
@@ -125,12 +170,10 @@ void RecordMessage(CallServices& services, UntakenCall& untaken,
             AwaitMessage(services, untaken, *voiceFile);
         }
     }
-    if (voiceFile && MessageInPlace(*voiceFile)) {
-        record.hasVoiceMessage = true;
-        record.voiceFile = platform::Utf8ToUtf16(voiceFile->string());
-    } else if (voiceFile) {
-        platform::Trace("No voice message in place at %s\n", voiceFile->c_str());
+    if (voiceFile && KeepMessage(voice, *voiceFile, limits, record)) {
+        return voiceFile;
     }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -163,16 +206,15 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
             ? untaken.greeting->string()
             : GreetingPath(services.settings.UseDefaultGreeting(),
                            services.shared.CurrentLanguage.load(), installDir, ownFolder);
+    std::optional<std::filesystem::path> settled;
     if (!PlayToCaller(services, untaken, greeting) &&
         !PlayToCaller(services, untaken,
                       platform::ResolveNoCase(installDir, "DingDong.wav").string())) {
-        RecordMessage(services, untaken, ownFolder, record);
+        settled = RecordMessage(services, untaken, ownFolder, record);
     }
-    const std::filesystem::path voiceFile = platform::Utf16ToUtf8(record.voiceFile);
-    const bool settled = record.hasVoiceMessage;
     services.missedCalls.AddSaveAndFlag(std::move(record));
     if (settled) {
-        RemovePendingNote(voiceFile);  // the saved record names the message now
+        RemovePendingNote(*settled);  // the saved record tells what became of the message
     }
 }
 

@@ -31,7 +31,8 @@ struct CallTimings {
     platform::Millis statusRecheck{5000};
     // After the record limit, the call is hung up again this often until it is over.
     platform::Millis finishRetry{100};
-    platform::Millis recordLimit{300000};  // a caller's message
+    // While a message is recorded, the recording so far is judged for silence this often.
+    platform::Millis silenceCheck{250};
 };
 
 // A partner-service tone as the call handler needs it.

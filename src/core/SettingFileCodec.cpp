@@ -1,5 +1,7 @@
 #include "core/SettingFileCodec.h"
 
+#include <string_view>
+
 namespace velto::core {
 namespace {
 
@@ -8,6 +10,8 @@ constexpr size_t kInt32Bytes = 4;
 constexpr size_t kMinCatalogueEntryBytes = 3 * kInt32Bytes;  // id, two empty strings
 constexpr size_t kMinConvertedEntryBytes = 2 * kInt32Bytes;  // empty name, id
 constexpr size_t kMinRingBackEntryBytes = 4 * kInt32Bytes;   // empty handle, three ints
+// Starts the voice-mail limits after the last field of version 1.
+constexpr std::string_view kLimitsMarker = "VML1";
 
 class Writer {
   public:
@@ -18,6 +22,7 @@ class Writer {
         }
     }
     void Byte(bool value) { out_.push_back(value ? 1 : 0); }
+    void Raw(std::string_view bytes) { out_ += bytes; }
     void Narrow(const std::string& text) {
         Int32(static_cast<int32_t>(text.size()));
         out_ += text;
@@ -101,6 +106,30 @@ class Reader {
             unit = static_cast<char16_t>(low | (high << 8));
             pos_ += 2;
         }
+        return true;
+    }
+
+    // An int32 within [low, high].
+    bool Int32In(const char* field, int32_t low, int32_t high, int32_t& value) {
+        const size_t start = pos_;
+        if (!ReadInt32(field, start, value)) {
+            return false;
+        }
+        if (value < low || value > high) {
+            return Fail(field, start,
+                        std::to_string(value) + " is outside " + std::to_string(low) + " to " +
+                            std::to_string(high));
+        }
+        return true;
+    }
+
+    // True (and past it) when `marker` comes next.
+    bool Marker(std::string_view marker) {
+        if (failed_ || remaining() < marker.size() ||
+            bytes_.substr(pos_, marker.size()) != marker) {
+            return false;
+        }
+        pos_ += marker.size();
         return true;
     }
 
@@ -194,6 +223,12 @@ std::string EncodeSettingFile(const SettingFileContents& c) {
         out.Int32(entry.choice.firstId);
         out.Int32(entry.choice.secondId);
     }
+    if (c.voiceMailLimits) {
+        out.Raw(kLimitsMarker);
+        out.Int32(c.voiceMailLimits->silenceMs);
+        out.Int32(c.voiceMailLimits->minVoiceMs);
+        out.Int32(c.voiceMailLimits->maxLengthMs);
+    }
     return out.Take();
 }
 
@@ -236,6 +271,14 @@ SettingFileDecoded DecodeSettingFile(std::string_view bytes) {
             in.Int32("per-contact first item id", entry.choice.firstId);
             in.Int32("per-contact second item id", entry.choice.secondId);
         }
+    }
+
+    if (in.Marker(kLimitsMarker)) {
+        VoiceMailLimits& limits = c.voiceMailLimits.emplace();
+        using L = VoiceMailLimits;
+        in.Int32In("voice-mail silence limit", L::kSilenceLow, L::kSilenceHigh, limits.silenceMs);
+        in.Int32In("voice-mail least voice", L::kMinVoiceLow, L::kMinVoiceHigh, limits.minVoiceMs);
+        in.Int32In("voice-mail longest message", L::kLengthLow, L::kLengthHigh, limits.maxLengthMs);
     }
 
     SettingFileDecoded result;

@@ -28,12 +28,16 @@ struct SettingFileError {
 struct SettingFileDecoded {
     std::optional<SettingFileContents> contents;
     SettingFileError error;  // meaningful when contents is empty
-    // Bytes after the last field; the format has none, readers ignore them.
+    // Bytes after the last field (the voice-mail limits, when present); the format has
+    // none, readers ignore them.
     size_t trailingBytes = 0;
 };
 
 // The setting file's bytes: int32 little-endian, narrow strings as int32 byte count and
 // bytes, wide strings as int32 UTF-16 unit count and UTF-16LE units, no terminators.
+// After the per-contact table, optionally, the voice-mail limits: "VML1" and three int32
+// (silence, least voice, longest message, in milliseconds). Version 1 readers stop before
+// them, so a file with them still reads there; a file without them reads with none.
 std::string EncodeSettingFile(const SettingFileContents& contents);
 
 // Reads every field in order. Every length and count is checked against the bytes that

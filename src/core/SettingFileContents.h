@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,19 @@ struct RingBackEntry {
     bool operator==(const RingBackEntry&) const = default;
 };
 
+// How the answering machine ends a caller's message, in milliseconds: after this much
+// silence, or at this length; a message with less voice than the minimum is not kept.
+struct VoiceMailLimits {
+    static constexpr int32_t kSilenceLow = 1000, kSilenceHigh = 60000;
+    static constexpr int32_t kMinVoiceLow = 0, kMinVoiceHigh = 10000;
+    static constexpr int32_t kLengthLow = 10000, kLengthHigh = 3600000;
+
+    int32_t silenceMs = 6000;
+    int32_t minVoiceMs = 1000;
+    int32_t maxLengthMs = 300000;
+    bool operator==(const VoiceMailLimits&) const = default;
+};
+
 // Everything one setting file holds, field by field in file order. The lists keep the
 // file's order and any repeated keys, so that a damaged or foreign file can be shown as
 // it is; the tables decide what a repeated key means.
@@ -55,6 +69,9 @@ struct SettingFileContents {
     std::vector<CatalogueEntry> catalogue;
     std::vector<ConvertedEntry> converted;
     std::vector<RingBackEntry> ringBacks;
+    // Written after the last field of version 1, marked, so that readers that stop at
+    // that field still read the file; nothing when the file has none (the defaults hold).
+    std::optional<VoiceMailLimits> voiceMailLimits;
 
     bool operator==(const SettingFileContents&) const = default;
 };

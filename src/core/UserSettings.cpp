@@ -28,6 +28,7 @@ void UserSettings::ResetLocked(const std::string& installDirPath) {
     catalogue_[kDefaultToneId] = CatalogueTone{u"Default", DefaultTonePath(installDirPath)};
     converted_.clear();
     ringBacks_.clear();
+    voiceMailLimits_ = core::VoiceMailLimits{};
 }
 
 void UserSettings::ResetToDefaults(const std::string& installDirPath) {
@@ -48,6 +49,7 @@ void UserSettings::LoadFrom(const SettingFileContents& c, const std::string& ins
     ownToneTitle_ = c.ownToneTitle;
     ownToneSource_ = c.ownToneSource;
     partnerToneKey_ = c.partnerToneKey;
+    voiceMailLimits_ = c.voiceMailLimits.value_or(core::VoiceMailLimits{});
     for (const CatalogueEntry& entry : c.catalogue) {
         catalogue_.try_emplace(entry.id, CatalogueTone{entry.title, entry.path});
     }
@@ -84,6 +86,10 @@ SettingFileContents UserSettings::Snapshot(int32_t language) const {
     for (const auto& [handle, choice] : ringBacks_) {
         c.ringBacks.push_back(RingBackEntry{handle, choice});
     }
+    // Limits left at their defaults are not written: the file stays as version 1 has it.
+    if (voiceMailLimits_ != core::VoiceMailLimits{}) {
+        c.voiceMailLimits = voiceMailLimits_;
+    }
     return c;
 }
 
@@ -106,6 +112,7 @@ VELTO_SETTING(int32_t, StandardTone, SetStandardTone, standardTone_)
 VELTO_SETTING(std::u16string, OwnToneTitle, SetOwnToneTitle, ownToneTitle_)
 VELTO_SETTING(std::u16string, OwnToneSource, SetOwnToneSource, ownToneSource_)
 VELTO_SETTING(std::u16string, PartnerToneKey, SetPartnerToneKey, partnerToneKey_)
+VELTO_SETTING(core::VoiceMailLimits, VoiceMailLimits, SetVoiceMailLimits, voiceMailLimits_)
 
 #undef VELTO_SETTING
 

@@ -50,6 +50,9 @@ class UserSettings {
     void SetUseDefaultGreeting(bool on);
     std::string GreetingSource() const;
     void SetGreetingSource(std::string source);
+    // How the answering machine ends a message (silence, least voice, longest message).
+    core::VoiceMailLimits VoiceMailLimits() const;
+    void SetVoiceMailLimits(core::VoiceMailLimits limits);
     bool UseDefaultRingTone() const;
     void SetUseDefaultRingTone(bool on);
     std::string RingToneSource() const;
@@ -112,6 +115,7 @@ class UserSettings {
     std::u16string ownToneTitle_;
     std::u16string ownToneSource_;
     std::u16string partnerToneKey_;
+    core::VoiceMailLimits voiceMailLimits_;
     std::map<int32_t, CatalogueTone> catalogue_;
     std::map<std::string, int32_t> converted_;
     std::map<std::string, RingBackChoice> ringBacks_;

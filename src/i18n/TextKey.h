@@ -111,6 +111,16 @@ namespace velto::i18n {
     X(TXT_NOTE_CALL_LIST)          \
     X(TXT_UNKNOWN_CALLER)          \
     X(TXT_TRAY_MISSED_CALLS)       \
+    X(TXT_PAUSE)                   \
+    X(TXT_SAVE_AS)                 \
+    X(TXT_DELETE_MESSAGE)          \
+    X(TXT_MESSAGE_NOT_SAVED)       \
+    X(TXT_MISSED_BUSY)             \
+    X(TXT_MISSED_BUSY_TIP)         \
+    X(TXT_PLAY_POSITION)           \
+    X(TXT_VM_SILENCE)              \
+    X(TXT_VM_LEAST_VOICE)          \
+    X(TXT_VM_LONGEST)              \
     X(TXT_SCREEN_LEAVING_MESSAGE)  \
     X(TXT_SCREEN_LISTEN)           \
     X(TXT_SCREEN_PICK_UP)          \
@@ -152,14 +162,7 @@ namespace velto::i18n {
     X(TXT_SIP_ACCOUNT_SETTINGS)    \
     X(TXT_SIP_WELCOME)             \
     X(TXT_LATER)                   \
-    X(TXT_ACCOUNT_OUTBOUND_PROXY)  \
-    X(TXT_PAUSE)                   \
-    X(TXT_SAVE_AS)                 \
-    X(TXT_DELETE_MESSAGE)          \
-    X(TXT_MESSAGE_NOT_SAVED)       \
-    X(TXT_MISSED_BUSY)             \
-    X(TXT_MISSED_BUSY_TIP)         \
-    X(TXT_PLAY_POSITION)
+    X(TXT_ACCOUNT_OUTBOUND_PROXY)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

@@ -165,6 +165,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Deixando uma mensagem: %s"},
     {TXT_SCREEN_LISTEN, u"Ouvir"},
     {TXT_SCREEN_PICK_UP, u"Atender"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Segundos de silêncio que encerram uma mensagem:"},
+    {TXT_VM_LEAST_VOICE, u"Segundos de voz que uma mensagem precisa:"},
+    {TXT_VM_LONGEST, u"Mensagem mais longa (minutos):"},
 };
 
 }  // namespace

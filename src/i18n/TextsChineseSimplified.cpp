@@ -163,6 +163,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"正在留言：%s"},
     {TXT_SCREEN_LISTEN, u"收听"},
     {TXT_SCREEN_PICK_UP, u"接听"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"结束留言的静音秒数："},
+    {TXT_VM_LEAST_VOICE, u"留言至少需要的语音秒数："},
+    {TXT_VM_LONGEST, u"留言最长时间（分钟）："},
 };
 
 }  // namespace

@@ -165,6 +165,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"正在留言：%s"},
     {TXT_SCREEN_LISTEN, u"收聽"},
     {TXT_SCREEN_PICK_UP, u"接聽"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"結束留言的靜音秒數："},
+    {TXT_VM_LEAST_VOICE, u"留言至少需要的語音秒數："},
+    {TXT_VM_LONGEST, u"留言最長時間（分鐘）："},
 };
 
 }  // namespace

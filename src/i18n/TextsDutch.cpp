@@ -166,6 +166,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Spreekt een bericht in: %s"},
     {TXT_SCREEN_LISTEN, u"Meeluisteren"},
     {TXT_SCREEN_PICK_UP, u"Opnemen"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Seconden stilte die een bericht beëindigen:"},
+    {TXT_VM_LEAST_VOICE, u"Seconden spraak die een bericht nodig heeft:"},
+    {TXT_VM_LONGEST, u"Langste bericht (minuten):"},
 };
 
 }  // namespace

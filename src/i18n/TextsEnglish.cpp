@@ -171,6 +171,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Leaving a message: %s"},
     {TXT_SCREEN_LISTEN, u"Listen"},
     {TXT_SCREEN_PICK_UP, u"Pick up"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Seconds of silence that end a message:"},
+    {TXT_VM_LEAST_VOICE, u"Seconds of voice a message needs:"},
+    {TXT_VM_LONGEST, u"Longest message (minutes):"},
 };
 
 }  // namespace

@@ -169,6 +169,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Laisse un message : %s"},
     {TXT_SCREEN_LISTEN, u"Écouter"},
     {TXT_SCREEN_PICK_UP, u"Décrocher"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Secondes de silence qui terminent un message :"},
+    {TXT_VM_LEAST_VOICE, u"Secondes de voix nécessaires à un message :"},
+    {TXT_VM_LONGEST, u"Message le plus long (minutes) :"},
 };
 
 }  // namespace

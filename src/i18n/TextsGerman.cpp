@@ -163,6 +163,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Hinterlässt eine Nachricht: %s"},
     {TXT_SCREEN_LISTEN, u"Mithören"},
     {TXT_SCREEN_PICK_UP, u"Abnehmen"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Sekunden Stille, die eine Nachricht beenden:"},
+    {TXT_VM_LEAST_VOICE, u"Sekunden Sprache, die eine Nachricht braucht:"},
+    {TXT_VM_LONGEST, u"Längste Nachricht (Minuten):"},
 };
 
 }  // namespace

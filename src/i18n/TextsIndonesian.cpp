@@ -165,6 +165,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Sedang meninggalkan pesan: %s"},
     {TXT_SCREEN_LISTEN, u"Dengarkan"},
     {TXT_SCREEN_PICK_UP, u"Angkat"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Detik hening yang mengakhiri pesan:"},
+    {TXT_VM_LEAST_VOICE, u"Detik suara yang diperlukan pesan:"},
+    {TXT_VM_LONGEST, u"Pesan terpanjang (menit):"},
 };
 
 }  // namespace

@@ -166,6 +166,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Sta lasciando un messaggio: %s"},
     {TXT_SCREEN_LISTEN, u"Ascolta"},
     {TXT_SCREEN_PICK_UP, u"Rispondi"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Secondi di silenzio che chiudono un messaggio:"},
+    {TXT_VM_LEAST_VOICE, u"Secondi di voce necessari a un messaggio:"},
+    {TXT_VM_LONGEST, u"Messaggio più lungo (minuti):"},
 };
 
 }  // namespace

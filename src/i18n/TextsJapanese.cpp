@@ -166,6 +166,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"メッセージを録音中: %s"},
     {TXT_SCREEN_LISTEN, u"聞く"},
     {TXT_SCREEN_PICK_UP, u"応答"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"メッセージを終える無音の秒数:"},
+    {TXT_VM_LEAST_VOICE, u"メッセージに必要な音声の秒数:"},
+    {TXT_VM_LONGEST, u"メッセージの最大の長さ (分):"},
 };
 
 }  // namespace

@@ -165,6 +165,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"메시지를 남기는 중: %s"},
     {TXT_SCREEN_LISTEN, u"듣기"},
     {TXT_SCREEN_PICK_UP, u"받기"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"메시지를 끝내는 무음 시간(초):"},
+    {TXT_VM_LEAST_VOICE, u"메시지에 필요한 음성 시간(초):"},
+    {TXT_VM_LONGEST, u"최대 메시지 길이(분):"},
 };
 
 }  // namespace

@@ -164,6 +164,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Nagrywa wiadomość: %s"},
     {TXT_SCREEN_LISTEN, u"Słuchaj"},
     {TXT_SCREEN_PICK_UP, u"Odbierz"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Sekundy ciszy kończące wiadomość:"},
+    {TXT_VM_LEAST_VOICE, u"Najmniej sekund głosu w wiadomości:"},
+    {TXT_VM_LONGEST, u"Najdłuższa wiadomość (minuty):"},
 };
 
 }  // namespace

@@ -165,6 +165,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Оставляет сообщение: %s"},
     {TXT_SCREEN_LISTEN, u"Слушать"},
     {TXT_SCREEN_PICK_UP, u"Ответить"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Секунд тишины до конца сообщения:"},
+    {TXT_VM_LEAST_VOICE, u"Минимум секунд голоса в сообщении:"},
+    {TXT_VM_LONGEST, u"Самое длинное сообщение (минуты):"},
 };
 
 }  // namespace

@@ -166,6 +166,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Está dejando un mensaje: %s"},
     {TXT_SCREEN_LISTEN, u"Escuchar"},
     {TXT_SCREEN_PICK_UP, u"Contestar"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Segundos de silencio que terminan un mensaje:"},
+    {TXT_VM_LEAST_VOICE, u"Segundos de voz que necesita un mensaje:"},
+    {TXT_VM_LONGEST, u"Mensaje más largo (minutos):"},
 };
 
 }  // namespace

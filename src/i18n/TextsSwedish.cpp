@@ -165,6 +165,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_SCREEN_LEAVING_MESSAGE, u"Lämnar ett meddelande: %s"},
     {TXT_SCREEN_LISTEN, u"Lyssna"},
     {TXT_SCREEN_PICK_UP, u"Svara"},
+    // How the answering machine ends and keeps a message.
+    {TXT_VM_SILENCE, u"Sekunder tystnad som avslutar ett meddelande:"},
+    {TXT_VM_LEAST_VOICE, u"Sekunder röst som ett meddelande behöver:"},
+    {TXT_VM_LONGEST, u"Längsta meddelande (minuter):"},
 };
 
 }  // namespace

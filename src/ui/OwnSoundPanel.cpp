@@ -31,6 +31,8 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
             options_.ToggleVoiceMail();
             ShowSetting();
         });
+        limits_ = new VoiceMailLimitsBox(app.userSettings(), this);
+        PutBelow(limits_);
     }
     title_->setIndent(24);
     title_->setStyleSheet(QStringLiteral("color: %1;").arg(TextColour(palette()).name()));
@@ -53,6 +55,7 @@ void OwnSoundPanel::ShowSetting() {
         voiceMail_->setChecked(options_.VoiceMailOn());
         radio(kDefaultRadio)->setEnabled(options_.VoiceMailOn());
         radio(kOwnRadio)->setEnabled(options_.VoiceMailOn());
+        limits_->setEnabled(options_.VoiceMailOn());
     }
 }
 
@@ -83,6 +86,9 @@ void OwnSoundPanel::Apply() {
 
 void OwnSoundPanel::Revert() {
     options_.Revert();
+    if (limits_) {
+        limits_->Revert();
+    }
     ShowSetting();
 }
 
@@ -91,6 +97,7 @@ void OwnSoundPanel::RefreshTexts() {
     const bool ringTone = sound_ == OwnSoundOptions::Sound::RingTone;
     if (voiceMail_) {
         voiceMail_->setText(Text(i18n::TXT_ENABLE_VOICE_MAIL, language));
+        limits_->RefreshTexts(language);
     }
     ShowTexts(Text(ringTone ? i18n::TXT_RINGTONE_SETTINGS : i18n::TXT_VOICE_MAIL, language),
               Text(ringTone ? i18n::TXT_RINGTONE_QUESTION : i18n::TXT_VOICE_MAIL, language),

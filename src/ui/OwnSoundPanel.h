@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "ui/TonePage.h"
+#include "ui/VoiceMailLimitsBox.h"
 #include "ui/model/OwnSoundOptions.h"
 
 namespace velto::ui {
@@ -19,6 +20,8 @@ class OwnSoundPanel : public TonePage {
     OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound, QWidget* parent);
 
     QCheckBox* voiceMail() { return voiceMail_; }
+    // The voice mail page's limits (the ring tone page has none).
+    VoiceMailLimitsBox* limits() { return limits_; }
     QLabel* title() { return title_; }
     const OwnSoundOptions& options() const { return options_; }
 
@@ -36,6 +39,7 @@ class OwnSoundPanel : public TonePage {
     const OwnSoundOptions::Sound sound_;
     OwnSoundOptions options_;
     QCheckBox* voiceMail_ = nullptr;
+    VoiceMailLimitsBox* limits_ = nullptr;
     QLabel* title_;
 };
 

@@ -54,6 +54,10 @@ void TonePage::PutAbove(QWidget* widget) {
     OrderTabs();
 }
 
+void TonePage::PutBelow(QWidget* widget) {
+    column_->insertWidget(column_->indexOf(box_) + 1, widget);
+}
+
 void TonePage::SetLine(QWidget* line) {
     grid_->addWidget(line, lineRow_, 0, 1, 2);
     line_ = line;

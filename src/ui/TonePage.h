@@ -51,6 +51,8 @@ class TonePage : public OptionPage {
     QButtonGroup& group() { return group_; }
     // A widget over the box, first in the page's tab order.
     void PutAbove(QWidget* widget);
+    // Under the choice's box.
+    void PutBelow(QWidget* widget);
     // The row under the choices; next in the tab order after the last play button.
     void SetLine(QWidget* line);
     // The box's title and question and the browse link, in `language`.

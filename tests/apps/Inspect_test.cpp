@@ -84,6 +84,24 @@ TEST(Inspect, PrintsEveryFieldOfASettingFile) {
         "\"trailingBytes\":0}\n");
 }
 
+// The voice-mail limits, when the file has them, close both prints.
+TEST(Inspect, PrintsTheVoiceMailLimits) {
+    test::TempDir dir;
+    const std::string file = (dir / "Setting").string();
+    core::SettingFileContents limited = Sample();
+    limited.voiceMailLimits = core::VoiceMailLimits{2000, 0, 600000};
+    test::WriteFileBytes(file, core::EncodeSettingFile(limited));
+    const Outcome readable = Inspect({"setting", file});
+    EXPECT_TRUE(readable.out.ends_with(
+        "voice-mail limits: silence 2000 ms, least voice 0 ms, longest message 600000 ms\n"))
+        << readable.out;
+    const Outcome json = Inspect({"setting", "--json", file});
+    EXPECT_TRUE(json.out.ends_with(
+        "\"voiceMailLimits\":{\"silenceMs\":2000,\"minVoiceMs\":0,\"maxLengthMs\":600000},"
+        "\"trailingBytes\":0}\n"))
+        << json.out;
+}
+
 TEST(Inspect, RejectsDamagedFilesWithOneLineNamingFieldAndOffset) {
     test::TempDir dir;
     const std::string file = (dir / "Setting").string();

@@ -103,6 +103,35 @@ TEST(SettingFileCodec, ToleratesBytesAfterTheLastField) {
     EXPECT_EQ(decoded.trailingBytes, 3u);
 }
 
+std::string WithInt32At(std::string bytes, size_t offset, uint32_t value);
+
+// The voice-mail limits follow the last field of version 1, marked: a file without them
+// is the version 1 file it was (and reads with none); a file with them reads back the same;
+// a limit out of its range or cut short refuses the file with the field named.
+TEST(SettingFileCodec, VoiceMailLimitsFollowTheLastFieldOfVersionOne) {
+    using namespace std::string_literals;
+    SettingFileContents limited = SmallSet();
+    limited.voiceMailLimits = VoiceMailLimits{2000, 0, 600000};
+    const std::string bytes = EncodeSettingFile(limited);
+    const std::string block =
+        "VML1"s + "\xd0\x07\x00\x00"s + "\x00\x00\x00\x00"s + "\xc0\x27\x09\x00"s;
+    EXPECT_EQ(bytes, SmallSetBytes() + block);
+    const SettingFileDecoded decoded = DecodeSettingFile(bytes);
+    ASSERT_TRUE(decoded.contents) << decoded.error.ToString();
+    EXPECT_EQ(*decoded.contents, limited);
+    EXPECT_EQ(decoded.trailingBytes, 0u);
+    EXPECT_FALSE(DecodeSettingFile(SmallSetBytes()).contents->voiceMailLimits);
+
+    const size_t at = SmallSetBytes().size() + 4;
+    EXPECT_EQ(DecodeSettingFile(WithInt32At(bytes, at, 999)).error.ToString(),
+              "field 'voice-mail silence limit' at offset " + std::to_string(at) +
+                  ": 999 is outside 1000 to 60000");
+    EXPECT_EQ(DecodeSettingFile(WithInt32At(bytes, at + 8, 0xFFFFFFFF)).error.field,
+              "voice-mail longest message");
+    EXPECT_EQ(DecodeSettingFile(bytes.substr(0, bytes.size() - 2)).error.field,
+              "voice-mail longest message");
+}
+
 TEST(SettingFileCodec, EveryTruncationIsRefusedWithFieldAndOffset) {
     const std::string bytes = SmallSetBytes();
     for (size_t length = 0; length < bytes.size(); ++length) {

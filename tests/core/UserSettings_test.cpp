@@ -69,6 +69,22 @@ TEST(UserSettings, LoadingKeepsPresentKeysAndForgetsThePreviousUser) {
 
 // Call handlers read while the user interface and the downloader change the tables: no
 // reader may ever see a half-made change.
+// Limits left at their defaults are not written (the file stays as version 1 has it);
+// changed ones are, and come back with the file; a file without them gives the defaults.
+TEST(UserSettings, VoiceMailLimitsAreWrittenOnlyWhenChanged) {
+    UserSettings settings("/opt/velto");
+    EXPECT_EQ(settings.VoiceMailLimits(), (VoiceMailLimits{6000, 1000, 300000}));
+    EXPECT_FALSE(settings.Snapshot(2).voiceMailLimits);
+    settings.SetVoiceMailLimits({9000, 2000, 60000});
+    const SettingFileContents saved = settings.Snapshot(2);
+    ASSERT_TRUE(saved.voiceMailLimits);
+    UserSettings next("/opt/velto");
+    next.LoadFrom(saved, "/opt/velto");
+    EXPECT_EQ(next.VoiceMailLimits(), (VoiceMailLimits{9000, 2000, 60000}));
+    next.LoadFrom(SettingFileContents{}, "/opt/velto");
+    EXPECT_EQ(next.VoiceMailLimits(), VoiceMailLimits{});
+}
+
 TEST(UserSettings, ReadersNeverSeeATableMidChange) {
     UserSettings settings("/i");
     std::atomic<bool> done{false};

@@ -88,7 +88,7 @@ class SipCallsTest : public ::testing::Test {
         test::WriteSine(install / "DingDong.wav", 16000, kBeep, 0.5);
         test::WriteSine(install / "Ringing.wav", 16000, 800, 1);
         test::WriteSine(dir / "contact-tone.wav", 16000, kContactTone, 2);
-        test::WriteSine(dir / "voice.wav", 8000, kCallerVoice, 20);
+        test::WriteSpeech(dir / "voice.wav", 8000, kCallerVoice, 20, 20);
         std::ofstream(dir / "machine.reg")
             << "Windows Registry Editor Version 5.00\n\n"
             << "[Software\\Velto]\n\"InstallDir\"=\"" << install.string() << "\"\n";
@@ -107,7 +107,7 @@ class SipCallsTest : public ::testing::Test {
         }
         if (!secondAddress.empty()) {
             test::WriteSine(dir / "second-tone.wav", 16000, kSecondTone, 2);
-            test::WriteSine(dir / "second-voice.wav", 8000, kSecondVoice, 20);
+            test::WriteSpeech(dir / "second-voice.wav", 8000, kSecondVoice, 20, 20);
             second = std::make_unique<test::SipPeer>(dir / "second", secondAddress,
                                                      dir / "second-voice.wav");
         }
@@ -165,6 +165,10 @@ class SipCallsTest : public ::testing::Test {
         timings.ringLimit = Millis(1000);
         // The user's choices: voice mail, the message naming the tone, the contact's tone.
         app->userSettings().SetVoiceMailOn(true);
+        // Every message is kept, however little voice it holds: on a loaded machine a caller
+        // may have only moments left after the beep. (The least voice is tested in virtual
+        // time; the silence limit stays at its default.)
+        app->userSettings().SetVoiceMailLimits({.silenceMs = 6000, .minVoiceMs = 0});
         app->state().FriendMsgEnabled = true;
         const auto id = app->userSettings().InsertTone(
             {u"Contact tone", platform::Utf8ToUtf16((dir / "contact-tone.wav").string())});
@@ -340,6 +344,55 @@ void SipCallsTest::ExpectGreetedAndRecorded(const std::string& target) {
         EXPECT_EQ(entry.path().filename().string().rfind("recording-", 0), std::string::npos)
             << entry.path();
     }
+}
+
+// A caller who says nothing through the greeting and the beep, then speaks for three
+// seconds and stays on in silence: the machine hangs up once the silence has lasted its six
+// seconds, long before the caller would. The message, measured by Python (wave module and
+// the RMS of 20-ms frames), holds the 3 s of voice and ends about 6 s after it.
+TEST_F(SipCallsTest, SilenceAfterTheMessageEndsTheCall) {
+    // The caller's sound plays from the start of the call's media; the message begins 4 to 6
+    // s later (ring-back, greeting, beep, on a machine under load), and the voice after it.
+    test::WriteSpeech(dir / "voice.wav", 8000, kCallerVoice, 40, 3, 7.5);
+    StartProgram(test::PeerAddress(131));
+    const auto called = std::chrono::steady_clock::now();
+    peer->Call(Target(), 40);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(30000)))
+        << peer->Log() << trace.Text();
+    const double callSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - called).count();
+    EXPECT_LT(callSeconds, 30.0);
+    EXPECT_TRUE(trace.Contains("Silence for ")) << trace.Text();
+
+    const auto records = app->missedCalls().Snapshot();
+    ASSERT_TRUE(records[0].hasVoiceMessage) << trace.Text();
+    const std::filesystem::path voiceFile = platform::Utf16ToUtf8(records[0].voiceFile);
+    EXPECT_TRUE(WavSizesRight(voiceFile));
+    // Length, and the start and end of the loud frames (RMS over 1000), in seconds.
+    const auto measured = test::RunShell(
+        "python3 -c 'import sys, wave, array, math\n"
+        "w = wave.open(sys.argv[1]); r = w.getframerate(); n = w.getnframes()\n"
+        "s = array.array(\"h\", w.readframes(n)); f = r // 50\n"
+        "loud = [k for k in range(n // f) "
+        "if math.sqrt(sum(x * x for x in s[k * f:(k + 1) * f]) / f) > 1000]\n"
+        "print(n / r, loud[0] / 50 if loud else -1, (loud[-1] + 1) / 50 if loud else -1)' " +
+        test::ShellQuote(voiceFile.string()) + " 2>&1");
+    ASSERT_EQ(measured.code, 0) << measured.output;
+    double length = 0, first = 0, last = 0;
+    ASSERT_EQ(std::sscanf(measured.output.c_str(), "%lf %lf %lf", &length, &first, &last), 3)
+        << measured.output;
+    std::printf("figure: message %.2f s, sound from %.2f s to %.2f s, silence kept %.2f s\n",
+                length, first, last, length - last);
+    ASSERT_GE(first, 0) << "no sound in the message";
+    // About three seconds of the caller's voice (100-ms windows at its frequency; the
+    // syllables' pauses leave about 2.4 s), then the silence limit.
+    const auto voice = test::ReadPcm(voiceFile);
+    ASSERT_TRUE(voice);
+    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice, 0.5), 1.8);
+    EXPECT_LE(test::SecondsOf(*voice, kCallerVoice, 0.5), 3.3);
+    EXPECT_GE(length - last, 6.0 - 0.2);
+    EXPECT_LE(length - last, 6.0 + 1.0);
+    peer->Wait(5000ms);
 }
 
 TEST_F(SipCallsTest, ACallerWhoHangsUpDuringTheRingBackLeavesAMissedCall) {
@@ -666,7 +719,7 @@ TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOw
         _exit(127);
     }
     // A voice longer than the call: the peer's file source plays it once.
-    test::WriteSine(dir / "long-voice.wav", 8000, kCallerVoice, 60);
+    test::WriteSpeech(dir / "long-voice.wav", 8000, kCallerVoice, 60, 60);
     test::SipPeer caller(dir / "caller", first, dir / "long-voice.wav");
     // The message has begun and holds some seconds of the caller.
     auto recording = [&]() -> std::optional<std::filesystem::path> {

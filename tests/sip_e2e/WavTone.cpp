@@ -1,5 +1,6 @@
 #include "WavTone.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -41,7 +42,16 @@ double Rms(const Pcm& pcm, size_t begin, size_t end) {
 }  // namespace
 
 void WriteSine(const std::filesystem::path& path, int rate, double hz, double seconds) {
+    WriteSpeech(path, rate, hz, seconds, -1);
+}
+
+void WriteSpeech(const std::filesystem::path& path, int rate, double hz, double seconds,
+                 double talkSeconds, double fromSeconds) {
     const auto count = static_cast<uint32_t>(rate * seconds);
+    const bool speech = talkSeconds >= 0;
+    const auto from = static_cast<uint32_t>(rate * fromSeconds);
+    const auto talk = from + static_cast<uint32_t>(rate * std::max(talkSeconds, 0.0));
+    const auto syllable = static_cast<uint32_t>(rate / 2);
     std::string out = "RIFF";
     Put32(out, 36 + count * 2);
     out += "WAVEfmt ";
@@ -55,7 +65,9 @@ void WriteSine(const std::filesystem::path& path, int rate, double hz, double se
     out += "data";
     Put32(out, count * 2);
     for (uint32_t i = 0; i < count; ++i) {
-        const double value = hz > 0 ? 12000.0 * std::sin(2 * M_PI * hz * i / rate) : 0.0;
+        const bool paused =
+            speech && (i < from || i >= talk || (i - from) % syllable >= syllable * 4 / 5);
+        const double value = hz > 0 && !paused ? 12000.0 * std::sin(2 * M_PI * hz * i / rate) : 0.0;
         Put16(out, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value))));
     }
     std::ofstream(path, std::ios::binary) << out;

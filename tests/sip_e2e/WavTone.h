@@ -17,6 +17,11 @@ struct Pcm {
 
 // A 16-bit mono WAV file of a sine at `hz` (0: silence).
 void WriteSine(const std::filesystem::path& path, int rate, double hz, double seconds);
+// A voice as the answering machine hears one: silence until `fromSeconds`, the sine in
+// syllables (400 ms, then a 100-ms pause) for `talkSeconds`, then silence up to `seconds` (a
+// steady sine would be a steady noise on the line, no voice).
+void WriteSpeech(const std::filesystem::path& path, int rate, double hz, double seconds,
+                 double talkSeconds, double fromSeconds = 0);
 // The samples of a 16-bit mono WAV file. A file still being written (its sizes not yet
 // filled in) counts up to its end.
 std::optional<Pcm> ReadPcm(const std::filesystem::path& path);

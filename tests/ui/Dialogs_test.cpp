@@ -538,12 +538,20 @@ TEST_F(DialogsTest, VoiceMailOffDisablesOnlyTheGreetingChoice) {
         EXPECT_EQ(app_->userSettings().VoiceMailOn(), on);
         EXPECT_EQ(voice->radio(OwnSoundPanel::kDefaultRadio)->isEnabled(), on);
         EXPECT_EQ(voice->radio(OwnSoundPanel::kOwnRadio)->isEnabled(), on);
+        EXPECT_EQ(voice->limits()->isEnabled(), on);
         EXPECT_TRUE(voice->playButton(OwnSoundPanel::kPlayDefault)->isEnabled());
     }
     voice->voiceMail()->click();
     EXPECT_NE(app_->userSettings().VoiceMailOn(), before);
+    // The limits show the settings in seconds and minutes and change them at once.
+    EXPECT_EQ(voice->limits()->spin(VoiceMailLimitsBox::kSilence)->value(), 6);
+    EXPECT_EQ(voice->limits()->spin(VoiceMailLimitsBox::kLength)->value(), 5);
+    voice->limits()->spin(VoiceMailLimitsBox::kSilence)->setValue(10);
+    voice->limits()->spin(VoiceMailLimitsBox::kVoice)->setValue(2);
+    EXPECT_EQ(app_->userSettings().VoiceMailLimits(), (core::VoiceMailLimits{10000, 2000, 300000}));
     dialog.reject();
     EXPECT_EQ(app_->userSettings().VoiceMailOn(), before);
+    EXPECT_EQ(app_->userSettings().VoiceMailLimits(), core::VoiceMailLimits{});
 }
 
 // The tone pages are filled in from the shared rows and the page's own widgets after them;
@@ -574,7 +582,10 @@ TEST_F(DialogsTest, TonePagesTabFromTopToBottom) {
     };
     auto* voice = static_cast<OwnSoundPanel*>(dialog.page(OptionDialog::kVoiceMail));
     EXPECT_TRUE(inFocusOrder(voice, {voice->voiceMail(), voice->radio(OwnSoundPanel::kDefaultRadio),
-                                     voice->radio(OwnSoundPanel::kOwnRadio)}));
+                                     voice->radio(OwnSoundPanel::kOwnRadio),
+                                     voice->limits()->spin(VoiceMailLimitsBox::kSilence),
+                                     voice->limits()->spin(VoiceMailLimitsBox::kVoice),
+                                     voice->limits()->spin(VoiceMailLimitsBox::kLength)}));
     auto* rbt = static_cast<OptionRbtPanel*>(dialog.page(OptionDialog::kStandardRingBack));
     EXPECT_TRUE(inFocusOrder(
         rbt, {rbt->radio(OptionRbtPanel::kDefaultRadio), rbt->radio(OptionRbtPanel::kOwnRadio),

@@ -5,8 +5,19 @@
 
 namespace velto::skype::sim {
 
+void CallerVoice::TalkFor(platform::Millis span) {
+    talkSamples_ = static_cast<uint64_t>(span.count()) * (WavWriter::kSampleRate / 1000);
+}
+
 int16_t CallerVoice::SampleAt(uint64_t index) const {
+    if (index >= talkSamples_) {
+        return 0;
+    }
     if (IsGenerated()) {
+        constexpr uint64_t kSyllable = WavWriter::kSampleRate / 2;  // 500 ms
+        if (index % kSyllable >= kSyllable * 4 / 5) {
+            return 0;
+        }
         constexpr double kStep = 2 * std::numbers::pi * 440.0 / WavWriter::kSampleRate;
         return static_cast<int16_t>(
             std::lround(6000.0 * std::sin(kStep * static_cast<double>(index % 16000))));

@@ -12,7 +12,8 @@
 namespace velto::skype::sim {
 
 // What a caller says: a loaded voice (repeated when it runs out) or, without one, a
-// generated 440 Hz tone.
+// generated 440 Hz tone in syllables (400 ms of tone, 100 ms of pause), as speech pauses;
+// after the time given to TalkFor, silence.
 class CallerVoice {
   public:
     CallerVoice() = default;
@@ -20,10 +21,12 @@ class CallerVoice {
         : samples_(std::move(samples)) {}
 
     int16_t SampleAt(uint64_t index) const;
+    void TalkFor(platform::Millis span);
     bool IsGenerated() const { return !samples_ || samples_->empty(); }
 
   private:
     std::shared_ptr<const std::vector<int16_t>> samples_;
+    uint64_t talkSamples_ = UINT64_MAX;
 };
 
 // Records the caller's voice into a file set as a call's output, in time order: each

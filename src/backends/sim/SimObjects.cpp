@@ -114,6 +114,11 @@ bool SimCall::InputStillPlaying() {
     return backend_->InputPlaying(id_);
 }
 
+std::string SimCall::RecordingSoFar() {
+    Check("RecordingSoFar");
+    return backend_->RecordingSoFar(id_);
+}
+
 VideoStatus SimCall::VideoSendStatus() {
     Check("VideoSendStatus");
     return backend_->VideoStatusOf(id_, true);

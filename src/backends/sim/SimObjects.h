@@ -57,6 +57,7 @@ class SimCall final : public BoundCall<SimWorld, Device> {
     CallType Type() override;
     CallStatus Status() override;
     bool InputStillPlaying() override;
+    std::string RecordingSoFar() override;
     VideoStatus VideoSendStatus() override;
     VideoStatus VideoReceiveStatus() override;
     void StartVideoSend() override;

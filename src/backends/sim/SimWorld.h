@@ -54,6 +54,8 @@ struct CallOptions {
     // The caller's voice as recorded through a file output; empty (or not a 16-bit mono
     // 16000 Hz WAV) gives a generated 440 Hz tone.
     std::filesystem::path voiceFile;
+    // The caller speaks for this much of the recording, then is silent; nothing: all along.
+    std::optional<platform::Millis> talksFor;
     VideoStatus videoSend = VideoStatus::NotAvailable;
     VideoStatus videoReceive = VideoStatus::NotAvailable;
 };
@@ -231,6 +233,8 @@ class SimWorld : public SkypeFactory, public std::enable_shared_from_this<SimWor
     uint64_t Watch(int32_t id, std::function<void(CallChange)> changed);
     void Unwatch(int32_t id, uint64_t token);
     bool InputPlaying(int32_t id);
+    // The file the caller's voice goes into, written up to now; "" when none.
+    std::string RecordingSoFar(int32_t id);
     std::string DeviceText(int32_t id, Device device, DeviceKind kind);
     void SetDevice(int32_t id, Device device, DeviceKind kind, const std::string& text);
     void ListenIn(int32_t id, bool on);

@@ -45,6 +45,9 @@ int32_t SimWorld::IncomingCall(const std::string& handle, CallOptions options) {
             info.recordingErrors.push_back("voice file: " + error);
         }
     }
+    if (options.talksFor) {
+        call->voice.TalkFor(*options.talksFor);
+    }
     int32_t id = info.id;
     CallState_& placed = *call;
     calls_[id] = std::move(call);
@@ -344,6 +347,13 @@ void SimWorld::UpdateLocalSoundLocked(CallState_& call) {
     };
     update(speaker, call.speakerSegment, call.info.localOutput, "caller");
     update(microphone, call.microphoneSegment, call.info.heardUser, "microphone");
+}
+
+std::string SimWorld::RecordingSoFar(int32_t id) {
+    std::lock_guard guard(mutex_);
+    PumpLocked();
+    const CallState_& call = CallLocked(id);
+    return call.recorder ? call.recorder->path().string() : std::string();
 }
 
 bool SimWorld::InputPlaying(int32_t id) {

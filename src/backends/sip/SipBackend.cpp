@@ -496,6 +496,14 @@ void SipBackend::CallStatusChanged(int32_t id, CallStatus status) {
         PendingEvent{EventId::CallStatus, {Arg(Kind::Call, id), Arg(Kind::Int, ToInt(status))}});
 }
 
+void SipBackend::RecordingChanged(int32_t id, std::string file) {
+    std::lock_guard guard(mutex_);
+    auto found = state_.calls.find(id);
+    if (found != state_.calls.end()) {
+        found->second.recordingSoFar = std::move(file);
+    }
+}
+
 void SipBackend::InputEnded(int32_t id) {
     std::lock_guard guard(mutex_);
     auto found = state_.calls.find(id);

@@ -129,6 +129,8 @@ class SipBackend : public std::enable_shared_from_this<SipBackend> {
     void CallAdded(CallState call);
     void CallStatusChanged(int32_t id, CallStatus status);
     void InputEnded(int32_t id);
+    // The recording of the call is now in `file` ("" when it stopped).
+    void RecordingChanged(int32_t id, std::string file);
     void DatagramReceived(const std::string& partner, const std::string& text);
 
     // For figures and tests.

@@ -427,6 +427,7 @@ void SipEngine::StartRecording(CallContext& context) {
     linphone_call_start_recording(context.call);
     context.recording = true;
     context.nextHeader = clock_.Now() + kHeaderInterval;
+    backend_.RecordingChanged(context.id, context.recordTemp.string());
 }
 
 void SipEngine::RefreshRecordingHeader(CallContext& context) {
@@ -444,6 +445,7 @@ void SipEngine::FinishRecording(CallContext& context) {
         return;
     }
     context.recording = false;
+    backend_.RecordingChanged(context.id, "");
     linphone_call_stop_recording(context.call);
     const int id = static_cast<int>(context.id);
     if (std::string why = audio::FixWavSizes(context.recordTemp); !why.empty()) {

@@ -131,6 +131,11 @@ bool SipCall::InputStillPlaying() {
     return backend_->Call(id_).inputPlaying;
 }
 
+std::string SipCall::RecordingSoFar() {
+    Check("RecordingSoFar");
+    return backend_->Call(id_).recordingSoFar;
+}
+
 // Calls carry audio only: video is never available, and asking for it changes nothing.
 VideoStatus SipCall::VideoSendStatus() {
     Check("VideoSendStatus");

@@ -78,6 +78,7 @@ class SipCall final : public BoundCall<SipBackend, Device> {
     CallType Type() override;
     CallStatus Status() override;
     bool InputStillPlaying() override;
+    std::string RecordingSoFar() override;
     VideoStatus VideoSendStatus() override;
     VideoStatus VideoReceiveStatus() override;
     void StartVideoSend() override;

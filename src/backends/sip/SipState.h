@@ -28,6 +28,8 @@ struct CallState {
     bool answered = false;
     // True while the file set as input is being played into the call.
     bool inputPlaying = false;
+    // The file the partner is being recorded into now; "" when not recording.
+    std::string recordingSoFar;
 };
 
 struct ContactState {
