@@ -115,7 +115,7 @@ const std::vector<SipSettingInfo>& SipSettingList() {
         {"ice", "Ice", SettingKind::Switch, "on|off", "ICE: offer every address (needs stun)",
          "off (default)"},
         {"rtp-ports", "RtpPorts", SettingKind::Text, "LOW-HIGH|''",
-         "the UDP ports for the calls' sound (e.g.\n10000-20000)", "(the stack's choice)"},
+         "the UDP ports for the calls' sound (e.g.\n10000-20000)", "10000-19999 (default)"},
         {"media-encryption", "MediaEncryption", SettingKind::Text, "none|srtp|dtls|zrtp",
          "how the calls' sound is encrypted", "none (default)"},
         {"media-encryption-mandatory", "MediaEncryptionMandatory", SettingKind::Switch, "on|off",

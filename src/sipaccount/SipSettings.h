@@ -26,6 +26,10 @@ inline constexpr const char* kMaxCallsValue = "MaxCalls";
 inline constexpr uint32_t kDefaultMaxCalls = 20;
 
 inline constexpr uint32_t kDefaultExpiry = 600;
+// Each call's sound on a port of its own, drawn from here: a caller still sending to the
+// port of a call that ended with a crash must not land in the next call (a fixed port
+// did: the next message recorded the earlier caller).
+inline constexpr PortRange kDefaultRtpPorts{10000, 19999};
 
 struct SipSettings {
     SipAddress identity;
@@ -40,7 +44,7 @@ struct SipSettings {
     uint32_t expiry = kDefaultExpiry;
     std::string stun;  // HOST[:PORT]; empty: none
     bool ice = false;
-    std::optional<PortRange> rtpPorts;  // none: the stack's choice
+    std::optional<PortRange> rtpPorts;  // none: kDefaultRtpPorts
     std::string mediaEncryption = "none";
     bool mediaEncryptionMandatory = false;
     std::string caFile;  // empty: the system's CAs only

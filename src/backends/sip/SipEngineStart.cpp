@@ -280,9 +280,8 @@ void SipEngine::SetUpNetwork(const SipSettings& s) {
     contact += "<" + own.Uri() + ">";
     linphone_core_set_primary_contact(core_, contact.c_str());
 
-    if (s.rtpPorts) {
-        linphone_core_set_audio_port_range(core_, s.rtpPorts->low, s.rtpPorts->high);
-    }
+    const PortRange ports = s.rtpPorts.value_or(kDefaultRtpPorts);
+    linphone_core_set_audio_port_range(core_, ports.low, ports.high);
     if (!s.stun.empty() || s.ice) {
         LinphoneNatPolicy* nat = linphone_core_create_nat_policy(core_);
         linphone_nat_policy_set_stun_server(nat, s.stun.c_str());
