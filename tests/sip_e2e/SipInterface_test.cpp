@@ -187,11 +187,7 @@ TEST_F(SipInterfaceTest, LettingGoWhileTheAnswerIsBeingConnectedEndsTheCallClean
     test::WriteSine(dir / "voice.wav", 8000, 440, 20);
     test::WriteSine(dir / "tone.wav", 16000, 1000, 2);
     SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
-    auto skype = factory.CreateSkype(loop);
-    skype->Advise(sink);
-    skype->Attach(kAttachProtocol, false);
-    ASSERT_TRUE(
-        RunUntil([&] { return sink.LastAttachment() == ToInt(AttachmentStatus::Success); }));
+    auto skype = Attached(factory);
 
     peer.Call(Target(), 15);
     ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
