@@ -761,7 +761,9 @@ TEST_F(SipCallsTest, AMessageCutOffByAKillIsKeptAndTheNextRunsMessagesAreTheirOw
     EXPECT_TRUE(WavSizesRight(kept));
     const auto voice = test::ReadPcm(kept);
     ASSERT_TRUE(voice);
-    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 2.0)
+    // The kill came after 3 s of recording; the voice speaks in syllables (four fifths of
+    // the time), and a slow (sanitized) build loses some at the start.
+    EXPECT_GE(test::SecondsOf(*voice, kCallerVoice), 1.5)
         << voice->Seconds() << " s kept, " << test::SecondsOf(*voice, kCallerVoice, 0.3)
         << " s with some of the voice; " << caller.Log()
         << test::ReadFileBytes(dir / "child.log").substr(0, 20000);
