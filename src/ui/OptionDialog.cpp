@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPushButton>
+#include <optional>
 
 #include "app/Application.h"
 #include "platform/Trace.h"
@@ -45,8 +46,8 @@ constexpr int kEditingPages[] = {OptionDialog::kGeneral, OptionDialog::kStandard
                                  OptionDialog::kRules};
 
 // `text` on one line of `width` pixels, else on two, broken after the last hyphen or space
-// that lets both lines fit, else cut short.
-QString FitOnTwoLines(const QFontMetrics& metrics, const QString& text, int width) {
+// that lets both lines fit; nothing when neither does.
+std::optional<QString> FitOnTwoLines(const QFontMetrics& metrics, const QString& text, int width) {
     if (metrics.horizontalAdvance(text) <= width) {
         return text;
     }
@@ -61,7 +62,24 @@ QString FitOnTwoLines(const QFontMetrics& metrics, const QString& text, int widt
             return first + QLatin1Char('\n') + second;
         }
     }
-    return metrics.elidedText(text, Qt::ElideRight, width);
+    return std::nullopt;
+}
+
+// A page's name on its button: in the dialog's font where one or two lines hold it, else in
+// a point or two smaller (a long word pair, as in Russian), else cut short.
+void ShowPageName(QPushButton& button, const QString& text, int width) {
+    QFont font = button.parentWidget()->font();
+    for (int smaller = 0; smaller <= 2; ++smaller) {
+        QFont tried = font;
+        tried.setPointSizeF(font.pointSizeF() - smaller);
+        if (auto lines = FitOnTwoLines(QFontMetrics(tried), text, width)) {
+            button.setFont(tried);
+            button.setText(*lines);
+            return;
+        }
+    }
+    button.setFont(font);
+    button.setText(button.fontMetrics().elidedText(text, Qt::ElideRight, width));
 }
 
 }  // namespace
@@ -206,14 +224,13 @@ void OptionDialog::RefreshTexts() {
     const int32_t language = ShownLanguage(app_.state());
     setWindowTitle(Text(i18n::TXT_OPTIONS, language));
     for (const PageButton& entry : kPageButtons) {
-        // Long names (German) take two lines, or are cut short when even that is too narrow;
-        // the tooltip has them whole.
+        // Long names (German) take two lines; the tooltip has them whole.
         CSXButton* button = pageButton(entry.page);
         if (button == nullptr) {
             continue;  // the Account page without the SIP backend
         }
         const QString text = Text(entry.text, language);
-        button->setText(FitOnTwoLines(button->fontMetrics(), text, button->width() - 48));
+        ShowPageName(*button, text, button->width() - 48);
         button->setToolTip(text);
     }
     ok_->setText(Text(i18n::TXT_OK, language));

@@ -473,6 +473,10 @@ TEST_F(DialogsTest, NoTextIsCutInAnyLanguage) {
             for (const std::string& text : CutTexts(options.page(page), &looked)) {
                 ADD_FAILURE() << "language " << language << ", page " << page << ": " << text;
             }
+            // The page's name in the column: on one or two lines, never cut short.
+            const QString name = options.pageButton(page)->text();
+            EXPECT_FALSE(name.contains(QChar(0x2026)))
+                << "language " << language << ", page button: " << name.toStdString();
         }
         MissedCallDialog missed(*app_, nullptr);
         missed.show();
