@@ -63,7 +63,9 @@ class IncomingCall {
     Phase Ringing();
     Phase Decided();
     void HandOver();
-    Phase Untaken(Phase phase);
+    Phase Declined();
+    // `declined`: the machine answers a call the user declined.
+    Phase Untaken(Phase phase, bool declined = false);
     Phase Ending();
     // What every waiting phase does with the call's reports: the tone is set again when it
     // has ended, and video that starts is stopped.
