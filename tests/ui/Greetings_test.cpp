@@ -191,9 +191,11 @@ TEST_F(GreetingsTest, TheGreetingRowsFitInEveryLanguage) {
             picker.playButton()->mapTo(&window, QPoint(picker.playButton()->width(), 0));
         EXPECT_LE(right.x(), window.width()) << language;
     };
+    app_->userSettings().SetGreeting("alice", {GreetingKind::File, "gone.wav"});
     for (int32_t language = 0; language < i18n::kLanguageCount; ++language) {
         app_->state().CurrentLanguage = language;
-        SingleRingToneDialog dialog(*app_, "alice");
+        // Over the main window, as the contact list opens it (its style sheet comes with).
+        SingleRingToneDialog dialog(*app_, "alice", &mainWindow());
         dialog.show();
         OptionDialog options(*app_, OptionDialog::kVoiceMail);
         options.show();
