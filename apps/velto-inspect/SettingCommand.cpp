@@ -28,6 +28,28 @@ const char* StandardToneName(int32_t setting) {
     }
 }
 
+// "standard", "own" or the file's name, quoted.
+std::string GreetingWords(const core::GreetingChoice& greeting) {
+    switch (greeting.kind) {
+        case core::GreetingKind::Standard:
+            return "standard";
+        case core::GreetingKind::Own:
+            return "own";
+        case core::GreetingKind::File:
+            break;
+    }
+    return "file " + QuoteNarrow(greeting.file);
+}
+
+std::string GreetingJson(const core::GreetingChoice& greeting) {
+    static const char* const kKinds[] = {"standard", "own", "file"};
+    std::string json = std::string("{\"kind\":\"") + kKinds[static_cast<int>(greeting.kind)] + "\"";
+    if (greeting.kind == core::GreetingKind::File) {
+        json += ",\"file\":" + JsonNarrow(greeting.file);
+    }
+    return json + "}";
+}
+
 std::string Entries(size_t count) {
     return std::to_string(count) + (count == 1 ? " entry" : " entries");
 }
@@ -63,6 +85,15 @@ void PrintReadable(const std::string& file, size_t size, const SettingFileConten
     if (const auto& limits = c.voiceMailLimits) {
         out << "voice-mail limits: silence " << limits->silenceMs << " ms, least voice "
             << limits->minVoiceMs << " ms, longest message " << limits->maxLengthMs << " ms\n";
+    }
+    if (const auto& greetings = c.greetings) {
+        out << "busy greeting: " << (greetings->busy ? GreetingWords(*greetings->busy) : "none")
+            << "\n"
+            << "per-contact greetings: " << Entries(greetings->contacts.size()) << "\n";
+        for (const core::ContactGreeting& entry : greetings->contacts) {
+            out << "  " << QuoteNarrow(entry.handle) << ": " << GreetingWords(entry.greeting)
+                << "\n";
+        }
     }
     if (trailing != 0) {
         out << "trailing bytes: " << trailing << " (ignored)\n";
@@ -107,6 +138,17 @@ void PrintJson(const SettingFileContents& c, size_t trailing, std::ostream& out)
         out << ",\"voiceMailLimits\":{\"silenceMs\":" << limits->silenceMs
             << ",\"minVoiceMs\":" << limits->minVoiceMs
             << ",\"maxLengthMs\":" << limits->maxLengthMs << "}";
+    }
+    if (const auto& greetings = c.greetings) {
+        out << ",\"greetings\":{\"busy\":"
+            << (greetings->busy ? GreetingJson(*greetings->busy) : "null") << ",\"contacts\":[";
+        const char* separator = "";
+        for (const core::ContactGreeting& entry : greetings->contacts) {
+            out << separator << "{\"handle\":" << JsonNarrow(entry.handle)
+                << ",\"greeting\":" << GreetingJson(entry.greeting) << "}";
+            separator = ",";
+        }
+        out << "]}";
     }
     out << ",\"trailingBytes\":" << trailing << "}\n";
 }

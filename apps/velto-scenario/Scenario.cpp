@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/PathComponent.h"
 #include "rules/CivilTime.h"
 
 namespace velto::scenario {
@@ -30,7 +31,7 @@ const std::map<std::string, Arity> kVerbs = {
     {"presence", {1, 1}},  {"group", {2, 2}},         {"rule", {1, 16}},
     {"catalogue", {1, 2}}, {"userfile", {1, 1}},      {"sip-state", {1, 2}},
     {"field", {2, 2}},     {"apply", {0, 0}},         {"listen", {1, 3}},
-    {"pickup", {1, 3}},
+    {"pickup", {1, 3}},    {"greeting", {2, 2}},      {"busy-greeting", {1, 1}},
 };
 
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {
@@ -91,6 +92,25 @@ std::optional<platform::Millis> ParseDuration(const std::string& text) {
     return platform::Millis(value * found->second);
 }
 
+bool ParseGreetingWord(const std::string& word, bool mayBeNone,
+                       std::optional<core::GreetingChoice>& greeting, std::string& why) {
+    using core::GreetingKind;
+    if (mayBeNone && word == "none") {
+        greeting.reset();
+    } else if (word == "standard") {
+        greeting = core::GreetingChoice{GreetingKind::Standard, {}};
+    } else if (word == "own") {
+        greeting = core::GreetingChoice{GreetingKind::Own, {}};
+    } else if (platform::IsSafePathComponent(word, &why)) {
+        greeting = core::GreetingChoice{GreetingKind::File, word};
+    } else {
+        why = "'" + word + "' is not " + (mayBeNone ? "none, " : "") +
+              "standard, own or a file of the user's folder (" + why + ")";
+        return false;
+    }
+    return true;
+}
+
 ParsedScenario ParseScenario(const std::string& text) {
     ParsedScenario parsed;
     size_t start = 0;
@@ -131,6 +151,11 @@ ParsedScenario ParseScenario(const std::string& text) {
         }
         if (step.verb == "start" && !StartIsValid(step.args)) {
             return fail("write: start YYYY-MM-DD HH:MM (a moment of the local time zone)");
+        }
+        std::optional<core::GreetingChoice> greeting;
+        if ((step.verb == "greeting" || step.verb == "busy-greeting") &&
+            !ParseGreetingWord(step.args.back(), step.verb == "busy-greeting", greeting, error)) {
+            return fail(error);
         }
         if (step.verb == "call" && step.args[1] != "from") {
             return fail("write: call NAME from HANDLE [pstn]");

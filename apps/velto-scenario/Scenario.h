@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/SettingFileContents.h"
 #include "platform/Clock.h"
 
 namespace velto::scenario {
@@ -25,5 +26,11 @@ ParsedScenario ParseScenario(const std::string& text);
 
 // "250ms", "12s", "2m", "1h" (a bare number is milliseconds); nothing for anything else.
 std::optional<platform::Millis> ParseDuration(const std::string& text);
+
+// A greeting in a scenario's words: "standard" (the voice-mail page's), "own" (the user's
+// own), else a bare file name of the user's folder; with `mayBeNone`, "none" is nothing.
+// False with `why` for anything else.
+bool ParseGreetingWord(const std::string& word, bool mayBeNone,
+                       std::optional<core::GreetingChoice>& greeting, std::string& why);
 
 }  // namespace velto::scenario

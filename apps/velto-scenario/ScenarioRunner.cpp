@@ -350,6 +350,18 @@ class Runner {
                     {platform::Utf8ToUtf16(title), platform::Utf8ToUtf16(file.string())});
                 app_->userSettings().SetRingBack(handle, {3, id.value_or(-1), -1});
             });
+        } else if (v == "greeting" || v == "busy-greeting") {
+            std::optional<core::GreetingChoice> greeting;
+            if (!ParseGreetingWord(a.back(), v == "busy-greeting", greeting, why)) {
+                return false;
+            }
+            if (v == "greeting") {
+                Setting([this, handle = a[0], greeting] {
+                    app_->userSettings().SetGreeting(handle, *greeting);
+                });
+            } else {
+                Setting([this, greeting] { app_->userSettings().SetBusyGreeting(greeting); });
+            }
         } else if (v == "attach" && before && a[0] != "signin" && a[0] != "signout") {
             return AttachBefore(a[0], why);
         } else {
@@ -783,7 +795,10 @@ class Runner {
             return "taken by the user";
         }
         if (story && story->pressedAt && story->decision == 2) {
-            return "declined by the user";
+            // With a busy greeting the machine answers a declined call.
+            return info.recordings.empty()
+                       ? "declined by the user"
+                       : "declined by the user: busy greeting, message recorded";
         }
         if (!info.recordings.empty()) {
             return "answering machine, message recorded";

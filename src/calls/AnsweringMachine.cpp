@@ -178,16 +178,6 @@ std::optional<std::filesystem::path> RecordMessage(
 
 }  // namespace
 
-std::string GreetingPath(bool useDefaultGreeting, int32_t language, const std::string& installDir,
-                         const std::optional<std::filesystem::path>& ownFolder) {
-    if (useDefaultGreeting || !ownFolder) {
-        const char* name =
-            language == 0 || language == 1 ? "DefaultAM_Ch.wav" : "DefaultAM_Eng.wav";
-        return platform::ResolveNoCase(installDir, name).string();
-    }
-    return platform::ResolveNoCase(*ownFolder, "AnswerMachine.wav").string();
-}
-
 void RecordMissedCall(CallServices& services, UntakenCall& untaken) {
     LetPanelGo(untaken);
     services.missedCalls.AddSaveAndFlag(NewRecord(untaken));
@@ -201,11 +191,11 @@ void AnswerByMachine(CallServices& services, UntakenCall& untaken) {
 
     const std::string installDir = services.shared.InstallDirPath.Get();
     const auto ownFolder = services.ownFolder ? services.ownFolder() : std::nullopt;
-    const std::string greeting =
-        untaken.greeting
-            ? untaken.greeting->string()
-            : GreetingPath(services.settings.UseDefaultGreeting(),
-                           services.shared.CurrentLanguage.load(), installDir, ownFolder);
+    record.busy = untaken.greeting.declined;
+    const std::string greeting = CallGreetingPath(
+        services.settings,
+        GreetingFolders{installDir, ownFolder, services.shared.CurrentLanguage.load()},
+        untaken.greeting);
     std::optional<std::filesystem::path> settled;
     if (!PlayToCaller(services, untaken, greeting) &&
         !PlayToCaller(services, untaken,

@@ -7,6 +7,7 @@
 
 #include "callapi/Call.h"
 #include "calls/AnsweringPanel.h"
+#include "calls/CallGreeting.h"
 #include "calls/CallServices.h"
 #include "calls/CallWaiter.h"
 
@@ -20,17 +21,13 @@ struct UntakenCall {
     AnsweringPanel& panel;
     std::function<void()> cancelVideo;
     CallWaiter& waiter;  // woken by the call's changes
-    // The greeting a rule chose for this call; nothing: the user's greeting.
-    std::optional<std::filesystem::path> greeting{};
+    // What chooses the greeting: the rule's, the user's decline (the busy greeting), the
+    // caller's own. A declined call's record is marked busy.
+    GreetingRequest greeting{};
     // The user picked up while the caller left a message: the call goes to the user's
     // sound devices, as a taken call does (which also ends the recording).
     std::function<void()> pickUp{};
 };
-
-// The greeting a caller hears: the installation's Chinese greeting for languages 0 and 1,
-// its English one for the others, or the user's own "AnswerMachine.wav".
-std::string GreetingPath(bool useDefaultGreeting, int32_t language, const std::string& installDir,
-                         const std::optional<std::filesystem::path>& ownFolder);
 
 // The caller hung up while the call rang: a record without a voice message.
 void RecordMissedCall(CallServices& services, UntakenCall& untaken);

@@ -52,11 +52,7 @@ IncomingCall::Phase IncomingCall::Step(Phase phase) {
             HandOver();
             return Phase::Ending;
         case Phase::Declined:
-            video_.Cancel();
-            if (!IsCallOver(call_.Status())) {
-                call_.Finish();
-            }
-            return Phase::Ending;
+            return Declined();
         case Phase::Missed:
         case Phase::Quitting:
         case Phase::Machine:
@@ -321,17 +317,31 @@ void IncomingCall::HandOver() {
     call_.SetDevices(DeviceSettings::All(DeviceKind::SoundCard, "default"));
 }
 
-IncomingCall::Phase IncomingCall::Untaken(Phase phase) {
+// Declined with a busy greeting set, the caller is answered by the machine with it; without
+// one the call ends.
+IncomingCall::Phase IncomingCall::Declined() {
+    video_.Cancel();
+    if (IsCallOver(call_.Status())) {
+        return Phase::Ending;
+    }
+    if (!stop_.Requested() && s_.settings.BusyGreeting()) {
+        platform::Trace("Declined: the busy greeting for %s\n", progress_.handle.c_str());
+        return Untaken(Phase::Machine, true);
+    }
+    call_.Finish();
+    return Phase::Ending;
+}
+
+IncomingCall::Phase IncomingCall::Untaken(Phase phase, bool declined) {
     UntakenCall untaken{call_,  progress_.handle, timeStamp_, *panel_, [this] { video_.Cancel(); },
                         waiter_};
     untaken.pickUp = [this] {
         platform::Trace("Picked up while the caller left a message\n");
         HandOver();
     };
-    const auto& greeting = rule_.then.greeting;
-    if (greeting && *greeting != "default" && folders_.ownFolder) {
-        untaken.greeting = platform::ResolveNoCase(*folders_.ownFolder, *greeting);
-    }
+    untaken.greeting.rule = rule_.then.greeting;
+    untaken.greeting.handle = progress_.handle;
+    untaken.greeting.declined = declined;
     if (phase == Phase::Machine) {
         AnswerByMachine(s_, untaken);
     } else {

@@ -41,7 +41,7 @@ class IncomingCall {
         Ringing,   // the panel rings the user while the tone plays
         Decided,   // the ringing is over: what now
         Taken,     // the user took the call
-        Declined,  // the user declined it
+        Declined,  // the user declined it: ended, or the machine with the busy greeting
         Missed,    // the caller hung up first
         Quitting,  // the program quits while the call rings
         Machine,   // the ring time ran out: the answering machine
@@ -63,7 +63,9 @@ class IncomingCall {
     Phase Ringing();
     Phase Decided();
     void HandOver();
-    Phase Untaken(Phase phase);
+    Phase Declined();
+    // `declined`: the machine answers a call the user declined.
+    Phase Untaken(Phase phase, bool declined = false);
     Phase Ending();
     // What every waiting phase does with the call's reports: the tone is set again when it
     // has ended, and video that starts is stopped.

@@ -2,16 +2,23 @@
 
 #include <string_view>
 
+#include "platform/PathComponent.h"
+
 namespace velto::core {
 namespace {
 
 // Smallest encodings, used to bound counts by the bytes that remain.
 constexpr size_t kInt32Bytes = 4;
-constexpr size_t kMinCatalogueEntryBytes = 3 * kInt32Bytes;  // id, two empty strings
-constexpr size_t kMinConvertedEntryBytes = 2 * kInt32Bytes;  // empty name, id
-constexpr size_t kMinRingBackEntryBytes = 4 * kInt32Bytes;   // empty handle, three ints
+constexpr size_t kMinCatalogueEntryBytes = 3 * kInt32Bytes;   // id, two empty strings
+constexpr size_t kMinConvertedEntryBytes = 2 * kInt32Bytes;   // empty name, id
+constexpr size_t kMinRingBackEntryBytes = 4 * kInt32Bytes;    // empty handle, three ints
+constexpr size_t kMinContactGreetingBytes = 3 * kInt32Bytes;  // empty handle, kind, empty file
 // Starts the voice-mail limits after the last field of version 1.
 constexpr std::string_view kLimitsMarker = "VML1";
+// Starts the greeting table, after the limits.
+constexpr std::string_view kGreetingsMarker = "GRT1";
+// The busy greeting's kind when there is none.
+constexpr int32_t kNoGreeting = -1;
 
 class Writer {
   public:
@@ -123,6 +130,12 @@ class Reader {
         return true;
     }
 
+    size_t position() const { return pos_; }
+    // Refuses the file for what a field holds rather than how it is encoded.
+    bool Refuse(const char* field, size_t offset, std::string reason) {
+        return Fail(field, offset, std::move(reason));
+    }
+
     // True (and past it) when `marker` comes next.
     bool Marker(std::string_view marker) {
         if (failed_ || remaining() < marker.size() ||
@@ -186,6 +199,56 @@ class Reader {
     SettingFileError error_;
 };
 
+void WriteGreeting(Writer& out, const std::optional<GreetingChoice>& greeting) {
+    out.Int32(greeting ? static_cast<int32_t>(greeting->kind) : kNoGreeting);
+    out.Narrow(greeting ? greeting->file : std::string());
+}
+
+// A greeting's kind and file; a kind of -1 (allowed only with `mayBeNone`) is none. A file
+// goes with the file kind alone, and then it is a bare name in the user's folder.
+std::optional<GreetingChoice> ReadGreeting(Reader& in, const char* kindField, const char* fileField,
+                                           bool mayBeNone) {
+    int32_t kind = 0;
+    std::string file;
+    in.Int32In(kindField, mayBeNone ? kNoGreeting : 0, static_cast<int32_t>(GreetingKind::File),
+               kind);
+    const size_t fileAt = in.position();
+    if (!in.Narrow(fileField, file)) {
+        return std::nullopt;
+    }
+    std::string why;
+    if (kind == static_cast<int32_t>(GreetingKind::File)) {
+        if (!platform::IsSafePathComponent(file, &why)) {
+            in.Refuse(fileField, fileAt, "not a bare file name: " + why);
+        }
+    } else if (!file.empty()) {
+        in.Refuse(fileField, fileAt, "a file name for a greeting of kind " + std::to_string(kind));
+    }
+    if (kind == kNoGreeting) {
+        return std::nullopt;
+    }
+    return GreetingChoice{static_cast<GreetingKind>(kind), std::move(file)};
+}
+
+void ReadGreetings(Reader& in, GreetingTable& table) {
+    table.busy = ReadGreeting(in, "busy greeting kind", "busy greeting file", true);
+    size_t count = 0;
+    if (!in.Count("contact greeting count", kMinContactGreetingBytes, count)) {
+        return;
+    }
+    table.contacts.resize(count);
+    for (ContactGreeting& entry : table.contacts) {
+        in.Narrow("contact greeting handle", entry.handle);
+        if (const auto greeting =
+                ReadGreeting(in, "contact greeting kind", "contact greeting file", false)) {
+            entry.greeting = *greeting;
+        }
+        if (in.failed()) {
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 std::string SettingFileError::ToString() const {
@@ -228,6 +291,15 @@ std::string EncodeSettingFile(const SettingFileContents& c) {
         out.Int32(c.voiceMailLimits->silenceMs);
         out.Int32(c.voiceMailLimits->minVoiceMs);
         out.Int32(c.voiceMailLimits->maxLengthMs);
+    }
+    if (c.greetings) {
+        out.Raw(kGreetingsMarker);
+        WriteGreeting(out, c.greetings->busy);
+        out.Int32(static_cast<int32_t>(c.greetings->contacts.size()));
+        for (const ContactGreeting& entry : c.greetings->contacts) {
+            out.Narrow(entry.handle);
+            WriteGreeting(out, entry.greeting);
+        }
     }
     return out.Take();
 }
@@ -279,6 +351,9 @@ SettingFileDecoded DecodeSettingFile(std::string_view bytes) {
         in.Int32In("voice-mail silence limit", L::kSilenceLow, L::kSilenceHigh, limits.silenceMs);
         in.Int32In("voice-mail least voice", L::kMinVoiceLow, L::kMinVoiceHigh, limits.minVoiceMs);
         in.Int32In("voice-mail longest message", L::kLengthLow, L::kLengthHigh, limits.maxLengthMs);
+    }
+    if (in.Marker(kGreetingsMarker)) {
+        ReadGreetings(in, c.greetings.emplace());
     }
 
     SettingFileDecoded result;

@@ -28,8 +28,8 @@ struct SettingFileError {
 struct SettingFileDecoded {
     std::optional<SettingFileContents> contents;
     SettingFileError error;  // meaningful when contents is empty
-    // Bytes after the last field (the voice-mail limits, when present); the format has
-    // none, readers ignore them.
+    // Bytes after the last field this reader knows (a later version's blocks); readers
+    // ignore them.
     size_t trailingBytes = 0;
 };
 
@@ -38,6 +38,12 @@ struct SettingFileDecoded {
 // After the per-contact table, optionally, the voice-mail limits: "VML1" and three int32
 // (silence, least voice, longest message, in milliseconds). Version 1 readers stop before
 // them, so a file with them still reads there; a file without them reads with none.
+// After them (or in their place), optionally, the greeting table: "GRT1"; the busy
+// greeting as a greeting (below), kind -1 meaning none; an int32 count; per contact the
+// handle (narrow string) and a greeting. A greeting is an int32 kind (0 the voice-mail
+// page's, 1 the user's own, 2 a file) and a narrow string, empty unless the kind is 2,
+// then a bare file name of the user's folder. Readers that know only the limits stop at
+// "GRT1" as at any bytes after the last field.
 std::string EncodeSettingFile(const SettingFileContents& contents);
 
 // Reads every field in order. Every length and count is checked against the bytes that

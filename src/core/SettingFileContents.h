@@ -49,6 +49,31 @@ struct VoiceMailLimits {
     bool operator==(const VoiceMailLimits&) const = default;
 };
 
+// Which greeting the answering machine plays to a caller: the one the voice-mail page
+// chooses (Standard), the user's own "AnswerMachine.wav" (Own), or a file of the user's
+// folder (File).
+enum class GreetingKind : int32_t { Standard = 0, Own = 1, File = 2 };
+
+struct GreetingChoice {
+    GreetingKind kind = GreetingKind::Standard;
+    std::string file;  // for GreetingKind::File: a bare file name in the user's folder
+    bool operator==(const GreetingChoice&) const = default;
+};
+
+struct ContactGreeting {
+    std::string handle;
+    GreetingChoice greeting;
+    bool operator==(const ContactGreeting&) const = default;
+};
+
+// The greetings that differ from the voice-mail page's: the one a caller hears after the
+// user declined the call (none: the call just ends), and the contacts' own.
+struct GreetingTable {
+    std::optional<GreetingChoice> busy;
+    std::vector<ContactGreeting> contacts;
+    bool operator==(const GreetingTable&) const = default;
+};
+
 // Everything one setting file holds, field by field in file order. The lists keep the
 // file's order and any repeated keys, so that a damaged or foreign file can be shown as
 // it is; the tables decide what a repeated key means.
@@ -72,6 +97,8 @@ struct SettingFileContents {
     // Written after the last field of version 1, marked, so that readers that stop at
     // that field still read the file; nothing when the file has none (the defaults hold).
     std::optional<VoiceMailLimits> voiceMailLimits;
+    // Marked too, after the limits (or in their place when there are none).
+    std::optional<GreetingTable> greetings;
 
     bool operator==(const SettingFileContents&) const = default;
 };

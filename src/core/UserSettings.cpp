@@ -29,6 +29,8 @@ void UserSettings::ResetLocked(const std::string& installDirPath) {
     converted_.clear();
     ringBacks_.clear();
     voiceMailLimits_ = core::VoiceMailLimits{};
+    busyGreeting_.reset();
+    greetings_.clear();
 }
 
 void UserSettings::ResetToDefaults(const std::string& installDirPath) {
@@ -58,6 +60,14 @@ void UserSettings::LoadFrom(const SettingFileContents& c, const std::string& ins
     }
     for (const RingBackEntry& entry : c.ringBacks) {
         ringBacks_.try_emplace(entry.handle, entry.choice);
+    }
+    if (c.greetings) {
+        busyGreeting_ = c.greetings->busy;
+        for (const ContactGreeting& entry : c.greetings->contacts) {
+            if (entry.greeting.kind != GreetingKind::Standard) {
+                greetings_.try_emplace(entry.handle, entry.greeting);
+            }
+        }
     }
 }
 
@@ -90,6 +100,14 @@ SettingFileContents UserSettings::Snapshot(int32_t language) const {
     if (voiceMailLimits_ != core::VoiceMailLimits{}) {
         c.voiceMailLimits = voiceMailLimits_;
     }
+    // Likewise the greeting table, while every caller hears the voice-mail page's greeting.
+    if (busyGreeting_ || !greetings_.empty()) {
+        GreetingTable& table = c.greetings.emplace();
+        table.busy = busyGreeting_;
+        for (const auto& [handle, greeting] : greetings_) {
+            table.contacts.push_back(ContactGreeting{handle, greeting});
+        }
+    }
     return c;
 }
 
@@ -113,6 +131,7 @@ VELTO_SETTING(std::u16string, OwnToneTitle, SetOwnToneTitle, ownToneTitle_)
 VELTO_SETTING(std::u16string, OwnToneSource, SetOwnToneSource, ownToneSource_)
 VELTO_SETTING(std::u16string, PartnerToneKey, SetPartnerToneKey, partnerToneKey_)
 VELTO_SETTING(core::VoiceMailLimits, VoiceMailLimits, SetVoiceMailLimits, voiceMailLimits_)
+VELTO_SETTING(std::optional<GreetingChoice>, BusyGreeting, SetBusyGreeting, busyGreeting_)
 
 #undef VELTO_SETTING
 
@@ -234,6 +253,26 @@ RingBackChoice UserSettings::UpdateRingBack(const std::string& handle,
 void UserSettings::EraseRingBack(const std::string& handle) {
     std::lock_guard guard(mutex_);
     ringBacks_.erase(handle);
+}
+
+GreetingChoice UserSettings::FindGreeting(const std::string& handle) const {
+    std::lock_guard guard(mutex_);
+    const auto found = greetings_.find(handle);
+    return found == greetings_.end() ? GreetingChoice{} : found->second;
+}
+
+std::map<std::string, GreetingChoice> UserSettings::Greetings() const {
+    std::lock_guard guard(mutex_);
+    return greetings_;
+}
+
+void UserSettings::SetGreeting(const std::string& handle, GreetingChoice greeting) {
+    std::lock_guard guard(mutex_);
+    if (greeting.kind == GreetingKind::Standard) {
+        greetings_.erase(handle);
+    } else {
+        greetings_[handle] = std::move(greeting);
+    }
 }
 
 }  // namespace velto::core

@@ -102,6 +102,15 @@ class UserSettings {
                                   const std::function<void(RingBackChoice&)>& change);
     void EraseRingBack(const std::string& handle);
 
+    // Per-contact greetings; a contact without an entry hears the voice-mail page's.
+    GreetingChoice FindGreeting(const std::string& handle) const;
+    std::map<std::string, GreetingChoice> Greetings() const;
+    // The voice-mail page's greeting (GreetingKind::Standard) removes the contact's entry.
+    void SetGreeting(const std::string& handle, GreetingChoice greeting);
+    // What a caller hears after the user declined the call; nothing: the call just ends.
+    std::optional<GreetingChoice> BusyGreeting() const;
+    void SetBusyGreeting(std::optional<GreetingChoice> greeting);
+
   private:
     void ResetLocked(const std::string& installDirPath);
 
@@ -119,6 +128,8 @@ class UserSettings {
     std::map<int32_t, CatalogueTone> catalogue_;
     std::map<std::string, int32_t> converted_;
     std::map<std::string, RingBackChoice> ringBacks_;
+    std::optional<GreetingChoice> busyGreeting_;
+    std::map<std::string, GreetingChoice> greetings_;
 };
 
 // The default tone's path: the installation folder's "default.wav".

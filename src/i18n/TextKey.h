@@ -162,7 +162,14 @@ namespace velto::i18n {
     X(TXT_SIP_ACCOUNT_SETTINGS)    \
     X(TXT_SIP_WELCOME)             \
     X(TXT_LATER)                   \
-    X(TXT_ACCOUNT_OUTBOUND_PROXY)
+    X(TXT_ACCOUNT_OUTBOUND_PROXY)  \
+    X(TXT_GREETING_LABEL)          \
+    X(TXT_GREETING_STANDARD)       \
+    X(TXT_GREETING_OWN)            \
+    X(TXT_GREETING_FILE)           \
+    X(TXT_GREETING_RECORD)         \
+    X(TXT_BUSY_GREETING)           \
+    X(TXT_BUSY_GREETING_NONE)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

@@ -169,6 +169,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Segundos de silêncio que encerram uma mensagem:"},
     {TXT_VM_LEAST_VOICE, u"Segundos de voz que uma mensagem precisa:"},
     {TXT_VM_LONGEST, u"Mensagem mais longa (minutos):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Saudação:"},
+    {TXT_GREETING_STANDARD, u"Saudação habitual"},
+    {TXT_GREETING_OWN, u"Minha saudação"},
+    {TXT_GREETING_FILE, u"Um arquivo de saudação"},
+    {TXT_GREETING_RECORD, u"Gravar..."},
+    {TXT_BUSY_GREETING, u"Quando eu recusar uma chamada:"},
+    {TXT_BUSY_GREETING_NONE, u"Encerrar a chamada"},
 };
 
 }  // namespace

@@ -167,6 +167,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"结束留言的静音秒数："},
     {TXT_VM_LEAST_VOICE, u"留言至少需要的语音秒数："},
     {TXT_VM_LONGEST, u"留言最长时间（分钟）："},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"问候语："},
+    {TXT_GREETING_STANDARD, u"标准问候语"},
+    {TXT_GREETING_OWN, u"我的问候语"},
+    {TXT_GREETING_FILE, u"问候语文件"},
+    {TXT_GREETING_RECORD, u"录制..."},
+    {TXT_BUSY_GREETING, u"拒接来电时："},
+    {TXT_BUSY_GREETING_NONE, u"结束通话"},
 };
 
 }  // namespace

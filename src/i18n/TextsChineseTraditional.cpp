@@ -169,6 +169,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"結束留言的靜音秒數："},
     {TXT_VM_LEAST_VOICE, u"留言至少需要的語音秒數："},
     {TXT_VM_LONGEST, u"留言最長時間（分鐘）："},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"問候語："},
+    {TXT_GREETING_STANDARD, u"標準問候語"},
+    {TXT_GREETING_OWN, u"我的問候語"},
+    {TXT_GREETING_FILE, u"問候語檔案"},
+    {TXT_GREETING_RECORD, u"錄製..."},
+    {TXT_BUSY_GREETING, u"拒接來電時："},
+    {TXT_BUSY_GREETING_NONE, u"結束通話"},
 };
 
 }  // namespace

@@ -170,6 +170,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Seconden stilte die een bericht beëindigen:"},
     {TXT_VM_LEAST_VOICE, u"Seconden spraak die een bericht nodig heeft:"},
     {TXT_VM_LONGEST, u"Langste bericht (minuten):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Begroeting:"},
+    {TXT_GREETING_STANDARD, u"Gebruikelijke begroeting"},
+    {TXT_GREETING_OWN, u"Mijn begroeting"},
+    {TXT_GREETING_FILE, u"Een begroetingsbestand"},
+    {TXT_GREETING_RECORD, u"Opnemen..."},
+    {TXT_BUSY_GREETING, u"Als ik een oproep weiger:"},
+    {TXT_BUSY_GREETING_NONE, u"Oproep beëindigen"},
 };
 
 }  // namespace

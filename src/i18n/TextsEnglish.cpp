@@ -175,6 +175,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Seconds of silence that end a message:"},
     {TXT_VM_LEAST_VOICE, u"Seconds of voice a message needs:"},
     {TXT_VM_LONGEST, u"Longest message (minutes):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Greeting:"},
+    {TXT_GREETING_STANDARD, u"Standard greeting"},
+    {TXT_GREETING_OWN, u"My greeting"},
+    {TXT_GREETING_FILE, u"A greeting file"},
+    {TXT_GREETING_RECORD, u"Record..."},
+    {TXT_BUSY_GREETING, u"When I decline a call:"},
+    {TXT_BUSY_GREETING_NONE, u"End the call"},
 };
 
 }  // namespace

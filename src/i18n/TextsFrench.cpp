@@ -173,6 +173,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Secondes de silence qui terminent un message :"},
     {TXT_VM_LEAST_VOICE, u"Secondes de voix nécessaires à un message :"},
     {TXT_VM_LONGEST, u"Message le plus long (minutes) :"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Annonce :"},
+    {TXT_GREETING_STANDARD, u"Annonce standard"},
+    {TXT_GREETING_OWN, u"Mon annonce"},
+    {TXT_GREETING_FILE, u"Un fichier d'annonce"},
+    {TXT_GREETING_RECORD, u"Enregistrer..."},
+    {TXT_BUSY_GREETING, u"Quand je refuse un appel :"},
+    {TXT_BUSY_GREETING_NONE, u"Terminer l'appel"},
 };
 
 }  // namespace

@@ -167,6 +167,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Sekunden Stille, die eine Nachricht beenden:"},
     {TXT_VM_LEAST_VOICE, u"Sekunden Sprache, die eine Nachricht braucht:"},
     {TXT_VM_LONGEST, u"Längste Nachricht (Minuten):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Ansage:"},
+    {TXT_GREETING_STANDARD, u"Standardansage"},
+    {TXT_GREETING_OWN, u"Meine Ansage"},
+    {TXT_GREETING_FILE, u"Eine Ansagedatei"},
+    {TXT_GREETING_RECORD, u"Aufnehmen..."},
+    {TXT_BUSY_GREETING, u"Wenn ich einen Anruf ablehne:"},
+    {TXT_BUSY_GREETING_NONE, u"Anruf beenden"},
 };
 
 }  // namespace

@@ -169,6 +169,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Detik hening yang mengakhiri pesan:"},
     {TXT_VM_LEAST_VOICE, u"Detik suara yang diperlukan pesan:"},
     {TXT_VM_LONGEST, u"Pesan terpanjang (menit):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Salam:"},
+    {TXT_GREETING_STANDARD, u"Salam standar"},
+    {TXT_GREETING_OWN, u"Salam saya"},
+    {TXT_GREETING_FILE, u"Berkas salam"},
+    {TXT_GREETING_RECORD, u"Rekam..."},
+    {TXT_BUSY_GREETING, u"Saat saya menolak panggilan:"},
+    {TXT_BUSY_GREETING_NONE, u"Akhiri panggilan"},
 };
 
 }  // namespace

@@ -170,6 +170,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Secondi di silenzio che chiudono un messaggio:"},
     {TXT_VM_LEAST_VOICE, u"Secondi di voce necessari a un messaggio:"},
     {TXT_VM_LONGEST, u"Messaggio più lungo (minuti):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Messaggio di benvenuto:"},
+    {TXT_GREETING_STANDARD, u"Messaggio standard"},
+    {TXT_GREETING_OWN, u"Il mio messaggio"},
+    {TXT_GREETING_FILE, u"Un file di messaggio"},
+    {TXT_GREETING_RECORD, u"Registra..."},
+    {TXT_BUSY_GREETING, u"Quando rifiuto una chiamata:"},
+    {TXT_BUSY_GREETING_NONE, u"Termina la chiamata"},
 };
 
 }  // namespace

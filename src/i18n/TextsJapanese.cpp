@@ -170,6 +170,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"メッセージを終える無音の秒数:"},
     {TXT_VM_LEAST_VOICE, u"メッセージに必要な音声の秒数:"},
     {TXT_VM_LONGEST, u"メッセージの最大の長さ (分):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"応答メッセージ:"},
+    {TXT_GREETING_STANDARD, u"標準の応答メッセージ"},
+    {TXT_GREETING_OWN, u"自分の応答メッセージ"},
+    {TXT_GREETING_FILE, u"応答メッセージのファイル"},
+    {TXT_GREETING_RECORD, u"録音..."},
+    {TXT_BUSY_GREETING, u"通話を拒否したとき:"},
+    {TXT_BUSY_GREETING_NONE, u"通話を終了"},
 };
 
 }  // namespace

@@ -169,6 +169,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"메시지를 끝내는 무음 시간(초):"},
     {TXT_VM_LEAST_VOICE, u"메시지에 필요한 음성 시간(초):"},
     {TXT_VM_LONGEST, u"최대 메시지 길이(분):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"인사말:"},
+    {TXT_GREETING_STANDARD, u"표준 인사말"},
+    {TXT_GREETING_OWN, u"내 인사말"},
+    {TXT_GREETING_FILE, u"인사말 파일"},
+    {TXT_GREETING_RECORD, u"녹음..."},
+    {TXT_BUSY_GREETING, u"통화를 거절할 때:"},
+    {TXT_BUSY_GREETING_NONE, u"통화 종료"},
 };
 
 }  // namespace

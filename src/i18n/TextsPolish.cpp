@@ -168,6 +168,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Sekundy ciszy kończące wiadomość:"},
     {TXT_VM_LEAST_VOICE, u"Najmniej sekund głosu w wiadomości:"},
     {TXT_VM_LONGEST, u"Najdłuższa wiadomość (minuty):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Powitanie:"},
+    {TXT_GREETING_STANDARD, u"Standardowe powitanie"},
+    {TXT_GREETING_OWN, u"Moje powitanie"},
+    {TXT_GREETING_FILE, u"Plik powitania"},
+    {TXT_GREETING_RECORD, u"Nagraj..."},
+    {TXT_BUSY_GREETING, u"Gdy odrzucę połączenie:"},
+    {TXT_BUSY_GREETING_NONE, u"Zakończ połączenie"},
 };
 
 }  // namespace

@@ -169,6 +169,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Секунд тишины до конца сообщения:"},
     {TXT_VM_LEAST_VOICE, u"Минимум секунд голоса в сообщении:"},
     {TXT_VM_LONGEST, u"Самое длинное сообщение (минуты):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Приветствие:"},
+    {TXT_GREETING_STANDARD, u"Обычное приветствие"},
+    {TXT_GREETING_OWN, u"Моё приветствие"},
+    {TXT_GREETING_FILE, u"Файл приветствия"},
+    {TXT_GREETING_RECORD, u"Записать..."},
+    {TXT_BUSY_GREETING, u"Когда я отклоняю звонок:"},
+    {TXT_BUSY_GREETING_NONE, u"Завершить звонок"},
 };
 
 }  // namespace

@@ -170,6 +170,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Segundos de silencio que terminan un mensaje:"},
     {TXT_VM_LEAST_VOICE, u"Segundos de voz que necesita un mensaje:"},
     {TXT_VM_LONGEST, u"Mensaje más largo (minutos):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Saludo:"},
+    {TXT_GREETING_STANDARD, u"Saludo estándar"},
+    {TXT_GREETING_OWN, u"Mi saludo"},
+    {TXT_GREETING_FILE, u"Un archivo de saludo"},
+    {TXT_GREETING_RECORD, u"Grabar..."},
+    {TXT_BUSY_GREETING, u"Cuando rechazo una llamada:"},
+    {TXT_BUSY_GREETING_NONE, u"Terminar la llamada"},
 };
 
 }  // namespace

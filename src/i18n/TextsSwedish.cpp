@@ -169,6 +169,14 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Sekunder tystnad som avslutar ett meddelande:"},
     {TXT_VM_LEAST_VOICE, u"Sekunder röst som ett meddelande behöver:"},
     {TXT_VM_LONGEST, u"Längsta meddelande (minuter):"},
+    // Greetings per contact, and the one after a decline.
+    {TXT_GREETING_LABEL, u"Hälsning:"},
+    {TXT_GREETING_STANDARD, u"Vanlig hälsning"},
+    {TXT_GREETING_OWN, u"Min hälsning"},
+    {TXT_GREETING_FILE, u"En hälsningsfil"},
+    {TXT_GREETING_RECORD, u"Spela in..."},
+    {TXT_BUSY_GREETING, u"När jag avvisar ett samtal:"},
+    {TXT_BUSY_GREETING_NONE, u"Avsluta samtalet"},
 };
 
 }  // namespace

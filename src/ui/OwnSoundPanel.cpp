@@ -1,7 +1,10 @@
 #include "ui/OwnSoundPanel.h"
 
+#include <QVBoxLayout>
 #include "app/Application.h"
+
 #include "ui/Colours.h"
+#include "ui/GreetingRecorderPlug.h"
 #include "ui/Texts.h"
 
 namespace velto::ui {
@@ -33,11 +36,35 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
         });
         limits_ = new VoiceMailLimitsBox(app.userSettings(), this);
         PutBelow(limits_);
+        AddBusyGreeting();
     }
     title_->setIndent(24);
     title_->setStyleSheet(QStringLiteral("color: %1;").arg(TextColour(palette()).name()));
     SetLine(title_);
     RefreshTexts();
+}
+
+// Under the greeting's choice: what a caller hears after the user declined the call.
+void OwnSoundPanel::AddBusyGreeting() {
+    app::Application& app = application();
+    // The question over the list, so that the list has the page's width in every language.
+    auto* row = new QWidget(this);
+    auto* layout = new QVBoxLayout(row);
+    layout->setContentsMargins(0, 4, 0, 4);
+    layout->setSpacing(4);
+    busyLabel_ = new QLabel(row);
+    busyLabel_->setWordWrap(true);
+    busy_ = new GreetingPicker(app,
+                               std::make_unique<GreetingDraft>(
+                                   ToneContext{app.userSettings(), app.settingFile(), {}},
+                                   app.settingFile().UserOwnFolder(), GreetingDraft::kBusyFileName,
+                                   app.userSettings().BusyGreeting()),
+                               true, row);
+    busyLabel_->setBuddy(busy_->combo());
+    layout->addWidget(busyLabel_);
+    layout->addWidget(busy_);
+    PutBelow(row);
+    PlugGreetingRecorder(app, *busy_);
 }
 
 void OwnSoundPanel::ShowSetting() {
@@ -82,12 +109,20 @@ std::optional<std::filesystem::path> OwnSoundPanel::FileToPlay(int playId) {
 
 void OwnSoundPanel::Apply() {
     options_.Apply();
+    if (busy_) {
+        application().userSettings().SetBusyGreeting(busy_->draft().Commit());
+        busy_->ShowChoice();
+    }
 }
 
 void OwnSoundPanel::Revert() {
     options_.Revert();
     if (limits_) {
         limits_->Revert();
+    }
+    if (busy_) {
+        busy_->draft().Revert();
+        busy_->ShowChoice();
     }
     ShowSetting();
 }
@@ -98,6 +133,8 @@ void OwnSoundPanel::RefreshTexts() {
     if (voiceMail_) {
         voiceMail_->setText(Text(i18n::TXT_ENABLE_VOICE_MAIL, language));
         limits_->RefreshTexts(language);
+        busyLabel_->setText(Text(i18n::TXT_BUSY_GREETING, language));
+        busy_->RefreshTexts(language);
     }
     ShowTexts(Text(ringTone ? i18n::TXT_RINGTONE_SETTINGS : i18n::TXT_VOICE_MAIL, language),
               Text(ringTone ? i18n::TXT_RINGTONE_QUESTION : i18n::TXT_VOICE_MAIL, language),

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 
+#include "ui/GreetingPicker.h"
 #include "ui/TonePage.h"
 #include "ui/VoiceMailLimitsBox.h"
 #include "ui/model/OwnSoundOptions.h"
@@ -22,6 +23,8 @@ class OwnSoundPanel : public TonePage {
     QCheckBox* voiceMail() { return voiceMail_; }
     // The voice mail page's limits (the ring tone page has none).
     VoiceMailLimitsBox* limits() { return limits_; }
+    // The voice mail page's greeting after a decline (none on the ring tone page).
+    GreetingPicker* busyGreeting() { return busy_; }
     QLabel* title() { return title_; }
     const OwnSoundOptions& options() const { return options_; }
 
@@ -36,10 +39,14 @@ class OwnSoundPanel : public TonePage {
     void ShowSetting() override;
 
   private:
+    void AddBusyGreeting();
+
     const OwnSoundOptions::Sound sound_;
     OwnSoundOptions options_;
     QCheckBox* voiceMail_ = nullptr;
     VoiceMailLimitsBox* limits_ = nullptr;
+    QLabel* busyLabel_ = nullptr;
+    GreetingPicker* busy_ = nullptr;
     QLabel* title_;
 };
 

@@ -9,9 +9,11 @@
 
 #include "app/Application.h"
 #include "i18n/Languages.h"
+#include "platform/Trace.h"
 #include "ui/Artwork.h"
 #include "ui/CURLLinkButton.h"
 #include "ui/FilePickUpDialog.h"
+#include "ui/GreetingRecorderPlug.h"
 #include "ui/OptionDialog.h"
 #include "ui/Texts.h"
 #include "ui/WebPages.h"
@@ -56,6 +58,7 @@ SingleRingToneDialog::SingleRingToneDialog(app::Application& app, std::string ha
         }
     }
     BuildRows();
+    BuildGreetingRow();
     FitRows();
     ShowTicked();
     // Progress bars follow their downloads every 100 ms while any is under way.
@@ -145,6 +148,28 @@ void SingleRingToneDialog::BuildRows() {
         scroll_->AddRow(line);
         EnablePlay(static_cast<int>(i));
     }
+}
+
+void SingleRingToneDialog::BuildGreetingRow() {
+    app::Application& app = application();
+    const std::string& handle = choice_->handle();
+    greetingRow_ = new QWidget(this);
+    auto* layout = new QHBoxLayout(greetingRow_);
+    layout->setContentsMargins(10, 0, 10, 0);
+    // Its texts now, as the width is worked out before RefreshTexts.
+    greetingLabel_ =
+        new QLabel(Text(i18n::TXT_GREETING_LABEL, ShownLanguage(app.state())), greetingRow_);
+    layout->addWidget(greetingLabel_);
+    greeting_ = new GreetingPicker(
+        app,
+        std::make_unique<GreetingDraft>(ToneContext{app.userSettings(), app.settingFile(), {}},
+                                        app.settingFile().UserOwnFolder(),
+                                        GreetingDraft::ContactFileName(handle),
+                                        app.userSettings().FindGreeting(handle)),
+        false, greetingRow_);
+    layout->addWidget(greeting_, 1);
+    greetingLabel_->setBuddy(greeting_->combo());
+    PlugGreetingRecorder(app, *greeting_);
 }
 
 CxSkinButton* SingleRingToneDialog::playButton(int row) const {
@@ -272,21 +297,29 @@ void SingleRingToneDialog::UpdateDownloads() {
 }
 
 void SingleRingToneDialog::accept() {
-    if (picker_ && picker_->isVisible()) {
+    if ((picker_ && picker_->isVisible()) || greeting_->Picking()) {
         return;
     }
     if (!choice_->Ok()) {
         ShowBadKind();
         return;
     }
+    const auto greeting = greeting_->draft().Commit();
+    application().userSettings().SetGreeting(choice_->handle(),
+                                             greeting.value_or(core::GreetingChoice{}));
+    if (!application().settingFile().SaveSettingFile()) {
+        platform::Trace("Greeting for %s: the setting file was not saved\n",
+                        choice_->handle().c_str());
+    }
     SubMenuDialog::accept();
 }
 
 void SingleRingToneDialog::reject() {
-    if (picker_ && picker_->isVisible()) {
+    if ((picker_ && picker_->isVisible()) || greeting_->Picking()) {
         return;
     }
     choice_->Cancel();
+    greeting_->draft().Discard();
     SubMenuDialog::reject();
 }
 
@@ -297,6 +330,8 @@ void SingleRingToneDialog::RefreshTexts() {
     this->title()->setText(title);
     okButton()->setText(Text(i18n::TXT_OK, language));
     cancelButton()->setText(Text(i18n::TXT_CANCEL, language));
+    greetingLabel_->setText(Text(i18n::TXT_GREETING_LABEL, language));
+    greeting_->RefreshTexts(language);
 }
 
 void SingleRingToneDialog::resizeEvent(QResizeEvent* event) {
@@ -316,6 +351,8 @@ void SingleRingToneDialog::FitRows() {
         }
         needed = std::max(needed, lines_[i]->sizeHint().width() + frame);
     }
+    // The greeting's row spans the content area, which the dialog's border narrows.
+    needed = std::max(needed, greetingRow_->sizeHint().width() + width() - contentArea().width());
     const int width = std::min(needed, kMaxWidth);
     if (width != this->width()) {
         setFixedSize(width, kHeight);
@@ -334,8 +371,12 @@ void SingleRingToneDialog::Layout() {
     const QRect area = contentArea();
     banner()->setGeometry(area.left(), area.top(), area.width(), kAdHeight);
     const int channelHeight = channel_ ? kChannelHeight : 0;
-    scroll_->setGeometry(area.left(), area.top() + kAdHeight + 6, area.width(),
-                         area.height() - kAdHeight - 6 - channelHeight);
+    const int greetingHeight = greetingRow_->sizeHint().height() + 8;
+    const int scrollTop = area.top() + kAdHeight + 6;
+    const int scrollHeight = area.height() - kAdHeight - 6 - channelHeight - greetingHeight;
+    scroll_->setGeometry(area.left(), scrollTop, area.width(), scrollHeight);
+    greetingRow_->setGeometry(area.left(), scrollTop + scrollHeight + 4, area.width(),
+                              greetingHeight - 8);
     if (channel_) {
         channel_->setGeometry(area.left(), area.bottom() - kChannelHeight + 1, area.width(),
                               kChannelHeight);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/FilePickUpDialog.h"
+#include "ui/GreetingPicker.h"
 #include "ui/OptionDialog.h"
 #include "ui/RowScrollArea.h"
 #include "ui/SoundPreview.h"
@@ -22,7 +23,8 @@ namespace velto::ui {
 class CURLLinkButton;
 
 // The ring-back tone of one contact: the standard tone, the contact's own tone (an MP3 or
-// WAV the user picks) or a partner tone. OK stores the choice; Cancel changes nothing.
+// WAV the user picks) or a partner tone; under the tones, the contact's greeting. OK stores
+// the choices; Cancel changes nothing.
 class SingleRingToneDialog final : public SubMenuDialog {
     Q_OBJECT
   public:
@@ -51,6 +53,8 @@ class SingleRingToneDialog final : public SubMenuDialog {
     void PressPlay(int row);
     // The row whose tone plays, or -1.
     int PlayingRow() const { return preview_.playing() - 1; }
+    // The greeting the machine plays to this contact.
+    GreetingPicker* greeting() const { return greeting_; }
 
   public slots:
     void accept() override;
@@ -62,6 +66,7 @@ class SingleRingToneDialog final : public SubMenuDialog {
 
   private:
     void BuildRows();
+    void BuildGreetingRow();
     CURLLinkButton* StandardLink(QWidget* line, const std::u16string& name);
     void ShowTicked();
     void OpenPicker();
@@ -88,6 +93,9 @@ class SingleRingToneDialog final : public SubMenuDialog {
     QPointer<OptionDialog> options_;
     CURLLinkButton* standardLink_ = nullptr;
     QTimer downloads_;
+    QWidget* greetingRow_ = nullptr;
+    QLabel* greetingLabel_ = nullptr;
+    GreetingPicker* greeting_ = nullptr;
 };
 
 }  // namespace velto::ui

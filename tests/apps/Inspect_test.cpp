@@ -102,6 +102,33 @@ TEST(Inspect, PrintsTheVoiceMailLimits) {
         << json.out;
 }
 
+// The greetings, when the file has them, close both prints too.
+TEST(Inspect, PrintsTheGreetings) {
+    test::TempDir dir;
+    const std::string file = (dir / "Setting").string();
+    core::SettingFileContents greeted = Sample();
+    greeted.greetings = core::GreetingTable{
+        std::nullopt,
+        {{"al", {core::GreetingKind::Own, ""}}, {"bo", {core::GreetingKind::File, "b.wav"}}}};
+    test::WriteFileBytes(file, core::EncodeSettingFile(greeted));
+    const Outcome readable = Inspect({"setting", file});
+    EXPECT_TRUE(
+        readable.out.ends_with("busy greeting: none\n"
+                               "per-contact greetings: 2 entries\n"
+                               "  \"al\": own\n"
+                               "  \"bo\": file \"b.wav\"\n"))
+        << readable.out;
+    greeted.greetings->busy = core::GreetingChoice{core::GreetingKind::Standard, ""};
+    test::WriteFileBytes(file, core::EncodeSettingFile(greeted));
+    const Outcome json = Inspect({"setting", "--json", file});
+    EXPECT_TRUE(json.out.ends_with(
+        "\"greetings\":{\"busy\":{\"kind\":\"standard\"},\"contacts\":["
+        "{\"handle\":\"al\",\"greeting\":{\"kind\":\"own\"}},"
+        "{\"handle\":\"bo\",\"greeting\":{\"kind\":\"file\",\"file\":\"b.wav\"}}]},"
+        "\"trailingBytes\":0}\n"))
+        << json.out;
+}
+
 TEST(Inspect, RejectsDamagedFilesWithOneLineNamingFieldAndOffset) {
     test::TempDir dir;
     const std::string file = (dir / "Setting").string();

@@ -185,5 +185,98 @@ TEST(SettingFileCodec, RefusesLengthsAndCountsThatCannotBe) {
     EXPECT_FALSE(DecodeSettingFile(WithInt32At(bytes, 49, 3)).contents);
 }
 
+// The greeting table follows the limits (or takes their place), marked: a busy greeting
+// and the contacts' greetings, each an int32 kind and a narrow file name.
+SettingFileContents WithGreetings() {
+    SettingFileContents c = SmallSet();
+    c.greetings = GreetingTable{GreetingChoice{GreetingKind::File, "busy.wav"},
+                                {{"al", {GreetingKind::Own, ""}},
+                                 {"bo", {GreetingKind::File, "Greeting-bo.wav"}},
+                                 {"cy", {GreetingKind::Standard, ""}}}};
+    return c;
+}
+
+std::string GreetingBlock() {
+    using namespace std::string_literals;
+    return "GRT1"s + "\x02\x00\x00\x00"s + "\x08\x00\x00\x00"s + "busy.wav"s +  // busy: a file
+           "\x03\x00\x00\x00"s +                                                // 3 contacts
+           "\x02\x00\x00\x00"s + "al"s + "\x01\x00\x00\x00"s + "\x00\x00\x00\x00"s +  // own
+           "\x02\x00\x00\x00"s + "bo"s + "\x02\x00\x00\x00"s + "\x0f\x00\x00\x00"s +
+           "Greeting-bo.wav"s +                                                      // file
+           "\x02\x00\x00\x00"s + "cy"s + "\x00\x00\x00\x00"s + "\x00\x00\x00\x00"s;  // standard
+}
+
+TEST(SettingFileCodec, GreetingsFollowTheLimitsOrTakeTheirPlace) {
+    using namespace std::string_literals;
+    const SettingFileContents greeted = WithGreetings();
+    EXPECT_EQ(EncodeSettingFile(greeted), SmallSetBytes() + GreetingBlock());
+    SettingFileContents both = greeted;
+    both.voiceMailLimits = VoiceMailLimits{};
+    const std::string limits =
+        "VML1"s + "\x70\x17\x00\x00"s + "\xe8\x03\x00\x00"s + "\xe0\x93\x04\x00"s;
+    EXPECT_EQ(EncodeSettingFile(both), SmallSetBytes() + limits + GreetingBlock());
+    SettingFileContents noBusy = greeted;
+    noBusy.greetings->busy.reset();
+    noBusy.greetings->contacts.clear();
+    EXPECT_EQ(EncodeSettingFile(noBusy),
+              SmallSetBytes() + "GRT1"s + "\xff\xff\xff\xff"s + std::string(8, '\0'));
+
+    for (const SettingFileContents& c : {greeted, both, noBusy}) {
+        const SettingFileDecoded decoded = DecodeSettingFile(EncodeSettingFile(c));
+        ASSERT_TRUE(decoded.contents) << decoded.error.ToString();
+        EXPECT_EQ(*decoded.contents, c);
+        EXPECT_EQ(decoded.trailingBytes, 0u);
+    }
+    // A reader that knows only the limits stops at the marker, as this one does at a
+    // block it does not know.
+    const SettingFileDecoded later = DecodeSettingFile(EncodeSettingFile(both) + "XYZ1abc"s);
+    ASSERT_TRUE(later.contents);
+    EXPECT_EQ(*later.contents, both);
+    EXPECT_EQ(later.trailingBytes, 7u);
+    const SettingFileDecoded limitsOnly = DecodeSettingFile(SmallSetBytes() + limits);
+    ASSERT_TRUE(limitsOnly.contents);
+    EXPECT_FALSE(limitsOnly.contents->greetings);
+}
+
+TEST(SettingFileCodec, ADamagedGreetingTableIsRefusedWithTheFieldNamed) {
+    using namespace std::string_literals;
+    const std::string good = SmallSetBytes() + GreetingBlock();
+    const size_t block = SmallSetBytes().size();
+    const size_t busyKind = block + 4;
+    const size_t count = busyKind + 16;
+    const size_t alKind = count + 10;
+    const auto error = [](const std::string& bytes) {
+        return DecodeSettingFile(bytes).error.ToString();
+    };
+    EXPECT_EQ(error(WithInt32At(good, busyKind, 3)), "field 'busy greeting kind' at offset " +
+                                                         std::to_string(busyKind) +
+                                                         ": 3 is outside -1 to 2");
+    EXPECT_EQ(error(WithInt32At(good, alKind, 0xFFFFFFFF)),
+              "field 'contact greeting kind' at offset " + std::to_string(alKind) +
+                  ": -1 is outside 0 to 2");
+    EXPECT_EQ(error(WithInt32At(good, count, 0x10000000)),
+              "field 'contact greeting count' at offset " + std::to_string(count) +
+                  ": count 268435456 cannot fit in the 57 bytes that remain");
+    EXPECT_EQ(DecodeSettingFile(WithInt32At(good, count, 4)).error.field,
+              "contact greeting handle");
+    // A file name with a folder in it, and a file name given to a greeting that is no file.
+    std::string climbing = good;
+    climbing.replace(busyKind + 8, 8, "../x.wav");
+    EXPECT_EQ(error(climbing), "field 'busy greeting file' at offset " +
+                                   std::to_string(busyKind + 4) +
+                                   ": not a bare file name: contains a path separator");
+    EXPECT_EQ(error(WithInt32At(good, busyKind, 1)), "field 'busy greeting file' at offset " +
+                                                         std::to_string(busyKind + 4) +
+                                                         ": a file name for a greeting of kind 1");
+    // Cut anywhere inside the block: refused, never read past the end.
+    for (size_t length = block + 4; length < good.size(); ++length) {
+        const SettingFileDecoded decoded = DecodeSettingFile(good.substr(0, length));
+        ASSERT_FALSE(decoded.contents) << "length " << length;
+        EXPECT_LE(decoded.error.offset, length);
+    }
+    // Cut inside the marker: not the block, so bytes the reader passes over.
+    EXPECT_EQ(DecodeSettingFile(good.substr(0, block + 3)).trailingBytes, 3u);
+}
+
 }  // namespace
 }  // namespace velto::core

@@ -85,6 +85,39 @@ TEST(UserSettings, VoiceMailLimitsAreWrittenOnlyWhenChanged) {
     EXPECT_EQ(next.VoiceMailLimits(), VoiceMailLimits{});
 }
 
+// Greetings are written only once one differs from the voice-mail page's; choosing the
+// page's greeting again takes a contact out of the table; a file's first entry for a
+// handle wins, as in the other tables.
+TEST(UserSettings, GreetingsAreWrittenOnlyWhenSomeoneHasOne) {
+    UserSettings settings("/opt/velto");
+    EXPECT_EQ(settings.FindGreeting("al"), GreetingChoice{});
+    EXPECT_FALSE(settings.BusyGreeting());
+    EXPECT_FALSE(settings.Snapshot(2).greetings);
+    settings.SetGreeting("al", {GreetingKind::File, "a.wav"});
+    settings.SetGreeting("bo", {GreetingKind::Own, ""});
+    settings.SetGreeting("bo", {GreetingKind::Standard, ""});
+    settings.SetBusyGreeting(GreetingChoice{GreetingKind::Own, ""});
+    const SettingFileContents saved = settings.Snapshot(2);
+    ASSERT_TRUE(saved.greetings);
+    EXPECT_EQ(*saved.greetings,
+              (GreetingTable{GreetingChoice{GreetingKind::Own, ""},
+                             {{"al", GreetingChoice{GreetingKind::File, "a.wav"}}}}));
+
+    SettingFileContents file = saved;
+    file.greetings->contacts.push_back({"al", {GreetingKind::Own, ""}});
+    UserSettings next("/opt/velto");
+    next.LoadFrom(file, "/opt/velto");
+    EXPECT_EQ(next.Greetings(), settings.Greetings());
+    EXPECT_EQ(next.BusyGreeting(), settings.BusyGreeting());
+    next.SetBusyGreeting(std::nullopt);
+    next.SetGreeting("al", {});
+    EXPECT_FALSE(next.Snapshot(2).greetings);
+    next.LoadFrom(saved, "/opt/velto");
+    next.LoadFrom(SettingFileContents{}, "/opt/velto");
+    EXPECT_TRUE(next.Greetings().empty());
+    EXPECT_FALSE(next.BusyGreeting());
+}
+
 TEST(UserSettings, ReadersNeverSeeATableMidChange) {
     UserSettings settings("/i");
     std::atomic<bool> done{false};
