@@ -162,7 +162,16 @@ namespace velto::i18n {
     X(TXT_SIP_ACCOUNT_SETTINGS)    \
     X(TXT_SIP_WELCOME)             \
     X(TXT_LATER)                   \
-    X(TXT_ACCOUNT_OUTBOUND_PROXY)
+    X(TXT_ACCOUNT_OUTBOUND_PROXY)  \
+    X(TXT_RECORD_GREETING)         \
+    X(TXT_RECORD)                  \
+    X(TXT_STOP)                    \
+    X(TXT_SAVE)                    \
+    X(TXT_RECORD_OWN)              \
+    X(TXT_NO_MICROPHONE)           \
+    X(TXT_GREETING_NOT_SAVED)      \
+    X(TXT_SOUND_LEVEL)             \
+    X(TXT_MICROPHONE_FAILED)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

@@ -169,6 +169,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Segundos de silêncio que encerram uma mensagem:"},
     {TXT_VM_LEAST_VOICE, u"Segundos de voz que uma mensagem precisa:"},
     {TXT_VM_LONGEST, u"Mensagem mais longa (minutos):"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Gravar saudação"},
+    {TXT_RECORD, u"Gravar"},
+    {TXT_STOP, u"Parar"},
+    {TXT_SAVE, u"Salvar"},
+    {TXT_RECORD_OWN, u"Gravar…"},
+    {TXT_NO_MICROPHONE, u"Nenhum microfone foi encontrado. Conecte um para gravar uma saudação."},
+    {TXT_GREETING_NOT_SAVED, u"Não foi possível salvar a saudação."},
+    {TXT_SOUND_LEVEL, u"Nível de som"},
+    {TXT_MICROPHONE_FAILED, u"Não foi possível abrir o microfone."},
 };
 
 }  // namespace

@@ -169,6 +169,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"結束留言的靜音秒數："},
     {TXT_VM_LEAST_VOICE, u"留言至少需要的語音秒數："},
     {TXT_VM_LONGEST, u"留言最長時間（分鐘）："},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"錄製問候語"},
+    {TXT_RECORD, u"錄音"},
+    {TXT_STOP, u"停止"},
+    {TXT_SAVE, u"儲存"},
+    {TXT_RECORD_OWN, u"錄音…"},
+    {TXT_NO_MICROPHONE, u"找不到麥克風。請連接麥克風以錄製問候語。"},
+    {TXT_GREETING_NOT_SAVED, u"無法儲存問候語。"},
+    {TXT_SOUND_LEVEL, u"音量"},
+    {TXT_MICROPHONE_FAILED, u"無法開啟麥克風。"},
 };
 
 }  // namespace

@@ -167,6 +167,17 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Sekunden Stille, die eine Nachricht beenden:"},
     {TXT_VM_LEAST_VOICE, u"Sekunden Sprache, die eine Nachricht braucht:"},
     {TXT_VM_LONGEST, u"Längste Nachricht (Minuten):"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Ansage aufnehmen"},
+    {TXT_RECORD, u"Aufnehmen"},
+    {TXT_STOP, u"Stopp"},
+    {TXT_SAVE, u"Speichern"},
+    {TXT_RECORD_OWN, u"Aufnehmen…"},
+    {TXT_NO_MICROPHONE,
+     u"Kein Mikrofon gefunden. Schließen Sie eines an, um eine Ansage aufzunehmen."},
+    {TXT_GREETING_NOT_SAVED, u"Die Ansage konnte nicht gespeichert werden."},
+    {TXT_SOUND_LEVEL, u"Lautstärke"},
+    {TXT_MICROPHONE_FAILED, u"Das Mikrofon konnte nicht geöffnet werden."},
 };
 
 }  // namespace

@@ -170,6 +170,17 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Secondi di silenzio che chiudono un messaggio:"},
     {TXT_VM_LEAST_VOICE, u"Secondi di voce necessari a un messaggio:"},
     {TXT_VM_LONGEST, u"Messaggio più lungo (minuti):"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Registra messaggio di benvenuto"},
+    {TXT_RECORD, u"Registra"},
+    {TXT_STOP, u"Ferma"},
+    {TXT_SAVE, u"Salva"},
+    {TXT_RECORD_OWN, u"Registra…"},
+    {TXT_NO_MICROPHONE,
+     u"Nessun microfono trovato. Collegane uno per registrare un messaggio di benvenuto."},
+    {TXT_GREETING_NOT_SAVED, u"Impossibile salvare il messaggio di benvenuto."},
+    {TXT_SOUND_LEVEL, u"Livello sonoro"},
+    {TXT_MICROPHONE_FAILED, u"Impossibile aprire il microfono."},
 };
 
 }  // namespace

@@ -169,6 +169,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Секунд тишины до конца сообщения:"},
     {TXT_VM_LEAST_VOICE, u"Минимум секунд голоса в сообщении:"},
     {TXT_VM_LONGEST, u"Самое длинное сообщение (минуты):"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Запись приветствия"},
+    {TXT_RECORD, u"Записать"},
+    {TXT_STOP, u"Стоп"},
+    {TXT_SAVE, u"Сохранить"},
+    {TXT_RECORD_OWN, u"Записать…"},
+    {TXT_NO_MICROPHONE, u"Микрофон не найден. Подключите микрофон, чтобы записать приветствие."},
+    {TXT_GREETING_NOT_SAVED, u"Не удалось сохранить приветствие."},
+    {TXT_SOUND_LEVEL, u"Уровень звука"},
+    {TXT_MICROPHONE_FAILED, u"Не удалось открыть микрофон."},
 };
 
 }  // namespace

@@ -170,6 +170,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_VM_SILENCE, u"Segundos de silencio que terminan un mensaje:"},
     {TXT_VM_LEAST_VOICE, u"Segundos de voz que necesita un mensaje:"},
     {TXT_VM_LONGEST, u"Mensaje más largo (minutos):"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Grabar saludo"},
+    {TXT_RECORD, u"Grabar"},
+    {TXT_STOP, u"Detener"},
+    {TXT_SAVE, u"Guardar"},
+    {TXT_RECORD_OWN, u"Grabar…"},
+    {TXT_NO_MICROPHONE, u"No se encontró ningún micrófono. Conecte uno para grabar un saludo."},
+    {TXT_GREETING_NOT_SAVED, u"No se pudo guardar el saludo."},
+    {TXT_SOUND_LEVEL, u"Nivel de sonido"},
+    {TXT_MICROPHONE_FAILED, u"No se pudo abrir el micrófono."},
 };
 
 }  // namespace
