@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 
+#include "ui/GreetingRecordDialog.h"
 #include "ui/TonePage.h"
 #include "ui/VoiceMailLimitsBox.h"
 #include "ui/model/OwnSoundOptions.h"
@@ -20,6 +21,11 @@ class OwnSoundPanel : public TonePage {
     OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound, QWidget* parent);
 
     QCheckBox* voiceMail() { return voiceMail_; }
+    // The voice mail page's "Record…" (the ring tone page has none).
+    CURLLinkButton* recordLink() { return record_; }
+    // "Record…": the recording window for the user's own greeting, window-modal; a saved
+    // take becomes the greeting chosen. Null on the ring tone page.
+    GreetingRecordDialog* Record();
     // The voice mail page's limits (the ring tone page has none).
     VoiceMailLimitsBox* limits() { return limits_; }
     QLabel* title() { return title_; }
@@ -40,6 +46,7 @@ class OwnSoundPanel : public TonePage {
     OwnSoundOptions options_;
     QCheckBox* voiceMail_ = nullptr;
     VoiceMailLimitsBox* limits_ = nullptr;
+    CURLLinkButton* record_ = nullptr;
     QLabel* title_;
 };
 
