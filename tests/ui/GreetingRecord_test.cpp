@@ -130,6 +130,22 @@ TEST_F(GreetingRecordTest, ARecordedTakeIsSavedAsTheTargetAndCancelWritesNothing
     EXPECT_EQ(PythonReads(Target()), "24000 16000 1 2\n");
 }
 
+// The longest take ends on the recorder's own thread; the window follows: the time stands at
+// the limit and the take can be played and saved.
+TEST_F(GreetingRecordTest, AtTheLongestTakeTheWindowShowsTheEndedTake) {
+    Start();
+    GreetingRecordDialog dialog(*app_, Target());
+    dialog.PressRecord();
+    Speak(600);
+    ASSERT_TRUE(input_->WaitUntilStopped(Millis(1000)));
+    ASSERT_TRUE(RunUntil([&] { return dialog.recordButton()->isEnabled(); }, 1000));
+    EXPECT_EQ(dialog.timeLabel()->text(), QStringLiteral("1:00 / 1:00"));
+    EXPECT_FALSE(dialog.stopButton()->isEnabled());
+    EXPECT_TRUE(dialog.saveButton()->isEnabled());
+    EXPECT_TRUE(dialog.PressSave());
+    EXPECT_EQ(PythonReads(Target()), "960000 16000 1 2\n");
+}
+
 TEST_F(GreetingRecordTest, RecordOnTheVoiceMailPageMakesTheRecordingTheGreeting) {
     Start();
     app_->userSettings().SetUseDefaultGreeting(true);
