@@ -32,6 +32,7 @@ const std::map<std::string, Arity> kVerbs = {
     {"catalogue", {1, 2}}, {"userfile", {1, 1}},      {"sip-state", {1, 2}},
     {"field", {2, 2}},     {"apply", {0, 0}},         {"listen", {1, 3}},
     {"pickup", {1, 3}},    {"greeting", {2, 2}},      {"busy-greeting", {1, 1}},
+    {"record", {0, 0}},
 };
 
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {

@@ -29,9 +29,9 @@ namespace {
 
 // The verbs that click the windows (the GUI's guiVerb carries them out).
 bool IsWindowVerb(const std::string& verb) {
-    static const char* const verbs[] = {"select",    "page",   "tick", "change",          "pick",
-                                        "play",      "delete", "ok",   "choose-language", "cancel",
-                                        "sip-state", "field",  "apply"};
+    static const char* const verbs[] = {"select",    "page",   "tick",  "change",          "pick",
+                                        "play",      "delete", "ok",    "choose-language", "cancel",
+                                        "sip-state", "field",  "apply", "record"};
     for (const char* known : verbs) {
         if (verb == known) {
             return true;

@@ -47,6 +47,14 @@ std::unique_ptr<platform::SoundOutput> AnotherVoice(const platform::SoundOutput&
     return platform::CreateNullSoundOutput(options.clock);
 }
 
+std::unique_ptr<platform::SoundInput> SoundInputFor(ApplicationOptions& options) {
+    if (options.soundInput) {
+        return std::move(options.soundInput);
+    }
+    return options.soundDevice ? platform::CreatePortAudioSoundInput()
+                               : platform::CreateNullSoundInput(options.clock);
+}
+
 std::unique_ptr<FrontEnd> FrontEndFor(ApplicationOptions& options) {
     if (options.frontEnd) {
         return std::move(options.frontEnd);
@@ -99,6 +107,7 @@ Application::Application(ApplicationOptions options)
       headless_(dynamic_cast<HeadlessFrontEnd*>(frontEnd_.get())),
       soundOutput_(SoundOutputFor(options)),
       ringOutput_(AnotherVoice(*soundOutput_, options)),
+      soundInput_(SoundInputFor(options)),
       instance_(InstanceFolder(options), kInstanceName),
       registrySettings_(state_, registry_, frontEnd_->boxes(), frontEnd_->languageChooser(),
                         folders_),

@@ -32,6 +32,7 @@
 #include "platform/MessageLoop.h"
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
+#include "platform/SoundInput.h"
 #include "platform/SoundOutput.h"
 #include "platform/UrlOpener.h"
 #include "platform/WindowManager.h"
@@ -71,6 +72,9 @@ struct ApplicationOptions {
     std::optional<server::LinkSettings> serverLink = std::nullopt;
     // False: the null sound output (keeps time only); true: a device when one opens.
     bool soundDevice = false;
+    // The microphone; null: the default input device when `soundDevice`, else the null
+    // input (silence on the clock).
+    std::unique_ptr<platform::SoundInput> soundInput = nullptr;
     // Opens web addresses; null: the user's browser (xdg-open).
     std::unique_ptr<platform::UrlOpener> urlOpener = nullptr;
     // Starts a call handler for a new call (it owns the cookie); empty: the program's own
@@ -129,6 +133,8 @@ class Application {
     // The sound player's voice (previews) and the local ringer's.
     platform::SoundOutput& soundOutput() { return *soundOutput_; }
     platform::SoundOutput& ringOutput() { return *ringOutput_; }
+    // The microphone (recording the greeting).
+    platform::SoundInput& soundInput() { return *soundInput_; }
     platform::UrlOpener& urlOpener() { return frontEnd_->urlOpener(); }
     core::SharedState& state() { return state_; }
     core::RegistrySettings& registrySettings() { return registrySettings_; }
@@ -179,6 +185,7 @@ class Application {
     HeadlessFrontEnd* headless_ = nullptr;  // frontEnd_ when it is the headless one
     std::unique_ptr<platform::SoundOutput> soundOutput_;
     std::unique_ptr<platform::SoundOutput> ringOutput_;
+    std::unique_ptr<platform::SoundInput> soundInput_;
     platform::SingleInstance instance_;
     core::SharedState state_;
     core::RegistrySettings registrySettings_;

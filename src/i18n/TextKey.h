@@ -169,7 +169,16 @@ namespace velto::i18n {
     X(TXT_GREETING_FILE)           \
     X(TXT_GREETING_RECORD)         \
     X(TXT_BUSY_GREETING)           \
-    X(TXT_BUSY_GREETING_NONE)
+    X(TXT_BUSY_GREETING_NONE)      \
+    X(TXT_RECORD_GREETING)         \
+    X(TXT_RECORD)                  \
+    X(TXT_STOP)                    \
+    X(TXT_SAVE)                    \
+    X(TXT_RECORD_OWN)              \
+    X(TXT_NO_MICROPHONE)           \
+    X(TXT_GREETING_NOT_SAVED)      \
+    X(TXT_SOUND_LEVEL)             \
+    X(TXT_MICROPHONE_FAILED)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

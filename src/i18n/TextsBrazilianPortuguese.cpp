@@ -177,6 +177,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Gravar..."},
     {TXT_BUSY_GREETING, u"Quando eu recusar uma chamada:"},
     {TXT_BUSY_GREETING_NONE, u"Encerrar a chamada"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Gravar saudação"},
+    {TXT_RECORD, u"Gravar"},
+    {TXT_STOP, u"Parar"},
+    {TXT_SAVE, u"Salvar"},
+    {TXT_RECORD_OWN, u"Gravar…"},
+    {TXT_NO_MICROPHONE, u"Nenhum microfone foi encontrado. Conecte um para gravar uma saudação."},
+    {TXT_GREETING_NOT_SAVED, u"Não foi possível salvar a saudação."},
+    {TXT_SOUND_LEVEL, u"Nível de som"},
+    {TXT_MICROPHONE_FAILED, u"Não foi possível abrir o microfone."},
 };
 
 }  // namespace

@@ -175,6 +175,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"录制..."},
     {TXT_BUSY_GREETING, u"拒接来电时："},
     {TXT_BUSY_GREETING_NONE, u"结束通话"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"录制问候语"},
+    {TXT_RECORD, u"录音"},
+    {TXT_STOP, u"停止"},
+    {TXT_SAVE, u"保存"},
+    {TXT_RECORD_OWN, u"录音…"},
+    {TXT_NO_MICROPHONE, u"未找到麦克风。请连接麦克风以录制问候语。"},
+    {TXT_GREETING_NOT_SAVED, u"无法保存问候语。"},
+    {TXT_SOUND_LEVEL, u"音量"},
+    {TXT_MICROPHONE_FAILED, u"无法打开麦克风。"},
 };
 
 }  // namespace

@@ -177,6 +177,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"錄製..."},
     {TXT_BUSY_GREETING, u"拒接來電時："},
     {TXT_BUSY_GREETING_NONE, u"結束通話"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"錄製問候語"},
+    {TXT_RECORD, u"錄音"},
+    {TXT_STOP, u"停止"},
+    {TXT_SAVE, u"儲存"},
+    {TXT_RECORD_OWN, u"錄音…"},
+    {TXT_NO_MICROPHONE, u"找不到麥克風。請連接麥克風以錄製問候語。"},
+    {TXT_GREETING_NOT_SAVED, u"無法儲存問候語。"},
+    {TXT_SOUND_LEVEL, u"音量"},
+    {TXT_MICROPHONE_FAILED, u"無法開啟麥克風。"},
 };
 
 }  // namespace

@@ -178,6 +178,17 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Opnemen..."},
     {TXT_BUSY_GREETING, u"Als ik een oproep weiger:"},
     {TXT_BUSY_GREETING_NONE, u"Oproep beëindigen"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Begroeting opnemen"},
+    {TXT_RECORD, u"Opnemen"},
+    {TXT_STOP, u"Stoppen"},
+    {TXT_SAVE, u"Opslaan"},
+    {TXT_RECORD_OWN, u"Opnemen…"},
+    {TXT_NO_MICROPHONE,
+     u"Geen microfoon gevonden. Sluit er een aan om een begroeting op te nemen."},
+    {TXT_GREETING_NOT_SAVED, u"De begroeting kon niet worden opgeslagen."},
+    {TXT_SOUND_LEVEL, u"Geluidsniveau"},
+    {TXT_MICROPHONE_FAILED, u"De microfoon kon niet worden geopend."},
 };
 
 }  // namespace

@@ -183,6 +183,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Record..."},
     {TXT_BUSY_GREETING, u"When I decline a call:"},
     {TXT_BUSY_GREETING_NONE, u"End the call"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Record Greeting"},
+    {TXT_RECORD, u"Record"},
+    {TXT_STOP, u"Stop"},
+    {TXT_SAVE, u"Save"},
+    {TXT_RECORD_OWN, u"Record…"},
+    {TXT_NO_MICROPHONE, u"No microphone was found. Connect one to record a greeting."},
+    {TXT_GREETING_NOT_SAVED, u"The greeting could not be saved."},
+    {TXT_SOUND_LEVEL, u"Sound level"},
+    {TXT_MICROPHONE_FAILED, u"The microphone could not be opened."},
 };
 
 }  // namespace

@@ -181,6 +181,17 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Enregistrer..."},
     {TXT_BUSY_GREETING, u"Quand je refuse un appel :"},
     {TXT_BUSY_GREETING_NONE, u"Terminer l'appel"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Enregistrer une annonce"},
+    {TXT_RECORD, u"Enregistrer"},
+    {TXT_STOP, u"Arrêter"},
+    {TXT_SAVE, u"Sauvegarder"},
+    {TXT_RECORD_OWN, u"Enregistrer…"},
+    {TXT_NO_MICROPHONE,
+     u"Aucun microphone n’a été trouvé. Branchez-en un pour enregistrer une annonce."},
+    {TXT_GREETING_NOT_SAVED, u"L’annonce n’a pas pu être sauvegardée."},
+    {TXT_SOUND_LEVEL, u"Niveau sonore"},
+    {TXT_MICROPHONE_FAILED, u"Le microphone n’a pas pu être ouvert."},
 };
 
 }  // namespace

@@ -175,6 +175,17 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Aufnehmen..."},
     {TXT_BUSY_GREETING, u"Wenn ich einen Anruf ablehne:"},
     {TXT_BUSY_GREETING_NONE, u"Anruf beenden"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Ansage aufnehmen"},
+    {TXT_RECORD, u"Aufnehmen"},
+    {TXT_STOP, u"Stopp"},
+    {TXT_SAVE, u"Speichern"},
+    {TXT_RECORD_OWN, u"Aufnehmen…"},
+    {TXT_NO_MICROPHONE,
+     u"Kein Mikrofon gefunden. Schließen Sie eines an, um eine Ansage aufzunehmen."},
+    {TXT_GREETING_NOT_SAVED, u"Die Ansage konnte nicht gespeichert werden."},
+    {TXT_SOUND_LEVEL, u"Lautstärke"},
+    {TXT_MICROPHONE_FAILED, u"Das Mikrofon konnte nicht geöffnet werden."},
 };
 
 }  // namespace

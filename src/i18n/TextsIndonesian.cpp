@@ -177,6 +177,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Rekam..."},
     {TXT_BUSY_GREETING, u"Saat saya menolak panggilan:"},
     {TXT_BUSY_GREETING_NONE, u"Akhiri panggilan"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Rekam salam"},
+    {TXT_RECORD, u"Rekam"},
+    {TXT_STOP, u"Berhenti"},
+    {TXT_SAVE, u"Simpan"},
+    {TXT_RECORD_OWN, u"Rekam…"},
+    {TXT_NO_MICROPHONE, u"Mikrofon tidak ditemukan. Sambungkan mikrofon untuk merekam salam."},
+    {TXT_GREETING_NOT_SAVED, u"Salam tidak dapat disimpan."},
+    {TXT_SOUND_LEVEL, u"Tingkat suara"},
+    {TXT_MICROPHONE_FAILED, u"Mikrofon tidak dapat dibuka."},
 };
 
 }  // namespace

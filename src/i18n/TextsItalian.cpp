@@ -178,6 +178,17 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Registra..."},
     {TXT_BUSY_GREETING, u"Quando rifiuto una chiamata:"},
     {TXT_BUSY_GREETING_NONE, u"Termina la chiamata"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Registra messaggio di benvenuto"},
+    {TXT_RECORD, u"Registra"},
+    {TXT_STOP, u"Ferma"},
+    {TXT_SAVE, u"Salva"},
+    {TXT_RECORD_OWN, u"Registra…"},
+    {TXT_NO_MICROPHONE,
+     u"Nessun microfono trovato. Collegane uno per registrare un messaggio di benvenuto."},
+    {TXT_GREETING_NOT_SAVED, u"Impossibile salvare il messaggio di benvenuto."},
+    {TXT_SOUND_LEVEL, u"Livello sonoro"},
+    {TXT_MICROPHONE_FAILED, u"Impossibile aprire il microfono."},
 };
 
 }  // namespace

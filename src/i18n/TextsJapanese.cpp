@@ -178,6 +178,17 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"録音..."},
     {TXT_BUSY_GREETING, u"通話を拒否したとき:"},
     {TXT_BUSY_GREETING_NONE, u"通話を終了"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"応答メッセージの録音"},
+    {TXT_RECORD, u"録音"},
+    {TXT_STOP, u"停止"},
+    {TXT_SAVE, u"保存"},
+    {TXT_RECORD_OWN, u"録音…"},
+    {TXT_NO_MICROPHONE,
+     u"マイクが見つかりません。応答メッセージを録音するにはマイクを接続してください。"},
+    {TXT_GREETING_NOT_SAVED, u"応答メッセージを保存できませんでした。"},
+    {TXT_SOUND_LEVEL, u"音量レベル"},
+    {TXT_MICROPHONE_FAILED, u"マイクを開けませんでした。"},
 };
 
 }  // namespace

@@ -177,6 +177,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"녹음..."},
     {TXT_BUSY_GREETING, u"통화를 거절할 때:"},
     {TXT_BUSY_GREETING_NONE, u"통화 종료"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"인사말 녹음"},
+    {TXT_RECORD, u"녹음"},
+    {TXT_STOP, u"중지"},
+    {TXT_SAVE, u"저장"},
+    {TXT_RECORD_OWN, u"녹음…"},
+    {TXT_NO_MICROPHONE, u"마이크를 찾을 수 없습니다. 인사말을 녹음하려면 마이크를 연결하십시오."},
+    {TXT_GREETING_NOT_SAVED, u"인사말을 저장할 수 없습니다."},
+    {TXT_SOUND_LEVEL, u"소리 크기"},
+    {TXT_MICROPHONE_FAILED, u"마이크를 열 수 없습니다."},
 };
 
 }  // namespace

@@ -176,6 +176,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Nagraj..."},
     {TXT_BUSY_GREETING, u"Gdy odrzucę połączenie:"},
     {TXT_BUSY_GREETING_NONE, u"Zakończ połączenie"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Nagraj powitanie"},
+    {TXT_RECORD, u"Nagrywaj"},
+    {TXT_STOP, u"Zatrzymaj"},
+    {TXT_SAVE, u"Zapisz"},
+    {TXT_RECORD_OWN, u"Nagraj…"},
+    {TXT_NO_MICROPHONE, u"Nie znaleziono mikrofonu. Podłącz mikrofon, aby nagrać powitanie."},
+    {TXT_GREETING_NOT_SAVED, u"Nie udało się zapisać powitania."},
+    {TXT_SOUND_LEVEL, u"Poziom dźwięku"},
+    {TXT_MICROPHONE_FAILED, u"Nie udało się otworzyć mikrofonu."},
 };
 
 }  // namespace

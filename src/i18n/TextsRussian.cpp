@@ -177,6 +177,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Записать..."},
     {TXT_BUSY_GREETING, u"Когда я отклоняю звонок:"},
     {TXT_BUSY_GREETING_NONE, u"Завершить звонок"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Запись приветствия"},
+    {TXT_RECORD, u"Записать"},
+    {TXT_STOP, u"Стоп"},
+    {TXT_SAVE, u"Сохранить"},
+    {TXT_RECORD_OWN, u"Записать…"},
+    {TXT_NO_MICROPHONE, u"Микрофон не найден. Подключите микрофон, чтобы записать приветствие."},
+    {TXT_GREETING_NOT_SAVED, u"Не удалось сохранить приветствие."},
+    {TXT_SOUND_LEVEL, u"Уровень звука"},
+    {TXT_MICROPHONE_FAILED, u"Не удалось открыть микрофон."},
 };
 
 }  // namespace

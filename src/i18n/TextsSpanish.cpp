@@ -178,6 +178,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Grabar..."},
     {TXT_BUSY_GREETING, u"Cuando rechazo una llamada:"},
     {TXT_BUSY_GREETING_NONE, u"Terminar la llamada"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Grabar saludo"},
+    {TXT_RECORD, u"Grabar"},
+    {TXT_STOP, u"Detener"},
+    {TXT_SAVE, u"Guardar"},
+    {TXT_RECORD_OWN, u"Grabar…"},
+    {TXT_NO_MICROPHONE, u"No se encontró ningún micrófono. Conecte uno para grabar un saludo."},
+    {TXT_GREETING_NOT_SAVED, u"No se pudo guardar el saludo."},
+    {TXT_SOUND_LEVEL, u"Nivel de sonido"},
+    {TXT_MICROPHONE_FAILED, u"No se pudo abrir el micrófono."},
 };
 
 }  // namespace

@@ -177,6 +177,16 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_RECORD, u"Spela in..."},
     {TXT_BUSY_GREETING, u"När jag avvisar ett samtal:"},
     {TXT_BUSY_GREETING_NONE, u"Avsluta samtalet"},
+    // Recording the greeting from the microphone.
+    {TXT_RECORD_GREETING, u"Spela in hälsning"},
+    {TXT_RECORD, u"Spela in"},
+    {TXT_STOP, u"Stoppa"},
+    {TXT_SAVE, u"Spara"},
+    {TXT_RECORD_OWN, u"Spela in…"},
+    {TXT_NO_MICROPHONE, u"Ingen mikrofon hittades. Anslut en för att spela in en hälsning."},
+    {TXT_GREETING_NOT_SAVED, u"Hälsningen kunde inte sparas."},
+    {TXT_SOUND_LEVEL, u"Ljudnivå"},
+    {TXT_MICROPHONE_FAILED, u"Mikrofonen kunde inte öppnas."},
 };
 
 }  // namespace

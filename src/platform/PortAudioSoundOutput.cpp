@@ -1,6 +1,4 @@
-#include <fcntl.h>
 #include <portaudio.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -9,43 +7,14 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/SoundLibraryGuards.h"
 #include "platform/SoundOutput.h"
 #include "platform/Trace.h"
 #include "platform/WavFile.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define VELTO_LEAK_CHECKER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELTO_LEAK_CHECKER 1
-#endif
-#endif
-#ifdef VELTO_LEAK_CHECKER
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace velto::platform {
 
 namespace {
-
-// While it lives, the leak checker does not count this thread's allocations. ALSA keeps
-// its configuration, partly built by plugins it unloads again, until the process ends;
-// that is the sound libraries' memory, not the program's.
-class SoundLibraryAllocations {
-  public:
-#ifdef VELTO_LEAK_CHECKER
-    SoundLibraryAllocations() {
-        __lsan_disable();
-    }
-    ~SoundLibraryAllocations() {
-        __lsan_enable();
-    }
-#else
-    SoundLibraryAllocations() = default;
-#endif
-    SoundLibraryAllocations(const SoundLibraryAllocations&) = delete;
-    SoundLibraryAllocations& operator=(const SoundLibraryAllocations&) = delete;
-};
 
 // Tones and previews are short; a longer file is refused rather than held in memory.
 constexpr uint64_t kMaxDataBytes = 64ull * 1024 * 1024;
@@ -201,36 +170,6 @@ class PortAudioSoundOutput final : public SoundOutput {
     mutable std::mutex mutex_;
     PaStream* stream_ = nullptr;
     std::unique_ptr<Sound> sound_;
-};
-
-// While it lives, the process's standard error goes nowhere. The sound libraries under
-// PortAudio (ALSA, JACK) print dozens of lines there while they look for devices on a
-// machine without a sound card; the probe's own result is all the program needs.
-class QuietStandardError {
-  public:
-    QuietStandardError() {
-        std::fflush(stderr);
-        saved_ = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) {
-            ::dup2(null, STDERR_FILENO);
-        }
-        if (null >= 0) {
-            ::close(null);
-        }
-    }
-    ~QuietStandardError() {
-        std::fflush(stderr);
-        if (saved_ >= 0) {
-            ::dup2(saved_, STDERR_FILENO);
-            ::close(saved_);
-        }
-    }
-    QuietStandardError(const QuietStandardError&) = delete;
-    QuietStandardError& operator=(const QuietStandardError&) = delete;
-
-  private:
-    int saved_ = -1;
 };
 
 // Initialises PortAudio and opens the default device once; false (PortAudio terminated

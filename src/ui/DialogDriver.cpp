@@ -9,6 +9,7 @@
 #include "app/Application.h"
 #include "ui/FilePickUpDialog.h"
 #include "ui/ForTestDialog.h"
+#include "ui/GreetingRecordDialog.h"
 #include "ui/MissedCallDialog.h"
 #include "ui/OptionAccountPanel.h"
 #include "ui/OptionDialog.h"
@@ -69,8 +70,8 @@ DialogDriver::DialogDriver(app::Application& app, std::function<PartnerList*()> 
 
 bool DialogDriver::Knows(const std::string& verb) {
     static const char* const verbs[] = {
-        "open",   "select",          "page", "tick",   "change", "pick", "play",
-        "delete", "choose-language", "ok",   "cancel", "field",  "apply"};
+        "open",   "select",          "page", "tick",   "change", "pick",  "play",
+        "delete", "choose-language", "ok",   "cancel", "field",  "apply", "record"};
     for (const char* known : verbs) {
         if (verb == known) {
             return true;
@@ -85,7 +86,8 @@ QWidget* DialogDriver::TopDialog() {
         if (!widget->isVisible()) {
             continue;
         }
-        if (qobject_cast<FilePickUpDialog*>(widget)) {
+        if (qobject_cast<FilePickUpDialog*>(widget) ||
+            qobject_cast<GreetingRecordDialog*>(widget)) {
             return widget;
         }
         if (qobject_cast<SingleRingToneDialog*>(widget) || qobject_cast<OptionDialog*>(widget) ||
@@ -133,6 +135,7 @@ bool DialogDriver::Run(const std::string& verb, const std::vector<std::string>& 
         {"pick", &DialogDriver::Pick},     {"play", &DialogDriver::Play},
         {"delete", &DialogDriver::Delete}, {"choose-language", &DialogDriver::ChooseLanguage},
         {"ok", &DialogDriver::Close},      {"cancel", &DialogDriver::Close},
+        {"record", &DialogDriver::Record},
     };
     const auto step = kSteps.find(verb);
     if (step == kSteps.end()) {
@@ -179,6 +182,18 @@ bool DialogDriver::Change(const std::string&, std::string& why) {
         }
     }
     why = "nothing to change here";
+    return false;
+}
+
+bool DialogDriver::Record(const std::string&, std::string& why) {
+    if (auto* options = Top<OptionDialog>()) {
+        if (auto* page = qobject_cast<OwnSoundPanel*>(options->page(options->activePage()))) {
+            if (page->Record() != nullptr) {
+                return true;
+            }
+        }
+    }
+    why = "no voice mail page to record on";
     return false;
 }
 

@@ -32,6 +32,7 @@ class PartnerList;
 //                                 or password, proxy (the server), transport (udp|tcp|tls)
 //   apply                         options' Account page: Apply, and wait for the save
 //   tick advanced                 options' Account page: the advanced part or back
+//   record                        options' voice mail page: "Record…" (the greeting's window)
 //   ok | cancel                   the dialog on top
 class DialogDriver {
   public:
@@ -63,6 +64,7 @@ class DialogDriver {
     bool ShowPage(const std::string& name, std::string& why);
     bool Change(const std::string& unused, std::string& why);
     bool Delete(const std::string& number, std::string& why);
+    bool Record(const std::string& unused, std::string& why);
     bool ChooseLanguage(const std::string& number, std::string& why);
     bool Close(const std::string& verb, std::string& why);
     bool Tick(const std::string& what, std::string& why);

@@ -1,14 +1,18 @@
 #include "ui/OwnSoundPanel.h"
 
 #include <QVBoxLayout>
-#include "app/Application.h"
 
+#include "app/Application.h"
+#include "platform/Text.h"
 #include "ui/Colours.h"
 #include "ui/GreetingRecorderPlug.h"
 #include "ui/Texts.h"
+#include "ui/model/ToneFiles.h"
 
 namespace velto::ui {
 namespace {
+
+constexpr int kRecordLinkId = 1108;
 
 constexpr TonePage::Choice kChoices[] = {
     {OwnSoundPanel::kDefaultRadio, OwnSoundPanel::kPlayDefault},
@@ -37,6 +41,9 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
         limits_ = new VoiceMailLimitsBox(app.userSettings(), this);
         PutBelow(limits_);
         AddBusyGreeting();
+        record_ = new CURLLinkButton(app.urlOpener(), kRecordLinkId, box());
+        PutBesideBrowse(record_);
+        connect(record_, &CURLLinkButton::linkClicked, this, [this] { Record(); });
     }
     title_->setIndent(24);
     title_->setStyleSheet(QStringLiteral("color: %1;").arg(TextColour(palette()).name()));
@@ -84,6 +91,22 @@ void OwnSoundPanel::ShowSetting() {
         radio(kOwnRadio)->setEnabled(options_.VoiceMailOn());
         limits_->setEnabled(options_.VoiceMailOn());
     }
+}
+
+GreetingRecordDialog* OwnSoundPanel::Record() {
+    const auto folder = application().settingFile().UserOwnFolder();
+    if (!record_ || !folder) {
+        return nullptr;
+    }
+    auto* dialog =
+        new GreetingRecordDialog(application(), FileIn(*folder, kOwnGreetingFile), window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        options_.Recorded(platform::Utf8ToUtf16(dialog->target().filename().string()));
+        ShowSetting();
+    });
+    dialog->open();
+    return dialog;
 }
 
 void OwnSoundPanel::Ticked(int radioId) {
@@ -135,6 +158,7 @@ void OwnSoundPanel::RefreshTexts() {
         limits_->RefreshTexts(language);
         busyLabel_->setText(Text(i18n::TXT_BUSY_GREETING, language));
         busy_->RefreshTexts(language);
+        record_->setText(Text(i18n::TXT_RECORD_OWN, language));
     }
     ShowTexts(Text(ringTone ? i18n::TXT_RINGTONE_SETTINGS : i18n::TXT_VOICE_MAIL, language),
               Text(ringTone ? i18n::TXT_RINGTONE_QUESTION : i18n::TXT_VOICE_MAIL, language),

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "ui/GreetingPicker.h"
+#include "ui/GreetingRecordDialog.h"
 #include "ui/TonePage.h"
 #include "ui/VoiceMailLimitsBox.h"
 #include "ui/model/OwnSoundOptions.h"
@@ -21,6 +22,11 @@ class OwnSoundPanel : public TonePage {
     OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound, QWidget* parent);
 
     QCheckBox* voiceMail() { return voiceMail_; }
+    // The voice mail page's "Record…" (the ring tone page has none).
+    CURLLinkButton* recordLink() { return record_; }
+    // "Record…": the recording window for the user's own greeting, window-modal; a saved
+    // take becomes the greeting chosen. Null on the ring tone page.
+    GreetingRecordDialog* Record();
     // The voice mail page's limits (the ring tone page has none).
     VoiceMailLimitsBox* limits() { return limits_; }
     // The voice mail page's greeting after a decline (none on the ring tone page).
@@ -47,6 +53,7 @@ class OwnSoundPanel : public TonePage {
     VoiceMailLimitsBox* limits_ = nullptr;
     QLabel* busyLabel_ = nullptr;
     GreetingPicker* busy_ = nullptr;
+    CURLLinkButton* record_ = nullptr;
     QLabel* title_;
 };
 

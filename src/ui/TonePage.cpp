@@ -42,7 +42,11 @@ TonePage::TonePage(app::Application& app, FilePickUpDialog::Purpose purpose,
         rows_.insert(rows_.end(), {radio, play});
     }
     browse_ = new CURLLinkButton(app.urlOpener(), kBrowseLinkId, box_);
-    grid_->addWidget(browse_, lineRow_ + 1, 0, 1, 2, Qt::AlignLeft);
+    links_ = new QHBoxLayout;
+    links_->setSpacing(16);
+    links_->addWidget(browse_);
+    links_->addStretch();
+    grid_->addLayout(links_, lineRow_ + 1, 0, 1, 2);
     grid_->setColumnStretch(0, 1);
     connect(&group_, &QButtonGroup::idClicked, this, [this](int id) { Ticked(id); });
     connect(browse_, &CURLLinkButton::linkClicked, this, [this] { Browse(); });
@@ -56,6 +60,12 @@ void TonePage::PutAbove(QWidget* widget) {
 
 void TonePage::PutBelow(QWidget* widget) {
     column_->insertWidget(column_->indexOf(box_) + 1, widget);
+}
+
+void TonePage::PutBesideBrowse(QWidget* link) {
+    links_->insertWidget(links_->indexOf(browse_) + 1, link);
+    besideBrowse_ = link;
+    OrderTabs();
 }
 
 void TonePage::SetLine(QWidget* line) {
@@ -74,6 +84,9 @@ void TonePage::OrderTabs() {
         order.push_back(line_);
     }
     order.push_back(browse_);
+    if (besideBrowse_) {
+        order.push_back(besideBrowse_);
+    }
     // Widgets Tab passes over (labels, the skinned play buttons) are no link in the chain.
     std::erase_if(order, [](QWidget* widget) { return !(widget->focusPolicy() & Qt::TabFocus); });
     for (size_t i = 1; i < order.size(); ++i) {

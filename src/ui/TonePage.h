@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
@@ -53,6 +54,8 @@ class TonePage : public OptionPage {
     void PutAbove(QWidget* widget);
     // Under the choice's box.
     void PutBelow(QWidget* widget);
+    // A link beside "Browse", after it in the tab order.
+    void PutBesideBrowse(QWidget* link);
     // The row under the choices; next in the tab order after the last play button.
     void SetLine(QWidget* line);
     // The box's title and question and the browse link, in `language`.
@@ -84,6 +87,8 @@ class TonePage : public OptionPage {
     QWidget* above_ = nullptr;
     QWidget* line_ = nullptr;
     CURLLinkButton* browse_ = nullptr;
+    QHBoxLayout* links_ = nullptr;  // "Browse" and the links beside it
+    QWidget* besideBrowse_ = nullptr;
     int lineRow_;
     QPointer<FilePickUpDialog> picker_;
 };

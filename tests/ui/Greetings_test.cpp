@@ -77,8 +77,8 @@ TEST_F(GreetingsTest, TheRingBackDialogKeepsTheContactsGreetingOnOkOnly) {
         dialog.show();
         GreetingPicker& greeting = *dialog.greeting();
         EXPECT_EQ(Shown(greeting), Option::Standard);
-        EXPECT_EQ(greeting.combo()->count(), 3);  // no "none" for a contact
-        EXPECT_FALSE(greeting.recordButton()->isVisible());
+        EXPECT_EQ(greeting.combo()->count(), 3);            // no "none" for a contact
+        EXPECT_TRUE(greeting.recordButton()->isVisible());  // the recording window
         ChooseIn(greeting, Option::Own);
         dialog.reject();
     }

@@ -42,6 +42,7 @@ void UiFixture::StartApp(bool signIn, QtFrontEnd::Options options) {
         .instanceFolder = dir_ / "run",
         .skypeFactory = world_.get(),
         .serverLink = server::LinkSettings{.host = "127.0.0.1", .port = 1},
+        .soundInput = std::move(soundInput_),
         .handleCalls = true,
         .frontEnd = std::move(front),
     });

@@ -38,6 +38,8 @@ class UiFixture : public ::testing::Test {
     std::unique_ptr<app::Application> app_;
     QtFrontEnd* frontEnd_ = nullptr;
     platform::RecordingUrlOpener* browser_ = nullptr;
+    // The microphone StartApp gives the program; null: the null input.
+    std::unique_ptr<platform::SoundInput> soundInput_;
 };
 
 }  // namespace velto::ui::test

@@ -148,6 +148,35 @@ TEST_F(ToneChoicesTest, OkCopiesThePickOverTheOwnFileAndDropsTheItem) {
     EXPECT_EQ(page.OwnFile(), OwnFolder() / kOwnRingToneFile);
 }
 
+// A greeting recorded into the own file replaces a pick not yet applied (OK must not copy
+// the pick over the recording); Cancel gives back the old choice of greeting, but the title
+// stays the recording's, since the file is the recording now.
+TEST_F(ToneChoicesTest, ARecordedGreetingReplacesThePickAndKeepsItsTitleOnCancel) {
+    test::WriteFileBytes(OwnFolder() / kOwnGreetingFile, "recorded");
+    for (bool ok : {true, false}) {
+        settings.SetUseDefaultGreeting(true);
+        settings.SetGreetingSource("old.mp3");
+        OwnSoundOptions page(OwnSoundOptions::Sound::Greeting, Context(), OwnFolder(),
+                             "/opt/velto");
+        page.Picked(Converted("pick"), u"pick.mp3");
+        page.Recorded(u"AnswerMachine.wav");
+        EXPECT_FALSE(page.UseDefault());
+        EXPECT_EQ(page.Title(), u"AnswerMachine.wav");
+        EXPECT_EQ(page.OwnFile(), OwnFolder() / kOwnGreetingFile);
+        EXPECT_EQ(ToneFiles(), 0u);  // the pick's file went with it
+        if (ok) {
+            page.Apply();
+            EXPECT_FALSE(settings.UseDefaultGreeting());
+        } else {
+            page.Revert();
+            EXPECT_TRUE(settings.UseDefaultGreeting());
+        }
+        EXPECT_EQ(settings.GreetingSource(), "AnswerMachine.wav");
+        EXPECT_EQ(test::ReadFileBytes(OwnFolder() / kOwnGreetingFile), "recorded");
+    }
+    EXPECT_EQ(settings.Catalogue().size(), 1u);
+}
+
 TEST_F(ToneChoicesTest, GreetingFollowsTheLanguage) {
     OwnSoundOptions page(OwnSoundOptions::Sound::Greeting, Context(), OwnFolder(), "/opt/velto");
     EXPECT_EQ(page.DefaultFile(0), fs::path("/opt/velto/DefaultAM_Ch.wav"));

@@ -78,6 +78,13 @@ void OwnSoundOptions::Picked(int32_t itemId, const std::u16string& sourceName) {
     }
 }
 
+void OwnSoundOptions::Recorded(const std::u16string& title) {
+    picked_.Discard();
+    title_ = title;
+    SetTitle(title);
+    SetUseDefault(false);
+}
+
 std::filesystem::path OwnSoundOptions::DefaultFile(int32_t language) const {
     return FileIn(installDir_,
                   sound_ == Sound::RingTone ? kDefaultRingToneFile : DefaultGreetingFile(language));

@@ -34,6 +34,10 @@ class OwnSoundOptions {
     // The conversion entered the picked file as catalogue item `itemId`.
     void Picked(int32_t itemId, const std::u16string& sourceName);
 
+    // A recording titled `title` was saved as the own sound's file: it is the sound chosen,
+    // in place of any pick. The file is written already, so its title stays on Cancel.
+    void Recorded(const std::u16string& title);
+
     // The stock sound; the greeting's depends on `language`.
     std::filesystem::path DefaultFile(int32_t language) const;
     std::optional<std::filesystem::path> OwnFile() const;
@@ -49,7 +53,7 @@ class OwnSoundOptions {
     const std::optional<std::filesystem::path> ownFolder_;
     const std::filesystem::path installDir_;
     const bool useDefault_;
-    const std::u16string title_;
+    std::u16string title_;  // what Revert restores
     const bool voiceMailOn_;
     PickedTone picked_;
     bool done_ = false;
