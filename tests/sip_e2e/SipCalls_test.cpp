@@ -484,10 +484,12 @@ TEST_F(SipCallsTest, PickingUpWhileTheMachineRecordsKeepsTheMessageAndHandsTheCa
     app.reset();
 }
 
-// Fails: after a pick-up from a call the machine recorded (greeting and beep on the call's
-// player, the recording stopped just before), the speaker stays silent on this stack,
-// while a call taken as it rings plays there (TheUserTakesTheCallOnTheSoundDevices).
-TEST_F(SipCallsTest, DISABLED_AfterAPickUpTheSpeakerGivesTheCaller) {
+// After a pick-up from a call the machine recorded (greeting and beep on the call's player,
+// the recording stopped just before), the speaker gives the caller, as for a call taken as
+// it rings (TheUserTakesTheCallOnTheSoundDevices). About six seconds of the call are left
+// after the pick-up, four fifths of them voiced; a loaded machine switches late, so a
+// second and a half is the floor, far from the silence this would be without the switch.
+TEST_F(SipCallsTest, AfterAPickUpTheSpeakerGivesTheCaller) {
     if (!test::PrivatePulse::Available()) {
         GTEST_SKIP() << "PulseAudio is not installed (scripts/setup installs it)";
     }
@@ -503,7 +505,7 @@ TEST_F(SipCallsTest, DISABLED_AfterAPickUpTheSpeakerGivesTheCaller) {
     app.reset();
     const auto speaker = test::ReadPcm(dir / "speaker.wav");
     ASSERT_TRUE(speaker);
-    EXPECT_GE(test::SecondsOf(*speaker, kCallerVoice), 4.0);
+    EXPECT_GE(test::SecondsOf(*speaker, kCallerVoice), 1.5);
 }
 
 // A caller who puts the taken call on hold and resumes it (two re-INVITEs) is heard on
