@@ -15,23 +15,30 @@ void Put32(std::string& out, uint32_t value) {
 
 }  // namespace
 
+std::string PcmWavHeader(uint32_t rate, uint16_t channels, uint16_t bitsPerSample,
+                         uint32_t dataBytes) {
+    const uint32_t block = channels * ((bitsPerSample + 7u) / 8u);
+    std::string header;
+    header.reserve(44);
+    header += "RIFF";
+    Put32(header, 36 + dataBytes);  // the file's size less these first 8 bytes
+    header += "WAVEfmt ";
+    Put32(header, 16);
+    Put16(header, 1);  // integer PCM
+    Put16(header, channels);
+    Put32(header, rate);
+    Put32(header, rate * block);
+    Put16(header, static_cast<uint16_t>(block));
+    Put16(header, bitsPerSample);
+    header += "data";
+    Put32(header, dataBytes);
+    return header;
+}
+
 std::string PcmWavBytes(PcmFormat format, std::span<const int16_t> samples) {
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    const uint32_t block = format.channels * 2u;
-    std::string wav;
+    std::string wav = PcmWavHeader(format.rate, format.channels, 16, dataBytes);
     wav.reserve(44 + dataBytes);
-    wav += "RIFF";
-    Put32(wav, 36 + dataBytes);  // the file's size less these first 8 bytes
-    wav += "WAVEfmt ";
-    Put32(wav, 16);
-    Put16(wav, 1);  // integer PCM
-    Put16(wav, format.channels);
-    Put32(wav, format.rate);
-    Put32(wav, format.rate * block);
-    Put16(wav, block);
-    Put16(wav, 16);
-    wav += "data";
-    Put32(wav, dataBytes);
     for (int16_t sample : samples) {
         Put16(wav, static_cast<uint16_t>(sample));
     }

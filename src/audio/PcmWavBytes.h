@@ -12,4 +12,8 @@ namespace velto::audio {
 // `samples` (interleaved for more than one channel), then the samples, little-endian.
 std::string PcmWavBytes(PcmFormat format, std::span<const int16_t> samples);
 
+// That header alone, for integer PCM of any sample width, before `dataBytes` of samples.
+std::string PcmWavHeader(uint32_t rate, uint16_t channels, uint16_t bitsPerSample,
+                         uint32_t dataBytes);
+
 }  // namespace velto::audio

@@ -7,37 +7,15 @@
 #include <fstream>
 #include <vector>
 
+#include "audio/PcmWavBytes.h"
 #include "platform/TempFile.h"
 #include "platform/WavFile.h"
 
 namespace velto::audio {
 namespace {
 
-void Put16(std::string& out, uint32_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
 std::string Header(const platform::WavLayout& layout, uint32_t dataBytes) {
-    const uint32_t block = layout.channels * ((layout.bitsPerSample + 7u) / 8u);
-    std::string header = "RIFF";
-    Put32(header, 36 + dataBytes);
-    header += "WAVEfmt ";
-    Put32(header, 16);
-    Put16(header, 1);
-    Put16(header, layout.channels);
-    Put32(header, layout.sampleRate);
-    Put32(header, static_cast<uint32_t>(layout.BytesPerSecond()));
-    Put16(header, block);
-    Put16(header, layout.bitsPerSample);
-    header += "data";
-    Put32(header, dataBytes);
-    return header;
+    return PcmWavHeader(layout.sampleRate, layout.channels, layout.bitsPerSample, dataBytes);
 }
 
 bool WriteAll(int fd, const char* bytes, size_t count) {
