@@ -38,13 +38,13 @@ std::unique_ptr<platform::SoundOutput> SoundOutputFor(const ApplicationOptions& 
 
 // A second voice of the same kind as `first`, without probing and tracing the device anew.
 std::unique_ptr<platform::SoundOutput> AnotherVoice(const platform::SoundOutput& first,
-                                                    const ApplicationOptions& options) {
+                                                    platform::Clock& clock) {
     if (std::string_view(first.Name()) == "portaudio") {
         if (auto voice = platform::CreatePortAudioSoundOutput()) {
             return voice;
         }
     }
-    return platform::CreateNullSoundOutput(options.clock);
+    return platform::CreateNullSoundOutput(clock);
 }
 
 std::unique_ptr<platform::SoundInput> SoundInputFor(ApplicationOptions& options) {
@@ -106,7 +106,7 @@ Application::Application(ApplicationOptions options)
       frontEnd_(FrontEndFor(options)),
       headless_(dynamic_cast<HeadlessFrontEnd*>(frontEnd_.get())),
       soundOutput_(SoundOutputFor(options)),
-      ringOutput_(AnotherVoice(*soundOutput_, options)),
+      ringOutput_(AnotherVoice(*soundOutput_, options.clock)),
       soundInput_(SoundInputFor(options)),
       instance_(InstanceFolder(options), kInstanceName),
       registrySettings_(state_, registry_, frontEnd_->boxes(), frontEnd_->languageChooser(),
@@ -136,6 +136,7 @@ Application::Application(ApplicationOptions options)
               return calls::PartnerToneFile{tone.localPath, tone.title};
           },
           .rules = &rules_,
+          .listenVoice = [this] { return AnotherVoice(*soundOutput_, clock_); },
       },
       workers_(clock_),
       soundPlayer_(clock_, *soundOutput_, windows_),

@@ -142,7 +142,7 @@ std::optional<std::filesystem::path> RecordMessage(
     const Millis limit = started + Millis(limits.maxLengthMs);
     MessageVoice voice;
     bool silent = false;
-    Screening screening(call, untaken.panel);
+    Screening screening(call, untaken.panel, services.listenVoice);
     bool pickedUp = false;
     while (!IsCallOver(call.Status())) {
         if (services.workers.stop().Requested()) {

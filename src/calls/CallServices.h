@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "core/UserSettings.h"
 #include "platform/Clock.h"
 #include "platform/InterfaceTable.h"
+#include "platform/SoundOutput.h"
 #include "platform/Workers.h"
 
 namespace velto::calls {
@@ -61,6 +63,9 @@ struct CallServices {
     RulesStore* rules = nullptr;
     // Told which rule decided a call (by the call's id); for reports. May be empty.
     std::function<void(int32_t callId, const std::string& rule)> ruleDecided{};
+    // A voice of its own for listening in through a message's recording, where the
+    // backend cannot put the caller on the speaker itself. May be empty.
+    std::function<std::unique_ptr<platform::SoundOutput>()> listenVoice{};
 };
 
 }  // namespace velto::calls

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include "callapi/Call.h"
 #include "calls/AnsweringPanel.h"
+#include "calls/RecordingEcho.h"
 #include "platform/Clock.h"
+#include "platform/SoundOutput.h"
 
 namespace velto::calls {
 
@@ -11,8 +16,12 @@ namespace velto::calls {
 // microphone stays out of the call) and Pick up. On the handler's thread.
 class Screening {
   public:
+    // A voice of its own for listening through the recording, where the call cannot put
+    // the caller on the speaker itself; empty: such a call cannot be listened to.
+    using ListenVoice = std::function<std::unique_ptr<platform::SoundOutput>()>;
+
     // Shows the panel in its screening form.
-    Screening(skype::Call& call, AnsweringPanel& panel);
+    Screening(skype::Call& call, AnsweringPanel& panel, ListenVoice listenVoice = {});
 
     // Pumps the panel and follows Listen (a call that cannot be listened to lets the button
     // out again); true once the user picked up.
@@ -23,9 +32,14 @@ class Screening {
     void End(bool pickedUp);
 
   private:
+    void StartListening();
+    void StopListening();
+
     skype::Call& call_;
     AnsweringPanel& panel_;
+    ListenVoice listenVoice_;
     bool listening_ = false;
+    std::unique_ptr<RecordingEcho> echo_;
 };
 
 }  // namespace velto::calls

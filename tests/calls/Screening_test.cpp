@@ -3,6 +3,9 @@
 // message and hands the call to the user's devices.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "CallWorld.h"
 #include "backends/sim/HeardTimeline.h"
 #include "calls/PendingMessage.h"
@@ -87,6 +90,53 @@ TEST(Screening, ABackendThatRefusesListeningLetsTheButtonOutAndRecordsOn) {
     // Once: the button came out, so the machine does not try again.
     EXPECT_EQ(trace.Text().find("Screening: listening on"),
               trace.Text().rfind("Screening: listening on"));
+}
+
+// A backend that cannot listen in itself, with a voice to listen through: the speaker
+// plays the recording as it grows, from the press on, each stretch once and one after the
+// other, a pump period or so behind the caller.
+TEST(Screening, ABackendThatRefusesListeningIsHeardThroughItsRecording) {
+    platform::TraceCapture trace;
+    CallWorld w;
+    w.world->SetListenInRefused(true);
+    struct Played {
+        Millis at;
+        Millis length;
+    };
+    auto played = std::make_shared<std::vector<Played>>();
+    w.services.listenVoice = [&w, played] {
+        auto voice = std::make_unique<velto::test::RecordingSoundOutput>(w.clock);
+        voice->SetBeforePlay([&w, played](const std::filesystem::path& file) {
+            played->push_back({w.clock.Now(), skype::sim::WavFileDuration(file)});
+        });
+        return voice;
+    };
+    w.panels.AddRule(Press(Action::Listen, 45s));
+    w.panels.AddRule(Press(Action::Listen, 50s));  // off again
+    const int32_t id = w.Ring("alice");
+    w.At(55s);
+    w.world->CallerHangsUp(id);
+    w.Finish();
+
+    EXPECT_TRUE(trace.Contains("Screening: listening through the recording\n"));
+    ASSERT_FALSE(played->empty());
+    Millis heard{0};
+    Millis free = 45s;
+    for (const Played& stretch : *played) {
+        EXPECT_GE(stretch.at, free);  // none cuts into the one before
+        EXPECT_LE(stretch.at, 50s);
+        free = stretch.at + stretch.length;
+        heard += stretch.length;
+    }
+    // Five seconds listened; the last pump period's voice may not have been handed on.
+    EXPECT_GE(heard, 4500ms);
+    EXPECT_LE(heard, 5000ms);
+    EXPECT_LE(played->front().at, 45500ms);
+    // The message is whole, as without listening.
+    const auto info = w.Info(id);
+    ASSERT_EQ(info.recordings.size(), 1u);
+    EXPECT_EQ(skype::sim::WavFileDuration(info.recordings[0]), 55s - RecordingStart(info));
+    EXPECT_TRUE(w.missed.Snapshot().at(0).hasVoiceMessage);
 }
 
 // Listening, then picking up: the speaker plays on without a break, the message ends at the

@@ -153,6 +153,7 @@ class SipCallsTest : public ::testing::Test {
             .skypeFactory = factory.get(),
             .language = 2,
             .serverLink = server::LinkSettings{.host = "127.0.0.1", .port = 1},
+            .soundDevice = soundDevice,
             .urlOpener = std::make_unique<platform::RecordingUrlOpener>(),
             .answeringPanels = std::move(panels)});
         app->boxes().set_quiet(true);
@@ -224,6 +225,8 @@ class SipCallsTest : public ::testing::Test {
     uint32_t maxCalls = 0;
     // False: the first peer is not in the contact file at the start.
     bool peerIsContact = true;
+    // True: the program's own sound (ringer, listening) on the sound server, not silent.
+    bool soundDevice = false;
     // Another test's home, for the program run in a process of its own.
     std::filesystem::path homeOverride;
     platform::RealClock clock;
@@ -482,6 +485,48 @@ TEST_F(SipCallsTest, PickingUpWhileTheMachineRecordsKeepsTheMessageAndHandsTheCa
     EXPECT_GT(*room, *beep);
     EXPECT_GE(test::SecondsOf(*heard, 700), 3.0);
     app.reset();
+}
+
+// Listening in while the machine records: the stack cannot send the call's sound to the
+// speaker while it records, so the speaker plays the recording as it grows. The caller's
+// voice reaches the speaker, the message is whole, and the caller hears nothing of the
+// room.
+TEST_F(SipCallsTest, ListeningInPlaysTheCallerOnTheSpeakerWhileTheMessageIsRecorded) {
+    if (!test::PrivatePulse::Available()) {
+        GTEST_SKIP() << "PulseAudio is not installed (scripts/setup installs it)";
+    }
+    ASSERT_NO_FATAL_FAILURE(StartPulse(30));
+    soundDevice = true;  // the program's own voices on the private server too
+    auto panels = std::make_unique<calls::ScriptedAnsweringPanels>(clock);
+    panels->AddRule({0, {}, calls::ScriptedAnsweringPanels::Action::Listen, Millis(500), {}});
+    StartProgram(test::PeerAddress(124), 0, std::move(panels));
+    peer->Call(Target(), 10);
+    ASSERT_TRUE(RunUntil([&] { return app->missedCalls().size() == 1; }, Millis(20000)))
+        << peer->Log();
+    EXPECT_TRUE(trace.Contains("Screening: listening through the recording"));
+    peer->Wait(3000ms);
+    unsetenv("PULSE_SERVER");
+    const auto records = app->missedCalls().Snapshot();
+    ASSERT_TRUE(records[0].hasVoiceMessage);
+    const auto voice = test::ReadPcm(platform::Utf16ToUtf8(records[0].voiceFile));
+    app.reset();
+    ASSERT_TRUE(voice);
+    const auto speaker = test::ReadPcm(dir / "speaker.wav");
+    ASSERT_TRUE(speaker);
+    // The speaker plays the recording a short sound at a time, each opened anew, so it
+    // falls behind the caller and the end of the message, past the hang-up, is not played.
+    const double recorded = test::SecondsOf(*voice, kCallerVoice);
+    const double played = test::SecondsOf(*speaker, kCallerVoice);
+    std::printf(
+        "figure: listening in: %.1f s of the caller's voice on the speaker, %.1f s in "
+        "the message\n",
+        played, recorded);
+    EXPECT_GE(recorded, 1.5);
+    EXPECT_GE(played, 0.5);
+    EXPECT_LT(test::SecondsOf(*voice, 700, 0.3), 0.2);  // none of the room in the message
+    const auto heard = peer->Heard();
+    ASSERT_TRUE(heard);
+    EXPECT_LT(test::SecondsOf(*heard, 700, 0.3), 0.2);  // nor in what the caller heard
 }
 
 // After a pick-up from a call the machine recorded (greeting and beep on the call's player,
