@@ -86,6 +86,21 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     inGroup->addWidget(views_);
     views_->addWidget(MakeBasic());
     views_->addWidget(MakeAdvanced());
+    // What was said of a value is stale once the value changes: no "not valid" under a
+    // value already put right.
+    for (auto& [setting, row] : rows_) {
+        QLabel* problem = row.problem;
+        const auto hide = [problem] {
+            problem->hide();
+            problem->clear();
+        };
+        if (row.line != nullptr) {
+            connect(row.line, &QLineEdit::textChanged, problem, hide);
+        }
+        if (row.box != nullptr) {
+            connect(row.box, &QCheckBox::toggled, problem, hide);
+        }
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(advanced_);
     buttons->addStretch();

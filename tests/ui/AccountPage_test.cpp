@@ -200,6 +200,10 @@ TEST_F(AccountPageTest, WrongValuesAreSaidAtTheirFieldsAndNothingIsSaved) {
     Settle();
     EXPECT_TRUE(page->advancedShown());
     EXPECT_TRUE(sip::ReadSipValues(app_->registry()).empty());
+    ASSERT_FALSE(page->problem("rtp-ports")->isHidden());
+    // Put right, the value loses its complaint at once, before the next Apply.
+    page->line("rtp-ports")->setText(QStringLiteral("10000-20000"));
+    EXPECT_TRUE(page->problem("rtp-ports")->isHidden());
 }
 
 TEST_F(AccountPageTest, ApplySavesTheAccountAndThePasswordAndTheBackendRegistersAgain) {
