@@ -112,11 +112,14 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     status_->setMaximumHeight(status_->fontMetrics().lineSpacing() * kStatusLines + 4);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     outer->addWidget(status_);
+    outer->addStretch(0);
     advanced_->setCheckable(true);
-    connect(advanced_, &QPushButton::toggled, this, [this](bool on) {
+    connect(advanced_, &QPushButton::toggled, this, [this, outer](bool on) {
         views_->setCurrentIndex(on ? 1 : 0);
+        ShowPart(*outer, on);
         RefreshTexts();
     });
+    ShowPart(*outer, false);
     connect(apply_, &QPushButton::clicked, this, &OptionAccountPanel::ApplyNow);
     connect(&view_, &SipAccountView::changed, this, &OptionAccountPanel::ShowState);
     // Reading order for the keyboard: the basic fields, then the buttons.
@@ -128,6 +131,18 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     Fill();
     ReadPasswordPlace();
     RefreshTexts();
+}
+
+void OptionAccountPanel::ShowPart(QVBoxLayout& outer, bool advanced) {
+    // The basic part's three fields take only their own height, the buttons and the state
+    // right under them (no empty box); the advanced part scrolls in all the room there is.
+    views_->widget(0)->setSizePolicy(QSizePolicy::Preferred,
+                                     advanced ? QSizePolicy::Ignored : QSizePolicy::Preferred);
+    views_->widget(1)->setSizePolicy(QSizePolicy::Preferred,
+                                     advanced ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    outer.setStretchFactor(group_, advanced ? 1 : 0);
+    outer.setStretch(outer.count() - 1, advanced ? 0 : 1);
+    views_->updateGeometry();
 }
 
 void OptionAccountPanel::resizeEvent(QResizeEvent* event) {
