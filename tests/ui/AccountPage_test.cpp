@@ -269,5 +269,22 @@ TEST_F(AccountPageTest, APasswordTheKeyringRefusesGoesToTheUserFile) {
     EXPECT_EQ(read.settings->password, "s3cret");
 }
 
+// The basic part's buttons sit right under its three fields (no empty box between); the
+// advanced part, with its many rows, takes the room below.
+TEST_F(AccountPageTest, TheBasicPartTakesOnlyItsFieldsHeight) {
+    Start();
+    OptionAccountPanel* page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    const auto applyTop = [&] { return page->applyButton()->mapTo(page, QPoint(0, 0)).y(); };
+    const int fieldsBottom = page->server()->mapTo(page, QPoint(0, page->server()->height())).y();
+    const int basicTop = applyTop();
+    EXPECT_GT(basicTop, fieldsBottom);
+    EXPECT_LE(basicTop - fieldsBottom, 40);
+    page->advancedButton()->click();
+    Settle();
+    ASSERT_TRUE(page->advancedShown());
+    EXPECT_GE(applyTop() - basicTop, 60);
+}
+
 }  // namespace
 }  // namespace velto::ui::test
