@@ -195,8 +195,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_MICROPHONE_FAILED, u"The microphone could not be opened."},
     // Names of the icon-only buttons, for screen readers.
     {TXT_WINDOW_CLOSE, u"Close"},
-    {TXT_WINDOW_CLOSE_DETAIL,
-     u"Hides the window; Velto keeps running in the notification area."},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Hides the window; Velto keeps running in the notification area."},
     {TXT_WINDOW_MINIMISE, u"Minimise"},
     {TXT_TAKE_CALL, u"Take the call"},
     {TXT_DECLINE_CALL, u"Decline the call"},

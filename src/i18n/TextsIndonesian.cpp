@@ -189,8 +189,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_MICROPHONE_FAILED, u"Mikrofon tidak dapat dibuka."},
     // Names of the icon-only buttons, for screen readers.
     {TXT_WINDOW_CLOSE, u"Tutup"},
-    {TXT_WINDOW_CLOSE_DETAIL,
-     u"Menyembunyikan jendela; Velto tetap berjalan di area notifikasi."},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Menyembunyikan jendela; Velto tetap berjalan di area notifikasi."},
     {TXT_WINDOW_MINIMISE, u"Minimalkan"},
     {TXT_TAKE_CALL, u"Terima panggilan"},
     {TXT_DECLINE_CALL, u"Tolak panggilan"},

@@ -189,8 +189,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_MICROPHONE_FAILED, u"Mikrofonen kunde inte öppnas."},
     // Names of the icon-only buttons, for screen readers.
     {TXT_WINDOW_CLOSE, u"Stäng"},
-    {TXT_WINDOW_CLOSE_DETAIL,
-     u"Döljer fönstret; Velto fortsätter att köras i meddelandefältet."},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Döljer fönstret; Velto fortsätter att köras i meddelandefältet."},
     {TXT_WINDOW_MINIMISE, u"Minimera"},
     {TXT_TAKE_CALL, u"Ta samtalet"},
     {TXT_DECLINE_CALL, u"Avvisa samtalet"},
