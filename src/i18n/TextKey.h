@@ -178,7 +178,12 @@ namespace velto::i18n {
     X(TXT_NO_MICROPHONE)           \
     X(TXT_GREETING_NOT_SAVED)      \
     X(TXT_SOUND_LEVEL)             \
-    X(TXT_MICROPHONE_FAILED)
+    X(TXT_MICROPHONE_FAILED)       \
+    X(TXT_WINDOW_CLOSE)            \
+    X(TXT_WINDOW_CLOSE_DETAIL)     \
+    X(TXT_WINDOW_MINIMISE)         \
+    X(TXT_TAKE_CALL)               \
+    X(TXT_DECLINE_CALL)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

@@ -187,6 +187,13 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"Não foi possível salvar a saudação."},
     {TXT_SOUND_LEVEL, u"Nível de som"},
     {TXT_MICROPHONE_FAILED, u"Não foi possível abrir o microfone."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Fechar"},
+    {TXT_WINDOW_CLOSE_DETAIL,
+     u"Oculta a janela; o Velto continua em execução na área de notificação."},
+    {TXT_WINDOW_MINIMISE, u"Minimizar"},
+    {TXT_TAKE_CALL, u"Atender a chamada"},
+    {TXT_DECLINE_CALL, u"Recusar a chamada"},
 };
 
 }  // namespace

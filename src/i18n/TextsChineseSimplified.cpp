@@ -185,6 +185,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"无法保存问候语。"},
     {TXT_SOUND_LEVEL, u"音量"},
     {TXT_MICROPHONE_FAILED, u"无法打开麦克风。"},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"关闭"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"隐藏窗口；Velto 继续在通知区域运行。"},
+    {TXT_WINDOW_MINIMISE, u"最小化"},
+    {TXT_TAKE_CALL, u"接听通话"},
+    {TXT_DECLINE_CALL, u"拒绝通话"},
 };
 
 }  // namespace

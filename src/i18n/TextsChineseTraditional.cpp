@@ -187,6 +187,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"無法儲存問候語。"},
     {TXT_SOUND_LEVEL, u"音量"},
     {TXT_MICROPHONE_FAILED, u"無法開啟麥克風。"},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"關閉"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"隱藏視窗；Velto 繼續在通知區域執行。"},
+    {TXT_WINDOW_MINIMISE, u"最小化"},
+    {TXT_TAKE_CALL, u"接聽通話"},
+    {TXT_DECLINE_CALL, u"拒絕通話"},
 };
 
 }  // namespace

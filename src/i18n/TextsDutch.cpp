@@ -189,6 +189,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"De begroeting kon niet worden opgeslagen."},
     {TXT_SOUND_LEVEL, u"Geluidsniveau"},
     {TXT_MICROPHONE_FAILED, u"De microfoon kon niet worden geopend."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Sluiten"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Verbergt het venster; Velto blijft actief in het meldingsgebied."},
+    {TXT_WINDOW_MINIMISE, u"Minimaliseren"},
+    {TXT_TAKE_CALL, u"Gesprek aannemen"},
+    {TXT_DECLINE_CALL, u"Gesprek weigeren"},
 };
 
 }  // namespace

@@ -193,6 +193,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"The greeting could not be saved."},
     {TXT_SOUND_LEVEL, u"Sound level"},
     {TXT_MICROPHONE_FAILED, u"The microphone could not be opened."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Close"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Hides the window; Velto keeps running in the notification area."},
+    {TXT_WINDOW_MINIMISE, u"Minimise"},
+    {TXT_TAKE_CALL, u"Take the call"},
+    {TXT_DECLINE_CALL, u"Decline the call"},
 };
 
 }  // namespace

@@ -192,6 +192,13 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"L’annonce n’a pas pu être sauvegardée."},
     {TXT_SOUND_LEVEL, u"Niveau sonore"},
     {TXT_MICROPHONE_FAILED, u"Le microphone n’a pas pu être ouvert."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Fermer"},
+    {TXT_WINDOW_CLOSE_DETAIL,
+     u"Masque la fenêtre ; Velto continue de fonctionner dans la zone de notification."},
+    {TXT_WINDOW_MINIMISE, u"Réduire"},
+    {TXT_TAKE_CALL, u"Prendre l'appel"},
+    {TXT_DECLINE_CALL, u"Refuser l'appel"},
 };
 
 }  // namespace

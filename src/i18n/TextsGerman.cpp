@@ -186,6 +186,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"Die Ansage konnte nicht gespeichert werden."},
     {TXT_SOUND_LEVEL, u"Lautstärke"},
     {TXT_MICROPHONE_FAILED, u"Das Mikrofon konnte nicht geöffnet werden."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Schließen"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Blendet das Fenster aus; Velto läuft im Infobereich weiter."},
+    {TXT_WINDOW_MINIMISE, u"Minimieren"},
+    {TXT_TAKE_CALL, u"Anruf annehmen"},
+    {TXT_DECLINE_CALL, u"Anruf ablehnen"},
 };
 
 }  // namespace

@@ -187,6 +187,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"Salam tidak dapat disimpan."},
     {TXT_SOUND_LEVEL, u"Tingkat suara"},
     {TXT_MICROPHONE_FAILED, u"Mikrofon tidak dapat dibuka."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Tutup"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Menyembunyikan jendela; Velto tetap berjalan di area notifikasi."},
+    {TXT_WINDOW_MINIMISE, u"Minimalkan"},
+    {TXT_TAKE_CALL, u"Terima panggilan"},
+    {TXT_DECLINE_CALL, u"Tolak panggilan"},
 };
 
 }  // namespace

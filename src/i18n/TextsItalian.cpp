@@ -189,6 +189,13 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"Impossibile salvare il messaggio di benvenuto."},
     {TXT_SOUND_LEVEL, u"Livello sonoro"},
     {TXT_MICROPHONE_FAILED, u"Impossibile aprire il microfono."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Chiudi"},
+    {TXT_WINDOW_CLOSE_DETAIL,
+     u"Nasconde la finestra; Velto continua a funzionare nell'area di notifica."},
+    {TXT_WINDOW_MINIMISE, u"Riduci a icona"},
+    {TXT_TAKE_CALL, u"Rispondi alla chiamata"},
+    {TXT_DECLINE_CALL, u"Rifiuta la chiamata"},
 };
 
 }  // namespace

@@ -189,6 +189,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"応答メッセージを保存できませんでした。"},
     {TXT_SOUND_LEVEL, u"音量レベル"},
     {TXT_MICROPHONE_FAILED, u"マイクを開けませんでした。"},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"閉じる"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"ウィンドウを隠します。Velto は通知領域で動作を続けます。"},
+    {TXT_WINDOW_MINIMISE, u"最小化"},
+    {TXT_TAKE_CALL, u"通話に出る"},
+    {TXT_DECLINE_CALL, u"通話を拒否"},
 };
 
 }  // namespace

@@ -187,6 +187,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"인사말을 저장할 수 없습니다."},
     {TXT_SOUND_LEVEL, u"소리 크기"},
     {TXT_MICROPHONE_FAILED, u"마이크를 열 수 없습니다."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"닫기"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"창을 숨깁니다. Velto는 알림 영역에서 계속 실행됩니다."},
+    {TXT_WINDOW_MINIMISE, u"최소화"},
+    {TXT_TAKE_CALL, u"전화 받기"},
+    {TXT_DECLINE_CALL, u"전화 거절"},
 };
 
 }  // namespace

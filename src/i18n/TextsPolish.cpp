@@ -186,6 +186,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"Nie udało się zapisać powitania."},
     {TXT_SOUND_LEVEL, u"Poziom dźwięku"},
     {TXT_MICROPHONE_FAILED, u"Nie udało się otworzyć mikrofonu."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Zamknij"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Ukrywa okno; Velto działa dalej w obszarze powiadomień."},
+    {TXT_WINDOW_MINIMISE, u"Minimalizuj"},
+    {TXT_TAKE_CALL, u"Odbierz połączenie"},
+    {TXT_DECLINE_CALL, u"Odrzuć połączenie"},
 };
 
 }  // namespace

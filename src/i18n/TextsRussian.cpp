@@ -187,6 +187,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"Не удалось сохранить приветствие."},
     {TXT_SOUND_LEVEL, u"Уровень звука"},
     {TXT_MICROPHONE_FAILED, u"Не удалось открыть микрофон."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Закрыть"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Скрывает окно; Velto продолжает работать в области уведомлений."},
+    {TXT_WINDOW_MINIMISE, u"Свернуть"},
+    {TXT_TAKE_CALL, u"Принять звонок"},
+    {TXT_DECLINE_CALL, u"Отклонить звонок"},
 };
 
 }  // namespace

@@ -188,6 +188,13 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"No se pudo guardar el saludo."},
     {TXT_SOUND_LEVEL, u"Nivel de sonido"},
     {TXT_MICROPHONE_FAILED, u"No se pudo abrir el micrófono."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Cerrar"},
+    {TXT_WINDOW_CLOSE_DETAIL,
+     u"Oculta la ventana; Velto sigue funcionando en el área de notificación."},
+    {TXT_WINDOW_MINIMISE, u"Minimizar"},
+    {TXT_TAKE_CALL, u"Atender la llamada"},
+    {TXT_DECLINE_CALL, u"Rechazar la llamada"},
 };
 
 }  // namespace

@@ -187,6 +187,12 @@ constexpr TextEntry kTexts[] = {
     {TXT_GREETING_NOT_SAVED, u"Hälsningen kunde inte sparas."},
     {TXT_SOUND_LEVEL, u"Ljudnivå"},
     {TXT_MICROPHONE_FAILED, u"Mikrofonen kunde inte öppnas."},
+    // Names of the icon-only buttons, for screen readers.
+    {TXT_WINDOW_CLOSE, u"Stäng"},
+    {TXT_WINDOW_CLOSE_DETAIL, u"Döljer fönstret; Velto fortsätter att köras i meddelandefältet."},
+    {TXT_WINDOW_MINIMISE, u"Minimera"},
+    {TXT_TAKE_CALL, u"Ta samtalet"},
+    {TXT_DECLINE_CALL, u"Avvisa samtalet"},
 };
 
 }  // namespace

@@ -83,6 +83,13 @@ AnsweringPanelWindow::AnsweringPanelWindow(QString text, std::function<void(int)
     Centre();
 }
 
+void AnsweringPanelWindow::NameButtons(const QString& take, const QString& decline) {
+    take_->setAccessibleName(take);
+    take_->setToolTip(take);
+    decline_->setAccessibleName(decline);
+    decline_->setToolTip(decline);
+}
+
 void AnsweringPanelWindow::Centre() {
     QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     if (screen != nullptr) {

@@ -38,6 +38,8 @@ class AnsweringPanelWindow : public QWidget {
     CxSkinButton* declineButton() { return decline_; }
     // Centres the panel on the screen it is on.
     void Centre();
+    // What screen readers and tooltips call the two picture buttons.
+    void NameButtons(const QString& take, const QString& decline);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPixmap>
 #include <QSize>
@@ -17,5 +18,9 @@ QPixmap ArtworkPixmap(const QString& name, QSize size, qreal ratio);
 // The picture at the size it was drawn at.
 QPixmap ArtworkPixmap(const QString& name);
 bool HasArtwork(const QString& name);
+// `picture` with its near-black grey ink (the artwork's #31323a) drawn in `ink` instead,
+// edges and transparency kept; coloured parts stay. Icons on a dark palette take its text
+// colour so that they stay visible.
+QPixmap InkedPixmap(const QPixmap& picture, const QColor& ink);
 
 }  // namespace velto::ui

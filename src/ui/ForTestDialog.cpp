@@ -237,6 +237,9 @@ void ForTestDialog::Refresh() {
     // Icon-only buttons: screen readers say what the tooltip says.
     missed_->setAccessibleName(missed_->toolTip());
     options_->setAccessibleName(options_->toolTip());
+    close_->setAccessibleName(Text(i18n::TXT_WINDOW_CLOSE, language));
+    close_->setAccessibleDescription(Text(i18n::TXT_WINDOW_CLOSE_DETAIL, language));
+    minimise_->setAccessibleName(Text(i18n::TXT_WINDOW_MINIMISE, language));
     // 2.-3. The attachment state (with the SIP backend: the account's registration).
     if (sip_ != nullptr) {
         ShowSipStatus(language);

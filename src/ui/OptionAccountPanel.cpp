@@ -86,6 +86,21 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     inGroup->addWidget(views_);
     views_->addWidget(MakeBasic());
     views_->addWidget(MakeAdvanced());
+    // What was said of a value is stale once the value changes: no "not valid" under a
+    // value already put right.
+    for (auto& [setting, row] : rows_) {
+        QLabel* problem = row.problem;
+        const auto hide = [problem] {
+            problem->hide();
+            problem->clear();
+        };
+        if (row.line != nullptr) {
+            connect(row.line, &QLineEdit::textChanged, problem, hide);
+        }
+        if (row.box != nullptr) {
+            connect(row.box, &QCheckBox::toggled, problem, hide);
+        }
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(advanced_);
     buttons->addStretch();
@@ -97,11 +112,14 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     status_->setMaximumHeight(status_->fontMetrics().lineSpacing() * kStatusLines + 4);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     outer->addWidget(status_);
+    outer->addStretch(0);
     advanced_->setCheckable(true);
-    connect(advanced_, &QPushButton::toggled, this, [this](bool on) {
+    connect(advanced_, &QPushButton::toggled, this, [this, outer](bool on) {
         views_->setCurrentIndex(on ? 1 : 0);
+        ShowPart(*outer, on);
         RefreshTexts();
     });
+    ShowPart(*outer, false);
     connect(apply_, &QPushButton::clicked, this, &OptionAccountPanel::ApplyNow);
     connect(&view_, &SipAccountView::changed, this, &OptionAccountPanel::ShowState);
     // Reading order for the keyboard: the basic fields, then the buttons.
@@ -113,6 +131,18 @@ OptionAccountPanel::OptionAccountPanel(app::Application& app, SipAccountView& vi
     Fill();
     ReadPasswordPlace();
     RefreshTexts();
+}
+
+void OptionAccountPanel::ShowPart(QVBoxLayout& outer, bool advanced) {
+    // The basic part's three fields take only their own height, the buttons and the state
+    // right under them (no empty box); the advanced part scrolls in all the room there is.
+    views_->widget(0)->setSizePolicy(QSizePolicy::Preferred,
+                                     advanced ? QSizePolicy::Ignored : QSizePolicy::Preferred);
+    views_->widget(1)->setSizePolicy(QSizePolicy::Preferred,
+                                     advanced ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    outer.setStretchFactor(group_, advanced ? 1 : 0);
+    outer.setStretch(outer.count() - 1, advanced ? 0 : 1);
+    views_->updateGeometry();
 }
 
 void OptionAccountPanel::resizeEvent(QResizeEvent* event) {

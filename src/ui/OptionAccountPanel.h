@@ -18,6 +18,8 @@
 #include "ui/OptionPage.h"
 #include "ui/SipAccountView.h"
 
+class QVBoxLayout;
+
 namespace velto::ui {
 
 // The options dialog's SIP account page: the identity, the password, the server with its
@@ -69,6 +71,8 @@ class OptionAccountPanel final : public OptionPage {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Lays out the basic (false) or the advanced part.
+    void ShowPart(QVBoxLayout& outer, bool advanced);
     struct Row {
         QLabel* label = nullptr;
         QLineEdit* line = nullptr;

@@ -28,7 +28,7 @@ struct QtAnsweringPanels::Window {
             Hide();
         }
     }
-    void Show(const std::shared_ptr<Window>& self) {
+    void Show(const std::shared_ptr<Window>& self, int32_t language) {
         if (!widget) {
             std::weak_ptr<Window> weak = self;
             widget = std::make_unique<AnsweringPanelWindow>(text, [weak](int button) {
@@ -36,6 +36,8 @@ struct QtAnsweringPanels::Window {
                     window->Press(button);
                 }
             });
+            widget->NameButtons(Text(i18n::TXT_TAKE_CALL, language),
+                                Text(i18n::TXT_DECLINE_CALL, language));
         }
         widget->Centre();
         widget->show();
@@ -105,7 +107,8 @@ class QtAnsweringPanels::Panel final : public calls::AnsweringPanel {
     void Show() override {
         model_->Show();
         QMetaObject::invokeMethod(
-            ui_, [window = window_] { window->Show(window); }, Qt::QueuedConnection);
+            ui_, [owner = owner_, window = window_] { window->Show(window, owner->Language()); },
+            Qt::QueuedConnection);
     }
     void Hide() override {
         model_->Hide();

@@ -373,7 +373,11 @@ void SingleRingToneDialog::Layout() {
     const int channelHeight = channel_ ? kChannelHeight : 0;
     const int greetingHeight = greetingRow_->sizeHint().height() + 8;
     const int scrollTop = area.top() + kAdHeight + 6;
-    const int scrollHeight = area.height() - kAdHeight - 6 - channelHeight - greetingHeight;
+    const int room = area.height() - kAdHeight - 6 - channelHeight - greetingHeight;
+    // A short list keeps the greeting row right under its choices instead of leaving a
+    // gap between them; a long one scrolls in all the room there is.
+    const int rowsHeight = scroll_->rows()->sizeHint().height() + 2 * scroll_->frameWidth();
+    const int scrollHeight = std::min(room, rowsHeight);
     scroll_->setGeometry(area.left(), scrollTop, area.width(), scrollHeight);
     greetingRow_->setGeometry(area.left(), scrollTop + scrollHeight + 4, area.width(),
                               greetingHeight - 8);

@@ -200,6 +200,10 @@ TEST_F(AccountPageTest, WrongValuesAreSaidAtTheirFieldsAndNothingIsSaved) {
     Settle();
     EXPECT_TRUE(page->advancedShown());
     EXPECT_TRUE(sip::ReadSipValues(app_->registry()).empty());
+    ASSERT_FALSE(page->problem("rtp-ports")->isHidden());
+    // Put right, the value loses its complaint at once, before the next Apply.
+    page->line("rtp-ports")->setText(QStringLiteral("10000-20000"));
+    EXPECT_TRUE(page->problem("rtp-ports")->isHidden());
 }
 
 TEST_F(AccountPageTest, ApplySavesTheAccountAndThePasswordAndTheBackendRegistersAgain) {
@@ -263,6 +267,23 @@ TEST_F(AccountPageTest, APasswordTheKeyringRefusesGoesToTheUserFile) {
     const sip::SipSettingsResult read = sip::ReadSipSettings(app_->registry());
     ASSERT_TRUE(read.settings) << read.error;
     EXPECT_EQ(read.settings->password, "s3cret");
+}
+
+// The basic part's buttons sit right under its three fields (no empty box between); the
+// advanced part, with its many rows, takes the room below.
+TEST_F(AccountPageTest, TheBasicPartTakesOnlyItsFieldsHeight) {
+    Start();
+    OptionAccountPanel* page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    const auto applyTop = [&] { return page->applyButton()->mapTo(page, QPoint(0, 0)).y(); };
+    const int fieldsBottom = page->server()->mapTo(page, QPoint(0, page->server()->height())).y();
+    const int basicTop = applyTop();
+    EXPECT_GT(basicTop, fieldsBottom);
+    EXPECT_LE(basicTop - fieldsBottom, 40);
+    page->advancedButton()->click();
+    Settle();
+    ASSERT_TRUE(page->advancedShown());
+    EXPECT_GE(applyTop() - basicTop, 60);
 }
 
 }  // namespace

@@ -38,8 +38,7 @@ class ContactPicturesTest : public UiFixture {
             return;
         }
         fs::create_directories(folder);
-        const fs::path file =
-            fs::path(folder) / (std::string(i18n::LanguageCode(language)) + "-" + what + ".png");
+        const fs::path file = fs::path(folder) / (PictureCode(language) + "-" + what + ".png");
         EXPECT_TRUE(widget.grab().save(QString::fromStdString(file.string())));
     }
 };

@@ -2,6 +2,8 @@
 // the voice-mail page; what OK keeps, in the settings and in the setting file.
 #include <QComboBox>
 #include <QPointer>
+#include <QRadioButton>
+#include <algorithm>
 #include <fstream>
 
 #include "UiFixture.h"
@@ -206,6 +208,24 @@ TEST_F(GreetingsTest, TheGreetingRowsFitInEveryLanguage) {
         dialog.reject();
         options.reject();
     }
+}
+
+// Two choices leave the greeting row right under them, not at the far end of the room.
+TEST_F(GreetingsTest, TheGreetingRowFollowsAShortListOfChoices) {
+    Start();
+    SingleRingToneDialog dialog(*app_, "alice");
+    dialog.show();
+    Settle();
+    int lastRow = 0;
+    for (QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
+        if (radio->isVisible()) {
+            lastRow = std::max(lastRow, radio->mapTo(&dialog, QPoint(0, radio->height())).y());
+        }
+    }
+    ASSERT_GT(lastRow, 0);
+    const int greetingTop = dialog.greeting()->mapTo(&dialog, QPoint(0, 0)).y();
+    EXPECT_GT(greetingTop, lastRow);
+    EXPECT_LE(greetingTop - lastRow, SingleRingToneDialog::kRowHeight);
 }
 
 }  // namespace

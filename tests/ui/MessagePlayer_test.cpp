@@ -85,9 +85,7 @@ class MessagePlayerTest : public UiFixture {
         if (folder != nullptr && *folder != '\0') {
             fs::create_directories(folder);
             widget.grab().save(QString::fromStdString(
-                (fs::path(folder) /
-                 (std::string(i18n::LanguageCode(language)) + "-" + what + ".png"))
-                    .string()));
+                (fs::path(folder) / (PictureCode(language) + "-" + what + ".png")).string()));
         }
     }
     int added_ = 0;

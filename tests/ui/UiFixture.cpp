@@ -1,5 +1,8 @@
 #include "UiFixture.h"
 
+#include <iterator>
+
+#include "i18n/Languages.h"
 #include "support/TempDir.h"
 
 namespace velto::ui::test {
@@ -68,6 +71,13 @@ void UiFixture::Settle() {
         app_->loop().ProcessPending();
         QApplication::processEvents();
     }
+}
+
+std::string PictureCode(int32_t language) {
+    static constexpr const char* kCodes[] = {"zh", "zh-TW", "de", "en",    "es", "fr", "it", "ja",
+                                             "ko", "nl",    "pl", "pt-BR", "id", "ru", "sv"};
+    static_assert(std::size(kCodes) == i18n::kLanguageCount);
+    return i18n::IsLanguage(language) ? kCodes[language] : "en";
 }
 
 }  // namespace velto::ui::test

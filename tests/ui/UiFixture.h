@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <memory>
+#include <string>
 
 #include "app/Application.h"
 #include "backends/sim/SimWorld.h"
@@ -13,6 +14,10 @@
 #include "ui/QtFrontEnd.h"
 
 namespace velto::ui::test {
+
+// The code that the names of pictures start with (zh, zh-TW, de, en, ..., pt-BR, ...), as
+// scripts/screenshots names its own; the web panels' codes (i18n::LanguageCode) differ.
+std::string PictureCode(int32_t language);
 
 // The whole program with the Qt front end on the simulated Skype client, in a sandbox
 // home, on a virtual clock. Tests drive the platform loop and Qt's events by hand.
