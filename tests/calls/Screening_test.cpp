@@ -128,8 +128,9 @@ TEST(Screening, ABackendThatRefusesListeningIsHeardThroughItsRecording) {
         free = stretch.at + stretch.length;
         heard += stretch.length;
     }
-    // Five seconds listened; the last pump period's voice may not have been handed on.
-    EXPECT_GE(heard, 4500ms);
+    // Five seconds listened; the voice of the last pump periods (a sound still playing when
+    // a pump looks waits for the next) may not have been handed on.
+    EXPECT_GE(heard, 4000ms);
     EXPECT_LE(heard, 5000ms);
     EXPECT_LE(played->front().at, 45500ms);
     // The message is whole, as without listening.
