@@ -204,13 +204,6 @@ void SipEngine::Shutdown() {
         linphone_core_iterate(core_);
         clock_.SleepFor(platform::Millis(20));
     }
-    // A call the stack did not let go of in time ends here all the same: its recording is
-    // put in place (or its unused file removed), as when the stack reports the end.
-    for (auto& [call, context] : calls_) {
-        if (!context.ended) {
-            Ended(context);
-        }
-    }
     StopCore();
 }
 
