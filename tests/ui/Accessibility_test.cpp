@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Contrast.h"
 #include "UiFixture.h"
 #include "i18n/Languages.h"
 #include "ui/AnsweringPanelWindow.h"
@@ -46,20 +47,6 @@ std::vector<std::string> Unnamed(QWidget* root, int& looked) {
         }
     }
     return unnamed;
-}
-
-// WCAG's contrast ratio of two colours (1 to 21).
-double Contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The share of an icon's solid pixels that hardly stand out from `behind`.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "Contrast.h"
 #include "UiFixture.h"
 #include "core/Messages.h"
 #include "i18n/LanguageTable.h"
@@ -350,20 +351,6 @@ TEST_F(DialogsTest, LongPageNamesAreShownWhole) {
         twoLines += text.contains(QLatin1Char('\n')) ? 1 : 0;
     }
     EXPECT_GE(twoLines, 1);
-}
-
-// WCAG's contrast ratio of two colours (1 to 21).
-double Contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // Under a dark desktop theme the texts of every options page and of the ring-back dialog
