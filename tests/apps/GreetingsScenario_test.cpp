@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ScenarioFile.h"
 #include "core/SettingFileCodec.h"
 #include "platform/Trace.h"
 #include "support/TempDir.h"
@@ -31,17 +32,13 @@ double HeardAfter(const CallReport& call, const std::string& file) {
 TEST(GreetingsScenario, EachCallerHearsTheGreetingThatFits) {
     platform::TraceCapture trace;
     trace.set_echo(false);
-    const std::filesystem::path source = VELTO_SOURCE_DIR;
-    std::ifstream in(source / "scenarios" / "greetings.scn");
-    std::stringstream text;
-    text << in.rdbuf();
-    const ParsedScenario parsed = ParseScenario(text.str());
+    const ParsedScenario parsed = ParseScenarioFile("greetings.scn");
     ASSERT_TRUE(parsed.error.empty()) << parsed.error;
     velto::test::TempDir dir;
     RunOptions options;
     options.dataDir = dir.path();
     options.installDir = std::filesystem::path(VELTO_BINARY_DIR) / "share" / "velto";
-    options.scenarioDir = source / "scenarios";
+    options.scenarioDir = std::filesystem::path(VELTO_SOURCE_DIR) / "scenarios";
     Report report;
     std::string error;
     ASSERT_TRUE(RunScenario(parsed.steps, options, report, error)) << error;

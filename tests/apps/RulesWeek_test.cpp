@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ScenarioFile.h"
 #include "platform/Trace.h"
 #include "support/TempDir.h"
 #include "velto-scenario/Scenario.h"
@@ -51,17 +52,13 @@ TEST(RulesWeek, EveryCallOfTheWeekGetsWhatItsRuleSays) {
     tzset();
     platform::TraceCapture trace;
     trace.set_echo(false);
-    const std::filesystem::path source = VELTO_SOURCE_DIR;
-    std::ifstream in(source / "scenarios" / "rules-week.scn");
-    std::stringstream text;
-    text << in.rdbuf();
-    const ParsedScenario parsed = ParseScenario(text.str());
+    const ParsedScenario parsed = ParseScenarioFile("rules-week.scn");
     ASSERT_TRUE(parsed.error.empty()) << parsed.error;
     test::TempDir dir;
     RunOptions options;
     options.dataDir = dir.path();
     options.installDir = std::filesystem::path(VELTO_BINARY_DIR) / "share" / "velto";
-    options.scenarioDir = source / "scenarios";
+    options.scenarioDir = std::filesystem::path(VELTO_SOURCE_DIR) / "scenarios";
     Report report;
     std::string error;
     ASSERT_TRUE(RunScenario(parsed.steps, options, report, error)) << error;
