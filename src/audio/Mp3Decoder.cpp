@@ -9,6 +9,7 @@
 #include "audio/BufferedReader.h"
 #include "audio/DecodeStatus.h"
 #include "audio/DitheredScaler.h"
+#include "audio/LittleEndian.h"
 #include "audio/MadState.h"
 #include "platform/Trace.h"
 
@@ -18,17 +19,6 @@ namespace {
 
 constexpr size_t kInputBlock = 40960;
 constexpr size_t kOutputBlock = 8192;  // a whole number of stereo 16-bit samples
-
-void PutLe32(unsigned char* p, uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-void PutLe16(unsigned char* p, uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/LittleEndian.h"
 #include "audio/SecondReducer.h"
 #include "platform/Trace.h"
 
@@ -14,14 +15,6 @@ namespace {
 // Input is read in steps of at most this many bytes: one second of 48000 Hz stereo.
 constexpr size_t kStepBytes = 192000;
 
-uint32_t Le32(const unsigned char* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-void PutLe32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-    }
-}
 uint32_t Size32(uint64_t v) {
     return v > 0xFFFFFFFFull ? 0xFFFFFF00u : static_cast<uint32_t>(v);
 }

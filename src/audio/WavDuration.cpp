@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "audio/LittleEndian.h"
 #include "platform/Trace.h"
 
 namespace velto::audio {
@@ -43,10 +44,6 @@ class FileSource final : public ByteSource {
     std::ifstream in_;
     uint64_t size_ = 0;
 };
-
-uint32_t Le32(const unsigned char* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
 
 struct Chunk {
     char id[4] = {};

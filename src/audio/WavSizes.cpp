@@ -8,25 +8,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "audio/LittleEndian.h"
+
 namespace velto::audio {
 namespace {
 
 constexpr size_t kHeaderBytes = 44;
-
-uint16_t Le16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-void PutLe16(unsigned char* p, uint16_t value) {
-    p[0] = static_cast<unsigned char>(value);
-    p[1] = static_cast<unsigned char>(value >> 8);
-}
-
-void PutLe32(unsigned char* p, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<unsigned char>(value >> (8 * i));
-    }
-}
 
 // Closes the descriptor on every way out.
 struct Descriptor {

@@ -3,12 +3,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "rules/RuleNames.h"
+
 namespace velto::rules {
 
 namespace {
-
-constexpr const char* kDays[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
-constexpr const char* kPresence[] = {"online", "away", "dnd", "offline"};
 
 std::string Join(const std::vector<std::string>& parts, const char* separator) {
     std::string text;
@@ -18,20 +17,8 @@ std::string Join(const std::vector<std::string>& parts, const char* separator) {
     return text;
 }
 
-std::string Clock(int minute) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%02d:%02d", minute / 60, minute % 60);
-    return text;
-}
-
-std::string DateText(const Date& d) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return text;
-}
-
 template <size_t N>
-std::string Bits(uint8_t bits, const char* const (&names)[N]) {
+std::string Bits(uint8_t bits, const std::array<const char*, N>& names) {
     std::vector<std::string> parts;
     for (size_t i = 0; i < N; ++i) {
         if ((bits & (1u << i)) != 0)
@@ -58,14 +45,14 @@ std::string DescribeConditions(const Conditions& when) {
     if (!when.caller.Empty())
         parts.push_back("callers: " + Callers(when.caller));
     if (when.weekdays != 0x7f)
-        parts.push_back("days: " + Bits(when.weekdays, kDays));
+        parts.push_back("days: " + Bits(when.weekdays, kDayNames));
     if (when.time)
-        parts.push_back(Clock(when.time->from) + "-" + Clock(when.time->to));
+        parts.push_back(ClockText(when.time->from) + "-" + ClockText(when.time->to));
     if (when.dates) {
         parts.push_back(DateText(when.dates->from) + " to " + DateText(when.dates->to));
     }
     if (when.presence != 0x0f)
-        parts.push_back("presence: " + Bits(when.presence, kPresence));
+        parts.push_back("presence: " + Bits(when.presence, kPresenceNames));
     return parts.empty() ? "every call" : Join(parts, "; ");
 }
 

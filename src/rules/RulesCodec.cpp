@@ -7,16 +7,13 @@
 #include <optional>
 
 #include "rules/RuleMatch.h"
+#include "rules/RuleNames.h"
 
 namespace velto::rules {
 
 using Json = nlohmann::json;
 
 namespace {
-
-constexpr std::array<const char*, 7> kDayNames = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
-constexpr std::array<const char*, kPresenceCount> kPresenceNames = {"online", "away", "dnd",
-                                                                    "offline"};
 
 // The first fault found in one rule; decoding of the rule stops there.
 struct Fault {

@@ -1,5 +1,6 @@
 #include <nlohmann/json.hpp>
 
+#include "rules/RuleNames.h"
 #include "rules/RulesCodec.h"
 
 namespace velto::rules {
@@ -8,28 +9,8 @@ using OrderedJson = nlohmann::ordered_json;
 
 namespace {
 
-constexpr const char* kDayNames[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
-constexpr const char* kPresenceNames[] = {"online", "away", "dnd", "offline"};
-
-std::string Clock(int minute) {
-    char text[6];
-    text[0] = static_cast<char>('0' + minute / 600);
-    text[1] = static_cast<char>('0' + minute / 60 % 10);
-    text[2] = ':';
-    text[3] = static_cast<char>('0' + minute % 60 / 10);
-    text[4] = static_cast<char>('0' + minute % 10);
-    text[5] = '\0';
-    return text;
-}
-
-std::string Day(const Date& date) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-    return text;
-}
-
 template <size_t N>
-OrderedJson Names(uint8_t bits, const char* const (&names)[N]) {
+OrderedJson Names(uint8_t bits, const std::array<const char*, N>& names) {
     OrderedJson list = OrderedJson::array();
     for (size_t i = 0; i < N; ++i) {
         if ((bits & (1u << i)) != 0) {
@@ -57,10 +38,10 @@ OrderedJson EncodeConditions(const Conditions& when) {
     if (when.weekdays != 0x7f)
         object["days"] = Names(when.weekdays, kDayNames);
     if (when.time) {
-        object["time"] = {{"from", Clock(when.time->from)}, {"to", Clock(when.time->to)}};
+        object["time"] = {{"from", ClockText(when.time->from)}, {"to", ClockText(when.time->to)}};
     }
     if (when.dates) {
-        object["dates"] = {{"from", Day(when.dates->from)}, {"to", Day(when.dates->to)}};
+        object["dates"] = {{"from", DateText(when.dates->from)}, {"to", DateText(when.dates->to)}};
     }
     if (when.presence != 0x0f)
         object["presence"] = Names(when.presence, kPresenceNames);

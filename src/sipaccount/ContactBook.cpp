@@ -7,20 +7,10 @@
 #include <cstring>
 
 #include "platform/AtomicFile.h"
+#include "sipaccount/TrimBlanks.h"
 
 namespace velto::skype::sip {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Cut at a character boundary, as the file's reader cuts; control characters (a pasted
 // line end) become blanks, as the file would make them, so that what is kept is what is
@@ -75,7 +65,7 @@ std::filesystem::path LinkAside(const std::filesystem::path& path) {
 }  // namespace
 
 std::optional<SipAddress> ParseContactAddress(std::string_view text, std::string& error) {
-    std::string wanted(Trim(text));
+    std::string wanted(TrimBlanks(text));
     if (wanted.rfind("sip:", 0) != 0 && wanted.rfind("sips:", 0) != 0 &&
         wanted.find('<') == std::string::npos) {
         wanted = "sip:" + wanted;
@@ -97,12 +87,12 @@ ContactResult MakeContact(std::string_view fullName, std::string_view nickname,
     }
     SipContact made;
     made.address = *parsed;
-    made.fullName = CutTo(Trim(fullName), kMaxContactFieldBytes);
+    made.fullName = CutTo(TrimBlanks(fullName), kMaxContactFieldBytes);
     if (made.fullName.empty()) {
         made.fullName = CutTo(parsed->displayName, kMaxContactFieldBytes);
     }
     made.address.displayName.clear();
-    made.nickname = CutTo(Trim(nickname), kMaxContactFieldBytes);
+    made.nickname = CutTo(TrimBlanks(nickname), kMaxContactFieldBytes);
     size_t start = 0;
     while (start <= groups.size()) {
         size_t comma = groups.find(',', start);
@@ -110,7 +100,7 @@ ContactResult MakeContact(std::string_view fullName, std::string_view nickname,
             comma = groups.size();
         }
         const std::string name =
-            CutTo(Trim(groups.substr(start, comma - start)), kMaxGroupNameBytes);
+            CutTo(TrimBlanks(groups.substr(start, comma - start)), kMaxGroupNameBytes);
         start = comma + 1;
         if (name.empty() || std::any_of(made.groups.begin(), made.groups.end(),
                                         [&](const std::string& g) { return SameGroup(g, name); })) {

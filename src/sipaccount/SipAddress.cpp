@@ -4,20 +4,12 @@
 
 #include <cctype>
 
+#include "sipaccount/TrimBlanks.h"
+
 namespace velto::skype::sip {
 namespace {
 
 constexpr size_t kMaxAddressLength = 512;
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) {
@@ -161,7 +153,7 @@ bool TakeDisplayName(std::string_view& text, SipAddress& address, std::string& e
         error = "'<' without a closing '>' at the end";
         return false;
     }
-    std::string_view name = Trim(text.substr(0, open));
+    std::string_view name = TrimBlanks(text.substr(0, open));
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
         name = name.substr(1, name.size() - 2);
     }
@@ -170,7 +162,7 @@ bool TakeDisplayName(std::string_view& text, SipAddress& address, std::string& e
         return false;
     }
     address.displayName = std::string(name);
-    text = Trim(text.substr(open + 1, text.size() - open - 2));
+    text = TrimBlanks(text.substr(open + 1, text.size() - open - 2));
     return true;
 }
 
@@ -202,7 +194,7 @@ std::string SipAddress::Transport() const {
 }
 
 std::optional<SipAddress> ParseSipAddress(std::string_view text, std::string& error) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     if (text.empty()) {
         error = "no address given";
         return std::nullopt;
@@ -264,7 +256,7 @@ std::optional<SipAddress> ParseSipAddress(std::string_view text, std::string& er
 }
 
 std::optional<ListenAddress> ParseListenAddress(std::string_view text, std::string& error) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     ListenAddress listen;
     if (text.empty()) {
         return listen;

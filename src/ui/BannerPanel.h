@@ -20,6 +20,8 @@ namespace velto::ui {
 class BannerPanel : public QTextBrowser {
     Q_OBJECT
   public:
+    // The height the dialogs give the panel, in pixels.
+    static constexpr int kHeight = 60;
     static constexpr size_t kMaxPageBytes = 256 * 1024;
     // A page that sends nothing for this long (clock time) is given up.
     static constexpr platform::Millis kStallLimit{5000};

@@ -11,7 +11,7 @@
 namespace velto::ui {
 namespace {
 
-constexpr int kHeight = 300;
+constexpr int kPickUpHeight = 300;
 
 i18n::TextKey TitleKey(FilePickUpDialog::Purpose purpose) {
     switch (purpose) {
@@ -34,7 +34,7 @@ FilePickUpDialog* FilePickUpDialog::Open(app::Application& app, Purpose purpose,
 }
 
 FilePickUpDialog::FilePickUpDialog(app::Application& app, Purpose purpose, QWidget* parent)
-    : SubMenuDialog(app, parent, kHeight),
+    : SubMenuDialog(app, parent, kPickUpHeight),
       purpose_(purpose),
       note_(new QLabel(this)),
       path_(new QLineEdit(this)),

@@ -25,19 +25,18 @@ namespace velto::ui {
 namespace {
 
 constexpr const char* kMailboxPath = "/veltorbt/v1_2/adpanel/mailbox/?lang=";
-constexpr int kAdHeight = 60;
-constexpr int kButtonSize = 22;
 
 CxSkinButton* RowButton(QWidget* parent, const QString& artwork) {
     auto* button = new CxSkinButton(parent);
     CxSkinButton::Skin skin;
-    skin.normal = ArtworkPixmap(artwork, QSize(kButtonSize, kButtonSize));
-    skin.hover = ArtworkPixmap(artwork + QStringLiteral("_hi"), QSize(kButtonSize, kButtonSize));
+    skin.normal = ArtworkPixmap(artwork, QSize(kPlayButtonSize, kPlayButtonSize));
+    skin.hover =
+        ArtworkPixmap(artwork + QStringLiteral("_hi"), QSize(kPlayButtonSize, kPlayButtonSize));
     skin.pressed = skin.hover;
     skin.disabled =
-        ArtworkPixmap(artwork + QStringLiteral("_off"), QSize(kButtonSize, kButtonSize));
+        ArtworkPixmap(artwork + QStringLiteral("_off"), QSize(kPlayButtonSize, kPlayButtonSize));
     button->SetSkin(std::move(skin));
-    button->setFixedSize(kButtonSize, kButtonSize);
+    button->setFixedSize(kPlayButtonSize, kPlayButtonSize);
     return button;
 }
 
@@ -45,7 +44,7 @@ CxSkinButton* RowButton(QWidget* parent, const QString& artwork) {
 // white plus on green, lighter under the mouse; drawn at twice the size for sharp edges.
 QPixmap PlusPixmap(QColor fill) {
     constexpr int kScale = 2;
-    const int size = kButtonSize * kScale;
+    const int size = kPlayButtonSize * kScale;
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -69,7 +68,7 @@ CxSkinButton* AddButton(QWidget* parent) {
     skin.hover = PlusPixmap(QColor(0x45, 0xb8, 0x64));
     skin.pressed = skin.hover;
     button->SetSkin(std::move(skin));
-    button->setFixedSize(kButtonSize, kButtonSize);
+    button->setFixedSize(kPlayButtonSize, kPlayButtonSize);
     return button;
 }
 
@@ -80,11 +79,13 @@ QPixmap StatusPixmap(int32_t icon) {
 // The play button's look: pause while the message plays.
 CxSkinButton::Skin PlayerSkin(bool playing) {
     if (!playing) {
-        return PlayButtonSkin(false, kButtonSize);
+        return PlayButtonSkin(false, kPlayButtonSize);
     }
     CxSkinButton::Skin skin;
-    skin.normal = ArtworkPixmap(QStringLiteral("btn_pause"), QSize(kButtonSize, kButtonSize));
-    skin.hover = ArtworkPixmap(QStringLiteral("btn_pause_hi"), QSize(kButtonSize, kButtonSize));
+    skin.normal =
+        ArtworkPixmap(QStringLiteral("btn_pause"), QSize(kPlayButtonSize, kPlayButtonSize));
+    skin.hover =
+        ArtworkPixmap(QStringLiteral("btn_pause_hi"), QSize(kPlayButtonSize, kPlayButtonSize));
     skin.pressed = skin.hover;
     return skin;
 }
@@ -225,7 +226,7 @@ QLayout* MissedCallDialog::MakePlayerLine(Row& row, QWidget* widget) {
     layout->setSpacing(8);
     row.play = new CxSkinButton(widget);
     row.play->SetSkin(PlayerSkin(false));
-    row.play->setFixedSize(kButtonSize, kButtonSize);
+    row.play->setFixedSize(kPlayButtonSize, kPlayButtonSize);
     layout->addWidget(row.play);
     row.bar = new QSlider(Qt::Horizontal, widget);
     const MessagePosition* position = player_.position(row.id);
@@ -503,9 +504,9 @@ void MissedCallDialog::resizeEvent(QResizeEvent* event) {
 
 void MissedCallDialog::Layout() {
     const QRect area = contentArea();
-    banner()->setGeometry(area.left(), area.top(), area.width(), kAdHeight);
-    scroll_->setGeometry(area.left(), area.top() + kAdHeight + 4, area.width(),
-                         area.height() - kAdHeight - 4);
+    banner()->setGeometry(area.left(), area.top(), area.width(), BannerPanel::kHeight);
+    scroll_->setGeometry(area.left(), area.top() + BannerPanel::kHeight + 4, area.width(),
+                         area.height() - BannerPanel::kHeight - 4);
 }
 
 }  // namespace velto::ui

@@ -6,7 +6,7 @@
 namespace velto::ui {
 namespace {
 
-constexpr TonePage::Choice kChoices[] = {
+constexpr TonePage::Choice kRingBackChoices[] = {
     {OptionRbtPanel::kDefaultRadio, OptionRbtPanel::kPlayDefault},
     {OptionRbtPanel::kOwnRadio, OptionRbtPanel::kPlayOwn},
     {OptionRbtPanel::kPartnerRadio, OptionRbtPanel::kPlayPartner},
@@ -19,7 +19,7 @@ ToneContext TonesOf(app::Application& app) {
 }  // namespace
 
 OptionRbtPanel::OptionRbtPanel(app::Application& app, QWidget* parent)
-    : TonePage(app, FilePickUpDialog::Purpose::RingBack, kChoices, parent),
+    : TonePage(app, FilePickUpDialog::Purpose::RingBack, kRingBackChoices, parent),
       options_(TonesOf(app), app.settingFile().UserOwnFolder(),
                std::filesystem::path(app.state().InstallDirPath.Get())),
       partners_(new QComboBox(box())) {

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kRecordLinkId = 1108;
 
-constexpr TonePage::Choice kChoices[] = {
+constexpr TonePage::Choice kOwnSoundChoices[] = {
     {OwnSoundPanel::kDefaultRadio, OwnSoundPanel::kPlayDefault},
     {OwnSoundPanel::kOwnRadio, OwnSoundPanel::kPlayOwn},
 };
@@ -25,7 +25,7 @@ OwnSoundPanel::OwnSoundPanel(app::Application& app, OwnSoundOptions::Sound sound
     : TonePage(app,
                sound == OwnSoundOptions::Sound::RingTone ? FilePickUpDialog::Purpose::RingTone
                                                          : FilePickUpDialog::Purpose::Greeting,
-               kChoices, parent),
+               kOwnSoundChoices, parent),
       sound_(sound),
       options_(sound, {app.userSettings(), app.settingFile(), {}},
                app.settingFile().UserOwnFolder(),

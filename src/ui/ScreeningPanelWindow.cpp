@@ -14,7 +14,7 @@
 namespace velto::ui {
 namespace {
 
-constexpr int kTextFlags = Qt::TextWordWrap | Qt::AlignCenter;
+constexpr int kWrappedText = Qt::TextWordWrap | Qt::AlignCenter;
 // The button area's margins: before the first button, and before the round right end.
 constexpr int kAreaLead = 14;
 constexpr int kAreaTail = 24;
@@ -59,7 +59,7 @@ ScreeningPanelWindow::ScreeningPanelWindow(QString text, const QString& listen,
     setFont(bold);
     shown_ = AnsweringPanelWindow::FittedText(fontMetrics(), text);
     const std::optional<int> oneLine = OneLineWidth(fontMetrics(), shown_);
-    textFlags_ = oneLine ? Qt::AlignCenter | Qt::TextSingleLine : kTextFlags;
+    textFlags_ = oneLine ? Qt::AlignCenter | Qt::TextSingleLine : kWrappedText;
     textWidth_ = oneLine ? *oneLine : AnsweringPanelWindow::TextWidth(fontMetrics(), shown_);
     listen_ = PillButton(this, listen, "#4a6a8f", "#2f7fd0");
     listen_->setCheckable(true);

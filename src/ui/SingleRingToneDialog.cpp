@@ -23,7 +23,6 @@ namespace {
 
 constexpr const char* kSetupPath = "/veltorbt/v1_2/adpanel/setup/?lang=";
 constexpr const char* kChannelPath = "/veltorbt/channel/yyr/?lang=";
-constexpr int kAdHeight = 60;
 constexpr int kChannelHeight = 90;
 constexpr int kNoChannelLanguage = 1;
 constexpr int kChangeLinkId = 1107;
@@ -369,11 +368,11 @@ void SingleRingToneDialog::FitRows() {
 
 void SingleRingToneDialog::Layout() {
     const QRect area = contentArea();
-    banner()->setGeometry(area.left(), area.top(), area.width(), kAdHeight);
+    banner()->setGeometry(area.left(), area.top(), area.width(), BannerPanel::kHeight);
     const int channelHeight = channel_ ? kChannelHeight : 0;
     const int greetingHeight = greetingRow_->sizeHint().height() + 8;
-    const int scrollTop = area.top() + kAdHeight + 6;
-    const int room = area.height() - kAdHeight - 6 - channelHeight - greetingHeight;
+    const int scrollTop = area.top() + BannerPanel::kHeight + 6;
+    const int room = area.height() - BannerPanel::kHeight - 6 - channelHeight - greetingHeight;
     // A short list keeps the greeting row right under its choices instead of leaving a
     // gap between them; a long one scrolls in all the room there is.
     const int rowsHeight = scroll_->rows()->sizeHint().height() + 2 * scroll_->frameWidth();

@@ -6,9 +6,7 @@
 #include "ui/Texts.h"
 
 namespace velto::ui {
-namespace {
-constexpr int kButtonSize = 22;
-}
+namespace {}
 
 CxSkinButton::Skin PlayButtonSkin(bool stop, int size) {
     const QString artwork = stop ? QStringLiteral("btn_stop") : QStringLiteral("btn_play");
@@ -41,8 +39,8 @@ SoundPreview::~SoundPreview() {
 
 CxSkinButton* SoundPreview::AddButton(QWidget* parent, int id) {
     auto* button = new CxSkinButton(parent);
-    button->SetSkin(PlayButtonSkin(false, kButtonSize));
-    button->setFixedSize(kButtonSize, kButtonSize);
+    button->SetSkin(PlayButtonSkin(false, kPlayButtonSize));
+    button->setFixedSize(kPlayButtonSize, kPlayButtonSize);
     // An icon-only button: screen readers say "Play".
     button->setAccessibleName(Text(i18n::TXT_PLAY, ShownLanguage(app_.state())));
     buttons_[id] = button;
@@ -73,7 +71,7 @@ void SoundPreview::Press(int id, const std::filesystem::path& file) {
 void SoundPreview::ShowPlaying(int id, bool playing) {
     const auto found = buttons_.find(id);
     if (found != buttons_.end()) {
-        found->second->SetSkin(PlayButtonSkin(playing, kButtonSize));
+        found->second->SetSkin(PlayButtonSkin(playing, kPlayButtonSize));
     }
 }
 

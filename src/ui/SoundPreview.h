@@ -42,6 +42,9 @@ class SoundPreview {
     WindowTarget target_;
 };
 
+// The side of a play (or stop) button, in pixels.
+inline constexpr int kPlayButtonSize = 22;
+
 // The skin of a play (or stop) button.
 CxSkinButton::Skin PlayButtonSkin(bool stop, int size);
 

@@ -15,10 +15,6 @@
 namespace velto::scenario {
 namespace {
 
-std::string FileName(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
 // When the caller began to hear `file`, from the call's first sound; -1: never.
 double HeardAfter(const CallReport& call, const std::string& file) {
     for (const auto& segment : call.heard) {

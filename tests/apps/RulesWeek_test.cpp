@@ -42,10 +42,6 @@ constexpr Expected kWeek[] = {
     {"wed-bob", nullptr, "default.wav", true, "answering machine, message recorded", 40},
 };
 
-std::string FileName(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
 TEST(RulesWeek, EveryCallOfTheWeekGetsWhatItsRuleSays) {
     // The week is read in UTC wherever the test runs.
     setenv("TZ", "UTC", 1);

@@ -17,4 +17,9 @@ inline ParsedScenario ParseScenarioFile(const std::string& name) {
     return ParseScenario(text.str());
 }
 
+// The last part of a path a report names ("default.wav" of ".../tones/default.wav").
+inline std::string FileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
 }  // namespace velto::scenario

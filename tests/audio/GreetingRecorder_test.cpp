@@ -10,6 +10,7 @@
 #include "platform/Trace.h"
 #include "platform/VirtualClock.h"
 #include "support/FakeSoundInput.h"
+#include "support/PythonWav.h"
 #include "support/RealTimeLimit.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"
@@ -21,18 +22,6 @@ namespace fs = std::filesystem;
 using platform::Millis;
 
 constexpr size_t kBlock = 1600;  // 100 ms at 16 kHz
-
-// Python's reading of a WAV file: "frames rate channels width riff-size-ok data-size-ok".
-std::string PythonReads(const fs::path& file) {
-    return velto::test::RunShell(
-               "python3 -c 'import sys, os, struct, wave; p = sys.argv[1]; w = wave.open(p); "
-               "d = open(p, \"rb\").read(); "
-               "print(w.getnframes(), w.getframerate(), w.getnchannels(), w.getsampwidth(), "
-               "struct.unpack(\"<I\", d[4:8])[0] == len(d) - 8, "
-               "struct.unpack(\"<I\", d[40:44])[0] == len(d) - 44)' " +
-               velto::test::ShellQuote(file.string()) + " 2>&1")
-        .output;
-}
 
 std::vector<int16_t> Block(int16_t first) {
     std::vector<int16_t> block(kBlock);
@@ -81,7 +70,7 @@ TEST_F(GreetingRecorderTest, ASavedTakeIsItsSamplesUnderAHeaderThatAnIndependent
 
     const fs::path target = dir_ / "folder" / "AnswerMachine.wav";
     ASSERT_EQ(recorder.Save(target), "");
-    EXPECT_EQ(PythonReads(target), "40000 16000 1 2 True True\n");
+    EXPECT_EQ(velto::test::PythonWavReading(target), "40000 16000 1 2 True\n");
     const std::string bytes = velto::test::ReadFileBytes(target);
     ASSERT_EQ(bytes.size(), 44u + 80000u);
     // Block 3's sample 7, little-endian, at its place after the header.

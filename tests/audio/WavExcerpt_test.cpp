@@ -3,23 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "Fixtures.h"
+#include "support/PythonWav.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
 namespace velto::audio {
 namespace {
-
-// Python's own WAV reader: "frames rate channels width", and whether the file is its
-// header and its frames exactly.
-std::string PythonReads(const std::filesystem::path& file) {
-    return velto::test::RunShell(
-               "python3 -c 'import sys, os, wave; w = wave.open(sys.argv[1]); "
-               "print(w.getnframes(), w.getframerate(), w.getnchannels(), w.getsampwidth(), "
-               "44 + w.getnframes() * w.getsampwidth() * w.getnchannels() == "
-               "os.path.getsize(sys.argv[1]))' " +
-               velto::test::ShellQuote(file.string()) + " 2>&1")
-        .output;
-}
 
 // A recording whose header claims more than it holds (a writer that counted wrongly): the
 // copy saved holds what is there, under sizes Python's reader agrees with; a copy from a
@@ -38,18 +27,18 @@ TEST(WavExcerpt, SavedCopiesHoldTheSamplesPresentUnderRightSizes) {
               "No such file or directory");
     EXPECT_EQ(SaveWavFrom(dir / "source.wav", 0, dir / "whole.wav"), "");
     EXPECT_EQ(velto::test::ReadFileBytes(dir / "whole.wav"), test::MakeWav(8000, 2, samples));
-    EXPECT_EQ(PythonReads(dir / "whole.wav"), "24000 8000 2 2 True\n");
+    EXPECT_EQ(velto::test::PythonWavReading(dir / "whole.wav"), "24000 8000 2 2 True\n");
 
     // 1.5 s in at 32,000 bytes a second: byte 48,000, frame 12,000.
     ASSERT_EQ(SaveWavFrom(dir / "source.wav", 1500, dir / "rest.wav"), "");
-    EXPECT_EQ(PythonReads(dir / "rest.wav"), "12000 8000 2 2 True\n");
+    EXPECT_EQ(velto::test::PythonWavReading(dir / "rest.wav"), "12000 8000 2 2 True\n");
     EXPECT_EQ(test::SamplesOf(velto::test::ReadFileBytes(dir / "rest.wav")).front(), 24000);
     // A point beyond the end leaves a valid empty sound.
     ASSERT_EQ(SaveWavFrom(dir / "source.wav", 60000, dir / "none.wav"), "");
-    EXPECT_EQ(PythonReads(dir / "none.wav"), "0 8000 2 2 True\n");
+    EXPECT_EQ(velto::test::PythonWavReading(dir / "none.wav"), "0 8000 2 2 True\n");
     // Saving over an existing file replaces it whole; nothing else is left in the folder.
     ASSERT_EQ(SaveWavFrom(dir / "source.wav", 1500, dir / "whole.wav"), "");
-    EXPECT_EQ(PythonReads(dir / "whole.wav"), "12000 8000 2 2 True\n");
+    EXPECT_EQ(velto::test::PythonWavReading(dir / "whole.wav"), "12000 8000 2 2 True\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 
     velto::test::WriteFileBytes(dir / "junk.wav", "RIFF....WAVEjunk");

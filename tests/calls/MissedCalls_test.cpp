@@ -111,7 +111,7 @@ TEST(MissedCallFile, RecordsTheFileCannotHoldAreLeftOut) {
 
 TEST(MissedCallList, SavesAtomicallyLoadsAndKeepsADamagedFileAside) {
     platform::TraceCapture trace;
-    test::TempDir dir;
+    velto::test::TempDir dir;
     const std::filesystem::path own = dir / "me";
     MissedCallList list([&] { return std::optional(own); });
     EXPECT_TRUE(list.Load());  // no file yet: an empty list
@@ -128,7 +128,7 @@ TEST(MissedCallList, SavesAtomicallyLoadsAndKeepsADamagedFileAside) {
     // Only the file itself in the folder: no temporary left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(own), {}), 1);
 
-    test::WriteFileBytes(own / kMissedCallFileName, std::string("alice\n2027\n\x01", 12));
+    velto::test::WriteFileBytes(own / kMissedCallFileName, std::string("alice\n2027\n\x01", 12));
     EXPECT_FALSE(again.Load());
     EXPECT_EQ(again.size(), 0u);
     EXPECT_FALSE(std::filesystem::exists(own / kMissedCallFileName));

@@ -12,7 +12,7 @@ using namespace std::chrono_literals;
 using platform::Millis;
 
 constexpr double kTone = 1000;
-constexpr double kCallerVoice = 440;
+constexpr double kCallerPitch = 440;
 
 struct Codec {
     const char* module;
@@ -27,7 +27,7 @@ class SipCodecsTest : public SipInterfaceTest {
     std::string EncryptedCallCarriesTheTone(const std::string& mode, const std::string& mediaenc,
                                             int peerAddress) {
         test::WriteSine(dir / "tone.wav", 16000, kTone, 2);
-        test::WriteSine(dir / "voice.wav", 8000, kCallerVoice, 10);
+        test::WriteSine(dir / "voice.wav", 8000, kCallerPitch, 10);
         SipBackendOptions options = Options(Listen());
         options.settings.settings->mediaEncryption = mode;
         options.settings.settings->mediaEncryptionMandatory = true;
@@ -72,7 +72,7 @@ TEST_F(SipCodecsTest, EachCodecCarriesTheToneAtItsPitch) {
         SCOPED_TRACE(codec.name);
         sink.events.clear();
         test::SipPeer peer(dir / codec.name, test::PeerAddress(40 + n++), dir / "none.wav");
-        peer.UseCodec(codec.module, codec.name, kCallerVoice);
+        peer.UseCodec(codec.module, codec.name, kCallerPitch);
         peer.Call(Target(), 4);
         ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
             << peer.Log() << trace.Text();
@@ -155,7 +155,7 @@ TEST_F(SipCodecsTest, ACallRefusedForItsCodecIsToldAsAMissedCall) {
     auto skype = Attached(factory);
     // GSM is none of the codecs the stack has on.
     test::SipPeer peer(dir / "gsm", test::PeerAddress(45), dir / "none.wav");
-    peer.UseCodec("gsm.so", "GSM", kCallerVoice);
+    peer.UseCodec("gsm.so", "GSM", kCallerPitch);
     peer.Call(Target(), 2);
     ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Missed) != nullptr; }))
         << peer.Log() << trace.Text();

@@ -12,6 +12,7 @@
 #include "UiFixture.h"
 #include "i18n/Languages.h"
 #include "support/FakeSoundInput.h"
+#include "support/PythonWav.h"
 #include "support/ShellCommand.h"
 #include "ui/GreetingPicker.h"
 #include "ui/GreetingRecordDialog.h"
@@ -25,15 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::Millis;
-
-// Python's reading: "frames rate channels width".
-std::string PythonReads(const fs::path& file) {
-    return velto::test::RunShell(
-               "python3 -c 'import sys, wave; w = wave.open(sys.argv[1]); "
-               "print(w.getnframes(), w.getframerate(), w.getnchannels(), w.getsampwidth())' " +
-               velto::test::ShellQuote(file.string()) + " 2>&1")
-        .output;
-}
 
 class GreetingRecordTest : public UiFixture {
   protected:
@@ -96,7 +88,7 @@ TEST_F(GreetingRecordTest, AContactsGreetingIsRecordedThroughTheSameWindow) {
     const auto chosen = app_->userSettings().FindGreeting("alice");
     ASSERT_EQ(chosen.kind, core::GreetingKind::File);
     const fs::path file = *app_->settingFile().UserOwnFolder() / chosen.file;
-    EXPECT_EQ(PythonReads(file), "24000 16000 1 2\n");
+    EXPECT_EQ(velto::test::PythonWavReading(file), "24000 16000 1 2 True\n");
 }
 
 TEST_F(GreetingRecordTest, WithoutAMicrophoneTheWindowSaysSoAndRecordIsDisabled) {
@@ -153,7 +145,7 @@ TEST_F(GreetingRecordTest, ARecordedTakeIsSavedAsTheTargetAndCancelWritesNothing
     dialog.PressStop();
     EXPECT_TRUE(dialog.PressSave());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(PythonReads(Target()), "24000 16000 1 2\n");
+    EXPECT_EQ(velto::test::PythonWavReading(Target()), "24000 16000 1 2 True\n");
 }
 
 // The longest take ends on the recorder's own thread; the window follows: the time stands at
@@ -169,7 +161,7 @@ TEST_F(GreetingRecordTest, AtTheLongestTakeTheWindowShowsTheEndedTake) {
     EXPECT_FALSE(dialog.stopButton()->isEnabled());
     EXPECT_TRUE(dialog.saveButton()->isEnabled());
     EXPECT_TRUE(dialog.PressSave());
-    EXPECT_EQ(PythonReads(Target()), "960000 16000 1 2\n");
+    EXPECT_EQ(velto::test::PythonWavReading(Target()), "960000 16000 1 2 True\n");
 }
 
 TEST_F(GreetingRecordTest, RecordOnTheVoiceMailPageMakesTheRecordingTheGreeting) {
@@ -191,7 +183,7 @@ TEST_F(GreetingRecordTest, RecordOnTheVoiceMailPageMakesTheRecordingTheGreeting)
     EXPECT_EQ(voice->options().OwnFile(), Target());
     EXPECT_FALSE(app_->userSettings().UseDefaultGreeting());
     EXPECT_EQ(app_->userSettings().GreetingSource(), "AnswerMachine.wav");
-    EXPECT_EQ(PythonReads(Target()), "16000 16000 1 2\n");
+    EXPECT_EQ(velto::test::PythonWavReading(Target()), "16000 16000 1 2 True\n");
 }
 
 // The meter reads 60 dB of range: full scale at the top, -30 dB half way, -60 dB and

@@ -6,7 +6,7 @@ namespace velto::ui {
 namespace {
 
 using platform::Millis;
-using State = MessagePosition::State;
+using PlayState = MessagePosition::State;
 
 // Play, pause, play on, seek, and the end: the position is where playing started plus the
 // clock time since, never past the length.
@@ -16,7 +16,7 @@ TEST(MessagePosition, FollowsTheClockThroughPauseSeekAndTheEnd) {
     EXPECT_EQ(at.Play(Millis(1000)), 0u);
     EXPECT_EQ(at.ElapsedMs(Millis(2500)), 1500u);
     at.Pause(Millis(2500));
-    EXPECT_EQ(at.state(), State::Paused);
+    EXPECT_EQ(at.state(), PlayState::Paused);
     EXPECT_EQ(at.ElapsedMs(Millis(9000)), 1500u);
     // Playing on starts from the paused point; a second Play changes nothing.
     EXPECT_EQ(at.Play(Millis(10000)), 1500u);
@@ -25,7 +25,7 @@ TEST(MessagePosition, FollowsTheClockThroughPauseSeekAndTheEnd) {
     EXPECT_EQ(at.ElapsedMs(Millis(13500)), 5000u);  // held at the length
     EXPECT_EQ(at.ElapsedMs(Millis(99000)), 5000u);
     at.Finished();
-    EXPECT_EQ(at.state(), State::Stopped);
+    EXPECT_EQ(at.state(), PlayState::Stopped);
     EXPECT_EQ(at.Play(Millis(100000)), 0u);
     // A seek while playing goes on from there; beyond the end is the end.
     EXPECT_EQ(at.Seek(4000, Millis(100200)), 4000u);
@@ -34,7 +34,7 @@ TEST(MessagePosition, FollowsTheClockThroughPauseSeekAndTheEnd) {
     at.Finished();
     // A seek while stopped waits, paused, for the next play.
     EXPECT_EQ(at.Seek(2000, Millis(200000)), 2000u);
-    EXPECT_EQ(at.state(), State::Paused);
+    EXPECT_EQ(at.state(), PlayState::Paused);
     EXPECT_EQ(at.Play(Millis(300000)), 2000u);
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "backends/sip/StackAddress.h"
 #include "backends/sip/StackSocket.h"
 #include "platform/Trace.h"
 #include "sipaccount/ContactFile.h"
@@ -19,21 +20,6 @@ namespace velto::skype::sip {
 namespace {
 
 using platform::Trace;
-
-constexpr const char* kDatagramType = "application/x-velto-app";
-
-std::string HandleOf(const LinphoneAddress* address) {
-    if (address == nullptr) {
-        return {};
-    }
-    const char* user = linphone_address_get_username(address);
-    const char* domain = linphone_address_get_domain(address);
-    std::string handle = domain != nullptr ? domain : "";
-    if (user != nullptr && *user != '\0') {
-        handle = std::string(user) + "@" + handle;
-    }
-    return handle;
-}
 
 OnlineStatus StatusOf(LinphoneConsolidatedPresence presence) {
     switch (presence) {

@@ -8,6 +8,7 @@
 #include "audio/WavSizes.h"
 #include "backends/sip/RecordingFiles.h"
 #include "backends/sip/SipEngine.h"
+#include "backends/sip/StackAddress.h"
 #include "platform/Trace.h"
 
 namespace velto::skype::sip {
@@ -19,16 +20,6 @@ using platform::Trace;
 constexpr platform::Millis kEarlyFileWait{1500};
 // How often a recording's header is brought up to date.
 constexpr platform::Millis kHeaderInterval{1000};
-
-std::string HandleOf(const LinphoneAddress* address) {
-    const char* user = linphone_address_get_username(address);
-    const char* domain = linphone_address_get_domain(address);
-    std::string handle = domain != nullptr ? domain : "";
-    if (user != nullptr && *user != '\0') {
-        handle = std::string(user) + "@" + handle;
-    }
-    return handle;
-}
 
 // What the stack writes a call's recording in: 16-bit mono at the rate the codec decodes
 // to (G.722 announces 8000 Hz for its 16000 Hz).

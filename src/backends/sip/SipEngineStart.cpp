@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "backends/sip/SipEngine.h"
+#include "backends/sip/StackAddress.h"
 #include "platform/Trace.h"
 
 #ifndef VELTO_VERSION
@@ -23,7 +24,6 @@ namespace {
 
 using platform::Trace;
 
-constexpr const char* kDatagramType = "application/x-velto-app";
 // Where Debian keeps the system's trusted CAs, in one file.
 constexpr const char* kSystemCaBundle = "/etc/ssl/certs/ca-certificates.crt";
 constexpr std::streamsize kMaxCaFileSize = 4 << 20;

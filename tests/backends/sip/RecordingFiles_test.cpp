@@ -11,6 +11,7 @@
 
 #include "audio/WavSizes.h"
 #include "platform/Trace.h"
+#include "support/PythonWav.h"
 #include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
@@ -25,15 +26,6 @@ std::string Le32(uint32_t v) {
 // What the stack leaves while it records: a blank header, then the samples.
 std::string BlankRecording(size_t sampleBytes) {
     return std::string(44, '\0') + std::string(sampleBytes, '\x11');
-}
-
-// The frames, rate and channels Python's own WAV reader sees, "" when it refuses the file.
-std::string PythonReads(const std::filesystem::path& file) {
-    const auto outcome = test::RunShell(
-        "python3 -c 'import sys, wave; w = wave.open(sys.argv[1]); "
-        "print(w.getnframes(), w.getframerate(), w.getnchannels())' " +
-        test::ShellQuote(file.string()) + " 2>/dev/null");
-    return outcome.code == 0 ? outcome.output : "";
 }
 
 TEST(RecordingFiles, EveryCallGetsANewEmptyFileWhateverEarlierRunsLeft) {
@@ -99,9 +91,10 @@ TEST(RecordingFiles, ACrashedRecordingGoesToItsPlaceAsAReadableWavAndTheRestIsCl
     test::WriteFileBytes(sip / "linphone.db", "the stack's own");
 
     EXPECT_EQ(RecoverRecordings(sip), 2);
-    EXPECT_EQ(PythonReads(messages / "a.wav"), "8000 8000 1\n");
+    // The torn sample's odd byte stays: whole frames and one byte.
+    EXPECT_EQ(test::PythonWavReading(messages / "a.wav"), "8000 8000 1 2 False\n");
     EXPECT_EQ(std::filesystem::file_size(messages / "a.wav"), 44u + 16001u);
-    EXPECT_EQ(PythonReads(messages / "b.wav"), "400 8000 1\n");
+    EXPECT_EQ(test::PythonWavReading(messages / "b.wav"), "400 8000 1 2 True\n");
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(sip)) {
         left.push_back(entry.path().filename().string());
@@ -125,7 +118,7 @@ TEST(RecordingFiles, AMoveThatFailsKeepsTheRecordingAndNamesTheRealReason) {
     // Once the place is there, the next start puts it in.
     std::filesystem::create_directories(dir / "gone");
     EXPECT_EQ(RecoverRecordings(dir.path()), 1);
-    EXPECT_EQ(PythonReads(dir / "gone/m.wav"), "800 8000 1\n");
+    EXPECT_EQ(test::PythonWavReading(dir / "gone/m.wav"), "800 8000 1 2 True\n");
 }
 
 // Across file systems the recording is copied beside its place and renamed when complete;
@@ -152,7 +145,7 @@ TEST(RecordingFiles, AcrossFileSystemsAFullDiskIsNamedAndNothingHalfIsLeft) {
     test::WriteFileBytes(recording, BlankRecording(4000));
     ASSERT_EQ(audio::WriteWavHeader(recording, {8000, 1}), "");
     EXPECT_EQ(PlaceRecording(recording, small / "m.wav"), "");
-    EXPECT_EQ(PythonReads(small / "m.wav"), "2000 8000 1\n");
+    EXPECT_EQ(test::PythonWavReading(small / "m.wav"), "2000 8000 1 2 True\n");
     EXPECT_FALSE(std::filesystem::exists(recording));
     EXPECT_FALSE(std::filesystem::exists(TargetNoteOf(recording)));
     umount2(small.path().c_str(), MNT_DETACH);
@@ -163,11 +156,14 @@ TEST(WavSizes, SizesComeFromTheFileAndOnlyAPlainPcmHeaderIsTouched) {
     const auto file = dir / "m.wav";
     test::WriteFileBytes(file, BlankRecording(0));
     EXPECT_EQ(audio::WriteWavHeader(file, {48000, 2}), "");
-    EXPECT_EQ(PythonReads(file), "0 48000 2\n");  // an empty message is a valid WAV too
+    EXPECT_EQ(test::PythonWavReading(file),
+              "0 48000 2 2 True\n");  // an empty message is a valid WAV too
     EXPECT_EQ(test::ReadFileBytes(file).substr(4, 4), Le32(36));
     test::WriteFileBytes(file, test::ReadFileBytes(file) + std::string(7, '\x01'));
     EXPECT_EQ(audio::FixWavSizes(file), "");
-    EXPECT_EQ(PythonReads(file), "1 48000 2\n");  // whole frames only
+    // Python reads the whole frames; the torn one's 3 bytes stay (a file still being written
+    // is never cut), so the file is not header and frames exactly.
+    EXPECT_EQ(test::PythonWavReading(file), "1 48000 2 2 False\n");
     EXPECT_EQ(test::ReadFileBytes(file).substr(4, 4), Le32(44 + 7 - 8));
 
     test::WriteFileBytes(file, BlankRecording(100));
