@@ -18,6 +18,11 @@ namespace {
 
 // Tones and previews are short; a longer file is refused rather than held in memory.
 constexpr uint64_t kMaxDataBytes = 64ull * 1024 * 1024;
+// Silence before a sound and after one that does not loop, for the samples the device chain
+// drops at a stream's start and end (through the pulse plugin at the high latency asked for:
+// about 9 ms and 40 ms).
+constexpr size_t kLeadMilliseconds = 20;
+constexpr size_t kTailMilliseconds = 60;
 
 // One PortAudio stream per sound, fed from the file's samples held in memory. Play, Stop
 // and IsPlaying may come from any thread: each runs whole under the one lock, so a sound
@@ -48,6 +53,9 @@ class PortAudioSoundOutput final : public SoundOutput {
         }
         sound->channels = layout->channels;
         sound->loop = loop;
+        const size_t perSecond = static_cast<size_t>(layout->sampleRate) * layout->channels;
+        sound->leadSamples = perSecond * kLeadMilliseconds / 1000;
+        sound->tailSamples = perSecond * kTailMilliseconds / 1000;
         sound->onFinished = std::move(onFinished);
         PaStream* stream = nullptr;
         PaError err = paNoDevice;
@@ -109,6 +117,8 @@ class PortAudioSoundOutput final : public SoundOutput {
         size_t position = 0;
         int channels = 1;
         bool loop = false;
+        size_t leadSamples = 0;  // silence before the first sample
+        size_t tailSamples = 0;  // silence after the last sample, before the stream completes
         std::atomic<bool> stopped{false};
         Completion onFinished;
     };
@@ -143,11 +153,24 @@ class PortAudioSoundOutput final : public SoundOutput {
         auto& sound = *static_cast<Sound*>(user);
         auto* out = static_cast<int16_t*>(output);
         size_t wanted = frames * static_cast<size_t>(sound.channels);
+        if (sound.leadSamples > 0) {
+            const size_t n = std::min(wanted, sound.leadSamples);
+            std::memset(out, 0, n * sizeof(int16_t));
+            sound.leadSamples -= n;
+            out += n;
+            wanted -= n;
+        }
         while (wanted > 0) {
             if (sound.position == sound.samples.size()) {
                 if (!sound.loop || sound.samples.empty()) {
                     std::memset(out, 0, wanted * sizeof(int16_t));
-                    return paComplete;
+                    // The stream stops before its last buffer has played (ALSA's pulse
+                    // plugin drops it): silence goes last, so that what is dropped is silence.
+                    if (sound.tailSamples <= wanted) {
+                        return paComplete;
+                    }
+                    sound.tailSamples -= wanted;
+                    return paContinue;
                 }
                 sound.position = 0;
             }

@@ -277,14 +277,18 @@ TEST_F(PortAudioOutputTest, TheSinkReceivesTheFileLoopedWhereAskedAndSilenceAfte
     ASSERT_NE(output, nullptr) << "PortAudio finds no device on the private sound server";
     StartRecording();
 
+    const size_t n = tone.size();
     std::atomic<int> completions{0};
     ASSERT_TRUE(output->Play(file, false, [&] { ++completions; }));
     ASSERT_TRUE(WaitUntilSilent(*output, 5s));
-    std::this_thread::sleep_for(300ms);
+    // The pause is the sink's: the output is silent once the sound server has the last
+    // samples, and a loaded server may play them a good while later (a wall-clock pause here
+    // once let the loop follow the first play without a gap, one run in twenty under load).
+    WaitForSound(n);
+    WaitForTrailingSilence(kRate * 3 / 10);
     ASSERT_TRUE(output->Play(file, true));
     // Three copies of the loop reached the sink (the first play is one more), allowing for
     // samples the device chain leaves out; then Stop.
-    const size_t n = tone.size();
     WaitForSound(4 * n - n / 4);
     EXPECT_TRUE(output->IsPlaying());
     output->Stop();
@@ -294,9 +298,9 @@ TEST_F(PortAudioOutputTest, TheSinkReceivesTheFileLoopedWhereAskedAndSilenceAfte
     EXPECT_EQ(completions.load(), 1);  // the loop's stop is no completion
 
     // Every sample the sink received must be the file's next one: the first play, then
-    // the loop's copies one after the other. The device chain may leave samples out (ALSA's
-    // pulse plugin fills a stream's first period with silence and drops its last few
-    // milliseconds; a busy machine runs short now and then) and insert silence, but never
+    // the loop's copies one after the other. The device chain may leave samples out (a busy
+    // machine runs short now and then; the pulse plugin drops a stream's first and last few
+    // milliseconds, which the output fills with silence) and insert silence, but never
     // play anything else: a foreign sample would skip about 20000 of the file's (its values
     // are pseudo-random in 20001), far over the allowance. `played[k]` is the sample of
     // `heard` that was the k-th sample of the sequence, or none.
@@ -314,6 +318,11 @@ TEST_F(PortAudioOutputTest, TheSinkReceivesTheFileLoopedWhereAskedAndSilenceAfte
         played.emplace_back(i);
     }
     EXPECT_LE(skipped, n / 2) << "too much of the file is missing";
+    // The first play is heard whole, its first sample to its last: the output pads a sound
+    // with the silence the device chain drops at a stream's start and end.
+    EXPECT_EQ(std::count_if(played.begin(), played.begin() + std::min(n, played.size()),
+                            [](const std::optional<size_t>& k) { return k.has_value(); }),
+              static_cast<std::ptrdiff_t>(n));
     // The first play once, then a pause, then the loop: at least three copies before Stop
     // (that it stopped shows in the silence waited for above and checked below).
     const size_t copies = played.size() / n;
