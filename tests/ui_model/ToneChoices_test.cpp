@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/SettingFileCodec.h"
 #include "core/SettingFileStore.h"
 #include "i18n/LanguageTable.h"
 #include "support/TempDir.h"
@@ -475,6 +476,50 @@ TEST_F(ToneChoicesTest, EachStandardToneChoiceFromEachOtherOkAndCancel) {
                 EXPECT_EQ(settings.StandardTone(), kept);
                 EXPECT_EQ(settings.PartnerToneKey(), ok && chosen == 2 ? u"k2" : u"k1");
                 EXPECT_EQ(settings.OwnToneTitle(), u"Mine");
+            }
+        }
+    }
+}
+
+// A contact's ring-back choice from each of standard, own and partner tone to each other:
+// OK keeps the row ticked (in the setting file too), Cancel the mode the dialog opened
+// with; neither loses the contact's own tone or partner tone for a later change back.
+TEST_F(ToneChoicesTest, EachRingBackRowFromEachOtherOkAndCancel) {
+    const int32_t own = Converted("own");
+    partner::PartnerTone tone;
+    tone.key = "k1";
+    tone.localPath = "/q/k1.wav";
+    tone.downloaded = true;
+    tone.catalogueItem = 7;
+    partnerTones = {tone};
+    const int32_t modes[] = {2, 3, 4};
+    for (int32_t opened : modes) {
+        for (int32_t chosen : modes) {
+            for (bool ok : {false, true}) {
+                SCOPED_TRACE("mode " + std::to_string(opened) + " to " + std::to_string(chosen) +
+                             (ok ? ", OK" : ", Cancel"));
+                settings.SetRingBack("bob", {opened, own, 7});
+                ASSERT_TRUE(store.SaveSettingFile());
+                const std::string before = test::ReadFileBytes(*store.SettingFilePath());
+                {
+                    RingToneChoice choice(Context(), "bob", 2);
+                    ASSERT_EQ(choice.rows().size(), 4u);  // standard, own, logo, partner
+                    const int rowOf[] = {0, choice.OwnRow(), 3};
+                    EXPECT_EQ(choice.ticked(), rowOf[opened - 2]);
+                    EXPECT_EQ(choice.Tick(rowOf[chosen - 2]), RingToneChoice::TickResult::Ticked);
+                    ok ? static_cast<void>(choice.Ok()) : choice.Cancel();
+                }
+                const int32_t kept = ok ? chosen : opened;
+                EXPECT_EQ(*settings.FindRingBack("bob"), (core::RingBackChoice{kept, own, 7}));
+                const auto saved =
+                    core::DecodeSettingFile(test::ReadFileBytes(*store.SettingFilePath()));
+                ASSERT_TRUE(saved.contents);
+                ASSERT_EQ(saved.contents->ringBacks.size(), 1u);
+                EXPECT_EQ(saved.contents->ringBacks[0].choice.mode, kept);
+                if (!ok) {
+                    EXPECT_EQ(test::ReadFileBytes(*store.SettingFilePath()), before);
+                }
+                EXPECT_TRUE(settings.FindTone(own));
             }
         }
     }
