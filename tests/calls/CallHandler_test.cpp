@@ -648,5 +648,63 @@ TEST(CallHandler, EachRuleSwitchShowsBothSidesAndItsRevertOnItsOwn) {
     }
 }
 
+// A rule's tone over a contact's own: standard, silence or a catalogue item while the rule
+// holds, and the contact's own tone again once the rule is off or gone; a rule that sends
+// the call to the machine at once starts with the greeting.
+TEST(CallHandler, EachRuleToneShowsAndTheContactsOwnComesBack) {
+    CallWorld w;
+    WriteTone(w.install / "Silence.wav", 1000);
+    WriteTone(w.own / "RingTone" / "mine.wav", 900);
+    WriteTone(w.own / "RingTone" / "bells.wav", 800);
+    const int32_t mine = *w.settings.InsertTone(
+        {u"Mine", platform::Utf8ToUtf16((w.own / "RingTone" / "mine.wav").string())});
+    const int32_t bells = *w.settings.InsertTone(
+        {u"Bells", platform::Utf8ToUtf16((w.own / "RingTone" / "bells.wav").string())});
+    w.settings.SetRingBack("alice", {3, mine, -1});
+    RulesStore store;
+    w.services.rules = &store;
+    using Kind = rules::ToneChoice::Kind;
+    struct Step {
+        const char* change;
+        std::optional<rules::ToneChoice> tone;  // nothing: no rule at all
+        bool enabled;
+        std::optional<int> ringSeconds;
+        const char* firstHeard;  // by hand
+    };
+    const Step steps[] = {
+        {"no rule", std::nullopt, true, std::nullopt, "mine.wav"},
+        {"standard tone", rules::ToneChoice{Kind::Standard, 0}, true, std::nullopt, "default.wav"},
+        {"rule off", rules::ToneChoice{Kind::Standard, 0}, false, std::nullopt, "mine.wav"},
+        {"silence", rules::ToneChoice{Kind::Silence, 0}, true, std::nullopt, "Silence.wav"},
+        {"an item", rules::ToneChoice{Kind::Item, bells}, true, std::nullopt, "bells.wav"},
+        {"machine at once", std::nullopt, true, 0, "DefaultAM_Eng.wav"},
+        {"ring time as set", std::nullopt, true, std::nullopt, "mine.wav"},
+        {"rule gone", std::nullopt, true, std::nullopt, "mine.wav"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.change);
+        rules::RuleList list;
+        if (std::string_view(step.change) != "no rule" &&
+            std::string_view(step.change) != "rule gone") {
+            rules::Rule rule;
+            rule.name = "tone";
+            rule.enabled = step.enabled;
+            rule.when.caller.contacts = {"alice"};
+            rule.then.tone = step.tone;
+            rule.then.ringSeconds = step.ringSeconds;
+            list.push_back(rule);
+        }
+        ASSERT_EQ(store.Save(w.own, list), 0);
+        const Millis start = w.clock.Now();
+        const int32_t id = w.Ring("alice");
+        w.At(start + 2s);
+        w.world->CallerHangsUp(id);
+        w.Finish();
+        const auto heard = HeardFiles(w.Info(id));
+        ASSERT_FALSE(heard.empty());
+        EXPECT_EQ(heard.front(), step.firstHeard);
+    }
+}
+
 }  // namespace
 }  // namespace velto::calls::test
