@@ -4,6 +4,7 @@
 #include "backends/sim/HeardTimeline.h"
 #include "calls/AnsweringMachine.h"
 #include "calls/MissedCallFile.h"
+#include "calls/RulesStore.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "support/RealTimeLimit.h"
@@ -513,6 +514,196 @@ TEST(CallHandler, OutgoingCallsAreOnlyTraced) {
     EXPECT_EQ(w.Info(id).deviceChanges.size(), 0u);
     EXPECT_EQ(w.shared.ActiveCallIds.size(), 0u);
     EXPECT_EQ(w.table.size(), 1u);
+}
+
+// The user's switches, one changed per call and then put back, in one world: each side
+// shows in what the caller hears, what rings locally and whether the tone message goes,
+// and putting a switch back brings back what the call did before, without a fresh start.
+TEST(CallHandler, EachSwitchShowsBothSidesAndItsRevertOnItsOwn) {
+    struct Step {
+        const char* change;
+        bool voiceMail, friendMsg, defaultRing, defaultGreeting;
+        int32_t standardTone;
+        // Worked out by hand: the tone for 5 s, the panel rings 35 s, the greeting after.
+        std::vector<std::string> heard;
+        const char* rang;
+        bool toneMessage;
+    };
+    const std::vector<std::string> machine{"default.wav", "DefaultAM_Eng.wav", "DingDong.wav"};
+    const std::vector<Step> steps{
+        {"as installed", true, true, true, true, 0, machine, "Ringing.wav", true},
+        {"voice mail off", false, true, true, true, 0, {"default.wav"}, "Ringing.wav", true},
+        {"voice mail on again", true, true, true, true, 0, machine, "Ringing.wav", true},
+        {"tone message off", true, false, true, true, 0, machine, "Ringing.wav", false},
+        {"tone message on again", true, true, true, true, 0, machine, "Ringing.wav", true},
+        {"own ring tone", true, true, false, true, 0, machine, "Ringtone.wav", true},
+        {"default ring tone again", true, true, true, true, 0, machine, "Ringing.wav", true},
+        {"own greeting",
+         true,
+         true,
+         true,
+         false,
+         0,
+         {"default.wav", "AnswerMachine.wav", "DingDong.wav"},
+         "Ringing.wav",
+         true},
+        {"default greeting again", true, true, true, true, 0, machine, "Ringing.wav", true},
+        {"own standard tone",
+         true,
+         true,
+         true,
+         true,
+         1,
+         {"StdRbtCustom.wav", "DefaultAM_Eng.wav", "DingDong.wav"},
+         "Ringing.wav",
+         true},
+        {"default standard tone again", true, true, true, true, 0, machine, "Ringing.wav", true},
+    };
+    CallWorld w;
+    WriteTone(w.own / "Ringtone.wav", 600);
+    WriteTone(w.own / "AnswerMachine.wav", 2500);
+    w.settings.SetOwnToneSource(u"std.mp3");
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.change);
+        w.settings.SetVoiceMailOn(step.voiceMail);
+        w.shared.FriendMsgEnabled = step.friendMsg;
+        w.settings.SetUseDefaultRingTone(step.defaultRing);
+        w.settings.SetUseDefaultGreeting(step.defaultGreeting);
+        w.settings.SetStandardTone(step.standardTone);
+        const size_t messages = w.world->ChatMessages().size();
+        const size_t rings = w.output->Segments().size();
+        const Millis start = w.clock.Now();
+        const int32_t id = w.Ring("alice");
+        w.At(start + 46s);
+        w.world->CallerHangsUp(id);
+        w.Finish();
+        EXPECT_EQ(HeardFiles(w.Info(id)), step.heard);
+        const auto rang = w.output->Segments();
+        ASSERT_EQ(rang.size(), rings + 1);
+        EXPECT_EQ(rang.back().file.filename(), step.rang);
+        EXPECT_EQ(rang.back().start, start + 5s);
+        // With voice mail off the panel rings on until the caller gives up.
+        // (the machine takes over on the tick after the ring time).
+        ASSERT_TRUE(rang.back().end);
+        const Millis rangUntil = *rang.back().end - start;
+        EXPECT_GE(rangUntil, step.voiceMail ? 40s : 46s);
+        EXPECT_LE(rangUntil, step.voiceMail ? 40s + 10ms : 46s);
+        EXPECT_EQ(w.world->ChatMessages().size(), messages + (step.toneMessage ? 1 : 0));
+    }
+}
+
+// A rule's switches, each side and back, on the same caller: a rule turned off lets the
+// call go as without rules, ring off shows the panel silently, refuse ends the call busy.
+TEST(CallHandler, EachRuleSwitchShowsBothSidesAndItsRevertOnItsOwn) {
+    struct Step {
+        const char* change;
+        bool enabled;
+        std::optional<bool> ring;
+        bool refuse;
+        // Worked out by hand from the rule.
+        bool heardTone;
+        bool rang;
+        bool busyRecord;
+    };
+    const std::vector<Step> steps{
+        {"no switch set", true, std::nullopt, false, true, true, false},
+        {"ring off", true, false, false, true, false, false},
+        {"ring on again", true, true, false, true, true, false},
+        {"ring off, rule off", false, false, false, true, true, false},
+        {"ring off, rule on again", true, false, false, true, false, false},
+        {"refuse", true, std::nullopt, true, false, false, true},
+        {"refuse taken back", true, std::nullopt, false, true, true, false},
+        {"refuse, rule off", false, std::nullopt, true, true, true, false},
+        {"refuse, rule on again", true, std::nullopt, true, false, false, true},
+    };
+    CallWorld w;
+    RulesStore store;
+    w.services.rules = &store;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.change);
+        rules::Rule rule;
+        rule.name = "alice";
+        rule.enabled = step.enabled;
+        rule.when.caller.contacts = {"alice"};
+        rule.then.ring = step.ring;
+        rule.then.refuse = step.refuse;
+        ASSERT_EQ(store.Save(w.own, {rule}), 0);
+        const size_t rings = w.output->Segments().size();
+        const size_t records = w.missed.size();
+        const Millis start = w.clock.Now();
+        const int32_t id = w.Ring("alice");
+        w.At(start + 20s);
+        w.world->CallerHangsUp(id);
+        w.Finish();
+        EXPECT_EQ(!w.Info(id).heard.empty(), step.heardTone);
+        EXPECT_EQ(w.output->Segments().size(), rings + (step.rang ? 1 : 0));
+        const auto all = w.missed.Snapshot();
+        ASSERT_EQ(all.size(), records + 1);
+        // Every refused call so far, and only those, is listed as refused busy.
+        const auto busy = std::count_if(all.begin(), all.end(),
+                                        [](const MissedCall& record) { return record.busy; });
+        const auto refusedSoFar = std::count_if(
+            steps.data(), &step + 1, [](const Step& earlier) { return earlier.busyRecord; });
+        EXPECT_EQ(busy, refusedSoFar);
+    }
+}
+
+// A rule's tone over a contact's own: standard, silence or a catalogue item while the rule
+// holds, and the contact's own tone again once the rule is off or gone; a rule that sends
+// the call to the machine at once starts with the greeting.
+TEST(CallHandler, EachRuleToneShowsAndTheContactsOwnComesBack) {
+    CallWorld w;
+    WriteTone(w.install / "Silence.wav", 1000);
+    WriteTone(w.own / "RingTone" / "mine.wav", 900);
+    WriteTone(w.own / "RingTone" / "bells.wav", 800);
+    const int32_t mine = *w.settings.InsertTone(
+        {u"Mine", platform::Utf8ToUtf16((w.own / "RingTone" / "mine.wav").string())});
+    const int32_t bells = *w.settings.InsertTone(
+        {u"Bells", platform::Utf8ToUtf16((w.own / "RingTone" / "bells.wav").string())});
+    w.settings.SetRingBack("alice", {3, mine, -1});
+    RulesStore store;
+    w.services.rules = &store;
+    using Kind = rules::ToneChoice::Kind;
+    struct Step {
+        const char* change;
+        std::optional<rules::ToneChoice> tone;  // nothing: no rule at all
+        bool enabled;
+        std::optional<int> ringSeconds;
+        const char* firstHeard;  // by hand
+    };
+    const Step steps[] = {
+        {"no rule", std::nullopt, true, std::nullopt, "mine.wav"},
+        {"standard tone", rules::ToneChoice{Kind::Standard, 0}, true, std::nullopt, "default.wav"},
+        {"rule off", rules::ToneChoice{Kind::Standard, 0}, false, std::nullopt, "mine.wav"},
+        {"silence", rules::ToneChoice{Kind::Silence, 0}, true, std::nullopt, "Silence.wav"},
+        {"an item", rules::ToneChoice{Kind::Item, bells}, true, std::nullopt, "bells.wav"},
+        {"machine at once", std::nullopt, true, 0, "DefaultAM_Eng.wav"},
+        {"ring time as set", std::nullopt, true, std::nullopt, "mine.wav"},
+        {"rule gone", std::nullopt, true, std::nullopt, "mine.wav"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.change);
+        rules::RuleList list;
+        if (std::string_view(step.change) != "no rule" &&
+            std::string_view(step.change) != "rule gone") {
+            rules::Rule rule;
+            rule.name = "tone";
+            rule.enabled = step.enabled;
+            rule.when.caller.contacts = {"alice"};
+            rule.then.tone = step.tone;
+            rule.then.ringSeconds = step.ringSeconds;
+            list.push_back(rule);
+        }
+        ASSERT_EQ(store.Save(w.own, list), 0);
+        const Millis start = w.clock.Now();
+        const int32_t id = w.Ring("alice");
+        w.At(start + 2s);
+        w.world->CallerHangsUp(id);
+        w.Finish();
+        const auto heard = HeardFiles(w.Info(id));
+        ASSERT_FALSE(heard.empty());
+        EXPECT_EQ(heard.front(), step.firstHeard);
+    }
 }
 
 }  // namespace

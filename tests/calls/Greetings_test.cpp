@@ -65,6 +65,30 @@ TEST(Greetings, ARuleBeatsTheBusyGreetingWhichBeatsTheContactsWhichBeatsThePages
     EXPECT_EQ(f.For({std::nullopt, true, "bob"}), "DefaultAM_Ch.wav");
 }
 
+// Each kind of busy greeting in turn, and none again at the end: a declined call hears
+// the kind chosen, and without one the contact's greeting as if nobody had declined.
+TEST(Greetings, EachBusyGreetingKindAndNoneAgain) {
+    GreetingFiles f;
+    f.settings.SetGreeting("alice", {GreetingKind::File, "alice.wav"});
+    struct Side {
+        std::optional<GreetingChoice> busy;
+        const char* heard;  // by hand, with the voice-mail page on its stock greeting
+    };
+    const Side sides[] = {
+        {std::nullopt, "alice.wav"},
+        {GreetingChoice{GreetingKind::Standard, ""}, "DefaultAM_Eng.wav"},
+        {GreetingChoice{GreetingKind::Own, ""}, "AnswerMachine.wav"},
+        {GreetingChoice{GreetingKind::File, "busy.wav"}, "busy.wav"},
+        {std::nullopt, "alice.wav"},
+    };
+    for (const Side& side : sides) {
+        SCOPED_TRACE(side.heard);
+        f.settings.SetBusyGreeting(side.busy);
+        EXPECT_EQ(f.For({std::nullopt, true, "alice"}), side.heard);
+        EXPECT_EQ(f.For({std::nullopt, false, "alice"}), "alice.wav");  // not declined
+    }
+}
+
 TEST(Greetings, AFileThatCannotBePlayedGivesWayToTheStandardGreetingWithATrace) {
     platform::TraceCapture trace;
     GreetingFiles f;

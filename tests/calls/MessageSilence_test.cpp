@@ -120,7 +120,8 @@ TEST(MessageSilence, TooLittleVoiceLeavesARecordWithoutMessage) {
 }
 
 // The three limits come from the user's settings: two seconds of silence end a message,
-// no least voice keeps even a silent one, and a talker is cut at twenty seconds.
+// no least voice keeps even a silent one, and a talker is cut at twenty seconds; put back,
+// the installed ones hold again.
 TEST(MessageSilence, TheLimitsAreTheUsersSettings) {
     CallWorld w;
     w.settings.SetVoiceMailLimits({.silenceMs = 2000, .minVoiceMs = 0, .maxLengthMs = 20000});
@@ -140,6 +141,25 @@ TEST(MessageSilence, TheLimitsAreTheUsersSettings) {
     const int64_t talkerMs = RecordedMs(w.Info(talker).recordings.at(0));
     EXPECT_GE(talkerMs, 20000);
     EXPECT_LE(talkerMs, 20000 + 120);
+
+    // Put back, the installed limits hold again from the next call: the silent caller
+    // leaves no message (one second of voice is the least), and a three-second talker is
+    // hung up after six seconds of silence, not two.
+    w.settings.SetVoiceMailLimits({});
+    const int32_t quietAgain = w.Ring("carol", silent);
+    w.Finish();
+    skype::sim::CallOptions shortTalk;
+    shortTalk.talksFor = 3s;
+    const int32_t talkerAgain = w.Ring("dave", shortTalk);
+    w.Finish();
+    const auto again = w.missed.Snapshot();
+    ASSERT_EQ(again.size(), 4u);
+    EXPECT_FALSE(again[2].hasVoiceMessage);
+    EXPECT_FALSE(std::filesystem::exists(w.Info(quietAgain).recordings.at(0)));
+    EXPECT_TRUE(again[3].hasVoiceMessage);
+    const int64_t againMs = RecordedMs(w.Info(talkerAgain).recordings.at(0));
+    EXPECT_GE(againMs, 3000 + 6000);
+    EXPECT_LE(againMs, 3000 + 6000 + 250 + 20);
 }
 
 }  // namespace

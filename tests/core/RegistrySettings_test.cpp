@@ -197,5 +197,47 @@ TEST_F(RegistrySettingsTest, LanguageChangeWhileAttachedKeepsTheStoredDefault) {
     EXPECT_EQ(UserDword("DefaultLanguage"), 1u);
 }
 
+// Each switch on its own: off is stored and survives the next start, on again brings back
+// what it had (for autostart, the Run entry and the desktop's autostart file), and the
+// other two switches stay as they were.
+TEST_F(RegistrySettingsTest, EachSwitchOffAndOnAgainIsStoredAndKeptOverAStart) {
+    Install();
+    settings.LoadStartupSettings();
+    settings.LoadPersonalRegistrySettings();
+    const auto desktop = dir / "home/.config/autostart/XtraVelto.desktop";
+    struct Switch {
+        const char* name;
+        void (RegistrySettings::*set)(bool);
+        std::atomic<bool> SharedState::*flag;
+    };
+    const Switch switches[] = {
+        {"AutoStart", &RegistrySettings::SetAutoStart, &SharedState::AutoStartEnabled},
+        {"AutoUpdate", &RegistrySettings::SetAutoUpdate, &SharedState::AutoUpdateEnabled},
+        {"FriendMsg", &RegistrySettings::SetFriendMsg, &SharedState::FriendMsgEnabled},
+    };
+    const auto runEntry = [&] {
+        std::string run;
+        return registry.QueryString(RegRoot::CurrentUser, platform::kRunKey, "XtraVelto", run) ==
+                   RegError::Ok &&
+               std::filesystem::exists(desktop);
+    };
+    for (const Switch& changed : switches) {
+        SCOPED_TRACE(changed.name);
+        for (bool on : {false, true}) {
+            (settings.*changed.set)(on);
+            for (int start = 0; start < 2; ++start) {  // as set, then after the next start
+                for (const Switch& other : switches) {
+                    const bool expected = &other == &changed ? on : true;
+                    EXPECT_EQ((state.*other.flag).load(), expected) << other.name;
+                    EXPECT_EQ(UserDword(other.name), expected ? 0xFFFFFFFFu : 0u) << other.name;
+                }
+                EXPECT_EQ(runEntry(), &changed != &switches[0] || on);
+                Restart();
+                settings.LoadPersonalRegistrySettings();
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace velto::core

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "core/SettingFileCodec.h"
@@ -299,6 +300,79 @@ TEST_F(SettingFileStoreTest, ConcurrentSavesAlwaysLeaveAWholeFile) {
     ASSERT_TRUE(last.contents);
     EXPECT_EQ(last.contents->catalogue.size(), 41u);
     EXPECT_EQ(last.contents->ringBacks.size(), 40u);
+}
+
+// Every choice of the setting file, each of its sides saved and read back over the other
+// side in memory (so that a side the reader skips shows, even the default one), and the
+// first side again after the second.
+TEST_F(SettingFileStoreTest, EveryChoiceReadsBackEachSideAndTheFirstAgain) {
+    using Greeting = std::optional<GreetingChoice>;
+    const Greeting none, standard = GreetingChoice{GreetingKind::Standard, ""},
+                         own = GreetingChoice{GreetingKind::Own, ""},
+                         file = GreetingChoice{GreetingKind::File, "busy.wav"};
+    struct Choice {
+        const char* name;
+        int sides;
+        std::function<void(int)> set;  // puts side n into memory
+        std::function<int()> side;     // which side memory holds; -1: none of them
+    };
+    const auto sideOf = [](const auto& value, const auto& sides) {
+        for (size_t i = 0; i < sides.size(); ++i) {
+            if (sides[i] == value) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    };
+    const std::vector<int32_t> tones{0, 1, 2}, languages{0, 1, 14}, modes{1, 2, 3, 4};
+    const std::vector<VoiceMailLimits> limits{
+        {},
+        {VoiceMailLimits::kSilenceLow, VoiceMailLimits::kMinVoiceLow, VoiceMailLimits::kLengthLow},
+        {VoiceMailLimits::kSilenceHigh, VoiceMailLimits::kMinVoiceHigh,
+         VoiceMailLimits::kLengthHigh}};
+    const std::vector<Greeting> busy{none, standard, own, file};
+    const std::vector<GreetingChoice> contact{*own, *file, GreetingChoice{}};
+    const std::vector<Choice> choices{
+        {"voice mail", 2, [&](int n) { settings.SetVoiceMailOn(n == 0); },
+         [&] { return settings.VoiceMailOn() ? 0 : 1; }},
+        {"default greeting", 2, [&](int n) { settings.SetUseDefaultGreeting(n == 0); },
+         [&] { return settings.UseDefaultGreeting() ? 0 : 1; }},
+        {"default ring tone", 2, [&](int n) { settings.SetUseDefaultRingTone(n == 0); },
+         [&] { return settings.UseDefaultRingTone() ? 0 : 1; }},
+        {"standard tone", 3, [&](int n) { settings.SetStandardTone(tones[n]); },
+         [&] { return sideOf(settings.StandardTone(), tones); }},
+        {"language", 3, [&](int n) { shared.CurrentLanguage = languages[n]; },
+         [&] { return sideOf(shared.CurrentLanguage.load(), languages); }},
+        {"voice mail limits", 3, [&](int n) { settings.SetVoiceMailLimits(limits[n]); },
+         [&] { return sideOf(settings.VoiceMailLimits(), limits); }},
+        {"busy greeting", 4, [&](int n) { settings.SetBusyGreeting(busy[n]); },
+         [&] { return sideOf(settings.BusyGreeting(), busy); }},
+        {"contact greeting", 3, [&](int n) { settings.SetGreeting("bob", contact[n]); },
+         [&] { return sideOf(settings.FindGreeting("bob"), contact); }},
+        {"ring-back mode", 4,
+         [&](int n) {
+             settings.SetRingBack("bob", {modes[n], -1, -1});
+         },
+         [&] {
+             const auto entry = settings.FindRingBack("bob");
+             return entry ? sideOf(entry->mode, modes) : -1;
+         }},
+    };
+    for (const Choice& choice : choices) {
+        std::vector<int> order;  // every side, then the first again
+        for (int n = 0; n < choice.sides; ++n) {
+            order.push_back(n);
+        }
+        order.push_back(0);
+        for (int n : order) {
+            SCOPED_TRACE(std::string(choice.name) + ", side " + std::to_string(n));
+            choice.set(n);
+            ASSERT_TRUE(store.SaveSettingFile());
+            choice.set((n + 1) % choice.sides);  // the other side in memory
+            store.LoadSettingFile();
+            EXPECT_EQ(choice.side(), n);
+        }
+    }
 }
 
 }  // namespace

@@ -143,5 +143,18 @@ TEST_F(MainAppTest, SecondInstanceStopsBeforeTheSettings) {
     EXPECT_FALSE(std::filesystem::exists(dir / "user.reg"));
 }
 
+// The other side of the start-up switch (StartsUpAndShutsDownInOrder has /OnStartUp): a
+// start without the session's start-up entry's word shows the window.
+TEST_F(MainAppTest, AStartWithoutOnStartUpShowsTheWindow) {
+    {
+        MainApp app(Services(), hooks);
+        ASSERT_TRUE(app.InitInstance({"velto"}));
+        EXPECT_FALSE(state.StartedHidden);
+        EXPECT_TRUE(mainWindow.visible());
+    }
+    ASSERT_GE(steps.size(), 5u);
+    EXPECT_EQ(steps[4], "show");
+}
+
 }  // namespace
 }  // namespace velto::core

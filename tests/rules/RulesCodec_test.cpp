@@ -128,5 +128,52 @@ TEST(RulesCodec, AFileThatIsNotARulesFileIsRefusedWhole) {
     EXPECT_EQ(FirstProblem(File(R"({"name": "[[[[[[[[[[[[[[[[[[[["})")), "");
 }
 
+// Each switch and choice of a rule on each side, as a hand-written file gives it and as a
+// write and a read give it back: neither side is lost, nor taken for the other.
+TEST(RulesCodec, EachSwitchAndChoiceOnEachSideReadsAndSurvivesAWrite) {
+    struct Side {
+        const char* rule;  // the JSON of the rule's fields besides the name
+        bool enabled;
+        std::optional<bool> ring;
+        bool refuse;
+        std::optional<ToneChoice::Kind> tone;
+        std::optional<int> ringSeconds;
+    };
+    using Kind = ToneChoice::Kind;
+    const Side sides[] = {
+        {"", true, std::nullopt, false, std::nullopt, std::nullopt},
+        {R"(, "enabled": false)", false, std::nullopt, false, std::nullopt, std::nullopt},
+        {R"(, "enabled": true)", true, std::nullopt, false, std::nullopt, std::nullopt},
+        {R"(, "then": {"ring": false})", true, false, false, std::nullopt, std::nullopt},
+        {R"(, "then": {"ring": true})", true, true, false, std::nullopt, std::nullopt},
+        {R"(, "then": {"refuse": true})", true, std::nullopt, true, std::nullopt, std::nullopt},
+        {R"(, "then": {"refuse": false})", true, std::nullopt, false, std::nullopt, std::nullopt},
+        {R"(, "then": {"tone": "standard"})", true, std::nullopt, false, Kind::Standard,
+         std::nullopt},
+        {R"(, "then": {"tone": "silence"})", true, std::nullopt, false, Kind::Silence,
+         std::nullopt},
+        {R"(, "then": {"tone": {"item": 3}})", true, std::nullopt, false, Kind::Item, std::nullopt},
+        {R"(, "then": {"ringSeconds": 0})", true, std::nullopt, false, std::nullopt, 0},
+        {R"(, "then": {"ringSeconds": 600})", true, std::nullopt, false, std::nullopt, 600},
+    };
+    for (const Side& side : sides) {
+        SCOPED_TRACE(side.rule);
+        const DecodedRules hand =
+            DecodeRules(File(R"({"name": "r")" + std::string(side.rule) + "}"));
+        ASSERT_TRUE(hand.problems.empty()) << hand.problems.front().Describe();
+        ASSERT_EQ(hand.rules.size(), 1u);
+        const DecodedRules again = DecodeRules(EncodeRules(hand.rules));
+        ASSERT_EQ(again.rules.size(), 1u);
+        for (const Rule& rule : {hand.rules[0], again.rules[0]}) {
+            EXPECT_EQ(rule.enabled, side.enabled);
+            EXPECT_EQ(rule.then.ring, side.ring);
+            EXPECT_EQ(rule.then.refuse, side.refuse);
+            EXPECT_EQ(rule.then.tone ? std::optional(rule.then.tone->kind) : std::nullopt,
+                      side.tone);
+            EXPECT_EQ(rule.then.ringSeconds, side.ringSeconds);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace velto::rules

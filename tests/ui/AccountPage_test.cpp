@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <atomic>
 #include <ctime>
+#include <functional>
+#include <map>
 
 #include "UiFixture.h"
 #include "sipaccount/AccountForm.h"
@@ -284,6 +288,78 @@ TEST_F(AccountPageTest, TheBasicPartTakesOnlyItsFieldsHeight) {
     Settle();
     ASSERT_TRUE(page->advancedShown());
     EXPECT_GE(applyTop() - basicTop, 60);
+}
+
+// Every switch and choice of the page on each side and back, saved with Apply and read as
+// the backend reads it; a change the dialog's Cancel drops leaves the hive as it was.
+TEST_F(AccountPageTest, EachSwitchAndChoiceIsSavedOnEachSideAndBackAndCancelSavesNothing) {
+    Start();
+    OptionAccountPanel* page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    page->line("identity")->setText(QStringLiteral("sip:alice@example.org"));
+    page->server()->setText(QStringLiteral("registrar.example.org"));
+    const auto apply = [&]() -> std::optional<sip::SipSettings> {
+        page->applyButton()->click();
+        EXPECT_TRUE(Saved(*page));
+        sip::SipSettingsResult read = sip::ReadSipSettings(app_->registry());
+        EXPECT_TRUE(read.settings) << read.error;
+        return read.settings;
+    };
+    const auto onOff = [](bool on) { return std::string(on ? "on" : "off"); };
+    const std::map<std::string, std::function<bool(const sip::SipSettings&)>> switches{
+        {"ice", [](const sip::SipSettings& s) { return s.ice; }},
+        {"media-encryption-mandatory",
+         [](const sip::SipSettings& s) { return s.mediaEncryptionMandatory; }},
+        {"gruu", [](const sip::SipSettings& s) { return s.gruu; }},
+        {"early-media", [](const sip::SipSettings& s) { return s.earlyMedia; }},
+    };
+    for (const auto& [name, field] : switches) {
+        QCheckBox* box = page->box(name);
+        ASSERT_NE(box, nullptr) << name;
+        const bool shown = box->isChecked();
+        EXPECT_EQ(shown, name == "early-media") << name;  // the defaults
+        for (bool side : {!shown, shown}) {
+            SCOPED_TRACE(name + " " + onOff(side));
+            box->click();
+            EXPECT_EQ(box->isChecked(), side);
+            const auto read = apply();
+            ASSERT_TRUE(read);
+            EXPECT_EQ(field(*read), side);
+            EXPECT_EQ(sip::ReadAccountValues(app_->registry()).at(name), onOff(side));
+        }
+    }
+    const auto choose = [](QComboBox* combo, const char* value) {
+        const int index = combo->findData(QString::fromLatin1(value));
+        ASSERT_GE(index, 0) << value;
+        combo->setCurrentIndex(index);
+    };
+    for (const char* encryption : {"srtp", "dtls", "zrtp", "none"}) {
+        SCOPED_TRACE(encryption);
+        choose(page->encryption(), encryption);
+        const auto read = apply();
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->mediaEncryption, encryption);
+    }
+    for (const char* transport : {"tcp", "tls", "udp"}) {
+        SCOPED_TRACE(transport);
+        choose(page->transport(), transport);
+        const auto read = apply();
+        ASSERT_TRUE(read);
+        ASSERT_TRUE(read->proxyAddress);
+        EXPECT_EQ(read->proxyAddress->Transport(), transport);
+    }
+
+    const auto stored = sip::ReadSipValues(app_->registry());
+    const int savedReloads = reloads.load();
+    page->box("ice")->click();
+    choose(page->encryption(), "zrtp");
+    choose(page->transport(), "tls");
+    auto* dialog = qobject_cast<OptionDialog*>(DialogDriver::TopDialog());
+    ASSERT_NE(dialog, nullptr);
+    dialog->reject();
+    Settle();
+    EXPECT_EQ(sip::ReadSipValues(app_->registry()), stored);
+    EXPECT_EQ(reloads.load(), savedReloads);
 }
 
 }  // namespace

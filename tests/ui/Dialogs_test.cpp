@@ -6,10 +6,13 @@
 #include <QTest>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "Contrast.h"
 #include "UiFixture.h"
 #include "core/Messages.h"
+#include "core/RegistrySettings.h"
+#include "core/SettingFileCodec.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Languages.h"
 #include "ui/Artwork.h"
@@ -592,6 +595,126 @@ TEST_F(DialogsTest, LanguageSwitchesAtOnce) {
     Settle();
     EXPECT_EQ(app_->state().CurrentLanguage, 2);
     EXPECT_EQ(dialog.windowTitle(), QString::fromStdU16String(i18n::GetText(i18n::TXT_OPTIONS, 2)));
+}
+
+// Every check box and radio pair of the options dialog, from the side it shows to the other
+// and back: OK keeps the side the control shows, on disk too, and Cancel after a click
+// gives back the side it opened with; on the pages saved at OK the file stays as it was.
+TEST_F(DialogsTest, EachControlOkSavesItsSideAndCancelKeepsTheOneBefore) {
+    StartWithList();
+    core::UserSettings& settings = app_->userSettings();
+    // Own sounds to choose, so that the own radios choose rather than ask for a file.
+    settings.SetRingToneSource("ring.mp3");
+    settings.SetGreetingSource("hello.mp3");
+    settings.SetOwnToneTitle(u"Mine");
+    settings.SetOwnToneSource(u"mine.mp3");
+    ASSERT_TRUE(app_->settingFile().SaveSettingFile());
+    const fs::path file = *app_->settingFile().SettingFilePath();
+    const auto saved = [&]() -> core::SettingFileContents {
+        const auto decoded = core::DecodeSettingFile(velto::test::ReadFileBytes(file));
+        EXPECT_TRUE(decoded.contents);
+        return decoded.contents.value_or(core::SettingFileContents{});
+    };
+    const auto hive = [&](const char* name) {
+        platform::Registry registry(
+            {dir_ / "home/.config/Velto/user.reg", dir_ / "machine.reg", std::nullopt});
+        uint32_t value = 0x1234;
+        registry.QueryDword(platform::RegRoot::CurrentUser, core::kVeltoKey, name, value);
+        return value == 0xFFFFFFFFu ? 1 : value == 0 ? 0 : -1;
+    };
+    const auto general = [](OptionDialog& d) {
+        return static_cast<OptionGeneralPanel*>(d.page(OptionDialog::kGeneral));
+    };
+    const auto voice = [](OptionDialog& d) {
+        return static_cast<OwnSoundPanel*>(d.page(OptionDialog::kVoiceMail));
+    };
+    const auto ring = [](OptionDialog& d) {
+        return static_cast<OwnSoundPanel*>(d.page(OptionDialog::kRingTone));
+    };
+    const auto rbt = [](OptionDialog& d) {
+        return static_cast<OptionRbtPanel*>(d.page(OptionDialog::kStandardRingBack));
+    };
+    struct Control {
+        const char* name;
+        // The button that gives `side`; a check box is clicked only when it shows the other.
+        std::function<QAbstractButton*(OptionDialog&, bool side)> button;
+        std::function<bool()> memory;
+        std::function<int()> stored;  // 1, 0; -1: neither
+        bool savedAtOk;               // false: stored at the click (the General page)
+    };
+    const std::vector<Control> controls{
+        {"start at login", [&](OptionDialog& d, bool) { return general(d)->autoStart(); },
+         [&] { return app_->state().AutoStartEnabled.load(); }, [&] { return hive("AutoStart"); },
+         false},
+        {"tone message", [&](OptionDialog& d, bool) { return general(d)->friendMsg(); },
+         [&] { return app_->state().FriendMsgEnabled.load(); }, [&] { return hive("FriendMsg"); },
+         false},
+        {"voice mail", [&](OptionDialog& d, bool) { return voice(d)->voiceMail(); },
+         [&] { return settings.VoiceMailOn(); }, [&] { return saved().voiceMailOn ? 1 : 0; }, true},
+        {"default greeting",
+         [&](OptionDialog& d, bool side) {
+             return voice(d)->radio(side ? OwnSoundPanel::kDefaultRadio : OwnSoundPanel::kOwnRadio);
+         },
+         [&] { return settings.UseDefaultGreeting(); },
+         [&] { return saved().useDefaultGreeting ? 1 : 0; }, true},
+        {"default ring tone",
+         [&](OptionDialog& d, bool side) {
+             return ring(d)->radio(side ? OwnSoundPanel::kDefaultRadio : OwnSoundPanel::kOwnRadio);
+         },
+         [&] { return settings.UseDefaultRingTone(); },
+         [&] { return saved().useDefaultRingTone ? 1 : 0; }, true},
+        {"default standard tone",
+         [&](OptionDialog& d, bool side) {
+             return rbt(d)->radio(side ? OptionRbtPanel::kDefaultRadio : OptionRbtPanel::kOwnRadio);
+         },
+         [&] { return settings.StandardTone() == 0; },
+         [&] {
+             const int32_t tone = saved().standardTone;
+             return tone == 0 ? 1 : tone == 1 ? 0 : -1;
+         },
+         true},
+    };
+    const auto reach = [](QAbstractButton* button, bool side) {
+        if (!button->isCheckable() || !button->autoExclusive()) {
+            if (button->isChecked() != side) {
+                button->click();
+            }
+        } else {
+            button->click();
+        }
+    };
+    for (const Control& control : controls) {
+        const bool opened = control.memory();
+        for (bool side : {!opened, opened}) {
+            SCOPED_TRACE(std::string(control.name) + (side ? ": on" : ": off"));
+            {
+                OptionDialog dialog(*app_);
+                QAbstractButton* shown = control.button(dialog, true);
+                if (!shown->autoExclusive()) {
+                    EXPECT_EQ(shown->isChecked(), !side);  // the box shows the setting
+                }
+                reach(control.button(dialog, side), side);
+                EXPECT_EQ(control.memory(), side);
+                dialog.accept();
+                EXPECT_EQ(dialog.result(), OptionDialog::kResultOk);
+            }
+            EXPECT_EQ(control.memory(), side);
+            EXPECT_EQ(control.stored(), side ? 1 : 0);
+            const std::string before = velto::test::ReadFileBytes(file);
+            {
+                OptionDialog dialog(*app_);
+                reach(control.button(dialog, !side), !side);
+                EXPECT_EQ(control.memory(), !side);
+                EXPECT_EQ(control.stored(), control.savedAtOk ? (side ? 1 : 0) : (side ? 0 : 1));
+                dialog.reject();
+            }
+            EXPECT_EQ(control.memory(), side);
+            EXPECT_EQ(control.stored(), side ? 1 : 0);
+            if (control.savedAtOk) {
+                EXPECT_EQ(velto::test::ReadFileBytes(file), before);
+            }
+        }
+    }
 }
 
 }  // namespace

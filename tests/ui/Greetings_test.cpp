@@ -174,6 +174,16 @@ TEST_F(GreetingsTest, TheVoiceMailPageSetsTheBusyGreeting) {
     EXPECT_EQ(app_->userSettings().BusyGreeting(), standard);
     ASSERT_TRUE(Saved());
     EXPECT_EQ(Saved()->busy, standard);
+    {
+        // Cancel after a change back to none keeps the greeting chosen before.
+        OptionDialog dialog(*app_);
+        auto* voice = static_cast<OwnSoundPanel*>(dialog.page(OptionDialog::kVoiceMail));
+        ChooseIn(*voice->busyGreeting(), Option::None);
+        dialog.reject();
+    }
+    EXPECT_EQ(app_->userSettings().BusyGreeting(), standard);
+    ASSERT_TRUE(Saved());
+    EXPECT_EQ(Saved()->busy, standard);
     OptionDialog dialog(*app_);
     auto* voice = static_cast<OwnSoundPanel*>(dialog.page(OptionDialog::kVoiceMail));
     EXPECT_EQ(Shown(*voice->busyGreeting()), Option::Standard);

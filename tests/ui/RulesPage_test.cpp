@@ -334,5 +334,52 @@ TEST_F(RulesPageTest, EveryLanguageFits) {
     }
 }
 
+// A rule's switches through the page, one OK after another on the same rule: turned off
+// and on again in the list, ring on, off and unchanged, refuse ticked and unticked; the
+// file holds each side as set, and Cancel after changing all of them writes nothing.
+TEST_F(RulesPageTest, EachRuleSwitchIsSavedOnEachSideAndBack) {
+    StartWithContacts();
+    WriteRules({Words({"Alice", "callers=alice"})});
+    struct Step {
+        bool enabled;
+        int ring;  // the list's data: -1 unchanged, 1 ring, 0 silent panel
+        bool refuse;
+        std::vector<std::string> words;  // the rule the file holds after OK, by hand
+    };
+    const Step steps[] = {
+        {false, -1, false, {"Alice", "callers=alice", "off"}},
+        {true, -1, false, {"Alice", "callers=alice"}},
+        {true, 0, false, {"Alice", "callers=alice", "ring=off"}},
+        {true, 1, false, {"Alice", "callers=alice", "ring=on"}},
+        {true, -1, false, {"Alice", "callers=alice"}},
+        {true, -1, true, {"Alice", "callers=alice", "refuse"}},
+        {true, -1, false, {"Alice", "callers=alice"}},
+    };
+    const auto change = [](OptionRulesPanel* page, const Step& step) {
+        page->list()->setCurrentRow(0);
+        RuleEditDialog* editor = page->EditRule();
+        ASSERT_NE(editor, nullptr);
+        editor->ring()->setCurrentIndex(editor->ring()->findData(step.ring));
+        editor->refuse()->setChecked(step.refuse);
+        editor->okButton()->click();
+        page->list()->item(0)->setCheckState(step.enabled ? Qt::Checked : Qt::Unchecked);
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.words.back());
+        OptionDialog dialog(*app_);
+        change(Page(dialog), step);
+        dialog.accept();
+        EXPECT_EQ(FileText(), Encoded({Words(step.words)}));
+    }
+    const std::string before = FileText();
+    {
+        OptionDialog dialog(*app_);
+        change(Page(dialog), {false, 0, true, {}});
+        dialog.reject();
+    }
+    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(Encoded(*app_->rules().For(*app_->settingFile().UserOwnFolder())), before);
+}
+
 }  // namespace
 }  // namespace velto::ui::test

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "core/SettingFileCodec.h"
 #include "core/SettingFileStore.h"
 #include "i18n/LanguageTable.h"
 #include "support/TempDir.h"
@@ -344,6 +346,183 @@ TEST_F(ToneChoicesTest, OptionRowNamesTheToneByMode) {
     EXPECT_EQ(MakeOptionRowText(Context(), "ad", 2).link, u"AD(no translation)");
     settings.SetRingBack("own", {3, Converted("Tune"), -1});
     EXPECT_EQ(MakeOptionRowText(Context(), "own", 2).link, u"Tune");
+}
+
+// Every switch of the General page from either side: a click changes only its own switch
+// at once, a second click puts it back, OK keeps the side it shows and Cancel gives back
+// the side the page opened with, whichever that was.
+TEST_F(ToneChoicesTest, EachGeneralSwitchFromEitherSideClickOkAndCancel) {
+    struct Switch {
+        const char* name;
+        void (GeneralOptions::*toggle)();
+        std::atomic<bool> core::SharedState::*flag;
+    };
+    const Switch switches[] = {
+        {"start at login", &GeneralOptions::ToggleAutoStart, &core::SharedState::AutoStartEnabled},
+        {"tone message", &GeneralOptions::ToggleFriendMsg, &core::SharedState::FriendMsgEnabled},
+        {"auto update", &GeneralOptions::ToggleAutoUpdate, &core::SharedState::AutoUpdateEnabled},
+    };
+    for (const Switch& changed : switches) {
+        for (bool opened : {false, true}) {
+            for (bool ok : {false, true}) {
+                SCOPED_TRACE(std::string(changed.name) + (opened ? ", opened on" : ", opened off") +
+                             (ok ? ", OK" : ", Cancel"));
+                for (const Switch& each : switches) {
+                    shared.*each.flag = !opened;  // the others on the other side
+                }
+                shared.*changed.flag = opened;
+                GeneralOptions page({shared, options, {}, {}});
+                (page.*changed.toggle)();
+                EXPECT_EQ(shared.*changed.flag, !opened);
+                (page.*changed.toggle)();
+                EXPECT_EQ(shared.*changed.flag, opened);
+                (page.*changed.toggle)();
+                ok ? page.Apply() : page.Revert();
+                EXPECT_EQ(shared.*changed.flag, ok ? !opened : opened);
+                for (const Switch& other : switches) {
+                    if (&other != &changed) {
+                        EXPECT_EQ(shared.*other.flag, !opened) << other.name;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The ring tone and voice mail pages' choices from either side: the stock sound or the
+// own one, and voice mail on or off; OK keeps what was chosen, Cancel the opening side.
+TEST_F(ToneChoicesTest, EachSoundPageChoiceFromEitherSideOkAndCancel) {
+    using Sound = OwnSoundOptions::Sound;
+    settings.SetRingToneSource("ring.mp3");
+    settings.SetGreetingSource("hello.mp3");
+    for (Sound sound : {Sound::RingTone, Sound::Greeting}) {
+        const auto useDefault = [&] {
+            return sound == Sound::RingTone ? settings.UseDefaultRingTone()
+                                            : settings.UseDefaultGreeting();
+        };
+        for (bool opened : {false, true}) {
+            for (bool ok : {false, true}) {
+                SCOPED_TRACE(std::string(sound == Sound::RingTone ? "ring tone" : "greeting") +
+                             (opened ? ", opened on" : ", opened off") +
+                             (ok ? ", OK" : ", Cancel"));
+                settings.SetUseDefaultRingTone(opened);
+                settings.SetUseDefaultGreeting(opened);
+                settings.SetVoiceMailOn(opened);
+                {
+                    OwnSoundOptions page(sound, Context(), OwnFolder(), "/opt/velto");
+                    page.SetUseDefault(!opened);
+                    EXPECT_EQ(useDefault(), !opened);
+                    EXPECT_EQ(page.UseDefault(), !opened);
+                    page.SetUseDefault(opened);
+                    EXPECT_EQ(useDefault(), opened);
+                    page.SetUseDefault(!opened);
+                    if (sound == Sound::Greeting) {
+                        page.ToggleVoiceMail();
+                        EXPECT_EQ(settings.VoiceMailOn(), !opened);
+                        page.ToggleVoiceMail();
+                        EXPECT_EQ(settings.VoiceMailOn(), opened);
+                        page.ToggleVoiceMail();
+                    }
+                    ok ? page.Apply() : page.Revert();
+                }
+                EXPECT_EQ(useDefault(), ok ? !opened : opened);
+                // Only the voice mail page has the switch; the ring tone page leaves it.
+                EXPECT_EQ(settings.VoiceMailOn(),
+                          sound == Sound::Greeting && ok ? !opened : opened);
+                // The other page's choice is not touched.
+                EXPECT_EQ(sound == Sound::RingTone ? settings.UseDefaultGreeting()
+                                                   : settings.UseDefaultRingTone(),
+                          opened);
+                EXPECT_EQ(settings.RingToneSource(), "ring.mp3");
+                EXPECT_EQ(settings.GreetingSource(), "hello.mp3");
+            }
+        }
+    }
+}
+
+// The standard tone page's three choices, from each of them to each other: OK keeps the
+// new one, Cancel the one the page opened with (with its partner key).
+TEST_F(ToneChoicesTest, EachStandardToneChoiceFromEachOtherOkAndCancel) {
+    partner::PartnerTone first, second;
+    first.key = "k1";
+    first.downloaded = true;
+    second.key = "k2";
+    second.downloaded = true;
+    partnerTones = {first, second};
+    settings.SetOwnToneTitle(u"Mine");
+    settings.SetOwnToneSource(u"mine.mp3");
+    const std::function<void(StandardToneOptions&)> choose[] = {
+        [](StandardToneOptions& page) { page.ChooseDefault(); },
+        [](StandardToneOptions& page) { page.ChooseOwn(); },
+        [](StandardToneOptions& page) {
+            page.SelectPartner(1);
+            page.ChoosePartner();
+        },
+    };
+    for (int32_t opened = 0; opened < 3; ++opened) {
+        for (int32_t chosen = 0; chosen < 3; ++chosen) {
+            for (bool ok : {false, true}) {
+                SCOPED_TRACE("opened " + std::to_string(opened) + ", chose " +
+                             std::to_string(chosen) + (ok ? ", OK" : ", Cancel"));
+                settings.SetStandardTone(opened);
+                settings.SetPartnerToneKey(u"k1");
+                {
+                    StandardToneOptions page(Context(), OwnFolder(), "/opt/velto");
+                    choose[chosen](page);
+                    EXPECT_EQ(settings.StandardTone(), chosen);
+                    ok ? page.Apply() : page.Revert();
+                }
+                const int32_t kept = ok ? chosen : opened;
+                EXPECT_EQ(settings.StandardTone(), kept);
+                EXPECT_EQ(settings.PartnerToneKey(), ok && chosen == 2 ? u"k2" : u"k1");
+                EXPECT_EQ(settings.OwnToneTitle(), u"Mine");
+            }
+        }
+    }
+}
+
+// A contact's ring-back choice from each of standard, own and partner tone to each other:
+// OK keeps the row ticked (in the setting file too), Cancel the mode the dialog opened
+// with; neither loses the contact's own tone or partner tone for a later change back.
+TEST_F(ToneChoicesTest, EachRingBackRowFromEachOtherOkAndCancel) {
+    const int32_t own = Converted("own");
+    partner::PartnerTone tone;
+    tone.key = "k1";
+    tone.localPath = "/q/k1.wav";
+    tone.downloaded = true;
+    tone.catalogueItem = 7;
+    partnerTones = {tone};
+    const int32_t modes[] = {2, 3, 4};
+    for (int32_t opened : modes) {
+        for (int32_t chosen : modes) {
+            for (bool ok : {false, true}) {
+                SCOPED_TRACE("mode " + std::to_string(opened) + " to " + std::to_string(chosen) +
+                             (ok ? ", OK" : ", Cancel"));
+                settings.SetRingBack("bob", {opened, own, 7});
+                ASSERT_TRUE(store.SaveSettingFile());
+                const std::string before = test::ReadFileBytes(*store.SettingFilePath());
+                {
+                    RingToneChoice choice(Context(), "bob", 2);
+                    ASSERT_EQ(choice.rows().size(), 4u);  // standard, own, logo, partner
+                    const int rowOf[] = {0, choice.OwnRow(), 3};
+                    EXPECT_EQ(choice.ticked(), rowOf[opened - 2]);
+                    EXPECT_EQ(choice.Tick(rowOf[chosen - 2]), RingToneChoice::TickResult::Ticked);
+                    ok ? static_cast<void>(choice.Ok()) : choice.Cancel();
+                }
+                const int32_t kept = ok ? chosen : opened;
+                EXPECT_EQ(*settings.FindRingBack("bob"), (core::RingBackChoice{kept, own, 7}));
+                const auto saved =
+                    core::DecodeSettingFile(test::ReadFileBytes(*store.SettingFilePath()));
+                ASSERT_TRUE(saved.contents);
+                ASSERT_EQ(saved.contents->ringBacks.size(), 1u);
+                EXPECT_EQ(saved.contents->ringBacks[0].choice.mode, kept);
+                if (!ok) {
+                    EXPECT_EQ(test::ReadFileBytes(*store.SettingFilePath()), before);
+                }
+                EXPECT_TRUE(settings.FindTone(own));
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/AtomicFile.h"
 #include "sipaccount/SipSettings.h"
 #include "support/FakePasswordStore.h"
@@ -156,6 +158,94 @@ TEST_F(AccountFormTest, TheProxyIsShownAsServerAndTransportAndKeptAsWritten) {
     // Whatever the parts make is checked by the proxy's own rules.
     EXPECT_FALSE(CheckSipSetting(*FindSipSetting("proxy"),
                                  JoinProxy({"sip.example.org:x", "udp"})) == std::nullopt);
+}
+
+// Every switch and small choice, each side saved as the form saves it and read as the
+// backend reads it, then the first side again: a side that does not reach the backend, or
+// a change back that sticks, shows here. A change the stack must start again for is one
+// SameAccount tells; early media is read at each call.
+TEST_F(AccountFormTest, EverySwitchAndChoiceReachesTheBackendOnEachSideAndBack) {
+    struct Choice {
+        const char* name;
+        std::vector<const char*> sides;  // as typed; the first again at the end
+        std::vector<const char*> read;   // what the backend has, by hand
+        std::function<std::string(const SipSettings&)> field;
+        bool restarts;
+    };
+    const auto onOff = [](bool on) { return std::string(on ? "on" : "off"); };
+    const std::vector<Choice> choices{
+        {"ice",
+         {"on", "off"},
+         {"on", "off"},
+         [&](const SipSettings& s) { return onOff(s.ice); },
+         true},
+        {"media-encryption-mandatory",
+         {"on", "off"},
+         {"on", "off"},
+         [&](const SipSettings& s) { return onOff(s.mediaEncryptionMandatory); },
+         true},
+        {"gruu",
+         {"on", "off"},
+         {"on", "off"},
+         [&](const SipSettings& s) { return onOff(s.gruu); },
+         true},
+        {"early-media",
+         {"off", "on"},
+         {"off", "on"},
+         [&](const SipSettings& s) { return onOff(s.earlyMedia); },
+         false},
+        {"media-encryption",
+         {"srtp", "dtls", "zrtp", "none", ""},
+         {"srtp", "dtls", "zrtp", "none", "none"},
+         [](const SipSettings& s) { return s.mediaEncryption; },
+         true},
+        {"expiry",
+         {"60", "86400", ""},
+         {"60", "86400", "600"},
+         [](const SipSettings& s) { return std::to_string(s.expiry); },
+         true},
+        {"rtp-ports",
+         {"20000-20010", ""},
+         {"20000-20010", "default"},
+         [](const SipSettings& s) {
+             return s.rtpPorts
+                        ? std::to_string(s.rtpPorts->low) + "-" + std::to_string(s.rtpPorts->high)
+                        : std::string("default");
+         },
+         true},
+        {"proxy",
+         {"sip:sip.example.org;transport=tls", "sips:sip.example.org", "sip:sip.example.org",
+          "sip:sip.example.org;transport=tcp"},
+         {"tls", "tls", "udp", "tcp"},
+         [](const SipSettings& s) { return s.proxyAddress->Transport(); },
+         true},
+    };
+    std::string error;
+    AccountValues before = ReadAccountValues(registry);
+    ASSERT_TRUE(SaveAccountValues(registry, before, Valid(), error)) << error;
+    before = Valid();
+    for (const Choice& choice : choices) {
+        std::vector<size_t> order;
+        for (size_t n = 0; n < choice.sides.size(); ++n) {
+            order.push_back(n);
+        }
+        order.push_back(0);
+        std::optional<SipSettings> previous;
+        for (size_t n : order) {
+            SCOPED_TRACE(std::string(choice.name) + " " + choice.sides[n]);
+            AccountValues after = before;
+            after[choice.name] = choice.sides[n];
+            ASSERT_TRUE(SaveAccountValues(registry, before, after, error)) << error;
+            const SipSettingsResult read = ReadSipSettings(platform::Registry(registry.files()));
+            ASSERT_TRUE(read.settings) << read.error;
+            EXPECT_EQ(choice.field(*read.settings), choice.read[n]);
+            if (previous && choice.field(*previous) != choice.read[n]) {
+                EXPECT_EQ(read.settings->SameAccount(*previous), !choice.restarts);
+            }
+            previous = read.settings;
+            before = ReadAccountValues(registry);
+        }
+    }
 }
 
 }  // namespace
