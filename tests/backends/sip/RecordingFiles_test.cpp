@@ -64,6 +64,19 @@ TEST(RecordingFiles, TheSideFileKeepsPlaceAndFormatAndRefusesDamage) {
     EXPECT_TRUE(ParseTargetNote("target=/a.wav\nrate=8000\nchannels=16\n"));
     EXPECT_FALSE(
         ParseTargetNote("target=/" + std::string(9000, 'a') + "\nrate=8000\nchannels=1\n"));
+    // A side file of 8,192 bytes is read (the name takes what the two numbers leave); one
+    // byte more is refused. The writer makes those very bytes of such a note.
+    const std::string numbers = "\nrate=8000\nchannels=1\n";  // 22 bytes
+    const std::string name = "/" + std::string(8192 - 7 - 1 - 22, 'n');
+    const std::string largest = "target=" + name + numbers;
+    ASSERT_EQ(largest.size(), 8192u);
+    const auto atLimit = ParseTargetNote(largest);
+    ASSERT_TRUE(atLimit);
+    EXPECT_EQ(atLimit->target, name);
+    EXPECT_FALSE(ParseTargetNote("target=" + name + "n" + numbers));
+    const auto onDisk = dir / "recording-ondisk.wav";
+    ASSERT_TRUE(WriteTargetNote(onDisk, *atLimit).empty());
+    EXPECT_EQ(test::ReadFileBytes(TargetNoteOf(onDisk)), largest);
 }
 
 TEST(RecordingFiles, ACrashedRecordingGoesToItsPlaceAsAReadableWavAndTheRestIsCleared) {
