@@ -104,8 +104,11 @@ TEST(BannerPanel, AcceptsOnlyWholeTextPagesWithinTheCap) {
     EXPECT_FALSE(BannerPanel::AcceptPage(200, "<p>half", false));
     EXPECT_FALSE(BannerPanel::AcceptPage(200, std::string("a\0b", 3), true));
     EXPECT_FALSE(BannerPanel::AcceptPage(200, "\xff\xfe garbage", true));
-    EXPECT_FALSE(
-        BannerPanel::AcceptPage(200, std::string(BannerPanel::kMaxPageBytes + 1, 'a'), true));
+    // 256 KiB = 262,144 bytes is the largest page shown.
+    const auto largest = BannerPanel::AcceptPage(200, std::string(262144, 'a'), true);
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->size(), 262144);
+    EXPECT_FALSE(BannerPanel::AcceptPage(200, std::string(262145, 'a'), true));
 }
 
 TEST(BannerPanel, AnUnreachableServerLeavesThePlaceholder) {
