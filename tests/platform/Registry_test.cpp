@@ -174,6 +174,37 @@ TEST_F(RegistryTest, ValuesPersistInAPrivateFileAndCompareWithoutCase) {
     EXPECT_FALSE(std::filesystem::exists(dir / "machine.reg"));  // untouched hive not written
 }
 
+// The registry writes only what its reader takes back: a value name of 16,383 bytes is
+// saved and read again; a longer name, a key path over 4,096 bytes or a hive over 4 MiB
+// is refused before the file is touched, and the values already there stay.
+TEST_F(RegistryTest, WhatCouldNotBeReadBackIsNeverSaved) {
+    const std::string name(16383, 'n');
+    {
+        Registry registry(Files());
+        ASSERT_EQ(registry.CreateKey(RegRoot::CurrentUser, kKey), RegError::Ok);
+        ASSERT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, "Kept", 5), RegError::Ok);
+        EXPECT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, name, 7), RegError::Ok);
+    }
+    const std::string saved = ReadFileBytes(dir / "config/Velto/user.reg");
+    Registry registry(Files());
+    uint32_t value = 0;
+    ASSERT_EQ(registry.QueryDword(RegRoot::CurrentUser, kKey, name, value), RegError::Ok);
+    EXPECT_EQ(value, 7u);
+
+    EXPECT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, name + "n", 8), RegError::InvalidData);
+    const std::string path = "Software\\" + std::string(4088, 'k');  // 4,097 bytes
+    EXPECT_EQ(registry.CreateKey(RegRoot::CurrentUser, path), RegError::InvalidData);
+    EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, path));
+    // About 4 MiB of text in one value: with the rest of the hive, more than a hive holds.
+    EXPECT_EQ(registry.SetString(RegRoot::CurrentUser, kKey, "Huge", std::string(4194304, 'h')),
+              RegError::InvalidData);
+    EXPECT_TRUE(ReadFileBytes(dir / "config/Velto/user.reg") == saved) << "the file changed";
+    std::string text;
+    EXPECT_EQ(registry.QueryString(RegRoot::CurrentUser, kKey, "Huge", text), RegError::NotFound);
+    ASSERT_EQ(registry.QueryDword(RegRoot::CurrentUser, kKey, "Kept", value), RegError::Ok);
+    EXPECT_EQ(value, 5u);
+}
+
 TEST_F(RegistryTest, BadHiveIsRefusedKeptAsideAndNeverOverwritten) {
     std::filesystem::create_directories(dir / "config/Velto");
     const std::string nonsense = "Windows Registry Editor Version 5.00\n\n[Software\\Velto\n";
