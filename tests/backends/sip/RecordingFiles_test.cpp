@@ -182,6 +182,13 @@ TEST(WavSizes, SizesComeFromTheFileAndOnlyAPlainPcmHeaderIsTouched) {
     test::WriteFileBytes(file, BlankRecording(100));
     EXPECT_EQ(audio::FixWavSizes(file), "no RIFF/WAVE header");
     EXPECT_EQ(audio::WriteWavHeader(file, {0, 1}), "no usable sound format");
+    // The most a header is written for: 1,000,000 frames a second, 16 channels.
+    test::WriteFileBytes(file, BlankRecording(64));
+    EXPECT_EQ(audio::WriteWavHeader(file, {1000000, 16}), "");
+    EXPECT_EQ(test::ReadFileBytes(file).substr(22, 6), std::string("\x10\x00", 2) + Le32(1000000));
+    EXPECT_EQ(audio::WriteWavHeader(file, {1000001, 16}), "no usable sound format");
+    EXPECT_EQ(audio::WriteWavHeader(file, {1000000, 17}), "no usable sound format");
+    EXPECT_EQ(audio::WriteWavHeader(file, {8000, 0}), "no usable sound format");
     test::WriteFileBytes(file, std::string(43, '\0'));
     EXPECT_EQ(audio::FixWavSizes(file), "shorter than a WAV header");
     EXPECT_EQ(audio::WriteWavHeader(file, {8000, 1}), "shorter than a WAV header");
