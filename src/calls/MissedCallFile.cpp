@@ -24,14 +24,15 @@ std::optional<std::string> ReadLine(std::string_view bytes, size_t& pos, const c
         return fail(pos == bytes.size() ? "missing" : "has no line end");
     }
     std::string_view line = bytes.substr(pos, end - pos);
+    // CR LF is the line end there, as LF is here: no part of the line's length.
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
     if (line.size() > kMaxMissedCallLine) {
         return fail("is longer than " + std::to_string(kMaxMissedCallLine) + " bytes");
     }
     if (line.find('\0') != std::string_view::npos) {
         return fail("holds a NUL byte");
-    }
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
     }
     if (line.find('\r') != std::string_view::npos) {
         return fail("holds a carriage return");

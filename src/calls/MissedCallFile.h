@@ -21,9 +21,10 @@ namespace velto::calls {
 // so a file stays readable by the first format's reader up to the first heard or busy
 // record.
 inline constexpr const char* kMissedCallFileName = "MissedCalls";
-// Lines are read into a 1,024-byte buffer with its terminator: longer ones cannot be part
-// of a good file.
-inline constexpr size_t kMaxMissedCallLine = 1023;
+// Lines are read into a 1,024-byte buffer with their line end and its terminator, so a
+// line holds at most 1,022 bytes before its end: longer ones cannot be part of a good file
+// (the first format's reader would split them).
+inline constexpr size_t kMaxMissedCallLine = 1022;
 // No real list comes near this; a larger file is refused unread.
 inline constexpr size_t kMaxMissedCallFileBytes = 16 * 1024 * 1024;
 

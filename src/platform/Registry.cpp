@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <variant>
 
 #include "platform/AtomicFile.h"
 #include "platform/AutostartEntry.h"
@@ -129,6 +130,12 @@ RegError Registry::Save(RegRoot root, Hive& hive) const {
     const auto& path = user ? files_.currentUser : files_.localMachine;
     const mode_t mode = user ? kUserHiveMode : kMachineHiveMode;
     const std::string text = FormatHive(keys);
+    // A hive its reader refuses (too large, a key path or value name too long) would cost
+    // every value at the next start: such a change is refused and the file left as it is.
+    if (text.size() > kMaxHiveFile || std::holds_alternative<HiveParseError>(ParseHive(text))) {
+        Trace("Registry: not saving %s: the hive would not read back\n", path.c_str());
+        return RegError::InvalidData;
+    }
     if (int error =
             writeFile_ ? writeFile_(path, text, mode) : WriteFileAtomically(path, text, mode)) {
         Trace("Registry: cannot save %s: %s\n", path.c_str(), std::strerror(error));

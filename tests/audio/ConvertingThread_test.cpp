@@ -220,7 +220,20 @@ TEST(MakeDirectories, CreatesEveryMissingLevel) {
     EXPECT_TRUE(MakeDirectories(deep));
     EXPECT_TRUE(fs::is_directory(deep));
     EXPECT_TRUE(MakeDirectories(deep));  // existing levels are harmless
+    // 1,027 characters are the longest path made; 1,028 are refused before any level is.
+    std::string longest = (dir / "long").string();
+    while (longest.size() + 201 <= 1027) {
+        longest += "/" + std::string(200, 'd');
+    }
+    longest += "/" + std::string(1027 - longest.size() - 1, 'e');
+    ASSERT_EQ(longest.size(), 1027u);
+    EXPECT_TRUE(MakeDirectories(longest));
+    EXPECT_TRUE(fs::is_directory(longest));
     platform::TraceCapture quiet;
+    const std::string over = longest + "f";
+    EXPECT_FALSE(MakeDirectories(over));
+    EXPECT_EQ(quiet.Text(), "MakeDirectories: path of 1028 characters refused\n");
+    EXPECT_FALSE(fs::exists(over));
     EXPECT_FALSE(MakeDirectories(std::string(1028, 'a')));
     velto::test::WriteFileBytes(dir / "file", "x");
     EXPECT_FALSE(MakeDirectories((dir / "file/sub").string()));

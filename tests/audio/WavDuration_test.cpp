@@ -58,6 +58,22 @@ TEST(WavDuration, DamagedFilesAreReportedNotFatal) {
     EXPECT_FALSE(Duration(shortFmt, trace));
     EXPECT_EQ(trace.Text(), "WAVE file f.wav is not a PCM format file, it's a 0 format file\n");
 
+    // 13 bytes are still not read; 14 are, and hold the bytes per second. A chunk longer
+    // than the 40 bytes read is passed over whole (with its pad byte).
+    const auto withFormat = [&](size_t size) {
+        std::string chunk = wav.substr(20, 16);
+        chunk.resize(size, '\0');
+        std::string sized = wav.substr(0, 16) + std::string(4, '\0') + chunk +
+                            std::string(size % 2, '\0') + wav.substr(36);
+        Set32(sized, 16, static_cast<uint32_t>(size));
+        return sized;
+    };
+    EXPECT_FALSE(Duration(withFormat(13), trace));
+    EXPECT_EQ(trace.Text(), "WAVE file f.wav is not a PCM format file, it's a 0 format file\n");
+    EXPECT_EQ(Duration(withFormat(14), trace), 100u);  // 1,600 bytes at 16,000 a second
+    EXPECT_EQ(Duration(withFormat(40), trace), 100u);
+    EXPECT_EQ(Duration(withFormat(41), trace), 100u);
+
     std::string adpcm = wav;
     adpcm[20] = 2;
     EXPECT_FALSE(Duration(adpcm, trace));

@@ -5,6 +5,7 @@
 #include "calls/CallTimeText.h"
 #include "calls/MissedCallFile.h"
 #include "calls/MissedCallList.h"
+#include "platform/Text.h"
 #include "platform/Trace.h"
 #include "support/TempDir.h"
 
@@ -45,15 +46,88 @@ TEST(MissedCallFile, DamagedFilesAreRefusedWithTheReason) {
     EXPECT_EQ(DecodeMissedCalls(std::string("a\nt\n\x07", 5)).error,
               "record 1: flag byte 7 is not a known one");
     EXPECT_EQ(DecodeMissedCalls(std::string("\nt\n\0", 4)).error, "record 1: handle is empty");
-    EXPECT_EQ(DecodeMissedCalls(std::string(1024, 'h') + "\nt\n" + std::string(1, '\0')).error,
-              "record 1: handle is longer than 1023 bytes");
     EXPECT_EQ(DecodeMissedCalls(std::string("a\nt\n\xff/v.wav", 11)).error,
               "record 1: voice file has no line end");
     EXPECT_EQ(DecodeMissedCalls(std::string("a\nt\0x\n\0", 7)).error,
               "record 1: time holds a NUL byte");
     EXPECT_EQ(DecodeMissedCalls(std::string("a\nt\n\xff/v\xc3.wav\n", 13)).error,
               "record 1: voice file is not UTF-8");
-    EXPECT_TRUE(DecodeMissedCalls(std::string(1023, 'h') + "\nt\n" + std::string(1, '\0')).records);
+}
+
+// A line is read into 1,024 bytes with its line end and a terminator: 1,022 bytes before
+// the end are the most any line holds, whichever field it is and whichever end (LF or
+// CR LF) it has. One more refuses the file naming record and field; the writer leaves
+// such a record out rather than write a file the first format's reader would split.
+TEST(MissedCallFile, EveryLineHoldsAtMost1022BytesBeforeItsEnd) {
+    const std::string longest(1022, 'x');
+    const std::string over(1023, 'x');
+    struct Case {
+        const char* field;
+        std::string (*make)(const std::string& text, const char* end);
+    };
+    const Case cases[] = {
+        {"handle", [](const std::string& text,
+                      const char* end) { return text + end + "t" + end + std::string(1, '\0'); }},
+        {"time",
+         [](const std::string& text, const char* end) {
+             return "h" + std::string(end) + text + end + std::string(1, '\0');
+         }},
+        {"voice file",
+         [](const std::string& text, const char* end) {
+             return "h" + std::string(end) + "t" + end + "\xff/" + text.substr(1) + end;
+         }},
+    };
+    for (const Case& c : cases) {
+        for (const char* end : {"\n", "\r\n"}) {
+            const auto read = DecodeMissedCalls(c.make(longest, end));
+            ASSERT_TRUE(read.records) << c.field << ": " << read.error;
+            ASSERT_EQ(read.records->size(), 1u);
+            const MissedCall& record = read.records->front();
+            const std::string field = std::string(c.field) == "handle" ? record.partnerHandle
+                                      : std::string(c.field) == "time"
+                                          ? record.time
+                                          : platform::Utf16ToUtf8(record.voiceFile);
+            EXPECT_EQ(field,
+                      std::string(c.field) == "voice file" ? "/" + longest.substr(1) : longest);
+            const auto refused = DecodeMissedCalls(c.make(over, end));
+            EXPECT_FALSE(refused.records) << c.field;
+            EXPECT_EQ(refused.error,
+                      "record 1: " + std::string(c.field) + " is longer than 1022 bytes");
+            EXPECT_TRUE(refused.beforeDamage.empty());
+        }
+    }
+    platform::TraceCapture trace;
+    const MissedCall atLimit{longest, longest, true, std::u16string(1022, u'v')};
+    const std::string written = EncodeMissedCalls({atLimit});
+    EXPECT_EQ(written.size(), 3 * 1023 + 1u);
+    EXPECT_EQ(*DecodeMissedCalls(written).records, std::vector<MissedCall>{atLimit});
+    MissedCall longHandle = atLimit, longTime = atLimit, longVoice = atLimit;
+    longHandle.partnerHandle += "x";
+    longTime.time += "x";
+    longVoice.voiceFile += u"x";
+    EXPECT_EQ(EncodeMissedCalls({longHandle, longTime, longVoice, kPlain}),
+              EncodeMissedCalls({kPlain}));
+    EXPECT_TRUE(trace.Contains("left out"));
+}
+
+// 16 MiB is the largest file read: 16,384 records of 1,024 bytes each make it exactly,
+// one byte more is refused before any record is read.
+TEST(MissedCallFile, SixteenMebibytesIsTheLargestFileRead) {
+    const std::string record = std::string(1020, 'h') + "\nt\n" + std::string(1, '\0');
+    ASSERT_EQ(record.size(), 1024u);
+    std::string file;
+    file.reserve(16777217);
+    for (int i = 0; i < 16384; ++i) {
+        file += record;
+    }
+    const auto whole = DecodeMissedCalls(file);
+    ASSERT_TRUE(whole.records) << whole.error;
+    EXPECT_EQ(whole.records->size(), 16384u);
+    file += 'h';
+    const auto over = DecodeMissedCalls(file);
+    EXPECT_FALSE(over.records);
+    EXPECT_EQ(over.error, "file of 16777217 bytes is too large");
+    EXPECT_TRUE(over.beforeDamage.empty());
 }
 
 TEST(MissedCallFile, HeardAndBusyMarksReadBackAndOldFilesReadAsNewMessages) {

@@ -132,6 +132,44 @@ TEST(SettingFileCodec, VoiceMailLimitsFollowTheLastFieldOfVersionOne) {
               "voice-mail longest message");
 }
 
+// Each voice-mail limit at both ends of its range: the end itself reads back, one past it
+// refuses the file naming the field. Ranges in milliseconds: silence 1,000 to 60,000,
+// least voice 0 to 10,000, longest message 10,000 to 3,600,000.
+TEST(SettingFileCodec, VoiceMailLimitsHoldAtBothEndsOfTheirRanges) {
+    struct Case {
+        size_t field;  // 0 silence, 1 least voice, 2 longest message
+        const char* name;
+        int32_t edge;
+        int32_t beyond;
+        const char* range;
+    };
+    const Case cases[] = {
+        {0, "voice-mail silence limit", 1000, 999, "1000 to 60000"},
+        {0, "voice-mail silence limit", 60000, 60001, "1000 to 60000"},
+        {1, "voice-mail least voice", 0, -1, "0 to 10000"},
+        {1, "voice-mail least voice", 10000, 10001, "0 to 10000"},
+        {2, "voice-mail longest message", 10000, 9999, "10000 to 3600000"},
+        {2, "voice-mail longest message", 3600000, 3600001, "10000 to 3600000"},
+    };
+    for (const Case& c : cases) {
+        SettingFileContents limited = SmallSet();
+        limited.voiceMailLimits = VoiceMailLimits{2000, 0, 600000};
+        int32_t* fields[] = {&limited.voiceMailLimits->silenceMs,
+                             &limited.voiceMailLimits->minVoiceMs,
+                             &limited.voiceMailLimits->maxLengthMs};
+        *fields[c.field] = c.edge;
+        const std::string bytes = EncodeSettingFile(limited);
+        const SettingFileDecoded atEdge = DecodeSettingFile(bytes);
+        ASSERT_TRUE(atEdge.contents) << c.name << " " << c.edge << ": " << atEdge.error.ToString();
+        EXPECT_EQ(*atEdge.contents, limited) << c.name << " " << c.edge;
+        const size_t at = SmallSetBytes().size() + 4 + 4 * c.field;
+        EXPECT_EQ(DecodeSettingFile(WithInt32At(bytes, at, static_cast<uint32_t>(c.beyond)))
+                      .error.ToString(),
+                  "field '" + std::string(c.name) + "' at offset " + std::to_string(at) + ": " +
+                      std::to_string(c.beyond) + " is outside " + c.range);
+    }
+}
+
 TEST(SettingFileCodec, EveryTruncationIsRefusedWithFieldAndOffset) {
     const std::string bytes = SmallSetBytes();
     for (size_t length = 0; length < bytes.size(); ++length) {
@@ -165,10 +203,12 @@ TEST(SettingFileCodec, RefusesLengthsAndCountsThatCannotBe) {
               "field 'greeting source' at offset 10: length 1024 is 1024 bytes or more");
     EXPECT_EQ(DecodeSettingFile(WithInt32At(bytes, 10, 0xFFFFFFFF)).error.ToString(),
               "field 'greeting source' at offset 10: negative length -1");
-    // 1023 bytes is the longest narrow string.
+    // 1023 bytes is the longest narrow string, and reads back whole.
     SettingFileContents c = SmallSet();
     c.greetingSource.assign(1023, 'g');
-    EXPECT_TRUE(DecodeSettingFile(EncodeSettingFile(c)).contents);
+    const SettingFileDecoded longest = DecodeSettingFile(EncodeSettingFile(c));
+    ASSERT_TRUE(longest.contents) << longest.error.ToString();
+    EXPECT_EQ(longest.contents->greetingSource, std::string(1023, 'g'));
 
     // Own title: 0x40000000 UTF-16 units would need 2 GiB.
     const SettingFileDecoded title = DecodeSettingFile(WithInt32At(bytes, 29, 0x40000000));
@@ -268,6 +308,29 @@ TEST(SettingFileCodec, ADamagedGreetingTableIsRefusedWithTheFieldNamed) {
     EXPECT_EQ(error(WithInt32At(good, busyKind, 1)), "field 'busy greeting file' at offset " +
                                                          std::to_string(busyKind + 4) +
                                                          ": a file name for a greeting of kind 1");
+    // A greeting's file name of 200 bytes is a bare name; 201 bytes are too long.
+    SettingFileContents named = WithGreetings();
+    named.greetings->busy->file = std::string(196, 'b') + ".wav";
+    const SettingFileDecoded name200 = DecodeSettingFile(EncodeSettingFile(named));
+    ASSERT_TRUE(name200.contents) << name200.error.ToString();
+    EXPECT_EQ(name200.contents->greetings->busy->file, std::string(196, 'b') + ".wav");
+    named.greetings->busy->file = std::string(197, 'b') + ".wav";
+    EXPECT_EQ(error(EncodeSettingFile(named)), "field 'busy greeting file' at offset " +
+                                                   std::to_string(busyKind + 4) +
+                                                   ": not a bare file name: too long");
+    // A count that exactly fits the bytes after it (12 bytes the smallest entry: empty
+    // handle, kind, empty file) is read; one more is refused before anything is made.
+    SettingFileContents blank = SmallSet();
+    blank.greetings = GreetingTable{};
+    blank.greetings->contacts.resize(5);
+    const std::string fits = EncodeSettingFile(blank);
+    const SettingFileDecoded five = DecodeSettingFile(fits);
+    ASSERT_TRUE(five.contents) << five.error.ToString();
+    EXPECT_EQ(five.contents->greetings->contacts.size(), 5u);
+    const size_t blankCount = busyKind + 8;  // after kind -1 and an empty file
+    EXPECT_EQ(error(WithInt32At(fits, blankCount, 6)),
+              "field 'contact greeting count' at offset " + std::to_string(blankCount) +
+                  ": count 6 cannot fit in the 60 bytes that remain");
     // Cut anywhere inside the block: refused, never read past the end.
     for (size_t length = block + 4; length < good.size(); ++length) {
         const SettingFileDecoded decoded = DecodeSettingFile(good.substr(0, length));

@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -206,12 +207,48 @@ TEST_F(SettingFileStoreTest, AFailedSaveLeavesTheOldFile) {
 TEST_F(SettingFileStoreTest, OverlongNarrowStringsAreLeftOutOfTheFile) {
     settings.SetGreetingSource(std::string(1024, 'g'));
     settings.SetConverted(std::string(2000, 'c'), 1);
+    settings.SetConverted(std::string(1024, 'd'), 1);
     settings.SetConverted("short", 1);
     ASSERT_TRUE(store.SaveSettingFile());
     const SettingFileDecoded decoded = DecodeSettingFile(test::ReadFileBytes(FileOf("alice")));
     ASSERT_TRUE(decoded.contents);
     EXPECT_EQ(decoded.contents->greetingSource, "");
     EXPECT_EQ(decoded.contents->converted, (std::vector<ConvertedEntry>{{"short", 1}}));
+    // 1,023 bytes, the longest a narrow string holds, are written and read back.
+    settings.SetGreetingSource(std::string(1023, 'g'));
+    settings.SetConverted(std::string(1023, 'c'), 2);
+    ASSERT_TRUE(store.SaveSettingFile());
+    const SettingFileDecoded longest = DecodeSettingFile(test::ReadFileBytes(FileOf("alice")));
+    ASSERT_TRUE(longest.contents);
+    EXPECT_EQ(longest.contents->greetingSource, std::string(1023, 'g'));
+    const auto& converted = longest.contents->converted;
+    EXPECT_NE(
+        std::find(converted.begin(), converted.end(), ConvertedEntry{std::string(1023, 'c'), 2}),
+        converted.end());
+}
+
+// A setting file of 16 MiB (later blocks this reader skips make it up) is read; one byte
+// more is damage, kept aside unread.
+TEST_F(SettingFileStoreTest, TheLargestFileReadIsSixteenMebibytes) {
+    SettingFileContents c;
+    c.greetingSource = "g16";
+    const std::string good = EncodeSettingFile(c);
+    const std::string largest = good + std::string(16777216 - good.size(), 'z');
+    test::WriteFileBytes(FileOf("alice"), largest);
+    {
+        platform::TraceCapture trace;
+        store.LoadSettingFile();
+        EXPECT_FALSE(trace.Contains("damaged")) << trace.Text();
+        EXPECT_EQ(settings.GreetingSource(), "g16");
+    }
+    test::WriteFileBytes(FileOf("alice"), largest + "z");
+    platform::TraceCapture trace;
+    store.LoadSettingFile();
+    EXPECT_TRUE(trace.Contains("Setting file: " + FileOf("alice").string() +
+                               " is damaged, 16777217 bytes, more than the 16777216 allowed\n"))
+        << trace.Text();
+    EXPECT_FALSE(std::filesystem::exists(FileOf("alice")));
+    EXPECT_EQ(std::filesystem::file_size(data / "alice" / "Setting.bad-1"), 16777217u);
 }
 
 TEST_F(SettingFileStoreTest, RemovingAToneDeletesItsFileAndSaves) {

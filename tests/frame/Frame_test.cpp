@@ -57,6 +57,12 @@ TEST(FrameTest, LengthIsBigEndianAndFramesSurviveOneByteReads) {
     EXPECT_EQ(tooLong.status, FrameStatus::TooLong);
     EXPECT_EQ(tooLong.length, 9u);  // the refused length, for the refusal's message
     EXPECT_EQ(peer.pos, 4u);        // nothing of the payload was read
+    // A payload that fills the buffer exactly is taken whole.
+    peer = {{0, 0, 0, 8, 1, 2, 3, 4, 5, 6, 7, 8}};
+    const Received full = ReceiveFrame(peer.Reader(), buffer);
+    EXPECT_EQ(full.status, FrameStatus::Ok);
+    EXPECT_EQ(full.length, 8u);
+    EXPECT_EQ(buffer, (std::array<uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
     peer = {{0, 0, 0, 3, 1, 2}};
     EXPECT_EQ(ReceiveFrame(peer.Reader(), buffer).status, FrameStatus::Broken);
     peer = {{0, 0}};

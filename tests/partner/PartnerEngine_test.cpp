@@ -285,11 +285,13 @@ TEST_F(PartnerEngineTest, AnUnexpectedErrorInADownloadEndsItAsAFailure) {
 }
 
 TEST_F(PartnerEngineTest, FiveFailedAttemptsAreReportedAndLeaveThePartialFile) {
-    // A missing file, one without a length and one above the size bound all fail each
-    // attempt; every attempt is followed by the 10 s pause.
-    http.AddSizedFile("/tones/huge.wav", kMaxToneDownloadBytes + 1);
+    // A missing file, one without a length and one above the size bound (64 MiB) all fail
+    // each attempt; every attempt is followed by the 10 s pause.
+    platform::TraceCapture trace;
+    http.AddSizedFile("/tones/huge.wav", 67108865);
     AnswerTones({test::Entry("missing", prefix), test::Entry("huge", prefix)});
     RunToEnd();
+    EXPECT_TRUE(trace.Contains("Quorin download: refused length 67108865\n"));
     EXPECT_EQ(clock.Now(), Millis(50'000));
     EXPECT_EQ(http.hits().size(), 10u);
     ASSERT_EQ(server.reports().size(), 2u);
@@ -308,6 +310,18 @@ TEST_F(PartnerEngineTest, FiveFailedAttemptsAreReportedAndLeaveThePartialFile) {
     RunToEnd();
     ASSERT_EQ(server.reports().size(), 3u);
     EXPECT_FALSE(server.reports()[2].ok);
+}
+
+// A tone of exactly 64 MiB is within the bound: fetched whole in one attempt (the bytes
+// are no sound, so it fails only later, at the conversion).
+TEST_F(PartnerEngineTest, ToneOfExactlyTheSizeBoundIsDownloaded) {
+    platform::TraceCapture trace;
+    http.AddSizedFile("/tones/edge.wav", 67108864);
+    AnswerTones({test::Entry("edge", prefix)});
+    RunToEnd();
+    EXPECT_TRUE(trace.Contains("TotalLength=67108864\n")) << trace.Text().substr(0, 2000);
+    EXPECT_FALSE(trace.Contains("refused length"));
+    EXPECT_EQ(http.hits().size(), 1u);
 }
 
 // Quitting during a download ends it at once: no pause, no further attempt, and the

@@ -12,7 +12,7 @@ TEST(PathComponent, OnlyPlainFileNamesPass) {
          {"tone1", "Tone A.wav", "\xC3\xA9t\xC3\xA9", "a.b", "-1", "john..doe", "...", ".hidden"}) {
         EXPECT_TRUE(IsSafePathComponent(good)) << good;
     }
-    const std::string overlong(kMaxPathComponentBytes + 1, 'a');
+    const std::string overlong(201, 'a');  // names are at most 200 bytes
     for (const std::string& bad :
          {std::string(), std::string("."), std::string(".."), std::string("../x"),
           std::string("a/b"), std::string("a\\b"), std::string("x/.."), std::string("a\nb"),
@@ -22,7 +22,16 @@ TEST(PathComponent, OnlyPlainFileNamesPass) {
         EXPECT_FALSE(IsSafePathComponent(bad, &reason)) << bad;
         EXPECT_FALSE(reason.empty());
     }
-    EXPECT_TRUE(IsSafePathComponent(std::string(kMaxPathComponentBytes, 'a')));
+    EXPECT_TRUE(IsSafePathComponent(std::string(200, 'a')));
+    // Bytes, not characters: 100 two-byte letters are 200 bytes, and one more is too many.
+    std::string accented;
+    for (int i = 0; i < 100; ++i) {
+        accented += "\xC3\xA9";
+    }
+    EXPECT_TRUE(IsSafePathComponent(accented));
+    std::string reason;
+    EXPECT_FALSE(IsSafePathComponent(accented + "a", &reason));
+    EXPECT_EQ(reason, "too long");
 }
 
 }  // namespace

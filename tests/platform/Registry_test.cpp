@@ -92,6 +92,42 @@ TEST(HiveFormat, RefusesNonsenseNamingTheLine) {
     }
 }
 
+// The format's limits at their edges: a key path of 4,096 bytes, a value name of 16,383
+// bytes (regedit's own), a file of 4 MiB. At the limit the text reads back as written; one
+// past it is refused naming the line.
+TEST(HiveFormat, LimitsHoldFromBothSides) {
+    const std::string header = "Windows Registry Editor Version 5.00\n\n";
+    const auto error = [](const std::string& text) {
+        const auto parsed = ParseHive(text);
+        return std::holds_alternative<HiveParseError>(parsed)
+                   ? std::to_string(std::get<HiveParseError>(parsed).line) + ": " +
+                         std::get<HiveParseError>(parsed).message
+                   : std::string();
+    };
+    // "Software\" and 4,087 letters make 4,096.
+    const std::string path = "Software\\" + std::string(4087, 'k');
+    const auto longestPath = ParseHive(header + "[" + path + "]\n\"V\"=dword:00000001\n");
+    ASSERT_TRUE(std::holds_alternative<HiveKeys>(longestPath))
+        << error(header + "[" + path + "]\n");
+    EXPECT_EQ(std::get<HiveKeys>(longestPath).at(0).path, path);
+    EXPECT_EQ(error(header + "[" + path + "k]\n"), "3: key path empty or too long");
+
+    const std::string name(16383, 'n');
+    const HiveKeys named{{"Software\\Velto", {{name, RegValue::Dword(7)}}}};
+    const auto longestName = ParseHive(FormatHive(named));
+    ASSERT_TRUE(std::holds_alternative<HiveKeys>(longestName));
+    EXPECT_EQ(std::get<HiveKeys>(longestName), named);
+    EXPECT_EQ(error(header + "[Software\\Velto]\n\"" + name + "n\"=dword:00000001\n"),
+              "4: value name too long");
+
+    // 4 MiB = 4,194,304 bytes, filled up with a comment line.
+    const std::string small = header + "[Software\\Velto]\n\"V\"=dword:00000001\n";
+    const std::string largest = small + ";" + std::string(4194304 - small.size() - 2, 'c') + "\n";
+    ASSERT_EQ(largest.size(), 4194304u);
+    EXPECT_EQ(error(largest), "");
+    EXPECT_EQ(error(largest + "\n"), "1: file too large");
+}
+
 class RegistryTest : public ::testing::Test {
   protected:
     Registry::Files Files() const {
@@ -136,6 +172,37 @@ TEST_F(RegistryTest, ValuesPersistInAPrivateFileAndCompareWithoutCase) {
     EXPECT_EQ(type, RegType::Sz);
     EXPECT_EQ(value, uint32_t{'1'});
     EXPECT_FALSE(std::filesystem::exists(dir / "machine.reg"));  // untouched hive not written
+}
+
+// The registry writes only what its reader takes back: a value name of 16,383 bytes is
+// saved and read again; a longer name, a key path over 4,096 bytes or a hive over 4 MiB
+// is refused before the file is touched, and the values already there stay.
+TEST_F(RegistryTest, WhatCouldNotBeReadBackIsNeverSaved) {
+    const std::string name(16383, 'n');
+    {
+        Registry registry(Files());
+        ASSERT_EQ(registry.CreateKey(RegRoot::CurrentUser, kKey), RegError::Ok);
+        ASSERT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, "Kept", 5), RegError::Ok);
+        EXPECT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, name, 7), RegError::Ok);
+    }
+    const std::string saved = ReadFileBytes(dir / "config/Velto/user.reg");
+    Registry registry(Files());
+    uint32_t value = 0;
+    ASSERT_EQ(registry.QueryDword(RegRoot::CurrentUser, kKey, name, value), RegError::Ok);
+    EXPECT_EQ(value, 7u);
+
+    EXPECT_EQ(registry.SetDword(RegRoot::CurrentUser, kKey, name + "n", 8), RegError::InvalidData);
+    const std::string path = "Software\\" + std::string(4088, 'k');  // 4,097 bytes
+    EXPECT_EQ(registry.CreateKey(RegRoot::CurrentUser, path), RegError::InvalidData);
+    EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, path));
+    // About 4 MiB of text in one value: with the rest of the hive, more than a hive holds.
+    EXPECT_EQ(registry.SetString(RegRoot::CurrentUser, kKey, "Huge", std::string(4194304, 'h')),
+              RegError::InvalidData);
+    EXPECT_TRUE(ReadFileBytes(dir / "config/Velto/user.reg") == saved) << "the file changed";
+    std::string text;
+    EXPECT_EQ(registry.QueryString(RegRoot::CurrentUser, kKey, "Huge", text), RegError::NotFound);
+    ASSERT_EQ(registry.QueryDword(RegRoot::CurrentUser, kKey, "Kept", value), RegError::Ok);
+    EXPECT_EQ(value, 5u);
 }
 
 TEST_F(RegistryTest, BadHiveIsRefusedKeptAsideAndNeverOverwritten) {

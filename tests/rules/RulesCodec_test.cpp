@@ -103,6 +103,72 @@ TEST(RulesCodec, TheLimitsHoldFromBothSides) {
     EXPECT_NE(FirstProblem(OneRule("{}", R"({"tone": "loud"})")), "");
 }
 
+// Each count and size limit of the file, at the limit (read, and read back) and one past
+// it (refused, naming the place). The numbers are the file format's: a text of 256 bytes,
+// 10,000 rules, 10,000 entries in a caller list, 4 MiB, eight levels of brackets.
+TEST(RulesCodec, TheSizeAndCountLimitsHoldFromBothSides) {
+    const auto names = [](size_t count) {
+        std::string list;
+        for (size_t i = 0; i < count; ++i) {
+            list += (i ? ",\"c" : "\"c") + std::to_string(i) + "\"";
+        }
+        return "[" + list + "]";
+    };
+    const std::string name256(256, 'n');
+    const DecodedRules longestName = DecodeRules(File(R"({"name": ")" + name256 + "\"}"));
+    ASSERT_TRUE(longestName.problems.empty());
+    ASSERT_EQ(longestName.rules.size(), 1u);
+    EXPECT_EQ(longestName.rules[0].name, name256);
+    EXPECT_EQ(FirstProblem(File(R"({"name": ")" + name256 + "n\"}")),
+              "rule 1, field \"name\": is longer than 256 bytes");
+    const std::string group256(256, 'g');
+    EXPECT_EQ(FirstProblem(OneRule(R"({"callers": {"groups": [")" + group256 + "g\"]}}")),
+              "rule 1, field \"when.callers.groups[0]\": is longer than 256 bytes");
+
+    const DecodedRules fullList =
+        DecodeRules(OneRule(R"({"callers": {"contacts": )" + names(10000) + "}}"));
+    ASSERT_TRUE(fullList.problems.empty()) << fullList.problems[0].Describe();
+    ASSERT_EQ(fullList.rules.size(), 1u);
+    EXPECT_EQ(fullList.rules[0].when.caller.contacts.size(), 10000u);
+    EXPECT_EQ(FirstProblem(OneRule(R"({"callers": {"contacts": )" + names(10001) + "}}")),
+              "rule 1, field \"when.callers.contacts\": has more than 10000 entries");
+
+    const auto rules = [](size_t count) {
+        std::string list;
+        for (size_t i = 0; i < count; ++i) {
+            list += i ? R"(,{"name": "r"})" : R"({"name": "r"})";
+        }
+        return File(list);
+    };
+    const DecodedRules mostRules = DecodeRules(rules(10000));
+    EXPECT_TRUE(mostRules.readable);
+    EXPECT_TRUE(mostRules.problems.empty());
+    EXPECT_EQ(mostRules.rules.size(), 10000u);
+    const DecodedRules tooMany = DecodeRules(rules(10001));
+    EXPECT_FALSE(tooMany.readable);
+    EXPECT_TRUE(tooMany.rules.empty());
+    EXPECT_EQ(FirstProblem(rules(10001)), "the file, field \"rules\": has more than 10000 rules");
+
+    // 4 MiB = 4,194,304 bytes, the rest of it blanks after the document.
+    const std::string small = OneRule("{}");
+    const std::string largest = small + std::string(4194304 - small.size(), ' ');
+    const DecodedRules atSize = DecodeRules(largest);
+    EXPECT_TRUE(atSize.readable);
+    EXPECT_EQ(atSize.rules.size(), 1u);
+    const DecodedRules overSize = DecodeRules(largest + " ");
+    EXPECT_FALSE(overSize.readable);
+    EXPECT_EQ(FirstProblem(largest + " "), "the file: the file is larger than 4 MiB");
+
+    // Eight levels of brackets reach JSON reading (and are no rules file); nine do not.
+    EXPECT_EQ(FirstProblem(std::string(8, '[') + std::string(8, ']')),
+              "the file: the file is not a JSON object");
+    EXPECT_EQ(FirstProblem(std::string(9, '[') + std::string(9, ']')),
+              "the file: the file nests deeper than a rules file does");
+    const DecodedRules deepest =
+        DecodeRules(OneRule(R"({"callers": {"groups": [")" + std::string(5, '[') + "\"]}}"));
+    EXPECT_TRUE(deepest.problems.empty()) << "brackets in a text are no nesting";
+}
+
 TEST(RulesCodec, FileNamesAreBareNamesOfTheUsersFolder) {
     EXPECT_EQ(FirstProblem(OneRule("{}", R"({"greeting": "family.wav"})")), "");
     for (const char* name : {"../../.ssh/id_rsa", "/etc/passwd", "..", "", "a/b.wav"}) {

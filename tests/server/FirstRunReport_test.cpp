@@ -109,6 +109,13 @@ TEST(SystemDescriptionTest, KernelReleaseAndDistributionInTheUnderscoreForm) {
     const auto longName = DescribeSystem("6.1", "PRETTY_NAME=" + std::string(300, 'a'));
     ASSERT_TRUE(longName);
     EXPECT_EQ(longName->size(), std::string("4_6_1_0_").size() + 127);
+    // 127 bytes of name are kept whole, 128 cut to 127, and never inside a character.
+    EXPECT_EQ(DescribeSystem("6.1", "PRETTY_NAME=" + std::string(127, 'b')),
+              "4_6_1_0_" + std::string(127, 'b'));
+    EXPECT_EQ(DescribeSystem("6.1", "PRETTY_NAME=" + std::string(128, 'b')),
+              "4_6_1_0_" + std::string(127, 'b'));
+    EXPECT_EQ(DescribeSystem("6.1", "PRETTY_NAME=" + std::string(126, 'b') + "\xC3\xA9"),
+              "4_6_1_0_" + std::string(126, 'b'));
     EXPECT_TRUE(DescribeThisSystem().has_value());
 }
 

@@ -81,15 +81,25 @@ TEST(PartnerToneAnswerTest, RefusesTornAnswersAndLeavesOutKeysThatLeaveTheFolder
     EXPECT_TRUE(torn.entries.empty());
     EXPECT_NE(torn.error.find("cut short"), std::string::npos);
 
-    for (const char* key : {"../evil", "a/b", "..", ""}) {
+    // A tone key names a file: 200 bytes are its longest name, 201 too long.
+    std::vector<uint8_t> longest{1};
+    const auto longestEntry = Entry(std::string(200, 'k'));
+    longest.insert(longest.end(), longestEntry.begin(), longestEntry.end());
+    const auto kept = ParsePartnerToneAnswer(longest);
+    ASSERT_EQ(kept.entries.size(), 1u);
+    EXPECT_EQ(kept.entries[0].toneKey, std::string(200, 'k'));
+    EXPECT_TRUE(kept.refused.empty());
+
+    const std::vector<std::string> badKeys{"../evil", "a/b", "..", "", std::string(201, 'k')};
+    for (const std::string& key : badKeys) {
         std::vector<uint8_t> bad{1};
-        for (const std::string& each : {std::string("t1"), std::string(key), std::string("t2")}) {
+        for (const std::string& each : {std::string("t1"), key, std::string("t2")}) {
             const auto bytes = Entry(each);
             bad.insert(bad.end(), bytes.begin(), bytes.end());
         }
         const auto parsed = ParsePartnerToneAnswer(bad);
-        ASSERT_TRUE(parsed.valid) << key;
-        ASSERT_EQ(parsed.entries.size(), 2u) << key;
+        ASSERT_TRUE(parsed.valid) << key.size();
+        ASSERT_EQ(parsed.entries.size(), 2u) << key.size();
         EXPECT_EQ(parsed.entries[0].toneKey, "t1");
         EXPECT_EQ(parsed.entries[1].toneKey, "t2");
         ASSERT_EQ(parsed.refused.size(), 1u);

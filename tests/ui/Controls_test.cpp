@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "DevHttpServer.h"
 #include "calls/AnsweringPanel.h"
 #include "i18n/Languages.h"
+#include "platform/Trace.h"
 #include "platform/UrlOpener.h"
 #include "platform/VirtualClock.h"
 #include "ui/AnsweringPanelWindow.h"
@@ -104,8 +106,11 @@ TEST(BannerPanel, AcceptsOnlyWholeTextPagesWithinTheCap) {
     EXPECT_FALSE(BannerPanel::AcceptPage(200, "<p>half", false));
     EXPECT_FALSE(BannerPanel::AcceptPage(200, std::string("a\0b", 3), true));
     EXPECT_FALSE(BannerPanel::AcceptPage(200, "\xff\xfe garbage", true));
-    EXPECT_FALSE(
-        BannerPanel::AcceptPage(200, std::string(BannerPanel::kMaxPageBytes + 1, 'a'), true));
+    // 256 KiB = 262,144 bytes is the largest page shown.
+    const auto largest = BannerPanel::AcceptPage(200, std::string(262144, 'a'), true);
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->size(), 262144);
+    EXPECT_FALSE(BannerPanel::AcceptPage(200, std::string(262145, 'a'), true));
 }
 
 TEST(BannerPanel, AnUnreachableServerLeavesThePlaceholder) {
@@ -120,6 +125,37 @@ TEST(BannerPanel, AnUnreachableServerLeavesThePlaceholder) {
     EXPECT_FALSE(arrived.at(0).at(0).toBool());
     EXPECT_EQ(panel.toHtml(), placeholder);
     EXPECT_TRUE(panel.shownAddress().empty());
+    workers.JoinAll();
+}
+
+// The cap holds while the page arrives, whether its length is announced or not: a page of
+// 262,144 bytes is shown, one of 262,145 is given up as soon as that shows.
+TEST(BannerPanel, ThePageCapHoldsOnTheWayIn) {
+    platform::RealClock clock;
+    platform::Workers workers(clock);
+    platform::RecordingUrlOpener browser;
+    devserver::DevHttpServer server;
+    ASSERT_TRUE(server.Start("127.0.0.1", 0));
+    const std::string page = "<p>" + std::string(262144 - 7, 'a') + "</p>";
+    server.AddFile("/largest", page);
+    server.AddFile("/over", page + " ");
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
+    BannerPanel panel(clock, workers, browser);
+    for (const bool announced : {true, false}) {
+        server.faults().noContentLength = !announced;
+        QSignalSpy arrived(&panel, &BannerPanel::pageArrived);
+        panel.Navigate(base + "/largest");
+        ASSERT_TRUE(arrived.wait(10000));
+        EXPECT_TRUE(arrived.at(0).at(0).toBool()) << announced;
+        EXPECT_EQ(panel.shownAddress(), base + "/largest");
+        platform::TraceCapture trace;
+        panel.Navigate(base + "/over");
+        ASSERT_TRUE(arrived.wait(10000));
+        EXPECT_FALSE(arrived.at(1).at(0).toBool()) << announced;
+        EXPECT_EQ(panel.shownAddress(), base + "/largest");  // the last good page stays
+        EXPECT_TRUE(trace.Contains("BannerPanel: " + base + "/over: page too long\n"))
+            << trace.Text();
+    }
     workers.JoinAll();
 }
 

@@ -38,9 +38,12 @@ TEST(MissedCallNoticeTest, ALongNameIsCutWholeAndMarkupIsWrittenAsText) {
     const MissedCallNotice notice =
         MakeMissedCallNotice({"x", "t", false, u""}, {{"x", "", name, {}}}, i18n::kEnglish);
     EXPECT_EQ(notice.caller, std::u16string(kMaxCallerLength - 1, u'a') + u"\u2026");
-    const std::string exact(kMaxCallerLength, 'b');
+    // 120 code units are shown whole; 121 are cut to 120 and an ellipsis.
+    const std::string exact(120, 'b');
     EXPECT_EQ(MakeMissedCallNotice({"x", "t", false, u""}, {{"x", "", exact, {}}}, 3).caller,
-              std::u16string(kMaxCallerLength, u'b'));
+              std::u16string(120, u'b'));
+    EXPECT_EQ(MakeMissedCallNotice({"x", "t", false, u""}, {{"x", "", exact + "c", {}}}, 3).caller,
+              std::u16string(120, u'b') + u"\u2026");
 
     EXPECT_EQ(EscapeNotificationMarkup(u"<b>Tom & Jerry</b>"),
               u"&lt;b&gt;Tom &amp; Jerry&lt;/b&gt;");

@@ -25,5 +25,50 @@ TEST(VoiceMailLimitsChoice, ShowsWholeUnitsChangesOneLimitAndReverts) {
     EXPECT_EQ(settings.VoiceMailLimits(), (core::VoiceMailLimits{6500, 0, 90000}));
 }
 
+// Each limit at both ends of the page's range and one past them: the end is kept, one past
+// it brought back to the end; in the settings, milliseconds the setting file takes (silence
+// 1,000 to 60,000, voice 0 to 10,000, message 10,000 to 3,600,000).
+TEST(VoiceMailLimitsChoice, EachLimitHoldsAtBothEndsOfItsRange) {
+    core::UserSettings settings;
+    settings.SetVoiceMailLimits({6000, 2000, 120000});
+    VoiceMailLimitsChoice choice(settings);
+    const struct {
+        void (VoiceMailLimitsChoice::*set)(int);
+        int (VoiceMailLimitsChoice::*get)() const;
+        int32_t core::VoiceMailLimits::*field;
+        int value;
+        int shown;
+        int32_t ms;
+    } cases[] = {
+        {&VoiceMailLimitsChoice::SetSilenceSeconds, &VoiceMailLimitsChoice::SilenceSeconds,
+         &core::VoiceMailLimits::silenceMs, 1, 1, 1000},
+        {&VoiceMailLimitsChoice::SetSilenceSeconds, &VoiceMailLimitsChoice::SilenceSeconds,
+         &core::VoiceMailLimits::silenceMs, 60, 60, 60000},
+        {&VoiceMailLimitsChoice::SetSilenceSeconds, &VoiceMailLimitsChoice::SilenceSeconds,
+         &core::VoiceMailLimits::silenceMs, 61, 60, 60000},
+        {&VoiceMailLimitsChoice::SetVoiceSeconds, &VoiceMailLimitsChoice::VoiceSeconds,
+         &core::VoiceMailLimits::minVoiceMs, 0, 0, 0},
+        {&VoiceMailLimitsChoice::SetVoiceSeconds, &VoiceMailLimitsChoice::VoiceSeconds,
+         &core::VoiceMailLimits::minVoiceMs, -1, 0, 0},
+        {&VoiceMailLimitsChoice::SetVoiceSeconds, &VoiceMailLimitsChoice::VoiceSeconds,
+         &core::VoiceMailLimits::minVoiceMs, 10, 10, 10000},
+        {&VoiceMailLimitsChoice::SetVoiceSeconds, &VoiceMailLimitsChoice::VoiceSeconds,
+         &core::VoiceMailLimits::minVoiceMs, 11, 10, 10000},
+        {&VoiceMailLimitsChoice::SetLengthMinutes, &VoiceMailLimitsChoice::LengthMinutes,
+         &core::VoiceMailLimits::maxLengthMs, 1, 1, 60000},
+        {&VoiceMailLimitsChoice::SetLengthMinutes, &VoiceMailLimitsChoice::LengthMinutes,
+         &core::VoiceMailLimits::maxLengthMs, 0, 1, 60000},
+        {&VoiceMailLimitsChoice::SetLengthMinutes, &VoiceMailLimitsChoice::LengthMinutes,
+         &core::VoiceMailLimits::maxLengthMs, 60, 60, 3600000},
+        {&VoiceMailLimitsChoice::SetLengthMinutes, &VoiceMailLimitsChoice::LengthMinutes,
+         &core::VoiceMailLimits::maxLengthMs, 61, 60, 3600000},
+    };
+    for (const auto& c : cases) {
+        (choice.*c.set)(c.value);
+        EXPECT_EQ((choice.*c.get)(), c.shown) << c.value;
+        EXPECT_EQ(settings.VoiceMailLimits().*c.field, c.ms) << c.value;
+    }
+}
+
 }  // namespace
 }  // namespace velto::ui

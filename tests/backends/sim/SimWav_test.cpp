@@ -41,6 +41,20 @@ TEST(SimWav, BadOrShortFilesPlayForNoTime) {
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(ParseWav(std::string("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0", 22), &error));
 
+    // A format chunk needs its 16 bytes, announced and present: 15 of either are too few.
+    test::WriteTone(dir / "fmt.wav", 10);
+    const std::string tone = velto::test::ReadFileBytes(dir / "fmt.wav");
+    std::string fifteen = tone;
+    fifteen[16] = 15;
+    EXPECT_FALSE(ParseWav(fifteen, &error));
+    EXPECT_EQ(error, "format chunk too short");
+    EXPECT_FALSE(ParseWav(tone.substr(0, 20 + 15), &error));
+    EXPECT_EQ(error, "format chunk too short");
+    EXPECT_FALSE(ParseWav(tone.substr(0, 20 + 16), &error));
+    EXPECT_EQ(error, "no data chunk");
+    ASSERT_TRUE(ParseWav(tone.substr(0, 44)));
+    EXPECT_EQ(ParseWav(tone.substr(0, 44))->dataBytes, 0u);
+
     // A data size larger than the file: only what is there plays.
     test::WriteTone(dir / "cut.wav", 1000);
     std::string bytes = velto::test::ReadFileBytes(dir / "cut.wav");

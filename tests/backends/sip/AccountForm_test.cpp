@@ -248,5 +248,46 @@ TEST_F(AccountFormTest, EverySwitchAndChoiceReachesTheBackendOnEachSideAndBack) 
     }
 }
 
+// Every bounded setting at its edges: the bound itself is taken, one past it refused with
+// the setting's own reason.
+TEST(SipSettingLimits, EachBoundHoldsFromBothSides) {
+    const std::string calls = "expected a number of calls from 1 to 1000";
+    const std::string seconds = "expected a number of seconds from 60 to 86400";
+    const std::string ports = "expected LOW-HIGH, two ports from 1024 to 65535, LOW not above HIGH";
+    const std::string name128(128, 'u');
+    const std::string path4096 = "/" + std::string(4095, 'p');
+    const struct {
+        const char* setting;
+        std::string text;
+        std::string reason;  // empty: taken
+    } cases[] = {
+        {"max-calls", "1", ""},
+        {"max-calls", "0", calls},
+        {"max-calls", "1000", ""},
+        {"max-calls", "1001", calls},
+        {"expiry", "60", ""},
+        {"expiry", "59", seconds},
+        {"expiry", "86400", ""},
+        {"expiry", "86401", seconds},
+        {"rtp-ports", "1024-65535", ""},
+        {"rtp-ports", "1023-2000", ports},
+        {"rtp-ports", "2000-65536", ports},
+        {"rtp-ports", "5000-5000", ""},
+        {"rtp-ports", "5001-5000", ports},
+        {"auth-user", name128, ""},
+        {"auth-user", name128 + "u", "longer than 128 characters"},
+        {"realm", name128, ""},
+        {"realm", name128 + "r", "longer than 128 characters"},
+        {"ca-file", path4096, ""},
+        {"ca-file", path4096 + "p", "expected an absolute path"},
+    };
+    for (const auto& c : cases) {
+        const auto setting = FindSipSetting(c.setting);
+        ASSERT_TRUE(setting) << c.setting;
+        EXPECT_EQ(CheckSipSetting(*setting, c.text).value_or(""), c.reason)
+            << c.setting << " " << c.text.size() << " bytes: " << c.text.substr(0, 20);
+    }
+}
+
 }  // namespace
 }  // namespace velto::skype::sip

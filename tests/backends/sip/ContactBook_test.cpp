@@ -59,6 +59,11 @@ TEST(ContactBookTest, WhatTheUserTypesBecomesAContactOrSaysWhatIsWrong) {
     }
     EXPECT_EQ(MakeContact("X", "", "x@example.org", seventeen, contact).problem,
               ContactProblem::TooManyGroups);
+    // Sixteen groups, the most a contact has, are all kept.
+    std::string sixteen = seventeen.substr(0, seventeen.find("g16,"));
+    ASSERT_TRUE(MakeContact("X", "", "x@example.org", sixteen, contact).ok());
+    ASSERT_EQ(contact.groups.size(), 16u);
+    EXPECT_EQ(contact.groups.back(), "g15");
     // Overlong names are cut to the file's limits at a character boundary.
     std::string longName;
     for (int i = 0; i < 600; ++i) {
@@ -120,6 +125,34 @@ TEST(ContactBookTest, AddEditRemoveLandInTheFileWithTheirFields) {
     again.Load();
     ASSERT_EQ(again.contacts().size(), 1u);
     EXPECT_EQ(again.contacts()[0].groups, (std::vector<std::string>{"Friends"}));
+}
+
+// The book holds 2,000 contacts: the 2,000th is added, the next refused by Add and left
+// out by Import, and the file keeps the 2,000.
+TEST(ContactBookTest, TheTwoThousandthContactIsTheLast) {
+    test::TempDir dir;
+    ContactBook book(FileIn(dir.path()));
+    book.Load();
+    std::string cards;
+    for (int i = 0; i < 1999; ++i) {
+        cards += "BEGIN:VCARD\nIMPP:sip:c" + std::to_string(i) + "@h\nEND:VCARD\n";
+    }
+    velto::test::WriteFileBytes(dir / "many.vcf", cards);
+    ASSERT_EQ(book.Import(dir / "many.vcf").added, 1999u);
+    ASSERT_TRUE(book.Add(Made("Last", "", "last@example.org")).ok());
+    EXPECT_EQ(book.contacts().size(), 2000u);
+    const ContactResult over = book.Add(Made("Over", "", "over@example.org"));
+    EXPECT_EQ(over.problem, ContactProblem::TooMany);
+    EXPECT_EQ(over.detail, "more than 2000 contacts");
+    velto::test::WriteFileBytes(dir / "more.vcf",
+                                "BEGIN:VCARD\nIMPP:sip:more@h\nEND:VCARD\n"
+                                "BEGIN:VCARD\nIMPP:sip:last@example.org\nEND:VCARD\n");
+    const auto report = book.Import(dir / "more.vcf");
+    EXPECT_EQ(report.added, 0u);
+    EXPECT_EQ(report.known, 1u);
+    EXPECT_EQ(report.skipped, 1u);
+    EXPECT_EQ(book.contacts().size(), 2000u);
+    EXPECT_EQ(OnDisk(book.file()).size(), 2000u);
 }
 
 TEST(ContactBookTest, ImportAddsNewAddressesAndExportReadsBackTheSame) {

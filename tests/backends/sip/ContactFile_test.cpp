@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {
@@ -94,6 +96,73 @@ TEST(ContactFileTest, RefusesMalformedTextNamingTheLine) {
     }
     EXPECT_EQ(ParseContactFile(std::string(kMaxContactFileBytes + 1, '\n')).error,
               "larger than 1048576 bytes");
+}
+
+// Each limit of the file at its edge, counted from the format's numbers: a content line
+// (unfolded, without its line end) of 8,192 bytes, a file of 1 MiB, 2,000 cards; a name of
+// 1,024 bytes kept whole and one byte more cut.
+TEST(ContactFileTest, LimitsHoldFromBothSides) {
+    const auto card = [](const std::string& fn) {
+        return "BEGIN:VCARD\r\nFN:" + fn + "\r\nIMPP:sip:a@b\r\nEND:VCARD\r\n";
+    };
+    // "FN:" and 8,189 bytes make 8,192; CR LF is no part of the line.
+    const ContactFileText longest = ParseContactFile(card(std::string(8189, 'x')));
+    EXPECT_EQ(longest.error, "");
+    EXPECT_EQ(longest.contacts.size(), 1u);
+    const ContactFileText over = ParseContactFile(card(std::string(8190, 'x')));
+    EXPECT_EQ(over.error, "line 2: longer than 8192 bytes");
+    EXPECT_TRUE(over.contacts.empty());
+    EXPECT_TRUE(over.damaged);
+    // Folded: the continuations count, their leading blank does not.
+    const std::string folded = "FN:" + std::string(4000, 'y') + "\r\n " + std::string(4189, 'y');
+    EXPECT_EQ(
+        ParseContactFile("BEGIN:VCARD\r\n" + folded + "\r\nIMPP:sip:a@b\r\nEND:VCARD\r\n").error,
+        "");
+    EXPECT_EQ(
+        ParseContactFile("BEGIN:VCARD\r\n" + folded + "y\r\nIMPP:sip:a@b\r\nEND:VCARD\r\n").error,
+        "line 2: longer than 8192 bytes");
+
+    const ContactFileText name1024 = ParseContactFile(card(std::string(1024, 'n')));
+    ASSERT_EQ(name1024.contacts.size(), 1u);
+    EXPECT_EQ(name1024.contacts[0].fullName, std::string(1024, 'n'));
+    const ContactFileText name1025 = ParseContactFile(card(std::string(1024, 'n') + "m"));
+    ASSERT_EQ(name1025.contacts.size(), 1u);
+    EXPECT_EQ(name1025.contacts[0].fullName, std::string(1024, 'n'));
+
+    // 1 MiB = 1,048,576 bytes; blank lines are allowed between cards.
+    const std::string mebibyte = card("A") + std::string(1048576 - card("A").size(), '\n');
+    const ContactFileText atSize = ParseContactFile(mebibyte);
+    EXPECT_EQ(atSize.error, "");
+    EXPECT_EQ(atSize.contacts.size(), 1u);
+    const ContactFileText overSize = ParseContactFile(mebibyte + "\n");
+    EXPECT_EQ(overSize.error, "larger than 1048576 bytes");
+    EXPECT_TRUE(overSize.damaged);
+    EXPECT_TRUE(overSize.contacts.empty());
+    test::TempDir dir;
+    const auto path = dir / "contacts.vcf";
+    const auto write = [&](const std::string& bytes) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    };
+    write(mebibyte);
+    EXPECT_EQ(ReadContactFile(path).contacts.size(), 1u);
+    write(mebibyte + "\n");
+    const ContactFileText overRead = ReadContactFile(path);
+    EXPECT_EQ(overRead.error, path.string() + ": larger than 1048576 bytes");
+    EXPECT_TRUE(overRead.damaged);
+
+    std::string cards;
+    for (int i = 0; i < 2000; ++i) {
+        cards += "BEGIN:VCARD\nIMPP:sip:c" + std::to_string(i) + "@h\nEND:VCARD\n";
+    }
+    const ContactFileText most = ParseContactFile(cards);
+    EXPECT_EQ(most.error, "");
+    ASSERT_EQ(most.contacts.size(), 2000u);
+    EXPECT_EQ(most.contacts.back().address.Handle(), "c1999@h");
+    const ContactFileText tooMany =
+        ParseContactFile(cards + "BEGIN:VCARD\nIMPP:sip:x@h\nEND:VCARD\n");
+    EXPECT_EQ(tooMany.error, "line 6003: more than 2000 contacts");
+    EXPECT_TRUE(tooMany.contacts.empty());
+    EXPECT_EQ(tooMany.beforeDamage.size(), 2000u);
 }
 
 TEST(ContactFileTest, WrittenFileReadsBackAndStaysPrivate) {

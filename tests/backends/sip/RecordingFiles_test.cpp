@@ -64,6 +64,19 @@ TEST(RecordingFiles, TheSideFileKeepsPlaceAndFormatAndRefusesDamage) {
     EXPECT_TRUE(ParseTargetNote("target=/a.wav\nrate=8000\nchannels=16\n"));
     EXPECT_FALSE(
         ParseTargetNote("target=/" + std::string(9000, 'a') + "\nrate=8000\nchannels=1\n"));
+    // A side file of 8,192 bytes is read (the name takes what the two numbers leave); one
+    // byte more is refused. The writer makes those very bytes of such a note.
+    const std::string numbers = "\nrate=8000\nchannels=1\n";  // 22 bytes
+    const std::string name = "/" + std::string(8192 - 7 - 1 - 22, 'n');
+    const std::string largest = "target=" + name + numbers;
+    ASSERT_EQ(largest.size(), 8192u);
+    const auto atLimit = ParseTargetNote(largest);
+    ASSERT_TRUE(atLimit);
+    EXPECT_EQ(atLimit->target, name);
+    EXPECT_FALSE(ParseTargetNote("target=" + name + "n" + numbers));
+    const auto onDisk = dir / "recording-ondisk.wav";
+    ASSERT_TRUE(WriteTargetNote(onDisk, *atLimit).empty());
+    EXPECT_EQ(test::ReadFileBytes(TargetNoteOf(onDisk)), largest);
 }
 
 TEST(RecordingFiles, ACrashedRecordingGoesToItsPlaceAsAReadableWavAndTheRestIsCleared) {
@@ -169,6 +182,13 @@ TEST(WavSizes, SizesComeFromTheFileAndOnlyAPlainPcmHeaderIsTouched) {
     test::WriteFileBytes(file, BlankRecording(100));
     EXPECT_EQ(audio::FixWavSizes(file), "no RIFF/WAVE header");
     EXPECT_EQ(audio::WriteWavHeader(file, {0, 1}), "no usable sound format");
+    // The most a header is written for: 1,000,000 frames a second, 16 channels.
+    test::WriteFileBytes(file, BlankRecording(64));
+    EXPECT_EQ(audio::WriteWavHeader(file, {1000000, 16}), "");
+    EXPECT_EQ(test::ReadFileBytes(file).substr(22, 6), std::string("\x10\x00", 2) + Le32(1000000));
+    EXPECT_EQ(audio::WriteWavHeader(file, {1000001, 16}), "no usable sound format");
+    EXPECT_EQ(audio::WriteWavHeader(file, {1000000, 17}), "no usable sound format");
+    EXPECT_EQ(audio::WriteWavHeader(file, {8000, 0}), "no usable sound format");
     test::WriteFileBytes(file, std::string(43, '\0'));
     EXPECT_EQ(audio::FixWavSizes(file), "shorter than a WAV header");
     EXPECT_EQ(audio::WriteWavHeader(file, {8000, 1}), "shorter than a WAV header");

@@ -67,9 +67,9 @@ TEST(SipLoopTest, DatagramsWakeTheLoopAreAllTakenAndAnOversizedOneIsDroppedUnrea
         const std::string data(size, 'x');
         sendto(sender, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
     };
-    // The largest datagram let through, one just over the limit, and a burst behind them.
-    send(SipLoop::kMaxDatagram);
-    send(SipLoop::kMaxDatagram + 1);
+    // The largest datagram let through (32 KiB), one just over it, and a burst behind them.
+    send(32768);
+    send(32769);
     for (int n = 0; n < 100; ++n) {
         send(100);
     }
@@ -77,13 +77,12 @@ TEST(SipLoopTest, DatagramsWakeTheLoopAreAllTakenAndAnOversizedOneIsDroppedUnrea
         std::unique_lock lock(mutex);
         EXPECT_TRUE(changed.WaitFor(lock, 10s, [&] { return taken.size() == 101; }))
             << taken.size() << " taken";
-        EXPECT_EQ(std::count(taken.begin(), taken.end(), SipLoop::kMaxDatagram), 1);
-        EXPECT_EQ(std::count(taken.begin(), taken.end(), SipLoop::kMaxDatagram + 1), 0);
+        EXPECT_EQ(std::count(taken.begin(), taken.end(), 32768u), 1);
+        EXPECT_EQ(std::count(taken.begin(), taken.end(), 32769u), 0);
     }
-    EXPECT_NE(
-        trace.Text().find("SIP: dropped a message of " + std::to_string(SipLoop::kMaxDatagram + 1) +
-                          " bytes from 127.0.0.1:" + std::to_string(senderPort)),
-        std::string::npos)
+    EXPECT_NE(trace.Text().find("SIP: dropped a message of 32769 bytes from 127.0.0.1:" +
+                                std::to_string(senderPort)),
+              std::string::npos)
         << trace.Text();
     loop.Stop();
     close(sender);

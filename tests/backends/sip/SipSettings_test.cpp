@@ -76,6 +76,18 @@ TEST(SipAddressTest, RefusesWithAReason) {
     std::string error;
     EXPECT_FALSE(ParseSipAddress("sip:" + std::string(600, 'a') + "@x", error));
     EXPECT_EQ(error, "the address is longer than 512 characters");
+    // At the edges: 512 characters ("sip:", 506 letters, "@x"), blanks around them not
+    // counted, are an address; 513 are not. Ports 1 and 65535 are; 65536 is not.
+    const std::string user(506, 'a');
+    const auto longest = ParseSipAddress("  sip:" + user + "@x\t", error);
+    ASSERT_TRUE(longest) << error;
+    EXPECT_EQ(longest->Handle(), user + "@x");
+    EXPECT_FALSE(ParseSipAddress("sip:" + user + "a@x", error));
+    EXPECT_EQ(error, "the address is longer than 512 characters");
+    EXPECT_EQ(ParseSipAddress("sip:a@x:65535", error)->Uri(), "sip:a@x:65535");
+    EXPECT_EQ(ParseSipAddress("sip:a@x:1", error)->Uri(), "sip:a@x:1");
+    EXPECT_FALSE(ParseSipAddress("sip:a@x:65536", error));
+    EXPECT_EQ(error, "the port \"65536\" is not a number from 1 to 65535");
 }
 
 TEST(SipAddressTest, ListenAddress) {
