@@ -14,6 +14,7 @@
 #include "backends/sip/SipEngine.h"
 #include "backends/sip/StackAddress.h"
 #include "platform/Trace.h"
+#include "sipaccount/SipSettingList.h"
 
 #ifndef VELTO_VERSION
 #define VELTO_VERSION "0"
@@ -309,8 +310,9 @@ void SipEngine::SetUpMedia(const SipSettings& s) {
     linphone_core_enable_echo_cancellation(core_, FALSE);
     linphone_core_set_inc_timeout(core_, 3600);  // the call handler decides how long it rings
     // The program refuses calls over its limit itself (so that it learns of them): the
-    // stack's own limit lies above it.
-    linphone_core_set_max_calls(core_, static_cast<int>(2 * s.maxCalls + 10));
+    // stack's own limit lies above the largest the user may set, so that a limit raised
+    // while the stack runs (no restart) is the program's alone.
+    linphone_core_set_max_calls(core_, static_cast<int>(2 * kLargestMaxCalls + 10));
     linphone_core_set_use_files(core_, TRUE);
     linphone_core_set_play_file(core_, nullptr);
     linphone_core_set_ring(core_, nullptr);
