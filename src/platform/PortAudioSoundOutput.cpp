@@ -75,6 +75,14 @@ class PortAudioSoundOutput final : public SoundOutput {
         }
         if (err == paNoError) {
             Pa_SetStreamFinishedCallback(stream, &PortAudioSoundOutput::Finished);
+            // What the chain drops at the end is at most what it holds: a device that holds
+            // more than the usual tail gets that much silence after the sound.
+            if (const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream)) {
+                const auto held =
+                    static_cast<size_t>(streamInfo->outputLatency * layout->sampleRate) *
+                    layout->channels;
+                sound->tailSamples = std::max(sound->tailSamples, held);
+            }
             err = Pa_StartStream(stream);
             if (err != paNoError) {
                 Pa_CloseStream(stream);
