@@ -63,6 +63,7 @@ const cli::Tool& AccountTool() {
         "                               line; an empty line removes it) into the\n"
         "                               system keyring, or into the user hive when no\n"
         "                               keyring can be reached\n"
+        "  turn-password                the TURN server's password, the same way\n"
         "  add-contact SIP-ADDRESS ['FULL NAME'] [NICKNAME]\n"
         "  remove-contact SIP-ADDRESS|HANDLE\n"
         "A text setting set to '' is removed (its default applies). A value that is\n"
@@ -113,13 +114,15 @@ std::string PasswordState(AccountPassword& password) {
     return found.problem.empty() ? "not set" : "not set (" + found.problem + ")";
 }
 
-int Show(const platform::Registry& registry, AccountPassword& password, const Paths& paths) {
+int Show(const platform::Registry& registry, AccountPassword& password,
+         AccountPassword& turnPassword, const Paths& paths) {
     for (const SipSettingInfo& setting : SipSettingList()) {
         std::string label = std::string(setting.value) + ":";
         label.resize(26, ' ');
         std::printf("%s%s\n", label.c_str(), ShowSipSetting(registry, setting).c_str());
     }
     std::printf("%-26s%s\n", "Password:", PasswordState(password).c_str());
+    std::printf("%-26s%s\n", "TurnPassword:", PasswordState(turnPassword).c_str());
     const auto settings = ReadSipSettings(registry);
     if (!settings.settings) {
         std::printf("%-26s%s\n", "Problem:", settings.error.c_str());
@@ -172,7 +175,7 @@ int Set(platform::Registry& registry, const std::vector<std::string>& args) {
     return 0;
 }
 
-int Password(AccountPassword& password) {
+int Password(AccountPassword& password, const PasswordItem& item) {
     std::string line;
     std::getline(std::cin, line);
     if (!line.empty() && line.back() == '\r') {
@@ -183,13 +186,13 @@ int Password(AccountPassword& password) {
         std::fprintf(stderr, "velto-account: %s\n", problem.c_str());
     }
     if (!saved.ok) {
-        std::fprintf(stderr, "velto-account: the password was not saved\n");
+        std::fprintf(stderr, "velto-account: the %s was not saved\n", item.what);
         return 1;
     }
     if (saved.place.empty()) {
-        std::printf("The password is removed.\n");
+        std::printf("The %s is removed.\n", item.what);
     } else {
-        std::printf("The password is in the %s.\n", saved.place.c_str());
+        std::printf("The %s is in the %s.\n", item.what, saved.place.c_str());
     }
     return 0;
 }
@@ -254,20 +257,28 @@ int Account(const std::vector<std::string>& args) {
     const auto keyring = SystemKeyring(clock);
     HivePasswordStore userFile(registry);
     AccountPassword password(*keyring, userFile);
+    const auto turnKeyring = SystemKeyring(clock, kTurnPassword);
+    HivePasswordStore turnUserFile(registry, kTurnPassword);
+    AccountPassword turnPassword(*turnKeyring, turnUserFile);
     if (args[0] == "show" && args.size() == 1) {
-        return Show(registry, password, paths);
+        return Show(registry, password, turnPassword, paths);
     }
     if (args[0] == "status" && args.size() == 1) {
         const auto folders = platform::KnownFolders::FromProcess();
+        SipSettingsResult settings = ReadSipSettings(registry, password);
+        ReadTurnPassword(settings, turnPassword);
         return account::AccountStatus(
-            ReadSipSettings(registry, password),
-            folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip", folders.Temp());
+            std::move(settings), folders.LocalAppData().value_or(folders.Temp()) / "Velto" / "sip",
+            folders.Temp());
     }
     if (args[0] == "set") {
         return Set(registry, args);
     }
     if (args[0] == "password" && args.size() == 1) {
-        return Password(password);
+        return Password(password, kAccountPassword);
+    }
+    if (args[0] == "turn-password" && args.size() == 1) {
+        return Password(turnPassword, kTurnPassword);
     }
     if (args[0] == "add-contact" || args[0] == "remove-contact") {
         return Contacts(args, paths);

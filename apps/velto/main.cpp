@@ -73,7 +73,12 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
             const auto keyring = skype::sip::SystemKeyring(clock);
             skype::sip::HivePasswordStore userFile(current);
             skype::sip::AccountPassword password(*keyring, userFile);
-            return skype::sip::ReadSipSettings(current, password);
+            auto result = skype::sip::ReadSipSettings(current, password);
+            const auto turnKeyring = skype::sip::SystemKeyring(clock, skype::sip::kTurnPassword);
+            skype::sip::HivePasswordStore turnUserFile(current, skype::sip::kTurnPassword);
+            skype::sip::AccountPassword turnPassword(*turnKeyring, turnUserFile);
+            skype::sip::ReadTurnPassword(result, turnPassword);
+            return result;
         };
         auto settings = read();
         if (settings.settings) {
@@ -82,6 +87,11 @@ std::unique_ptr<skype::SkypeFactory> CallBackendFor(platform::Clock& clock,
                 platform::Trace("velto: the SIP password is in the %s\n", s.passwordPlace.c_str());
             } else if (!s.passwordProblem.empty()) {
                 platform::Trace("velto: no SIP password: %s\n", s.passwordProblem.c_str());
+            }
+            if (!s.turn.empty() && s.turnPassword.empty()) {
+                platform::Trace("velto: no TURN password%s%s\n",
+                                s.turnPasswordProblem.empty() ? "" : ": ",
+                                s.turnPasswordProblem.c_str());
             }
         }
         return skype::sip::SipModuleOptions{

@@ -18,8 +18,7 @@ PasswordOutcome NotSaved(const platform::Registry& registry) {
 
 PasswordOutcome HivePasswordStore::Read() {
     std::string password;
-    if (registry_.QueryString(RegRoot::CurrentUser, kSipKey, kPasswordValue, password) !=
-            RegError::Ok ||
+    if (registry_.QueryString(RegRoot::CurrentUser, kSipKey, value_, password) != RegError::Ok ||
         password.empty()) {
         return PasswordOutcome::Absent();
     }
@@ -28,15 +27,14 @@ PasswordOutcome HivePasswordStore::Read() {
 
 PasswordOutcome HivePasswordStore::Write(const std::string& password) {
     if (registry_.CreateKey(RegRoot::CurrentUser, kSipKey) != RegError::Ok ||
-        registry_.SetString(RegRoot::CurrentUser, kSipKey, kPasswordValue, password) !=
-            RegError::Ok) {
+        registry_.SetString(RegRoot::CurrentUser, kSipKey, value_, password) != RegError::Ok) {
         return NotSaved(registry_);
     }
     return PasswordOutcome::Done();
 }
 
 PasswordOutcome HivePasswordStore::Erase() {
-    const RegError result = registry_.DeleteValue(RegRoot::CurrentUser, kSipKey, kPasswordValue);
+    const RegError result = registry_.DeleteValue(RegRoot::CurrentUser, kSipKey, value_);
     if (result != RegError::Ok && result != RegError::NotFound) {
         return NotSaved(registry_);
     }

@@ -5,11 +5,14 @@
 
 namespace velto::skype::sip {
 
-// The password as the value Password of HKEY_CURRENT_USER\Software\Velto\Sip: the user
-// hive is a file only its owner may read, the place used when no keyring can be reached.
+// A password as a value of HKEY_CURRENT_USER\Software\Velto\Sip (Password, TurnPassword):
+// the user hive is a file only its owner may read, the place used when no keyring can be
+// reached.
 class HivePasswordStore final : public PasswordStore {
   public:
-    explicit HivePasswordStore(platform::Registry& registry) : registry_(registry) {}
+    explicit HivePasswordStore(platform::Registry& registry,
+                               const PasswordItem& item = kAccountPassword)
+        : registry_(registry), value_(item.hiveValue) {}
 
     std::string Place() const override { return kUserFilePlace; }
     PasswordOutcome Read() override;
@@ -18,6 +21,7 @@ class HivePasswordStore final : public PasswordStore {
 
   private:
     platform::Registry& registry_;
+    const char* value_;
 };
 
 }  // namespace velto::skype::sip

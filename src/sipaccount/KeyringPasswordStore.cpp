@@ -20,8 +20,6 @@ const SecretSchema& Schema() {
 }
 
 constexpr const char* kSetting = "setting";
-constexpr const char* kSettingValue = "Software\\Velto\\Sip\\Password";
-constexpr const char* kLabel = "Velto SIP account password";
 
 // The error's text as the user's problem; frees the error.
 PasswordOutcome Failed(GError* error) {
@@ -35,7 +33,8 @@ PasswordOutcome Failed(GError* error) {
 
 }  // namespace
 
-KeyringPasswordStore::KeyringPasswordStore() : cancellable_(g_cancellable_new()) {}
+KeyringPasswordStore::KeyringPasswordStore(const PasswordItem& item)
+    : item_(item), cancellable_(g_cancellable_new()) {}
 
 KeyringPasswordStore::~KeyringPasswordStore() {
     g_object_unref(cancellable_);
@@ -48,7 +47,7 @@ void KeyringPasswordStore::Cancel() {
 PasswordOutcome KeyringPasswordStore::Read() {
     GError* error = nullptr;
     gchar* secret = secret_password_lookup_sync(&Schema(), cancellable_, &error, kSetting,
-                                                kSettingValue, nullptr);
+                                                item_.keyringKey, nullptr);
     if (error != nullptr) {
         return Failed(error);
     }
@@ -63,9 +62,9 @@ PasswordOutcome KeyringPasswordStore::Read() {
 
 PasswordOutcome KeyringPasswordStore::Write(const std::string& password) {
     GError* error = nullptr;
-    const gboolean stored =
-        secret_password_store_sync(&Schema(), SECRET_COLLECTION_DEFAULT, kLabel, password.c_str(),
-                                   cancellable_, &error, kSetting, kSettingValue, nullptr);
+    const gboolean stored = secret_password_store_sync(&Schema(), SECRET_COLLECTION_DEFAULT,
+                                                       item_.label, password.c_str(), cancellable_,
+                                                       &error, kSetting, item_.keyringKey, nullptr);
     if (!stored || error != nullptr) {
         return Failed(error);
     }
@@ -75,7 +74,7 @@ PasswordOutcome KeyringPasswordStore::Write(const std::string& password) {
 PasswordOutcome KeyringPasswordStore::Erase() {
     GError* error = nullptr;
     const gboolean cleared = secret_password_clear_sync(&Schema(), cancellable_, &error, kSetting,
-                                                        kSettingValue, nullptr);
+                                                        item_.keyringKey, nullptr);
     if (error != nullptr) {
         return Failed(error);
     }
@@ -91,7 +90,7 @@ PasswordOutcome KeyringPasswordStore::NoneOrLocked() {
     // so that the user hears the keyring is locked rather than that it holds nothing.
     GError* error = nullptr;
     GList* items = secret_password_search_sync(&Schema(), SECRET_SEARCH_ALL, cancellable_, &error,
-                                               kSetting, kSettingValue, nullptr);
+                                               kSetting, item_.keyringKey, nullptr);
     if (error != nullptr) {
         return Failed(error);
     }
@@ -101,9 +100,9 @@ PasswordOutcome KeyringPasswordStore::NoneOrLocked() {
                   : PasswordOutcome::Absent();
 }
 
-std::unique_ptr<PasswordStore> SystemKeyring(platform::Clock& clock) {
-    return std::make_unique<BoundedPasswordStore>(std::make_shared<KeyringPasswordStore>(), clock,
-                                                  kKeyringTimeLimit);
+std::unique_ptr<PasswordStore> SystemKeyring(platform::Clock& clock, const PasswordItem& item) {
+    return std::make_unique<BoundedPasswordStore>(std::make_shared<KeyringPasswordStore>(item),
+                                                  clock, kKeyringTimeLimit);
 }
 
 }  // namespace velto::skype::sip

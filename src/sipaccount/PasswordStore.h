@@ -26,6 +26,19 @@ struct PasswordOutcome {
 inline constexpr const char* kKeyringPlace = "keyring";
 inline constexpr const char* kUserFilePlace = "user file";
 
+// Which password a store keeps: the account's, or the TURN server's (a second item beside
+// it, in the same two places).
+struct PasswordItem {
+    const char* hiveValue;   // its value under HKEY_CURRENT_USER\\Software\\Velto\\Sip
+    const char* keyringKey;  // the keyring item's attribute `setting`
+    const char* label;       // the keyring item's label, as keyring managers show it
+    const char* what;        // for the user: "password", "TURN password"
+};
+inline constexpr PasswordItem kAccountPassword{"Password", "Software\\Velto\\Sip\\Password",
+                                               "Velto SIP account password", "password"};
+inline constexpr PasswordItem kTurnPassword{"TurnPassword", "Software\\Velto\\Sip\\TurnPassword",
+                                            "Velto TURN server password", "TURN password"};
+
 // One place that can keep the SIP account's password: the system keyring or the
 // owner-only user hive. AccountPassword decides which one is used.
 class PasswordStore {

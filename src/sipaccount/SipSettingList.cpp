@@ -66,7 +66,7 @@ std::optional<std::string> CheckText(std::string_view name, const std::string& t
     if (name == "listen") {
         return ParseListenAddress(text, error) ? std::nullopt : std::optional(error);
     }
-    if (name == "stun") {
+    if (name == "stun" || name == "turn") {
         return CheckServer(text);
     }
     if (name == "rtp-ports") {
@@ -84,7 +84,7 @@ std::optional<std::string> CheckText(std::string_view name, const std::string& t
         }
         return std::nullopt;
     }
-    return CheckName(text);  // auth-user, realm
+    return CheckName(text);  // auth-user, realm, turn-user
 }
 
 }  // namespace
@@ -114,6 +114,12 @@ const std::vector<SipSettingInfo>& SipSettingList() {
          "a STUN server that tells the public address\nbehind a home router", "(none)"},
         {"ice", "Ice", SettingKind::Switch, "on|off", "ICE: offer every address (needs stun)",
          "off (default)"},
+        {"turn", "Turn", SettingKind::Text, "HOST[:PORT]|''",
+         "a TURN server that relays the calls' sound\nwhen no direct way works (UDP); it turns\n"
+         "ICE on; its password: turn-password",
+         "(none)"},
+        {"turn-user", "TurnUser", SettingKind::Text, "NAME|''", "the user name at the TURN server",
+         "(the identity's user)"},
         {"rtp-ports", "RtpPorts", SettingKind::Text, "LOW-HIGH|''",
          "the UDP ports for the calls' sound (e.g.\n10000-20000)", "10000-19999 (default)"},
         {"media-encryption", "MediaEncryption", SettingKind::Text, "none|srtp|dtls|zrtp",

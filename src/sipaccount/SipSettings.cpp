@@ -66,7 +66,9 @@ void Fill(SipSettings& s, const std::map<std::string, std::string>& values) {
         s.expiry = static_cast<uint32_t>(std::stoul(text("expiry")));
     }
     s.stun = text("stun");
-    s.ice = text("ice") == "on";
+    s.turn = text("turn");
+    s.turnUser = text("turn-user");
+    s.ice = text("ice") == "on" || !s.turn.empty();
     if (values.count("rtp-ports") != 0) {
         s.rtpPorts = ParsePortRange(text("rtp-ports"), error);
     }
@@ -89,7 +91,7 @@ bool SipSettings::SameAccount(const SipSettings& other) const {
            listen.port == other.listen.port && proxy == other.proxy &&
            outboundProxy == other.outboundProxy && authUser == other.authUser &&
            realm == other.realm && expiry == other.expiry && stun == other.stun &&
-           ice == other.ice &&
+           ice == other.ice && turn == other.turn && turnUser == other.turnUser &&
            (rtpPorts ? rtpPorts->low : 0) == (other.rtpPorts ? other.rtpPorts->low : 0) &&
            (rtpPorts ? rtpPorts->high : 0) == (other.rtpPorts ? other.rtpPorts->high : 0) &&
            mediaEncryption == other.mediaEncryption &&
@@ -132,13 +134,31 @@ SipSettingsResult ReadSipSettings(const platform::Registry& registry) {
     if (!settings.password.empty()) {
         settings.passwordPlace = kUserFilePlace;
     }
+    settings.turnPassword = ReadText(registry, kTurnPasswordValue);
+    if (!settings.turnPassword.empty()) {
+        settings.turnPasswordPlace = kUserFilePlace;
+    }
     result.settings = std::move(settings);
     return result;
+}
+
+void ReadTurnPassword(SipSettingsResult& result, AccountPassword& turnPassword) {
+    if (!result.settings || result.settings->turn.empty()) {
+        return;
+    }
+    AccountPassword::Found found = turnPassword.Read();
+    result.settings->turnPassword = std::move(found.password);
+    result.settings->turnPasswordPlace = std::move(found.place);
+    result.settings->turnPasswordProblem = std::move(found.problem);
 }
 
 std::string ShowSipSetting(const platform::Registry& registry, const SipSettingInfo& setting) {
     const auto values = ReadSipValues(registry);
     const auto found = values.find(setting.name);
+    if (std::string_view(setting.name) == "ice" && values.count("turn") != 0 &&
+        (found == values.end() || found->second == "off")) {
+        return "on (the TURN server needs it)";
+    }
     return found == values.end() ? std::string(setting.unset) : found->second;
 }
 

@@ -16,12 +16,14 @@ namespace velto::skype::sip {
 // entry of SipSettingList (Identity, Proxy, AuthUser, ...), and:
 //   Password   REG_SZ    the account's password, only while no keyring could take it
 //                        (the user hive is private to the user); see AccountPassword
+//   TurnPassword REG_SZ  the TURN server's password, kept the same way
 inline constexpr const char* kSipKey = "Software\\Velto\\Sip";
 inline constexpr const char* kIdentityValue = "Identity";
 inline constexpr const char* kListenValue = "Listen";
 inline constexpr const char* kProxyValue = "Proxy";
 inline constexpr const char* kEarlyMediaValue = "EarlyMedia";
-inline constexpr const char* kPasswordValue = "Password";
+inline constexpr const char* kPasswordValue = kAccountPassword.hiveValue;
+inline constexpr const char* kTurnPasswordValue = kTurnPassword.hiveValue;
 inline constexpr const char* kMaxCallsValue = "MaxCalls";
 inline constexpr uint32_t kDefaultMaxCalls = 20;
 
@@ -42,8 +44,10 @@ struct SipSettings {
     std::string authUser;  // empty: the identity's user
     std::string realm;     // empty: any
     uint32_t expiry = kDefaultExpiry;
-    std::string stun;  // HOST[:PORT]; empty: none
-    bool ice = false;
+    std::string stun;      // HOST[:PORT]; empty: none
+    bool ice = false;      // also on whenever a TURN server is set: relay addresses are ICE's
+    std::string turn;      // HOST[:PORT]; empty: none
+    std::string turnUser;  // empty: the identity's user
     std::optional<PortRange> rtpPorts;  // none: kDefaultRtpPorts
     std::string mediaEncryption = "none";
     bool mediaEncryptionMandatory = false;
@@ -54,6 +58,12 @@ struct SipSettings {
     std::string password;
     std::string passwordPlace;    // where it was found ("keyring", "user file"); empty: none
     std::string passwordProblem;  // why the keyring could not be asked, if it could not
+    std::string turnPassword;     // read only when a TURN server is set
+    std::string turnPasswordPlace;
+    std::string turnPasswordProblem;
+
+    // The user name at the TURN server.
+    const std::string& TurnUser() const { return turnUser.empty() ? identity.user : turnUser; }
 
     // What the stack must redo its account for: everything but the password and the
     // settings read at each call.
@@ -73,6 +83,9 @@ struct SipSettingsResult {
 SipSettingsResult ReadSipSettings(const platform::Registry& registry, AccountPassword& password);
 // The same with the password from the user hive alone (no keyring is asked).
 SipSettingsResult ReadSipSettings(const platform::Registry& registry);
+// Reads the TURN server's password into `result` when a TURN server is set (the keyring
+// is not asked otherwise).
+void ReadTurnPassword(SipSettingsResult& result, AccountPassword& turnPassword);
 
 // Every setting that is set, by its velto-account name, as text ("on"/"off" for switches).
 std::map<std::string, std::string> ReadSipValues(const platform::Registry& registry);

@@ -44,6 +44,13 @@ void SipPeer::UseMediaEncryption(const std::string& mediaenc) {
     WriteAccount();
 }
 
+void SipPeer::UseIce() {
+    extraModules_ += "module ice.so\nmodule turn.so\nmodule stun.so\n";
+    accountParameters_ += ";medianat=ice";
+    WriteConfig();
+    WriteAccount();
+}
+
 void SipPeer::WriteConfig() {
     std::ofstream(folder_ / "config")
         << "poll_method epoll\n"
@@ -85,8 +92,8 @@ void SipPeer::Stop() {
 
 void SipPeer::RegisterAt(const std::string& registrar, const std::string& password) {
     registrar_ = registrar;
-    std::ofstream(folder_ / "accounts")
-        << "<sip:alice@" << registrar << ">;auth_pass=" << password << ";regint=600\n";
+    std::ofstream(folder_ / "accounts") << "<sip:alice@" << registrar << ">;auth_pass=" << password
+                                        << ";regint=600" << accountParameters_ << "\n";
 }
 
 bool SipPeer::Available() {
@@ -111,11 +118,12 @@ void SipPeer::Start(const std::string& dial, int seconds) {
         return;
     }
     // Its presence module keeps it from ending on -t: `timeout` ends it a second later.
-    std::vector<std::string> args = {"timeout", "-s",
-                                     "KILL",    std::to_string(seconds + 2),
-                                     kBaresip,  "-4",
-                                     "-f",      folder_.string(),
-                                     "-e",      "/presence_online"};
+    std::vector<std::string> args;
+    if (!network_.empty()) {
+        args = {"nsenter", "--net=" + network_};
+    }
+    args.insert(args.end(), {"timeout", "-s", "KILL", std::to_string(seconds + 2), kBaresip, "-4",
+                             "-f", folder_.string(), "-e", "/presence_online"});
     if (!dial.empty()) {
         args.push_back("-e");
         args.push_back(dial);
@@ -136,7 +144,7 @@ void SipPeer::Start(const std::string& dial, int seconds) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        execvp("timeout", argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     setpgid(pid_, pid_);  // whichever of the two runs first

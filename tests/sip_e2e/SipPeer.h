@@ -31,6 +31,10 @@ class SipPeer {
     void UseCodec(const std::string& module, const std::string& codec, int hz);
     // Encrypts the call's media: `mediaenc` as baresip names it ("srtp-mand", ...).
     void UseMediaEncryption(const std::string& mediaenc);
+    // Negotiates the call's addresses with ICE (the caller's side of a relayed call).
+    void UseIce();
+    // Runs in the network namespace `path` (for nsenter --net=), not the test's.
+    void RunInNetwork(const std::string& path) { network_ = path; }
     // From now on it is alice at `registrar` (a host), registered there with `password`.
     void RegisterAt(const std::string& registrar, const std::string& password);
 
@@ -67,6 +71,7 @@ class SipPeer {
     std::string source_;
     std::string accountParameters_;
     std::string extraModules_;
+    std::string network_;
     pid_t pid_ = -1;
     int input_ = -1;
     std::chrono::steady_clock::time_point started_;

@@ -244,7 +244,8 @@ bool SipEngine::AccountChanged() {
     }
     const SipSettingsResult fresh = rereadSettings_();
     return fresh.settings && (!fresh.settings->SameAccount(*settings_.settings) ||
-                              fresh.settings->password != settings_.settings->password);
+                              fresh.settings->password != settings_.settings->password ||
+                              fresh.settings->turnPassword != settings_.settings->turnPassword);
 }
 
 void SipEngine::RetryRegistration() {
@@ -263,8 +264,10 @@ void SipEngine::RetryRegistration() {
                 Startup();
                 return;
             }
-        } else if (fresh.settings->password != settings_.settings->password) {
+        } else if (fresh.settings->password != settings_.settings->password ||
+                   fresh.settings->turnPassword != settings_.settings->turnPassword) {
             settings_.settings->password = fresh.settings->password;
+            settings_.settings->turnPassword = fresh.settings->turnPassword;
             SetAuth(*settings_.settings);
         }
     }

@@ -121,6 +121,15 @@ void SetCallbacks(LinphoneCoreCbs* cbs) {
         });
 }
 
+// The host of a `HOST[:PORT]` server setting (an IPv6 host keeps its brackets).
+std::string TurnHost(const std::string& server) {
+    const size_t colon = server.rfind(':');
+    if (colon == std::string::npos || server.find(']', colon) != std::string::npos) {
+        return server;
+    }
+    return server.substr(0, colon);
+}
+
 LinphoneMediaEncryption EncryptionOf(const std::string& name) {
     if (name == "srtp") {
         return LinphoneMediaEncryptionSRTP;
@@ -283,13 +292,25 @@ void SipEngine::SetUpNetwork(const SipSettings& s) {
 
     const PortRange ports = s.rtpPorts.value_or(kDefaultRtpPorts);
     linphone_core_set_audio_port_range(core_, ports.low, ports.high);
-    if (!s.stun.empty() || s.ice) {
+    if (!s.stun.empty() || s.ice || !s.turn.empty()) {
         LinphoneNatPolicy* nat = linphone_core_create_nat_policy(core_);
-        linphone_nat_policy_set_stun_server(nat, s.stun.c_str());
-        linphone_nat_policy_enable_stun(nat, s.stun.empty() ? FALSE : TRUE);
-        linphone_nat_policy_enable_ice(nat, s.ice ? TRUE : FALSE);
+        // The stack has one server for both: a TURN server answers STUN's questions too,
+        // so with one set it is the server.
+        const std::string& server = s.turn.empty() ? s.stun : s.turn;
+        linphone_nat_policy_set_stun_server(nat, server.c_str());
+        linphone_nat_policy_enable_stun(nat, server.empty() ? FALSE : TRUE);
+        if (!s.turn.empty()) {
+            linphone_nat_policy_enable_turn(nat, TRUE);
+            linphone_nat_policy_enable_udp_turn_transport(nat, TRUE);
+            linphone_nat_policy_set_stun_server_username(nat, s.TurnUser().c_str());
+        }
+        linphone_nat_policy_enable_ice(nat, s.ice || !s.turn.empty() ? TRUE : FALSE);
         linphone_core_set_nat_policy(core_, nat);
         linphone_nat_policy_unref(nat);
+        if (!s.turn.empty()) {
+            Trace("SIP: sound relayed through the TURN server %s as %s%s\n", s.turn.c_str(),
+                  s.TurnUser().c_str(), s.turnPassword.empty() ? " (no TURN password)" : "");
+        }
     }
 }
 
@@ -372,6 +393,7 @@ bool SipEngine::SetUpTls(const SipSettings& s, std::string& error) {
 
 bool SipEngine::SetUpAccount(const SipSettings& s, std::string& error) {
     if (s.proxy.empty()) {
+        SetAuth(s);  // the TURN server's user, if any
         return true;
     }
     LinphoneFactory* factory = linphone_factory_get();
@@ -408,15 +430,23 @@ bool SipEngine::SetUpAccount(const SipSettings& s, std::string& error) {
 
 void SipEngine::SetAuth(const SipSettings& s) {
     linphone_core_clear_all_auth_info(core_);
-    if (s.password.empty()) {
-        return;
+    if (!s.password.empty()) {
+        LinphoneAuthInfo* auth = linphone_factory_create_auth_info(
+            linphone_factory_get(), s.identity.user.c_str(),
+            s.authUser.empty() ? nullptr : s.authUser.c_str(), s.password.c_str(), nullptr,
+            s.realm.empty() ? nullptr : s.realm.c_str(), s.identity.host.c_str());
+        linphone_core_add_auth_info(core_, auth);
+        linphone_auth_info_unref(auth);
     }
-    LinphoneAuthInfo* auth = linphone_factory_create_auth_info(
-        linphone_factory_get(), s.identity.user.c_str(),
-        s.authUser.empty() ? nullptr : s.authUser.c_str(), s.password.c_str(), nullptr,
-        s.realm.empty() ? nullptr : s.realm.c_str(), s.identity.host.c_str());
-    linphone_core_add_auth_info(core_, auth);
-    linphone_auth_info_unref(auth);
+    if (!s.turn.empty() && !s.turnPassword.empty()) {
+        // The stack looks the TURN user up by name and the realm of the server's challenge;
+        // no realm here answers whichever realm the server names.
+        LinphoneAuthInfo* turn = linphone_factory_create_auth_info(
+            linphone_factory_get(), s.TurnUser().c_str(), nullptr, s.turnPassword.c_str(), nullptr,
+            nullptr, TurnHost(s.turn).c_str());
+        linphone_core_add_auth_info(core_, turn);
+        linphone_auth_info_unref(turn);
+    }
 }
 
 }  // namespace velto::skype::sip

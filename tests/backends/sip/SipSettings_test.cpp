@@ -4,6 +4,7 @@
 
 #include "platform/Trace.h"
 #include "sipaccount/BackendChoice.h"
+#include "sipaccount/HivePasswordStore.h"
 #include "support/TempDir.h"
 
 namespace velto::skype::sip {
@@ -194,6 +195,103 @@ TEST_F(SipSettingsTest, ReadsTheProviderSettings) {
     registry.SetDword(RegRoot::CurrentUser, kSipKey, "Expiry", 10);
     EXPECT_EQ(ReadSipSettings(registry).error,
               "Expiry \"10\": expected a number of seconds from 60 to 86400");
+}
+
+TEST_F(SipSettingsTest, ATurnServerTurnsIceOnAndHasAPasswordOfItsOwn) {
+    Set(kIdentityValue, "sip:alice@example.org");
+    Set(kPasswordValue, "sip-secret");
+    auto read = ReadSipSettings(registry);
+    ASSERT_TRUE(read.settings) << read.error;
+    EXPECT_FALSE(read.settings->ice);
+    EXPECT_TRUE(read.settings->turn.empty());
+
+    Set("Turn", "turn.example.org:3478");
+    Set(kTurnPasswordValue, "turn-secret");
+    read = ReadSipSettings(registry);
+    ASSERT_TRUE(read.settings) << read.error;
+    const SipSettings s = *read.settings;
+    EXPECT_EQ(s.turn, "turn.example.org:3478");
+    EXPECT_TRUE(s.ice);                // relay addresses are offered by ICE: no relay without it
+    EXPECT_EQ(s.TurnUser(), "alice");  // none set: the identity's user
+    EXPECT_EQ(s.password, "sip-secret");
+    EXPECT_EQ(s.turnPassword, "turn-secret");
+    EXPECT_EQ(s.turnPasswordPlace, kUserFilePlace);
+    EXPECT_EQ(ShowSipSetting(registry, *FindSipSetting("ice")), "on (the TURN server needs it)");
+    // Even switched off by hand: the server is what the user asked for last.
+    registry.SetDword(RegRoot::CurrentUser, kSipKey, "Ice", 0);
+    EXPECT_TRUE(ReadSipSettings(registry).settings->ice);
+
+    Set("TurnUser", "relay-7");
+    read = ReadSipSettings(registry);
+    EXPECT_EQ(read.settings->TurnUser(), "relay-7");
+    EXPECT_FALSE(read.settings->SameAccount(s));  // a new TURN user means a new stack
+    SipSettings other = s;
+    other.turnPassword = "new";
+    EXPECT_TRUE(s.SameAccount(other));  // a password is tried without a new stack
+
+    const std::pair<const char*, const char*> refused[] = {
+        {"Turn",
+         "Turn \"turn:example.org\": the port \"example.org\" is not a number from 1 "
+         "to 65535"},
+        {"Turn", "Turn \"alice@turn.example.org\": expected HOST[:PORT]"},
+        {"Turn", "Turn \"turn.example.org;transport=tcp\": expected HOST[:PORT]"},
+        {"TurnUser",
+         "TurnUser \"a b\": it holds a space, a quote, a backslash or a control "
+         "character"},
+    };
+    const char* bad[] = {"turn:example.org", "alice@turn.example.org",
+                         "turn.example.org;transport=tcp", "a b"};
+    for (size_t i = 0; i < std::size(refused); ++i) {
+        Set("Turn", "turn.example.org");
+        Set("TurnUser", "relay-7");
+        Set(refused[i].first, bad[i]);
+        EXPECT_EQ(ReadSipSettings(registry).error, refused[i].second) << bad[i];
+    }
+    Set("Turn", "turn.example.org");
+    Set("TurnUser", std::string(128, 'u'));
+    EXPECT_TRUE(ReadSipSettings(registry).settings);
+    Set("TurnUser", std::string(129, 'u'));
+    EXPECT_EQ(ReadSipSettings(registry).error,
+              "TurnUser \"" + std::string(129, 'u') + "\": longer than 128 characters");
+}
+
+TEST_F(SipSettingsTest, TheTurnPasswordIsAskedForOnlyWithATurnServer) {
+    struct Counting final : PasswordStore {
+        explicit Counting(std::string kept) : kept(std::move(kept)) {}
+        std::string Place() const override { return kKeyringPlace; }
+        PasswordOutcome Read() override {
+            ++reads;
+            return kept.empty() ? PasswordOutcome::Absent() : PasswordOutcome::Done(kept);
+        }
+        PasswordOutcome Write(const std::string&) override { return PasswordOutcome::Done(); }
+        PasswordOutcome Erase() override { return PasswordOutcome::Done(); }
+        std::string kept;
+        int reads = 0;
+    };
+    Counting keyring("from-keyring");
+    HivePasswordStore userFile(registry, kTurnPassword);
+    AccountPassword turnPassword(keyring, userFile);
+    Set(kIdentityValue, "sip:alice@example.org");
+    Set(kPasswordValue, "sip-secret");
+    auto read = ReadSipSettings(registry);
+    ReadTurnPassword(read, turnPassword);
+    EXPECT_EQ(keyring.reads, 0);  // no server: no keyring prompt for nothing
+    EXPECT_TRUE(read.settings->turnPassword.empty());
+
+    Set("Turn", "192.0.2.9");
+    read = ReadSipSettings(registry);
+    ReadTurnPassword(read, turnPassword);
+    EXPECT_EQ(keyring.reads, 1);
+    EXPECT_EQ(read.settings->turnPassword, "from-keyring");
+    EXPECT_EQ(read.settings->turnPasswordPlace, kKeyringPlace);
+    EXPECT_EQ(read.settings->password, "sip-secret");  // the account's stays its own
+
+    // Kept apart from the account's password in the user file too.
+    ASSERT_EQ(userFile.Write("in-file").kind, PasswordOutcome::Kind::Done);
+    EXPECT_EQ(HivePasswordStore(registry).Read().password, "sip-secret");
+    EXPECT_EQ(turnPassword.Read().password, "in-file");
+    ASSERT_EQ(userFile.Erase().kind, PasswordOutcome::Kind::Done);
+    EXPECT_EQ(HivePasswordStore(registry).Read().password, "sip-secret");
 }
 
 TEST_F(SipSettingsTest, TheBackendOptionOverridesTheConfiguredChoice) {

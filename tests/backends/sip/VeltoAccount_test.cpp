@@ -126,6 +126,43 @@ TEST_F(VeltoAccountTest, ProviderSettingsAreCheckedExplainedAndShown) {
     EXPECT_EQ(Run({"set", "identity", ""}).code, 1);
 }
 
+TEST_F(VeltoAccountTest, TheTurnServerIsSetShownAndHasItsOwnPassword) {
+    ASSERT_EQ(Run({"set", "identity", "sip:alice@example.org"}).code, 0);
+    EXPECT_NE(Run({"--help"}).output.find("  turn-password "), std::string::npos);
+    const Outcome bad = Run({"set", "turn", "turn.example.org:99999"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.output.rfind("velto-account: Turn \"turn.example.org:99999\": ", 0), 0u)
+        << bad.output;
+    EXPECT_EQ(Run({"set", "turn", "turn.example.org:3478"}).code, 0);
+    EXPECT_EQ(Run({"set", "turn-user", "relay-7"}).code, 0);
+    EXPECT_EQ(Run({"password"}, "sip-secret\n").code, 0);
+    const Outcome turnPassword = Run({"turn-password"}, "turn-secret\n");
+    EXPECT_EQ(turnPassword.code, 0);
+    EXPECT_NE(turnPassword.output.find("The TURN password is in the user file.\n"),
+              std::string::npos)
+        << turnPassword.output;
+    EXPECT_EQ(Value(kPasswordValue), "sip-secret");
+    EXPECT_EQ(Value(kTurnPasswordValue), "turn-secret");
+
+    const std::string shown = Run({"show"}).output;
+    EXPECT_NE(shown.find("Turn:                     turn.example.org:3478\n"), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("TurnUser:                 relay-7\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Ice:                      on (the TURN server needs it)\n"),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("TurnPassword:             set (user file)\n"), std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.find("secret"), std::string::npos);  // never shown
+
+    EXPECT_EQ(Run({"turn-password"}, "\n").code, 0);
+    EXPECT_EQ(Value(kTurnPasswordValue), "");
+    EXPECT_EQ(Value(kPasswordValue), "sip-secret");
+    EXPECT_EQ(Run({"set", "turn", ""}).code, 0);
+    EXPECT_NE(Run({"show"}).output.find("Ice:                      off (default)\n"),
+              std::string::npos);
+}
+
 TEST_F(VeltoAccountTest, AddsAndRemovesContactsAndLeavesAnUnreadableFileAlone) {
     EXPECT_EQ(Run({"add-contact", "sip:bob@example.org", "Bob Example", "Bob"}).code, 0);
     EXPECT_EQ(Run({"add-contact", "carol@example.org"}).code, 0);
