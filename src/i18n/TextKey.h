@@ -183,7 +183,9 @@ namespace velto::i18n {
     X(TXT_WINDOW_CLOSE_DETAIL)     \
     X(TXT_WINDOW_MINIMISE)         \
     X(TXT_TAKE_CALL)               \
-    X(TXT_DECLINE_CALL)
+    X(TXT_DECLINE_CALL)            \
+    X(TXT_ACCOUNT_TURN)            \
+    X(TXT_ACCOUNT_TURN_USER)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

@@ -194,6 +194,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimizar"},
     {TXT_TAKE_CALL, u"Atender a chamada"},
     {TXT_DECLINE_CALL, u"Recusar a chamada"},
+    {TXT_ACCOUNT_TURN, u"Servidor TURN"},
+    {TXT_ACCOUNT_TURN_USER, u"Usuário TURN"},
 };
 
 }  // namespace

@@ -191,6 +191,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"最小化"},
     {TXT_TAKE_CALL, u"接听通话"},
     {TXT_DECLINE_CALL, u"拒绝通话"},
+    {TXT_ACCOUNT_TURN, u"TURN 服务器"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN 用户名"},
 };
 
 }  // namespace

@@ -193,6 +193,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"最小化"},
     {TXT_TAKE_CALL, u"接聽通話"},
     {TXT_DECLINE_CALL, u"拒絕通話"},
+    {TXT_ACCOUNT_TURN, u"TURN 伺服器"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN 使用者名稱"},
 };
 
 }  // namespace

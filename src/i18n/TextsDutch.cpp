@@ -195,6 +195,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimaliseren"},
     {TXT_TAKE_CALL, u"Gesprek aannemen"},
     {TXT_DECLINE_CALL, u"Gesprek weigeren"},
+    {TXT_ACCOUNT_TURN, u"TURN-server"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN-gebruiker"},
 };
 
 }  // namespace

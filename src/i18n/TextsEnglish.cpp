@@ -199,6 +199,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimise"},
     {TXT_TAKE_CALL, u"Take the call"},
     {TXT_DECLINE_CALL, u"Decline the call"},
+    {TXT_ACCOUNT_TURN, u"TURN server"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN user"},
 };
 
 }  // namespace

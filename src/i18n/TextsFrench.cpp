@@ -199,6 +199,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Réduire"},
     {TXT_TAKE_CALL, u"Prendre l'appel"},
     {TXT_DECLINE_CALL, u"Refuser l'appel"},
+    {TXT_ACCOUNT_TURN, u"Serveur TURN"},
+    {TXT_ACCOUNT_TURN_USER, u"Utilisateur TURN"},
 };
 
 }  // namespace

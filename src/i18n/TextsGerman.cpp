@@ -192,6 +192,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimieren"},
     {TXT_TAKE_CALL, u"Anruf annehmen"},
     {TXT_DECLINE_CALL, u"Anruf ablehnen"},
+    {TXT_ACCOUNT_TURN, u"TURN-Server"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN-Benutzer"},
 };
 
 }  // namespace

@@ -193,6 +193,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimalkan"},
     {TXT_TAKE_CALL, u"Terima panggilan"},
     {TXT_DECLINE_CALL, u"Tolak panggilan"},
+    {TXT_ACCOUNT_TURN, u"Server TURN"},
+    {TXT_ACCOUNT_TURN_USER, u"Pengguna TURN"},
 };
 
 }  // namespace

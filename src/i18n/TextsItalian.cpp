@@ -196,6 +196,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Riduci a icona"},
     {TXT_TAKE_CALL, u"Rispondi alla chiamata"},
     {TXT_DECLINE_CALL, u"Rifiuta la chiamata"},
+    {TXT_ACCOUNT_TURN, u"Server TURN"},
+    {TXT_ACCOUNT_TURN_USER, u"Utente TURN"},
 };
 
 }  // namespace

@@ -195,6 +195,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"最小化"},
     {TXT_TAKE_CALL, u"通話に出る"},
     {TXT_DECLINE_CALL, u"通話を拒否"},
+    {TXT_ACCOUNT_TURN, u"TURN サーバー"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN ユーザー"},
 };
 
 }  // namespace

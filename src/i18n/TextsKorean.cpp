@@ -193,6 +193,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"최소화"},
     {TXT_TAKE_CALL, u"전화 받기"},
     {TXT_DECLINE_CALL, u"전화 거절"},
+    {TXT_ACCOUNT_TURN, u"TURN 서버"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN 사용자"},
 };
 
 }  // namespace

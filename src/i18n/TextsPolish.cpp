@@ -192,6 +192,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimalizuj"},
     {TXT_TAKE_CALL, u"Odbierz połączenie"},
     {TXT_DECLINE_CALL, u"Odrzuć połączenie"},
+    {TXT_ACCOUNT_TURN, u"Serwer TURN"},
+    {TXT_ACCOUNT_TURN_USER, u"Użytkownik TURN"},
 };
 
 }  // namespace

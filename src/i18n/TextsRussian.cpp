@@ -193,6 +193,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Свернуть"},
     {TXT_TAKE_CALL, u"Принять звонок"},
     {TXT_DECLINE_CALL, u"Отклонить звонок"},
+    {TXT_ACCOUNT_TURN, u"Сервер TURN"},
+    {TXT_ACCOUNT_TURN_USER, u"Логин TURN"},
 };
 
 }  // namespace

@@ -195,6 +195,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimizar"},
     {TXT_TAKE_CALL, u"Atender la llamada"},
     {TXT_DECLINE_CALL, u"Rechazar la llamada"},
+    {TXT_ACCOUNT_TURN, u"Servidor TURN"},
+    {TXT_ACCOUNT_TURN_USER, u"Usuario TURN"},
 };
 
 }  // namespace

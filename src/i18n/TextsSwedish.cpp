@@ -193,6 +193,8 @@ constexpr TextEntry kTexts[] = {
     {TXT_WINDOW_MINIMISE, u"Minimera"},
     {TXT_TAKE_CALL, u"Ta samtalet"},
     {TXT_DECLINE_CALL, u"Avvisa samtalet"},
+    {TXT_ACCOUNT_TURN, u"TURN-server"},
+    {TXT_ACCOUNT_TURN_USER, u"TURN-användare"},
 };
 
 }  // namespace

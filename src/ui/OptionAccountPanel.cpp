@@ -34,6 +34,8 @@ const std::map<std::string, i18n::TextKey>& Labels() {
         {"listen", i18n::TXT_ACCOUNT_LISTEN},
         {"stun", i18n::TXT_ACCOUNT_STUN},
         {"ice", i18n::TXT_ACCOUNT_ICE},
+        {"turn", i18n::TXT_ACCOUNT_TURN},
+        {"turn-user", i18n::TXT_ACCOUNT_TURN_USER},
         {"rtp-ports", i18n::TXT_ACCOUNT_RTP_PORTS},
         {"media-encryption-mandatory", i18n::TXT_ACCOUNT_MANDATORY},
         {"ca-file", i18n::TXT_ACCOUNT_CA_FILE},
@@ -210,6 +212,8 @@ QWidget* OptionAccountPanel::MakeAdvanced() {
     AddLine(grid, row, "listen", "0.0.0.0:5060");
     AddLine(grid, row, "stun", "stun.example.org");
     AddBox(grid, row, "ice");
+    AddLine(grid, row, "turn", "turn.example.org:3478");
+    AddLine(grid, row, "turn-user", "alice-turn");
     AddLine(grid, row, "rtp-ports", "10000-20000");
     encryptionLabel_ = new QLabel(page);
     encryption_ = new QComboBox(page);

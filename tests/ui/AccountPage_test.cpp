@@ -163,10 +163,6 @@ TEST_F(AccountPageTest, EverySettingOfVeltoAccountHasItsField) {
     ASSERT_NE(page, nullptr);
     for (const sip::SipSettingInfo& setting : sip::SipSettingList()) {
         const std::string name = setting.name;
-        // The TURN server is set with velto-account only, so far.
-        if (name == "turn" || name == "turn-user") {
-            continue;
-        }
         const bool field = page->line(name) != nullptr || page->box(name) != nullptr ||
                            name == "proxy" || name == "media-encryption";
         EXPECT_TRUE(field) << name;
