@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "ServerProcess.h"
+
 namespace velto::test {
 namespace {
 
@@ -85,37 +87,11 @@ bool Coturn::Start() {
         _exit(127);
     }
     setpgid(pid_, pid_);
-    // Another program's start-up: looked at every 20 ms, for at most 5 s.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < end) {
-        if (TurnAccepts(address_, kPort)) {
-            return true;
-        }
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return WaitUntilServing(pid_, [&] { return TurnAccepts(address_, kPort); });
 }
 
 void Coturn::Stop() {
-    if (pid_ <= 0) {
-        return;
-    }
-    kill(pid_, SIGTERM);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (waitpid(pid_, nullptr, WNOHANG) != pid_) {
-        if (std::chrono::steady_clock::now() >= end) {
-            kill(-pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(-pid_, SIGKILL);
-    pid_ = -1;
+    EndProcessGroup(pid_);
 }
 
 std::string Coturn::Log() const {
@@ -128,17 +104,7 @@ std::string Coturn::Log() const {
 }
 
 bool Coturn::WaitForLog(const std::string& text, std::chrono::milliseconds limit) const {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    // Another program's output: looked at every 20 ms.
-    for (;;) {
-        if (Log().find(text) != std::string::npos) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    return WaitForText([this] { return Log(); }, text, limit);
 }
 
 }  // namespace velto::test

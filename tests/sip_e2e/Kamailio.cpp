@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ServerProcess.h"
 #include "support/ShellCommand.h"
 
 namespace velto::test {
@@ -139,38 +140,13 @@ bool Kamailio::Start() {
         _exit(127);
     }
     setpgid(pid_, pid_);
-    // Another program's start-up: looked at every 20 ms, for at most 5 s.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < end) {
-        if (Accepts(address_, 5061) && Accepts(address_, 5060)) {
-            return true;
-        }
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return WaitUntilServing(pid_,
+                            [&] { return Accepts(address_, 5061) && Accepts(address_, 5060); });
 }
 
 void Kamailio::Stop() {
-    if (pid_ <= 0) {
-        return;
-    }
     // Its main process ends its children; the whole group goes if it does not within 2 s.
-    kill(pid_, SIGTERM);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (waitpid(pid_, nullptr, WNOHANG) != pid_) {
-        if (std::chrono::steady_clock::now() >= end) {
-            kill(-pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(-pid_, SIGKILL);  // children that outlived it
-    pid_ = -1;
+    EndProcessGroup(pid_);
 }
 
 std::string Kamailio::Log() const {
@@ -179,18 +155,12 @@ std::string Kamailio::Log() const {
 
 bool Kamailio::WaitForLog(const std::string& text, std::chrono::milliseconds limit,
                           size_t from) const {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    // Another program's output: looked at every 20 ms.
-    for (;;) {
-        const std::string log = Log();
-        if (log.size() > from && log.find(text, from) != std::string::npos) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    return WaitForText(
+        [&] {
+            const std::string log = Log();
+            return log.size() > from ? log.substr(from) : std::string();
+        },
+        text, limit);
 }
 
 }  // namespace velto::test

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "ServerProcess.h"
+
 namespace velto::test {
 namespace {
 
@@ -191,17 +193,7 @@ std::optional<Pcm> SipPeer::Heard() const {
 }
 
 bool SipPeer::WaitForLog(const std::string& text, std::chrono::milliseconds limit) const {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    // Another program's output: looked at every 20 ms.
-    for (;;) {
-        if (Log().find(text) != std::string::npos) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    return WaitForText([this] { return Log(); }, text, limit);
 }
 
 std::string SipPeer::Log() const {
