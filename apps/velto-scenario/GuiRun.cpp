@@ -127,7 +127,9 @@ void GuiRun::Apply(RunOptions& options) {
         front.webBase = std::string();
         if (state->link) {
             front.sipAccount = state->link;
-            front.keyring = [] { return std::make_unique<MemoryKeyring>(); };
+            front.keyring = [](const skype::sip::PasswordItem&) {
+                return std::make_unique<MemoryKeyring>();
+            };
         }
         auto made = std::make_unique<ui::QtFrontEnd>(std::move(front));
         state->shown = made.get();

@@ -185,7 +185,8 @@ namespace velto::i18n {
     X(TXT_TAKE_CALL)               \
     X(TXT_DECLINE_CALL)            \
     X(TXT_ACCOUNT_TURN)            \
-    X(TXT_ACCOUNT_TURN_USER)
+    X(TXT_ACCOUNT_TURN_USER)       \
+    X(TXT_ACCOUNT_TURN_PASSWORD)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

@@ -196,6 +196,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Recusar a chamada"},
     {TXT_ACCOUNT_TURN, u"Servidor TURN"},
     {TXT_ACCOUNT_TURN_USER, u"Usuário TURN"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"Senha TURN"},
 };
 
 }  // namespace

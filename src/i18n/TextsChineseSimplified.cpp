@@ -193,6 +193,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"拒绝通话"},
     {TXT_ACCOUNT_TURN, u"TURN 服务器"},
     {TXT_ACCOUNT_TURN_USER, u"TURN 用户名"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN 密码"},
 };
 
 }  // namespace

@@ -195,6 +195,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"拒絕通話"},
     {TXT_ACCOUNT_TURN, u"TURN 伺服器"},
     {TXT_ACCOUNT_TURN_USER, u"TURN 使用者名稱"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN 密碼"},
 };
 
 }  // namespace

@@ -197,6 +197,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Gesprek weigeren"},
     {TXT_ACCOUNT_TURN, u"TURN-server"},
     {TXT_ACCOUNT_TURN_USER, u"TURN-gebruiker"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN-wachtwoord"},
 };
 
 }  // namespace

@@ -201,6 +201,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Decline the call"},
     {TXT_ACCOUNT_TURN, u"TURN server"},
     {TXT_ACCOUNT_TURN_USER, u"TURN user"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN password"},
 };
 
 }  // namespace

@@ -201,6 +201,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Refuser l'appel"},
     {TXT_ACCOUNT_TURN, u"Serveur TURN"},
     {TXT_ACCOUNT_TURN_USER, u"Utilisateur TURN"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"Mot de passe TURN"},
 };
 
 }  // namespace

@@ -194,6 +194,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Anruf ablehnen"},
     {TXT_ACCOUNT_TURN, u"TURN-Server"},
     {TXT_ACCOUNT_TURN_USER, u"TURN-Benutzer"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN-Passwort"},
 };
 
 }  // namespace

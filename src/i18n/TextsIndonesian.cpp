@@ -195,6 +195,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Tolak panggilan"},
     {TXT_ACCOUNT_TURN, u"Server TURN"},
     {TXT_ACCOUNT_TURN_USER, u"Pengguna TURN"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"Kata sandi TURN"},
 };
 
 }  // namespace

@@ -198,6 +198,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Rifiuta la chiamata"},
     {TXT_ACCOUNT_TURN, u"Server TURN"},
     {TXT_ACCOUNT_TURN_USER, u"Utente TURN"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"Password TURN"},
 };
 
 }  // namespace

@@ -197,6 +197,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"通話を拒否"},
     {TXT_ACCOUNT_TURN, u"TURN サーバー"},
     {TXT_ACCOUNT_TURN_USER, u"TURN ユーザー"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN パスワード"},
 };
 
 }  // namespace

@@ -195,6 +195,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"전화 거절"},
     {TXT_ACCOUNT_TURN, u"TURN 서버"},
     {TXT_ACCOUNT_TURN_USER, u"TURN 사용자"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN 비밀번호"},
 };
 
 }  // namespace

@@ -194,6 +194,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Odrzuć połączenie"},
     {TXT_ACCOUNT_TURN, u"Serwer TURN"},
     {TXT_ACCOUNT_TURN_USER, u"Użytkownik TURN"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"Hasło TURN"},
 };
 
 }  // namespace

@@ -195,6 +195,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Отклонить звонок"},
     {TXT_ACCOUNT_TURN, u"Сервер TURN"},
     {TXT_ACCOUNT_TURN_USER, u"Логин TURN"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"Пароль TURN"},
 };
 
 }  // namespace

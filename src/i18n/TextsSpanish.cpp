@@ -197,6 +197,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Rechazar la llamada"},
     {TXT_ACCOUNT_TURN, u"Servidor TURN"},
     {TXT_ACCOUNT_TURN_USER, u"Usuario TURN"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"Contraseña TURN"},
 };
 
 }  // namespace

@@ -195,6 +195,7 @@ constexpr TextEntry kTexts[] = {
     {TXT_DECLINE_CALL, u"Avvisa samtalet"},
     {TXT_ACCOUNT_TURN, u"TURN-server"},
     {TXT_ACCOUNT_TURN_USER, u"TURN-användare"},
+    {TXT_ACCOUNT_TURN_PASSWORD, u"TURN-lösenord"},
 };
 
 }  // namespace

@@ -107,27 +107,49 @@ bool SaveAccountValues(platform::Registry& registry, const AccountValues& before
     return WriteChanges(registry, before, after, error);
 }
 
-AccountSaved SaveAccount(platform::Registry& registry, PasswordStore& keyring,
+namespace {
+
+// One typed password to its place; false with the reason (its notes added to `saved`).
+bool SavePassword(platform::Registry& registry, const KeyringFor& keyring, const PasswordItem& item,
+                  const std::string& password, AccountSaved& saved, std::string& place) {
+    const auto store = keyring(item);
+    HivePasswordStore userFile(registry, item);
+    AccountPassword::Saved outcome = AccountPassword(*store, userFile).Save(password);
+    for (std::string& problem : outcome.problems) {
+        saved.notes.push_back(std::move(problem));
+    }
+    if (outcome.ok) {
+        place = std::move(outcome.place);
+        return true;
+    }
+    saved.problem = saved.notes.empty() ? std::string("the ") + item.what + " could not be saved"
+                                        : saved.notes.back();
+    return false;
+}
+
+}  // namespace
+
+AccountSaved SaveAccount(platform::Registry& registry, const KeyringFor& keyring,
                          const AccountValues& before, const AccountValues& after,
-                         const std::optional<std::string>& password) {
+                         const TypedPasswords& passwords) {
     AccountSaved saved;
     if (!SaveAccountValues(registry, before, after, saved.problem)) {
         return saved;
     }
-    if (!password) {
+    const bool account =
+        !passwords.account || SavePassword(registry, keyring, kAccountPassword, *passwords.account,
+                                           saved, saved.passwordPlace);
+    const bool turn = account && (!passwords.turn ||
+                                  SavePassword(registry, keyring, kTurnPassword, *passwords.turn,
+                                               saved, saved.turnPasswordPlace));
+    if (turn) {
         saved.ok = true;
         return saved;
     }
-    HivePasswordStore userFile(registry);
-    AccountPassword store(keyring, userFile);
-    AccountPassword::Saved outcome = store.Save(*password);
-    saved.notes = std::move(outcome.problems);
-    if (outcome.ok) {
-        saved.ok = true;
-        saved.passwordPlace = std::move(outcome.place);
-        return saved;
+    if (passwords.account && account) {
+        saved.notes.push_back("the password was saved in the " + saved.passwordPlace +
+                              "; only the TURN password was not");
     }
-    saved.problem = saved.notes.empty() ? "the password could not be saved" : saved.notes.back();
     // Back as they were, even an account that could not be used then.
     std::string undone;
     if (!WriteChanges(registry, after, before, undone)) {

@@ -32,18 +32,27 @@ std::map<std::string, std::string> CheckAccountValues(const AccountValues& value
 bool SaveAccountValues(platform::Registry& registry, const AccountValues& before,
                        const AccountValues& after, std::string& error);
 
-// An edited account saved: the settings, then the password when one was typed (nothing:
-// the saved one stays; empty: it is removed). When the password can go nowhere, the
-// settings are put back as they were: nothing is half-saved.
+// The passwords a form was given: nothing for one keeps the saved one; an empty one
+// removes it.
+struct TypedPasswords {
+    std::optional<std::string> account;
+    std::optional<std::string> turn;
+    bool Any() const { return account || turn; }
+};
+
+// An edited account saved: the settings, then each password that was typed. When a password
+// can go nowhere, the settings are put back as they were: nothing is half-saved (a password
+// saved before it stays saved, and is said in the notes).
 struct AccountSaved {
     bool ok = false;
     std::string problem;             // why not, when not
-    std::string passwordPlace;       // where a typed password went
+    std::string passwordPlace;       // where a typed account password went
+    std::string turnPasswordPlace;   // where a typed TURN password went
     std::vector<std::string> notes;  // what went wrong on the way (a keyring out of reach)
 };
-AccountSaved SaveAccount(platform::Registry& registry, PasswordStore& keyring,
+AccountSaved SaveAccount(platform::Registry& registry, const KeyringFor& keyring,
                          const AccountValues& before, const AccountValues& after,
-                         const std::optional<std::string>& password);
+                         const TypedPasswords& passwords);
 
 // The proxy setting as a form shows it: `HOST[:PORT]` and the transport ("udp", "tcp",
 // "tls"), and back. A `sip:` or `sips:` the user types in front of the host is taken off.

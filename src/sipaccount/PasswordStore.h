@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace velto::skype::sip {
@@ -55,5 +57,8 @@ class PasswordStore {
     // every later one, should give up at once.
     virtual void Cancel() {}
 };
+
+// Makes the keyring's store of one password (the system's, or a test's).
+using KeyringFor = std::function<std::unique_ptr<PasswordStore>(const PasswordItem&)>;
 
 }  // namespace velto::skype::sip

@@ -297,9 +297,10 @@ bool DialogDriver::Account(const std::string& verb, const std::vector<std::strin
         return false;
     }
     const QString value = QString::fromStdString(args[1]);
-    if (QLineEdit* line = args[0] == "password" ? page->password()
-                          : args[0] == "proxy"  ? page->server()
-                                                : page->line(args[0])) {
+    if (QLineEdit* line = args[0] == "password"        ? page->password()
+                          : args[0] == "turn-password" ? page->turnPassword()
+                          : args[0] == "proxy"         ? page->server()
+                                                       : page->line(args[0])) {
         line->setText(value);
         return true;
     }

@@ -36,6 +36,7 @@ const std::map<std::string, i18n::TextKey>& Labels() {
         {"ice", i18n::TXT_ACCOUNT_ICE},
         {"turn", i18n::TXT_ACCOUNT_TURN},
         {"turn-user", i18n::TXT_ACCOUNT_TURN_USER},
+        {"turn-password", i18n::TXT_ACCOUNT_TURN_PASSWORD},
         {"rtp-ports", i18n::TXT_ACCOUNT_RTP_PORTS},
         {"media-encryption-mandatory", i18n::TXT_ACCOUNT_MANDATORY},
         {"ca-file", i18n::TXT_ACCOUNT_CA_FILE},
@@ -52,6 +53,12 @@ constexpr const char* kTransports[] = {"udp", "tcp", "tls"};
 // The status line takes at most this many lines; a longer text (a server's certificate
 // report) is cut, and whole in the tooltip.
 constexpr int kStatusLines = 3;
+
+// The fields that are no setting of the hive: the passwords, and the server that is joined
+// with its transport.
+bool IsOwnField(const std::string& field) {
+    return field == "password" || field == "turn-password" || field == "proxy";
+}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -214,6 +221,9 @@ QWidget* OptionAccountPanel::MakeAdvanced() {
     AddBox(grid, row, "ice");
     AddLine(grid, row, "turn", "turn.example.org:3478");
     AddLine(grid, row, "turn-user", "alice-turn");
+    AddLine(grid, row, "turn-password", "");
+    turnPassword_ = rows_.at("turn-password").line;
+    turnPassword_->setEchoMode(QLineEdit::Password);
     AddLine(grid, row, "rtp-ports", "10000-20000");
     encryptionLabel_ = new QLabel(page);
     encryption_ = new QComboBox(page);
@@ -269,8 +279,7 @@ QLabel* OptionAccountPanel::AddProblem(QGridLayout* grid, int& row) {
 
 QLineEdit* OptionAccountPanel::line(const std::string& setting) const {
     const auto found = rows_.find(setting);
-    return found == rows_.end() || setting == "password" || setting == "proxy" ? nullptr
-                                                                               : found->second.line;
+    return found == rows_.end() || IsOwnField(setting) ? nullptr : found->second.line;
 }
 
 QCheckBox* OptionAccountPanel::box(const std::string& setting) const {
@@ -290,7 +299,7 @@ bool OptionAccountPanel::advancedShown() const {
 void OptionAccountPanel::Fill() {
     before_ = sip::ReadAccountValues(application().registry());
     for (auto& [setting, row] : rows_) {
-        if (setting == "password" || setting == "proxy") {
+        if (IsOwnField(setting)) {
             continue;
         }
         const std::string& value = before_[setting];
@@ -311,7 +320,7 @@ void OptionAccountPanel::Fill() {
 sip::AccountValues OptionAccountPanel::Collect() const {
     sip::AccountValues values = before_;
     for (const auto& [setting, row] : rows_) {
-        if (setting == "password" || setting == "proxy") {
+        if (IsOwnField(setting)) {
             continue;
         }
         if (row.line != nullptr) {
@@ -330,11 +339,13 @@ sip::AccountValues OptionAccountPanel::Collect() const {
     return values;
 }
 
-std::optional<std::string> OptionAccountPanel::TypedPassword() const {
-    if (password_->text().isEmpty()) {
-        return std::nullopt;  // the saved one stays
-    }
-    return password_->text().toStdString();
+sip::TypedPasswords OptionAccountPanel::Typed() const {
+    // An empty field keeps the saved password.
+    const auto typed = [](const QLineEdit* field) {
+        return field->text().isEmpty() ? std::nullopt
+                                       : std::optional<std::string>(field->text().toStdString());
+    };
+    return {typed(password_), typed(turnPassword_)};
 }
 
 void OptionAccountPanel::ShowProblem(QLabel* label, const std::string& reason) {
@@ -347,7 +358,7 @@ void OptionAccountPanel::ShowProblem(QLabel* label, const std::string& reason) {
 
 bool OptionAccountPanel::Validate() {
     // An account left as it was is no reason to keep the dialog open, even an unusable one.
-    if (Collect() == before_ && !TypedPassword()) {
+    if (Collect() == before_ && !Typed().Any()) {
         return true;
     }
     return Check();
@@ -403,8 +414,8 @@ void OptionAccountPanel::ApplyNow() {
 
 void OptionAccountPanel::Save(bool always) {
     sip::AccountValues after = Collect();
-    const std::optional<std::string> password = TypedPassword();
-    if (!always && after == before_ && !password) {
+    const sip::TypedPasswords passwords = Typed();
+    if (!always && after == before_ && !passwords.Any()) {
         return;
     }
     saving_ = true;
@@ -415,10 +426,9 @@ void OptionAccountPanel::Save(bool always) {
     application().workers().Start(
         "AccountSave",
         [guard = guard_, registry = &application().registry(), keyring = view_.keyring(),
-         link = view_.link(), before = before_, after = std::move(after), password] {
-            const auto store = keyring();
+         link = view_.link(), before = before_, after = std::move(after), passwords] {
             const sip::AccountSaved outcome =
-                sip::SaveAccount(*registry, *store, before, after, password);
+                sip::SaveAccount(*registry, keyring, before, after, passwords);
             if (outcome.ok) {
                 link->Reload();
             }
@@ -439,13 +449,20 @@ void OptionAccountPanel::Saved(const sip::AccountSaved& outcome, sip::AccountVal
     }
     if (outcome.ok) {
         before_ = std::move(after);
-        if (!outcome.passwordPlace.empty() || TypedPassword()) {
+        const sip::TypedPasswords typed = Typed();
+        if (typed.account) {
             passwordKept_ = !outcome.passwordPlace.empty();
             password_->clear();
         }
-        Trace("Account page: saved%s%s\n",
+        if (typed.turn) {
+            turnPasswordKept_ = !outcome.turnPasswordPlace.empty();
+            turnPassword_->clear();
+        }
+        Trace("Account page: saved%s%s%s%s\n",
               outcome.passwordPlace.empty() ? "" : "; the password in the ",
-              outcome.passwordPlace.c_str());
+              outcome.passwordPlace.c_str(),
+              outcome.turnPasswordPlace.empty() ? "" : "; the TURN password in the ",
+              outcome.turnPasswordPlace.c_str());
     } else {
         saveProblem_ = outcome.problem;
         Trace("Account page: not saved: %s\n", outcome.problem.c_str());
@@ -458,15 +475,20 @@ void OptionAccountPanel::ReadPasswordPlace() {
     application().workers().Start(
         "AccountPassword",
         [guard = guard_, registry = &application().registry(), keyring = view_.keyring()] {
-            const auto store = keyring();
-            sip::HivePasswordStore userFile(*registry);
-            const bool kept = !sip::AccountPassword(*store, userFile).Read().password.empty();
+            const auto kept = [&](const sip::PasswordItem& item) {
+                const auto store = keyring(item);
+                sip::HivePasswordStore userFile(*registry, item);
+                return !sip::AccountPassword(*store, userFile).Read().password.empty();
+            };
+            const bool account = kept(sip::kAccountPassword);
+            const bool turn = kept(sip::kTurnPassword);
             std::lock_guard lock(guard->mutex);
             if (OptionAccountPanel* page = guard->page) {
                 QMetaObject::invokeMethod(
                     page,
-                    [page, kept] {
-                        page->passwordKept_ = kept;
+                    [page, account, turn] {
+                        page->passwordKept_ = account;
+                        page->turnPasswordKept_ = turn;
                         page->RefreshTexts();
                     },
                     Qt::QueuedConnection);
@@ -518,6 +540,8 @@ void OptionAccountPanel::RefreshTexts() {
     passwordLabel_->setText(Text(i18n::TXT_ACCOUNT_PASSWORD, language));
     password_->setPlaceholderText(passwordKept_ ? Text(i18n::TXT_ACCOUNT_PASSWORD_KEPT, language)
                                                 : QString());
+    turnPassword_->setPlaceholderText(
+        turnPasswordKept_ ? Text(i18n::TXT_ACCOUNT_PASSWORD_KEPT, language) : QString());
     serverLabel_->setText(Text(i18n::TXT_ACCOUNT_PROXY, language));
     transport_->setToolTip(Text(i18n::TXT_ACCOUNT_TRANSPORT, language));
     encryptionLabel_->setText(Text(i18n::TXT_ACCOUNT_ENCRYPTION, language));

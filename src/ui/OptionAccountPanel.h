@@ -41,9 +41,11 @@ class OptionAccountPanel final : public OptionPage {
     QCheckBox* box(const std::string& setting) const;
     QComboBox* encryption() const { return encryption_; }
     QLineEdit* password() const { return password_; }
+    QLineEdit* turnPassword() const { return turnPassword_; }
     QLineEdit* server() const { return server_; }
     QComboBox* transport() const { return transport_; }
-    // What is said next to a field ("password" and "proxy" too); null for no field.
+    // What is said next to a field ("password", "turn-password" and "proxy" too); null for
+    // no field.
     QLabel* problem(const std::string& setting) const;
     QLabel* status() const { return status_; }
     QPushButton* advancedButton() const { return advanced_; }
@@ -88,7 +90,7 @@ class OptionAccountPanel final : public OptionPage {
     QLabel* AddProblem(QGridLayout* grid, int& row);
     void Fill();
     skype::sip::AccountValues Collect() const;
-    std::optional<std::string> TypedPassword() const;
+    skype::sip::TypedPasswords Typed() const;
     void Save(bool always);
     void Saved(const skype::sip::AccountSaved& outcome, skype::sip::AccountValues after);
     void ReadPasswordPlace();
@@ -108,12 +110,14 @@ class OptionAccountPanel final : public OptionPage {
     QComboBox* transport_ = nullptr;
     QLabel* passwordLabel_ = nullptr;
     QLineEdit* password_ = nullptr;
+    QLineEdit* turnPassword_ = nullptr;
     QLabel* encryptionLabel_ = nullptr;
     QComboBox* encryption_ = nullptr;
     QPushButton* advanced_;
     QPushButton* apply_;
     QLabel* status_;
     bool passwordKept_ = false;
+    bool turnPasswordKept_ = false;
     bool saving_ = false;
     std::string saveProblem_;
 };

@@ -63,7 +63,9 @@ platform::WindowHandle QtFrontEnd::CreateMainWindow() {
     if (options_.sipAccount) {
         SipAccountView::KeyringMaker keyring = options_.keyring;
         if (!keyring) {
-            keyring = [&clock = app_->clock()] { return skype::sip::SystemKeyring(clock); };
+            keyring = [&clock = app_->clock()](const skype::sip::PasswordItem& item) {
+                return skype::sip::SystemKeyring(clock, item);
+            };
         }
         auto* view = new SipAccountView(options_.sipAccount, std::move(keyring), mainWindow_.get());
         mainWindow_->SetSipAccount(view, [this] {

@@ -14,8 +14,9 @@ namespace velto::ui {
 class SipAccountView final : public QObject {
     Q_OBJECT
   public:
-    // Makes the keyring the account's password goes to (the system's, or a test's).
-    using KeyringMaker = std::function<std::unique_ptr<skype::sip::PasswordStore>()>;
+    // Makes the keyring's store of one of the account's passwords (the system's, or a
+    // test's).
+    using KeyringMaker = skype::sip::KeyringFor;
 
     SipAccountView(std::shared_ptr<skype::sip::AccountLink> link, KeyringMaker keyring,
                    QObject* parent);

@@ -14,6 +14,7 @@
 
 #include "UiFixture.h"
 #include "sipaccount/AccountForm.h"
+#include "sipaccount/HivePasswordStore.h"
 #include "sipaccount/SipSettings.h"
 #include "support/FakePasswordStore.h"
 #include "ui/DialogDriver.h"
@@ -66,7 +67,10 @@ class AccountPageTest : public UiFixture {
         link->SetReloader([this] { ++reloads; });
         QtFrontEnd::Options options;
         options.sipAccount = link;
-        options.keyring = [store = keyring] { return std::make_unique<SharedKeyring>(store); };
+        options.keyring = [account = keyring, turn = turnKeyring](const sip::PasswordItem& item) {
+            return std::make_unique<SharedKeyring>(
+                std::string_view(item.hiveValue) == sip::kTurnPassword.hiveValue ? turn : account);
+        };
         StartApp(false, std::move(options));
     }
     void Publish(sip::RegistrationState state) {
@@ -91,6 +95,8 @@ class AccountPageTest : public UiFixture {
 
     std::shared_ptr<sip::AccountLink> link = std::make_shared<sip::AccountLink>();
     std::shared_ptr<velto::test::FakeStore> keyring =
+        std::make_shared<velto::test::FakeStore>("keyring");
+    std::shared_ptr<velto::test::FakeStore> turnKeyring =
         std::make_shared<velto::test::FakeStore>("keyring");
     std::atomic<int> reloads{0};
 };
@@ -271,6 +277,46 @@ TEST_F(AccountPageTest, APasswordTheKeyringRefusesGoesToTheUserFile) {
     const sip::SipSettingsResult read = sip::ReadSipSettings(app_->registry());
     ASSERT_TRUE(read.settings) << read.error;
     EXPECT_EQ(read.settings->password, "s3cret");
+}
+
+TEST_F(AccountPageTest, TheTurnPasswordGoesToItsOwnKeyringItemAndIsSaidKeptWhenReopened) {
+    Start();
+    sip::HivePasswordStore(app_->registry(), sip::kTurnPassword).Write("stale");
+    OptionAccountPanel* page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    // A copy in the user file counts as kept before anything is typed.
+    ASSERT_TRUE(RunUntil([&] { return !page->turnPassword()->placeholderText().isEmpty(); }));
+    EXPECT_TRUE(page->password()->placeholderText().isEmpty());
+    page->line("identity")->setText(QStringLiteral("sip:alice@example.org"));
+    page->line("turn")->setText(QStringLiteral("turn.example.org:3478"));
+    page->line("turn-user")->setText(QStringLiteral("relay-7"));
+    page->turnPassword()->setText(QStringLiteral("relaypw"));
+    EXPECT_EQ(page->turnPassword()->echoMode(), QLineEdit::Password);
+    page->applyButton()->click();
+    ASSERT_TRUE(Saved(*page));
+    EXPECT_EQ(turnKeyring->value, "relaypw");
+    EXPECT_FALSE(keyring->value.has_value()) << "the account's password was not typed";
+    // Saved in the keyring, the older copy in the user file goes.
+    std::string inFile;
+    EXPECT_NE(app_->registry().QueryString(platform::RegRoot::CurrentUser, sip::kSipKey,
+                                           sip::kTurnPassword.hiveValue, inFile),
+              platform::RegError::Ok);
+    EXPECT_TRUE(page->turnPassword()->text().isEmpty());
+    EXPECT_EQ(page->turnPassword()->placeholderText(), English(i18n::TXT_ACCOUNT_PASSWORD_KEPT));
+    EXPECT_EQ(sip::ReadSipSettings(app_->registry()).settings->turn, "turn.example.org:3478");
+
+    // A TURN password typed alone is a change: the dialog's OK saves it.
+    auto* dialog = qobject_cast<OptionDialog*>(DialogDriver::TopDialog());
+    page->turnPassword()->setText(QStringLiteral("newer"));
+    dialog->accept();
+    ASSERT_TRUE(RunUntil([&] { return turnKeyring->value == "newer"; }));
+    EXPECT_EQ(reloads.load(), 2);
+
+    // Reopened, the page finds it kept; the account's password is still not.
+    page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !page->turnPassword()->placeholderText().isEmpty(); }));
+    EXPECT_TRUE(page->password()->placeholderText().isEmpty());
 }
 
 // The basic part's buttons sit right under its three fields (no empty box between); the

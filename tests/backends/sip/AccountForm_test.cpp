@@ -16,6 +16,19 @@ namespace {
 
 using platform::RegRoot;
 
+// A store that forwards to one the test keeps.
+class Borrowed final : public PasswordStore {
+  public:
+    explicit Borrowed(PasswordStore& inner) : inner_(inner) {}
+    std::string Place() const override { return inner_.Place(); }
+    PasswordOutcome Read() override { return inner_.Read(); }
+    PasswordOutcome Write(const std::string& password) override { return inner_.Write(password); }
+    PasswordOutcome Erase() override { return inner_.Erase(); }
+
+  private:
+    PasswordStore& inner_;
+};
+
 class AccountFormTest : public ::testing::Test {
   protected:
     // A hive whose writes are counted and can be made to fail from the `failFrom`-th on.
@@ -48,6 +61,13 @@ class AccountFormTest : public ::testing::Test {
     int failUntil = 1 << 30;
     platform::Registry registry = MakeRegistry();
     velto::test::FakeStore keyring{"keyring"};
+    velto::test::FakeStore turnKeyring{"keyring"};
+    // The stores as the form's save asks for them, each password its own.
+    KeyringFor keyrings = [this](const PasswordItem& item) -> std::unique_ptr<PasswordStore> {
+        auto& store =
+            std::string_view(item.hiveValue) == kTurnPassword.hiveValue ? turnKeyring : keyring;
+        return std::make_unique<Borrowed>(store);
+    };
 };
 
 TEST_F(AccountFormTest, EveryWrongFieldIsNamedWithVeltoAccountsReason) {
@@ -113,7 +133,7 @@ TEST_F(AccountFormTest, AFailedWriteLeavesTheHiveAsItWas) {
 
 TEST_F(AccountFormTest, APasswordGoesToTheKeyringWithTheSettings) {
     const AccountSaved saved =
-        SaveAccount(registry, keyring, ReadAccountValues(registry), Valid(), "s3cret");
+        SaveAccount(registry, keyrings, ReadAccountValues(registry), Valid(), {"s3cret", {}});
     ASSERT_TRUE(saved.ok) << saved.problem;
     EXPECT_EQ(saved.passwordPlace, "keyring");
     EXPECT_EQ(keyring.value, "s3cret");
@@ -123,7 +143,7 @@ TEST_F(AccountFormTest, APasswordGoesToTheKeyringWithTheSettings) {
     // No password typed: the saved one stays.
     AccountValues changed = Valid();
     changed["realm"] = "example.org";
-    ASSERT_TRUE(SaveAccount(registry, keyring, Valid(), changed, std::nullopt).ok);
+    ASSERT_TRUE(SaveAccount(registry, keyrings, Valid(), changed, {}).ok);
     EXPECT_EQ(keyring.value, "s3cret");
 }
 
@@ -133,12 +153,41 @@ TEST_F(AccountFormTest, APasswordThatGoesNowherePutsTheSettingsBack) {
     failFrom = writes + 2;
     failUntil = writes + 3;
     const AccountSaved saved =
-        SaveAccount(registry, keyring, ReadAccountValues(registry), Valid(), "s3cret");
+        SaveAccount(registry, keyrings, ReadAccountValues(registry), Valid(), {"s3cret", {}});
     EXPECT_FALSE(saved.ok);
     EXPECT_FALSE(saved.problem.empty());
     const SipSettingsResult read = ReadSipSettings(platform::Registry(registry.files()));
     EXPECT_FALSE(read.settings) << "the account was half-saved";
     EXPECT_EQ(writes, 3);
+}
+
+TEST_F(AccountFormTest, EachPasswordGoesToItsOwnItemAndATurnPasswordThatGoesNowhereUndoes) {
+    AccountValues turn = Valid();
+    turn["turn"] = "turn.example.org:3478";
+    AccountSaved saved =
+        SaveAccount(registry, keyrings, ReadAccountValues(registry), turn, {{}, "relaypw"});
+    ASSERT_TRUE(saved.ok) << saved.problem;
+    EXPECT_EQ(saved.turnPasswordPlace, "keyring");
+    EXPECT_TRUE(saved.passwordPlace.empty());
+    EXPECT_EQ(turnKeyring.value, "relaypw");
+    EXPECT_FALSE(keyring.value);
+
+    // Both typed, the TURN one can go nowhere: the settings go back, the account's stays and
+    // the notes say so.
+    turnKeyring.reachable = false;
+    AccountValues changed = turn;
+    changed["realm"] = "example.org";
+    // The settings' write passes, the TURN password's user-file write fails, the put-back
+    // passes.
+    failFrom = writes + 2;
+    failUntil = writes + 3;
+    saved = SaveAccount(registry, keyrings, turn, changed, {"s3cret", "other"});
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(keyring.value, "s3cret");
+    EXPECT_EQ(ReadAccountValues(platform::Registry(registry.files())), turn);
+    ASSERT_FALSE(saved.notes.empty());
+    EXPECT_NE(saved.notes.back().find("only the TURN password was not"), std::string::npos)
+        << saved.notes.back();
 }
 
 TEST_F(AccountFormTest, TheProxyIsShownAsServerAndTransportAndKeptAsWritten) {
