@@ -77,6 +77,35 @@ TEST_F(SipInterfaceTest, WithoutTheStacksGrammarTheBackendDoesNotStart) {
         << trace.Text();
 }
 
+// The stack would take its relay from one address and send the sound from another, which
+// the relay drops: the user is told at start.
+TEST_F(SipInterfaceTest, ATurnServerReachedFromAnotherAddressThanTheListenOneIsSaid) {
+    const std::string other = test::PeerAddress(41);
+    const auto start = [&](const std::string& listen, const std::string& turn) {
+        trace.Clear();
+        SipBackendOptions options = Options(listen);
+        options.settings.settings->turn = turn;
+        SipSkypeFactory factory(options);
+        auto skype = Attached(factory);
+        // Said on the stack's thread, which may be a step behind the attachment.
+        return RunUntil([&] { return trace.Contains("SIP: listening on "); }) &&
+               trace.Contains("SIP: sound relayed through the TURN server " + turn);
+    };
+    ASSERT_TRUE(start(other + ":" + std::to_string(port), "127.0.0.1:3478")) << trace.Text();
+    EXPECT_TRUE(
+        trace.Contains("SIP: the TURN server 127.0.0.1:3478 is reached from 127.0.0.1, not "
+                       "from the listen address " +
+                       other +
+                       ": the relay may drop the call's sound (listen on 127.0.0.1, or "
+                       "on every address)\n"))
+        << trace.Text();
+    // Reached from the listen address, or listening on every address: nothing to say.
+    for (const std::string& listen : {Listen(), "0.0.0.0:" + std::to_string(port)}) {
+        ASSERT_TRUE(start(listen, other + ":3478")) << trace.Text();
+        EXPECT_FALSE(trace.Contains("is reached from")) << trace.Text();
+    }
+}
+
 TEST_F(SipInterfaceTest, DeclineBeforeAnswerSends603AndObjectsStayOnTheirThread) {
     test::SipPeer peer(dir / "peer", test::PeerAddress(81), dir / "voice.wav");
     test::WriteSine(dir / "voice.wav", 8000, 440, 5);

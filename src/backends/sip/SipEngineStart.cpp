@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "backends/sip/RouteSource.h"
 #include "backends/sip/SipEngine.h"
 #include "backends/sip/StackAddress.h"
 #include "platform/Trace.h"
@@ -121,13 +122,24 @@ void SetCallbacks(LinphoneCoreCbs* cbs) {
         });
 }
 
-// The host of a `HOST[:PORT]` server setting (an IPv6 host keeps its brackets).
-std::string TurnHost(const std::string& server) {
-    const size_t colon = server.rfind(':');
-    if (colon == std::string::npos || server.find(']', colon) != std::string::npos) {
-        return server;
+// TURN's and STUN's own port.
+constexpr uint16_t kTurnPort = 3478;
+
+// The stack takes its TURN allocation from the address its route to the server leaves from,
+// but sends the call's sound from the listen address: when the two differ, the relay drops
+// every packet of it. Said at start, so the user knows what to change.
+void WarnOfTurnRoute(const SipSettings& s) {
+    if (s.turn.empty() || s.listen.address == "0.0.0.0" || s.listen.address == "::") {
+        return;
     }
-    return server.substr(0, colon);
+    const ServerHostPort server = SplitServer(s.turn, kTurnPort);
+    const auto source = SourceAddressTowards(server.host, server.port);
+    if (source && !SameAddress(*source, s.listen.address)) {
+        Trace(
+            "SIP: the TURN server %s is reached from %s, not from the listen address %s: "
+            "the relay may drop the call's sound (listen on %s, or on every address)\n",
+            s.turn.c_str(), source->c_str(), s.listen.address.c_str(), source->c_str());
+    }
 }
 
 LinphoneMediaEncryption EncryptionOf(const std::string& name) {
@@ -310,6 +322,7 @@ void SipEngine::SetUpNetwork(const SipSettings& s) {
         if (!s.turn.empty()) {
             Trace("SIP: sound relayed through the TURN server %s as %s%s\n", s.turn.c_str(),
                   s.TurnUser().c_str(), s.turnPassword.empty() ? " (no TURN password)" : "");
+            WarnOfTurnRoute(s);
         }
     }
 }
@@ -443,7 +456,7 @@ void SipEngine::SetAuth(const SipSettings& s) {
         // no realm here answers whichever realm the server names.
         LinphoneAuthInfo* turn = linphone_factory_create_auth_info(
             linphone_factory_get(), s.TurnUser().c_str(), nullptr, s.turnPassword.c_str(), nullptr,
-            nullptr, TurnHost(s.turn).c_str());
+            nullptr, SplitServer(s.turn, kTurnPort).host.c_str());
         linphone_core_add_auth_info(core_, turn);
         linphone_auth_info_unref(turn);
     }
