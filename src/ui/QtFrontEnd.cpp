@@ -10,6 +10,7 @@
 #include "sipaccount/KeyringPasswordStore.h"
 #include "sipaccount/SipSettings.h"
 #include "ui/DialogDriver.h"
+#include "ui/IndicatorOutlineStyle.h"
 #include "ui/OptionDialog.h"
 #include "ui/PartnerList.h"
 #include "ui/Texts.h"
@@ -33,6 +34,7 @@ QtFrontEnd::~QtFrontEnd() {
 
 void QtFrontEnd::Bind(app::Application& application) {
     app_ = &application;
+    IndicatorOutlineStyle::InstallOverFusion();
     panels_.SetLanguage([this] { return ShownLanguage(app_->state()); });
     // From here on Qt's loop drives the program's: also inside the dialogs of start-up
     // (the first-start language question), so that a quit reaches them.

@@ -2,7 +2,10 @@
 // options' page icons stay visible on a dark palette.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleFactory>
 #include <QToolButton>
 #include <cmath>
 #include <string>
@@ -16,6 +19,7 @@
 #include "ui/CSXButton.h"
 #include "ui/Colours.h"
 #include "ui/CxSkinButton.h"
+#include "ui/IndicatorOutlineStyle.h"
 #include "ui/MissedCallDialog.h"
 #include "ui/OptionDialog.h"
 #include "ui/QtAnsweringPanels.h"
@@ -158,6 +162,56 @@ TEST_F(AccessibilityTest, PageIconsStandOutOnADarkPalette) {
         }
     }
     QApplication::setPalette(before);
+}
+
+// The strongest contrast of the indicator's pixels of `button` against the colour behind it.
+double IndicatorContrast(QAbstractButton& button, bool radio) {
+    button.resize(button.sizeHint());
+    const QImage image = button.grab().toImage();
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QRect indicator = button.style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, &button);
+    const QColor behind = button.palette().color(QPalette::Window);
+    double strongest = 1.0;
+    for (int y = indicator.top(); y <= indicator.bottom(); ++y) {
+        for (int x = indicator.left(); x <= indicator.right(); ++x) {
+            strongest = std::max(strongest, Contrast(image.pixelColor(x, y), behind));
+        }
+    }
+    return strongest;
+}
+
+// An unticked choice must be seen to be chosen: on a dark palette its frame stands out as
+// much as controls must (3:1), and a light palette gets Qt's own drawing untouched.
+TEST_F(AccessibilityTest, UntickedChoicesStandOutOnADarkPalette) {
+    StartApp();
+    const auto* style = qobject_cast<IndicatorOutlineStyle*>(QApplication::style());
+    if (style == nullptr) {
+        ASSERT_NE(QApplication::style()->name(), QStringLiteral("fusion"));
+        GTEST_SKIP() << "the outline is drawn over Fusion only";
+    }
+    ASSERT_EQ(style->baseStyle()->name(), QStringLiteral("fusion"));
+    for (const bool radio : {true, false}) {
+        SCOPED_TRACE(radio ? "radio" : "check box");
+        const auto make = [radio]() -> std::unique_ptr<QAbstractButton> {
+            if (radio) {
+                return std::make_unique<QRadioButton>(QStringLiteral("Choose a tone"));
+            }
+            return std::make_unique<QCheckBox>(QStringLiteral("Start with the desktop"));
+        };
+        auto dark = make();
+        dark->setPalette(DarkPalette());
+        EXPECT_GE(IndicatorContrast(*dark, radio), 3.0);
+
+        auto light = make();
+        auto plain = make();
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+        plain->setStyle(fusion.get());
+        plain->resize(light->sizeHint());
+        light->resize(light->sizeHint());
+        EXPECT_EQ(light->grab().toImage(), plain->grab().toImage());
+    }
 }
 
 }  // namespace
