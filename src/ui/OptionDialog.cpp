@@ -31,7 +31,7 @@ struct PageButton {
 };
 
 constexpr PageButton kPageButtons[] = {
-    {OptionDialog::kAccount, i18n::TXT_ACCOUNT, "page_general", false},
+    {OptionDialog::kAccount, i18n::TXT_ACCOUNT, "page_account", false},
     {OptionDialog::kGeneral, i18n::TXT_GENERAL, "page_general", true},
     {OptionDialog::kStandardRingBack, i18n::TXT_STANDARD_RINGBACK, "page_ringback", true},
     {OptionDialog::kRingTone, i18n::TXT_RINGTONE_SETTINGS, "page_ringtone", true},

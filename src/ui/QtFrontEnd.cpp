@@ -9,8 +9,8 @@
 #include "server/ServerAddress.h"
 #include "sipaccount/KeyringPasswordStore.h"
 #include "sipaccount/SipSettings.h"
+#include "ui/DarkOutlineStyle.h"
 #include "ui/DialogDriver.h"
-#include "ui/IndicatorOutlineStyle.h"
 #include "ui/OptionDialog.h"
 #include "ui/PartnerList.h"
 #include "ui/Texts.h"
@@ -34,7 +34,7 @@ QtFrontEnd::~QtFrontEnd() {
 
 void QtFrontEnd::Bind(app::Application& application) {
     app_ = &application;
-    IndicatorOutlineStyle::InstallOverFusion();
+    DarkOutlineStyle::InstallOverFusion();
     panels_.SetLanguage([this] { return ShownLanguage(app_->state()); });
     // From here on Qt's loop drives the program's: also inside the dialogs of start-up
     // (the first-start language question), so that a quit reaches them.

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleFactory>
@@ -19,7 +20,7 @@
 #include "ui/CSXButton.h"
 #include "ui/Colours.h"
 #include "ui/CxSkinButton.h"
-#include "ui/IndicatorOutlineStyle.h"
+#include "ui/DarkOutlineStyle.h"
 #include "ui/MissedCallDialog.h"
 #include "ui/OptionDialog.h"
 #include "ui/QtAnsweringPanels.h"
@@ -186,7 +187,7 @@ double IndicatorContrast(QAbstractButton& button, bool radio) {
 // much as controls must (3:1), and a light palette gets Qt's own drawing untouched.
 TEST_F(AccessibilityTest, UntickedChoicesStandOutOnADarkPalette) {
     StartApp();
-    const auto* style = qobject_cast<IndicatorOutlineStyle*>(QApplication::style());
+    const auto* style = qobject_cast<DarkOutlineStyle*>(QApplication::style());
     if (style == nullptr) {
         ASSERT_NE(QApplication::style()->name(), QStringLiteral("fusion"));
         GTEST_SKIP() << "the outline is drawn over Fusion only";
@@ -212,6 +213,18 @@ TEST_F(AccessibilityTest, UntickedChoicesStandOutOnADarkPalette) {
         light->resize(light->sizeHint());
         EXPECT_EQ(light->grab().toImage(), plain->grab().toImage());
     }
+    // An empty text field shows where it is: its frame, against the window around it.
+    QLineEdit field;
+    field.setPalette(DarkPalette());
+    field.resize(200, field.sizeHint().height());
+    const QImage image = field.grab().toImage();
+    const QColor behind = field.palette().color(QPalette::Window);
+    double strongest = 1.0;
+    for (int x = 4; x < image.width() - 4; ++x) {
+        strongest = std::max({strongest, Contrast(image.pixelColor(x, 0), behind),
+                              Contrast(image.pixelColor(x, image.height() - 1), behind)});
+    }
+    EXPECT_GE(strongest, 3.0);
 }
 
 }  // namespace

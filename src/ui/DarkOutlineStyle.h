@@ -4,11 +4,11 @@
 
 namespace velto::ui {
 
-// Qt's Fusion style draws the frame of a check box and a radio button a shade darker than
-// the window: on a dark palette an unticked one all but disappears. Over Fusion, this draws
-// that frame again in the text's colour, softened, when the palette is dark; other styles
-// and light palettes are left as they draw.
-class IndicatorOutlineStyle final : public QProxyStyle {
+// Qt's Fusion style draws the frames of check boxes, radio buttons and text fields a shade
+// darker than the window: on a dark palette an unticked box or an empty field all but
+// disappears. Over Fusion, this draws those frames again in the text's colour, softened,
+// when the palette is dark; other styles and light palettes are left as they draw.
+class DarkOutlineStyle final : public QProxyStyle {
     Q_OBJECT
   public:
     using QProxyStyle::QProxyStyle;

@@ -1,4 +1,4 @@
-#include "ui/IndicatorOutlineStyle.h"
+#include "ui/DarkOutlineStyle.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -9,15 +9,20 @@
 
 namespace velto::ui {
 
-void IndicatorOutlineStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
-                                          QPainter* painter, const QWidget* widget) const {
+void DarkOutlineStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                     QPainter* painter, const QWidget* widget) const {
     QProxyStyle::drawPrimitive(element, option, painter, widget);
     const bool radio = element == PE_IndicatorRadioButton;
-    if ((!radio && element != PE_IndicatorCheckBox) || !IsDark(option->palette)) {
+    const bool box = element == PE_IndicatorCheckBox;
+    // A field with the keyboard has Fusion's own highlighted frame.
+    const bool field = element == PE_PanelLineEdit && !(option->state & State_HasFocus);
+    if ((!radio && !box && !field) || !IsDark(option->palette)) {
         return;
     }
+    const bool enabled = option->state & State_Enabled;
     QColor ink = option->palette.color(QPalette::Text);
-    ink.setAlphaF(option->state & State_Enabled ? 0.6 : 0.3);
+    // A field's frame stays quieter than a box's: its text says what it is.
+    ink.setAlphaF(field ? (enabled ? 0.5 : 0.25) : (enabled ? 0.6 : 0.3));
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setPen(QPen(ink, 1.0));
@@ -31,13 +36,13 @@ void IndicatorOutlineStyle::drawPrimitive(PrimitiveElement element, const QStyle
     painter->restore();
 }
 
-void IndicatorOutlineStyle::InstallOverFusion() {
+void DarkOutlineStyle::InstallOverFusion() {
     QStyle* current = QApplication::style();
-    if (qobject_cast<IndicatorOutlineStyle*>(current) != nullptr ||
+    if (qobject_cast<DarkOutlineStyle*>(current) != nullptr ||
         current->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) != 0) {
         return;
     }
-    QApplication::setStyle(new IndicatorOutlineStyle(QStyleFactory::create(current->name())));
+    QApplication::setStyle(new DarkOutlineStyle(QStyleFactory::create(current->name())));
 }
 
 }  // namespace velto::ui
