@@ -47,6 +47,16 @@ std::unique_ptr<platform::SoundOutput> AnotherVoice(const platform::SoundOutput&
     return platform::CreateNullSoundOutput(clock);
 }
 
+// A stream on the device when the program's sounds go to one, else one that keeps nothing.
+std::unique_ptr<platform::SoundStream> ListenStream(const platform::SoundOutput& first) {
+    if (std::string_view(first.Name()) == "portaudio") {
+        if (auto voice = platform::CreatePortAudioSoundStream()) {
+            return voice;
+        }
+    }
+    return platform::CreateNullSoundStream();
+}
+
 std::unique_ptr<platform::SoundInput> SoundInputFor(ApplicationOptions& options) {
     if (options.soundInput) {
         return std::move(options.soundInput);
@@ -136,7 +146,7 @@ Application::Application(ApplicationOptions options)
               return calls::PartnerToneFile{tone.localPath, tone.title};
           },
           .rules = &rules_,
-          .listenVoice = [this] { return AnotherVoice(*soundOutput_, clock_); },
+          .listenVoice = [this] { return ListenStream(*soundOutput_); },
       },
       workers_(clock_),
       soundPlayer_(clock_, *soundOutput_, windows_),

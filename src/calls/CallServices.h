@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/InterfaceTable.h"
 #include "platform/SoundOutput.h"
+#include "platform/SoundStream.h"
 #include "platform/Workers.h"
 
 namespace velto::calls {
@@ -65,7 +66,7 @@ struct CallServices {
     std::function<void(int32_t callId, const std::string& rule)> ruleDecided{};
     // A voice of its own for listening in through a message's recording, where the
     // backend cannot put the caller on the speaker itself. May be empty.
-    std::function<std::unique_ptr<platform::SoundOutput>()> listenVoice{};
+    std::function<std::unique_ptr<platform::SoundStream>()> listenVoice{};
 };
 
 }  // namespace velto::calls

@@ -1,24 +1,20 @@
 #include "calls/RecordingEcho.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string>
 
-#include "audio/PcmWavBytes.h"
-#include "platform/TempFile.h"
 #include "platform/Trace.h"
 
 namespace velto::calls {
 
-RecordingEcho::RecordingEcho(std::unique_ptr<platform::SoundOutput> voice,
-                             std::filesystem::path scratch)
-    : voice_(std::move(voice)), scratch_(std::move(scratch)) {}
+namespace {
 
-RecordingEcho::~RecordingEcho() {
-    voice_->Stop();
-}
+// How much of what was recorded before listening began is played.
+constexpr size_t kJoinMs = 1500;
+
+}  // namespace
+
+RecordingEcho::RecordingEcho(std::unique_ptr<platform::SoundStream> voice)
+    : voice_(std::move(voice)) {}
 
 void RecordingEcho::Pump(const std::filesystem::path& recording) {
     std::string error;
@@ -30,26 +26,17 @@ void RecordingEcho::Pump(const std::filesystem::path& recording) {
         }
         return;
     }
-    if (first) {
-        pending_.clear();  // the speaker joins the caller now, not the message's start
+    if (first && pending_.size() > reader_.SampleRate() * kJoinMs / 1000) {
+        // The speaker joins the caller now, not at the message's start; the recording's
+        // header may come a second late, so what came just before is kept.
+        pending_.erase(
+            pending_.begin(),
+            pending_.end() - static_cast<std::ptrdiff_t>(reader_.SampleRate() * kJoinMs / 1000));
     }
-    if (pending_.empty() || voice_->IsPlaying()) {
+    if (pending_.empty()) {
         return;
     }
-    const std::string wav = audio::PcmWavBytes({reader_.SampleRate(), 1}, pending_);
-    auto file = platform::OpenTempFile(scratch_, "listen");
-    if (!file) {
-        platform::Trace("Screening: no room for the caller's voice in %s: %s\n", scratch_.c_str(),
-                        std::strerror(errno));
-        pending_.clear();
-        return;
-    }
-    // The voice reads the whole sound as it starts: the file can go right after.
-    platform::TempFileGuard guard(file->path);
-    const bool written =
-        ::write(file->fd, wav.data(), wav.size()) == static_cast<ssize_t>(wav.size());
-    ::close(file->fd);
-    if (written && voice_->Play(file->path, false)) {
+    if (voice_->Write(pending_, reader_.SampleRate())) {
         played_ += pending_.size();
     }
     pending_.clear();

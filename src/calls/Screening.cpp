@@ -1,22 +1,10 @@
 #include "calls/Screening.h"
 
-#include <system_error>
-
 #include "callapi/AutomationError.h"
 #include "calls/CallEnd.h"
 #include "platform/Trace.h"
 
 namespace velto::calls {
-namespace {
-
-std::filesystem::path ScratchFolder() {
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    return error ? std::filesystem::path("/tmp") : folder;
-}
-
-}  // namespace
-
 Screening::Screening(skype::Call& call, AnsweringPanel& panel, ListenVoice listenVoice)
     : call_(call), panel_(panel), listenVoice_(std::move(listenVoice)) {
     panel_.Screen();
@@ -60,7 +48,7 @@ void Screening::StartListening() {
         }
     }
     platform::Trace("Screening: listening through the recording\n");
-    echo_ = std::make_unique<RecordingEcho>(listenVoice_(), ScratchFolder());
+    echo_ = std::make_unique<RecordingEcho>(listenVoice_());
     listening_ = true;
 }
 

@@ -7,7 +7,7 @@
 #include "calls/AnsweringPanel.h"
 #include "calls/RecordingEcho.h"
 #include "platform/Clock.h"
-#include "platform/SoundOutput.h"
+#include "platform/SoundStream.h"
 
 namespace velto::calls {
 
@@ -18,7 +18,7 @@ class Screening {
   public:
     // A voice of its own for listening through the recording, where the call cannot put
     // the caller on the speaker itself; empty: such a call cannot be listened to.
-    using ListenVoice = std::function<std::unique_ptr<platform::SoundOutput>()>;
+    using ListenVoice = std::function<std::unique_ptr<platform::SoundStream>()>;
 
     // Shows the panel in its screening form.
     Screening(skype::Call& call, AnsweringPanel& panel, ListenVoice listenVoice = {});

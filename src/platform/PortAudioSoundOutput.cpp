@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/PortAudioDevice.h"
 #include "platform/SoundLibraryGuards.h"
 #include "platform/SoundOutput.h"
 #include "platform/Trace.h"
@@ -203,35 +204,10 @@ class PortAudioSoundOutput final : public SoundOutput {
     std::unique_ptr<Sound> sound_;
 };
 
-// Initialises PortAudio and opens the default device once; false (PortAudio terminated
-// again) when no device really opens.
-bool ProbeDefaultDevice() {
-    static std::mutex probing;
-    std::lock_guard guard(probing);
-    QuietStandardError quiet;
-    [[maybe_unused]] SoundLibraryAllocations library;
-    if (Pa_Initialize() != paNoError) {
-        return false;
-    }
-    if (Pa_GetDefaultOutputDevice() == paNoDevice) {
-        Pa_Terminate();
-        return false;
-    }
-    // The device must really open, not only be listed.
-    PaStream* probe = nullptr;
-    if (Pa_OpenDefaultStream(&probe, 0, 1, paInt16, 16000, paFramesPerBufferUnspecified, nullptr,
-                             nullptr) != paNoError) {
-        Pa_Terminate();
-        return false;
-    }
-    Pa_CloseStream(probe);
-    return true;
-}
-
 }  // namespace
 
 std::unique_ptr<SoundOutput> CreatePortAudioSoundOutput() {
-    if (!ProbeDefaultDevice()) {
+    if (!ProbeDefaultOutputDevice()) {
         return nullptr;
     }
     return std::make_unique<PortAudioSoundOutput>();
