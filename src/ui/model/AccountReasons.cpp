@@ -41,29 +41,46 @@ struct ReasonMatch {
     std::string argument;  // what {1} stood for; empty without one
 };
 
+// A reason's English text cut at its {1}.
+struct ReasonPattern {
+    i18n::TextKey key;
+    std::string before;
+    std::string after;
+    bool slot = false;
+};
+
+const std::vector<ReasonPattern>& Patterns() {
+    static const std::vector<ReasonPattern> patterns = [] {
+        std::vector<ReasonPattern> all;
+        for (i18n::TextKey key : kReasonKeys) {
+            const std::string english = platform::Utf16ToUtf8(i18n::GetText(key, i18n::kEnglish));
+            const size_t slot = english.find("{1}");
+            if (slot == std::string::npos) {
+                all.push_back({key, english, {}, false});
+            } else {
+                all.push_back({key, english.substr(0, slot), english.substr(slot + 3), true});
+            }
+        }
+        return all;
+    }();
+    return patterns;
+}
+
 // The key whose English text `english` is, with its {1}; of several, the one with the most
 // fixed text ("the account could not be saved in {1}" before "{1} could not be saved").
 std::optional<ReasonMatch> MatchReason(std::string_view english) {
     std::optional<ReasonMatch> best;
     size_t bestFixed = 0;
-    for (i18n::TextKey key : kReasonKeys) {
-        const std::string pattern = platform::Utf16ToUtf8(i18n::GetText(key, i18n::kEnglish));
-        const size_t slot = pattern.find("{1}");
-        if (slot == std::string::npos) {
-            if (english == pattern && (!best || pattern.size() > bestFixed)) {
-                best = ReasonMatch{key, {}};
-                bestFixed = pattern.size();
-            }
+    for (const ReasonPattern& pattern : Patterns()) {
+        const size_t fixed = pattern.before.size() + pattern.after.size();
+        if ((best && fixed <= bestFixed) || english.size() < fixed ||
+            !english.starts_with(pattern.before) || !english.ends_with(pattern.after) ||
+            (!pattern.slot && english.size() != fixed)) {
             continue;
         }
-        const std::string_view before = std::string_view(pattern).substr(0, slot);
-        const std::string_view after = std::string_view(pattern).substr(slot + 3);
-        const size_t fixed = before.size() + after.size();
-        if (english.size() < fixed || !english.starts_with(before) || !english.ends_with(after) ||
-            (best && fixed <= bestFixed)) {
-            continue;
-        }
-        best = ReasonMatch{key, std::string(english.substr(before.size(), english.size() - fixed))};
+        best =
+            ReasonMatch{pattern.key,
+                        std::string(english.substr(pattern.before.size(), english.size() - fixed))};
         bestFixed = fixed;
     }
     return best;
