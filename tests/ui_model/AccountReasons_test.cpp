@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "i18n/LanguageTable.h"
 #include "platform/AtomicFile.h"
@@ -175,6 +179,42 @@ TEST_F(AccountReasonsTest, EveryReasonIsKnownInEveryLanguageWithTheUsersTextKept
     // And every key a reason could have was needed by one.
     const auto all = AccountReasonKeys();
     EXPECT_EQ(used, std::set<i18n::TextKey>(all.begin(), all.end()));
+}
+
+// A reason added to the settings' checks without its text would be shown in English: every
+// text the checks set as an error or return has its words in a reason's English text.
+TEST(AccountReasons, EveryReasonTheSettingsCodeWritesHasItsText) {
+    std::vector<std::string> patterns;
+    for (i18n::TextKey key : AccountReasonKeys()) {
+        patterns.push_back(platform::Utf16ToUtf8(i18n::GetText(key, i18n::kEnglish)));
+    }
+    const std::regex statement(R"((?:error =|return)[^;]*;)");
+    const std::regex literal(R"re("((?:[^"\\]|\\.)*)")re");
+    int pieces = 0;
+    for (const char* file : {"SipSettingList.cpp", "SipAddress.cpp"}) {
+        std::ifstream in(std::string(VELTO_SOURCE_DIR) + "/src/sipaccount/" + file);
+        ASSERT_TRUE(in) << file;
+        std::stringstream code;
+        code << in.rdbuf();
+        const std::string text = code.str();
+        for (std::sregex_iterator it(text.begin(), text.end(), statement), end; it != end; ++it) {
+            const std::string found = it->str();
+            for (std::sregex_iterator lit(found.begin(), found.end(), literal); lit != end; ++lit) {
+                const std::string piece =
+                    std::regex_replace((*lit)[1].str(), std::regex(R"(\\(.))"), "$1");
+                if (piece.find(' ') == std::string::npos) {
+                    continue;  // no words: a quote, a scheme, a setting's name, a set of marks
+                }
+                ++pieces;
+                EXPECT_TRUE(std::any_of(patterns.begin(), patterns.end(),
+                                        [&](const std::string& pattern) {
+                                            return pattern.find(piece) != std::string::npos;
+                                        }))
+                    << file << ": \"" << piece << "\" is in no reason's text";
+            }
+        }
+    }
+    EXPECT_GT(pieces, 30);
 }
 
 TEST(AccountReasons, EachTranslationHasThePlaceForWhatVariesAsItsEnglishDoes) {
