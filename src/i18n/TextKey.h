@@ -186,7 +186,39 @@ namespace velto::i18n {
     X(TXT_DECLINE_CALL)            \
     X(TXT_ACCOUNT_TURN)            \
     X(TXT_ACCOUNT_TURN_USER)       \
-    X(TXT_ACCOUNT_TURN_PASSWORD)
+    X(TXT_ACCOUNT_TURN_PASSWORD)   \
+    X(TXT_REASON_NAME_TOO_LONG)    \
+    X(TXT_REASON_NAME_CHARACTER)   \
+    X(TXT_REASON_HOST_PORT)        \
+    X(TXT_REASON_NO_USER)          \
+    X(TXT_REASON_ENCRYPTION)       \
+    X(TXT_REASON_ABSOLUTE_PATH)    \
+    X(TXT_REASON_ON_OFF)           \
+    X(TXT_REASON_MAX_CALLS)        \
+    X(TXT_REASON_EXPIRY)           \
+    X(TXT_REASON_NO_IDENTITY)      \
+    X(TXT_REASON_PORT_RANGE)       \
+    X(TXT_REASON_PORT)             \
+    X(TXT_REASON_TRANSPORT)        \
+    X(TXT_REASON_SIPS_TRANSPORT)   \
+    X(TXT_REASON_PARAMETER)        \
+    X(TXT_REASON_OPEN_BRACKET)     \
+    X(TXT_REASON_IPV6)             \
+    X(TXT_REASON_AFTER_IPV6)       \
+    X(TXT_REASON_NO_HOST)          \
+    X(TXT_REASON_HOST_CHARACTER)   \
+    X(TXT_REASON_OPEN_ANGLE)       \
+    X(TXT_REASON_STRAY_QUOTE)      \
+    X(TXT_REASON_NO_ADDRESS)       \
+    X(TXT_REASON_LONG_ADDRESS)     \
+    X(TXT_REASON_SCHEME)           \
+    X(TXT_REASON_EMPTY_USER)       \
+    X(TXT_REASON_USER_CHARACTER)   \
+    X(TXT_REASON_ADDRESS_PORT)     \
+    X(TXT_REASON_IPV4)             \
+    X(TXT_REASON_ACCOUNT_SAVE)     \
+    X(TXT_REASON_FILE_NOT_SAVED)   \
+    X(TXT_REASON_OLD_PASSWORD)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

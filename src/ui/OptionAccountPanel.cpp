@@ -14,6 +14,7 @@
 #include "sipaccount/HivePasswordStore.h"
 #include "ui/BalancedWrap.h"
 #include "ui/Texts.h"
+#include "ui/model/AccountReasons.h"
 #include "ui/model/RegistrationText.h"
 
 namespace velto::ui {
@@ -352,7 +353,7 @@ void OptionAccountPanel::ShowProblem(QLabel* label, const std::string& reason) {
     const int32_t language = ShownLanguage(application().state());
     label->setText(QString::fromStdU16String(
         FillIn(std::u16string(i18n::GetText(i18n::TXT_ACCOUNT_INVALID, language)),
-               platform::Utf8ToUtf16(reason))));
+               LocalReason(reason, language))));
     label->show();
 }
 
@@ -506,7 +507,7 @@ void OptionAccountPanel::ShowState() {
     if (!saveProblem_.empty()) {
         ShowStatusText(QString::fromStdU16String(
             FillIn(std::u16string(i18n::GetText(i18n::TXT_ACCOUNT_NOT_SAVED, language)),
-                   platform::Utf8ToUtf16(saveProblem_))));
+                   LocalReason(saveProblem_, language))));
         status_->setStyleSheet(QStringLiteral("color: #b00020;"));
         return;
     }

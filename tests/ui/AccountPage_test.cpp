@@ -216,6 +216,32 @@ TEST_F(AccountPageTest, WrongValuesAreSaidAtTheirFieldsAndNothingIsSaved) {
     EXPECT_TRUE(page->problem("rtp-ports")->isHidden());
 }
 
+TEST_F(AccountPageTest, TheReasonUnderAFieldIsInTheWindowsLanguageWithTheValueAsTyped) {
+    constexpr int32_t kRussian = 13;
+    Start();
+    app_->state().CurrentLanguage = i18n::kGerman;
+    OptionAccountPanel* page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    page->line("identity")->setText(QStringLiteral("sip:alice@example.org"));
+    page->server()->setText(QStringLiteral("registrar.example.org:99999"));
+    page->line("listen")->setText(QStringLiteral("999.1.2.3:5060"));
+    page->applyButton()->click();
+    Settle();
+    ASSERT_FALSE(page->problem("proxy")->isHidden());
+    EXPECT_EQ(page->problem("proxy")->text(),
+              QStringLiteral("Ungültig: der Port „99999“ ist keine Zahl von 1 bis 65535"));
+    // In Russian, the next check says it in Russian.
+    app_->state().CurrentLanguage = kRussian;
+    page->server()->setText(QStringLiteral("registrar.example.org"));
+    page->applyButton()->click();
+    Settle();
+    EXPECT_TRUE(page->problem("proxy")->isHidden());
+    ASSERT_FALSE(page->problem("listen")->isHidden());
+    EXPECT_EQ(page->problem("listen")->text(),
+              QStringLiteral("Неверно: «999.1.2.3» не является адресом IPv4 (IPv6: [адрес]:порт)"));
+    EXPECT_TRUE(sip::ReadSipValues(app_->registry()).empty());
+}
+
 TEST_F(AccountPageTest, ApplySavesTheAccountAndThePasswordAndTheBackendRegistersAgain) {
     Start();
     OptionAccountPanel* page = OpenPage();
