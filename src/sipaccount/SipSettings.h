@@ -25,6 +25,7 @@ inline constexpr const char* kEarlyMediaValue = "EarlyMedia";
 inline constexpr const char* kPasswordValue = kAccountPassword.hiveValue;
 inline constexpr const char* kTurnPasswordValue = kTurnPassword.hiveValue;
 inline constexpr const char* kMaxCallsValue = "MaxCalls";
+inline constexpr const char* kMediaEncryptionMandatoryValue = "MediaEncryptionMandatory";
 inline constexpr uint32_t kDefaultMaxCalls = 20;
 
 inline constexpr uint32_t kDefaultExpiry = 600;

@@ -66,6 +66,9 @@ class SipEngine {
     void OnGlobalState(int state, const char* message);
     void OnRegistration(_LinphoneAccount* account, int state, const char* message);
     void OnCallState(_LinphoneCall* call, int state);
+    // The call's sound encrypted (`on`), with the ZRTP short authentication string `token`
+    // when the keys were agreed on the media path.
+    void OnEncryption(_LinphoneCall* call, bool on, const char* token);
     // A call's record at its end; for a call the stack refused by itself (no codec in
     // common: 488) the only sign of it.
     void OnCallLog(_LinphoneCallLog* log);
@@ -132,8 +135,14 @@ class SipEngine {
     CallContext* Find(int32_t id);
     // True when as many calls are on as the settings allow.
     bool AtCallLimit() const;
+    // The program's record of a call it refuses at once.
+    CallState RefusedMirror(_LinphoneCall* call, CallStatus status);
     // Answers 486 and tells the program of the call, over.
     void RefuseBusy(_LinphoneCall* call);
+    // True when ZRTP is mandatory and the caller's offer names none.
+    bool LacksMandatoryZrtp(_LinphoneCall* call) const;
+    // Answers 488 and tells the program of a missed call.
+    void RefuseWithoutZrtp(_LinphoneCall* call);
     void StartEarlyMedia(CallContext& context, const std::string& file);
     void ArmEarlyEnd(CallContext& context);
     // The stack's play file (the ring-back before the answer) belongs to the core, not to

@@ -55,6 +55,10 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
         RefuseBusy(call);
         return;
     }
+    if (state == LinphoneCallStateIncomingReceived && LacksMandatoryZrtp(call)) {
+        RefuseWithoutZrtp(call);
+        return;
+    }
     if (state == LinphoneCallStateIncomingReceived) {
         CallContext context;
         context.call = linphone_call_ref(call);
@@ -124,6 +128,54 @@ void SipEngine::OnCallState(_LinphoneCall* call, int state) {
     }
 }
 
+void SipEngine::OnEncryption(_LinphoneCall* call, bool on, const char* token) {
+    auto found = calls_.find(call);
+    if (found == calls_.end()) {
+        return;
+    }
+    const int id = static_cast<int>(found->second.id);
+    const LinphoneMediaEncryption encryption =
+        linphone_call_params_get_media_encryption(linphone_call_get_current_params(call));
+    if (!on) {
+        Trace("SIP: call %d sound no longer encrypted\n", id);
+    } else if (encryption == LinphoneMediaEncryptionZRTP) {
+        // The SAS is what the two users compare by voice to rule out a man in the middle.
+        Trace("SIP: call %d sound encrypted with ZRTP (SAS %s)\n", id,
+              token != nullptr ? token : "none");
+    } else {
+        Trace("SIP: call %d sound encrypted with %s\n", id,
+              linphone_media_encryption_to_string(encryption));
+    }
+}
+
+bool SipEngine::LacksMandatoryZrtp(_LinphoneCall* call) const {
+    if (linphone_core_get_media_encryption(core_) != LinphoneMediaEncryptionZRTP ||
+        !linphone_core_is_media_encryption_mandatory(core_)) {
+        return false;
+    }
+    // A ZRTP caller announces itself with the hash of its first ZRTP message. Without it
+    // the call would go on in silence: the stack drops every unencrypted packet, and,
+    // unlike SRTP's, refuses no such offer itself.
+    return linphone_call_params_get_custom_sdp_media_attribute(
+               linphone_call_get_remote_params(call), LinphoneStreamTypeAudio, "zrtp-hash") ==
+           nullptr;
+}
+
+void SipEngine::RefuseWithoutZrtp(_LinphoneCall* call) {
+    CallState mirror = RefusedMirror(call, CallStatus::Ringing);
+    const int32_t id = mirror.id;
+    Trace("SIP: call %d from %s refused: no ZRTP offered (%s)\n", static_cast<int>(id),
+          mirror.partnerHandle.c_str(), kMediaEncryptionMandatoryValue);
+    // Its record at the end is this call, already told.
+    if (const char* callId = linphone_call_log_get_call_id(linphone_call_get_call_log(call))) {
+        knownCallIds_.insert(callId);
+    }
+    linphone_call_decline(call, LinphoneReasonNotAcceptable);  // 488, as for SRTP
+    // A missed call, as for a caller the stack refuses by itself.
+    backend_.CallAdded(std::move(mirror));
+    backend_.CallStatusChanged(id, CallStatus::Missed);
+}
+
 bool SipEngine::AtCallLimit() const {
     size_t on = 0;
     for (const auto& [call, context] : calls_) {
@@ -132,14 +184,19 @@ bool SipEngine::AtCallLimit() const {
     return settings_.settings && on >= settings_.settings->maxCalls;
 }
 
-void SipEngine::RefuseBusy(_LinphoneCall* call) {
+CallState SipEngine::RefusedMirror(_LinphoneCall* call, CallStatus status) {
     CallState mirror;
     mirror.id = ++nextCallId_;
     const LinphoneAddress* remote = linphone_call_get_remote_address(call);
     mirror.partnerHandle = HandleOf(remote);
     const char* name = linphone_address_get_display_name(remote);
     mirror.partnerDisplayName = name != nullptr ? name : "";
-    mirror.status = CallStatus::Busy;
+    mirror.status = status;
+    return mirror;
+}
+
+void SipEngine::RefuseBusy(_LinphoneCall* call) {
+    CallState mirror = RefusedMirror(call, CallStatus::Busy);
     Trace("SIP: call %d from %s refused: %u calls are on (%s)\n", static_cast<int>(mirror.id),
           mirror.partnerHandle.c_str(), static_cast<unsigned>(settings_.settings->maxCalls),
           kMaxCallsValue);

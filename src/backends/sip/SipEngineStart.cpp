@@ -108,6 +108,10 @@ void SetCallbacks(LinphoneCoreCbs* cbs) {
         cbs, [](LinphoneCore* core, LinphoneCall* call, LinphoneCallState state, const char*) {
             EngineOf(core).OnCallState(call, state);
         });
+    linphone_core_cbs_set_call_encryption_changed(
+        cbs, [](LinphoneCore* core, LinphoneCall* call, bool_t on, const char* token) {
+            EngineOf(core).OnEncryption(call, on != FALSE, token);
+        });
     linphone_core_cbs_set_call_log_updated(
         cbs, [](LinphoneCore* core, LinphoneCallLog* log) { EngineOf(core).OnCallLog(log); });
     linphone_core_cbs_set_notify_presence_received(
