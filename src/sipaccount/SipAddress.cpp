@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 
 #include <cctype>
+#include <cstdio>
 
 #include "sipaccount/TrimBlanks.h"
 
@@ -10,6 +11,34 @@ namespace velto::skype::sip {
 namespace {
 
 constexpr size_t kMaxAddressLength = 512;
+
+// The character at byte `i` as the user would recognise it: a whole UTF-8 letter (not its
+// first byte, which no screen can show alone), U+XXXX for an invisible control, and the
+// byte's value for one that starts no letter.
+std::string ShownCharacter(std::string_view text, size_t i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    char code[16];
+    if (byte < 0x20 || byte == 0x7f) {
+        std::snprintf(code, sizeof code, "U+%04X", byte);
+        return code;
+    }
+    const size_t length = byte >= 0xf8   ? 0
+                          : byte >= 0xf0 ? 4
+                          : byte >= 0xe0 ? 3
+                          : byte >= 0xc0 ? 2
+                          : byte >= 0x80 ? 0
+                                         : 1;
+    size_t end = i + 1;
+    while (end < text.size() && end < i + length &&
+           (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) {
+        ++end;
+    }
+    if (length == 0 || end - i != length) {
+        std::snprintf(code, sizeof code, "byte 0x%02X", byte);
+        return code;
+    }
+    return std::string(text.substr(i, end - i));
+}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) {
@@ -124,9 +153,9 @@ bool ParseHostPort(std::string_view text, SipAddress& address, std::string& erro
             error = "no host name";
             return false;
         }
-        for (char c : host) {
-            if (!HostChar(c)) {
-                error = std::string("the host name holds the character '") + c + "'";
+        for (size_t i = 0; i < host.size(); ++i) {
+            if (!HostChar(host[i])) {
+                error = "the host name holds the character '" + ShownCharacter(host, i) + "'";
                 return false;
             }
         }
@@ -230,9 +259,9 @@ std::optional<SipAddress> ParseSipAddress(std::string_view text, std::string& er
             error = "nothing before '@'";
             return std::nullopt;
         }
-        for (char c : user) {
-            if (!UserChar(c) && c != ';') {
-                error = std::string("the user part holds the character '") + c + "'";
+        for (size_t i = 0; i < user.size(); ++i) {
+            if (!UserChar(user[i]) && user[i] != ';') {
+                error = "the user part holds the character '" + ShownCharacter(user, i) + "'";
                 return std::nullopt;
             }
         }

@@ -68,6 +68,14 @@ TEST(SipAddressTest, RefusesWithAReason) {
         {"sip:alice@x:0", "the port \"0\" is not a number from 1 to 65535"},
         {"sip:alice@x:5060a;transport=tcp", "the port \"5060a\" is not a number from 1 to 65535"},
         {"sip:a\"b@x", "the user part holds the character '\"'"},
+        // A letter is named whole, a control by its code, a stray byte by its value.
+        {"sip:alice@m\xc3\xbcnchen.de", "the host name holds the character '\xc3\xbc'"},
+        {"sip:\xe6\x9d\x8e@x", "the user part holds the character '\xe6\x9d\x8e'"},
+        {"sip:alice@a\tb", "the host name holds the character 'U+0009'"},
+        {"sip:alice@a\xff"
+         "b",
+         "the host name holds the character 'byte 0xFF'"},
+        {"sip:alice@a\xc3", "the host name holds the character 'byte 0xC3'"},
     };
     for (const auto& [text, reason] : cases) {
         std::string error;
