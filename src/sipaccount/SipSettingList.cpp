@@ -71,7 +71,11 @@ std::optional<std::string> CheckText(std::string_view name, const std::string& t
         return CheckServer(text);
     }
     if (name == "turn") {
-        return ParseTurnServer(text, error) ? std::nullopt : std::optional(error);
+        const auto server = ParseTurnServer(text, error);
+        if (server && server->transport == "tls") {
+            return kTurnTlsRefused;
+        }
+        return server ? std::nullopt : std::optional(error);
     }
     if (name == "rtp-ports") {
         return ParsePortRange(text, error) ? std::nullopt : std::optional(error);
@@ -119,9 +123,9 @@ const std::vector<SipSettingInfo>& SipSettingList() {
         {"ice", "Ice", SettingKind::Switch, "on|off", "ICE: offer every address (needs stun)",
          "off (default)"},
         {"turn", "Turn", SettingKind::Text, "HOST[:PORT][;transport=udp|tcp|tls]|''",
-         "a TURN server that relays the calls' sound\nwhen no direct way works; reached over UDP\n"
-         "(port 3478), or TCP or TLS (5349) where\nUDP is blocked; turn:/turns: URIs too; it\n"
-         "turns ICE on; its password: turn-password",
+         "a TURN server that relays the calls' sound\nwhen no direct way works; over UDP, or over\n"
+         "TCP where UDP is blocked (port 3478 unless\ngiven); turn: URIs too; not over TLS (the\n"
+         "SIP stack's client can crash); it turns ICE\non; its password: turn-password",
          "(none)"},
         {"turn-user", "TurnUser", SettingKind::Text, "NAME|''", "the user name at the TURN server",
          "(the identity's user)"},

@@ -25,6 +25,14 @@ struct TurnServer {
     std::string TransportName() const;
 };
 
+// Why the Turn setting takes no TLS server although the form above names one: the SIP
+// stack's TURN client over TLS (mediastreamer2 5.1) checks the server's certificate, but
+// once it has refused one it tries again every half second, and ending the call then frees
+// what that attempt still uses: the whole program crashes.
+inline constexpr const char* kTurnTlsRefused =
+    "TURN over TLS is not offered: the SIP stack can crash when it refuses the server's "
+    "certificate; use ;transport=tcp";
+
 // Parses `text`; on failure returns nothing and sets `error` to a sentence naming the bad
 // part.
 std::optional<TurnServer> ParseTurnServer(std::string_view text, std::string& error);

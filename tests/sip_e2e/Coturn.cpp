@@ -74,7 +74,7 @@ bool Coturn::Start() {
     // Only the transport under test answers: a client that fell back to another would
     // not reach the relay.
     if (transport_ == "tls") {
-        if (!MakeServerCertificate(folder_, address_)) {
+        if (!MakeServerCertificate(folder_, certifiedName_.empty() ? address_ : certifiedName_)) {
             return false;
         }
         args.insert(args.end(),

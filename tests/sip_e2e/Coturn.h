@@ -27,6 +27,8 @@ class Coturn {
     Coturn& operator=(const Coturn&) = delete;
 
     static bool Available();
+    // Over TLS: the name its certificate is made out to (by default its address).
+    void CertifyAs(std::string name) { certifiedName_ = std::move(name); }
     // Starts it and waits (real time, at most 5 s) until it takes connections.
     bool Start();
     // Ends it (SIGTERM, then SIGKILL after 2 s): it logs what each open session relayed.
@@ -48,6 +50,7 @@ class Coturn {
     std::string user_;
     std::string password_;
     std::string transport_;
+    std::string certifiedName_;
     pid_t pid_ = -1;
 };
 

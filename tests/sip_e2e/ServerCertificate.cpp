@@ -4,7 +4,7 @@
 
 namespace velto::test {
 
-bool MakeServerCertificate(const std::filesystem::path& folder, const std::string& address) {
+bool MakeServerCertificate(const std::filesystem::path& folder, const std::string& name) {
     if (std::filesystem::exists(folder / "cert.pem")) {
         return true;
     }
@@ -15,8 +15,8 @@ bool MakeServerCertificate(const std::filesystem::path& folder, const std::strin
     const std::string script =
         "cd " + dir + " && openssl req -x509" + key +
         " -keyout ca.key -out ca.pem -days 2 -subj '/CN=Velto Test CA' && openssl req" + key +
-        " -keyout key.pem -out server.csr -subj '/CN=" + address +
-        "' && printf 'subjectAltName=DNS:" + address + ",IP:" + address +
+        " -keyout key.pem -out server.csr -subj '/CN=" + name +
+        "' && printf 'subjectAltName=DNS:" + name + ",IP:" + name +
         "\\n' > san.cnf && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key "
         "-CAcreateserial -out cert.pem -days 2 -extfile san.cnf";
     return RunShell("(" + script + ") >/dev/null 2>&1").code == 0;

@@ -166,9 +166,16 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
         return false;
     }
     const SipSettings& s = *settings_.settings;
-    if (!s.turn.empty() && !ParseTurnServer(s.turn, error)) {
-        error = "Turn \"" + s.turn + "\": " + error;
-        return false;
+    if (!s.turn.empty()) {
+        std::string problem;
+        const auto turn = ParseTurnServer(s.turn, problem);
+        if (turn && turn->transport == "tls" && !turnOverTls_) {
+            problem = kTurnTlsRefused;
+        }
+        if (!turn || !problem.empty()) {
+            error = "Turn \"" + s.turn + "\": " + problem;
+            return false;
+        }
     }
     std::filesystem::path rc;
     if (!PrepareFiles(s, rc, error, retry) || !CreateCore(rc, error)) {

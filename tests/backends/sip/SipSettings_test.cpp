@@ -237,12 +237,16 @@ TEST_F(SipSettingsTest, ATurnServerTurnsIceOnAndHasAPasswordOfItsOwn) {
         {"Turn",
          "Turn \"turns:example.org?transport=udp\": a turns: server goes over TLS, not "
          "over udp"},
+        {"Turn",
+         "Turn \"turn.example.org;transport=tls\": TURN over TLS is not offered: the SIP stack "
+         "can crash when it refuses the server's certificate; use ;transport=tcp"},
         {"TurnUser",
          "TurnUser \"a b\": it holds a space, a quote, a backslash or a control "
          "character"},
     };
     const char* bad[] = {"turn.example.org;transport=sctp", "alice@turn.example.org",
-                         "turns:example.org?transport=udp", "a b"};
+                         "turns:example.org?transport=udp", "turn.example.org;transport=tls",
+                         "a b"};
     for (size_t i = 0; i < std::size(refused); ++i) {
         Set("Turn", "turn.example.org");
         Set("TurnUser", "relay-7");
