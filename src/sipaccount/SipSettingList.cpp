@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "sipaccount/SipAddress.h"
+#include "sipaccount/TurnServer.h"
 
 namespace velto::skype::sip {
 namespace {
@@ -66,8 +67,15 @@ std::optional<std::string> CheckText(std::string_view name, const std::string& t
     if (name == "listen") {
         return ParseListenAddress(text, error) ? std::nullopt : std::optional(error);
     }
-    if (name == "stun" || name == "turn") {
+    if (name == "stun") {
         return CheckServer(text);
+    }
+    if (name == "turn") {
+        const auto server = ParseTurnServer(text, error);
+        if (server && server->transport == "tls") {
+            return kTurnTlsRefused;
+        }
+        return server ? std::nullopt : std::optional(error);
     }
     if (name == "rtp-ports") {
         return ParsePortRange(text, error) ? std::nullopt : std::optional(error);
@@ -114,9 +122,10 @@ const std::vector<SipSettingInfo>& SipSettingList() {
          "a STUN server that tells the public address\nbehind a home router", "(none)"},
         {"ice", "Ice", SettingKind::Switch, "on|off", "ICE: offer every address (needs stun)",
          "off (default)"},
-        {"turn", "Turn", SettingKind::Text, "HOST[:PORT]|''",
-         "a TURN server that relays the calls' sound\nwhen no direct way works (UDP); it turns\n"
-         "ICE on; its password: turn-password",
+        {"turn", "Turn", SettingKind::Text, "HOST[:PORT][;transport=udp|tcp|tls]|''",
+         "a TURN server that relays the calls' sound\nwhen no direct way works; over UDP, or over\n"
+         "TCP where UDP is blocked (port 3478 unless\ngiven); turn: URIs too; not over TLS (the\n"
+         "SIP stack's client can crash); it turns ICE\non; its password: turn-password",
          "(none)"},
         {"turn-user", "TurnUser", SettingKind::Text, "NAME|''", "the user name at the TURN server",
          "(the identity's user)"},

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ServerCertificate.h"
 #include "ServerProcess.h"
 
 namespace velto::test {
@@ -34,11 +35,12 @@ bool TurnAccepts(const std::string& address, uint16_t port) {
 }  // namespace
 
 Coturn::Coturn(std::filesystem::path folder, std::string address, std::string user,
-               std::string password)
+               std::string password, std::string transport)
     : folder_(std::move(folder)),
       address_(std::move(address)),
       user_(std::move(user)),
-      password_(std::move(password)) {
+      password_(std::move(password)),
+      transport_(std::move(transport)) {
     std::filesystem::create_directories(folder_);
 }
 
@@ -52,24 +54,39 @@ bool Coturn::Available() {
 
 bool Coturn::Start() {
     Stop();
-    const std::vector<std::string> args = {kTurnServer,
-                                           "-n",  // no configuration file
-                                           "--listening-ip=" + address_,
-                                           "--relay-ip=" + address_,
-                                           "--listening-port=" + std::to_string(kPort),
-                                           "--min-port=40000",
-                                           "--max-port=40999",
-                                           "--lt-cred-mech",
-                                           "--user=" + user_ + ":" + password_,
-                                           "--realm=" + std::string(kRealm),
-                                           "--no-tls",
-                                           "--no-dtls",
-                                           "--no-cli",
-                                           "--verbose",
-                                           "--simple-log",
-                                           "--log-file=" + (folder_ / "turn.log").string(),
-                                           "--pidfile=" + (folder_ / "turn.pid").string(),
-                                           "--db=" + (folder_ / "turn.db").string()};
+    std::vector<std::string> args = {kTurnServer,
+                                     "-n",  // no configuration file
+                                     "--listening-ip=" + address_,
+                                     "--relay-ip=" + address_,
+                                     "--listening-port=" + std::to_string(kPort),
+                                     "--min-port=40000",
+                                     "--max-port=40999",
+                                     "--lt-cred-mech",
+                                     "--user=" + user_ + ":" + password_,
+                                     "--realm=" + std::string(kRealm),
+                                     "--no-dtls",
+                                     "--no-cli",
+                                     "--verbose",
+                                     "--simple-log",
+                                     "--log-file=" + (folder_ / "turn.log").string(),
+                                     "--pidfile=" + (folder_ / "turn.pid").string(),
+                                     "--db=" + (folder_ / "turn.db").string()};
+    // Only the transport under test answers: a client that fell back to another would
+    // not reach the relay.
+    if (transport_ == "tls") {
+        if (!MakeServerCertificate(folder_, certifiedName_.empty() ? address_ : certifiedName_)) {
+            return false;
+        }
+        args.insert(args.end(),
+                    {"--no-udp", "--no-tcp", "--tls-listening-port=" + std::to_string(kTlsPort),
+                     "--cert=" + (folder_ / "cert.pem").string(),
+                     "--pkey=" + (folder_ / "key.pem").string()});
+    } else {
+        args.push_back("--no-tls");
+        if (transport_ == "tcp") {
+            args.push_back("--no-udp");
+        }
+    }
     pid_ = fork();
     if (pid_ == 0) {
         setpgid(0, 0);
@@ -87,7 +104,7 @@ bool Coturn::Start() {
         _exit(127);
     }
     setpgid(pid_, pid_);
-    return WaitUntilServing(pid_, [&] { return TurnAccepts(address_, kPort); });
+    return WaitUntilServing(pid_, [&] { return TurnAccepts(address_, Port()); });
 }
 
 void Coturn::Stop() {

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "ServerCertificate.h"
 #include "ServerProcess.h"
-#include "support/ShellCommand.h"
 
 namespace velto::test {
 namespace {
@@ -64,24 +64,6 @@ bool Kamailio::Available() {
            access("/usr/bin/openssl", X_OK) == 0;
 }
 
-bool Kamailio::MakeCertificates() {
-    if (std::filesystem::exists(folder_ / "cert.pem")) {
-        return true;
-    }
-    // Elliptic-curve keys: made in milliseconds. The address also as a DNS name: the SIP
-    // stack's TLS library reads no IP addresses in a certificate.
-    const std::string dir = ShellQuote(folder_.string());
-    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
-    const std::string script =
-        "cd " + dir + " && openssl req -x509" + key +
-        " -keyout ca.key -out ca.pem -days 2 -subj '/CN=Velto Test CA' && openssl req" + key +
-        " -keyout key.pem -out server.csr -subj '/CN=" + address_ +
-        "' && printf 'subjectAltName=DNS:" + address_ + ",IP:" + address_ +
-        "\\n' > san.cnf && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key "
-        "-CAcreateserial -out cert.pem -days 2 -extfile san.cnf";
-    return RunShell("(" + script + ") >/dev/null 2>&1").code == 0;
-}
-
 void Kamailio::WriteConfig() {
     std::string config = ReadAll(VELTO_SOURCE_DIR "/tests/sip_e2e/kamailio.cfg");
     std::string passwords;
@@ -104,7 +86,7 @@ void Kamailio::WriteConfig() {
 
 bool Kamailio::Start() {
     Stop();
-    if (!MakeCertificates()) {
+    if (!MakeServerCertificate(folder_, address_)) {
         return false;
     }
     WriteConfig();

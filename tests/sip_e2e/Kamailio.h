@@ -37,7 +37,6 @@ class Kamailio {
                     size_t from = 0) const;
 
   private:
-    bool MakeCertificates();
     void WriteConfig();
 
     std::filesystem::path folder_;

@@ -77,6 +77,25 @@ TEST_F(SipInterfaceTest, WithoutTheStacksGrammarTheBackendDoesNotStart) {
         << trace.Text();
 }
 
+// The stack's TURN client over TLS can crash the program (kTurnTlsRefused): a TLS server is
+// refused with the reason, even when it came into the settings some other way than through
+// their checks.
+TEST_F(SipInterfaceTest, ATurnServerOverTlsIsRefusedWithTheReason) {
+    SipBackendOptions options = Options(Listen());
+    options.settings.settings->turn = "turns:127.0.0.1";
+    SipSkypeFactory factory(options);
+    auto skype = factory.CreateSkype(loop);
+    skype->Advise(sink);
+    skype->Attach(kAttachProtocol, false);
+    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
+    EXPECT_TRUE(
+        trace.Contains("SIP: not available: Turn \"turns:127.0.0.1\": TURN over TLS is not "
+                       "offered: the SIP stack can crash when it refuses the server's "
+                       "certificate; use ;transport=tcp\n"))
+        << trace.Text();
+}
+
 // The stack would take its relay from one address and send the sound from another, which
 // the relay drops: the user is told at start.
 TEST_F(SipInterfaceTest, ATurnServerReachedFromAnotherAddressThanTheListenOneIsSaid) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <linphone/core.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +46,7 @@ long PeerUsage(const std::string& log, const std::string& field) {
     return total;
 }
 
-class SipTurnTest : public SipInterfaceTest {
+class SipTurnFixture : public SipInterfaceTest {
   protected:
     void SetUp() override {
         SipInterfaceTest::SetUp();
@@ -67,12 +68,21 @@ class SipTurnTest : public SipInterfaceTest {
     std::string callee, servers, caller, callerNetwork;
 };
 
-TEST_F(SipTurnTest, TheRingBackGoesOutThroughTheRelayToACallerBehindIt) {
+// The transport between the callee and the relay; the caller reaches the relay's ports
+// over UDP.
+class SipTurnTest : public SipTurnFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SipTurnTest, TheRingBackGoesOutThroughTheRelayToACallerBehindIt) {
+    const std::string transport = GetParam();
+    std::string upper = transport;
+    for (char& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
     test::RealTimeLimit limit(std::chrono::seconds(45), "the relayed call");
     test::Kamailio registrar(dir / "kamailio", servers,
                              {{"velto", "veltopw"}, {"alice", "alicepw"}});
     ASSERT_TRUE(registrar.Start()) << registrar.Log();
-    test::Coturn relay(dir / "turn", servers, kTurnUser, kTurnPassword);
+    test::Coturn relay(dir / "turn", servers, kTurnUser, kTurnPassword, transport);
     ASSERT_TRUE(relay.Start()) << relay.Log();
 
     test::WriteSine(dir / "voice.wav", 8000, 440, 10);
@@ -90,20 +100,22 @@ TEST_F(SipTurnTest, TheRingBackGoesOutThroughTheRelayToACallerBehindIt) {
     s.identity = *ParseSipAddress(s.identityText, error);
     s.proxyAddress = ParseSipAddress(proxy, error);
     s.password = "veltopw";
-    s.turn = relay.Server();
+    s.turn = relay.Setting();
+    s.caFile = transport == "tls" ? relay.CaFile().string() : std::string();
     s.turnUser = kTurnUser;
     s.turnPassword = kTurnPassword;
     s.ice = true;
+    options.turnOverTls = true;  // refused otherwise, for the crash the test below shows
     SipSkypeFactory factory(options);
     auto skype = Attached(factory);
     // The stack's notes say which path ICE chose.
     LinphoneLoggingService* stackLog = linphone_logging_service_get();
     linphone_logging_service_set_log_level(stackLog, LinphoneLogLevelMessage);
     EXPECT_TRUE(trace.Contains("SIP: sound relayed through the TURN server " + relay.Server() +
-                               " as relay-7\n"))
+                               " over " + upper + " as relay-7\n"))
         << trace.Text();
 
-    peer.Call("sip:velto@" + servers, 8);
+    peer.Call("sip:velto@" + servers, 10);
     ASSERT_TRUE(RunUntil([&] { return sink.CallWithStatus(CallStatus::Ringing) != nullptr; }))
         << peer.Log() << registrar.Log();
     auto call = sink.CallWithStatus(CallStatus::Ringing);
@@ -113,11 +125,30 @@ TEST_F(SipTurnTest, TheRingBackGoesOutThroughTheRelayToACallerBehindIt) {
     const double earlyMedia =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - peer.started())
             .count();
-    // The caller hangs up after 8 s.
-    ASSERT_TRUE(RunUntil([&] { return call->Status() != CallStatus::EarlyMedia; }, Millis(15000)));
-    const double ended =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - peer.started())
+    // The caller hangs up after 10 s. Meanwhile: when its first packet came (through the
+    // relay: nothing else reaches it) and when its ICE was done (its decoder starts then).
+    std::optional<double> firstPacket;
+    std::optional<double> iceDone;
+    const auto sinceDial = [&] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                         peer.started())
             .count();
+    };
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (!firstPacket || !iceDone) {
+                const std::string text = peer.Log();
+                if (!firstPacket &&
+                    text.find("incoming rtp for 'audio' established") != std::string::npos) {
+                    firstPacket = sinceDial();
+                }
+                if (!iceDone && text.find("mnat 'ice' connected") != std::string::npos) {
+                    iceDone = sinceDial();
+                }
+            }
+            return call->Status() != CallStatus::EarlyMedia;
+        },
+        Millis(15000)));
     peer.Wait(4000ms);
     // The stack gives its allocations back at the call's end; the relay then closes the
     // sessions (on its 1-s timer) and logs what each relayed.
@@ -131,13 +162,30 @@ TEST_F(SipTurnTest, TheRingBackGoesOutThroughTheRelayToACallerBehindIt) {
     const std::string stackNotes((std::istreambuf_iterator<char>(stackFile)),
                                  std::istreambuf_iterator<char>());
 
-    // Velto offered the relay's address and ICE chose it: the callee's own addresses are
-    // out of the caller's reach.
-    EXPECT_NE(stackNotes.find(" typ relay raddr " + callee), std::string::npos);
+    // Velto offered the relay's address (its ports: 40000-40999) and ICE chose it: the
+    // callee's own addresses are out of the caller's reach.
+    EXPECT_TRUE(std::regex_search(
+        stackNotes,
+        std::regex(" UDP \\d+ " + std::regex_replace(servers, std::regex("\\."), "\\.") +
+                   " 40\\d\\d\\d typ relay raddr ")));
     EXPECT_NE(stackNotes.find("ICE state is IceStateRelayConnection"), std::string::npos);
     EXPECT_NE(log.find("user <relay-7>: incoming packet ALLOCATE processed, success"),
               std::string::npos)
         << log;
+    // The relay listened on the transport under test alone, and says which one carried the
+    // sessions.
+    const std::string closed = "user <relay-7> realm <" + std::string(test::Coturn::kRealm) +
+                               "> origin <>, local " + relay.Server() + ", remote " + callee + ":";
+    EXPECT_NE(log.find(closed), std::string::npos) << log;
+    if (transport == "tcp") {
+        EXPECT_NE(log.find("reason: TCP connection closed by client"), std::string::npos) << log;
+        EXPECT_EQ(log.find("UDP listener opened"), std::string::npos) << log;
+    }
+    if (transport == "tls") {
+        EXPECT_NE(log.find("username=<relay-7>, lifetime=600, cipher="), std::string::npos) << log;
+        EXPECT_NE(log.find("reason: TLS/TCP connection closed by client"), std::string::npos)
+            << log;
+    }
     // The caller's ICE chose the relay's address too (the relay's ports: 40000-40999),
     // and the relay sent on the ring-back, at least 2 s of 20-ms packets.
     EXPECT_NE(peer.Log().find("mnat 'ice' connected: raddr " + servers + ":40"), std::string::npos)
@@ -156,16 +204,90 @@ TEST_F(SipTurnTest, TheRingBackGoesOutThroughTheRelayToACallerBehindIt) {
     EXPECT_LT(test::SecondsOf(*heard, 440), 0.5);  // not its own voice
     const auto firstTone = test::FirstTimeOf(*heard, 1000);
     ASSERT_TRUE(firstTone) << peer.Log();
-    // The decoded sound ends with the call: it began that long before the end.
-    const double decodeStart = ended - static_cast<double>(heard->samples.size()) * 1000 /
-                                           static_cast<double>(heard->rate);
+    ASSERT_TRUE(firstPacket && iceDone) << peer.Log();
     std::printf(
-        "figure: relayed call: dial to early media %.0f ms; first 1 kHz window heard about "
-        "%.0f ms after the dial (%.0f ms into the caller's decoded sound), %.1f s of tone "
-        "heard; the relay sent %ld packets, %ld bytes to the caller and got %ld from it\n",
-        earlyMedia, decodeStart + *firstTone * 1000, *firstTone * 1000, toneSeconds, packets, bytes,
-        PeerUsage(log, "rp"));
+        "figure: call relayed over %s: dial to early media %.0f ms, to the caller's first "
+        "packet %.0f ms, to its ICE done %.0f ms, to the first 1 kHz window it heard %.0f ms; "
+        "%.1f s of tone heard; the relay sent %ld packets, %ld bytes to the caller and got %ld "
+        "from it\n",
+        upper.c_str(), earlyMedia, *firstPacket, *iceDone, *iceDone + *firstTone * 1000,
+        toneSeconds, packets, bytes, PeerUsage(log, "rp"));
 }
+
+// Over TLS the stack checks the relay's certificate as the provider's: against the system's
+// CAs and the user's ca-file (the CA bundle of SetUpTls), and for the host of the Turn
+// setting; it makes no allocation with a relay it refused. But its TLS client then tries
+// again every half second, and ending the call frees the random generator such an attempt
+// still uses: the program crashes (in bctoolbox::RNG::randomize, under
+// TurnSocket::runRead, most runs). Hence velto refuses TURN over TLS; this test, disabled,
+// shows the crash for a future stack (--gtest_also_run_disabled_tests, in
+// in-private-network).
+using SipTurnTlsTest = SipTurnFixture;
+
+TEST_F(SipTurnTlsTest, DISABLED_AnUntrustedOrMisnamedRelayIsNotUsed) {
+    test::RealTimeLimit limit(std::chrono::seconds(45), "the refused relays");
+    test::Kamailio registrar(dir / "kamailio", servers,
+                             {{"velto", "veltopw"}, {"alice", "alicepw"}});
+    ASSERT_TRUE(registrar.Start()) << registrar.Log();
+    test::WriteSine(dir / "voice.wav", 8000, 440, 10);
+    struct Case {
+        bool trustTheCa;
+        std::string certifiedName;
+        std::string reason;
+    };
+    uint16_t listen = 5062;
+    // (A trusted certificate for another name, {true, "10.9.1.99", "CN-mismatch"}, made no
+    // TLS attempt at all in the runs seen: the second call did not reach the callee.)
+    for (const Case& c : {Case{false, servers, "not-trusted"}}) {
+        SCOPED_TRACE(c.reason);
+        trace.Clear();
+        test::Coturn relay(dir / ("turn-" + c.reason), servers, kTurnUser, kTurnPassword, "tls");
+        relay.CertifyAs(c.certifiedName);
+        ASSERT_TRUE(relay.Start()) << relay.Log();
+        test::SipPeer peer(dir / ("peer-" + c.reason), caller, dir / "voice.wav");
+        peer.UseIce();
+        peer.RunInNetwork(callerNetwork);
+        peer.RegisterAt(servers, "alicepw");
+
+        const std::string proxy = "sip:" + servers + ":5060";
+        SipBackendOptions options = Options(callee + ":" + std::to_string(listen++), proxy);
+        SipSettings& s = *options.settings.settings;
+        std::string error;
+        s.identityText = "sip:velto@" + servers;
+        s.identity = *ParseSipAddress(s.identityText, error);
+        s.proxyAddress = ParseSipAddress(proxy, error);
+        s.password = "veltopw";
+        s.turn = relay.Setting();
+        s.turnUser = kTurnUser;
+        s.turnPassword = kTurnPassword;
+        s.caFile = c.trustTheCa ? relay.CaFile().string() : std::string();
+        s.ice = true;
+        options.turnOverTls = true;
+        SipSkypeFactory factory(options);
+        auto skype = Attached(factory);
+        // The media library's notes say why it refused the certificate.
+        LinphoneLoggingService* stackLog = linphone_logging_service_get();
+        linphone_logging_service_set_log_level(stackLog, LinphoneLogLevelMessage);
+
+        // The callee gathers its addresses, the relay's among them, when the call comes.
+        peer.Call("sip:velto@" + servers, 3);
+        peer.Wait(8000ms);
+        linphone_logging_service_set_log_level(stackLog, LinphoneLogLevelWarning);
+        std::ifstream stackFile(options.dataDir / "sip.log");
+        const std::string stackNotes((std::istreambuf_iterator<char>(stackFile)),
+                                     std::istreambuf_iterator<char>());
+        EXPECT_TRUE(std::regex_search(
+            stackNotes, std::regex("found certificate depth=\\[0\\], flags=\\[[^\\]]*" + c.reason)))
+            << stackNotes;
+        EXPECT_EQ(relay.Log().find("ALLOCATE processed, success"), std::string::npos)
+            << relay.Log();
+    }
+}
+
+// One ctest each (SipTurnRelay, SipTurnRelayTcp, SipTurnRelayTls): each has a time limit of
+// its own.
+INSTANTIATE_TEST_SUITE_P(Transports, SipTurnTest, ::testing::Values("udp", "tcp", "tls"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace velto::skype::sip

@@ -58,6 +58,9 @@ struct SipBackendOptions {
     // A grammar file the stack reads when a SIP MESSAGE arrives, and aborts the whole
     // program without (Debian ships it apart, in linphone-common).
     std::filesystem::path stackGrammar{"/usr/share/belr/grammars/identity_grammar"};
+    // A TURN server over TLS is refused (see kTurnTlsRefused) unless this is set: tests
+    // set it to watch the stack's TLS client.
+    bool turnOverTls = false;
 };
 
 // The automation interface's world on a SIP user agent: the SIP thread with the stack on

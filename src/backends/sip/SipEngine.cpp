@@ -48,6 +48,7 @@ SipEngine::SipEngine(SipBackend& backend, const SipBackendOptions& options)
       retryInterval_(options.retryInterval),
       registerTimeout_(options.registerTimeout),
       stackGrammar_(options.stackGrammar),
+      turnOverTls_(options.turnOverTls),
       registerRetry_(options.registerRetry),
       rereadSettings_(options.rereadSettings),
       accountLink_(options.accountLink),

@@ -173,6 +173,7 @@ class SipEngine {
     platform::Millis retryInterval_;
     platform::Millis registerTimeout_;
     std::filesystem::path stackGrammar_;
+    bool turnOverTls_;
     RegistrationRetry registerRetry_;
     std::function<SipSettingsResult()> rereadSettings_;
     std::shared_ptr<AccountLink> accountLink_;

@@ -16,6 +16,7 @@
 #include "backends/sip/StackAddress.h"
 #include "platform/Trace.h"
 #include "sipaccount/SipSettingList.h"
+#include "sipaccount/TurnServer.h"
 
 #ifndef VELTO_VERSION
 #define VELTO_VERSION "0"
@@ -126,23 +127,25 @@ void SetCallbacks(LinphoneCoreCbs* cbs) {
         });
 }
 
-// TURN's and STUN's own port.
-constexpr uint16_t kTurnPort = 3478;
+// The TURN server of the settings (they were checked when read), if one is set.
+std::optional<TurnServer> TurnOf(const SipSettings& s) {
+    std::string ignored;
+    return s.turn.empty() ? std::nullopt : ParseTurnServer(s.turn, ignored);
+}
 
 // The stack takes its TURN allocation from the address its route to the server leaves from,
 // but sends the call's sound from the listen address: when the two differ, the relay drops
 // every packet of it. Said at start, so the user knows what to change.
-void WarnOfTurnRoute(const SipSettings& s) {
-    if (s.turn.empty() || s.listen.address == "0.0.0.0" || s.listen.address == "::") {
+void WarnOfTurnRoute(const SipSettings& s, const TurnServer& turn) {
+    if (s.listen.address == "0.0.0.0" || s.listen.address == "::") {
         return;
     }
-    const ServerHostPort server = SplitServer(s.turn, kTurnPort);
-    const auto source = SourceAddressTowards(server.host, server.port);
+    const auto source = SourceAddressTowards(turn.host, turn.port);
     if (source && !SameAddress(*source, s.listen.address)) {
         Trace(
             "SIP: the TURN server %s is reached from %s, not from the listen address %s: "
             "the relay may drop the call's sound (listen on %s, or on every address)\n",
-            s.turn.c_str(), source->c_str(), s.listen.address.c_str(), source->c_str());
+            turn.HostPort().c_str(), source->c_str(), s.listen.address.c_str(), source->c_str());
     }
 }
 
@@ -167,6 +170,17 @@ bool SipEngine::StartCore(std::string& error, bool& retry) {
         return false;
     }
     const SipSettings& s = *settings_.settings;
+    if (!s.turn.empty()) {
+        std::string problem;
+        const auto turn = ParseTurnServer(s.turn, problem);
+        if (turn && turn->transport == "tls" && !turnOverTls_) {
+            problem = kTurnTlsRefused;
+        }
+        if (!turn || !problem.empty()) {
+            error = "Turn \"" + s.turn + "\": " + problem;
+            return false;
+        }
+    }
     std::filesystem::path rc;
     if (!PrepareFiles(s, rc, error, retry) || !CreateCore(rc, error)) {
         return false;
@@ -308,25 +322,32 @@ void SipEngine::SetUpNetwork(const SipSettings& s) {
 
     const PortRange ports = s.rtpPorts.value_or(kDefaultRtpPorts);
     linphone_core_set_audio_port_range(core_, ports.low, ports.high);
-    if (!s.stun.empty() || s.ice || !s.turn.empty()) {
+    const auto turn = TurnOf(s);
+    if (!s.stun.empty() || s.ice || turn) {
         LinphoneNatPolicy* nat = linphone_core_create_nat_policy(core_);
         // The stack has one server for both: a TURN server answers STUN's questions too,
-        // so with one set it is the server.
-        const std::string& server = s.turn.empty() ? s.stun : s.turn;
+        // so with one set it is the server. Its port is always written: the stack's own
+        // default is STUN's, not TURN over TLS's.
+        const std::string server = turn ? turn->HostPort() : s.stun;
         linphone_nat_policy_set_stun_server(nat, server.c_str());
         linphone_nat_policy_enable_stun(nat, server.empty() ? FALSE : TRUE);
-        if (!s.turn.empty()) {
+        if (turn) {
+            // Over TLS the stack checks the server's certificate against the CAs of SetUpTls
+            // and its name against the host written here.
             linphone_nat_policy_enable_turn(nat, TRUE);
-            linphone_nat_policy_enable_udp_turn_transport(nat, TRUE);
+            linphone_nat_policy_enable_udp_turn_transport(nat, turn->transport == "udp");
+            linphone_nat_policy_enable_tcp_turn_transport(nat, turn->transport == "tcp");
+            linphone_nat_policy_enable_tls_turn_transport(nat, turn->transport == "tls");
             linphone_nat_policy_set_stun_server_username(nat, s.TurnUser().c_str());
         }
-        linphone_nat_policy_enable_ice(nat, s.ice || !s.turn.empty() ? TRUE : FALSE);
+        linphone_nat_policy_enable_ice(nat, s.ice || turn ? TRUE : FALSE);
         linphone_core_set_nat_policy(core_, nat);
         linphone_nat_policy_unref(nat);
-        if (!s.turn.empty()) {
-            Trace("SIP: sound relayed through the TURN server %s as %s%s\n", s.turn.c_str(),
-                  s.TurnUser().c_str(), s.turnPassword.empty() ? " (no TURN password)" : "");
-            WarnOfTurnRoute(s);
+        if (turn) {
+            Trace("SIP: sound relayed through the TURN server %s over %s as %s%s\n",
+                  turn->HostPort().c_str(), turn->TransportName().c_str(), s.TurnUser().c_str(),
+                  s.turnPassword.empty() ? " (no TURN password)" : "");
+            WarnOfTurnRoute(s, *turn);
         }
     }
 }
@@ -455,12 +476,13 @@ void SipEngine::SetAuth(const SipSettings& s) {
         linphone_core_add_auth_info(core_, auth);
         linphone_auth_info_unref(auth);
     }
-    if (!s.turn.empty() && !s.turnPassword.empty()) {
+    const auto turnServer = TurnOf(s);
+    if (turnServer && !s.turnPassword.empty()) {
         // The stack looks the TURN user up by name and the realm of the server's challenge;
         // no realm here answers whichever realm the server names.
         LinphoneAuthInfo* turn = linphone_factory_create_auth_info(
             linphone_factory_get(), s.TurnUser().c_str(), nullptr, s.turnPassword.c_str(), nullptr,
-            nullptr, SplitServer(s.turn, kTurnPort).host.c_str());
+            nullptr, turnServer->host.c_str());
         linphone_core_add_auth_info(core_, turn);
         linphone_auth_info_unref(turn);
     }

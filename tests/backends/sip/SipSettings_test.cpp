@@ -239,16 +239,22 @@ TEST_F(SipSettingsTest, ATurnServerTurnsIceOnAndHasAPasswordOfItsOwn) {
 
     const std::pair<const char*, const char*> refused[] = {
         {"Turn",
-         "Turn \"turn:example.org\": the port \"example.org\" is not a number from 1 "
-         "to 65535"},
-        {"Turn", "Turn \"alice@turn.example.org\": expected HOST[:PORT]"},
-        {"Turn", "Turn \"turn.example.org;transport=tcp\": expected HOST[:PORT]"},
+         "Turn \"turn.example.org;transport=sctp\": the transport \"sctp\" is not one of "
+         "udp, tcp, tls"},
+        {"Turn", "Turn \"alice@turn.example.org\": expected HOST[:PORT][;transport=udp|tcp|tls]"},
+        {"Turn",
+         "Turn \"turns:example.org?transport=udp\": a turns: server goes over TLS, not "
+         "over udp"},
+        {"Turn",
+         "Turn \"turn.example.org;transport=tls\": TURN over TLS is not offered: the SIP stack "
+         "can crash when it refuses the server's certificate; use ;transport=tcp"},
         {"TurnUser",
          "TurnUser \"a b\": it holds a space, a quote, a backslash or a control "
          "character"},
     };
-    const char* bad[] = {"turn:example.org", "alice@turn.example.org",
-                         "turn.example.org;transport=tcp", "a b"};
+    const char* bad[] = {"turn.example.org;transport=sctp", "alice@turn.example.org",
+                         "turns:example.org?transport=udp", "turn.example.org;transport=tls",
+                         "a b"};
     for (size_t i = 0; i < std::size(refused); ++i) {
         Set("Turn", "turn.example.org");
         Set("TurnUser", "relay-7");

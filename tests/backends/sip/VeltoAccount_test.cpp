@@ -133,6 +133,23 @@ TEST_F(VeltoAccountTest, TheTurnServerIsSetShownAndHasItsOwnPassword) {
     EXPECT_EQ(bad.code, 1);
     EXPECT_EQ(bad.output.rfind("velto-account: Turn \"turn.example.org:99999\": ", 0), 0u)
         << bad.output;
+    EXPECT_NE(Run({"--help"}).output.find("HOST[:PORT][;transport=udp|tcp|tls]"),
+              std::string::npos);
+    // Where UDP is blocked: over TCP, as a TURN URI too. Not over TLS (the stack's client
+    // can crash).
+    EXPECT_EQ(Run({"set", "turn", "turn:turn.example.org:443?transport=tcp"}).code, 0);
+    EXPECT_NE(Run({"show"}).output.find(
+                  "Turn:                     turn:turn.example.org:443?transport=tcp\n"),
+              std::string::npos);
+    EXPECT_EQ(Run({"set", "turn", "turns:turn.example.org"}).output,
+              "velto-account: Turn \"turns:turn.example.org\": TURN over TLS is not offered: the "
+              "SIP stack can crash when it refuses the server's certificate; use ;transport=tcp\n");
+    const Outcome transport = Run({"set", "turn", "turn.example.org;transport=sctp"});
+    EXPECT_EQ(transport.code, 1);
+    EXPECT_EQ(transport.output,
+              "velto-account: Turn \"turn.example.org;transport=sctp\": the transport \"sctp\" "
+              "is not one of udp, tcp, tls\n");
+    EXPECT_EQ(Value("Turn"), "turn:turn.example.org:443?transport=tcp");  // nothing saved
     EXPECT_EQ(Run({"set", "turn", "turn.example.org:3478"}).code, 0);
     EXPECT_EQ(Run({"set", "turn-user", "relay-7"}).code, 0);
     EXPECT_EQ(Run({"password"}, "sip-secret\n").code, 0);
