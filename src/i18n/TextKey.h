@@ -218,7 +218,10 @@ namespace velto::i18n {
     X(TXT_REASON_IPV4)             \
     X(TXT_REASON_ACCOUNT_SAVE)     \
     X(TXT_REASON_FILE_NOT_SAVED)   \
-    X(TXT_REASON_OLD_PASSWORD)
+    X(TXT_REASON_OLD_PASSWORD)     \
+    X(TXT_REASON_TURN_FORM)        \
+    X(TXT_REASON_TURNS_OVER_TLS)   \
+    X(TXT_REASON_TURN_TLS)
 
 #define VELTO_TEXT_KEY_ENUM(name) name,
 enum TextKey : int { VELTO_TEXT_KEYS(VELTO_TEXT_KEY_ENUM) };

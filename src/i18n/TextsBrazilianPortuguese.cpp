@@ -233,6 +233,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_FILE_NOT_SAVED, u"não foi possível salvar {1}"},
     {TXT_REASON_OLD_PASSWORD,
      u"não foi possível remover a senha antiga do arquivo do usuário: {1}"},
+    {TXT_REASON_TURN_FORM, u"esperado: host[:porta][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"um servidor turns: usa TLS, não udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN sobre TLS não é oferecido: a pilha SIP pode travar ao recusar o certificado do "
+     u"servidor; use ;transport=tcp"},
 };
 
 }  // namespace

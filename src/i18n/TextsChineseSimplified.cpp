@@ -227,6 +227,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"无法将账户保存到 {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"无法保存 {1}"},
     {TXT_REASON_OLD_PASSWORD, u"无法删除用户文件中的旧密码：{1}"},
+    {TXT_REASON_TURN_FORM, u"应为 主机[:端口][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"turns: 服务器使用 TLS，而不是 udp"},
+    {TXT_REASON_TURN_TLS,
+     u"不提供基于 TLS 的 TURN：SIP 协议栈拒绝服务器证书时可能崩溃；请使用 ;transport=tcp"},
 };
 
 }  // namespace

@@ -229,6 +229,10 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"無法將帳戶儲存到 {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"無法儲存 {1}"},
     {TXT_REASON_OLD_PASSWORD, u"無法刪除使用者檔案中的舊密碼：{1}"},
+    {TXT_REASON_TURN_FORM, u"應為 主機[:連接埠][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"turns: 伺服器使用 TLS，而不是 udp"},
+    {TXT_REASON_TURN_TLS,
+     u"不提供透過 TLS 的 TURN：SIP 協定堆疊拒絕伺服器憑證時可能當機；請使用 ;transport=tcp"},
 };
 
 }  // namespace

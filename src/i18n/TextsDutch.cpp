@@ -234,6 +234,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_FILE_NOT_SAVED, u"{1} kon niet worden opgeslagen"},
     {TXT_REASON_OLD_PASSWORD,
      u"het oude wachtwoord in het gebruikersbestand kon niet worden verwijderd: {1}"},
+    {TXT_REASON_TURN_FORM, u"verwacht: host[:poort][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"een turns:-server gaat via TLS, niet via udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN via TLS wordt niet aangeboden: de SIP-stack kan vastlopen als hij het certificaat van "
+     u"de server weigert; gebruik ;transport=tcp"},
 };
 
 }  // namespace

@@ -235,6 +235,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"the account could not be saved in {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"{1} could not be saved"},
     {TXT_REASON_OLD_PASSWORD, u"the old password in the user file could not be removed: {1}"},
+    {TXT_REASON_TURN_FORM, u"expected HOST[:PORT][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"a turns: server goes over TLS, not over udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN over TLS is not offered: the SIP stack can crash when it refuses the server's "
+     u"certificate; use ;transport=tcp"},
 };
 
 }  // namespace

@@ -238,6 +238,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_FILE_NOT_SAVED, u"{1} n’a pas pu être enregistré"},
     {TXT_REASON_OLD_PASSWORD,
      u"l’ancien mot de passe du fichier utilisateur n’a pas pu être supprimé : {1}"},
+    {TXT_REASON_TURN_FORM, u"attendu : hôte[:port][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"un serveur turns: passe par TLS, pas par udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN sur TLS n’est pas proposé : la pile SIP peut planter lorsqu’elle refuse le certificat "
+     u"du serveur ; utilisez ;transport=tcp"},
 };
 
 }  // namespace

@@ -231,6 +231,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_FILE_NOT_SAVED, u"{1} konnte nicht gespeichert werden"},
     {TXT_REASON_OLD_PASSWORD,
      u"das alte Passwort in der Benutzerdatei konnte nicht entfernt werden: {1}"},
+    {TXT_REASON_TURN_FORM, u"erwartet: Host[:Port][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"ein turns:-Server läuft über TLS, nicht über udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN über TLS wird nicht angeboten: Der SIP-Stack kann abstürzen, wenn er das Zertifikat "
+     u"des Servers ablehnt; verwenden Sie ;transport=tcp"},
 };
 
 }  // namespace

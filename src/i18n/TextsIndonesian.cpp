@@ -231,6 +231,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"akun tidak dapat disimpan di {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"{1} tidak dapat disimpan"},
     {TXT_REASON_OLD_PASSWORD, u"kata sandi lama di file pengguna tidak dapat dihapus: {1}"},
+    {TXT_REASON_TURN_FORM, u"seharusnya host[:port][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"server turns: memakai TLS, bukan udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN melalui TLS tidak tersedia: tumpukan SIP bisa mogok saat menolak sertifikat server; "
+     u"gunakan ;transport=tcp"},
 };
 
 }  // namespace

@@ -234,6 +234,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"impossibile salvare l’account in {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"impossibile salvare {1}"},
     {TXT_REASON_OLD_PASSWORD, u"impossibile rimuovere la vecchia password dal file utente: {1}"},
+    {TXT_REASON_TURN_FORM, u"atteso: host[:porta][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"un server turns: passa per TLS, non per udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN su TLS non è disponibile: lo stack SIP può bloccarsi quando rifiuta il certificato del "
+     u"server; usare ;transport=tcp"},
 };
 
 }  // namespace

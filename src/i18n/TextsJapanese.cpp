@@ -231,6 +231,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"アカウントを {1} に保存できませんでした"},
     {TXT_REASON_FILE_NOT_SAVED, u"{1} を保存できませんでした"},
     {TXT_REASON_OLD_PASSWORD, u"ユーザー ファイルの古いパスワードを削除できませんでした: {1}"},
+    {TXT_REASON_TURN_FORM, u"ホスト[:ポート][;transport=udp|tcp|tls] の形式で入力してください"},
+    {TXT_REASON_TURNS_OVER_TLS, u"turns: サーバーは udp ではなく TLS で接続します"},
+    {TXT_REASON_TURN_TLS,
+     u"TLS 経由の TURN は使用できません。サーバー証明書を拒否すると SIP "
+     u"スタックが異常終了することがあります。;transport=tcp を使用してください"},
 };
 
 }  // namespace

@@ -230,6 +230,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"계정을 {1}에 저장할 수 없습니다"},
     {TXT_REASON_FILE_NOT_SAVED, u"{1}을(를) 저장할 수 없습니다"},
     {TXT_REASON_OLD_PASSWORD, u"사용자 파일의 이전 비밀번호를 삭제할 수 없습니다: {1}"},
+    {TXT_REASON_TURN_FORM, u"호스트[:포트][;transport=udp|tcp|tls] 형식이어야 합니다"},
+    {TXT_REASON_TURNS_OVER_TLS, u"turns: 서버는 udp가 아니라 TLS를 사용합니다"},
+    {TXT_REASON_TURN_TLS,
+     u"TLS를 통한 TURN은 지원하지 않습니다. 서버 인증서를 거부하면 SIP 스택이 중단될 수 있습니다. "
+     u";transport=tcp를 사용하세요"},
 };
 
 }  // namespace

@@ -229,6 +229,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"nie udało się zapisać konta w {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"nie udało się zapisać {1}"},
     {TXT_REASON_OLD_PASSWORD, u"nie udało się usunąć starego hasła z pliku użytkownika: {1}"},
+    {TXT_REASON_TURN_FORM, u"oczekiwano: host[:port][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"serwer turns: działa przez TLS, a nie przez udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN przez TLS nie jest dostępny: stos SIP może ulec awarii po odrzuceniu certyfikatu "
+     u"serwera; użyj ;transport=tcp"},
 };
 
 }  // namespace

@@ -231,6 +231,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"не удалось сохранить учётную запись в {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"не удалось сохранить {1}"},
     {TXT_REASON_OLD_PASSWORD, u"не удалось удалить старый пароль из файла пользователя: {1}"},
+    {TXT_REASON_TURN_FORM, u"ожидается хост[:порт][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"сервер turns: работает через TLS, а не через udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN через TLS не поддерживается: SIP-стек может аварийно завершиться, отклонив сертификат "
+     u"сервера; используйте ;transport=tcp"},
 };
 
 }  // namespace

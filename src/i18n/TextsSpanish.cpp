@@ -234,6 +234,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_FILE_NOT_SAVED, u"no se pudo guardar {1}"},
     {TXT_REASON_OLD_PASSWORD,
      u"no se pudo quitar la contraseña antigua del archivo de usuario: {1}"},
+    {TXT_REASON_TURN_FORM, u"se esperaba host[:puerto][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"un servidor turns: va por TLS, no por udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN sobre TLS no está disponible: la pila SIP puede cerrarse al rechazar el certificado "
+     u"del servidor; use ;transport=tcp"},
 };
 
 }  // namespace

@@ -231,6 +231,11 @@ constexpr TextEntry kTexts[] = {
     {TXT_REASON_ACCOUNT_SAVE, u"kontot kunde inte sparas i {1}"},
     {TXT_REASON_FILE_NOT_SAVED, u"{1} kunde inte sparas"},
     {TXT_REASON_OLD_PASSWORD, u"det gamla lösenordet i användarfilen kunde inte tas bort: {1}"},
+    {TXT_REASON_TURN_FORM, u"förväntat: värd[:port][;transport=udp|tcp|tls]"},
+    {TXT_REASON_TURNS_OVER_TLS, u"en turns:-server går över TLS, inte över udp"},
+    {TXT_REASON_TURN_TLS,
+     u"TURN över TLS erbjuds inte: SIP-stacken kan krascha när den avvisar serverns certifikat; "
+     u"använd ;transport=tcp"},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <mutex>
@@ -397,6 +398,12 @@ bool OptionAccountPanel::Check() {
         scroll_->widget()->layout()->activate();
         scroll_->ensureWidgetVisible(first);
         scroll_->ensureWidgetVisible(firstProblem);
+        // A reason of several lines gets its height only once the scroll area has its
+        // final width: look again when the layouts have settled.
+        QTimer::singleShot(0, this, [this, first, firstProblem] {
+            scroll_->ensureWidgetVisible(first);
+            scroll_->ensureWidgetVisible(firstProblem);
+        });
     }
     first->setFocus();
     Trace("Account page: %zu value(s) refused; nothing saved\n", refused.size());

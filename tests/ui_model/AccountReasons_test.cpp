@@ -58,6 +58,9 @@ std::vector<Given> CheckReasons() {
         Refused("proxy", "sip:registrar.example.org;transport=sctp", "sctp"),
         Refused("outbound-proxy", "sips:edge.example.org;transport=udp", "udp"),
         Refused("proxy", "sip:registrar.example.org;maddr=10.1.2.3", "maddr=10.1.2.3"),
+        Refused("turn", "alice@turn.example.org"),
+        Refused("turn", "turns:relay.example.org?transport=udp"),
+        Refused("turn", "relay.example.org;transport=tls"),
         Refused("stun", "[2001:db8::1"),
         Refused("listen", "[2001:db8::zz]:5060", "2001:db8::zz"),
         Refused("turn", "[2001:db8::7]x:3478", "x:3478"),
@@ -191,7 +194,7 @@ TEST(AccountReasons, EveryReasonTheSettingsCodeWritesHasItsText) {
     const std::regex statement(R"((?:error =|return)[^;]*;)");
     const std::regex literal(R"re("((?:[^"\\]|\\.)*)")re");
     int pieces = 0;
-    for (const char* file : {"SipSettingList.cpp", "SipAddress.cpp"}) {
+    for (const char* file : {"SipSettingList.cpp", "SipAddress.cpp", "TurnServer.cpp"}) {
         std::ifstream in(std::string(VELTO_SOURCE_DIR) + "/src/sipaccount/" + file);
         ASSERT_TRUE(in) << file;
         std::stringstream code;

@@ -6,7 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <cstring>
 
 namespace velto::skype::sip {
@@ -62,27 +61,6 @@ bool SameAddress(const std::string& one, const std::string& other) {
         }
     }
     return one == other;
-}
-
-ServerHostPort SplitServer(const std::string& server, uint16_t defaultPort) {
-    const std::string address = server.substr(0, server.find(';'));
-    if (address.empty()) {
-        return {address, defaultPort};
-    }
-    const size_t colon = address.rfind(':');
-    // No port, or the last colon is inside an IPv6 address's brackets (or a bare one).
-    if (colon == std::string::npos || address.find(']', colon) != std::string::npos ||
-        (address.front() != '[' && address.find(':') != colon)) {
-        return {address, defaultPort};
-    }
-    unsigned port = 0;
-    const char* first = address.data() + colon + 1;
-    const char* last = address.data() + address.size();
-    const auto [end, error] = std::from_chars(first, last, port);
-    if (error != std::errc() || end != last || port == 0 || port > 65535) {
-        return {address, defaultPort};
-    }
-    return {address.substr(0, colon), static_cast<uint16_t>(port)};
 }
 
 }  // namespace velto::skype::sip

@@ -16,12 +16,4 @@ std::optional<std::string> SourceAddressTowards(const std::string& host, uint16_
 // equality for anything else.
 bool SameAddress(const std::string& one, const std::string& other);
 
-// The host and port of a `HOST[:PORT]` server setting (an IPv6 host keeps its brackets);
-// `defaultPort` when the setting names none. Anything after a ';' is not part of either.
-struct ServerHostPort {
-    std::string host;
-    uint16_t port = 0;
-};
-ServerHostPort SplitServer(const std::string& server, uint16_t defaultPort);
-
 }  // namespace velto::skype::sip

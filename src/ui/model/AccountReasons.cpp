@@ -29,6 +29,8 @@ constexpr std::array kReasonKeys = {
     i18n::TXT_REASON_USER_CHARACTER, i18n::TXT_REASON_ADDRESS_PORT,
     i18n::TXT_REASON_IPV4,           i18n::TXT_REASON_ACCOUNT_SAVE,
     i18n::TXT_REASON_FILE_NOT_SAVED, i18n::TXT_REASON_OLD_PASSWORD,
+    i18n::TXT_REASON_TURN_FORM,      i18n::TXT_REASON_TURNS_OVER_TLS,
+    i18n::TXT_REASON_TURN_TLS,
 };
 
 // The reasons whose {1} is itself a reason (the rest keep theirs as they are).

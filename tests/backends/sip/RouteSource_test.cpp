@@ -1,5 +1,4 @@
-// Which local address the system sends from towards a server, and a server setting's host
-// and port.
+// Which local address the system sends from towards a server.
 #include "backends/sip/RouteSource.h"
 
 #include <gtest/gtest.h>
@@ -29,24 +28,6 @@ TEST(RouteSourceTest, AddressesAreComparedAsAddresses) {
     EXPECT_FALSE(SameAddress("10.0.0.1", "10.0.0.2"));
     EXPECT_FALSE(SameAddress("::1", "127.0.0.1"));
     EXPECT_TRUE(SameAddress("turn.example.org", "turn.example.org"));
-}
-
-TEST(RouteSourceTest, AServerSettingSplitsIntoHostAndPort) {
-    const auto split = [](const std::string& server) {
-        const ServerHostPort parts = SplitServer(server, 3478);
-        return parts.host + " " + std::to_string(parts.port);
-    };
-    EXPECT_EQ(split("turn.example.org"), "turn.example.org 3478");
-    EXPECT_EQ(split("turn.example.org:5349"), "turn.example.org 5349");
-    EXPECT_EQ(split("10.9.1.1:3479;transport=tcp"), "10.9.1.1 3479");
-    EXPECT_EQ(split("[2001:db8::1]:3480"), "[2001:db8::1] 3480");
-    EXPECT_EQ(split("[2001:db8::1]"), "[2001:db8::1] 3478");
-    EXPECT_EQ(split("2001:db8::1"), "2001:db8::1 3478");
-    // A port that is no port is not taken for one.
-    EXPECT_EQ(split("turn.example.org:0"), "turn.example.org:0 3478");
-    EXPECT_EQ(split("turn.example.org:65536"), "turn.example.org:65536 3478");
-    EXPECT_EQ(split("turn.example.org:34x"), "turn.example.org:34x 3478");
-    EXPECT_EQ(split(""), " 3478");
 }
 
 }  // namespace
