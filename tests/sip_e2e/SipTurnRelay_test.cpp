@@ -65,6 +65,27 @@ class SipTurnFixture : public SipInterfaceTest {
         }
     }
 
+    // velto registered at the servers' Kamailio, listening on `port`, its sound relayed by
+    // `relay` (TLS allowed, as only tests may) with the CA of `caFile` if any.
+    SipBackendOptions RelayedAccount(uint16_t port, const test::Coturn& relay,
+                                     const std::string& caFile) {
+        const std::string proxy = "sip:" + servers + ":5060";
+        SipBackendOptions options = Options(callee + ":" + std::to_string(port), proxy);
+        SipSettings& s = *options.settings.settings;
+        std::string error;
+        s.identityText = "sip:velto@" + servers;
+        s.identity = *ParseSipAddress(s.identityText, error);
+        s.proxyAddress = ParseSipAddress(proxy, error);
+        s.password = "veltopw";
+        s.turn = relay.Setting();
+        s.caFile = caFile;
+        s.turnUser = kTurnUser;
+        s.turnPassword = kTurnPassword;
+        s.ice = true;
+        options.turnOverTls = true;  // refused otherwise, for the crash SipTurnTlsTest shows
+        return options;
+    }
+
     std::string callee, servers, caller, callerNetwork;
 };
 
@@ -92,20 +113,8 @@ TEST_P(SipTurnTest, TheRingBackGoesOutThroughTheRelayToACallerBehindIt) {
     peer.RunInNetwork(callerNetwork);
     peer.RegisterAt(servers, "alicepw");
 
-    const std::string proxy = "sip:" + servers + ":5060";
-    SipBackendOptions options = Options(callee + ":5062", proxy);
-    SipSettings& s = *options.settings.settings;
-    std::string error;
-    s.identityText = "sip:velto@" + servers;
-    s.identity = *ParseSipAddress(s.identityText, error);
-    s.proxyAddress = ParseSipAddress(proxy, error);
-    s.password = "veltopw";
-    s.turn = relay.Setting();
-    s.caFile = transport == "tls" ? relay.CaFile().string() : std::string();
-    s.turnUser = kTurnUser;
-    s.turnPassword = kTurnPassword;
-    s.ice = true;
-    options.turnOverTls = true;  // refused otherwise, for the crash the test below shows
+    const SipBackendOptions options =
+        RelayedAccount(5062, relay, transport == "tls" ? relay.CaFile().string() : std::string());
     SipSkypeFactory factory(options);
     auto skype = Attached(factory);
     // The stack's notes say which path ICE chose.
@@ -249,20 +258,8 @@ TEST_F(SipTurnTlsTest, DISABLED_AnUntrustedOrMisnamedRelayIsNotUsed) {
         peer.RunInNetwork(callerNetwork);
         peer.RegisterAt(servers, "alicepw");
 
-        const std::string proxy = "sip:" + servers + ":5060";
-        SipBackendOptions options = Options(callee + ":" + std::to_string(listen++), proxy);
-        SipSettings& s = *options.settings.settings;
-        std::string error;
-        s.identityText = "sip:velto@" + servers;
-        s.identity = *ParseSipAddress(s.identityText, error);
-        s.proxyAddress = ParseSipAddress(proxy, error);
-        s.password = "veltopw";
-        s.turn = relay.Setting();
-        s.turnUser = kTurnUser;
-        s.turnPassword = kTurnPassword;
-        s.caFile = c.trustTheCa ? relay.CaFile().string() : std::string();
-        s.ice = true;
-        options.turnOverTls = true;
+        const SipBackendOptions options =
+            RelayedAccount(listen++, relay, c.trustTheCa ? relay.CaFile().string() : std::string());
         SipSkypeFactory factory(options);
         auto skype = Attached(factory);
         // The media library's notes say why it refused the certificate.
