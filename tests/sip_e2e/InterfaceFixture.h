@@ -88,6 +88,15 @@ class SipInterfaceTest : public ::testing::Test {
                   platform::Millis limit = platform::Millis(8000)) {
         return loop.RunUntil(pred, limit, platform::Millis(10));
     }
+    // A Skype object of the program on `options`, asked to attach, once the attachment has
+    // an answer (or the wait's limit has passed).
+    std::shared_ptr<Skype> Answered(SipSkypeFactory& factory) {
+        auto skype = factory.CreateSkype(loop);
+        skype->Advise(sink);
+        skype->Attach(kAttachProtocol, false);
+        RunUntil([&] { return sink.LastAttachment().has_value(); });
+        return skype;
+    }
     // A Skype object of the program on `options`, attached.
     std::shared_ptr<Skype> Attached(SipSkypeFactory& factory) {
         auto skype = factory.CreateSkype(loop);

@@ -31,10 +31,8 @@ TEST_F(SipInterfaceTest, ATakenPortIsReportedAndTriedAgain) {
     ASSERT_EQ(bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
     SipSkypeFactory factory(Options("127.0.0.1:" + std::to_string(port)));
-    auto skype = factory.CreateSkype(loop);
-    skype->Advise(sink);
-    skype->Attach(kAttachProtocol, false);
-    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    auto skype = Answered(factory);
+    ASSERT_TRUE(sink.LastAttachment().has_value());
     EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
     EXPECT_TRUE(trace.Contains("SIP: not available: Listen 127.0.0.1:" + std::to_string(port) +
                                " (UDP): Address already in use (trying again in a while)\n"));
@@ -51,10 +49,8 @@ TEST_F(SipInterfaceTest, ABadAccountLeavesTheBackendNotAvailableWithTheReason) {
     options.settings = SipSettingsResult{
         std::nullopt, "Identity \"alice\": it does not start with \"sip:\" or \"sips:\""};
     SipSkypeFactory factory(options);
-    auto skype = factory.CreateSkype(loop);
-    skype->Advise(sink);
-    skype->Attach(kAttachProtocol, false);
-    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    auto skype = Answered(factory);
+    ASSERT_TRUE(sink.LastAttachment().has_value());
     EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
     EXPECT_TRUE(trace.Contains(
         "SIP: not available: Identity \"alice\": it does not start with \"sip:\" or \"sips:\" (see "
@@ -66,10 +62,8 @@ TEST_F(SipInterfaceTest, WithoutTheStacksGrammarTheBackendDoesNotStart) {
     SipBackendOptions options = Options(Listen());
     options.stackGrammar = dir / "no-such-grammar";
     SipSkypeFactory factory(options);
-    auto skype = factory.CreateSkype(loop);
-    skype->Advise(sink);
-    skype->Attach(kAttachProtocol, false);
-    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    auto skype = Answered(factory);
+    ASSERT_TRUE(sink.LastAttachment().has_value());
     EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
     EXPECT_TRUE(trace.Contains("SIP: not available: the SIP stack's file " +
                                (dir / "no-such-grammar").string() +
@@ -84,10 +78,8 @@ TEST_F(SipInterfaceTest, ATurnServerOverTlsIsRefusedWithTheReason) {
     SipBackendOptions options = Options(Listen());
     options.settings.settings->turn = "turns:127.0.0.1";
     SipSkypeFactory factory(options);
-    auto skype = factory.CreateSkype(loop);
-    skype->Advise(sink);
-    skype->Attach(kAttachProtocol, false);
-    ASSERT_TRUE(RunUntil([&] { return sink.LastAttachment().has_value(); }));
+    auto skype = Answered(factory);
+    ASSERT_TRUE(sink.LastAttachment().has_value());
     EXPECT_EQ(sink.LastAttachment(), ToInt(AttachmentStatus::NotAvailable));
     EXPECT_TRUE(
         trace.Contains("SIP: not available: Turn \"turns:127.0.0.1\": TURN over TLS is not "
